@@ -1,0 +1,39 @@
+# Set-up and everyday commands. `make test` and `make run` work on a fresh Debian 12 machine:
+# they install what is missing first.
+
+.PHONY: all deps configure build test run test-sanitize bench screenshots clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+configure: deps
+	@cmake --preset default >/dev/null
+
+build: configure
+	@cmake --build --preset default
+
+test: build
+	@ctest --preset default
+
+# The main job: the default genetic search on the bundled weekly DEM/USD returns. The result
+# files are written to build/run/.
+run: build
+	@mkdir -p build/run
+	@cp examples/ExchangeRate.txt build/run/ExchangeRate.txt
+	@cd build/run && ../bin/kavri-cli
+
+test-sanitize: deps
+	@cmake --preset sanitize >/dev/null
+	@cmake --build --preset sanitize
+	@ctest --preset sanitize
+
+bench: build
+	@build/bin/kavri-bench
+
+screenshots: build
+	@scripts/screenshots.sh
+
+clean:
+	rm -rf build build-sanitize

@@ -1,0 +1,1 @@
+#include "estimation/least_squares.h"

@@ -1,0 +1,1 @@
+#include "estimation/series_statistics.h"

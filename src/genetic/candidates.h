@@ -1,0 +1,29 @@
+#pragma once
+
+// Threshold candidates and the chromosome encoding. The first n observations are ranked in
+// ascending order (equal values in time order); gene h of a chromosome stands for rank h, and a
+// set gene starts a new regime there, its threshold being the h-th smallest value. Rank h
+// stands for the observation t = sortOrder[h] + delay, whose threshold variable x[t - delay]
+// has rank h; that observation is usable only when maxOrder - 1 <= t <= n - 1.
+
+#include "numeric/storage.h"
+
+namespace kavri {
+
+// Fills sortOrder[0 .. n-1] with the time index of the i-th smallest of x[0 .. n-1] and
+// sortedSeries[0 .. n-1] with the values in ascending order. Equal values keep time order.
+// Correct for every finite value, however large.
+void rankCandidates(const double* x, int n, IVector& sortOrder, DVector& sortedSeries);
+
+inline constexpr int kChromosomeValid = 0;
+inline constexpr int kSeriesTooShortForDelay = -1;  // nObservations - delay < delay + 1
+inline constexpr int kRegimeBelowMinObs = -2;       // a regime has fewer than minObs usable rows
+inline constexpr int kTooManyThresholds = -3;       // set genes + 1 > maxRegimes
+
+// Validity of a chromosome of nObservations genes: kChromosomeValid or one of the negative
+// codes above, checked in the order -1, -3, -2. The all-zero chromosome is valid whatever
+// minObs is.
+int checkChromosome(const int* chromosome, const int* sortOrder, int delay, int nObservations,
+                    int maxRegimes, int minObs, int maxOrder);
+
+}  // namespace kavri

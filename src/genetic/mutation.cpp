@@ -1,0 +1,1 @@
+#include "genetic/mutation.h"

@@ -1,0 +1,1 @@
+#include "report/predictions_file.h"

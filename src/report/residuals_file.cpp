@@ -1,0 +1,1 @@
+#include "report/residuals_file.h"

@@ -1,0 +1,41 @@
+#pragma once
+
+// One whole run: complete the settings with run defaults, read the series, rank the threshold
+// candidates, then either estimate at the user's thresholds or search the thresholds, and
+// report the chosen model through the result texts and the two result files.
+
+#include <cstdint>
+#include <optional>
+
+#include "estimation/reported_model.h"
+#include "report/notice.h"
+#include "report/result_files.h"
+#include "report/result_texts.h"
+#include "run/run_settings.h"
+
+namespace kavri {
+
+struct RunOptions {
+    // First seed of the genetic search; empty: the calendar clock in seconds.
+    std::optional<std::uint32_t> seed;
+    ResultFiles files;
+    // Also compute the exact optimum after a genetic search, for comparison.
+    bool compareExact = false;
+};
+
+struct RunOutcome {
+    MaybeNotice notice;          // set when a fatal condition ended the run
+    std::uint32_t seed = 0;      // the seed the genetic search started from
+    ReportedModel model;         // the reported model, when one was reported
+    double fitness = 0.0;        // the value shown in fitnessText
+    double seriesVariance = 0.0;
+    long long evaluations = 0;   // chromosome evaluations made by the search
+    std::optional<double> exactFitness;  // with compareExact after a genetic search
+};
+
+// Runs once with `settings` (run defaults are written into groups whose dialog count is 0),
+// writing the result texts and refreshing `observer` as it goes.
+RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& observer,
+                    const RunOptions& options = {});
+
+}  // namespace kavri

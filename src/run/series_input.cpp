@@ -1,0 +1,1 @@
+#include "run/series_input.h"
