@@ -1,1 +1,43 @@
-// placeholder
+#include "estimation/given_thresholds.h"
+
+#include "estimation/model_report.h"
+
+namespace kavri {
+
+Result<double> estimateGivenThresholds(const EvaluationContext& context, const double* x,
+                                       const double* sortedSeries, int nThresholds,
+                                       const std::array<double, 10>& userThresholds,
+                                       const int* sortOrder, int n, int maxOrder, int delay,
+                                       int iteration) {
+    ResidualsFile residuals;
+    if (MaybeNotice notice = residuals.open(context.files.residualsPath())) {
+        return *notice;
+    }
+
+    ThresholdSplit split;
+    split.nThresholds = nThresholds;
+    for (int i = 0; i < nThresholds; ++i) {
+        int position = -1;
+        for (int j = 0; j < n; ++j) {
+            if (sortedSeries[j] == userThresholds[i]) {
+                position = j;  // the last equal rank wins
+            }
+        }
+        if (position < 0) {
+            return closeAndReturn(residuals, errorNotice("Element of series do not exist"));
+        }
+        split.regimeEnds[i] = position;
+        split.values[i] = userThresholds[i];
+    }
+    split.regimeEnds[nThresholds] = n;
+
+    if (iteration == kReportingIteration) {
+        writeThresholdText(nThresholds, split.values, context.texts);
+        context.observer.refresh(context.texts);
+    }
+    const EvaluationRules rules{1e11, false, false, "%.3f"};
+    return closeAndReturn(residuals, evaluateSplit(context, x, sortOrder, split, n, maxOrder,
+                                                   delay, iteration, rules, residuals));
+}
+
+}  // namespace kavri

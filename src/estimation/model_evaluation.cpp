@@ -1,0 +1,107 @@
+#include "estimation/model_evaluation.h"
+
+#include <cmath>
+
+#include "estimation/model_report.h"
+#include "estimation/regime_estimation.h"
+#include "estimation/series_statistics.h"
+#include "report/predictions_file.h"
+
+namespace kavri {
+
+namespace {
+
+Notice zeroEffectiveObservationsNotice() {
+    return Notice{"The number of effective observation are zero", kApplicationName,
+                  NoticeIcon::kNone};
+}
+
+}  // namespace
+
+Result<double> evaluateSplit(const EvaluationContext& context, const double* x,
+                             const int* sortOrder, const ThresholdSplit& split, int n,
+                             int maxOrder, int delay, int iteration, const EvaluationRules& rules,
+                             ResidualsFile& residuals) {
+    const ModelParameters& modelSettings = context.settings.model;
+    const GaParameters& ga = context.settings.ga;
+    const bool reporting = iteration == kReportingIteration;
+
+    FittedModel model(maxOrder);
+    model.nRegimes = split.nThresholds + 1;
+    model.thresholdValues = split.values;
+
+    OrderSearch search;
+    search.n = n;
+    search.maxOrder = maxOrder;
+    search.delay = delay;
+    search.initialBestAic = rules.initialBestAic;
+    search.stopAtFirstNonImprovement =
+        rules.applyCriterion && ga.criterion == kCriterionRelative;
+
+    std::array<RegimeFit, kMaxRegimeCount> fits{};
+    if (estimateRegimes(x, sortOrder, split.regimeEnds.data(), model.nRegimes, search, model,
+                        fits) == FitStatus::kSingular) {
+        return 0.0;
+    }
+
+    ModelSummary summary = summariseRegimes(fits, model.nRegimes);
+    // Without a tried order (maxOrder 1) no observation is fitted and NAIC would be 0/0.
+    if (summary.effectiveObservations == 0) {
+        return zeroEffectiveObservationsNotice();
+    }
+    summary.naic = summary.sumAic / summary.effectiveObservations + 0.018;
+    summary.aic = summary.effectiveObservations * summary.naic;
+    summary.residualVariance = summary.sumSse / summary.effectiveObservations;
+
+    const int nPredictions = modelSettings.nPredictions;
+    if (nPredictions != 0) {
+        Result<double> mse = predictHoldout(x, n, model, nPredictions, delay,
+                                            context.files.predictionsPath());
+        if (!mse.ok()) {
+            return mse.notice();
+        }
+        summary.forecastMse = mse.value();
+    }
+
+    if (!rules.fitnessFromSettings) {
+        summary.fitness = std::exp(-summary.naic);
+    } else if (ga.fitnessKind == kFitnessAic) {
+        summary.fitness = std::exp(-summary.naic / ga.adjustingConstant);
+    } else if (nPredictions != 0) {
+        summary.fitness = std::exp(-(1.0 + *summary.forecastMse));
+    } else {
+        return errorNotice("Number of forecast are zero");
+    }
+
+    DVector residual = dvector(0, n);
+    DVector fitted = dvector(0, n);
+    fitWholeSeries(x, n, maxOrder, delay, model, residual.data(), fitted.data());
+    if (reporting && ga.printResiduals == kPrintResidualsYes) {
+        residuals.writeTable(x, fitted.data(), residual.data(), n);
+    }
+
+    const int nLags = modelSettings.nAutocorrelations;
+    DVector acf = dvector(0, nLags);
+    autocorrelations(acf.data(), n, residual.data(), nLags);
+    summary.ljungBox = ljungBoxStatistic(acf.data(), n, nLags);
+
+    if (reporting) {
+        const ReportedModel reported = describeModel(model, fits, summary);
+        reportModel(split.nThresholds, model, reported, rules.ljungBoxFormat, context.texts,
+                    context.observer);
+        if (context.reported != nullptr) {
+            *context.reported = reported;
+        }
+    }
+    return summary.fitness;
+}
+
+Result<double> closeAndReturn(ResidualsFile& residuals, Result<double> result) {
+    MaybeNotice closed = residuals.close();
+    if (closed && result.ok()) {
+        return *closed;
+    }
+    return result;
+}
+
+}  // namespace kavri

@@ -1,0 +1,104 @@
+#include "estimation/regime_estimation.h"
+
+#include <cmath>
+
+#include "estimation/series_statistics.h"
+
+namespace kavri {
+
+RegimeWorkspace::RegimeWorkspace(int n, int maxOrder)
+    : design(matrix(0, n, 0, maxOrder)),
+      response(dvector(0, n)),
+      coefficients(dvector(0, maxOrder)),
+      inverse(matrix(0, maxOrder, 0, maxOrder)) {}
+
+namespace {
+
+// Rows of the regime in rank order (ascending threshold variable, not time order): the
+// response x[t] and the design row (1, x[t-1], .., x[t-p]). Returns the number of rows m.
+int gatherRows(const double* x, const int* sortOrder, int start, int end, int order,
+               const OrderSearch& search, RegimeWorkspace& workspace) {
+    int m = 0;
+    for (int h = start; h < end; ++h) {
+        const int t = sortOrder[h] + search.delay;
+        if (t < search.maxOrder - 1 || t > search.n - 1) {
+            continue;
+        }
+        double* row = workspace.design[m];
+        row[0] = 1.0;
+        for (int k = 1; k <= order; ++k) {
+            row[k] = x[t - k];
+        }
+        workspace.response[m] = x[t];
+        ++m;
+    }
+    return m;
+}
+
+}  // namespace
+
+FitStatus estimateRegime(const double* x, const int* sortOrder, int start, int end,
+                         const OrderSearch& search, RegimeWorkspace& workspace,
+                         RegimeEstimate& estimate) {
+    estimate = RegimeEstimate{};
+    double best = search.initialBestAic;
+    for (int p = 1; p <= search.maxOrder - 1; ++p) {
+        const int m = gatherRows(x, sortOrder, start, end, p, search, workspace);
+        const double* y = workspace.response.data();
+        double* b = workspace.coefficients.data();
+        if (leastSquaresFit(workspace.design, y, m, p + 1, b, workspace.inverse) ==
+            FitStatus::kSingular) {
+            return FitStatus::kSingular;
+        }
+
+        const double mean = seriesMean(y, m);
+        double sst = 0.0;
+        double sse = 0.0;
+        for (int i = 0; i < m; ++i) {
+            sst += (y[i] - mean) * (y[i] - mean);
+            double fitted = 0.0;
+            const double* row = workspace.design[i];
+            for (int q = 0; q <= p; ++q) {
+                fitted += b[q] * row[q];
+            }
+            sse += (y[i] - fitted) * (y[i] - fitted);
+        }
+        // An exact fit has no finite log-likelihood; it is scored 0 rather than -infinity.
+        const double aic = sse < 1e-10 ? 0.0 : m * std::log(sse / m) + 2.0 * (p + 1);
+
+        if (aic < best) {
+            best = aic;
+            estimate.order = p;
+            for (int q = 0; q <= p; ++q) {
+                estimate.coefficients[q] = b[q];
+            }
+            estimate.fit = RegimeFit{m, sse, sst, aic};
+        } else if (search.stopAtFirstNonImprovement) {
+            break;
+        }
+    }
+    return FitStatus::kOk;
+}
+
+FitStatus estimateRegimes(const double* x, const int* sortOrder, const int* regimeEnds,
+                          int nRegimes, const OrderSearch& search, FittedModel& model,
+                          std::array<RegimeFit, kMaxRegimeCount>& fits) {
+    RegimeWorkspace workspace(search.n, search.maxOrder);
+    RegimeEstimate estimate;
+    int start = 0;
+    for (int r = 0; r < nRegimes; ++r) {
+        if (estimateRegime(x, sortOrder, start, regimeEnds[r], search, workspace, estimate) ==
+            FitStatus::kSingular) {
+            return FitStatus::kSingular;
+        }
+        model.regimeOrders[r] = estimate.order;
+        for (int q = 0; q <= estimate.order; ++q) {
+            model.regimeCoefficients[r][q] = estimate.coefficients[q];
+        }
+        fits[r] = estimate.fit;
+        start = regimeEnds[r];
+    }
+    return FitStatus::kOk;
+}
+
+}  // namespace kavri

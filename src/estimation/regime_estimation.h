@@ -1,0 +1,66 @@
+#pragma once
+
+// Estimation of the regimes of a threshold model. Regime r holds the ranks [start, end) of the
+// sorted threshold variable; rank h stands for the observation t = sortOrder[h] + delay, which
+// enters the regime's regression only when maxOrder - 1 <= t <= n - 1. Every regime is fitted
+// at orders 1 .. maxOrder - 1 by least squares and keeps the order of lowest AIC.
+
+#include <array>
+
+#include "estimation/fitted_model.h"
+#include "estimation/least_squares.h"
+#include "numeric/storage.h"
+
+namespace kavri {
+
+// Statistics of a regime at its chosen order.
+struct RegimeFit {
+    int observations = 0;  // m: usable observations of the regime
+    double sse = 0.0;      // residual sum of squares
+    double sst = 0.0;      // total sum of squares about the regime mean
+    double aic = 0.0;      // m ln(SSE / m) + 2 (p + 1), or 0 when SSE < 1e-10
+};
+
+struct OrderSearch {
+    int n = 0;          // nObservations
+    int maxOrder = 0;   // orders tried: 1 .. maxOrder - 1
+    int delay = 0;
+    double initialBestAic = 0.0;
+    // "Relative": stop at the first order that does not lower the AIC. "Absolute" tries all.
+    bool stopAtFirstNonImprovement = false;
+};
+
+// Working storage of one evaluation, obtained once and refilled for every regime and order:
+// the design matrix (n + 1 rows, maxOrder + 1 columns) and the response.
+class RegimeWorkspace {
+public:
+    RegimeWorkspace(int n, int maxOrder);
+
+    DMatrix design;
+    DVector response;
+    DVector coefficients;
+    DMatrix inverse;
+};
+
+// The result of one regime: its order (0 when no order was tried or none improved on the
+// initial best), its coefficients (constant, then lags) and its statistics.
+struct RegimeEstimate {
+    int order = 0;
+    std::array<double, 21> coefficients{};  // indices 0 .. order; maxOrder is at most 20
+    RegimeFit fit;
+};
+
+// Estimates the regime of ranks [start, end). kSingular as soon as one fit meets a singular
+// cross-product matrix (a regime without usable observations always does).
+[[nodiscard]] FitStatus estimateRegime(const double* x, const int* sortOrder, int start, int end,
+                                       const OrderSearch& search, RegimeWorkspace& workspace,
+                                       RegimeEstimate& estimate);
+
+// Estimates regimes 0 .. nRegimes-1, regime r ending at regimeEnds[r] (the last end is n), and
+// stores orders and coefficients in `model` and the statistics in `fits`.
+[[nodiscard]] FitStatus estimateRegimes(const double* x, const int* sortOrder,
+                                        const int* regimeEnds, int nRegimes,
+                                        const OrderSearch& search, FittedModel& model,
+                                        std::array<RegimeFit, kMaxRegimeCount>& fits);
+
+}  // namespace kavri
