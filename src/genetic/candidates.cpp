@@ -1,1 +1,63 @@
 #include "genetic/candidates.h"
+
+#include <algorithm>
+#include <cassert>
+
+namespace kavri {
+
+void rankCandidates(const double* x, int n, IVector& sortOrder, DVector& sortedSeries) {
+    assert(n >= 0);
+    int* order = sortOrder.data();
+    for (int t = 0; t < n; ++t) {
+        order[t] = t;
+    }
+    // A stable sort on the values alone keeps equal values in time order: the same ranking as
+    // repeatedly taking the first strictly smallest remaining value, with no sentinel value
+    // that a large observation could collide with.
+    std::stable_sort(order, order + n, [x](int s, int t) { return x[s] < x[t]; });
+    for (int h = 0; h < n; ++h) {
+        sortedSeries[h] = x[order[h]];
+    }
+}
+
+int checkChromosome(const int* chromosome, const int* sortOrder, int delay, int nObservations,
+                    int maxRegimes, int minObs, int maxOrder) {
+    if (nObservations - delay < delay + 1) {
+        return kSeriesTooShortForDelay;
+    }
+
+    int nThresholds = 0;
+    for (int h = 0; h < nObservations; ++h) {
+        if (chromosome[h] == 1) {
+            ++nThresholds;
+        }
+    }
+    if (nThresholds + 1 > maxRegimes) {
+        return kTooManyThresholds;
+    }
+    if (nThresholds == 0) {
+        return kChromosomeValid;
+    }
+
+    // Walk the ranks once: a set gene closes the regime below it. Rank h stands for the
+    // observation t = sortOrder[h] + delay, which counts only when its lags lie in the sample.
+    int usableInRegime = 0;
+    for (int h = 0; h < nObservations; ++h) {
+        if (chromosome[h] == 1) {
+            if (usableInRegime < minObs) {
+                return kRegimeBelowMinObs;
+            }
+            usableInRegime = 0;
+        }
+        const int t = sortOrder[h] + delay;
+        if (t >= maxOrder - 1 && t <= nObservations - 1) {
+            ++usableInRegime;
+        }
+    }
+    if (usableInRegime < minObs) {
+        return kRegimeBelowMinObs;
+    }
+    return kChromosomeValid;
+}
+
+}  // namespace kavri
