@@ -1,1 +1,126 @@
 #include "report/estimate_panels.h"
+
+#include <array>
+#include <cassert>
+#include <cstdio>
+#include <string>
+
+namespace kavri {
+namespace {
+
+// The panel formats, used exactly as they stand: their spacing differs from line to line and
+// between the two families on purpose, and users compare panels across runs by eye.
+constexpr const char* kA1 = " Regime : %d\nCostante=%f\nP(1)=%f\n";
+constexpr const char* kA2 = " Regime : %d\nConstant= %f\nP(1) = %f\nP(2) =%f\n";
+constexpr const char* kA3 = " Regime : %d\nConstant= %f\nP(1) = %f\nP(2) =%f\nP(3) = %f\n";
+constexpr const char* kA4 =
+    " Regime : %d\nConstant= %f\nP(1) = %f\nP(2) =%f\nP(3) = %f\nP(4) = %f\n";
+constexpr const char* kA5 =
+    " Regime : %d\nConstant= %f\nP(1) = %f\nP(2) =%f\nP(3) = %f\nP(4) = %f\nP(5) =%f\n";
+constexpr const char* kA6 =
+    " Regime : %d\nConstant= %f\nP(1) = %f\nP(2) =%f\nP(3) = %f\nP(4) = %f\nP(5) =%f\n"
+    "P(6) =%f\n";
+constexpr const char* kA7 =
+    " Regime : %d\nConstant= %f\nP(1) = %f\nP(2) =%f\nP(3) = %f\nP(4) = %f\nP(5) =%f\n"
+    "P(6) =%f\nP(7) = %f\n";
+constexpr const char* kA8 =
+    " Regime : %d\nConstant= %f\nP(1) = %f\nP(2) =%f\nP(3) = %f\nP(4) = %f\nP(5) =%f\n"
+    "P(6) =%f\nP(7) = %f\nP(8) = %f\n";
+constexpr const char* kA9 =
+    " Regime : %d\nConstant= %f\nP(1) = %f\nP(2) =%f\nP(3) = %f\nP(4) = %f\nP(5) =%f\n"
+    "P(6) =%f\nP(7) = %f\nP(8) = %f\nP(9) = %f\n";
+constexpr const char* kA10 =
+    " Regime : %d\nConstant= %f\nP(1) = %f\nP(2) =%f\nP(3) = %f\nP(4) = %f\nP(5) =%f\n"
+    "P(6) =%f\nP(7) = %f\nP(8) = %f\nP(9) = %f\nP(10) = %f\n";
+constexpr const char* kA11 =
+    " Regime : %d\nConstant= %f\nP(1) = %f\nP(2) =%f\nP(3) = %f\nP(4) = %f\nP(5) =%f\n"
+    "P(6) =%f\nP(7) = %f\nP(8) = %f\nP(9) = %f\nP(10) = %f\nP(11) = %f\n";
+constexpr const char* kB1 = " Regime : %d\nConstant=%f\nP(1)=%f\n";
+constexpr const char* kB2 = " Regime : %d\nConstant = %f\nP(1) = %f\nP(2) =%f\n";
+constexpr const char* kB3 = " Regime : %d\nConstant = %f\nP(1) = %f\nP(2) =%f\nP(3) = %f\n";
+constexpr const char* kB4 =
+    " Regime : %d\nConstant = %f\nP(1) = %f\nP(2) =%f\nP(3) = %f\nP(4) = %f\n";
+constexpr const char* kB5 =
+    " Regime : %d\nConstant = %f\nP(1) = %f\nP(2) =%f\nP(3) = %f\nP(4) = %f\nP(5) =%f\n";
+
+constexpr int kMaxShownOrder = 11;
+
+// Format by the regime's order: for a model with 0, 2 or 3 thresholds (any panel), and for a
+// model with one threshold in panel 1 and in panel 2. Null: the panel is left as it was.
+struct FormatChoice {
+    const char* anyThresholds;
+    const char* oneThresholdPanel1;
+    const char* oneThresholdPanel2;
+};
+
+constexpr std::array<FormatChoice, kMaxShownOrder + 1> kFormatByOrder = {{
+    {nullptr, nullptr, nullptr},  // order 0
+    {kA1, kB1, kB1},
+    {kA2, kB2, kB2},
+    {kA3, kB3, kB3},
+    {kA4, kA4, kB4},
+    {kA5, kA5, kB5},
+    {kA6, kA6, kA6},
+    {kA7, kA7, kA7},
+    {kA8, kA8, kA8},
+    {kA9, kA9, kA9},
+    {kA10, kA10, kA10},
+    {nullptr, kA11, kA11},
+}};
+
+const char* chooseFormat(int nThresholds, int panel, int order) {
+    if (order < 1 || order > kMaxShownOrder) {
+        return nullptr;
+    }
+    const FormatChoice& choice = kFormatByOrder[order];
+    if (nThresholds != 1) {
+        return choice.anyThresholds;
+    }
+    return panel == 1 ? choice.oneThresholdPanel1 : choice.oneThresholdPanel2;
+}
+
+// Every format takes the regime number and then order + 1 doubles. Unused trailing arguments
+// are ignored by printf, so one call serves all orders; the values beyond the order are zero
+// rather than read from the coefficient matrix, whose columns may end before lag 11.
+std::string formatPanel(const char* format, int regime, const double* coefficients, int order) {
+    std::array<double, kMaxShownOrder + 1> v{};
+    for (int j = 0; j <= order; ++j) {
+        v[j] = coefficients[j];
+    }
+    const int length = std::snprintf(nullptr, 0, format, regime, v[0], v[1], v[2], v[3], v[4], v[5],
+                                     v[6], v[7], v[8], v[9], v[10], v[11]);
+    if (length <= 0) {
+        return std::string();
+    }
+    std::string text(static_cast<std::size_t>(length), '\0');
+    std::snprintf(text.data(), text.size() + 1, format, regime, v[0], v[1], v[2], v[3], v[4], v[5],
+                  v[6], v[7], v[8], v[9], v[10], v[11]);
+    return text;
+}
+
+}  // namespace
+
+void showEstimatePanels(int nThresholds, const FittedModel& model, ResultTexts& texts,
+                        RunObserver& observer) {
+    if (nThresholds < 0 || nThresholds > kMaxThresholdCount) {
+        return;
+    }
+    const std::array<std::string*, kMaxRegimeCount> panels = {
+        &texts.estimatePanel1, &texts.estimatePanel2, &texts.estimatePanel3, &texts.estimatePanel4};
+    for (int k = 1; k <= nThresholds + 1; ++k) {
+        const int order = model.regimeOrders[k - 1];
+        const char* format = chooseFormat(nThresholds, k, order);
+        if (format == nullptr) {
+            continue;
+        }
+        // An order beyond the coefficient columns is a caller's fault; never read past them.
+        assert(order <= model.regimeCoefficients.colHi());
+        if (order > model.regimeCoefficients.colHi()) {
+            continue;
+        }
+        *panels[k - 1] = formatPanel(format, k, model.regimeCoefficients[k - 1], order);
+        observer.refresh(texts);
+    }
+}
+
+}  // namespace kavri
