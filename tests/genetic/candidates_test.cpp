@@ -1,1 +1,86 @@
+#include "genetic/candidates.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace kavri {
+namespace {
+
+TEST(RankCandidates, EqualValuesRankInTimeOrder) {
+    const double x[] = {5, 3, 3, 1};
+    IVector sortOrder = ivector(0, 4);
+    DVector sortedSeries = dvector(0, 4);
+    rankCandidates(x, 4, sortOrder, sortedSeries);
+    EXPECT_EQ(std::vector<int>(sortOrder.data(), sortOrder.data() + 5),
+              (std::vector<int>{3, 1, 2, 0, 0}));
+    EXPECT_EQ(std::vector<double>(sortedSeries.data(), sortedSeries.data() + 5),
+              (std::vector<double>{1, 3, 3, 5, 0}));
+}
+
+TEST(RankCandidates, HugeValuesAreRankedLikeAnyOther) {
+    // 1e8 and above once collided with the scan's starting minimum and were never ranked.
+    const double x[] = {3e8, -1e300, 1e8, 2.5, 1e8, 1.7e308, -0.0, 0.0};
+    IVector sortOrder = ivector(0, 8);
+    DVector sortedSeries = dvector(0, 8);
+    rankCandidates(x, 8, sortOrder, sortedSeries);
+    EXPECT_EQ(std::vector<int>(sortOrder.data(), sortOrder.data() + 8),
+              (std::vector<int>{1, 6, 7, 3, 2, 4, 0, 5}));
+    EXPECT_EQ(sortedSeries[7], 1.7e308);
+}
+
+// Ten observations in increasing order, so rank h is time h and stands for the observation
+// t = h + delay; with delay 1 rank 9 points past the sample and is never usable.
+class CheckChromosome : public testing::Test {
+ protected:
+    CheckChromosome() : genes_(kN, 0) {
+        for (int h = 0; h < kN; ++h) sortOrder_[h] = h;
+    }
+    int check(std::vector<int> setGenes, int maxRegimes, int minObs, int maxOrder = 1,
+              int delay = 1) {
+        std::fill(genes_.begin(), genes_.end(), 0);
+        for (int h : setGenes) genes_[h] = 1;
+        return checkChromosome(genes_.data(), sortOrder_, delay, kN, maxRegimes, minObs, maxOrder);
+    }
+
+    static constexpr int kN = 10;
+    int sortOrder_[kN];
+    std::vector<int> genes_;
+};
+
+TEST_F(CheckChromosome, CodesComeInTheirOrder) {
+    // n - delay < delay + 1 outranks too many thresholds.
+    EXPECT_EQ(check({1, 2, 3, 4}, 2, 1, 1, 5), kSeriesTooShortForDelay);
+    EXPECT_EQ(check({}, 4, 1, 1, 5), kSeriesTooShortForDelay);
+    EXPECT_EQ(check({}, 4, 1, 1, 4), kChromosomeValid);
+    // Too many thresholds outranks minObs.
+    EXPECT_EQ(check({3, 6}, 2, 100), kTooManyThresholds);
+    EXPECT_EQ(check({}, 1, 100), kChromosomeValid);
+    EXPECT_EQ(check({5}, 1, 1), kTooManyThresholds);
+}
+
+TEST_F(CheckChromosome, AtMostMaxRegimesMinusOneSetGenes) {
+    EXPECT_EQ(check({2, 4, 6}, 4, 2), kChromosomeValid);
+    EXPECT_EQ(check({2, 4, 6, 8}, 4, 1), kTooManyThresholds);
+    EXPECT_EQ(check({0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 4, 0), kTooManyThresholds);
+}
+
+TEST_F(CheckChromosome, MinObsCountsOnlyUsableObservations) {
+    // Ranks 0..4 hold five usable observations, ranks 5..9 only four (rank 9 is unusable).
+    EXPECT_EQ(check({5}, 2, 4), kChromosomeValid);
+    EXPECT_EQ(check({5}, 2, 5), kRegimeBelowMinObs);
+    EXPECT_EQ(check({4}, 2, 4), kChromosomeValid);
+    EXPECT_EQ(check({3}, 2, 4), kRegimeBelowMinObs);
+    // With maxOrder 4 the observations t = 1, 2 (ranks 0, 1) lack lags: ranks 0..4 give three.
+    EXPECT_EQ(check({5}, 2, 3, 4), kChromosomeValid);
+    EXPECT_EQ(check({5}, 2, 4, 4), kRegimeBelowMinObs);
+    // A middle regime of one rank, and a gene at rank 0 leaving the lowest regime empty.
+    EXPECT_EQ(check({3, 4}, 3, 1), kChromosomeValid);
+    EXPECT_EQ(check({3, 4}, 3, 2), kRegimeBelowMinObs);
+    EXPECT_EQ(check({0}, 2, 1), kRegimeBelowMinObs);
+    EXPECT_EQ(check({0}, 2, 0), kChromosomeValid);
+}
+
+}  // namespace
+}  // namespace kavri
