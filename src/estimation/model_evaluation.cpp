@@ -49,9 +49,6 @@ Result<double> evaluateSplit(const EvaluationContext& context, const double* x,
     if (summary.effectiveObservations == 0) {
         return zeroEffectiveObservationsNotice();
     }
-    summary.naic = summary.sumAic / summary.effectiveObservations + 0.018;
-    summary.aic = summary.effectiveObservations * summary.naic;
-    summary.residualVariance = summary.sumSse / summary.effectiveObservations;
 
     const int nPredictions = modelSettings.nPredictions;
     if (nPredictions != 0) {

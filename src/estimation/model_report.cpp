@@ -12,6 +12,11 @@ ModelSummary summariseRegimes(const std::array<RegimeFit, kMaxRegimeCount>& fits
         summary.sumAic += fits[r].aic;
         summary.effectiveObservations += fits[r].observations;
     }
+    if (summary.effectiveObservations != 0) {
+        summary.naic = summary.sumAic / summary.effectiveObservations + 0.018;
+        summary.aic = summary.effectiveObservations * summary.naic;
+        summary.residualVariance = summary.sumSse / summary.effectiveObservations;
+    }
     return summary;
 }
 

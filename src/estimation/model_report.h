@@ -28,7 +28,8 @@ struct ModelSummary {
     double fitness = 0.0;
 };
 
-// Sums the regimes into Ntot, sumAIC and sumSSE.
+// Sums the regimes into Ntot, sumAIC and sumSSE and, when Ntot is not 0, forms NAIC, AIC and
+// the residual variance. The constant 0.018 is added after the division.
 ModelSummary summariseRegimes(const std::array<RegimeFit, kMaxRegimeCount>& fits, int nRegimes);
 
 ReportedModel describeModel(const FittedModel& model,

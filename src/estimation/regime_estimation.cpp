@@ -37,6 +37,10 @@ int gatherRows(const double* x, const int* sortOrder, int start, int end, int or
 
 }  // namespace
 
+double regimeAic(int m, double sse, int order) {
+    return sse < 1e-10 ? 0.0 : m * std::log(sse / m) + 2.0 * (order + 1);
+}
+
 FitStatus estimateRegime(const double* x, const int* sortOrder, int start, int end,
                          const OrderSearch& search, RegimeWorkspace& workspace,
                          RegimeEstimate& estimate) {
@@ -63,8 +67,7 @@ FitStatus estimateRegime(const double* x, const int* sortOrder, int start, int e
             }
             sse += (y[i] - fitted) * (y[i] - fitted);
         }
-        // An exact fit has no finite log-likelihood; it is scored 0 rather than -infinity.
-        const double aic = sse < 1e-10 ? 0.0 : m * std::log(sse / m) + 2.0 * (p + 1);
+        const double aic = regimeAic(m, sse, p);
 
         if (aic < best) {
             best = aic;

@@ -50,6 +50,11 @@ struct RegimeEstimate {
     RegimeFit fit;
 };
 
+// Akaike's criterion of a least-squares fit of `order` lags and a constant to m observations:
+// m ln(SSE / m) + 2 (order + 1). An exact fit (SSE < 1e-10) has no finite log-likelihood and
+// is scored 0.
+double regimeAic(int m, double sse, int order);
+
 // Estimates the regime of ranks [start, end). kSingular as soon as one fit meets a singular
 // cross-product matrix (a regime without usable observations always does).
 [[nodiscard]] FitStatus estimateRegime(const double* x, const int* sortOrder, int start, int end,
