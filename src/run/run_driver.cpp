@@ -1,71 +1,18 @@
 #include "run/run_driver.h"
 
 #include <array>
-#include <ctime>
 
-#include "estimation/chromosome_evaluation.h"
 #include "estimation/given_thresholds.h"
 #include "estimation/series_statistics.h"
 #include "genetic/candidates.h"
-#include "genetic/crossover.h"
-#include "genetic/initialisation.h"
-#include "genetic/mutation.h"
-#include "genetic/random_source.h"
-#include "genetic/selection.h"
-#include "numeric/storage.h"
 #include "report/text_format.h"
+#include "run/genetic_run.h"
+#include "run/run_storage.h"
 #include "run/series_input.h"
 
 namespace kavri {
 
 namespace {
-
-// The sample series shipped with the program starts its search from known thresholds.
-constexpr const char* kDemonstrationSeriesPath = "C:\\Program Files\\Kavri\\ExchangeRate.txt";
-
-// The storage of one run, zero-filled when obtained and released when the run ends.
-struct RunStorage {
-    RunStorage(int n, int m, int p)
-        : population(intmatrix(0, n, 0, m)),
-          sortOrder(ivector(0, n)),
-          series(dvector(0, n + p)),
-          sortedSeries(dvector(0, n)),
-          fitness(dvector(0, m)),
-          chromosome(ivector(0, n)),
-          bestChromosome(ivector(0, n)) {}
-
-    IMatrix population;
-    IVector sortOrder;
-    DVector series;
-    DVector sortedSeries;
-    DVector fitness;
-    IVector chromosome;
-    IVector bestChromosome;
-};
-
-void copyColumn(const IMatrix& population, int column, int n, IVector& genes) {
-    for (int g = 0; g < n; ++g) {
-        genes[g] = population[g][column];
-    }
-}
-
-void seedDemonstrationChromosome(const ModelParameters& model, IMatrix& population) {
-    if (model.seriesPath != kDemonstrationSeriesPath) {
-        return;
-    }
-    auto setGene = [&](int gene) {
-        // The known thresholds are ranks of the full sample; a shorter sample has no such rank.
-        if (gene < model.nObservations) {
-            population[gene][0] = 1;
-        }
-    };
-    if (model.maxRegimes == 2) {
-        setGene(377);
-    } else if (model.maxRegimes == 3) {
-        setGene(118);
-        setGene(320);
-    }
-}
 
 RunOutcome runGivenThresholds(const RunSettings& settings, ResultTexts& texts,
                               RunObserver& observer, const RunOptions& options,
@@ -80,10 +27,10 @@ RunOutcome runGivenThresholds(const RunSettings& settings, ResultTexts& texts,
     }
 
     const EvaluationContext context{settings, texts, observer, options.files, &outcome.model};
-    Result<double> fitness = estimateGivenThresholds(
-        context, storage.series.data(), storage.sortedSeries.data(), model.nThresholds,
-        userThresholds, storage.sortOrder.data(), n, model.maxOrder, model.delay,
-        kReportingIteration);
+    Result<double> fitness =
+        estimateGivenThresholds(context, storage.series.data(), storage.sortedSeries.data(),
+                                model.nThresholds, userThresholds, storage.sortOrder.data(), n,
+                                model.maxOrder, model.delay, kReportingIteration);
     if (!fitness.ok()) {
         outcome.notice = fitness.notice();
         return outcome;
@@ -93,93 +40,6 @@ RunOutcome runGivenThresholds(const RunSettings& settings, ResultTexts& texts,
     texts.fitnessText = formatText("%f", outcome.fitness);
     texts.varianceText = formatText("%.5f", outcome.seriesVariance);
     observer.refresh(texts);
-    return outcome;
-}
-
-RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts,
-                            RunObserver& observer, const RunOptions& options,
-                            RunStorage& storage) {
-    const ModelParameters& model = settings.model;
-    const GaParameters& ga = settings.ga;
-    const int n = model.nObservations;
-    const int m = ga.nChromosomes;
-    const double* x = storage.series.data();
-    const int* sortOrder = storage.sortOrder.data();
-
-    RunOutcome outcome;
-    outcome.seed = options.seed ? *options.seed : static_cast<std::uint32_t>(std::time(nullptr));
-    RandomSource random(outcome.seed);
-
-    if (MaybeNotice notice =
-            initPopulation(storage.population, m, n, model.minObs, model.maxRegimes,
-                           model.delay, model.maxOrder, sortOrder, random, outcome.seed)) {
-        outcome.notice = notice;
-        return outcome;
-    }
-    if (m >= 1) {
-        for (int g = 0; g < n; ++g) {
-            storage.population[g][0] = 0;
-        }
-        seedDemonstrationChromosome(model, storage.population);
-    }
-
-    const EvaluationContext searchContext{settings, texts, observer, options.files, nullptr};
-    double candidateFitness = 0.0;
-    int candidateIndex = 0;
-    double bestFitness = 0.0;
-    for (int generation = 0; generation <= ga.nIterations; ++generation) {
-        texts.iterationText = formatText("%d", generation);
-        observer.refresh(texts);
-
-        for (int j = 0; j < m; ++j) {
-            copyColumn(storage.population, j, n, storage.chromosome);
-            Result<double> f = evaluateChromosome(searchContext, x, storage.chromosome.data(),
-                                                  sortOrder, n, model.maxOrder, model.delay,
-                                                  generation);
-            ++outcome.evaluations;
-            if (!f.ok()) {
-                outcome.notice = f.notice();
-                return outcome;
-            }
-            storage.fitness[j] = f.value();
-            if (f.value() > candidateFitness) {
-                candidateFitness = f.value();
-                candidateIndex = j;
-            }
-        }
-        if (candidateFitness > bestFitness) {
-            bestFitness = candidateFitness;
-            copyColumn(storage.population, candidateIndex, n, storage.bestChromosome);
-        }
-        observer.progress(generation, bestFitness);
-
-        if (generation == ga.nIterations) {
-            texts.fitnessText = formatText("%f", bestFitness);
-            observer.refresh(texts);
-            const EvaluationContext reportContext{settings, texts, observer, options.files,
-                                                  &outcome.model};
-            Result<double> reported = evaluateChromosome(
-                reportContext, x, storage.bestChromosome.data(), sortOrder, n, model.maxOrder,
-                model.delay, kReportingIteration);
-            if (!reported.ok()) {
-                outcome.notice = reported.notice();
-                return outcome;
-            }
-            outcome.fitness = bestFitness;
-            outcome.seriesVariance = seriesVariance(x, n);
-            texts.varianceText = formatText("%.8f", outcome.seriesVariance);
-            observer.refresh(texts);
-        }
-
-        selectChromosomes(storage.population, storage.fitness.data(), m, n, ga.pSelection,
-                          random);
-        if (m > 1) {
-            crossoverPopulation(storage.population, m, n, ga.pCrossover, sortOrder, model.delay,
-                                model.maxRegimes, model.minObs, model.maxOrder, random);
-        }
-        mutatePopulation(storage.population, m, n, ga.pMutation, sortOrder, model.delay,
-                         model.maxRegimes, model.minObs, model.maxOrder, random);
-    }
     return outcome;
 }
 
@@ -193,8 +53,7 @@ RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& obse
     RunStorage storage(n, settings.ga.nChromosomes, model.nPredictions);
 
     RunOutcome outcome;
-    if (MaybeNotice notice =
-            readSeries(model.seriesPath, n + model.nPredictions, storage.series)) {
+    if (MaybeNotice notice = readSeries(model.seriesPath, n + model.nPredictions, storage.series)) {
         outcome.notice = notice;
         return outcome;
     }
