@@ -1,1 +1,193 @@
+#include "run/run_driver.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <string>
+#include <vector>
+
+#include "support/series_fixtures.h"
+#include "support/temp_directory.h"
+
+namespace kavri {
+namespace {
+
+using testing::TempDirectory;
+
+// Counts what a run shows, and checks that the Iteration field advances one by one.
+class RecordingObserver : public RunObserver {
+public:
+    void refresh(const ResultTexts& texts) override {
+        ++refreshes;
+        if (!texts.iterationText.empty() && texts.iterationText != lastIteration) {
+            iterations.push_back(texts.iterationText);
+            lastIteration = texts.iterationText;
+        }
+    }
+    void progress(int generation, double) override { generations.push_back(generation); }
+
+    int refreshes = 0;
+    std::string lastIteration;
+    std::vector<std::string> iterations;
+    std::vector<int> generations;
+};
+
+class RunDriver : public ::testing::Test {
+protected:
+    void SetUp() override {
+        seriesPath_ = (dir_.path() / "ExchangeRate.txt").string();
+        std::string text;
+        for (double v : testing::exchangeRateReturns()) text += testing::formatDouble("%.17g\n", v);
+        dir_.write("ExchangeRate.txt", text);
+        options_.files.directory = dir_.path();
+        options_.seed = 12345;
+    }
+
+    // Settings as the model dialog would leave them, pointing at the series copy.
+    RunSettings modelSettings() const {
+        RunSettings settings;
+        settings.model = modelPrefill();
+        settings.model.seriesPath = seriesPath_;
+        settings.modelDialogCount = 1;
+        return settings;
+    }
+
+    RunOutcome run(RunSettings settings) {
+        return runModel(settings, texts_, observer_, options_);
+    }
+
+    std::string file(const char* name) const { return testing::readFile(dir_.path() / name); }
+
+    TempDirectory dir_;
+    std::string seriesPath_;
+    RunOptions options_;
+    ResultTexts texts_;
+    RecordingObserver observer_;
+};
+
+TEST_F(RunDriver, RunDefaultsMakeOneHundredAndOneGenerations) {
+    RunSettings settings = modelSettings();
+    const RunOutcome outcome = run(settings);
+    ASSERT_FALSE(outcome.notice.has_value());
+    EXPECT_EQ(outcome.evaluations, 3030);
+    EXPECT_EQ(texts_.iterationText, "100");
+    ASSERT_EQ(observer_.iterations.size(), 101u);
+    EXPECT_EQ(observer_.iterations.front(), "0");
+    EXPECT_EQ(outcome.seed, 12345u);
+    EXPECT_EQ(texts_.fitnessText, testing::formatDouble("%f", outcome.fitness));
+    EXPECT_EQ(texts_.varianceText, testing::formatDouble("%.8f", outcome.seriesVariance));
+    ASSERT_TRUE(outcome.model.available);
+    // MSE fitness of the run defaults: the best fitness is the reported model's own.
+    EXPECT_EQ(outcome.fitness, outcome.model.fitness);
+    // No residual table by default; the forecasts of the reported model.
+    EXPECT_EQ(file("Residuals.txt"), "");
+    const std::string predictions = file("Predictions.txt");
+    EXPECT_EQ(std::count(predictions.begin(), predictions.end(), '\n'), 51);
+}
+
+TEST_F(RunDriver, SameSeedGivesTheSameRun) {
+    RunSettings settings = modelSettings();
+    settings.ga = gaPrefill();
+    settings.ga.nIterations = 15;
+    settings.gaDialogCount = 1;
+    const RunOutcome first = run(settings);
+    const ResultTexts firstTexts = texts_;
+    const std::string firstResiduals = file("Residuals.txt");
+    const std::string firstPredictions = file("Predictions.txt");
+    ASSERT_NE(firstResiduals, "");
+
+    texts_ = ResultTexts{};
+    const RunOutcome second = run(settings);
+    EXPECT_EQ(texts_, firstTexts);
+    EXPECT_EQ(file("Residuals.txt"), firstResiduals);
+    EXPECT_EQ(file("Predictions.txt"), firstPredictions);
+    EXPECT_EQ(second.fitness, first.fitness);
+
+    options_.seed = 54321;
+    texts_ = ResultTexts{};
+    run(settings);
+    EXPECT_EQ(texts_.iterationText, "15");
+}
+
+TEST_F(RunDriver, WithoutChromosomesTheSingleRegimeModelIsReported) {
+    RunSettings settings = modelSettings();
+    settings.ga = gaRunDefaults();
+    settings.ga.nChromosomes = 0;
+    settings.ga.nIterations = 3;
+    settings.gaDialogCount = 1;
+    const RunOutcome outcome = run(settings);
+    ASSERT_FALSE(outcome.notice.has_value());
+    EXPECT_EQ(outcome.evaluations, 0);
+    EXPECT_EQ(texts_.fitnessText, "0.000000");
+    EXPECT_EQ(outcome.model.regimes.size(), 1u);
+    EXPECT_EQ(texts_.thresholdText, "");
+
+    settings.ga.nChromosomes = 1;
+    const RunOutcome single = run(settings);
+    // Crossover never runs; mutation alone may give the single chromosome thresholds.
+    EXPECT_EQ(single.evaluations, 4);
+    EXPECT_TRUE(single.model.available);
+}
+
+TEST_F(RunDriver, GivenThresholdsShowFiveDecimalVariance) {
+    RunSettings settings = modelSettings();
+    settings.model.selectModel = kSelectModelGivenThresholds;
+    settings.model.nThresholds = 1;
+    const std::vector<double> x = testing::exchangeRateReturns();
+    settings.model.thresholds = {x[10], 99.0, 99.0};  // thresholds beyond the count are ignored
+    const RunOutcome outcome = run(settings);
+    ASSERT_FALSE(outcome.notice.has_value());
+    EXPECT_EQ(texts_.varianceText, testing::formatDouble("%.5f", outcome.seriesVariance));
+    EXPECT_EQ(texts_.fitnessText, testing::formatDouble("%f", outcome.fitness));
+    EXPECT_EQ(texts_.iterationText, "");
+    EXPECT_EQ(texts_.thresholdText, testing::formatDouble("%f\n", x[10]));
+}
+
+TEST_F(RunDriver, SecondRunLeavesTextsItDoesNotWrite) {
+    RunSettings settings = modelSettings();
+    settings.ga = gaRunDefaults();
+    settings.ga.nIterations = 2;
+    settings.gaDialogCount = 1;
+    run(settings);
+    const std::string searchedThresholds = texts_.thresholdText;
+    ASSERT_NE(texts_.mseText, "");
+    const std::string mse = texts_.mseText;
+
+    settings.model.nPredictions = 0;
+    settings.ga.fitnessKind = kFitnessAic;
+    settings.ga.nChromosomes = 0;
+    run(settings);
+    EXPECT_EQ(texts_.mseText, mse);
+    EXPECT_EQ(texts_.thresholdText, searchedThresholds);
+    EXPECT_EQ(texts_.iterationText, "2");
+}
+
+TEST_F(RunDriver, FatalConditionsEndTheRunWithTheirNotice) {
+    RunSettings missing = modelSettings();
+    missing.model.seriesPath = (dir_.path() / "nothing.txt").string();
+    missing.model.selectModel = kSelectModelGivenThresholds;
+    EXPECT_EQ(run(missing).notice,
+              errorNotice("File " + missing.model.seriesPath + " could not be opened"));
+
+    // The series is read before the number of thresholds is checked.
+    RunSettings noThreshold = modelSettings();
+    noThreshold.model.selectModel = kSelectModelGivenThresholds;
+    noThreshold.model.nThresholds = 0;
+    EXPECT_EQ(run(noThreshold).notice,
+              errorNotice("The number of threshold should be at least 1"));
+    noThreshold.model.nObservations = 600;
+    EXPECT_EQ(run(noThreshold).notice, errorNotice("Element of time series less of 650"));
+
+    RunSettings noForecasts = modelSettings();
+    noForecasts.model.nPredictions = 0;  // the run defaults use the MSE fitness
+    EXPECT_EQ(run(noForecasts).notice, errorNotice("Number of forecast are zero"));
+
+    options_.files.directory = dir_.path() / "missing";
+    EXPECT_EQ(run(modelSettings()).notice,
+              errorNotice("Kavri Directory do not exist or Residuals.txt File could not be "
+                          "opened\n"));
+}
+
+}  // namespace
+}  // namespace kavri
