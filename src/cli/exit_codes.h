@@ -1,0 +1,22 @@
+#pragma once
+
+// Exit statuses of kavri-cli. Scripts rely on them, so they never change meaning.
+
+#include "report/notice.h"
+
+namespace kavri::cli {
+
+inline constexpr int kExitSuccess = 0;
+// The storage of a run could not be allocated; the core ends the process itself.
+inline constexpr int kExitAllocationFailure = 1;
+// The command line was refused: unknown option, value of the wrong kind or out of range.
+inline constexpr int kExitUsage = 2;
+// A fatal notice ended the run (missing series file, threshold not in the series...).
+inline constexpr int kExitNotice = kNoticeExitStatus;
+// The run ended without a reported model: a regime could not be fitted by least squares,
+// so the estimates shown are not those of the requested model.
+inline constexpr int kExitNoModel = 4;
+// The results could not be written to standard output.
+inline constexpr int kExitOutputFailure = 5;
+
+}  // namespace kavri::cli

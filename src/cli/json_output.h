@@ -1,0 +1,22 @@
+#pragma once
+
+// The results of a run as one JSON object of numbers, for scripts: the settings used, the
+// seed, the fitness, the series variance, the thresholds, each regime's order, coefficients
+// (constant first), observations, residual variance and R square, the model's NAIC, AIC,
+// residual variance, forecast MSE and Ljung-Box statistic, and the work done by the search.
+// A value that is undefined for the run is null: the R square of a regime whose responses are
+// all equal, the MSE without held-out values, the seed outside the genetic search, and every
+// model value when no model was reported ("modelReported": false).
+
+#include <string>
+
+#include "run/run_driver.h"
+#include "run/run_settings.h"
+
+namespace kavri::cli {
+
+// The JSON text, indented by two blanks and ended by a line break. Doubles are written in
+// their shortest form that reads back to the same value.
+std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& settings);
+
+}  // namespace kavri::cli

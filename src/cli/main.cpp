@@ -1,0 +1,72 @@
+// kavri-cli: one run of the threshold autoregressive fit from the command line.
+
+#include <cstdio>
+#include <string>
+
+#include "cli/exit_codes.h"
+#include "cli/json_output.h"
+#include "cli/options.h"
+#include "cli/terminal_progress.h"
+#include "cli/text_output.h"
+#include "run/run_driver.h"
+
+namespace {
+
+using namespace kavri;
+using namespace kavri::cli;
+
+// Writes "kavri-cli: <message>" as one line on standard error.
+void printError(std::string message) {
+    while (!message.empty() && message.back() == '\n') {
+        message.pop_back();
+    }
+    std::fprintf(stderr, "kavri-cli: %s\n", message.c_str());
+}
+
+// Writes `text` to standard output and reports whether all of it reached it.
+bool printOutput(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ParseOutcome parsed = parseOptions(argc, argv);
+    switch (parsed.action) {
+        case ParseAction::kHelp:
+        case ParseAction::kVersion:
+            return printOutput(parsed.text) ? kExitSuccess : kExitOutputFailure;
+        case ParseAction::kRefused:
+            printError(parsed.text);
+            std::fputs("Run with --help for more information.\n", stderr);
+            return kExitUsage;
+        case ParseAction::kRun:
+            break;
+    }
+
+    CliRequest& request = parsed.request;
+    ResultTexts texts;
+    TerminalProgress progress(stderr, progressWanted(stderr, request.quiet),
+                              request.settings.ga.nIterations);
+    RunOutcome outcome = runModel(request.settings, texts, progress, request.run);
+    progress.finish();
+
+    if (outcome.notice) {
+        printError(outcome.notice->text);
+        return kExitNotice;
+    }
+    const std::string report = request.json ? formatJsonReport(outcome, request.settings)
+                                            : formatTextReport(texts, outcome, request.settings);
+    if (!printOutput(report)) {
+        printError("the results could not be written to standard output");
+        return kExitOutputFailure;
+    }
+    if (!outcome.model.available) {
+        printError(
+            "no model was estimated: a regime could not be fitted by least squares (for "
+            "instance a regime left without observations by the thresholds)");
+        return kExitNoModel;
+    }
+    return kExitSuccess;
+}

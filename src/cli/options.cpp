@@ -1,0 +1,339 @@
+#include "cli/options.h"
+
+#include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "cli/value_parsing.h"
+
+namespace kavri::cli {
+
+namespace {
+
+constexpr const char* kProgramName = "kavri-cli";
+constexpr const char* kVersionLine = "kavri-cli 1.0";
+
+// Option names take the first kHelpColumn columns of a help line, their description the rest.
+constexpr std::size_t kHelpColumn = 34;
+constexpr std::size_t kHelpWidth = 80;
+
+constexpr const char* kDescription =
+    "kavri-cli fits a self-exciting threshold autoregressive (SETAR) model to one time series "
+    "read from a plain text file of white-space separated numbers. The regime of observation t "
+    "is chosen by the series' own value at t - d (--delay) against up to three thresholds, each "
+    "an observed value of the series; every regime has its own autoregression with a constant, "
+    "its order chosen by AIC. The thresholds are either given (--thresholds) or searched by a "
+    "genetic algorithm. The first --n-observations values are fitted and the next "
+    "--n-predictions are held out for one-step forecasts. The results are printed on standard "
+    "output; Residuals.txt and Predictions.txt are written in the current directory. An option "
+    "that is not given takes the default shown beside it.";
+
+constexpr const char* kFooter =
+    "Exit status: 0 the model was estimated and reported; 1 the storage of the run could not "
+    "be allocated; 2 the command line was refused; 3 the run was ended by a notice (for "
+    "instance a series file that cannot be read); 4 no model could be estimated (a regime "
+    "could not be fitted); 5 standard output could not be written.";
+
+// Turns the text of one given option into a setting; returns the refusal message, if any.
+using Apply = std::function<std::optional<std::string>(const std::string& text)>;
+
+struct Binding {
+    std::string name;
+    std::string text;
+    CLI::Option* option = nullptr;
+    Apply apply;
+};
+
+std::string formatReal(double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%g", value);
+    return buffer;
+}
+
+std::string quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// Breaks `text` into lines of at most `width` characters at blanks (a longer word keeps its
+// own line), so that the help reads on an 80-column terminal.
+std::string wrapped(const std::string& text, std::size_t width) {
+    std::string out;
+    std::size_t lineLength = 0;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find(' ', start);
+        if (end == std::string::npos) {
+            end = text.size();
+        }
+        const std::size_t wordLength = end - start;
+        if (lineLength > 0 && lineLength + 1 + wordLength > width) {
+            out += '\n';
+            lineLength = 0;
+        } else if (lineLength > 0) {
+            out += ' ';
+            ++lineLength;
+        }
+        out.append(text, start, wordLength);
+        lineLength += wordLength;
+        start = end + 1;
+    }
+    return out;
+}
+
+std::string intRangeHelp(const std::string& what, IntRange range, int defaultValue) {
+    return what + " (" + std::to_string(range.min) + " to " + std::to_string(range.max) +
+           ", default " + std::to_string(defaultValue) + ")";
+}
+
+std::string realRangeHelp(const std::string& what, RealRange range, double defaultValue) {
+    return what + " (" + formatReal(range.min) + " to " + formatReal(range.max) + ", default " +
+           formatReal(defaultValue) + ")";
+}
+
+Apply intSetting(const std::string& name, IntRange range, int& target) {
+    return [name, range, &target](const std::string& text) -> std::optional<std::string> {
+        std::optional<long long> value = parseInteger(text);
+        if (!value || *value < range.min || *value > range.max) {
+            return name + " expects an integer from " + std::to_string(range.min) + " to " +
+                   std::to_string(range.max) + ", got " + quoted(text);
+        }
+        target = static_cast<int>(*value);
+        return std::nullopt;
+    };
+}
+
+Apply realSetting(const std::string& name, RealRange range, double& target) {
+    return [name, range, &target](const std::string& text) -> std::optional<std::string> {
+        std::optional<double> value = parseReal(text);
+        if (!value || *value < range.min || *value > range.max) {
+            return name + " expects a number from " + formatReal(range.min) + " to " +
+                   formatReal(range.max) + ", got " + quoted(text);
+        }
+        target = *value;
+        return std::nullopt;
+    };
+}
+
+// A radio group: the 0-based index of the word among `words`, compared without case.
+Apply choiceSetting(const std::string& name, std::vector<std::string> words, int& target) {
+    return [name, words, &target](const std::string& text) -> std::optional<std::string> {
+        std::string lower = text;
+        std::transform(lower.begin(), lower.end(), lower.begin(),
+                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            if (lower == words[i]) {
+                target = static_cast<int>(i);
+                return std::nullopt;
+            }
+        }
+        std::string expected;
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            expected += (i == 0 ? "" : (i + 1 == words.size() ? " or " : ", ")) + words[i];
+        }
+        return name + " expects " + expected + ", got " + quoted(text);
+    };
+}
+
+// --thresholds: one to three numbers separated by commas; their count sets nThresholds and
+// selects estimation at the given thresholds.
+Apply thresholdsSetting(ModelParameters& model) {
+    return [&model](const std::string& text) -> std::optional<std::string> {
+        std::optional<std::vector<double>> values = parseRealList(text);
+        if (!values || values->empty() ||
+            values->size() > static_cast<std::size_t>(limits::kThresholds.max)) {
+            return "--thresholds expects one to " + std::to_string(limits::kThresholds.max) +
+                   " numbers separated by commas, got " + quoted(text);
+        }
+        model.selectModel = kSelectModelGivenThresholds;
+        model.nThresholds = static_cast<int>(values->size());
+        model.thresholds = {0.0, 0.0, 0.0};
+        std::copy(values->begin(), values->end(), model.thresholds.begin());
+        return std::nullopt;
+    };
+}
+
+Apply seedSetting(RunOptions& run) {
+    return [&run](const std::string& text) -> std::optional<std::string> {
+        std::optional<long long> value = parseInteger(text);
+        if (!value || *value < 0 || *value > static_cast<long long>(UINT32_MAX)) {
+            return "--seed expects an integer from 0 to " + std::to_string(UINT32_MAX) + ", got " +
+                   quoted(text);
+        }
+        run.seed = static_cast<std::uint32_t>(*value);
+        return std::nullopt;
+    };
+}
+
+// Registers every option on `app`; `bindings` receives one entry per value option, in the
+// order in which given values are checked.
+void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& request) {
+    const RunSettings defaults = defaultCliSettings();
+    const ModelParameters& dm = defaults.model;
+    const GaParameters& dg = defaults.ga;
+    ModelParameters& model = request.settings.model;
+    GaParameters& ga = request.settings.ga;
+
+    auto add = [&](const std::string& name, const std::string& typeName, const std::string& help,
+                   Apply apply, const std::string& group) {
+        Binding& binding = bindings.emplace_back();
+        binding.name = name;
+        binding.apply = std::move(apply);
+        binding.option = app.add_option(name, binding.text, wrapped(help, kHelpWidth - kHelpColumn))
+                             ->type_name(typeName)
+                             ->group(group);
+    };
+
+    const std::string modelGroup = "Model";
+    add(
+        "--series", "FILE",
+        "series file, a relative path from the current directory (default " + dm.seriesPath + ")",
+        [&model](const std::string& text) -> std::optional<std::string> {
+            model.seriesPath = text;
+            return std::nullopt;
+        },
+        modelGroup);
+    add("--n-observations", "N",
+        intRangeHelp("observations fitted, from the start of the file", limits::kObservations,
+                     dm.nObservations),
+        intSetting("--n-observations", limits::kObservations, model.nObservations), modelGroup);
+    add("--n-predictions", "N",
+        intRangeHelp("values after them held out for one-step forecasts", limits::kPredictions,
+                     dm.nPredictions),
+        intSetting("--n-predictions", limits::kPredictions, model.nPredictions), modelGroup);
+    add("--max-regimes", "N",
+        intRangeHelp("largest number of regimes", limits::kMaxRegimes, dm.maxRegimes),
+        intSetting("--max-regimes", limits::kMaxRegimes, model.maxRegimes), modelGroup);
+    add("--max-order", "P",
+        intRangeHelp("autoregressive order bound; orders 1 to P-1 are tried", limits::kMaxOrder,
+                     dm.maxOrder),
+        intSetting("--max-order", limits::kMaxOrder, model.maxOrder), modelGroup);
+    add("--delay", "D", intRangeHelp("delay d of the threshold variable", limits::kDelay, dm.delay),
+        intSetting("--delay", limits::kDelay, model.delay), modelGroup);
+    add("--min-obs", "N",
+        intRangeHelp("least observations per regime in the search", limits::kMinObs, dm.minObs),
+        intSetting("--min-obs", limits::kMinObs, model.minObs), modelGroup);
+    add("--n-autocorrelations", "K",
+        intRangeHelp("residual autocorrelation lags of the Ljung-Box statistic",
+                     limits::kAutocorrelations, dm.nAutocorrelations),
+        intSetting("--n-autocorrelations", limits::kAutocorrelations, model.nAutocorrelations),
+        modelGroup);
+    add("--thresholds", "T1[,T2[,T3]]",
+        "estimate once at these thresholds instead of searching them; each must be one of the "
+        "first N values of the series, written so that it reads as exactly that number",
+        thresholdsSetting(model), modelGroup);
+
+    const std::string gaGroup = "Genetic search";
+    add("--n-chromosomes", "M",
+        intRangeHelp("population size", limits::kChromosomes, dg.nChromosomes),
+        intSetting("--n-chromosomes", limits::kChromosomes, ga.nChromosomes), gaGroup);
+    add("--n-iterations", "G",
+        intRangeHelp("last generation; generations 0 to G are run", limits::kIterations,
+                     dg.nIterations),
+        intSetting("--n-iterations", limits::kIterations, ga.nIterations), gaGroup);
+    add("--p-crossover", "P",
+        realRangeHelp("crossover probability", limits::kProbability, dg.pCrossover),
+        realSetting("--p-crossover", limits::kProbability, ga.pCrossover), gaGroup);
+    add("--p-mutation", "P",
+        realRangeHelp("mutation probability", limits::kProbability, dg.pMutation),
+        realSetting("--p-mutation", limits::kProbability, ga.pMutation), gaGroup);
+    add("--p-selection", "P",
+        realRangeHelp("selection probability", limits::kProbability, dg.pSelection),
+        realSetting("--p-selection", limits::kProbability, ga.pSelection), gaGroup);
+    add("--adjusting-constant", "C",
+        realRangeHelp("AIC fitness exp(-NAIC / C)", limits::kAdjustingConstant,
+                      dg.adjustingConstant),
+        realSetting("--adjusting-constant", limits::kAdjustingConstant, ga.adjustingConstant),
+        gaGroup);
+    add("--fitness", "aic|mse",
+        "fitness from the normalised AIC or from the forecast MSE of the held-out values "
+        "(default mse)",
+        choiceSetting("--fitness", {"aic", "mse"}, ga.fitnessKind), gaGroup);
+    add("--criterion", "absolute|relative",
+        "order search in each regime: try every order, or stop at the first order that does "
+        "not lower the AIC (default relative)",
+        choiceSetting("--criterion", {"absolute", "relative"}, ga.criterion), gaGroup);
+    add("--print-residuals", "yes|no",
+        "write the table of series, fitted values and residuals to Residuals.txt (default no)",
+        choiceSetting("--print-residuals", {"yes", "no"}, ga.printResiduals), gaGroup);
+    add("--search-method", "genetic|exact",
+        "search the thresholds by the genetic algorithm or exhaustively (default genetic)",
+        choiceSetting("--search-method", {"genetic", "exact"}, ga.searchMethod), gaGroup);
+    add("--seed", "S",
+        "first seed of the genetic search, to repeat a run (default: the clock; the seed used "
+        "is printed)",
+        seedSetting(request.run), gaGroup);
+    app.add_flag("--compare-exact", request.run.compareExact,
+                 wrapped("after a genetic search, also find the exact optimum and print its "
+                         "fitness",
+                         kHelpWidth - kHelpColumn))
+        ->group(gaGroup);
+
+    const std::string outputGroup = "Output";
+    app.add_flag("--json", request.json, "print the results as JSON numbers")->group(outputGroup);
+    app.add_flag("-q,--quiet", request.quiet,
+                 wrapped("no progress display on standard error (shown only on a terminal)",
+                         kHelpWidth - kHelpColumn))
+        ->group(outputGroup);
+}
+
+}  // namespace
+
+RunSettings defaultCliSettings() {
+    RunSettings settings;
+    applyRunDefaults(settings);
+    settings.modelDialogCount = 1;
+    settings.gaDialogCount = 1;
+    return settings;
+}
+
+ParseOutcome parseOptions(int argc, const char* const* argv) {
+    ParseOutcome outcome;
+    outcome.request.settings = defaultCliSettings();
+
+    CLI::App app{wrapped(kDescription, kHelpWidth) + "\n", kProgramName};
+    app.footer(wrapped(kFooter, kHelpWidth));
+    app.set_version_flag("--version", kVersionLine);
+    app.get_formatter()->column_width(kHelpColumn);
+
+    std::deque<Binding> bindings;
+    addOptions(app, bindings, outcome.request);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        outcome.action = ParseAction::kHelp;
+        outcome.text = app.help();
+        return outcome;
+    } catch (const CLI::CallForVersion& version) {
+        outcome.action = ParseAction::kVersion;
+        outcome.text = std::string(version.what()) + "\n";
+        return outcome;
+    } catch (const CLI::ParseError& error) {
+        outcome.action = ParseAction::kRefused;
+        outcome.text = error.what();
+        return outcome;
+    }
+
+    for (const Binding& binding : bindings) {
+        if (binding.option->count() == 0) {
+            continue;
+        }
+        if (std::optional<std::string> refusal = binding.apply(binding.text)) {
+            outcome.action = ParseAction::kRefused;
+            outcome.text = *refusal;
+            return outcome;
+        }
+    }
+    outcome.action = ParseAction::kRun;
+    return outcome;
+}
+
+}  // namespace kavri::cli

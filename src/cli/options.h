@@ -1,0 +1,42 @@
+#pragma once
+
+// The command line of kavri-cli. Every run setting has an option; a setting that is not given
+// takes the run default of its group, exactly as a run made without opening the parameter
+// dialogs. Values are held to the same inclusive ranges as the dialogs.
+
+#include <string>
+
+#include "run/run_driver.h"
+#include "run/run_settings.h"
+
+namespace kavri::cli {
+
+struct CliRequest {
+    RunSettings settings;  // both dialog counts 1: the run uses these values as they stand
+    RunOptions run;
+    bool json = false;   // print the results as JSON instead of the labelled texts
+    bool quiet = false;  // no progress display, even on a terminal
+};
+
+enum class ParseAction {
+    kRun,      // `request` holds the run to make
+    kHelp,     // `text` is the help text, for standard output
+    kVersion,  // `text` is the version line, for standard output
+    kRefused,  // `text` is the reason, for standard error
+};
+
+struct ParseOutcome {
+    ParseAction action = ParseAction::kRefused;
+    CliRequest request;
+    std::string text;
+};
+
+// Parses argv[1 .. argc-1]. Never exits and never prints: help, version and refusals come back
+// in the outcome. A refusal names the option and, for a range, both bounds.
+ParseOutcome parseOptions(int argc, const char* const* argv);
+
+// The settings a run uses when no option is given: the run defaults of both groups, with both
+// dialog counts set so that the run keeps them.
+RunSettings defaultCliSettings();
+
+}  // namespace kavri::cli

@@ -1,0 +1,31 @@
+#include "cli/terminal_progress.h"
+
+#include <unistd.h>
+
+namespace kavri::cli {
+
+TerminalProgress::TerminalProgress(std::FILE* stream, bool enabled, int lastGeneration)
+    : stream_(stream), enabled_(enabled), lastGeneration_(lastGeneration) {}
+
+void TerminalProgress::progress(int generation, double bestFitness) {
+    if (!enabled_) {
+        return;
+    }
+    // "\033[K" erases what a longer earlier line left to the right of the cursor.
+    std::fprintf(stream_, "\rGeneration %d of %d, best fitness %f\033[K", generation,
+                 lastGeneration_, bestFitness);
+    std::fflush(stream_);
+    lineShown_ = true;
+}
+
+void TerminalProgress::finish() {
+    if (lineShown_) {
+        std::fputs("\r\033[K", stream_);
+        std::fflush(stream_);
+        lineShown_ = false;
+    }
+}
+
+bool progressWanted(std::FILE* stream, bool quiet) { return !quiet && isatty(fileno(stream)) == 1; }
+
+}  // namespace kavri::cli

@@ -1,0 +1,35 @@
+#pragma once
+
+// Progress of the genetic search on a terminal: one line on standard error, rewritten in place
+// with a carriage return, showing the generation reached and the best fitness so far. The
+// result texts themselves are printed once the run is over, so refresh() shows nothing.
+
+#include <cstdio>
+
+#include "report/result_texts.h"
+
+namespace kavri::cli {
+
+class TerminalProgress final : public RunObserver {
+ public:
+    // Writes to `stream` only when `enabled`; `lastGeneration` is the generation number at
+    // which the search ends (nIterations), shown as the total.
+    TerminalProgress(std::FILE* stream, bool enabled, int lastGeneration);
+
+    void refresh(const ResultTexts&) override {}
+    void progress(int generation, double bestFitness) override;
+
+    // Clears the progress line, if one was written, so that later output starts on a clean line.
+    void finish();
+
+ private:
+    std::FILE* stream_;
+    bool enabled_;
+    int lastGeneration_;
+    bool lineShown_ = false;
+};
+
+// Whether a progress display belongs on `stream`: a terminal, and not asked to be quiet.
+bool progressWanted(std::FILE* stream, bool quiet);
+
+}  // namespace kavri::cli

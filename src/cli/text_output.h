@@ -1,0 +1,25 @@
+#pragma once
+
+// The results of a run as text, under the labels of the main window and in its order:
+// Iteration, Fitness, the four estimate panels, then Variance, Residual Variance, NAIC, AIC,
+// MSE, Ljung-Box, Observation, Threshold, Variance of Regime and R Square. A one-line text
+// follows its label ("AIC: -12.345678"); a multi-line text starts on the next line, each of
+// its lines indented by four blanks. Texts that the run never wrote are shown empty.
+
+#include <string>
+
+#include "report/result_texts.h"
+#include "run/run_driver.h"
+#include "run/run_settings.h"
+
+namespace kavri::cli {
+
+// The report printed on standard output. A genetic search is preceded by the line
+// "Seed: S" with the seed it started from, so that the run can be repeated with --seed S.
+std::string formatTextReport(const ResultTexts& texts, const RunOutcome& outcome,
+                             const RunSettings& settings);
+
+// Whether the run searched the thresholds with the random genetic algorithm.
+bool usesGeneticSearch(const RunSettings& settings);
+
+}  // namespace kavri::cli

@@ -1,0 +1,287 @@
+#include "cli/options.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace kavri::cli {
+namespace {
+
+ParseOutcome parse(std::vector<std::string> arguments) {
+    std::vector<const char*> argv{"kavri-cli"};
+    for (const std::string& argument : arguments) {
+        argv.push_back(argument.c_str());
+    }
+    return parseOptions(static_cast<int>(argv.size()), argv.data());
+}
+
+// The refusal message of one option value, or "" when it was accepted.
+std::string refusal(const std::string& option, const std::string& value) {
+    ParseOutcome outcome = parse({option, value});
+    return outcome.action == ParseAction::kRefused ? outcome.text : "";
+}
+
+TEST(ParseOptions, NoOptionGivesTheRunDefaultsOfBothGroups) {
+    ParseOutcome outcome = parse({});
+    ASSERT_EQ(outcome.action, ParseAction::kRun);
+    const RunSettings& s = outcome.request.settings;
+    EXPECT_EQ(s.model.nObservations, 450);
+    EXPECT_EQ(s.model.maxRegimes, 4);
+    EXPECT_EQ(s.model.maxOrder, 4);
+    EXPECT_EQ(s.model.delay, 1);
+    EXPECT_EQ(s.model.minObs, 30);
+    EXPECT_EQ(s.model.seriesPath, "ExchangeRate.txt");
+    EXPECT_EQ(s.model.nAutocorrelations, 10);
+    EXPECT_EQ(s.model.nPredictions, 50);
+    EXPECT_EQ(s.model.selectModel, kSelectModelGeneticSearch);
+    EXPECT_EQ(s.model.nThresholds, 0);
+    // The genetic run defaults, not the dialog's pre-fill.
+    EXPECT_EQ(s.ga.nChromosomes, 30);
+    EXPECT_EQ(s.ga.nIterations, 100);
+    EXPECT_EQ(s.ga.pCrossover, 0.9);
+    EXPECT_EQ(s.ga.pMutation, 0.01);
+    EXPECT_EQ(s.ga.pSelection, 0.6);
+    EXPECT_EQ(s.ga.adjustingConstant, 1.0);
+    EXPECT_EQ(s.ga.fitnessKind, kFitnessMse);
+    EXPECT_EQ(s.ga.criterion, kCriterionRelative);
+    EXPECT_EQ(s.ga.printResiduals, kPrintResidualsNo);
+    EXPECT_EQ(s.ga.searchMethod, kSearchGenetic);
+    // Both counts set, so that the run keeps the values as the command line left them.
+    EXPECT_EQ(s.modelDialogCount, 1);
+    EXPECT_EQ(s.gaDialogCount, 1);
+    EXPECT_FALSE(outcome.request.run.seed.has_value());
+    EXPECT_FALSE(outcome.request.run.compareExact);
+    EXPECT_TRUE(outcome.request.run.files.directory.empty());
+    EXPECT_FALSE(outcome.request.json);
+    EXPECT_FALSE(outcome.request.quiet);
+}
+
+TEST(ParseOptions, EveryOptionReachesItsSetting) {
+    ParseOutcome outcome = parse({"--series",
+                                  "data/x.txt",
+                                  "--n-observations",
+                                  "120",
+                                  "--n-predictions",
+                                  "0",
+                                  "--max-regimes",
+                                  "2",
+                                  "--max-order",
+                                  "7",
+                                  "--delay",
+                                  "3",
+                                  "--min-obs",
+                                  "25",
+                                  "--n-autocorrelations",
+                                  "24",
+                                  "--n-chromosomes",
+                                  "200",
+                                  "--n-iterations",
+                                  "0",
+                                  "--p-crossover",
+                                  "0.5",
+                                  "--p-mutation",
+                                  "1",
+                                  "--p-selection",
+                                  "0",
+                                  "--adjusting-constant",
+                                  "2.5",
+                                  "--fitness",
+                                  "aic",
+                                  "--criterion",
+                                  "absolute",
+                                  "--print-residuals",
+                                  "yes",
+                                  "--search-method",
+                                  "exact",
+                                  "--seed",
+                                  "12345",
+                                  "--compare-exact",
+                                  "--json",
+                                  "--quiet"});
+    ASSERT_EQ(outcome.action, ParseAction::kRun) << outcome.text;
+    RunSettings expected = defaultCliSettings();
+    expected.model.seriesPath = "data/x.txt";
+    expected.model.nObservations = 120;
+    expected.model.nPredictions = 0;
+    expected.model.maxRegimes = 2;
+    expected.model.maxOrder = 7;
+    expected.model.delay = 3;
+    expected.model.minObs = 25;
+    expected.model.nAutocorrelations = 24;
+    expected.ga.nChromosomes = 200;
+    expected.ga.nIterations = 0;
+    expected.ga.pCrossover = 0.5;
+    expected.ga.pMutation = 1.0;
+    expected.ga.pSelection = 0.0;
+    expected.ga.adjustingConstant = 2.5;
+    expected.ga.fitnessKind = kFitnessAic;
+    expected.ga.criterion = kCriterionAbsolute;
+    expected.ga.printResiduals = kPrintResidualsYes;
+    expected.ga.searchMethod = kSearchExact;
+    EXPECT_EQ(outcome.request.settings, expected);
+    EXPECT_EQ(outcome.request.run.seed, 12345u);
+    EXPECT_TRUE(outcome.request.run.compareExact);
+    EXPECT_TRUE(outcome.request.json);
+    EXPECT_TRUE(outcome.request.quiet);
+}
+
+TEST(ParseOptions, IntegerBoundsAreInclusiveAndRefusalsNameBoth) {
+    struct Case {
+        const char* option;
+        int min;
+        int max;
+    };
+    const Case cases[] = {
+        {"--n-observations", 50, 1000},  {"--n-predictions", 0, 100}, {"--max-regimes", 1, 4},
+        {"--max-order", 1, 20},          {"--delay", 1, 10},          {"--min-obs", 20, 100},
+        {"--n-autocorrelations", 0, 24}, {"--n-chromosomes", 0, 200}, {"--n-iterations", 0, 1000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.option);
+        const std::string bounds =
+            "from " + std::to_string(c.min) + " to " + std::to_string(c.max) + ", got \"";
+        EXPECT_EQ(refusal(c.option, std::to_string(c.min)), "");
+        EXPECT_EQ(refusal(c.option, std::to_string(c.max)), "");
+        EXPECT_EQ(refusal(c.option, std::to_string(c.min - 1)),
+                  std::string(c.option) + " expects an integer " + bounds +
+                      std::to_string(c.min - 1) + "\"");
+        EXPECT_EQ(refusal(c.option, std::to_string(c.max + 1)),
+                  std::string(c.option) + " expects an integer " + bounds +
+                      std::to_string(c.max + 1) + "\"");
+    }
+}
+
+TEST(ParseOptions, RealBoundsAreInclusiveAndRefusalsNameBoth) {
+    for (const char* option : {"--p-crossover", "--p-mutation", "--p-selection"}) {
+        SCOPED_TRACE(option);
+        EXPECT_EQ(refusal(option, "0"), "");
+        EXPECT_EQ(refusal(option, "1.0"), "");
+        EXPECT_EQ(refusal(option, "1.5"),
+                  std::string(option) + " expects a number from 0 to 1, got \"1.5\"");
+        EXPECT_EQ(refusal(option, "-0.001"),
+                  std::string(option) + " expects a number from 0 to 1, got \"-0.001\"");
+    }
+    EXPECT_EQ(refusal("--adjusting-constant", "1"), "");
+    EXPECT_EQ(refusal("--adjusting-constant", "100000"), "");
+    EXPECT_EQ(refusal("--adjusting-constant", "1e5"), "");
+    EXPECT_EQ(refusal("--adjusting-constant", "0.5"),
+              "--adjusting-constant expects a number from 1 to 100000, got \"0.5\"");
+}
+
+TEST(ParseOptions, TextsThatAreNotWhollyANumberAreRefused) {
+    for (const char* text : {"", "3x", " 3", "3 ", "2.0", "1e1", "0x10", "99999999999999999999"}) {
+        SCOPED_TRACE(text);
+        EXPECT_NE(refusal("--delay", text), "");
+    }
+    for (const char* text : {"", "0.5x", "1,5", "nan", "inf", "-inf", "1e999", " 0.5"}) {
+        SCOPED_TRACE(text);
+        EXPECT_NE(refusal("--p-mutation", text), "");
+    }
+}
+
+TEST(ParseOptions, ThresholdsSelectGivenThresholdsAndTheirCountSetsNThresholds) {
+    ParseOutcome one = parse({"--thresholds", "0.25"});
+    ASSERT_EQ(one.action, ParseAction::kRun) << one.text;
+    EXPECT_EQ(one.request.settings.model.selectModel, kSelectModelGivenThresholds);
+    EXPECT_EQ(one.request.settings.model.nThresholds, 1);
+    EXPECT_EQ(one.request.settings.model.thresholds, (std::array<double, 3>{0.25, 0.0, 0.0}));
+
+    // A leading minus sign is a value, not an option; order and repeats are kept as typed.
+    ParseOutcome three = parse({"--thresholds", "-0.75,0.5,-0.75"});
+    ASSERT_EQ(three.action, ParseAction::kRun) << three.text;
+    EXPECT_EQ(three.request.settings.model.nThresholds, 3);
+    EXPECT_EQ(three.request.settings.model.thresholds, (std::array<double, 3>{-0.75, 0.5, -0.75}));
+
+    ParseOutcome two = parse({"--thresholds=-0.058460531,0.1"});
+    ASSERT_EQ(two.action, ParseAction::kRun) << two.text;
+    EXPECT_EQ(two.request.settings.model.nThresholds, 2);
+    // Read exactly as the series file reads the same text, so that it matches the value.
+    EXPECT_EQ(two.request.settings.model.thresholds[0], -0.058460531);
+
+    for (const char* text : {"0.1,0.2,0.3,0.4", "0.1,,0.2", "0.1,", ",0.1", "a", "0.1;0.2"}) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(refusal("--thresholds", text),
+                  std::string("--thresholds expects one to 3 numbers separated by commas, "
+                              "got \"") +
+                      text + "\"");
+    }
+}
+
+TEST(ParseOptions, ChoicesAcceptTheirWordsInAnyCase) {
+    EXPECT_EQ(parse({"--fitness", "AIC"}).request.settings.ga.fitnessKind, kFitnessAic);
+    EXPECT_EQ(parse({"--fitness", "mse"}).request.settings.ga.fitnessKind, kFitnessMse);
+    EXPECT_EQ(parse({"--criterion", "Absolute"}).request.settings.ga.criterion, kCriterionAbsolute);
+    EXPECT_EQ(parse({"--print-residuals", "no"}).request.settings.ga.printResiduals,
+              kPrintResidualsNo);
+    EXPECT_EQ(refusal("--fitness", "aicc"), "--fitness expects aic or mse, got \"aicc\"");
+    EXPECT_EQ(refusal("--criterion", "1"), "--criterion expects absolute or relative, got \"1\"");
+    EXPECT_EQ(refusal("--print-residuals", "true"),
+              "--print-residuals expects yes or no, got \"true\"");
+}
+
+TEST(ParseOptions, SeedCoversTheWholeUnsignedRange) {
+    EXPECT_EQ(parse({"--seed", "0"}).request.run.seed, 0u);
+    EXPECT_EQ(parse({"--seed", "4294967295"}).request.run.seed, 4294967295u);
+    EXPECT_EQ(refusal("--seed", "4294967296"),
+              "--seed expects an integer from 0 to 4294967295, got \"4294967296\"");
+    EXPECT_NE(refusal("--seed", "-1"), "");
+}
+
+TEST(ParseOptions, TheFirstRefusedOptionIsReported) {
+    EXPECT_EQ(parse({"--n-iterations", "5000", "--adjusting-constant", "0"}).text,
+              "--n-iterations expects an integer from 0 to 1000, got \"5000\"");
+}
+
+TEST(ParseOptions, UnknownOptionsAndMissingValuesAreRefused) {
+    ParseOutcome unknown = parse({"--max-regime", "2"});
+    EXPECT_EQ(unknown.action, ParseAction::kRefused);
+    EXPECT_NE(unknown.text.find("--max-regime"), std::string::npos) << unknown.text;
+    EXPECT_EQ(parse({"--delay"}).action, ParseAction::kRefused);
+    EXPECT_EQ(parse({"positional"}).action, ParseAction::kRefused);
+}
+
+TEST(ParseOptions, HelpAndVersionComeBackAsTexts) {
+    ParseOutcome version = parse({"--version"});
+    EXPECT_EQ(version.action, ParseAction::kVersion);
+    EXPECT_EQ(version.text, "kavri-cli 1.0\n");
+
+    ParseOutcome help = parse({"--help"});
+    ASSERT_EQ(help.action, ParseAction::kHelp);
+    for (const char* option : {"--series",
+                               "--n-observations",
+                               "--n-predictions",
+                               "--max-regimes",
+                               "--max-order",
+                               "--delay",
+                               "--min-obs",
+                               "--n-autocorrelations",
+                               "--thresholds",
+                               "--n-chromosomes",
+                               "--n-iterations",
+                               "--p-crossover",
+                               "--p-mutation",
+                               "--p-selection",
+                               "--adjusting-constant",
+                               "--fitness",
+                               "--criterion",
+                               "--print-residuals",
+                               "--seed",
+                               "--json",
+                               "--quiet"}) {
+        EXPECT_NE(help.text.find(option), std::string::npos) << option;
+    }
+    // The run defaults, not the dialog's pre-fill, are announced (read across line wraps).
+    const std::string joined = std::regex_replace(help.text, std::regex("\n +"), " ");
+    EXPECT_NE(joined.find("(0 to 1000, default 100)"), std::string::npos) << joined;
+    EXPECT_NE(joined.find("(0 to 1, default 0.01)"), std::string::npos) << joined;
+    std::istringstream lines(help.text);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_LE(line.size(), 80u) << line;
+    }
+}
+
+}  // namespace
+}  // namespace kavri::cli

@@ -1,0 +1,247 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "cli/json_output.h"
+#include "cli/options.h"
+#include "cli/terminal_progress.h"
+#include "cli/text_output.h"
+
+namespace kavri::cli {
+namespace {
+
+// Texts as a two-regime genetic run writes them (the two-regime formats end without a line
+// break, the others with one); MSE never written.
+ResultTexts twoRegimeTexts() {
+    ResultTexts texts;
+    texts.iterationText = "100";
+    texts.fitnessText = "0.284459";
+    texts.estimatePanel1 = " Regime : 1\nConstant=-0.030160\nP(1)=0.018777\n";
+    texts.estimatePanel2 = " Regime : 2\nConstant = 0.160112\nP(1) = 0.392213\nP(2) =-0.1\n";
+    texts.varianceText = "0.24849457";
+    texts.residualVarianceText = "2.45e-01";
+    texts.naicText = "-1.363343\n";
+    texts.aicText = "-609.414299\n";
+    texts.ljungBoxText = "7.916642";
+    texts.observationText = "Regime:1\n122\nRegime:2\n325";
+    texts.thresholdText = "-0.230170\n";
+    texts.regimeVarianceText = "Regime:1\n2.47e-01\nRegime:2\n3.17e-01";
+    texts.rSquareText = "Regime:1\n0.0001\nRegime:2\n0.0014";
+    return texts;
+}
+
+RunOutcome twoRegimeOutcome() {
+    RunOutcome outcome;
+    outcome.seed = 1733550000u;
+    outcome.fitness = 0.284459;
+    outcome.seriesVariance = 0.24849457;
+    outcome.evaluations = 3030;
+    ReportedModel& model = outcome.model;
+    model.available = true;
+    model.thresholds = {-0.2301702};
+    model.regimes = {{1, {-0.03016, 0.018777}, 122, 0.247, 0.0001},
+                     {2, {0.160112, 0.392213, -0.1}, 325, 0.317, std::nullopt}};
+    model.effectiveObservations = 447;
+    model.naic = -1.363343;
+    model.aic = -609.414299;
+    model.residualVariance = 0.245;
+    model.ljungBox = 7.916642;
+    return outcome;
+}
+
+TEST(TextReport, ShowsEveryTextUnderItsLabelInTheWindowOrder) {
+    const std::string expected =
+        "Seed: 1733550000\n"
+        "Iteration: 100\n"
+        "Fitness: 0.284459\n"
+        "Parameter Estimate 1:\n"
+        "     Regime : 1\n"
+        "    Constant=-0.030160\n"
+        "    P(1)=0.018777\n"
+        "Parameter Estimate 2:\n"
+        "     Regime : 2\n"
+        "    Constant = 0.160112\n"
+        "    P(1) = 0.392213\n"
+        "    P(2) =-0.1\n"
+        "Parameter Estimate 3:\n"
+        "Parameter Estimate 4:\n"
+        "Variance: 0.24849457\n"
+        "Residual Variance: 2.45e-01\n"
+        "NAIC: -1.363343\n"
+        "AIC: -609.414299\n"
+        "MSE:\n"
+        "Ljung-Box: 7.916642\n"
+        "Observation:\n"
+        "    Regime:1\n"
+        "    122\n"
+        "    Regime:2\n"
+        "    325\n"
+        "Threshold: -0.230170\n"
+        "Variance of Regime:\n"
+        "    Regime:1\n"
+        "    2.47e-01\n"
+        "    Regime:2\n"
+        "    3.17e-01\n"
+        "R Square:\n"
+        "    Regime:1\n"
+        "    0.0001\n"
+        "    Regime:2\n"
+        "    0.0014\n";
+    EXPECT_EQ(formatTextReport(twoRegimeTexts(), twoRegimeOutcome(), defaultCliSettings()),
+              expected);
+}
+
+TEST(TextReport, SeedLineOnlyForTheGeneticSearchAndExactFitnessOnlyWhenComputed) {
+    RunSettings given = defaultCliSettings();
+    given.model.selectModel = kSelectModelGivenThresholds;
+    given.model.nThresholds = 1;
+    RunOutcome outcome = twoRegimeOutcome();
+    const std::string report = formatTextReport(twoRegimeTexts(), outcome, given);
+    EXPECT_EQ(report.rfind("Iteration: 100\n", 0), 0u) << report;
+    EXPECT_EQ(report.find("Exact Fitness"), std::string::npos);
+
+    outcome.exactFitness = 0.3;
+    const std::string compared = formatTextReport(ResultTexts{}, outcome, defaultCliSettings());
+    EXPECT_NE(compared.find("Fitness:\nExact Fitness: 0.300000\n"), std::string::npos) << compared;
+}
+
+TEST(TextReport, NeverWrittenTextsShowAsEmptyLabels) {
+    RunSettings given = defaultCliSettings();
+    given.model.selectModel = kSelectModelGivenThresholds;
+    const std::string report = formatTextReport(ResultTexts{}, RunOutcome{}, given);
+    EXPECT_EQ(report,
+              "Iteration:\nFitness:\nParameter Estimate 1:\nParameter Estimate 2:\n"
+              "Parameter Estimate 3:\nParameter Estimate 4:\nVariance:\nResidual Variance:\n"
+              "NAIC:\nAIC:\nMSE:\nLjung-Box:\nObservation:\nThreshold:\n"
+              "Variance of Regime:\nR Square:\n");
+}
+
+TEST(JsonReport, CarriesTheModelAsNumbersWithNullWhereUndefined) {
+    RunSettings settings = defaultCliSettings();
+    settings.ga.nIterations = 100;
+    const nlohmann::json json =
+        nlohmann::json::parse(formatJsonReport(twoRegimeOutcome(), settings));
+    EXPECT_EQ(json["mode"], "genetic");
+    EXPECT_EQ(json["seed"], 1733550000u);
+    EXPECT_EQ(json["generations"], 101);
+    EXPECT_EQ(json["evaluations"], 3030);
+    EXPECT_EQ(json["fitness"].get<double>(), 0.284459);
+    EXPECT_EQ(json["variance"].get<double>(), 0.24849457);
+    EXPECT_TRUE(json["modelReported"].get<bool>());
+    EXPECT_EQ(json["thresholds"], nlohmann::json::array({-0.2301702}));
+    ASSERT_EQ(json["regimes"].size(), 2u);
+    EXPECT_EQ(json["regimes"][1]["order"], 2);
+    EXPECT_EQ(json["regimes"][1]["coefficients"],
+              nlohmann::json::array({0.160112, 0.392213, -0.1}));
+    EXPECT_EQ(json["regimes"][1]["observations"], 325);
+    EXPECT_TRUE(json["regimes"][1]["rSquare"].is_null());
+    EXPECT_EQ(json["regimes"][0]["rSquare"].get<double>(), 0.0001);
+    EXPECT_EQ(json["effectiveObservations"], 447);
+    EXPECT_EQ(json["naic"].get<double>(), -1.363343);
+    EXPECT_EQ(json["aic"].get<double>(), -609.414299);
+    EXPECT_TRUE(json["mse"].is_null());
+    EXPECT_EQ(json["ljungBox"].get<double>(), 7.916642);
+    EXPECT_FALSE(json.contains("exactFitness"));
+    const nlohmann::json& used = json["settings"];
+    EXPECT_EQ(used["series"], "ExchangeRate.txt");
+    EXPECT_EQ(used["nObservations"], 450);
+    EXPECT_EQ(used["pMutation"].get<double>(), 0.01);
+    EXPECT_EQ(used["fitness"], "mse");
+    EXPECT_EQ(used["criterion"], "relative");
+    EXPECT_EQ(used["printResiduals"], false);
+    EXPECT_TRUE(used["thresholds"].is_null());
+}
+
+TEST(JsonReport, DoublesReadBackBitForBit) {
+    RunOutcome outcome = twoRegimeOutcome();
+    outcome.model.forecastMse = 0.1 + 0.2;  // 0.30000000000000004
+    outcome.model.aic = 1.0 / 3.0;
+    const nlohmann::json json =
+        nlohmann::json::parse(formatJsonReport(outcome, defaultCliSettings()));
+    EXPECT_EQ(json["mse"].get<double>(), 0.1 + 0.2);
+    EXPECT_EQ(json["aic"].get<double>(), 1.0 / 3.0);
+}
+
+TEST(JsonReport, GivenThresholdsHaveNoSeedAndAnUnreportedModelIsAllNull) {
+    RunSettings settings = defaultCliSettings();
+    settings.model.selectModel = kSelectModelGivenThresholds;
+    settings.model.nThresholds = 2;
+    settings.model.thresholds = {0.5, -0.25, 9.0};
+    RunOutcome outcome;
+    outcome.seriesVariance = 0.5;
+    const nlohmann::json json = nlohmann::json::parse(formatJsonReport(outcome, settings));
+    EXPECT_EQ(json["mode"], "given-thresholds");
+    EXPECT_TRUE(json["seed"].is_null());
+    EXPECT_TRUE(json["generations"].is_null());
+    EXPECT_EQ(json["settings"]["thresholds"], nlohmann::json::array({0.5, -0.25}));
+    EXPECT_FALSE(json["modelReported"].get<bool>());
+    for (const char* key : {"thresholds", "regimes", "effectiveObservations", "naic", "aic",
+                            "residualVariance", "mse", "ljungBox"}) {
+        EXPECT_TRUE(json[key].is_null()) << key;
+    }
+}
+
+// Everything written to `stream` since it was opened.
+std::string contents(std::FILE* stream) {
+    std::fflush(stream);
+    std::rewind(stream);
+    std::string text;
+    for (int c; (c = std::fgetc(stream)) != EOF;) {
+        text += static_cast<char>(c);
+    }
+    return text;
+}
+
+TEST(TerminalProgress, RewritesOneLineAndClearsItAtTheEnd) {
+    std::FILE* stream = std::tmpfile();
+    ASSERT_NE(stream, nullptr);
+    TerminalProgress progress(stream, true, 100);
+    progress.refresh(ResultTexts{});
+    progress.progress(0, 0.0);
+    progress.progress(1, 0.284459);
+    progress.finish();
+    progress.finish();
+    EXPECT_EQ(contents(stream),
+              "\rGeneration 0 of 100, best fitness 0.000000\033[K"
+              "\rGeneration 1 of 100, best fitness 0.284459\033[K"
+              "\r\033[K");
+    std::fclose(stream);
+}
+
+TEST(TerminalProgress, DisabledOrUnusedWritesNothing) {
+    std::FILE* stream = std::tmpfile();
+    ASSERT_NE(stream, nullptr);
+    TerminalProgress disabled(stream, false, 100);
+    disabled.progress(3, 0.5);
+    disabled.finish();
+    TerminalProgress unused(stream, true, 100);
+    unused.finish();
+    EXPECT_EQ(contents(stream), "");
+    std::fclose(stream);
+}
+
+TEST(TerminalProgress, WantedOnlyOnATerminalAndWhenNotQuiet) {
+    std::FILE* file = std::tmpfile();
+    ASSERT_NE(file, nullptr);
+    EXPECT_FALSE(progressWanted(file, false));
+    std::fclose(file);
+
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) {
+        GTEST_SKIP() << "no pseudo-terminal available";
+    }
+    std::FILE* terminal = std::fopen(ptsname(master), "w");
+    ASSERT_NE(terminal, nullptr);
+    EXPECT_TRUE(progressWanted(terminal, false));
+    EXPECT_FALSE(progressWanted(terminal, true));
+    std::fclose(terminal);
+    close(master);
+}
+
+}  // namespace
+}  // namespace kavri::cli
