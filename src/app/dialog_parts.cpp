@@ -1,0 +1,57 @@
+#include "app/dialog_parts.h"
+
+#include <QButtonGroup>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace kavri {
+
+QLineEdit* makeInputField(const QString& objectName, int chars, QWidget* parent) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(objectName);
+    const QFontMetrics metrics(field->font());
+    field->setFixedWidth(metrics.averageCharWidth() * chars + 12);
+    return field;
+}
+
+void addLabelledPair(QGridLayout* grid, int row, int pairColumn, const QString& label,
+                     QWidget* field) {
+    auto* text = new QLabel(label, grid->parentWidget());
+    text->setBuddy(field);
+    grid->addWidget(text, row, 2 * pairColumn);
+    grid->addWidget(field, row, 2 * pairColumn + 1);
+}
+
+QGroupBox* makeRadioFrame(const QString& title, const QStringList& labels,
+                          const QString& objectName, QButtonGroup*& group, QWidget* parent) {
+    auto* frame = new QGroupBox(title, parent);
+    auto* column = new QVBoxLayout(frame);
+    group = new QButtonGroup(frame);
+    group->setObjectName(objectName);
+    group->setExclusive(true);
+    for (int i = 0; i < labels.size(); ++i) {
+        auto* button = new QRadioButton(labels[i], frame);
+        QString name = labels[i];
+        name.remove(QLatin1Char(' '));
+        button->setObjectName(objectName + name);
+        group->addButton(button, i);
+        column->addWidget(button);
+    }
+    column->addStretch(1);
+    return frame;
+}
+
+void checkRadio(QButtonGroup* group, int index) {
+    QAbstractButton* button = group->button(index);
+    if (button == nullptr) {
+        button = group->button(0);
+    }
+    button->setChecked(true);
+}
+
+}  // namespace kavri

@@ -1,0 +1,32 @@
+#pragma once
+
+// Small builders shared by the dialogs: named input fields, labelled pairs in a grid, and framed
+// radio groups whose button ids are the 0-based indices that the settings store.
+
+#include <QString>
+#include <QStringList>
+
+class QButtonGroup;
+class QGridLayout;
+class QGroupBox;
+class QLineEdit;
+class QWidget;
+
+namespace kavri {
+
+// A one-line input `chars` average characters wide, named for tests.
+QLineEdit* makeInputField(const QString& objectName, int chars, QWidget* parent);
+
+// Puts `label` and `field` side by side in the grid at (row, 2 * pairColumn).
+void addLabelledPair(QGridLayout* grid, int row, int pairColumn, const QString& label,
+                     QWidget* field);
+
+// A frame titled `title` holding one radio button per entry of `labels`, stacked; the button of
+// entry i has id i and the object name `objectName` + its label. The group takes `objectName`.
+QGroupBox* makeRadioFrame(const QString& title, const QStringList& labels,
+                          const QString& objectName, QButtonGroup*& group, QWidget* parent);
+
+// Checks the button with id `index` (falls back to the first for an index outside the group).
+void checkRadio(QButtonGroup* group, int index);
+
+}  // namespace kavri

@@ -1,0 +1,110 @@
+#include "app/field_exchange.h"
+
+#include <QButtonGroup>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <cmath>
+
+#include "report/notice.h"
+
+namespace kavri {
+
+RefusalHandler warningBoxRefusal(QWidget* parent) {
+    QPointer<QWidget> owner(parent);
+    return [owner](const QString& message) {
+        QMessageBox::warning(owner, QString::fromUtf8(kApplicationName), message);
+    };
+}
+
+QString shortestReal(double value) { return QString::number(value, 'g', 15); }
+
+std::optional<int> parseInteger(const QString& text, IntRange range) {
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok, 10);
+    if (!ok || value < range.min || value > range.max) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<double> parseReal(const QString& text) {
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<double> parseReal(const QString& text, RealRange range) {
+    const std::optional<double> value = parseReal(text);
+    if (!value || *value < range.min || *value > range.max) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+QString integerRangeMessage(IntRange range) {
+    return QStringLiteral("Please enter an integer between %1 and %2.")
+        .arg(range.min)
+        .arg(range.max);
+}
+
+QString realRangeMessage(RealRange range) {
+    return QStringLiteral("Please enter a number between %1 and %2.")
+        .arg(shortestReal(range.min), shortestReal(range.max));
+}
+
+QString realMessage() { return QStringLiteral("Please enter a number."); }
+
+FieldExchange::FieldExchange(RefusalHandler refusal) : refusal_(std::move(refusal)) {}
+
+bool FieldExchange::integer(QLineEdit* field, IntRange range, int& value) {
+    const std::optional<int> parsed = parseInteger(field->text(), range);
+    if (!parsed) {
+        return refuse(field, integerRangeMessage(range));
+    }
+    value = *parsed;
+    return true;
+}
+
+bool FieldExchange::real(QLineEdit* field, RealRange range, double& value) {
+    const std::optional<double> parsed = parseReal(field->text(), range);
+    if (!parsed) {
+        return refuse(field, realRangeMessage(range));
+    }
+    value = *parsed;
+    return true;
+}
+
+bool FieldExchange::real(QLineEdit* field, double& value) {
+    const std::optional<double> parsed = parseReal(field->text());
+    if (!parsed) {
+        return refuse(field, realMessage());
+    }
+    value = *parsed;
+    return true;
+}
+
+bool FieldExchange::text(QLineEdit* field, std::string& value) {
+    value = field->text().toStdString();
+    return true;
+}
+
+bool FieldExchange::radio(const QButtonGroup* group, int& value) {
+    value = group->checkedId();
+    return true;
+}
+
+bool FieldExchange::refuse(QLineEdit* field, const QString& message) {
+    if (refusal_) {
+        refusal_(message);
+    }
+    // After the message box has closed, so that the focus is not taken back by it.
+    field->setFocus(Qt::OtherFocusReason);
+    field->selectAll();
+    return false;
+}
+
+}  // namespace kavri

@@ -1,0 +1,313 @@
+#include "app/kavri_dlg.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QThread>
+#include <QVBoxLayout>
+
+#include "app/about_dlg.h"
+#include "app/app_icon.h"
+#include "app/input_blocker.h"
+#include "app/par_gen_alg_dlg.h"
+#include "app/par_kavri_dlg.h"
+
+namespace kavri {
+
+namespace {
+
+// Sizes of the result fields, in characters and lines of the fixed-pitch result font: wide
+// enough for "Constant = -123.456789" and tall enough for four regimes of "Regime:k" lines.
+constexpr int kFieldChars = 17;
+constexpr int kPanelChars = 24;
+constexpr int kTallFieldLines = 8;
+constexpr int kPanelLines = 12;
+
+QFont resultFont() { return QFontDatabase::systemFont(QFontDatabase::FixedFont); }
+
+int textWidth(const QFont& font, int chars) {
+    return QFontMetrics(font).horizontalAdvance(QLatin1Char('0')) * chars;
+}
+
+QLineEdit* makeLineField(const QString& objectName, QWidget* parent) {
+    auto* field = new QLineEdit(parent);
+    field->setObjectName(objectName);
+    field->setReadOnly(true);
+    field->setFocusPolicy(Qt::ClickFocus);
+    field->setFont(resultFont());
+    field->setMinimumWidth(textWidth(field->font(), kFieldChars) + 12);
+    return field;
+}
+
+QPlainTextEdit* makeTallField(const QString& objectName, int chars, int lines, QWidget* parent) {
+    auto* field = new QPlainTextEdit(parent);
+    field->setObjectName(objectName);
+    field->setReadOnly(true);
+    field->setFocusPolicy(Qt::ClickFocus);
+    field->setTabChangesFocus(true);
+    field->setLineWrapMode(QPlainTextEdit::NoWrap);
+    field->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    field->setFont(resultFont());
+    const QFontMetrics metrics(field->font());
+    const int margins = 2 * (field->frameWidth() + 4);
+    field->setMinimumSize(textWidth(field->font(), chars) + margins + 16,
+                          metrics.lineSpacing() * lines + margins);
+    return field;
+}
+
+// A label above its field, in the grid's column `column`, starting at grid row `row`.
+void addLabelAbove(QGridLayout* grid, int row, int column, const QString& label, QWidget* field) {
+    auto* text = new QLabel(label, grid->parentWidget());
+    text->setBuddy(field);
+    grid->addWidget(text, row, column);
+    grid->addWidget(field, row + 1, column);
+}
+
+// A one-line field shows a text as one line: the line feed that ends most formats is dropped,
+// and any line break inside becomes a blank.
+QString asOneLine(const std::string& text) {
+    QString line = QString::fromStdString(text);
+    while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r'))) {
+        line.chop(1);
+    }
+    line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+    return line;
+}
+
+void showLine(QLineEdit* field, const std::string& text, const std::string& before) {
+    if (text != before) {
+        field->setText(asOneLine(text));
+        field->setCursorPosition(0);
+    }
+}
+
+void showLines(QPlainTextEdit* field, const std::string& text, const std::string& before) {
+    if (text != before) {
+        field->setPlainText(QString::fromStdString(text));
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<QMessageBox> makeNoticeBox(const Notice& notice, QWidget* parent) {
+    auto box = std::make_unique<QMessageBox>(parent);
+    box->setWindowTitle(QString::fromStdString(notice.caption));
+    box->setText(QString::fromStdString(notice.text));
+    box->setTextFormat(Qt::PlainText);
+    box->setIcon(notice.icon == NoticeIcon::kStop ? QMessageBox::Critical : QMessageBox::NoIcon);
+    box->setStandardButtons(QMessageBox::Ok);
+    return box;
+}
+
+KavriDlg::KavriDlg(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("KavriDlg"));
+    setWindowTitle(QString::fromUtf8(kMainCaption));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowIcon(applicationIcon());
+
+    modalRunner_ = [](QDialog& dialog) { dialog.exec(); };
+    noticeHandler_ = [this](const Notice& notice) { makeNoticeBox(notice, this)->exec(); };
+
+    aboutAction_ = new QAction(QString::fromUtf8(kAboutEntry), this);
+    aboutAction_->setObjectName(QStringLiteral("aboutAction"));
+    aboutAction_->setShortcut(QKeySequence(Qt::Key_F1));
+    aboutAction_->setShortcutContext(Qt::WindowShortcut);
+    connect(aboutAction_, &QAction::triggered, this, &KavriDlg::showAbout);
+    addAction(aboutAction_);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    buildLayout();
+    okButton_->setFocus(Qt::OtherFocusReason);
+}
+
+KavriDlg::~KavriDlg() = default;
+
+void KavriDlg::buildLayout() {
+    auto* modelButton = new QPushButton(QStringLiteral("Parameter of Model"), this);
+    modelButton->setObjectName(QStringLiteral("modelParametersButton"));
+    auto* gaButton = new QPushButton(QStringLiteral("Parameter of GA"), this);
+    gaButton->setObjectName(QStringLiteral("gaParametersButton"));
+    okButton_ = new QPushButton(QStringLiteral("OK"), this);
+    okButton_->setObjectName(QStringLiteral("okButton"));
+    okButton_->setDefault(true);
+    auto* exitButton = new QPushButton(QStringLiteral("Exit"), this);
+    exitButton->setObjectName(QStringLiteral("exitButton"));
+    connect(modelButton, &QPushButton::clicked, this, &KavriDlg::openModelParameters);
+    connect(gaButton, &QPushButton::clicked, this, &KavriDlg::openGaParameters);
+    connect(okButton_, &QPushButton::clicked, this, &KavriDlg::runModelOnce);
+    connect(exitButton, &QPushButton::clicked, this, &KavriDlg::reject);
+
+    iterationField_ = makeLineField(QStringLiteral("iterationField"), this);
+    fitnessField_ = makeLineField(QStringLiteral("fitnessField"), this);
+
+    auto* parameterButtons = new QVBoxLayout;
+    parameterButtons->addWidget(modelButton);
+    parameterButtons->addWidget(gaButton);
+    auto* progress = new QGridLayout;
+    progress->addWidget(new QLabel(QStringLiteral("Iteration"), this), 0, 0);
+    progress->addWidget(iterationField_, 0, 1);
+    progress->addWidget(new QLabel(QStringLiteral("Fitness"), this), 1, 0);
+    progress->addWidget(fitnessField_, 1, 1);
+    auto* runButtons = new QVBoxLayout;
+    runButtons->addWidget(okButton_);
+    runButtons->addWidget(exitButton);
+    auto* top = new QHBoxLayout;
+    top->addLayout(parameterButtons);
+    top->addStretch(1);
+    top->addLayout(progress);
+    top->addStretch(1);
+    top->addLayout(runButtons);
+
+    auto* estimateFrame = new QGroupBox(QStringLiteral("Parameter Estimate"), this);
+    auto* panels = new QGridLayout(estimateFrame);
+    for (int k = 0; k < 4; ++k) {
+        estimatePanels_[k] = makeTallField(QStringLiteral("estimatePanel%1").arg(k + 1),
+                                           kPanelChars, kPanelLines, estimateFrame);
+        panels->addWidget(estimatePanels_[k], k / 2, k % 2);
+    }
+
+    varianceField_ = makeLineField(QStringLiteral("varianceField"), this);
+    residualVarianceField_ = makeLineField(QStringLiteral("residualVarianceField"), this);
+    naicField_ = makeLineField(QStringLiteral("naicField"), this);
+    aicField_ = makeLineField(QStringLiteral("aicField"), this);
+    mseField_ = makeLineField(QStringLiteral("mseField"), this);
+    ljungBoxField_ = makeLineField(QStringLiteral("ljungBoxField"), this);
+    observationField_ =
+        makeTallField(QStringLiteral("observationField"), kFieldChars, kTallFieldLines, this);
+    thresholdField_ =
+        makeTallField(QStringLiteral("thresholdField"), kFieldChars, kTallFieldLines, this);
+    regimeVarianceField_ =
+        makeTallField(QStringLiteral("regimeVarianceField"), kFieldChars, kTallFieldLines, this);
+    rSquareField_ =
+        makeTallField(QStringLiteral("rSquareField"), kFieldChars, kTallFieldLines, this);
+
+    auto* statistics = new QGridLayout;
+    statistics->setVerticalSpacing(2);
+    addLabelAbove(statistics, 0, 0, QStringLiteral("Variance"), varianceField_);
+    addLabelAbove(statistics, 0, 1, QStringLiteral("Residual Variance"), residualVarianceField_);
+    addLabelAbove(statistics, 2, 0, QStringLiteral("NAIC"), naicField_);
+    addLabelAbove(statistics, 2, 1, QStringLiteral("AIC"), aicField_);
+    addLabelAbove(statistics, 4, 0, QStringLiteral("MSE"), mseField_);
+    addLabelAbove(statistics, 4, 1, QStringLiteral("Ljung-Box"), ljungBoxField_);
+    addLabelAbove(statistics, 6, 0, QStringLiteral("Observation"), observationField_);
+    addLabelAbove(statistics, 6, 1, QStringLiteral("Threshold"), thresholdField_);
+    addLabelAbove(statistics, 8, 0, QStringLiteral("Variance of Regime"), regimeVarianceField_);
+    addLabelAbove(statistics, 8, 1, QStringLiteral("R Square"), rSquareField_);
+    for (int row : {1, 3, 5}) {
+        statistics->setRowMinimumHeight(row + 1, 22);
+    }
+
+    auto* results = new QHBoxLayout;
+    results->addWidget(estimateFrame, 1);
+    results->addSpacing(8);
+    results->addLayout(statistics);
+
+    auto* whole = new QVBoxLayout(this);
+    whole->addLayout(top);
+    whole->addSpacing(6);
+    whole->addLayout(results, 1);
+    whole->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void KavriDlg::refresh(const ResultTexts& texts) {
+    // Widgets belong to the user-interface thread; the run must report from the thread that
+    // started it, however it spreads its own work.
+    Q_ASSERT(QThread::currentThread() == thread());
+    showTexts(texts);
+    if (isVisible()) {
+        // Paint now: the run holds the user-interface thread until it returns. Input meanwhile
+        // is dropped by the InputBlocker that the run installs.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+}
+
+void KavriDlg::showTexts(const ResultTexts& texts) {
+    showLine(aicField_, texts.aicText, shown_.aicText);
+    showLine(fitnessField_, texts.fitnessText, shown_.fitnessText);
+    showLine(naicField_, texts.naicText, shown_.naicText);
+    showLines(estimatePanels_[0], texts.estimatePanel1, shown_.estimatePanel1);
+    showLines(observationField_, texts.observationText, shown_.observationText);
+    showLines(estimatePanels_[1], texts.estimatePanel2, shown_.estimatePanel2);
+    showLines(estimatePanels_[2], texts.estimatePanel3, shown_.estimatePanel3);
+    showLines(estimatePanels_[3], texts.estimatePanel4, shown_.estimatePanel4);
+    showLines(thresholdField_, texts.thresholdText, shown_.thresholdText);
+    showLine(residualVarianceField_, texts.residualVarianceText, shown_.residualVarianceText);
+    showLine(iterationField_, texts.iterationText, shown_.iterationText);
+    showLine(varianceField_, texts.varianceText, shown_.varianceText);
+    showLines(regimeVarianceField_, texts.regimeVarianceText, shown_.regimeVarianceText);
+    showLines(rSquareField_, texts.rSquareText, shown_.rSquareText);
+    showLine(mseField_, texts.mseText, shown_.mseText);
+    showLine(ljungBoxField_, texts.ljungBoxText, shown_.ljungBoxText);
+    shown_ = texts;
+}
+
+void KavriDlg::openModelParameters() {
+    ParKavriDlg dialog(this);
+    modalRunner_(dialog);
+    // Copied back however the dialog was closed: after Cancel it holds the pre-fill.
+    settings_.model = dialog.values();
+    ++settings_.modelDialogCount;
+}
+
+void KavriDlg::openGaParameters() {
+    ParGenAlgDlg dialog(this);
+    modalRunner_(dialog);
+    settings_.ga = dialog.values();
+    ++settings_.gaDialogCount;
+}
+
+void KavriDlg::showAbout() {
+    AboutDlg dialog(this);
+    modalRunner_(dialog);
+}
+
+void KavriDlg::runModelOnce() {
+    if (running_) {
+        return;
+    }
+    running_ = true;
+    {
+        InputBlocker blocker;
+        lastOutcome_ = runModel(settings_, texts_, *this, runOptions_);
+        showTexts(texts_);
+        // Deliver, and so drop, whatever input arrived during the run.
+        QCoreApplication::processEvents();
+    }
+    running_ = false;
+    if (lastOutcome_.notice) {
+        endWithNotice(*lastOutcome_.notice);
+    }
+}
+
+void KavriDlg::endWithNotice(const Notice& notice) {
+    noticeHandler_(notice);
+    exitStatus_ = kNoticeExitStatus;
+    done(kNoticeExitStatus);
+}
+
+void KavriDlg::reject() {
+    if (!running_) {
+        QDialog::reject();
+    }
+}
+
+void KavriDlg::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+}  // namespace kavri

@@ -1,0 +1,103 @@
+#pragma once
+
+// The main window "KAVRI": a fixed-size dialog that owns the run settings and the sixteen result
+// texts, opens the two parameter dialogs, runs the model on OK (or Enter) and shows every result
+// text in its own read-only field. A notice that ends a run is shown in a modal message box,
+// after which the dialog closes with exitStatus() kNoticeExitStatus so that the program ends
+// with that status. The About box is offered as "Informazioni su Kavri..." in the window's
+// context menu and on F1.
+
+#include <QDialog>
+#include <functional>
+#include <memory>
+
+#include "report/notice.h"
+#include "report/result_texts.h"
+#include "run/run_driver.h"
+#include "run/run_settings.h"
+
+class QAction;
+class QLineEdit;
+class QMessageBox;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace kavri {
+
+inline constexpr const char* kMainCaption = "KAVRI";
+inline constexpr const char* kAboutEntry = "Infor&mazioni su Kavri...";
+
+// The message box of a notice: its text and caption, the stop icon or none, and one OK button.
+std::unique_ptr<QMessageBox> makeNoticeBox(const Notice& notice, QWidget* parent);
+
+class KavriDlg : public QDialog, public RunObserver {
+    Q_OBJECT
+
+ public:
+    // Shows a dialog modally and returns when it has closed; tests drive dialogs through it.
+    using ModalRunner = std::function<void(QDialog& dialog)>;
+    // Shows the notice that ended a run; by default the message box of makeNoticeBox().
+    using NoticeHandler = std::function<void(const Notice& notice)>;
+
+    explicit KavriDlg(QWidget* parent = nullptr);
+    ~KavriDlg() override;
+
+    const RunSettings& settings() const { return settings_; }
+    const ResultTexts& texts() const { return texts_; }
+    const RunOutcome& lastOutcome() const { return lastOutcome_; }
+    // 0 until a notice has ended a run, then kNoticeExitStatus.
+    int exitStatus() const { return exitStatus_; }
+    QAction* aboutAction() const { return aboutAction_; }
+
+    void setRunOptions(const RunOptions& options) { runOptions_ = options; }
+    void setModalRunner(ModalRunner runner) { modalRunner_ = std::move(runner); }
+    void setNoticeHandler(NoticeHandler handler) { noticeHandler_ = std::move(handler); }
+
+    // Copies all sixteen texts to their fields and paints them at once, even while a run keeps
+    // the user-interface thread busy.
+    void refresh(const ResultTexts& texts) override;
+
+ public slots:
+    void openModelParameters();
+    void openGaParameters();
+    void runModelOnce();
+    void showAbout();
+    // Refused while a run is in progress.
+    void reject() override;
+
+ protected:
+    void closeEvent(QCloseEvent* event) override;
+
+ private:
+    void buildLayout();
+    void showTexts(const ResultTexts& texts);
+    void endWithNotice(const Notice& notice);
+
+    RunSettings settings_;
+    ResultTexts texts_;
+    ResultTexts shown_;
+    RunOptions runOptions_;
+    RunOutcome lastOutcome_;
+    bool running_ = false;
+    int exitStatus_ = 0;
+    ModalRunner modalRunner_;
+    NoticeHandler noticeHandler_;
+
+    QAction* aboutAction_ = nullptr;
+    QPushButton* okButton_ = nullptr;
+    QLineEdit* iterationField_ = nullptr;
+    QLineEdit* fitnessField_ = nullptr;
+    QPlainTextEdit* estimatePanels_[4] = {nullptr, nullptr, nullptr, nullptr};
+    QLineEdit* varianceField_ = nullptr;
+    QLineEdit* residualVarianceField_ = nullptr;
+    QLineEdit* naicField_ = nullptr;
+    QLineEdit* aicField_ = nullptr;
+    QLineEdit* mseField_ = nullptr;
+    QLineEdit* ljungBoxField_ = nullptr;
+    QPlainTextEdit* observationField_ = nullptr;
+    QPlainTextEdit* thresholdField_ = nullptr;
+    QPlainTextEdit* regimeVarianceField_ = nullptr;
+    QPlainTextEdit* rSquareField_ = nullptr;
+};
+
+}  // namespace kavri
