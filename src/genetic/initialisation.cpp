@@ -6,15 +6,15 @@ namespace kavri {
 
 namespace {
 
-// Attempts allowed for one chromosome before the settings are declared to admit none. Any valid
-// chromosome with thresholds implies a valid one with a single threshold at its first set gene
-// (merging the upper regimes only adds observations). Reseeding with consecutive seeds makes
-// the draws of neighbouring attempts strongly correlated, so a short run of seeds can miss a
-// position altogether; in every stretch of a million consecutive seeds examined, each
-// single-threshold position of every allowed series length was drawn well over a hundred times.
-// Running out of attempts therefore means that no chromosome with a threshold exists, not bad luck.
-// Attempts that the quick tests reject cost a few draws, so even the hopeless case ends in
-// milliseconds.
+// Attempts allowed for one chromosome before the settings are declared to admit none. Any
+// valid chromosome with thresholds implies a valid one with a single threshold at its first set
+// gene (merging the upper regimes only adds observations). Consecutive seeds draw strongly
+// correlated positions, so a position can stay undrawn for a long stretch: a single valid
+// position among 690 may first come up after some 150000 attempts, where its odds suggest a
+// few thousand. In every stretch of a million consecutive seeds examined, each single-threshold
+// position of every allowed series length was drawn well over a hundred times, so running out
+// of attempts means that no chromosome with a threshold exists, not bad luck. Attempts that the
+// quick tests refuse cost a few draws: even the hopeless case ends in a fraction of a second.
 constexpr int kMaxAttemptsPerChromosome = 1000000;
 
 const char* const kNoThresholdChromosomeText =
