@@ -1,5 +1,7 @@
 #include "genetic/initialisation.h"
 
+#include <vector>
+
 #include "genetic/candidates.h"
 
 namespace kavri {
@@ -37,10 +39,11 @@ struct GeneBounds {
 // One attempt: draws the number of thresholds and their positions, applies the quick tests on
 // the drawn positions and, when they pass, writes the candidate into `candidate` (all genes).
 // Returns false when the quick tests reject the draw; the candidate is then left as it was.
-bool drawCandidate(const GeneBounds& bounds, RandomSource& random, IVector& candidate) {
+// `pos` holds room for maxRegimes - 1 positions.
+bool drawCandidate(const GeneBounds& bounds, RandomSource& random, std::vector<int>& pos,
+                   IVector& candidate) {
     const int n = bounds.nObservations;
     const int k = random.draw() % (bounds.maxRegimes - 1) + 1;
-    int pos[3] = {0, 0, 0};
     for (int j = 0; j < k; ++j) {
         pos[j] = random.draw() % (n - 1);
     }
@@ -95,6 +98,7 @@ MaybeNotice initPopulation(IMatrix& population, int nChromosomes, int nObservati
     }
 
     IVector candidate = ivector(0, nObservations);
+    std::vector<int> positions(maxRegimes - 1);
     const GeneBounds bounds{nObservations, minObs, maxRegimes};
     std::uint32_t seed = startSeed;
     for (int i = 0; i + 1 < nChromosomes; ++i) {
@@ -102,7 +106,7 @@ MaybeNotice initPopulation(IMatrix& population, int nChromosomes, int nObservati
         for (int attempt = 0; attempt < kMaxAttemptsPerChromosome && !accepted; ++attempt) {
             ++seed;  // every attempt reseeds, failed ones included
             random.reseed(seed);
-            accepted = drawCandidate(bounds, random, candidate) &&
+            accepted = drawCandidate(bounds, random, positions, candidate) &&
                        checkChromosome(candidate.data(), sortOrder, delay, nObservations,
                                        maxRegimes, minObs, maxOrder) == kChromosomeValid;
         }

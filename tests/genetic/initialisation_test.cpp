@@ -39,7 +39,7 @@ bool valid(const std::vector<int>& genes, const InitSettings& s) {
 }
 
 TEST(InitPopulationTest, DrawnChromosomesAreValidRepeatableAndTheLastIsEmpty) {
-    for (int maxRegimes : {2, 3, 4}) {
+    for (int maxRegimes : {2, 3, 4, 6}) {
         InitSettings s;
         s.maxRegimes = maxRegimes;
         s.delay = 3;
