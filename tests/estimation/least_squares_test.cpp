@@ -2,31 +2,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 
 namespace kavri {
 namespace {
-
-// The inverses below have entries up to 24 and are formed by a handful of operations, so
-// they agree with the exact answer to far better than this.
-constexpr double kInverseTolerance = 1e-12;
 
 DMatrix squareFromRows(int n, const double* rows) {
     DMatrix a = matrix(1, n, 1, n);
     for (int i = 1; i <= n; ++i)
         for (int j = 1; j <= n; ++j) a[i][j] = rows[(i - 1) * n + (j - 1)];
     return a;
-}
-
-TEST(GaussJordanInvert, InvertsAMatrixWithAKnownInverse) {
-    const double rows[] = {1, 2, 3, 0, 1, 4, 5, 6, 0};
-    const double inverse[] = {-24, 18, 5, 20, -15, -4, -5, 4, 1};
-    DMatrix a = squareFromRows(3, rows);
-    ASSERT_EQ(gaussJordanInvert(a, 3), FitStatus::kOk);
-    for (int i = 1; i <= 3; ++i)
-        for (int j = 1; j <= 3; ++j)
-            EXPECT_NEAR(a[i][j], inverse[(i - 1) * 3 + (j - 1)], kInverseTolerance);
 }
 
 TEST(GaussJordanInvert, RowSwapsAreUndoneOnTheColumns) {
@@ -86,18 +71,6 @@ TEST(LeastSquaresFit, RecoversTheCoefficientsOfAnExactRelation) {
     EXPECT_NEAR(d.coefficients[0], 0.5, 1e-12);
     EXPECT_NEAR(d.coefficients[1], 2.0, 1e-12);
     EXPECT_NEAR(d.coefficients[2], -0.25, 1e-12);
-    // inverse * X'X = I.
-    for (int i = 0; i < 3; ++i) {
-        for (int j = 0; j < 3; ++j) {
-            double product = 0.0;
-            for (int k = 0; k < 3; ++k) {
-                double crossProduct = 0.0;
-                for (int t = 0; t < Design::kRows; ++t) crossProduct += d.x[t][k] * d.x[t][j];
-                product += d.inverse[i][k] * crossProduct;
-            }
-            EXPECT_NEAR(product, i == j ? 1.0 : 0.0, 1e-12);
-        }
-    }
 }
 
 TEST(LeastSquaresFit, ConstantOnlyGivesTheMean) {
@@ -121,13 +94,6 @@ TEST(LeastSquaresFit, SingularWhenALagColumnIsAllZeroOrTheRegimeIsEmpty) {
     EXPECT_EQ(d.coefficients[0], 7.0);
 
     EXPECT_EQ(leastSquaresFit(d.x, d.y, 0, 1, d.coefficients, d.inverse), FitStatus::kSingular);
-}
-
-TEST(LeastSquaresFit, NearlyCollinearColumnsAreStillFitted) {
-    Design d;
-    for (int i = 0; i < Design::kRows; ++i) d.x[i][2] = d.x[i][1] + 1e-9 * (i % 2);
-    EXPECT_EQ(leastSquaresFit(d.x, d.y, Design::kRows, 3, d.coefficients, d.inverse),
-              FitStatus::kOk);
 }
 
 }  // namespace

@@ -89,13 +89,5 @@ TEST_F(SeriesInput, DecimalPointIsReadUnderACommaLocale) {
     EXPECT_EQ(series_[1], 2.5);
 }
 
-TEST(SeriesInputExample, WeeklyExchangeRateReturnsHold518Values) {
-    const std::string path = KAVRI_EXAMPLES_DIR "/ExchangeRate.txt";
-    DVector series = dvector(0, 519);
-    ASSERT_FALSE(readSeries(path, 518, series).has_value());
-    EXPECT_EQ(series[0], -0.26586139);
-    EXPECT_EQ(readSeries(path, 519, series), errorNotice("Element of time series less of 519"));
-}
-
 }  // namespace
 }  // namespace kavri
