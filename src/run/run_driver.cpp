@@ -6,6 +6,7 @@
 #include "estimation/series_statistics.h"
 #include "genetic/candidates.h"
 #include "report/text_format.h"
+#include "run/exact_run.h"
 #include "run/genetic_run.h"
 #include "run/run_storage.h"
 #include "run/series_input.h"
@@ -66,7 +67,14 @@ RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& obse
     if (model.selectModel == kSelectModelGivenThresholds) {
         return runGivenThresholds(settings, texts, observer, options, storage);
     }
-    return runGeneticSearch(settings, texts, observer, options, storage);
+    if (settings.ga.searchMethod == kSearchExact) {
+        return runExactSearch(settings, texts, observer, options, storage);
+    }
+    RunOutcome searched = runGeneticSearch(settings, texts, observer, options, storage);
+    if (options.compareExact && !searched.notice) {
+        searched.exactFitness = exactOptimumFitness(settings, storage);
+    }
+    return searched;
 }
 
 }  // namespace kavri

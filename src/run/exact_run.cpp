@@ -1,0 +1,91 @@
+#include "run/exact_run.h"
+
+#include "estimation/chromosome_evaluation.h"
+#include "estimation/series_statistics.h"
+#include "genetic/candidates.h"
+#include "report/text_format.h"
+#include "run/series_input.h"
+
+namespace kavri {
+
+RunOutcome runExactSearch(const RunSettings& settings, ResultTexts& texts, RunObserver& observer,
+                          const RunOptions& options, RunStorage& storage) {
+    const ModelParameters& model = settings.model;
+    const int n = model.nObservations;
+    const double* x = storage.series.data();
+    RunOutcome outcome;
+    texts.iterationText = formatText("%d", 0);
+    observer.refresh(texts);
+
+    Result<ExactOptimum> optimum = findExactOptimum(settings, x, storage.sortedSeries.data(),
+                                                    storage.sortOrder.data(), model.delay);
+    if (!optimum.ok()) {
+        outcome.notice = optimum.notice();
+        return outcome;
+    }
+    for (int h = 0; h < n; ++h) {
+        storage.bestChromosome[h] = 0;
+    }
+    for (int i = 0; i < optimum.value().nThresholds; ++i) {
+        storage.bestChromosome[optimum.value().positions[i]] = 1;
+    }
+
+    // The search's own fitness comes from another factorisation; the reporting evaluation
+    // gives the value that every other text of the run agrees with.
+    const EvaluationContext context{settings, texts, observer, options.files, &outcome.model};
+    Result<double> reported =
+        evaluateChromosome(context, x, storage.bestChromosome.data(), storage.sortOrder.data(), n,
+                           model.maxOrder, model.delay, kReportingIteration);
+    if (!reported.ok()) {
+        outcome.notice = reported.notice();
+        return outcome;
+    }
+    outcome.fitness = reported.value();
+    outcome.seriesVariance = seriesVariance(x, n);
+    texts.fitnessText = formatText("%f", outcome.fitness);
+    texts.varianceText = formatText("%.8f", outcome.seriesVariance);
+    observer.refresh(texts);
+    return outcome;
+}
+
+std::optional<double> exactOptimumFitness(const RunSettings& settings, const RunStorage& storage) {
+    Result<ExactOptimum> optimum =
+        findExactOptimum(settings, storage.series.data(), storage.sortedSeries.data(),
+                         storage.sortOrder.data(), settings.model.delay);
+    if (!optimum.ok()) {
+        return std::nullopt;
+    }
+    return optimum.value().fitness;
+}
+
+DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObserver& observer,
+                              const RunOptions& options) {
+    applyRunDefaults(settings);
+    const ModelParameters& model = settings.model;
+    const int n = model.nObservations;
+    RunStorage storage(n, 0, model.nPredictions);
+
+    DelayScanOutcome scanOutcome;
+    if (MaybeNotice notice = readSeries(model.seriesPath, n + model.nPredictions, storage.series)) {
+        scanOutcome.run.notice = notice;
+        return scanOutcome;
+    }
+    rankCandidates(storage.series.data(), n, storage.sortOrder, storage.sortedSeries);
+
+    Result<DelayScan> scan = scanDelays(settings, storage.series.data(),
+                                        storage.sortedSeries.data(), storage.sortOrder.data());
+    if (!scan.ok()) {
+        scanOutcome.run.notice = scan.notice();
+        return scanOutcome;
+    }
+    for (std::size_t i = 0; i < scan.value().delays.size(); ++i) {
+        scanOutcome.delays.push_back(scan.value().delays[i]);
+        scanOutcome.fitness.push_back(scan.value().optima[i].fitness);
+    }
+    scanOutcome.bestDelay = scan.value().delays[scan.value().bestIndex];
+    settings.model.delay = scanOutcome.bestDelay;
+    scanOutcome.run = runExactSearch(settings, texts, observer, options, storage);
+    return scanOutcome;
+}
+
+}  // namespace kavri

@@ -1,0 +1,40 @@
+#pragma once
+
+// Runs that choose the thresholds by the exact search (estimation/exact_search.h) rather than
+// the genetic one.
+
+#include <optional>
+#include <vector>
+
+#include "estimation/exact_search.h"
+#include "run/run_driver.h"
+#include "run/run_storage.h"
+
+namespace kavri {
+
+// The exact search in place of the genetic one: finds the valid chromosome of highest fitness
+// at the settings' delay and reports it through the same reporting evaluation as a genetic
+// run's best chromosome. fitnessText shows the fitness that the reporting evaluation returns,
+// varianceText the series variance with eight decimals; iterationText shows 0, since no
+// generation was run. The series is read and ranked in `storage` already.
+RunOutcome runExactSearch(const RunSettings& settings, ResultTexts& texts, RunObserver& observer,
+                          const RunOptions& options, RunStorage& storage);
+
+// The exact optimum's fitness for the settings of a finished run, for comparison with the
+// genetic search's best; empty when the search ends in a notice. Nothing is written.
+std::optional<double> exactOptimumFitness(const RunSettings& settings, const RunStorage& storage);
+
+// A delay scan: the exact search at every delay 1 .. 10, then the report of the model at the
+// delay of highest fitness (the lower delay on a tie). The thresholds are searched whatever
+// selectModel and searchMethod say. Run defaults are written into `settings` as by runModel,
+// and its delay becomes the best delay.
+struct DelayScanOutcome {
+    RunOutcome run;               // the reported model at the best delay, or the notice
+    std::vector<int> delays;      // empty when a notice ended the run before the scan
+    std::vector<double> fitness;  // the best fitness at delays[i]
+    int bestDelay = 0;
+};
+DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObserver& observer,
+                              const RunOptions& options = {});
+
+}  // namespace kavri

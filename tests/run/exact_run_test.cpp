@@ -1,0 +1,133 @@
+#include "run/exact_run.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "support/memory_directory.h"
+#include "support/series_fixtures.h"
+
+namespace kavri {
+namespace {
+
+// The exact search's own fitness comes from an orthogonal factorisation, a run's from the
+// chromosome evaluation's Gauss-Jordan inversion; they agree to about 1e-13 here.
+constexpr double kAgreement = 1e-9;
+
+// 300 weekly DEM/USD returns, 30 held out, a small genetic search so that runs stay quick.
+class ExactRun : public ::testing::Test {
+ protected:
+    void SetUp() override {
+        seriesPath_ = (dir_.path() / "ExchangeRate.txt").string();
+        std::ofstream out(seriesPath_);
+        for (double v : testing::exchangeRateReturns()) out << testing::formatDouble("%.17g\n", v);
+        options_.files.directory = dir_.path();
+    }
+
+    RunSettings settings(int fitnessKind, int searchMethod) const {
+        RunSettings s;
+        s.model = modelPrefill();
+        s.model.seriesPath = seriesPath_;
+        s.model.selectModel = kSelectModelGeneticSearch;
+        s.model.nObservations = 300;
+        s.model.nPredictions = 30;
+        s.model.maxOrder = 5;
+        s.model.maxRegimes = 4;
+        s.model.minObs = 20;
+        s.model.delay = 1;
+        s.ga = gaRunDefaults();
+        s.ga.nChromosomes = 20;
+        s.ga.nIterations = 15;
+        s.ga.fitnessKind = fitnessKind;
+        s.ga.searchMethod = searchMethod;
+        s.modelDialogCount = 1;
+        s.gaDialogCount = 1;
+        return s;
+    }
+
+    RunOutcome run(RunSettings s) { return runModel(s, texts_, observer_, options_); }
+
+    testing::MemoryDirectory dir_;
+    std::string seriesPath_;
+    RunOptions options_;
+    ResultTexts texts_;
+    SilentObserver observer_;
+};
+
+TEST_F(ExactRun, NeverBelowTheGeneticSearch) {
+    for (const int kind : {kFitnessAic, kFitnessMse}) {
+        const RunOutcome exact = run(settings(kind, kSearchExact));
+        ASSERT_FALSE(exact.notice.has_value());
+        EXPECT_FALSE(exact.exactFitness.has_value());
+        options_.compareExact = true;
+        for (const std::uint32_t seed : {1u, 2u, 3u}) {
+            options_.seed = seed;
+            const RunOutcome genetic = run(settings(kind, kSearchGenetic));
+            ASSERT_FALSE(genetic.notice.has_value());
+            ASSERT_TRUE(genetic.exactFitness.has_value());
+            EXPECT_GE(*genetic.exactFitness, genetic.fitness * (1.0 - kAgreement))
+                << "fitness kind " << kind << ", seed " << seed;
+            EXPECT_GE(exact.fitness, genetic.fitness * (1.0 - kAgreement));
+            EXPECT_NEAR(*genetic.exactFitness, exact.fitness, kAgreement * exact.fitness);
+        }
+        options_.compareExact = false;
+    }
+}
+
+TEST_F(ExactRun, ReportsTheOptimumThroughTheReportingEvaluation) {
+    texts_.iterationText = "100";
+    const RunOutcome outcome = run(settings(kFitnessMse, kSearchExact));
+    ASSERT_FALSE(outcome.notice.has_value());
+    ASSERT_TRUE(outcome.model.available);
+    // Shown as the reporting evaluation returns it, so that every text agrees with it.
+    EXPECT_EQ(outcome.model.fitness, outcome.fitness);
+    EXPECT_EQ(texts_.fitnessText, testing::formatDouble("%f", outcome.fitness));
+    EXPECT_EQ(texts_.varianceText, testing::formatDouble("%.8f", outcome.seriesVariance));
+    // No generation ran; a count left from an earlier genetic run would misinform.
+    EXPECT_EQ(texts_.iterationText, "0");
+    EXPECT_EQ(outcome.evaluations, 0);
+    EXPECT_TRUE(std::is_sorted(outcome.model.thresholds.begin(), outcome.model.thresholds.end()));
+    EXPECT_LE(outcome.model.thresholds.size(), 3u);
+    // The reporting evaluation wrote the forecasts of the reported model: a header and 30 lines.
+    std::ifstream predictions(dir_.path() / "Predictions.txt");
+    EXPECT_EQ(std::count(std::istreambuf_iterator<char>(predictions),
+                         std::istreambuf_iterator<char>(), '\n'),
+              31);
+}
+
+TEST_F(ExactRun, NoticeOfTheEvaluationEndsTheRun) {
+    RunSettings s = settings(kFitnessMse, kSearchExact);
+    s.model.nPredictions = 0;
+    const RunOutcome outcome = run(s);
+    ASSERT_TRUE(outcome.notice.has_value());
+    EXPECT_EQ(*outcome.notice, errorNotice("Number of forecast are zero"));
+    EXPECT_EQ(texts_.fitnessText, "");
+}
+
+TEST_F(ExactRun, DelayScanReportsTheModelAtTheBestDelay) {
+    RunSettings s = settings(kFitnessAic, kSearchGenetic);
+    s.model.delay = 7;
+    const DelayScanOutcome scan = runDelayScan(s, texts_, observer_, options_);
+    ASSERT_FALSE(scan.run.notice.has_value());
+    ASSERT_EQ(scan.delays, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    ASSERT_EQ(scan.fitness.size(), 10u);
+    const auto best = std::max_element(scan.fitness.begin(), scan.fitness.end());
+    EXPECT_EQ(scan.bestDelay, scan.delays[best - scan.fitness.begin()]);
+    EXPECT_EQ(s.model.delay, scan.bestDelay);
+    EXPECT_NEAR(scan.run.fitness, *best, kAgreement * *best);
+    EXPECT_EQ(texts_.iterationText, "0");
+}
+
+TEST_F(ExactRun, DelayScanPassesOnTheSeriesNotice) {
+    RunSettings s = settings(kFitnessAic, kSearchExact);
+    s.model.seriesPath = (dir_.path() / "missing.txt").string();
+    const DelayScanOutcome scan = runDelayScan(s, texts_, observer_, options_);
+    ASSERT_TRUE(scan.run.notice.has_value());
+    EXPECT_TRUE(scan.delays.empty());
+}
+
+}  // namespace
+}  // namespace kavri
