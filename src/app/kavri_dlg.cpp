@@ -204,9 +204,6 @@ void KavriDlg::buildLayout() {
     addLabelAbove(statistics, 6, 1, QStringLiteral("Threshold"), thresholdField_);
     addLabelAbove(statistics, 8, 0, QStringLiteral("Variance of Regime"), regimeVarianceField_);
     addLabelAbove(statistics, 8, 1, QStringLiteral("R Square"), rSquareField_);
-    for (int row : {1, 3, 5}) {
-        statistics->setRowMinimumHeight(row + 1, 22);
-    }
 
     auto* results = new QHBoxLayout;
     results->addWidget(estimateFrame, 1);
