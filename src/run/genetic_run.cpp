@@ -1,6 +1,7 @@
 #include "run/genetic_run.h"
 
 #include <ctime>
+#include <optional>
 
 #include "estimation/chromosome_evaluation.h"
 #include "estimation/series_statistics.h"
@@ -10,10 +11,15 @@
 #include "genetic/random_source.h"
 #include "genetic/selection.h"
 #include "report/text_format.h"
+#include "run/fast_search.h"
+#include "run/worker_pool.h"
 
 namespace kavri {
 
 namespace {
+
+// Threads the fast path uses at most for the estimation of a generation's new regimes.
+constexpr int kMaxSearchThreads = 8;
 
 // The sample series shipped with the program starts its search from known thresholds.
 constexpr const char* kDemonstrationSeriesPath = "C:\\Program Files\\Kavri\\ExchangeRate.txt";
@@ -40,6 +46,28 @@ void seedDemonstrationChromosome(const ModelParameters& model, IMatrix& populati
         setGene(118);
         setGene(320);
     }
+}
+
+// The straightforward evaluation: every chromosome of the generation in column order, each
+// through the whole of evaluateChromosome(). The reference that the fast path must match.
+GenerationEvaluation evaluateGeneration(const EvaluationContext& context, RunStorage& storage,
+                                        int nChromosomes, int generation) {
+    const ModelParameters& model = context.settings.model;
+    const int n = model.nObservations;
+    GenerationEvaluation result;
+    for (int j = 0; j < nChromosomes; ++j) {
+        copyColumn(storage.population, j, n, storage.chromosome);
+        Result<double> f = evaluateChromosome(context, storage.series.data(),
+                                              storage.chromosome.data(), storage.sortOrder.data(),
+                                              n, model.maxOrder, model.delay, generation);
+        result.evaluated = j + 1;
+        if (!f.ok()) {
+            result.notice = f.notice();
+            return result;
+        }
+        storage.fitness[j] = f.value();
+    }
+    return result;
 }
 
 }  // namespace
@@ -71,6 +99,11 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
     }
 
     const EvaluationContext searchContext{settings, texts, observer, options.files, nullptr};
+    std::optional<FastSearchEvaluator> fast;
+    if (options.searchPath == SearchPath::kFast) {
+        fast.emplace(settings, options.files, x, sortOrder,
+                     WorkerPool::availableThreads(kMaxSearchThreads));
+    }
     double candidateFitness = 0.0;
     int candidateIndex = 0;
     double bestFitness = 0.0;
@@ -78,19 +111,18 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
         texts.iterationText = formatText("%d", generation);
         observer.refresh(texts);
 
+        const GenerationEvaluation evaluation =
+            fast ? fast->evaluateGeneration(storage.population, m, storage.fitness.data())
+                 : evaluateGeneration(searchContext, storage, m, generation);
+        outcome.evaluations += evaluation.evaluated;
+        if (evaluation.notice) {
+            outcome.notice = evaluation.notice;
+            return outcome;
+        }
+        // In column order: among equal fitness values the lowest column wins.
         for (int j = 0; j < m; ++j) {
-            copyColumn(storage.population, j, n, storage.chromosome);
-            Result<double> f =
-                evaluateChromosome(searchContext, x, storage.chromosome.data(), sortOrder, n,
-                                   model.maxOrder, model.delay, generation);
-            ++outcome.evaluations;
-            if (!f.ok()) {
-                outcome.notice = f.notice();
-                return outcome;
-            }
-            storage.fitness[j] = f.value();
-            if (f.value() > candidateFitness) {
-                candidateFitness = f.value();
+            if (storage.fitness[j] > candidateFitness) {
+                candidateFitness = storage.fitness[j];
                 candidateIndex = j;
             }
         }
@@ -103,6 +135,12 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
         if (generation == ga.nIterations) {
             texts.fitnessText = formatText("%f", bestFitness);
             observer.refresh(texts);
+            if (fast) {
+                if (MaybeNotice notice = fast->finishSearch()) {
+                    outcome.notice = notice;
+                    return outcome;
+                }
+            }
             const EvaluationContext reportContext{settings, texts, observer, options.files,
                                                   &outcome.model};
             Result<double> reported =

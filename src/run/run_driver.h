@@ -15,21 +15,27 @@
 
 namespace kavri {
 
+// How the genetic search evaluates its chromosomes. Both give the same results bit for bit:
+// the fast path keeps estimates it has made and spreads new ones over the cores; the reference
+// path evaluates every chromosome from scratch and is kept to check the fast one against.
+enum class SearchPath { kFast, kReference };
+
 struct RunOptions {
     // First seed of the genetic search; empty: the calendar clock in seconds.
     std::optional<std::uint32_t> seed;
     ResultFiles files;
     // Also compute the exact optimum after a genetic search, for comparison.
     bool compareExact = false;
+    SearchPath searchPath = SearchPath::kFast;
 };
 
 struct RunOutcome {
-    MaybeNotice notice;          // set when a fatal condition ended the run
-    std::uint32_t seed = 0;      // the seed the genetic search started from
-    ReportedModel model;         // the reported model, when one was reported
-    double fitness = 0.0;        // the value shown in fitnessText
+    MaybeNotice notice;      // set when a fatal condition ended the run
+    std::uint32_t seed = 0;  // the seed the genetic search started from
+    ReportedModel model;     // the reported model, when one was reported
+    double fitness = 0.0;    // the value shown in fitnessText
     double seriesVariance = 0.0;
-    long long evaluations = 0;   // chromosome evaluations made by the search
+    long long evaluations = 0;           // chromosome evaluations made by the search
     std::optional<double> exactFitness;  // with compareExact after a genetic search
 };
 
