@@ -98,8 +98,11 @@ double printComparison(const Measurement& reference, const Measurement& fast, bo
     const bool same = reference.completed && fast.completed && reference.digest == fast.digest;
     allGood = allGood && same && reference.notice.empty() && fast.notice.empty();
     const double ratio = fast.seconds > 0.0 ? reference.seconds / fast.seconds : 0.0;
-    std::printf("  identical results (texts, both files, outcome): %s;  ratio %.1fx\n",
-                same ? "yes" : "NO", ratio);
+    const double cpuRatio = fast.cpuSeconds > 0.0 ? reference.cpuSeconds / fast.cpuSeconds : 0.0;
+    std::printf(
+        "  identical results (texts, both files, outcome): %s;  ratio %.1fx wall time, "
+        "%.1fx cpu time\n",
+        same ? "yes" : "NO", ratio, cpuRatio);
     return ratio;
 }
 
@@ -350,6 +353,10 @@ int main(int argc, char** argv) {
     if (!allGood) {
         std::fprintf(stderr, "kavri-bench: a run failed or the two paths differ\n");
     }
-    std::printf("\nspeedup %.1fx\n", speedup);
+    if (options.runs('b')) {
+        std::printf("\nspeedup %.1fx\n", speedup);
+    } else {
+        std::printf("\nspeedup not measured (case b not run)\n");
+    }
     return allGood ? 0 : 1;
 }
