@@ -92,7 +92,8 @@ void addModel(Json& json, const ReportedModel& model) {
 
 }  // namespace
 
-std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& settings) {
+std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& settings,
+                             const DelayScanOutcome* scan) {
     const bool genetic = usesGeneticSearch(settings);
     Json json;
     json["settings"] = settingsJson(settings);
@@ -105,6 +106,14 @@ std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& setti
     json["evaluations"] = outcome.evaluations;
     if (outcome.exactFitness) {
         json["exactFitness"] = *outcome.exactFitness;
+    }
+    if (scan != nullptr) {
+        Json delays = Json::array();
+        for (std::size_t i = 0; i < scan->delays.size(); ++i) {
+            delays.push_back(Json{{"delay", scan->delays[i]}, {"fitness", scan->fitness[i]}});
+        }
+        json["delayScan"] = delays;
+        json["bestDelay"] = scan->bestDelay;
     }
     // The library writes a non-finite double as null.
     return json.dump(2) + "\n";

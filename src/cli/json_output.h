@@ -10,13 +10,16 @@
 
 #include <string>
 
+#include "run/exact_run.h"
 #include "run/run_driver.h"
 #include "run/run_settings.h"
 
 namespace kavri::cli {
 
 // The JSON text, indented by two blanks and ended by a line break. Doubles are written in
-// their shortest form that reads back to the same value.
-std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& settings);
+// their shortest form that reads back to the same value. After a delay scan, "delayScan" lists
+// {"delay", "fitness"} per delay and "bestDelay" names the delay of the reported model.
+std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& settings,
+                             const DelayScanOutcome* scan = nullptr);
 
 }  // namespace kavri::cli

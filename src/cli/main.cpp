@@ -8,6 +8,7 @@
 #include "cli/options.h"
 #include "cli/terminal_progress.h"
 #include "cli/text_output.h"
+#include "run/exact_run.h"
 #include "run/run_driver.h"
 
 namespace {
@@ -49,15 +50,25 @@ int main(int argc, char** argv) {
     ResultTexts texts;
     TerminalProgress progress(stderr, progressWanted(stderr, request.quiet),
                               request.settings.ga.nIterations);
-    RunOutcome outcome = runModel(request.settings, texts, progress, request.run);
+    DelayScanOutcome scan;
+    RunOutcome outcome;
+    if (request.delayScan) {
+        scan = runDelayScan(request.settings, texts, progress, request.run);
+        outcome = scan.run;
+    } else {
+        outcome = runModel(request.settings, texts, progress, request.run);
+    }
     progress.finish();
 
     if (outcome.notice) {
         printError(outcome.notice->text);
         return kExitNotice;
     }
-    const std::string report = request.json ? formatJsonReport(outcome, request.settings)
-                                            : formatTextReport(texts, outcome, request.settings);
+    const DelayScanOutcome* scanned = request.delayScan ? &scan : nullptr;
+    const std::string report = request.json
+                                   ? formatJsonReport(outcome, request.settings, scanned)
+                                   : (scanned ? formatDelayScan(scan) : std::string()) +
+                                         formatTextReport(texts, outcome, request.settings);
     if (!printOutput(report)) {
         printError("the results could not be written to standard output");
         return kExitOutputFailure;

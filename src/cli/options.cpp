@@ -263,9 +263,10 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
     add("--print-residuals", "yes|no",
         "write the table of series, fitted values and residuals to Residuals.txt (default no)",
         choiceSetting("--print-residuals", {"yes", "no"}, ga.printResiduals), gaGroup);
-    add("--search-method", "genetic|exact",
-        "search the thresholds by the genetic algorithm or exhaustively (default genetic)",
-        choiceSetting("--search-method", {"genetic", "exact"}, ga.searchMethod), gaGroup);
+    add("--search,--search-method", "genetic|exact",
+        "search the thresholds by the genetic algorithm, or exactly: the valid thresholds of "
+        "highest fitness, found by dynamic programming over the ranked values (default genetic)",
+        choiceSetting("--search", {"genetic", "exact"}, ga.searchMethod), gaGroup);
     add("--seed", "S",
         "first seed of the genetic search, to repeat a run (default: the clock; the seed used "
         "is printed)",
@@ -273,6 +274,11 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
     app.add_flag("--compare-exact", request.run.compareExact,
                  wrapped("after a genetic search, also find the exact optimum and print its "
                          "fitness",
+                         kHelpWidth - kHelpColumn))
+        ->group(gaGroup);
+    app.add_flag("--delay-scan", request.delayScan,
+                 wrapped("search the thresholds exactly at every delay from 1 to 10, print the "
+                         "best fitness of each and report the model at the best delay",
                          kHelpWidth - kHelpColumn))
         ->group(gaGroup);
 
@@ -330,6 +336,20 @@ ParseOutcome parseOptions(int argc, const char* const* argv) {
             outcome.action = ParseAction::kRefused;
             outcome.text = *refusal;
             return outcome;
+        }
+    }
+    if (outcome.request.delayScan) {
+        // The scan chooses both the delay and the thresholds; a given one would be overridden.
+        for (const Binding& binding : bindings) {
+            if (binding.option->count() != 0 &&
+                (binding.name == "--delay" || binding.name == "--thresholds")) {
+                outcome.action = ParseAction::kRefused;
+                outcome.text =
+                    "--delay-scan chooses the delay and the thresholds itself; it "
+                    "cannot be combined with " +
+                    binding.name;
+                return outcome;
+            }
         }
     }
     outcome.action = ParseAction::kRun;

@@ -16,6 +16,8 @@ struct CliRequest {
     RunOptions run;
     bool json = false;   // print the results as JSON instead of the labelled texts
     bool quiet = false;  // no progress display, even on a terminal
+    // Search the thresholds exactly at every delay and report the model at the best delay.
+    bool delayScan = false;
 };
 
 enum class ParseAction {

@@ -40,6 +40,21 @@ void appendField(std::string& out, std::string_view label, std::string_view text
 
 }  // namespace
 
+std::string formatDelayScan(const DelayScanOutcome& scan) {
+    std::string table;
+    char line[64];
+    for (std::size_t i = 0; i < scan.delays.size(); ++i) {
+        std::snprintf(line, sizeof line, "%sDelay %d: %f", i == 0 ? "" : "\n", scan.delays[i],
+                      scan.fitness[i]);
+        table += line;
+    }
+    std::string out;
+    appendField(out, "Delay Scan", table);
+    std::snprintf(line, sizeof line, "%d", scan.bestDelay);
+    appendField(out, "Best Delay", line);
+    return out;
+}
+
 bool usesGeneticSearch(const RunSettings& settings) {
     return settings.model.selectModel == kSelectModelGeneticSearch &&
            settings.ga.searchMethod == kSearchGenetic;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "report/result_texts.h"
+#include "run/exact_run.h"
 #include "run/run_driver.h"
 #include "run/run_settings.h"
 
@@ -18,6 +19,10 @@ namespace kavri::cli {
 // "Seed: S" with the seed it started from, so that the run can be repeated with --seed S.
 std::string formatTextReport(const ResultTexts& texts, const RunOutcome& outcome,
                              const RunSettings& settings);
+
+// The table of a delay scan, printed before the report of the model at the best delay:
+// "Delay Scan:", one indented line "Delay d: <fitness %f>" per delay, then "Best Delay: d".
+std::string formatDelayScan(const DelayScanOutcome& scan);
 
 // Whether the run searched the thresholds with the random genetic algorithm.
 bool usesGeneticSearch(const RunSettings& settings);

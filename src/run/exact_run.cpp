@@ -84,6 +84,8 @@ DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObse
     }
     scanOutcome.bestDelay = scan.value().delays[scan.value().bestIndex];
     settings.model.delay = scanOutcome.bestDelay;
+    settings.model.selectModel = kSelectModelGeneticSearch;
+    settings.ga.searchMethod = kSearchExact;
     scanOutcome.run = runExactSearch(settings, texts, observer, options, storage);
     return scanOutcome;
 }

@@ -152,6 +152,52 @@ TEST_F(CliBinary, GeneticSearchWithASeedPrintsItAndRepeatsExactly) {
     EXPECT_EQ(result["settings"]["fitness"], "aic");
 }
 
+// The exact search reports the model of highest fitness, which no genetic search can beat.
+TEST_F(CliBinary, ExactSearchReportsWithoutGenerationsAndBeatsTheGeneticBest) {
+    CliRun exact = runCli(dir(), {"--search", "exact", "--fitness", "aic"});
+    EXPECT_EQ(exact.status, 0) << exact.err;
+    EXPECT_EQ(exact.out.rfind("Iteration: 0\nFitness: ", 0), 0u) << exact.out;
+    EXPECT_EQ(lineCount(readFile(dir() / "Predictions.txt")), 51u);
+
+    CliRun compared = runCli(dir(), {"--seed", "7", "--n-iterations", "5", "--n-chromosomes", "8",
+                                     "--fitness", "aic", "--compare-exact", "--json"});
+    EXPECT_EQ(compared.status, 0) << compared.err;
+    const nlohmann::json result = nlohmann::json::parse(compared.out);
+    const double exactFitness =
+        std::stod(exact.out.substr(std::string("Iteration: 0\nFitness: ").size()));
+    // The text shows six decimals; the exact optimum's own value agrees with it to rounding.
+    EXPECT_NEAR(result["exactFitness"].get<double>(), exactFitness, 1e-6);
+    EXPECT_LE(result["fitness"].get<double>(), result["exactFitness"].get<double>() * (1 + 1e-9));
+}
+
+TEST_F(CliBinary, DelayScanPrintsTheTableAndReportsTheBestDelay) {
+    CliRun run = runCli(dir(), {"--delay-scan", "--fitness", "aic", "--n-observations", "200",
+                                "--n-predictions", "0", "--max-order", "3"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(run.out.rfind("Delay Scan:\n    Delay 1: ", 0), 0u) << run.out;
+    EXPECT_NE(run.out.find("\n    Delay 10: "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\nBest Delay: "), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("Seed:"), std::string::npos) << run.out;
+
+    CliRun json = runCli(dir(), {"--delay-scan", "--fitness", "aic", "--n-observations", "200",
+                                 "--n-predictions", "0", "--max-order", "3", "--json"});
+    EXPECT_EQ(json.status, 0) << json.err;
+    const nlohmann::json result = nlohmann::json::parse(json.out);
+    ASSERT_EQ(result["delayScan"].size(), 10u);
+    double best = 0.0;
+    int bestDelay = 0;
+    for (const nlohmann::json& entry : result["delayScan"]) {
+        if (entry["fitness"].get<double>() > best) {
+            best = entry["fitness"].get<double>();
+            bestDelay = entry["delay"].get<int>();
+        }
+    }
+    EXPECT_EQ(result["bestDelay"], bestDelay);
+    EXPECT_EQ(result["settings"]["delay"], bestDelay);
+    EXPECT_EQ(result["mode"], "exact");
+    EXPECT_NEAR(result["fitness"].get<double>(), best, 1e-9 * best);
+}
+
 TEST_F(CliBinary, WithoutASeedTheClockSeedIsPrinted) {
     CliRun run = runCli(dir(), {"--n-iterations", "0", "--n-chromosomes", "2", "--json"});
     EXPECT_EQ(run.status, 0) << run.err;

@@ -222,6 +222,25 @@ TEST(ParseOptions, ChoicesAcceptTheirWordsInAnyCase) {
               "--print-residuals expects yes or no, got \"true\"");
 }
 
+TEST(ParseOptions, SearchTakesEitherNameAndTheDelayScanRefusesWhatItChooses) {
+    EXPECT_EQ(parse({"--search", "exact"}).request.settings.ga.searchMethod, kSearchExact);
+    EXPECT_EQ(parse({"--search-method", "Genetic"}).request.settings.ga.searchMethod,
+              kSearchGenetic);
+    EXPECT_EQ(refusal("--search", "exhaustive"),
+              "--search expects genetic or exact, got \"exhaustive\"");
+
+    ParseOutcome scan = parse({"--delay-scan", "--fitness", "aic"});
+    ASSERT_EQ(scan.action, ParseAction::kRun) << scan.text;
+    EXPECT_TRUE(scan.request.delayScan);
+    EXPECT_FALSE(parse({}).request.delayScan);
+    EXPECT_EQ(parse({"--delay-scan", "--delay", "2"}).text,
+              "--delay-scan chooses the delay and the thresholds itself; it cannot be combined "
+              "with --delay");
+    EXPECT_EQ(parse({"--thresholds", "0.5", "--delay-scan"}).text,
+              "--delay-scan chooses the delay and the thresholds itself; it cannot be combined "
+              "with --thresholds");
+}
+
 TEST(ParseOptions, SeedCoversTheWholeUnsignedRange) {
     EXPECT_EQ(parse({"--seed", "0"}).request.run.seed, 0u);
     EXPECT_EQ(parse({"--seed", "4294967295"}).request.run.seed, 4294967295u);

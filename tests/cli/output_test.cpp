@@ -165,6 +165,32 @@ TEST(JsonReport, GivenThresholdsHaveNoSeedAndAnUnreportedModelIsAllNull) {
     }
 }
 
+TEST(DelayScanReport, TableOfEveryDelayThenTheBestInTextAndJson) {
+    DelayScanOutcome scan;
+    scan.delays = {1, 2, 3};
+    scan.fitness = {0.25, 1.5, 0.125};
+    scan.bestDelay = 2;
+    EXPECT_EQ(formatDelayScan(scan),
+              "Delay Scan:\n"
+              "    Delay 1: 0.250000\n"
+              "    Delay 2: 1.500000\n"
+              "    Delay 3: 0.125000\n"
+              "Best Delay: 2\n");
+
+    RunSettings settings = defaultCliSettings();
+    settings.ga.searchMethod = kSearchExact;
+    const nlohmann::json json =
+        nlohmann::json::parse(formatJsonReport(twoRegimeOutcome(), settings, &scan));
+    EXPECT_EQ(json["mode"], "exact");
+    EXPECT_TRUE(json["seed"].is_null());
+    EXPECT_EQ(json["bestDelay"], 2);
+    ASSERT_EQ(json["delayScan"].size(), 3u);
+    EXPECT_EQ(json["delayScan"][1]["delay"], 2);
+    EXPECT_EQ(json["delayScan"][1]["fitness"].get<double>(), 1.5);
+    EXPECT_FALSE(nlohmann::json::parse(formatJsonReport(twoRegimeOutcome(), settings))
+                     .contains("delayScan"));
+}
+
 // Everything written to `stream` since it was opened.
 std::string contents(std::FILE* stream) {
     std::fflush(stream);

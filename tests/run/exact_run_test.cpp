@@ -117,6 +117,7 @@ TEST_F(ExactRun, DelayScanReportsTheModelAtTheBestDelay) {
     const auto best = std::max_element(scan.fitness.begin(), scan.fitness.end());
     EXPECT_EQ(scan.bestDelay, scan.delays[best - scan.fitness.begin()]);
     EXPECT_EQ(s.model.delay, scan.bestDelay);
+    EXPECT_EQ(s.ga.searchMethod, kSearchExact);
     EXPECT_NEAR(scan.run.fitness, *best, kAgreement * *best);
     EXPECT_EQ(texts_.iterationText, "0");
 }
