@@ -309,12 +309,15 @@ TEST(RangeStatistics, HoldoutWindowsAreTheRegimesOfTheForecasts) {
 
 TEST(ExactSearch, EverySingularCandidateGivesNoThresholdsAndFitnessZero) {
     // maxOrder 30 on 25 observations: no observation has all its lags in the sample.
-    Problem problem(thresholdSeries(30, 1u, 1), 25, 0, 30, 1, 4, 0);
-    Result<ExactOptimum> found = problem.search();
-    ASSERT_TRUE(found.ok());
-    EXPECT_EQ(found.value().nThresholds, 0);
-    EXPECT_EQ(found.value().fitness, 0.0);
-    EXPECT_TRUE(std::isinf(found.value().criterion));
+    Problem problem(thresholdSeries(30, 1u, 1), 25, 3, 30, 1, 4, 0);
+    for (const int kind : {kFitnessAic, kFitnessMse}) {
+        problem.settings.ga.fitnessKind = kind;
+        Result<ExactOptimum> found = problem.search();
+        ASSERT_TRUE(found.ok());
+        EXPECT_EQ(found.value().nThresholds, 0);
+        EXPECT_EQ(found.value().fitness, 0.0);
+        EXPECT_TRUE(std::isinf(found.value().criterion));
+    }
 }
 
 TEST(ExactSearch, MinObsAboveEveryRegimeLeavesTheSingleRegime) {
