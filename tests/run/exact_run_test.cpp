@@ -122,13 +122,5 @@ TEST_F(ExactRun, DelayScanReportsTheModelAtTheBestDelay) {
     EXPECT_EQ(texts_.iterationText, "0");
 }
 
-TEST_F(ExactRun, DelayScanPassesOnTheSeriesNotice) {
-    RunSettings s = settings(kFitnessAic, kSearchExact);
-    s.model.seriesPath = (dir_.path() / "missing.txt").string();
-    const DelayScanOutcome scan = runDelayScan(s, texts_, observer_, options_);
-    ASSERT_TRUE(scan.run.notice.has_value());
-    EXPECT_TRUE(scan.delays.empty());
-}
-
 }  // namespace
 }  // namespace kavri
