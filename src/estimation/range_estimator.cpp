@@ -131,16 +131,8 @@ FitStatus RangeEstimator::estimate(int start, int end, RegimeEstimate& estimate)
         for (int i = 0; i < m; ++i) {
             sse += (y[i] - fitted[i]) * (y[i] - fitted[i]);
         }
-        const double aic = regimeAic(m, sse, p);
-
-        if (aic < best) {
-            best = aic;
-            estimate.order = p;
-            for (int q = 0; q <= p; ++q) {
-                estimate.coefficients[q] = b[q];
-            }
-            estimate.fit = RegimeFit{m, sse, sst, aic};
-        } else if (search_.stopAtFirstNonImprovement) {
+        if (!considerOrder(p, b.data(), RegimeFit{m, sse, sst, regimeAic(m, sse, p)}, search_, best,
+                           estimate)) {
             break;
         }
     }

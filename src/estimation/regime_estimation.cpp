@@ -41,6 +41,20 @@ double regimeAic(int m, double sse, int order) {
     return sse < 1e-10 ? 0.0 : m * std::log(sse / m) + 2.0 * (order + 1);
 }
 
+bool considerOrder(int p, const double* b, const RegimeFit& fit, const OrderSearch& search,
+                   double& bestAic, RegimeEstimate& estimate) {
+    if (fit.aic < bestAic) {
+        bestAic = fit.aic;
+        estimate.order = p;
+        for (int q = 0; q <= p; ++q) {
+            estimate.coefficients[q] = b[q];
+        }
+        estimate.fit = fit;
+        return true;
+    }
+    return !search.stopAtFirstNonImprovement;
+}
+
 FitStatus estimateRegime(const double* x, const int* sortOrder, int start, int end,
                          const OrderSearch& search, RegimeWorkspace& workspace,
                          RegimeEstimate& estimate) {
@@ -67,16 +81,8 @@ FitStatus estimateRegime(const double* x, const int* sortOrder, int start, int e
             }
             sse += (y[i] - fitted) * (y[i] - fitted);
         }
-        const double aic = regimeAic(m, sse, p);
-
-        if (aic < best) {
-            best = aic;
-            estimate.order = p;
-            for (int q = 0; q <= p; ++q) {
-                estimate.coefficients[q] = b[q];
-            }
-            estimate.fit = RegimeFit{m, sse, sst, aic};
-        } else if (search.stopAtFirstNonImprovement) {
+        if (!considerOrder(p, b, RegimeFit{m, sse, sst, regimeAic(m, sse, p)}, search, best,
+                           estimate)) {
             break;
         }
     }

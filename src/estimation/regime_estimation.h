@@ -22,8 +22,8 @@ struct RegimeFit {
 };
 
 struct OrderSearch {
-    int n = 0;          // nObservations
-    int maxOrder = 0;   // orders tried: 1 .. maxOrder - 1
+    int n = 0;         // nObservations
+    int maxOrder = 0;  // orders tried: 1 .. maxOrder - 1
     int delay = 0;
     double initialBestAic = 0.0;
     // "Relative": stop at the first order that does not lower the AIC. "Absolute" tries all.
@@ -33,7 +33,7 @@ struct OrderSearch {
 // Working storage of one evaluation, obtained once and refilled for every regime and order:
 // the design matrix (n + 1 rows, maxOrder + 1 columns) and the response.
 class RegimeWorkspace {
-public:
+ public:
     RegimeWorkspace(int n, int maxOrder);
 
     DMatrix design;
@@ -54,6 +54,13 @@ struct RegimeEstimate {
 // m ln(SSE / m) + 2 (order + 1). An exact fit (SSE < 1e-10) has no finite log-likelihood and
 // is scored 0.
 double regimeAic(int m, double sse, int order);
+
+// One step of the order search: order p with coefficients b[0 .. p] and statistics `fit`
+// replaces the estimate when its AIC is strictly below `bestAic` (equal AIC keeps the lower
+// order). Returns false when the search ends here ("Relative" at the first order that does not
+// improve).
+bool considerOrder(int p, const double* b, const RegimeFit& fit, const OrderSearch& search,
+                   double& bestAic, RegimeEstimate& estimate);
 
 // Estimates the regime of ranks [start, end). kSingular as soon as one fit meets a singular
 // cross-product matrix (a regime without usable observations always does).
