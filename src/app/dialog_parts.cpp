@@ -1,11 +1,13 @@
 #include "app/dialog_parts.h"
 
 #include <QButtonGroup>
+#include <QDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
@@ -52,6 +54,21 @@ void checkRadio(QButtonGroup* group, int index) {
         button = group->button(0);
     }
     button->setChecked(true);
+}
+
+QVBoxLayout* makeOkCancelColumn(QDialog* dialog) {
+    auto* okButton = new QPushButton(QStringLiteral("OK"), dialog);
+    okButton->setObjectName(QStringLiteral("okButton"));
+    okButton->setDefault(true);
+    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), dialog);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    QObject::connect(okButton, &QPushButton::clicked, dialog, &QDialog::accept);
+    QObject::connect(cancelButton, &QPushButton::clicked, dialog, &QDialog::reject);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+    buttons->addStretch(1);
+    return buttons;
 }
 
 }  // namespace kavri

@@ -7,9 +7,11 @@
 #include <QStringList>
 
 class QButtonGroup;
+class QDialog;
 class QGridLayout;
 class QGroupBox;
 class QLineEdit;
+class QVBoxLayout;
 class QWidget;
 
 namespace kavri {
@@ -25,6 +27,10 @@ void addLabelledPair(QGridLayout* grid, int row, int pairColumn, const QString& 
 // entry i has id i and the object name `objectName` + its label. The group takes `objectName`.
 QGroupBox* makeRadioFrame(const QString& title, const QStringList& labels,
                           const QString& objectName, QButtonGroup*& group, QWidget* parent);
+
+// The "OK" (default) and "Cancel" buttons stacked at the top right of a parameter dialog,
+// wired to its accept() and reject().
+QVBoxLayout* makeOkCancelColumn(QDialog* dialog);
 
 // Checks the button with id `index` (falls back to the first for an index outside the group).
 void checkRadio(QButtonGroup* group, int index);

@@ -5,7 +5,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/dialog_parts.h"
@@ -37,17 +36,7 @@ void ParGenAlgDlg::buildLayout() {
     addLabelledPair(pairs, 2, 0, QStringLiteral("Probability of Selection"), pSelectionEdit_);
     addLabelledPair(pairs, 2, 1, QStringLiteral("Adjusting Constant"), adjustingConstantEdit_);
 
-    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setObjectName(QStringLiteral("okButton"));
-    okButton->setDefault(true);
-    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    connect(okButton, &QPushButton::clicked, this, &ParGenAlgDlg::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &ParGenAlgDlg::reject);
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
-    buttons->addStretch(1);
+    QVBoxLayout* buttons = makeOkCancelColumn(this);
 
     auto* top = new QHBoxLayout;
     top->addLayout(pairs, 1);

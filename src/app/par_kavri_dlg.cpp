@@ -6,7 +6,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/dialog_parts.h"
@@ -48,17 +47,7 @@ void ParKavriDlg::buildLayout() {
     addLabelledPair(pairs, 3, 0, QStringLiteral("N. Prediction"), nPredictionsEdit_);
     addLabelledPair(pairs, 3, 1, QStringLiteral("Course File"), seriesPathEdit_);
 
-    auto* okButton = new QPushButton(QStringLiteral("OK"), this);
-    okButton->setObjectName(QStringLiteral("okButton"));
-    okButton->setDefault(true);
-    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
-    cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    connect(okButton, &QPushButton::clicked, this, &ParKavriDlg::accept);
-    connect(cancelButton, &QPushButton::clicked, this, &ParKavriDlg::reject);
-    auto* buttons = new QVBoxLayout;
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
-    buttons->addStretch(1);
+    QVBoxLayout* buttons = makeOkCancelColumn(this);
 
     auto* top = new QHBoxLayout;
     top->addLayout(pairs, 1);
