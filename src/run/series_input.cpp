@@ -7,22 +7,11 @@
 #include <cstdio>
 #include <string>
 
+#include "report/text_format.h"
+
 namespace kavri {
 
 namespace {
-
-std::string formatPath(const char* format, const std::string& path) {
-    const int length = std::snprintf(nullptr, 0, format, path.c_str());
-    std::string text(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-    std::snprintf(text.data(), text.size() + 1, format, path.c_str());
-    return text;
-}
-
-std::string formatNumber(const char* format, int number) {
-    char text[64];
-    std::snprintf(text, sizeof text, format, number);
-    return text;
-}
 
 // The series file is written with a decimal point whatever the user's locale. A front end
 // (a GUI toolkit in particular) may have switched the process to the system locale, where
@@ -72,7 +61,7 @@ MaybeNotice readSeries(const std::string& path, int count, DVector& series) {
 
     OpenFile file(path);
     if (file.get() == nullptr) {
-        return errorNotice(formatPath("File %s could not be opened", path));
+        return errorNotice(formatText("File %s could not be opened", path.c_str()));
     }
 
     ClassicNumericLocale classic;
@@ -84,21 +73,21 @@ MaybeNotice readSeries(const std::string& path, int count, DVector& series) {
             // A read error is not an early end of the series: a path naming a directory
             // opens on some systems and then fails here; it is a file that cannot be read.
             if (std::ferror(file.get())) {
-                return errorNotice(formatPath("File %s could not be opened", path));
+                return errorNotice(formatText("File %s could not be opened", path.c_str()));
             }
             break;
         }
         // "%le" also accepts "inf", "nan" and numbers that overflow to infinity; none of them
         // is an observation a regression can use.
         if (converted != 1 || !std::isfinite(value)) {
-            return errorNotice(formatNumber("Element %d could not be read", i + 1));
+            return errorNotice(formatText("Element %d could not be read", i + 1));
         }
         series[i] = value;
         ++nRead;
     }
 
     if (nRead != count) {
-        return errorNotice(formatNumber("Element of time series less of %d", count));
+        return errorNotice(formatText("Element of time series less of %d", count));
     }
     return std::nullopt;
 }
