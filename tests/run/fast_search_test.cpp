@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -173,6 +175,9 @@ struct SearchCase {
     double adjustingConstant;
     std::uint32_t seed;
 };
+
+// Test names and failure messages show the case by its name rather than as raw bytes.
+void PrintTo(const SearchCase& c, std::ostream* out) { *out << c.name; }
 
 class SameRunOnBothPaths : public ::testing::TestWithParam<SearchCase> {};
 
