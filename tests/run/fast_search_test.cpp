@@ -2,10 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include <cstring>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
