@@ -1,7 +1,5 @@
-// Draws the application icon into kavri-<size>.png in the current directory. Not part of the
-// build: the pictures are committed. Rebuild them with
-//   g++ -std=c++20 -fPIC draw_icon.cpp $(pkg-config --cflags --libs Qt6Gui) -o draw_icon
-//   QT_QPA_PLATFORM=offscreen ./draw_icon
+// Draws the application icon into kavri-<size>.png in the current directory. The pictures are
+// committed; the target kavri-draw-icon (not built by default) redraws them.
 // The picture: a series that crosses a dashed threshold, drawn in one colour per regime.
 
 #include <QGuiApplication>
