@@ -4,6 +4,7 @@
 #include "estimation/series_statistics.h"
 #include "genetic/candidates.h"
 #include "report/text_format.h"
+#include "run/classic_numeric_locale.h"
 #include "run/series_input.h"
 
 namespace kavri {
@@ -60,6 +61,7 @@ std::optional<double> exactOptimumFitness(const RunSettings& settings, const Run
 
 DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObserver& observer,
                               const RunOptions& options) {
+    const ClassicNumericLocale classic;
     applyRunDefaults(settings);
     const ModelParameters& model = settings.model;
     const int n = model.nObservations;

@@ -6,6 +6,7 @@
 #include "estimation/series_statistics.h"
 #include "genetic/candidates.h"
 #include "report/text_format.h"
+#include "run/classic_numeric_locale.h"
 #include "run/exact_run.h"
 #include "run/genetic_run.h"
 #include "run/run_storage.h"
@@ -48,6 +49,8 @@ RunOutcome runGivenThresholds(const RunSettings& settings, ResultTexts& texts,
 
 RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& observer,
                     const RunOptions& options) {
+    // The texts and both result files are written with a decimal point in any user locale.
+    const ClassicNumericLocale classic;
     applyRunDefaults(settings);
     const ModelParameters& model = settings.model;
     const int n = model.nObservations;

@@ -1,42 +1,16 @@
 #include "run/series_input.h"
 
-#include <locale.h>
-
 #include <cassert>
 #include <cmath>
 #include <cstdio>
 #include <string>
 
 #include "report/text_format.h"
+#include "run/classic_numeric_locale.h"
 
 namespace kavri {
 
 namespace {
-
-// The series file is written with a decimal point whatever the user's locale. A front end
-// (a GUI toolkit in particular) may have switched the process to the system locale, where
-// "%le" would expect a decimal comma and misread every value; so the reading runs in the
-// "C" locale on this thread only and restores the thread's previous locale afterwards.
-class ClassicNumericLocale {
- public:
-    ClassicNumericLocale() : classic_(newlocale(LC_NUMERIC_MASK, "C", nullptr)) {
-        if (classic_ != nullptr) {
-            previous_ = uselocale(classic_);
-        }
-    }
-    ClassicNumericLocale(const ClassicNumericLocale&) = delete;
-    ClassicNumericLocale& operator=(const ClassicNumericLocale&) = delete;
-    ~ClassicNumericLocale() {
-        if (classic_ != nullptr) {
-            uselocale(previous_);
-            freelocale(classic_);
-        }
-    }
-
- private:
-    locale_t classic_;
-    locale_t previous_ = nullptr;
-};
 
 class OpenFile {
  public:

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <clocale>
 
 #include <string>
 #include <vector>
@@ -142,6 +143,37 @@ TEST_F(RunDriver, GivenThresholdsShowFiveDecimalVariance) {
     EXPECT_EQ(texts_.fitnessText, testing::formatDouble("%f", outcome.fitness));
     EXPECT_EQ(texts_.iterationText, "");
     EXPECT_EQ(texts_.thresholdText, testing::formatDouble("%f\n", x[10]));
+}
+
+// A desktop toolkit may switch the process to the user's locale; the texts and the result
+// files keep their decimal point all the same, and the caller's locale is back afterwards.
+TEST_F(RunDriver, NumbersKeepTheirDecimalPointUnderACommaLocale) {
+    const std::string previous = std::setlocale(LC_NUMERIC, nullptr);
+    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) {
+        GTEST_SKIP() << "no locale with a decimal comma installed";
+    }
+    RunSettings settings = modelSettings();
+    settings.ga = gaPrefill();  // residual table "Yes"
+    settings.gaDialogCount = 1;
+    settings.model.selectModel = kSelectModelGivenThresholds;
+    settings.model.nThresholds = 1;
+    settings.model.thresholds = {testing::exchangeRateReturns()[10], 0.0, 0.0};
+    const RunOutcome outcome = run(settings);
+    const std::string decimalPoint = std::localeconv()->decimal_point;
+    std::setlocale(LC_NUMERIC, previous.c_str());
+
+    ASSERT_FALSE(outcome.notice.has_value()) << outcome.notice->text;
+    EXPECT_EQ(decimalPoint, ",");
+    for (const std::string& text : {texts_.fitnessText, texts_.varianceText, texts_.thresholdText,
+                                    texts_.estimatePanel1, texts_.naicText, texts_.mseText}) {
+        EXPECT_NE(text.find('.'), std::string::npos) << text;
+        EXPECT_EQ(text.find(','), std::string::npos) << text;
+    }
+    for (const char* name : {"Residuals.txt", "Predictions.txt"}) {
+        const std::string content = file(name);
+        EXPECT_NE(content.find('.'), std::string::npos) << name;
+        EXPECT_EQ(content.find(','), std::string::npos) << name;
+    }
 }
 
 TEST_F(RunDriver, SecondRunLeavesTextsItDoesNotWrite) {
