@@ -290,6 +290,31 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
         ->group(outputGroup);
 }
 
+// Options that would be silently ignored together: given thresholds are not searched, and
+// the comparison with the exact optimum only makes sense after a genetic search.
+std::optional<std::string> conflictingChoice(const CliRequest& request,
+                                             const std::deque<Binding>& bindings) {
+    const auto given = [&](const std::string& name) {
+        for (const Binding& binding : bindings) {
+            if (binding.name == name && binding.option->count() != 0) return true;
+        }
+        return false;
+    };
+    const bool exact = request.settings.ga.searchMethod == kSearchExact;
+    if (given("--thresholds") && exact) {
+        return std::string(
+            "--thresholds estimates at the thresholds given; it cannot be combined "
+            "with --search exact");
+    }
+    if (request.run.compareExact && (given("--thresholds") || exact || request.delayScan)) {
+        return std::string(
+            "--compare-exact compares a genetic search with the exact optimum; it "
+            "needs the genetic search (no --thresholds, --search exact or "
+            "--delay-scan)");
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 RunSettings defaultCliSettings() {
@@ -351,6 +376,11 @@ ParseOutcome parseOptions(int argc, const char* const* argv) {
                 return outcome;
             }
         }
+    }
+    if (std::optional<std::string> conflict = conflictingChoice(outcome.request, bindings)) {
+        outcome.action = ParseAction::kRefused;
+        outcome.text = *conflict;
+        return outcome;
     }
     outcome.action = ParseAction::kRun;
     return outcome;

@@ -95,7 +95,7 @@ TEST(ParseOptions, EveryOptionReachesItsSetting) {
                                   "--print-residuals",
                                   "yes",
                                   "--search-method",
-                                  "exact",
+                                  "genetic",
                                   "--seed",
                                   "12345",
                                   "--compare-exact",
@@ -120,7 +120,7 @@ TEST(ParseOptions, EveryOptionReachesItsSetting) {
     expected.ga.fitnessKind = kFitnessAic;
     expected.ga.criterion = kCriterionAbsolute;
     expected.ga.printResiduals = kPrintResidualsYes;
-    expected.ga.searchMethod = kSearchExact;
+    expected.ga.searchMethod = kSearchGenetic;
     EXPECT_EQ(outcome.request.settings, expected);
     EXPECT_EQ(outcome.request.run.seed, 12345u);
     EXPECT_TRUE(outcome.request.run.compareExact);
@@ -239,6 +239,18 @@ TEST(ParseOptions, SearchTakesEitherNameAndTheDelayScanRefusesWhatItChooses) {
     EXPECT_EQ(parse({"--thresholds", "0.5", "--delay-scan"}).text,
               "--delay-scan chooses the delay and the thresholds itself; it cannot be combined "
               "with --thresholds");
+}
+
+TEST(ParseOptions, ChoicesThatWouldBeIgnoredTogetherAreRefused) {
+    EXPECT_EQ(parse({"--thresholds", "0.5", "--search", "exact"}).action, ParseAction::kRefused);
+    for (const auto& args : {std::vector<std::string>{"--compare-exact", "--thresholds", "0.5"},
+                             std::vector<std::string>{"--compare-exact", "--search", "exact"},
+                             std::vector<std::string>{"--delay-scan", "--compare-exact"}}) {
+        ParseOutcome outcome = parse(args);
+        EXPECT_EQ(outcome.action, ParseAction::kRefused);
+        EXPECT_EQ(outcome.text.rfind("--compare-exact compares a genetic search", 0), 0u);
+    }
+    EXPECT_EQ(parse({"--compare-exact", "--search", "genetic"}).action, ParseAction::kRun);
 }
 
 TEST(ParseOptions, SeedCoversTheWholeUnsignedRange) {
