@@ -9,6 +9,7 @@ packages=(
     libcli11-dev nlohmann-json3-dev
     libgtest-dev libbenchmark-dev
     xvfb xauth fonts-dejavu-core
+    locales
 )
 
 missing=()
