@@ -9,31 +9,23 @@
 #include "estimation/model_report.h"
 #include "estimation/regime_estimation.h"
 #include "genetic/candidates.h"
+#include "support/ranked_exchange_rate.h"
 #include "support/series_fixtures.h"
-#include "support/temp_directory.h"
 
 namespace kavri {
 namespace {
 
-using testing::TempDirectory;
 
-// The weekly DEM/USD returns with the run defaults: 450 fitted values, 50 held out.
-class ChromosomeEvaluation : public ::testing::Test {
-protected:
+class ChromosomeEvaluation : public testing::RankedExchangeRate {
+ protected:
     void SetUp() override {
-        series_ = testing::exchangeRateReturns();
-        ASSERT_EQ(series_.size(), 518u);
-        applyRunDefaults(settings_);
+        RankedExchangeRate::SetUp();
         settings_.gaDialogCount = 1;
         settings_.ga.printResiduals = kPrintResidualsYes;
-        sortOrder_ = ivector(0, n_);
-        sortedSeries_ = dvector(0, n_);
-        rankCandidates(series_.data(), n_, sortOrder_, sortedSeries_);
     }
 
     Result<double> evaluate(const std::vector<int>& genes, int iteration, int maxOrder = 4) {
-        const EvaluationContext context{settings_, texts_, observer_, {dir_.path()}, &reported_};
-        return evaluateChromosome(context, series_.data(), genes.data(), sortOrder_.data(), n_,
+        return evaluateChromosome(context(), series_.data(), genes.data(), sortOrder_.data(), n_,
                                   maxOrder, 1, iteration);
     }
 
@@ -42,16 +34,6 @@ protected:
         for (int p : positions) genes[p] = 1;
         return genes;
     }
-
-    const int n_ = 450;
-    std::vector<double> series_;
-    RunSettings settings_;
-    ResultTexts texts_;
-    SilentObserver observer_;
-    ReportedModel reported_;
-    TempDirectory dir_;
-    IVector sortOrder_;
-    DVector sortedSeries_;
 };
 
 TEST(ModelSummary, WorkedExampleOfTwoRegimes) {
@@ -197,8 +179,8 @@ TEST_F(ChromosomeEvaluation, EmptyRegimeAndTooManyThresholdsScoreZero) {
 TEST_F(ChromosomeEvaluation, FatalConditionsComeBackAsNotices) {
     Result<double> noOrder = evaluate(genesAt({}), 0, /*maxOrder=*/1);
     ASSERT_FALSE(noOrder.ok());
-    EXPECT_EQ(noOrder.notice(), (Notice{"The number of effective observation are zero", "Kavri",
-                                        NoticeIcon::kNone}));
+    EXPECT_EQ(noOrder.notice(),
+              (Notice{"The number of effective observation are zero", "Kavri", NoticeIcon::kNone}));
 
     settings_.ga.fitnessKind = kFitnessMse;
     settings_.model.nPredictions = 0;
@@ -206,8 +188,8 @@ TEST_F(ChromosomeEvaluation, FatalConditionsComeBackAsNotices) {
     ASSERT_FALSE(noForecast.ok());
     EXPECT_EQ(noForecast.notice(), errorNotice("Number of forecast are zero"));
 
-    const EvaluationContext unwritable{settings_, texts_, observer_,
-                                       {dir_.path() / "missing"}, nullptr};
+    const EvaluationContext unwritable{
+        settings_, texts_, observer_, {dir_.path() / "missing"}, nullptr};
     Result<double> noFile = evaluateChromosome(unwritable, series_.data(), genesAt({}).data(),
                                                sortOrder_.data(), n_, 4, 1, 0);
     ASSERT_FALSE(noFile.ok());

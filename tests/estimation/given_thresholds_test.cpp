@@ -6,50 +6,31 @@
 #include <vector>
 
 #include "genetic/candidates.h"
+#include "support/ranked_exchange_rate.h"
 #include "support/series_fixtures.h"
-#include "support/temp_directory.h"
 
 namespace kavri {
 namespace {
 
-using testing::TempDirectory;
 
-class GivenThresholds : public ::testing::Test {
-protected:
-    void SetUp() override {
-        series_ = testing::exchangeRateReturns();
-        applyRunDefaults(settings_);
-        sortOrder_ = ivector(0, n_);
-        sortedSeries_ = dvector(0, n_);
-        rankCandidates(series_.data(), n_, sortOrder_, sortedSeries_);
-    }
-
+class GivenThresholds : public testing::RankedExchangeRate {
+ protected:
     Result<double> estimate(std::vector<double> thresholds, int maxOrder = 4) {
         std::array<double, 10> user{};
         for (std::size_t i = 0; i < thresholds.size(); ++i) user[i] = thresholds[i];
-        const EvaluationContext context{settings_, texts_, observer_, {dir_.path()}, &reported_};
-        return estimateGivenThresholds(context, series_.data(), sortedSeries_.data(),
-                                       static_cast<int>(thresholds.size()), user,
-                                       sortOrder_.data(), n_, maxOrder, 1, kReportingIteration);
+        return estimateGivenThresholds(context(), series_.data(), sortedSeries_.data(),
+                                       static_cast<int>(thresholds.size()), user, sortOrder_.data(),
+                                       n_, maxOrder, 1, kReportingIteration);
     }
 
     // A value that occurs once among the first n observations, at the given rank.
     double uniqueValueNearRank(int rank) const {
         for (int h = rank;; ++h) {
-            if (sortedSeries_[h] != sortedSeries_[h - 1] && sortedSeries_[h] != sortedSeries_[h + 1])
+            if (sortedSeries_[h] != sortedSeries_[h - 1] &&
+                sortedSeries_[h] != sortedSeries_[h + 1])
                 return sortedSeries_[h];
         }
     }
-
-    const int n_ = 450;
-    std::vector<double> series_;
-    RunSettings settings_;
-    ResultTexts texts_;
-    SilentObserver observer_;
-    ReportedModel reported_;
-    TempDirectory dir_;
-    IVector sortOrder_;
-    DVector sortedSeries_;
 };
 
 // Least squares by modified Gram-Schmidt QR, independent of the normal equations.

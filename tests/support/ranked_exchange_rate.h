@@ -1,0 +1,43 @@
+#pragma once
+
+// The weekly DEM/USD returns with the run defaults (450 fitted values, 50 held out), ranked,
+// with everything an evaluation needs around it; result files go to a fresh directory.
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "estimation/model_evaluation.h"
+#include "genetic/candidates.h"
+#include "support/series_fixtures.h"
+#include "support/temp_directory.h"
+
+namespace kavri::testing {
+
+class RankedExchangeRate : public ::testing::Test {
+ protected:
+    void SetUp() override {
+        series_ = exchangeRateReturns();
+        ASSERT_EQ(series_.size(), 518u);
+        applyRunDefaults(settings_);
+        sortOrder_ = ivector(0, n_);
+        sortedSeries_ = dvector(0, n_);
+        rankCandidates(series_.data(), n_, sortOrder_, sortedSeries_);
+    }
+
+    EvaluationContext context() {
+        return {settings_, texts_, observer_, {dir_.path()}, &reported_};
+    }
+
+    const int n_ = 450;
+    std::vector<double> series_;
+    RunSettings settings_;
+    ResultTexts texts_;
+    SilentObserver observer_;
+    ReportedModel reported_;
+    TempDirectory dir_;
+    IVector sortOrder_;
+    DVector sortedSeries_;
+};
+
+}  // namespace kavri::testing
