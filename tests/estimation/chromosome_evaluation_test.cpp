@@ -15,7 +15,6 @@
 namespace kavri {
 namespace {
 
-
 class ChromosomeEvaluation : public testing::RankedExchangeRate {
  protected:
     void SetUp() override {

@@ -12,7 +12,6 @@
 namespace kavri {
 namespace {
 
-
 class GivenThresholds : public testing::RankedExchangeRate {
  protected:
     Result<double> estimate(std::vector<double> thresholds, int maxOrder = 4) {
