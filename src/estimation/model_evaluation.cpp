@@ -51,13 +51,14 @@ Result<double> evaluateSplit(const EvaluationContext& context, const double* x,
     }
 
     const int nPredictions = modelSettings.nPredictions;
+    HoldoutForecasts holdout;
     if (nPredictions != 0) {
-        Result<double> mse = predictHoldout(x, n, model, nPredictions, delay,
-                                            context.files.predictionsPath());
-        if (!mse.ok()) {
-            return mse.notice();
+        holdout = forecastHoldout(x, n, model, nPredictions, delay);
+        if (MaybeNotice notice =
+                writePredictionsFile(context.files.predictionsPath(), holdout)) {
+            return *notice;
         }
-        summary.forecastMse = mse.value();
+        summary.forecastMse = holdout.mse;
     }
 
     if (!rules.fitnessFromSettings) {
@@ -88,6 +89,25 @@ Result<double> evaluateSplit(const EvaluationContext& context, const double* x,
                     context.observer);
         if (context.reported != nullptr) {
             *context.reported = reported;
+            ReportedModel& data = *context.reported;
+            data.delay = delay;
+            data.maxOrder = maxOrder;
+            data.series.assign(x, x + n + nPredictions);
+            data.regimeOfObservation.assign(static_cast<std::size_t>(n), -1);
+            int start = 0;
+            for (int r = 0; r < model.nRegimes; ++r) {
+                for (int h = start; h < split.regimeEnds[r]; ++h) {
+                    const int t = sortOrder[h] + delay;
+                    if (t >= maxOrder - 1 && t <= n - 1) {
+                        data.regimeOfObservation[t] = r;
+                    }
+                }
+                start = split.regimeEnds[r];
+            }
+            data.fitted.assign(fitted.data(), fitted.data() + n);
+            data.residuals.assign(residual.data(), residual.data() + n);
+            data.autocorrelations.assign(acf.data(), acf.data() + nLags + 1);
+            data.holdoutForecasts = holdout.forecast;
         }
     }
     return summary.fitness;

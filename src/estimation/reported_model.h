@@ -27,6 +27,18 @@ struct ReportedModel {
     std::optional<double> forecastMse;  // empty without held-out values
     double ljungBox = 0.0;
     double fitness = 0.0;  // the evaluation's own fitness of this model
+
+    // The data behind the numbers above, for inference, forecasts and charts.
+    int delay = 0;
+    int maxOrder = 0;            // P: observations t >= P - 1 enter the regressions
+    std::vector<double> series;  // every value read: nObservations fitted, then the held out
+    // Per observation t = 0 .. nObservations-1: the regime (0-based) whose regression holds
+    // x[t] as a response, or -1 for an observation that enters no regression.
+    std::vector<int> regimeOfObservation;
+    std::vector<double> fitted;     // the whole-series fit, as in Residuals.txt
+    std::vector<double> residuals;  // x[t] - fitted[t]
+    std::vector<double> autocorrelations;  // of the residuals, lags 0 .. nAutocorrelations
+    std::vector<double> holdoutForecasts;  // one step ahead, for x[n .. n + nPredictions - 1]
 };
 
 }  // namespace kavri

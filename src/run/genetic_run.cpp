@@ -130,6 +130,7 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
             bestFitness = candidateFitness;
             copyColumn(storage.population, candidateIndex, n, storage.bestChromosome);
         }
+        outcome.generationBest.push_back(bestFitness);
         observer.progress(generation, bestFitness);
 
         if (generation == ga.nIterations) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "estimation/reported_model.h"
 #include "report/notice.h"
@@ -37,6 +38,7 @@ struct RunOutcome {
     double seriesVariance = 0.0;
     long long evaluations = 0;           // chromosome evaluations made by the search
     std::optional<double> exactFitness;  // with compareExact after a genetic search
+    std::vector<double> generationBest;  // genetic search: best fitness after each generation
 };
 
 // Runs once with `settings` (run defaults are written into groups whose dialog count is 0),
