@@ -15,7 +15,7 @@
 
 #include "estimation/exact_search.h"
 #include "genetic/candidates.h"
-#include "run/series_input.h"
+#include "data/series_input.h"
 
 namespace kavri {
 namespace {

@@ -16,12 +16,12 @@
 #include <thread>
 #include <vector>
 
-#include "estimation/chromosome_evaluation.h"
+#include "run/chromosome_evaluation.h"
 #include "genetic/candidates.h"
 #include "measurement.h"
-#include "run/fast_search.h"
+#include "run/evaluation_cache.h"
 #include "run/run_driver.h"
-#include "run/series_input.h"
+#include "data/series_input.h"
 #include "run/worker_pool.h"
 
 namespace kavri::bench {
@@ -239,7 +239,7 @@ Measurement singleFast(SingleSetup& s, const std::vector<int>& genes, SearchCach
         ScratchDirectory dir("single");
         IMatrix population = intmatrix(0, 1000, 0, 1);
         for (int g = 0; g < 1000; ++g) population[g][0] = genes[g];
-        FastSearchEvaluator evaluator(s.settings, {dir.path()}, s.x.data(), s.sortOrder.data(),
+        EvaluationCache evaluator(s.settings, {dir.path()}, s.x.data(), s.sortOrder.data(),
                                       WorkerPool::availableThreads(kSearchThreads), limits);
         double fitness = 0.0;
         (void)evaluator.evaluateGeneration(population, 1, &fitness);  // the one file write

@@ -11,7 +11,7 @@
 #include <functional>
 #include <string>
 
-#include "report/result_texts.h"
+#include "model/result_texts.h"
 #include "run/run_driver.h"
 
 namespace kavri::bench {

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_icon.h"
+#include "model/version.h"
 
 namespace kavri {
 
@@ -17,7 +18,7 @@ AboutDlg::AboutDlg(QWidget* parent) : QDialog(parent) {
     icon->setObjectName(QStringLiteral("iconLabel"));
     icon->setPixmap(applicationIcon().pixmap(48, 48));
 
-    auto* text = new QLabel(QString::fromUtf8(kAboutText), this);
+    auto* text = new QLabel(QString::fromUtf8(kAboutTextPrefix) + QString::fromUtf8(kVersion), this);
     text->setObjectName(QStringLiteral("versionLabel"));
 
     auto* okButton = new QPushButton(QStringLiteral("OK"), this);

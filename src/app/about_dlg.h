@@ -7,7 +7,8 @@
 namespace kavri {
 
 inline constexpr const char* kAboutCaption = "Informazioni su Kavri";
-inline constexpr const char* kAboutText = "Kavri Versione 1.0";
+// The text beside the icon: "Kavri Versione " and the version.
+const char* const kAboutTextPrefix = "Kavri Versione ";
 
 class AboutDlg : public QDialog {
     Q_OBJECT

@@ -6,7 +6,7 @@
 #include <QPointer>
 #include <cmath>
 
-#include "report/notice.h"
+#include "model/notice.h"
 
 namespace kavri {
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <optional>
 
-#include "run/run_settings.h"
+#include "model/run_settings.h"
 
 class QButtonGroup;
 class QLineEdit;

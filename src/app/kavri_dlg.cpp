@@ -20,6 +20,7 @@
 #include "app/input_blocker.h"
 #include "app/par_gen_alg_dlg.h"
 #include "app/par_kavri_dlg.h"
+#include "model/result_fields.h"
 
 namespace kavri {
 
@@ -230,22 +231,16 @@ void KavriDlg::refresh(const ResultTexts& texts) {
 }
 
 void KavriDlg::showTexts(const ResultTexts& texts) {
-    showLine(aicField_, texts.aicText, shown_.aicText);
-    showLine(fitnessField_, texts.fitnessText, shown_.fitnessText);
-    showLine(naicField_, texts.naicText, shown_.naicText);
-    showLines(estimatePanels_[0], texts.estimatePanel1, shown_.estimatePanel1);
-    showLines(observationField_, texts.observationText, shown_.observationText);
-    showLines(estimatePanels_[1], texts.estimatePanel2, shown_.estimatePanel2);
-    showLines(estimatePanels_[2], texts.estimatePanel3, shown_.estimatePanel3);
-    showLines(estimatePanels_[3], texts.estimatePanel4, shown_.estimatePanel4);
-    showLines(thresholdField_, texts.thresholdText, shown_.thresholdText);
-    showLine(residualVarianceField_, texts.residualVarianceText, shown_.residualVarianceText);
-    showLine(iterationField_, texts.iterationText, shown_.iterationText);
-    showLine(varianceField_, texts.varianceText, shown_.varianceText);
-    showLines(regimeVarianceField_, texts.regimeVarianceText, shown_.regimeVarianceText);
-    showLines(rSquareField_, texts.rSquareText, shown_.rSquareText);
-    showLine(mseField_, texts.mseText, shown_.mseText);
-    showLine(ljungBoxField_, texts.ljungBoxText, shown_.ljungBoxText);
+    for (const ResultField& field : resultFields()) {
+        const std::string& text = texts.*field.text;
+        const std::string& before = shown_.*field.text;
+        QWidget* widget = findChild<QWidget*>(QString::fromUtf8(field.widgetName));
+        if (field.shape == FieldShape::kOneLine) {
+            showLine(qobject_cast<QLineEdit*>(widget), text, before);
+        } else {
+            showLines(qobject_cast<QPlainTextEdit*>(widget), text, before);
+        }
+    }
     shown_ = texts;
 }
 

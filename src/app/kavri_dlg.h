@@ -11,10 +11,11 @@
 #include <functional>
 #include <memory>
 
-#include "report/notice.h"
-#include "report/result_texts.h"
+#include "model/notice.h"
+#include "run/exit_status.h"
+#include "model/result_texts.h"
 #include "run/run_driver.h"
-#include "run/run_settings.h"
+#include "model/run_settings.h"
 
 class QAction;
 class QLineEdit;

@@ -8,11 +8,12 @@
 #include "app/app_icon.h"
 #include "app/kavri_dlg.h"
 #include "app/screenshots.h"
+#include "model/version.h"
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kavri"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setApplicationVersion(QString::fromUtf8(kavri::kVersion));
     QApplication::setWindowIcon(kavri::applicationIcon());
 
     // The program has no options of its own; the hidden ones make the documentation pictures.

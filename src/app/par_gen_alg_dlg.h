@@ -9,7 +9,7 @@
 #include <QDialog>
 
 #include "app/field_exchange.h"
-#include "run/run_settings.h"
+#include "model/run_settings.h"
 
 class QButtonGroup;
 class QLineEdit;

@@ -2,7 +2,7 @@
 
 // Exit statuses of kavri-cli. Scripts rely on them, so they never change meaning.
 
-#include "report/notice.h"
+#include "run/exit_status.h"
 
 namespace kavri::cli {
 

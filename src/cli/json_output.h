@@ -12,7 +12,7 @@
 
 #include "run/exact_run.h"
 #include "run/run_driver.h"
-#include "run/run_settings.h"
+#include "model/run_settings.h"
 
 namespace kavri::cli {
 

@@ -15,13 +15,14 @@
 #include <vector>
 
 #include "cli/value_parsing.h"
+#include "model/version.h"
 
 namespace kavri::cli {
 
 namespace {
 
 constexpr const char* kProgramName = "kavri-cli";
-constexpr const char* kVersionLine = "kavri-cli 1.0";
+const std::string kVersionLine = std::string("kavri-cli ") + kVersion;
 
 // Option names take the first kHelpColumn columns of a help line, their description the rest.
 constexpr std::size_t kHelpColumn = 34;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "run/run_driver.h"
-#include "run/run_settings.h"
+#include "model/run_settings.h"
 
 namespace kavri::cli {
 

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "report/result_texts.h"
+#include "model/result_texts.h"
 
 namespace kavri::cli {
 

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "model/result_fields.h"
+
 namespace kavri::cli {
 
 namespace {
@@ -56,7 +58,7 @@ std::string formatDelayScan(const DelayScanOutcome& scan) {
 }
 
 bool usesGeneticSearch(const RunSettings& settings) {
-    return settings.model.selectModel == kSelectModelGeneticSearch &&
+    return settings.model.selectModel == kSelectModelSearch &&
            settings.ga.searchMethod == kSearchGenetic;
 }
 
@@ -68,26 +70,14 @@ std::string formatTextReport(const ResultTexts& texts, const RunOutcome& outcome
         std::snprintf(line, sizeof line, "Seed: %u\n", static_cast<unsigned>(outcome.seed));
         out += line;
     }
-    appendField(out, "Iteration", texts.iterationText);
-    appendField(out, "Fitness", texts.fitnessText);
-    if (outcome.exactFitness) {
-        std::snprintf(line, sizeof line, "%f", *outcome.exactFitness);
-        appendField(out, "Exact Fitness", line);
+    for (const ResultField& field : resultFields()) {
+        appendField(out, field.label, texts.*field.text);
+        // The exact optimum's fitness, when asked for, right below the search's own.
+        if (field.text == &ResultTexts::fitnessText && outcome.exactFitness) {
+            std::snprintf(line, sizeof line, "%f", *outcome.exactFitness);
+            appendField(out, "Exact Fitness", line);
+        }
     }
-    appendField(out, "Parameter Estimate 1", texts.estimatePanel1);
-    appendField(out, "Parameter Estimate 2", texts.estimatePanel2);
-    appendField(out, "Parameter Estimate 3", texts.estimatePanel3);
-    appendField(out, "Parameter Estimate 4", texts.estimatePanel4);
-    appendField(out, "Variance", texts.varianceText);
-    appendField(out, "Residual Variance", texts.residualVarianceText);
-    appendField(out, "NAIC", texts.naicText);
-    appendField(out, "AIC", texts.aicText);
-    appendField(out, "MSE", texts.mseText);
-    appendField(out, "Ljung-Box", texts.ljungBoxText);
-    appendField(out, "Observation", texts.observationText);
-    appendField(out, "Threshold", texts.thresholdText);
-    appendField(out, "Variance of Regime", texts.regimeVarianceText);
-    appendField(out, "R Square", texts.rSquareText);
     return out;
 }
 

@@ -8,10 +8,10 @@
 
 #include <string>
 
-#include "report/result_texts.h"
+#include "model/result_texts.h"
 #include "run/exact_run.h"
 #include "run/run_driver.h"
-#include "run/run_settings.h"
+#include "model/run_settings.h"
 
 namespace kavri::cli {
 

@@ -5,17 +5,16 @@
 #include <limits>
 #include <optional>
 
-#include "estimation/range_statistics.h"
+#include "estimation/information_criterion.h"
+#include "estimation/range_qr.h"
 #include "estimation/series_statistics.h"
+#include "model/notices.h"
 
 namespace kavri {
 
 namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
-
-// The constant that the normalised AIC adds after dividing by Ntot.
-constexpr double kNaicOffset = 0.018;
 
 // The cost of the ranges [start, end) of one start rank as the range grows: the chosen
 // order's AIC, or its squared forecast errors; infinite when the range's fit is singular.
@@ -65,7 +64,7 @@ class RangeScorer {
     const HoldoutSet* holdout_;
     int maxOrder_;
     bool relative_;
-    RangeRegression regression_;
+    QrRangeRegression regression_;
     RangeOrder order_;
     bool changed_ = true;
     std::vector<double> coefficients_;
@@ -141,11 +140,10 @@ Result<ExactOptimum> findExactOptimum(const RunSettings& settings, const double*
     const bool mse = ga.fitnessKind == kFitnessMse;
     // Without an order to try no observation is fitted, and every evaluation stops there.
     if (maxOrder < 2) {
-        return Notice{"The number of effective observation are zero", kApplicationName,
-                      NoticeIcon::kNone};
+        return noEffectiveObservationsNotice();
     }
     if (mse && model.nPredictions == 0) {
-        return errorNotice("Number of forecast are zero");
+        return noForecastsNotice();
     }
 
     const double centre = seriesMean(x, n);

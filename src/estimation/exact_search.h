@@ -6,7 +6,7 @@
 // Regime r of a chromosome is a contiguous range of ranks, and all it contributes depends on
 // that range alone: its rows, order, SSE and AIC, and its forecasts of the held-out values
 // whose threshold variable falls into it. Ntot, the number of usable observations, is the same
-// for every chromosome. So the fitness "AIC", exp(-(sumAIC / Ntot + 0.018) / c), is highest
+// for every chromosome. So the fitness "AIC", exp(-(sumAIC / Ntot + kNaicOffset) / c), is highest
 // where the sum of the regimes' AICs is lowest, and the fitness "MSE", exp(-(1 + MSE)), where
 // the sum of the regimes' squared forecast errors is lowest. Both are sums over ranges, and
 // the best split of the ranks 0 .. n-1 into at most maxRegimes ranges of at least minObs
@@ -22,9 +22,9 @@
 #include <array>
 #include <vector>
 
-#include "estimation/fitted_model.h"
-#include "report/notice.h"
-#include "run/run_settings.h"
+#include "model/fitted_model.h"
+#include "model/notice.h"
+#include "model/run_settings.h"
 
 namespace kavri {
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "estimation/information_criterion.h"
 #include "estimation/series_statistics.h"
 
 namespace kavri {
@@ -38,7 +39,7 @@ int gatherRows(const double* x, const int* sortOrder, int start, int end, int or
 }  // namespace
 
 double regimeAic(int m, double sse, int order) {
-    return sse < 1e-10 ? 0.0 : m * std::log(sse / m) + 2.0 * (order + 1);
+    return sse < kExactFitSse ? 0.0 : m * std::log(sse / m) + 2.0 * (order + 1);
 }
 
 bool considerOrder(int p, const double* b, const RegimeFit& fit, const OrderSearch& search,
@@ -89,15 +90,14 @@ FitStatus estimateRegime(const double* x, const int* sortOrder, int start, int e
     return FitStatus::kOk;
 }
 
-FitStatus estimateRegimes(const double* x, const int* sortOrder, const int* regimeEnds,
-                          int nRegimes, const OrderSearch& search, FittedModel& model,
+FitStatus estimateRegimes(const double* x, const int* sortOrder, const RankRanges& ranges,
+                          const OrderSearch& search, FittedModel& model,
                           std::array<RegimeFit, kMaxRegimeCount>& fits) {
     RegimeWorkspace workspace(search.n, search.maxOrder);
     RegimeEstimate estimate;
-    int start = 0;
-    for (int r = 0; r < nRegimes; ++r) {
-        if (estimateRegime(x, sortOrder, start, regimeEnds[r], search, workspace, estimate) ==
-            FitStatus::kSingular) {
+    for (int r = 0; r < ranges.regimeCount(); ++r) {
+        if (estimateRegime(x, sortOrder, ranges.begin(r), ranges.end(r), search, workspace,
+                           estimate) == FitStatus::kSingular) {
             return FitStatus::kSingular;
         }
         model.regimeOrders[r] = estimate.order;
@@ -105,7 +105,6 @@ FitStatus estimateRegimes(const double* x, const int* sortOrder, const int* regi
             model.regimeCoefficients[r][q] = estimate.coefficients[q];
         }
         fits[r] = estimate.fit;
-        start = regimeEnds[r];
     }
     return FitStatus::kOk;
 }

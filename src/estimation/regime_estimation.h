@@ -7,7 +7,8 @@
 
 #include <array>
 
-#include "estimation/fitted_model.h"
+#include "model/fitted_model.h"
+#include "model/rank_ranges.h"
 #include "estimation/least_squares.h"
 #include "numeric/storage.h"
 
@@ -68,11 +69,11 @@ bool considerOrder(int p, const double* b, const RegimeFit& fit, const OrderSear
                                        const OrderSearch& search, RegimeWorkspace& workspace,
                                        RegimeEstimate& estimate);
 
-// Estimates regimes 0 .. nRegimes-1, regime r ending at regimeEnds[r] (the last end is n), and
-// stores orders and coefficients in `model` and the statistics in `fits`.
+// Estimates every regime of `ranges` and stores orders and coefficients in `model` and the
+// statistics in `fits`.
 [[nodiscard]] FitStatus estimateRegimes(const double* x, const int* sortOrder,
-                                        const int* regimeEnds, int nRegimes,
-                                        const OrderSearch& search, FittedModel& model,
+                                        const RankRanges& ranges, const OrderSearch& search,
+                                        FittedModel& model,
                                         std::array<RegimeFit, kMaxRegimeCount>& fits);
 
 }  // namespace kavri

@@ -3,7 +3,7 @@
 // Statistics of double vectors shared by the estimation: every vector is 0-based and every
 // sum runs in index order.
 
-#include "estimation/fitted_model.h"
+#include "model/fitted_model.h"
 
 namespace kavri {
 

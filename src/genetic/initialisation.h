@@ -4,7 +4,7 @@
 
 #include "genetic/random_source.h"
 #include "numeric/storage.h"
-#include "report/notice.h"
+#include "model/notice.h"
 
 namespace kavri {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "estimation/fitted_model.h"
-#include "report/result_texts.h"
+#include "model/fitted_model.h"
+#include "model/result_texts.h"
 
 namespace kavri {
 

@@ -2,6 +2,8 @@
 
 #include <cassert>
 
+#include "model/text_format.h"
+
 namespace kavri {
 namespace {
 
@@ -12,19 +14,11 @@ constexpr const char* kHeader = " Series\t         Fit\t         Residuals\n";
 
 }  // namespace
 
-ResidualsFile::~ResidualsFile() {
-    if (file_ != nullptr) {
-        std::fclose(file_);
-    }
-}
-
-MaybeNotice ResidualsFile::open(const std::filesystem::path& path) {
+MaybeNotice ResidualsFile::open(const std::filesystem::path& path, OutputFileSystem& fileSystem) {
     assert(file_ == nullptr);
-    if (file_ != nullptr) {
-        std::fclose(file_);
-    }
-    // Mode "w": an earlier table is discarded even when this evaluation writes none.
-    file_ = std::fopen(path.c_str(), "w");
+    close();
+    // Created anew: an earlier table is discarded even when this evaluation writes none.
+    file_ = fileSystem.create(path);
     if (file_ == nullptr) {
         return errorNotice(kOpenFailureText);
     }
@@ -37,14 +31,9 @@ void ResidualsFile::writeTable(const double* x, const double* fitted, const doub
     if (file_ == nullptr) {
         return;
     }
-    // A failed write sets the stream's error flag, which close() reports; stop at the first.
-    if (std::fputs(kHeader, file_) < 0) {
-        return;
-    }
+    file_->write(kHeader);
     for (int t = 0; t < n; ++t) {
-        if (std::fprintf(file_, "%8.5f\t%8.5f\t%8.5f\n", x[t], fitted[t], residual[t]) < 0) {
-            return;
-        }
+        file_->write(formatText("%8.5f\t%8.5f\t%8.5f\n", x[t], fitted[t], residual[t]));
     }
 }
 
@@ -52,10 +41,9 @@ MaybeNotice ResidualsFile::close() {
     if (file_ == nullptr) {
         return std::nullopt;
     }
-    const bool written = std::ferror(file_) == 0;
-    const bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
-    if (!written || !closed) {
+    const bool complete = file_->close();
+    file_.reset();
+    if (!complete) {
         return errorNotice(kWriteFailureText);
     }
     return std::nullopt;

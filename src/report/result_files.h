@@ -1,9 +1,12 @@
 #pragma once
 
 // Where the two result files go. The program writes them in the current directory; tests and
-// other callers may name another directory so that runs do not overwrite each other's files.
+// other callers may name another directory so that runs do not overwrite each other's files,
+// or another file system (an in-memory one in the tests).
 
 #include <filesystem>
+
+#include "report/output_files.h"
 
 namespace kavri {
 
@@ -12,9 +15,13 @@ inline constexpr const char* kPredictionsFileName = "Predictions.txt";
 
 struct ResultFiles {
     std::filesystem::path directory;  // empty: the current directory
+    OutputFileSystem* fileSystem = nullptr;  // null: the disk
 
     std::filesystem::path residualsPath() const { return directory / kResidualsFileName; }
     std::filesystem::path predictionsPath() const { return directory / kPredictionsFileName; }
+    OutputFileSystem& files() const {
+        return fileSystem != nullptr ? *fileSystem : diskFileSystem();
+    }
 };
 
 }  // namespace kavri

@@ -1,11 +1,11 @@
 #include "run/exact_run.h"
 
-#include "estimation/chromosome_evaluation.h"
+#include "run/chromosome_evaluation.h"
 #include "estimation/series_statistics.h"
 #include "genetic/candidates.h"
-#include "report/text_format.h"
-#include "run/classic_numeric_locale.h"
-#include "run/series_input.h"
+#include "model/text_format.h"
+#include "model/classic_numeric_locale.h"
+#include "data/series_input.h"
 
 namespace kavri {
 
@@ -86,7 +86,7 @@ DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObse
     }
     scanOutcome.bestDelay = scan.value().delays[scan.value().bestIndex];
     settings.model.delay = scanOutcome.bestDelay;
-    settings.model.selectModel = kSelectModelGeneticSearch;
+    settings.model.selectModel = kSelectModelSearch;
     settings.ga.searchMethod = kSearchExact;
     scanOutcome.run = runExactSearch(settings, texts, observer, options, storage);
     return scanOutcome;

@@ -3,15 +3,15 @@
 #include <ctime>
 #include <optional>
 
-#include "estimation/chromosome_evaluation.h"
+#include "run/chromosome_evaluation.h"
 #include "estimation/series_statistics.h"
 #include "genetic/crossover.h"
 #include "genetic/initialisation.h"
 #include "genetic/mutation.h"
 #include "genetic/random_source.h"
 #include "genetic/selection.h"
-#include "report/text_format.h"
-#include "run/fast_search.h"
+#include "model/text_format.h"
+#include "run/evaluation_cache.h"
 #include "run/worker_pool.h"
 
 namespace kavri {
@@ -99,7 +99,7 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
     }
 
     const EvaluationContext searchContext{settings, texts, observer, options.files, nullptr};
-    std::optional<FastSearchEvaluator> fast;
+    std::optional<EvaluationCache> fast;
     if (options.searchPath == SearchPath::kFast) {
         fast.emplace(settings, options.files, x, sortOrder,
                      WorkerPool::availableThreads(kMaxSearchThreads));

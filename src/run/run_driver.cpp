@@ -2,15 +2,15 @@
 
 #include <array>
 
-#include "estimation/given_thresholds.h"
+#include "run/given_thresholds.h"
 #include "estimation/series_statistics.h"
 #include "genetic/candidates.h"
-#include "report/text_format.h"
-#include "run/classic_numeric_locale.h"
+#include "model/text_format.h"
+#include "model/classic_numeric_locale.h"
 #include "run/exact_run.h"
 #include "run/genetic_run.h"
 #include "run/run_storage.h"
-#include "run/series_input.h"
+#include "data/series_input.h"
 
 namespace kavri {
 

@@ -8,11 +8,11 @@
 #include <optional>
 #include <vector>
 
-#include "estimation/reported_model.h"
-#include "report/notice.h"
+#include "model/reported_model.h"
+#include "model/notice.h"
 #include "report/result_files.h"
-#include "report/result_texts.h"
-#include "run/run_settings.h"
+#include "model/result_texts.h"
+#include "model/run_settings.h"
 
 namespace kavri {
 

@@ -265,7 +265,7 @@ void ParameterDialogsTest::unusedThresholdsAreStillValidatedAndStored() {
     type(model, "nPredictionsEdit", QStringLiteral("0"));
     model.accept();
     QCOMPARE(messages, QStringList{"Please enter a number."});
-    QCOMPARE(model.values().selectModel, kSelectModelGeneticSearch);
+    QCOMPARE(model.values().selectModel, kSelectModelSearch);
     QCOMPARE(model.values().thresholds[0], 0.25);
     QCOMPARE(model.values().nPredictions, 50);
 

@@ -36,7 +36,7 @@ TEST(ParseOptions, NoOptionGivesTheRunDefaultsOfBothGroups) {
     EXPECT_EQ(s.model.seriesPath, "ExchangeRate.txt");
     EXPECT_EQ(s.model.nAutocorrelations, 10);
     EXPECT_EQ(s.model.nPredictions, 50);
-    EXPECT_EQ(s.model.selectModel, kSelectModelGeneticSearch);
+    EXPECT_EQ(s.model.selectModel, kSelectModelSearch);
     EXPECT_EQ(s.model.nThresholds, 0);
     // The genetic run defaults, not the dialog's pre-fill.
     EXPECT_EQ(s.ga.nChromosomes, 30);

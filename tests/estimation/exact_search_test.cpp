@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "estimation/chromosome_evaluation.h"
-#include "estimation/range_statistics.h"
+#include "run/chromosome_evaluation.h"
+#include "estimation/range_qr.h"
 #include "estimation/regime_estimation.h"
 #include "estimation/series_statistics.h"
 #include "genetic/candidates.h"
@@ -233,7 +233,7 @@ TEST(RangeStatistics, OrderChoiceMatchesTheRegimeEstimationOnEveryRange) {
         Problem problem(seriesWithZeros(50, 3u), n, 0, maxOrder, 1, 4, 0);
         const RankRows rows(problem.x.data(), problem.sortOrder.data(), n, maxOrder, 1,
                             seriesMean(problem.x.data(), n));
-        RangeRegression regression(maxOrder);
+        QrRangeRegression regression(maxOrder);
         RegimeWorkspace workspace(n, maxOrder);
         OrderSearch search{n, maxOrder, 1, 1e13, criterion == kCriterionRelative};
         std::vector<double> sse;

@@ -31,7 +31,7 @@ class ExactRun : public ::testing::Test {
         RunSettings s;
         s.model = modelPrefill();
         s.model.seriesPath = seriesPath_;
-        s.model.selectModel = kSelectModelGeneticSearch;
+        s.model.selectModel = kSelectModelSearch;
         s.model.nObservations = 300;
         s.model.nPredictions = 30;
         s.model.maxOrder = 5;

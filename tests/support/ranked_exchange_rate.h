@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "estimation/model_evaluation.h"
+#include "run/split_evaluation.h"
 #include "genetic/candidates.h"
 #include "support/series_fixtures.h"
 #include "support/temp_directory.h"

@@ -1,0 +1,48 @@
+#include "estimation/holdout_forecasts.h"
+
+#include <cassert>
+
+#include "model/regime_rule.h"
+
+namespace kavri {
+
+HoldoutForecasts forecastHoldout(const double* x, int origin, const FittedModel& model,
+                                 int nPredictions, int delay) {
+    assert(nPredictions >= 1);
+    assert(model.nRegimes >= 1 && model.nRegimes <= kMaxRegimeCount);
+    HoldoutForecasts result;
+    const std::size_t count = nPredictions > 0 ? static_cast<std::size_t>(nPredictions) : 0;
+    result.observed.resize(count);
+    result.forecast.resize(count);
+    result.error.resize(count);
+
+    for (int i = 0; i < nPredictions; ++i) {
+        const int t = origin + i;
+        int r = 0;
+        if (model.nRegimes > 1) {
+            assert(t - delay >= 0);
+            r = regimeOfValue(x[t - delay], model.thresholdValues.data(), model.nRegimes,
+                              kHoldoutForecastTie);
+        }
+        const int order = model.regimeOrders[r];
+        assert(order <= model.regimeCoefficients.colHi() && t - order >= 0);
+        const double* coefficients = model.regimeCoefficients[r];
+        // Lags are observed values, held-out ones included: one step ahead from the actual past.
+        double forecast = coefficients[0];
+        for (int k = 1; k <= order; ++k) {
+            forecast = forecast + coefficients[k] * x[t - k];
+        }
+        result.observed[i] = x[t];
+        result.forecast[i] = forecast;
+        result.error[i] = x[t] - forecast;
+    }
+
+    double sum = 0.0;
+    for (int i = 0; i < nPredictions; ++i) {
+        sum = sum + result.error[i] * result.error[i];
+    }
+    result.mse = sum / nPredictions;
+    return result;
+}
+
+}  // namespace kavri

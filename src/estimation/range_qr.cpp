@@ -1,0 +1,202 @@
+#include "estimation/range_qr.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <numeric>
+
+#include "estimation/regime_estimation.h"
+#include "estimation/information_criterion.h"
+#include "model/regime_rule.h"
+
+namespace kavri {
+
+namespace {
+
+// A diagonal element of R below this fraction of its column's length means that the column
+// lies in the span of the earlier ones up to rounding: the sine of the angle between them.
+// Exactly collinear columns leave about 1e-16 here; the least-squares estimate of a genuinely
+// ill-conditioned regime is still far above it, and below it the cross-product matrix that
+// the reference fit inverts has a condition number beyond 1e20, so it holds no digits.
+constexpr double kRankTolerance = 1e-10;
+
+}  // namespace
+
+RankRows::RankRows(const double* x, const int* sortOrder, int n, int maxOrder, int delay,
+                   double centre)
+    : columns_(maxOrder + 1),
+      usable_(static_cast<std::size_t>(n), 0),
+      rows_(static_cast<std::size_t>(n) * (maxOrder + 1), 0.0),
+      usableBefore_(static_cast<std::size_t>(n) + 1, 0) {
+    const int lags = maxOrder - 1;
+    for (int h = 0; h < n; ++h) {
+        const int t = sortOrder[h] + delay;
+        usableBefore_[h + 1] = usableBefore_[h];
+        if (t < maxOrder - 1 || t > n - 1) {
+            continue;
+        }
+        usable_[h] = 1;
+        ++usableBefore_[h + 1];
+        double* row = &rows_[static_cast<std::size_t>(h) * columns_];
+        row[0] = 1.0;
+        for (int k = 1; k <= lags; ++k) {
+            row[k] = x[t - k] - centre;
+        }
+        row[columns_ - 1] = x[t] - centre;
+    }
+}
+
+QrRangeRegression::QrRangeRegression(int maxOrder)
+    : columns_(maxOrder + 1),
+      factor_(static_cast<std::size_t>(columns_) * columns_, 0.0),
+      columnSquares_(static_cast<std::size_t>(columns_), 0.0),
+      work_(static_cast<std::size_t>(columns_), 0.0) {}
+
+void QrRangeRegression::clear() {
+    std::fill(factor_.begin(), factor_.end(), 0.0);
+    std::fill(columnSquares_.begin(), columnSquares_.end(), 0.0);
+    observations_ = 0;
+}
+
+void QrRangeRegression::append(const double* row) {
+    double* v = work_.data();
+    for (int j = 0; j < columns_; ++j) {
+        v[j] = row[j];
+        columnSquares_[j] += row[j] * row[j];
+    }
+    // Rotate the new row into R one column at a time, zeroing v[k] against R[k][k].
+    for (int k = 0; k < columns_; ++k) {
+        const double vk = v[k];
+        if (vk == 0.0) {
+            continue;
+        }
+        double* rk = &factor_[static_cast<std::size_t>(k) * columns_];
+        const double diagonal = std::sqrt(rk[k] * rk[k] + vk * vk);
+        const double c = rk[k] / diagonal;
+        const double s = vk / diagonal;
+        rk[k] = diagonal;
+        for (int l = k + 1; l < columns_; ++l) {
+            const double a = rk[l];
+            rk[l] = c * a + s * v[l];
+            v[l] = c * v[l] - s * a;
+        }
+    }
+    ++observations_;
+}
+
+int QrRangeRegression::firstSingularOrder() const {
+    const int maxOrder = columns_ - 1;
+    for (int k = 0; k < maxOrder; ++k) {
+        // Written so that a not-a-number diagonal counts as deficient too.
+        if (!(at(k, k) > kRankTolerance * std::sqrt(columnSquares_[k]))) {
+            return std::max(k, 1);
+        }
+    }
+    return maxOrder;
+}
+
+void QrRangeRegression::residualSums(double* sse) const {
+    const int response = columns_ - 1;
+    sse[response - 1] = at(response, response) * at(response, response);
+    for (int p = response - 2; p >= 0; --p) {
+        sse[p] = sse[p + 1] + at(p + 1, response) * at(p + 1, response);
+    }
+}
+
+void QrRangeRegression::coefficients(int order, double* b) const {
+    assert(order < firstSingularOrder());
+    const int response = columns_ - 1;
+    for (int i = order; i >= 0; --i) {
+        double sum = at(i, response);
+        for (int j = i + 1; j <= order; ++j) {
+            sum -= at(i, j) * b[j];
+        }
+        b[i] = sum / at(i, i);
+    }
+}
+
+RangeOrder chooseRangeOrder(const QrRangeRegression& regression, int maxOrder, bool relative,
+                            std::vector<double>& sseWork) {
+    RangeOrder choice;
+    if (maxOrder < 2) {
+        return choice;
+    }
+    const int singularFrom = regression.firstSingularOrder();
+    sseWork.resize(static_cast<std::size_t>(maxOrder));
+    regression.residualSums(sseWork.data());
+    const int m = regression.observations();
+    double best = kSearchInitialBestAic;
+    for (int p = 1; p <= maxOrder - 1; ++p) {
+        // The evaluation fits every order it tries, so a deficient order it reaches fails it.
+        if (p >= singularFrom) {
+            return RangeOrder{};
+        }
+        const double aic = regimeAic(m, sseWork[p], p);
+        if (aic < best) {
+            best = aic;
+            choice.order = p;
+            choice.aic = aic;
+        } else if (relative) {
+            break;
+        }
+    }
+    if (choice.order > 0) {
+        choice.status = FitStatus::kOk;
+    }
+    return choice;
+}
+
+HoldoutSet::HoldoutSet(const double* x, const double* sortedSeries, int n, int maxOrder,
+                       int nPredictions, int delay, double centre)
+    : size_(nPredictions),
+      columns_(std::max(maxOrder, 1)),
+      rows_(static_cast<std::size_t>(std::max(nPredictions, 0)) * std::max(maxOrder, 1), 0.0),
+      cut_(static_cast<std::size_t>(n) + 1, 0) {
+    // On a sample shorter than the lags or the delay no regime has rows and nothing here is
+    // used; values before the series start are then read as 0 rather than out of bounds.
+    auto value = [x](int t) { return t >= 0 ? x[t] : 0.0; };
+    std::vector<int> byThreshold(static_cast<std::size_t>(std::max(nPredictions, 0)));
+    std::iota(byThreshold.begin(), byThreshold.end(), 0);
+    std::stable_sort(byThreshold.begin(), byThreshold.end(),
+                     [&](int a, int b) { return value(n + a - delay) < value(n + b - delay); });
+
+    std::vector<double> z(byThreshold.size());
+    for (int position = 0; position < nPredictions; ++position) {
+        const int t = n + byThreshold[position];
+        z[position] = value(t - delay);
+        double* row = &rows_[static_cast<std::size_t>(position) * columns_];
+        row[0] = x[t] - centre;
+        for (int k = 1; k < columns_; ++k) {
+            row[k] = value(t - k) - centre;
+        }
+    }
+
+    // The forecasts' own rule for a z equal to a threshold (regime_rule.h), so that the search
+    // scores exactly the forecasts that the evaluation makes.
+    const bool equalBelow = kHoldoutForecastTie == ThresholdTie::kLowerRegime;
+    for (int boundary = 1; boundary < n; ++boundary) {
+        const double threshold = sortedSeries[boundary];
+        const auto end = equalBelow ? std::upper_bound(z.begin(), z.end(), threshold)
+                                    : std::lower_bound(z.begin(), z.end(), threshold);
+        cut_[boundary] = static_cast<int>(end - z.begin());
+    }
+    if (n >= 1) {
+        cut_[n] = nPredictions;
+    }
+}
+
+double HoldoutSet::squaredErrors(int first, int last, const double* b, int order) const {
+    double sum = 0.0;
+    for (int position = first; position < last; ++position) {
+        const double* row = &rows_[static_cast<std::size_t>(position) * columns_];
+        double forecast = b[0];
+        for (int k = 1; k <= order; ++k) {
+            forecast = forecast + b[k] * row[k];
+        }
+        const double error = row[0] - forecast;
+        sum += error * error;
+    }
+    return sum;
+}
+
+}  // namespace kavri

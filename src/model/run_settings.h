@@ -1,0 +1,106 @@
+#pragma once
+
+// Every parameter of a run. The model group is edited by the model-parameter dialog, the
+// genetic-algorithm group by the genetic-algorithm dialog. Each group has two sets of starting
+// values: the pre-fill that its dialog shows at every opening, and the run defaults that a run
+// writes into a group whose dialog was never shown. They differ on purpose for several genetic
+// parameters, and both front ends take them from here.
+
+#include <array>
+#include <string>
+
+namespace kavri {
+
+// Radio groups are stored as the 0-based index of the selected button.
+inline constexpr int kSelectModelGivenThresholds = 0;  // "Yes"
+inline constexpr int kSelectModelSearch = 1;    // "No"
+inline constexpr int kCriterionAbsolute = 0;
+inline constexpr int kCriterionRelative = 1;
+inline constexpr int kFitnessAic = 0;
+inline constexpr int kFitnessMse = 1;
+inline constexpr int kPrintResidualsYes = 0;
+inline constexpr int kPrintResidualsNo = 1;
+
+// How the thresholds are searched when they are not given by the user.
+inline constexpr int kSearchGenetic = 0;
+inline constexpr int kSearchExact = 1;
+
+struct ModelParameters {
+    int delay = 0;
+    int maxOrder = 0;
+    int nObservations = 0;
+    int maxRegimes = 0;
+    int minObs = 0;
+    std::string seriesPath;
+    int selectModel = kSelectModelSearch;
+    int nThresholds = 0;
+    std::array<double, 3> thresholds{};  // Threshold 1, Threshold 2, Threshold 3
+    int nPredictions = 0;
+    int nAutocorrelations = 0;
+
+    bool operator==(const ModelParameters&) const = default;
+};
+
+struct GaParameters {
+    int nChromosomes = 0;
+    int nIterations = 0;
+    double pCrossover = 0.0;
+    double pMutation = 0.0;
+    double pSelection = 0.0;
+    int printResiduals = kPrintResidualsYes;
+    int criterion = kCriterionAbsolute;
+    int fitnessKind = kFitnessAic;
+    double adjustingConstant = 0.0;
+    int searchMethod = kSearchGenetic;
+
+    bool operator==(const GaParameters&) const = default;
+};
+
+struct RunSettings {
+    ModelParameters model;
+    GaParameters ga;
+    int modelDialogCount = 0;  // times the model dialog was shown; only 0 matters
+    int gaDialogCount = 0;
+
+    bool operator==(const RunSettings&) const = default;
+};
+
+// What each dialog shows whenever it opens, whatever the settings hold.
+ModelParameters modelPrefill();
+GaParameters gaPrefill();
+
+// What a run assumes for a group whose dialog was never shown. The model run defaults leave
+// nThresholds and thresholds as they are; the genetic ones use 101 generations, mutation 0.01,
+// selection 0.6, MSE fitness, the Relative criterion and no residual table.
+void applyModelRunDefaults(ModelParameters& model);
+GaParameters gaRunDefaults();
+
+// Writes the run defaults into every group whose dialog count is 0.
+void applyRunDefaults(RunSettings& settings);
+
+// Inclusive ranges that the dialogs (and the command line) enforce.
+struct IntRange {
+    int min;
+    int max;
+};
+struct RealRange {
+    double min;
+    double max;
+};
+
+namespace limits {
+inline constexpr IntRange kDelay{1, 10};
+inline constexpr IntRange kMaxOrder{1, 20};
+inline constexpr IntRange kObservations{50, 1000};
+inline constexpr IntRange kMaxRegimes{1, 4};
+inline constexpr IntRange kMinObs{20, 100};
+inline constexpr IntRange kThresholds{0, 3};
+inline constexpr IntRange kPredictions{0, 100};
+inline constexpr IntRange kAutocorrelations{0, 24};
+inline constexpr IntRange kChromosomes{0, 200};
+inline constexpr IntRange kIterations{0, 1000};
+inline constexpr RealRange kProbability{0.0, 1.0};
+inline constexpr RealRange kAdjustingConstant{1.0, 100000.0};
+}  // namespace limits
+
+}  // namespace kavri

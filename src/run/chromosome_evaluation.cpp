@@ -1,0 +1,54 @@
+#include "run/chromosome_evaluation.h"
+
+#include "report/model_texts.h"
+
+namespace kavri {
+
+namespace {
+
+// The set genes start the regimes above the first. False when there are more set genes than
+// thresholds a model can hold.
+bool decodeChromosome(const double* x, const int* chromosome, const int* sortOrder, int n,
+                      ThresholdSplit& split) {
+    split = ThresholdSplit{};
+    RankRanges& ranges = split.ranges;
+    ranges.n = n;
+    for (int h = 0; h < n; ++h) {
+        if (chromosome[h] >= 1) {
+            if (ranges.nThresholds == kMaxThresholdCount) {
+                return false;
+            }
+            ranges.bounds[ranges.nThresholds] = h;
+            split.values[ranges.nThresholds] = x[sortOrder[h]];
+            ++ranges.nThresholds;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+Result<double> evaluateChromosome(const EvaluationContext& context, const double* x,
+                                  const int* chromosome, const int* sortOrder, int n,
+                                  int maxOrder, int delay, int iteration) {
+    ResidualsFile residuals;
+    if (MaybeNotice notice = residuals.open(context.files.residualsPath(), context.files.files())) {
+        return *notice;
+    }
+    ThresholdSplit split;
+    if (!decodeChromosome(x, chromosome, sortOrder, n, split)) {
+        return closeAndReturn(residuals, 0.0);
+    }
+    if (iteration == kReportingIteration) {
+        writeThresholdText(split.ranges.nThresholds, split.values, context.texts);
+        context.observer.refresh(context.texts);
+    }
+    const EvaluationRules rules{.initialBestAic = kSearchInitialBestAic,
+                                .applyCriterion = true,
+                                .fitnessFromSettings = true,
+                                .ljungBoxFormat = "%f"};
+    return closeAndReturn(residuals, evaluateSplit(context, x, sortOrder, split, n, maxOrder,
+                                                   delay, iteration, rules, residuals));
+}
+
+}  // namespace kavri

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "run/split_evaluation.h"
+
+namespace kavri {
+
+// The fitness of a chromosome (larger is better): its set genes mark the thresholds, the
+// regimes are split by rank, each regime's order is chosen by AIC (with the criterion of the
+// settings), and the fitness is exp(-NAIC / adjustingConstant) for "AIC" or
+// exp(-(1 + forecast MSE)) for "MSE". 0.0 when a least-squares fit meets a singular matrix, and
+// also for a chromosome with more than three set genes, which no model of four regimes can hold.
+// With iteration kReportingIteration the model is also reported. The residuals file is opened
+// (emptied) first and closed on every path.
+Result<double> evaluateChromosome(const EvaluationContext& context, const double* x,
+                                  const int* chromosome, const int* sortOrder, int n,
+                                  int maxOrder, int delay, int iteration);
+
+}  // namespace kavri

@@ -1,0 +1,285 @@
+#include "run/evaluation_cache.h"
+
+#include <cmath>
+#include <unordered_set>
+
+#include "estimation/model_summary.h"
+#include "estimation/information_criterion.h"
+#include "model/notices.h"
+#include "report/predictions_file.h"
+#include "report/residuals_file.h"
+
+namespace kavri {
+
+namespace {
+
+// A decoded chromosome with this many set genes has more than a model can hold.
+constexpr int kTooManyThresholds = kMaxThresholdCount + 1;
+
+std::uint64_t mix(std::uint64_t h) {
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdULL;
+    h ^= h >> 33;
+    return h;
+}
+
+}  // namespace
+
+std::size_t EvaluationCache::ChromosomeKeyHash::operator()(const ChromosomeKey& key) const {
+    std::uint64_t h = static_cast<std::uint64_t>(key.nThresholds);
+    for (int position : key.positions) {
+        h = mix(h * 0x9e3779b97f4a7c15ULL + static_cast<std::uint32_t>(position));
+    }
+    return static_cast<std::size_t>(h);
+}
+
+RankRanges EvaluationCache::rangesOf(const ChromosomeKey& key) const {
+    return RankRanges{.n = n_, .nThresholds = key.nThresholds, .bounds = key.positions};
+}
+
+std::uint64_t EvaluationCache::rangeKey(int start, int end) {
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(start)) << 32) |
+           static_cast<std::uint32_t>(end);
+}
+
+EvaluationCache::EvaluationCache(const RunSettings& settings, const ResultFiles& files,
+                                         const double* x, const int* sortOrder, int nThreads,
+                                         SearchCacheLimits limits)
+    : settings_(settings),
+      files_(files),
+      limits_(limits),
+      x_(x),
+      sortOrder_(sortOrder),
+      n_(settings.model.nObservations),
+      pool_(nThreads) {
+    // The order search of a chromosome's evaluation, with the "Relative" criterion honoured.
+    search_.n = n_;
+    search_.maxOrder = settings.model.maxOrder;
+    search_.delay = settings.model.delay;
+    search_.initialBestAic = kSearchInitialBestAic;
+    search_.stopAtFirstNonImprovement = settings.ga.criterion == kCriterionRelative;
+    for (int worker = 0; worker < pool_.size(); ++worker) {
+        estimators_.push_back(std::make_unique<NormalEquationsRangeEstimator>(x, sortOrder, search_));
+    }
+}
+
+EvaluationCache::~EvaluationCache() = default;
+
+MaybeNotice EvaluationCache::probeResidualsFile() {
+    ResidualsFile residuals;
+    if (MaybeNotice notice = residuals.open(files_.residualsPath(), files_.files())) {
+        return notice;
+    }
+    residualsCloseNotice_ = residuals.close();
+    return std::nullopt;
+}
+
+void EvaluationCache::decodeGeneration(const IMatrix& population, int nChromosomes) {
+    keys_.assign(static_cast<std::size_t>(nChromosomes), ChromosomeKey{});
+    // Row by row: a row holds one gene of every chromosome side by side.
+    for (int g = 0; g < n_; ++g) {
+        const int* genes = population[g];
+        for (int j = 0; j < nChromosomes; ++j) {
+            if (genes[j] >= 1) {
+                ChromosomeKey& key = keys_[j];
+                if (key.nThresholds < kMaxThresholdCount) {
+                    key.positions[key.nThresholds] = g;
+                }
+                if (key.nThresholds < kTooManyThresholds) {
+                    ++key.nThresholds;
+                }
+            }
+        }
+    }
+}
+
+void EvaluationCache::estimateMissingRanges(const std::vector<ChromosomeKey>& misses) {
+    std::vector<std::pair<int, int>> missing;
+    std::unordered_set<std::uint64_t> listed;
+    for (const ChromosomeKey& key : misses) {
+        const RankRanges ranges = rangesOf(key);
+        for (int r = 0; r < ranges.regimeCount(); ++r) {
+            const std::uint64_t id = rangeKey(ranges.begin(r), ranges.end(r));
+            if (ranges_.find(id) == ranges_.end() && listed.insert(id).second) {
+                missing.emplace_back(ranges.begin(r), ranges.end(r));
+            }
+        }
+    }
+    std::vector<CachedRange> estimated(missing.size());
+    pool_.run(static_cast<int>(missing.size()), [&](int i, int worker) {
+        CachedRange& range = estimated[i];
+        range.status =
+            estimators_[worker]->estimate(missing[i].first, missing[i].second, range.estimate);
+    });
+    for (std::size_t i = 0; i < missing.size(); ++i) {
+        ranges_.emplace(rangeKey(missing[i].first, missing[i].second), estimated[i]);
+    }
+    rangesEstimated_ += static_cast<long long>(missing.size());
+}
+
+const EvaluationCache::CachedRange& EvaluationCache::cachedRange(int start, int end) {
+    auto found = ranges_.find(rangeKey(start, end));
+    if (found != ranges_.end()) {
+        return found->second;
+    }
+    CachedRange range;
+    range.status = estimators_[0]->estimate(start, end, range.estimate);
+    ++rangesEstimated_;
+    return ranges_.emplace(rangeKey(start, end), range).first->second;
+}
+
+std::optional<FittedModel> EvaluationCache::modelOf(const ChromosomeKey& key) {
+    FittedModel model(settings_.model.maxOrder);
+    const RankRanges ranges = rangesOf(key);
+    model.nRegimes = ranges.regimeCount();
+    for (int r = 0; r < model.nRegimes; ++r) {
+        const CachedRange& range = cachedRange(ranges.begin(r), ranges.end(r));
+        if (range.status == FitStatus::kSingular) {
+            return std::nullopt;
+        }
+        model.regimeOrders[r] = range.estimate.order;
+        for (int q = 0; q <= range.estimate.order; ++q) {
+            model.regimeCoefficients[r][q] = range.estimate.coefficients[q];
+        }
+        if (r < key.nThresholds) {
+            model.thresholdValues[r] = x_[sortOrder_[ranges.end(r)]];
+        }
+    }
+    return model;
+}
+
+EvaluationCache::Outcome EvaluationCache::computeOutcome(const ChromosomeKey& key) {
+    ++chromosomesComputed_;
+    const RankRanges ranges = rangesOf(key);
+    const int nRegimes = ranges.regimeCount();
+    std::array<RegimeFit, kMaxRegimeCount> fits{};
+    for (int r = 0; r < nRegimes; ++r) {
+        const CachedRange& range = cachedRange(ranges.begin(r), ranges.end(r));
+        if (range.status == FitStatus::kSingular) {
+            return Outcome{OutcomeKind::kNoModel, 0.0};
+        }
+        fits[r] = range.estimate.fit;
+    }
+    const ModelSummary summary = summariseRegimes(fits, nRegimes);
+    if (summary.effectiveObservations == 0) {
+        return Outcome{OutcomeKind::kNoEffectiveObservations, 0.0};
+    }
+    const GaParameters& ga = settings_.ga;
+    const int nPredictions = settings_.model.nPredictions;
+    // The fitness formulas of a chromosome's evaluation; the forecasts are needed for the
+    // fitness only with "MSE".
+    if (ga.fitnessKind == kFitnessAic) {
+        return Outcome{OutcomeKind::kFitness, std::exp(-summary.naic / ga.adjustingConstant)};
+    }
+    if (nPredictions == 0) {
+        return Outcome{OutcomeKind::kNoForecasts, 0.0};
+    }
+    const std::optional<FittedModel> model = modelOf(key);
+    const double mse = forecastHoldout(x_, n_, *model, nPredictions, settings_.model.delay).mse;
+    return Outcome{OutcomeKind::kFitness, std::exp(-(1.0 + mse))};
+}
+
+MaybeNotice EvaluationCache::writePredictions(const ChromosomeKey& key) {
+    // Whatever the write leaves, the file is now what this evaluation's own write left.
+    writtenChromosome_ = key;
+    const std::optional<FittedModel> model = modelOf(key);
+    Result<double> mse = predictHoldout(x_, n_, *model, settings_.model.nPredictions,
+                                        settings_.model.delay, files_.predictionsPath(),
+                                        files_.files());
+    if (!mse.ok()) {
+        return mse.notice();
+    }
+    return std::nullopt;
+}
+
+GenerationEvaluation EvaluationCache::evaluateGeneration(const IMatrix& population,
+                                                             int nChromosomes, double* fitness) {
+    GenerationEvaluation result;
+    if (nChromosomes <= 0) {
+        return result;
+    }
+    // The first evaluation of the straightforward search opens Residuals.txt before anything
+    // else, so a directory that cannot be written stops the run here.
+    if (!firstEvaluationDone_) {
+        if (MaybeNotice notice = probeResidualsFile()) {
+            result.evaluated = 1;
+            result.notice = notice;
+            return result;
+        }
+    }
+
+    const std::size_t generationSize = static_cast<std::size_t>(nChromosomes);
+    if (ranges_.size() + kMaxRegimeCount * generationSize > limits_.ranges) {
+        ranges_.clear();
+    }
+    if (outcomes_.size() + generationSize > limits_.chromosomes) {
+        outcomes_.clear();
+    }
+
+    decodeGeneration(population, nChromosomes);
+    std::vector<ChromosomeKey> misses;
+    std::unordered_set<ChromosomeKey, ChromosomeKeyHash> listed;
+    for (const ChromosomeKey& key : keys_) {
+        if (key.nThresholds < kTooManyThresholds && outcomes_.find(key) == outcomes_.end() &&
+            listed.insert(key).second) {
+            misses.push_back(key);
+        }
+    }
+    estimateMissingRanges(misses);
+    for (const ChromosomeKey& key : misses) {
+        outcomes_.emplace(key, computeOutcome(key));
+    }
+
+    const bool forecasting = settings_.model.nPredictions != 0;
+    for (int j = 0; j < nChromosomes; ++j) {
+        const ChromosomeKey& key = keys_[j];
+        const Outcome outcome =
+            key.nThresholds < kTooManyThresholds ? outcomes_.at(key) : Outcome{};
+        result.evaluated = j + 1;
+        MaybeNotice notice;
+        double value = 0.0;
+        switch (outcome.kind) {
+            case OutcomeKind::kNoModel:
+                break;
+            case OutcomeKind::kNoEffectiveObservations:
+                notice = noEffectiveObservationsNotice();
+                break;
+            case OutcomeKind::kNoForecasts:
+                notice = noForecastsNotice();
+                break;
+            case OutcomeKind::kFitness:
+                if (forecasting) {
+                    lastForecastChromosome_ = key;
+                    if (!writtenChromosome_) {
+                        notice = writePredictions(key);
+                    }
+                }
+                value = outcome.fitness;
+                break;
+        }
+        if (!firstEvaluationDone_) {
+            firstEvaluationDone_ = true;
+            if (!notice && residualsCloseNotice_) {
+                notice = residualsCloseNotice_;
+            }
+        }
+        if (notice) {
+            // The run ends here: leave the file as the rewrites so far would have. The notice
+            // that ends the run is the one reported.
+            (void)finishSearch();
+            result.notice = notice;
+            return result;
+        }
+        fitness[j] = value;
+    }
+    return result;
+}
+
+MaybeNotice EvaluationCache::finishSearch() {
+    if (lastForecastChromosome_ && lastForecastChromosome_ != writtenChromosome_) {
+        return writePredictions(*lastForecastChromosome_);
+    }
+    return std::nullopt;
+}
+
+}  // namespace kavri

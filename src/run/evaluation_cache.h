@@ -1,0 +1,140 @@
+#pragma once
+
+// The cached evaluation of the genetic search. It gives every chromosome the fitness that
+// evaluateChromosome() gives it, bit for bit, and leaves the run in the same state at every
+// point the run can stop, but without repeating work whose result is already known:
+//
+// - A silent evaluation's fitness depends only on the chromosome's set genes (at most three
+//   positions; more set genes score 0.0), so it is kept per chromosome.
+// - A regime's estimate depends only on its rank range, so it is kept per range; a generation's
+//   new ranges are estimated on all cores.
+// - The whole-series fit and the residual autocorrelations of a silent evaluation change
+//   nothing that a search can see, so they are skipped.
+// - The straightforward search empties Residuals.txt and rewrites Predictions.txt at every
+//   evaluation. Here Residuals.txt is opened once, where the first evaluation opens it, and
+//   Predictions.txt is written by the first evaluation that reaches the forecasts (so a file
+//   that cannot be written is reported at the same evaluation, with the same notice) and then
+//   only when the search stops: it is left with the forecasts of the last evaluation that
+//   reached them, which is what every rewrite in between would have left.
+//
+// Memory: both caches are bounded (SearchCacheLimits); a cache that could overflow during the
+// next generation is emptied before it, so it holds at most its limit plus one generation's
+// entries (four ranges and one chromosome per column).
+
+#include <array>
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <unordered_map>
+#include <vector>
+
+#include "model/fitted_model.h"
+#include "model/rank_ranges.h"
+#include "run/split_evaluation.h"
+#include "estimation/range_normal_equations.h"
+#include "numeric/storage.h"
+#include "run/worker_pool.h"
+
+namespace kavri {
+
+struct SearchCacheLimits {
+    // A cached range takes about 250 bytes (its estimate with 21 coefficients, the hash node
+    // and bucket), a cached chromosome about 72: some 16 MB and 19 MB at these limits.
+    std::size_t ranges = 1 << 16;
+    std::size_t chromosomes = 1 << 18;
+};
+
+// Chromosomes evaluated in one call, and the notice that stopped the search after the last of
+// them, if one did.
+struct GenerationEvaluation {
+    int evaluated = 0;
+    MaybeNotice notice;
+};
+
+class EvaluationCache {
+ public:
+    // x, sortOrder and the settings must outlive the evaluator; n, maxOrder and delay are the
+    // run's. nThreads counts the calling thread.
+    EvaluationCache(const RunSettings& settings, const ResultFiles& files, const double* x,
+                        const int* sortOrder, int nThreads, SearchCacheLimits limits = {});
+    ~EvaluationCache();
+
+    // Evaluates chromosomes 0 .. nChromosomes-1 (columns of `population`) in column order as
+    // the straightforward search does, writing fitness[j]. A notice stops at the chromosome
+    // whose evaluation raises it, with the result files as the straightforward search leaves
+    // them there.
+    GenerationEvaluation evaluateGeneration(const IMatrix& population, int nChromosomes,
+                                            double* fitness);
+
+    // Brings Predictions.txt up to date before the reporting evaluation: the forecasts of the
+    // last search evaluation that reached them. The notice if the file cannot be written.
+    MaybeNotice finishSearch();
+
+    // How many ranges and chromosomes were evaluated rather than found in the caches.
+    long long rangesEstimated() const { return rangesEstimated_; }
+    long long chromosomesComputed() const { return chromosomesComputed_; }
+
+ private:
+    // The set genes of one chromosome: up to three positions, or more than the model can hold.
+    struct ChromosomeKey {
+        int nThresholds = 0;
+        std::array<int, kMaxThresholdCount> positions{};
+        bool operator==(const ChromosomeKey&) const = default;
+    };
+    struct ChromosomeKeyHash {
+        std::size_t operator()(const ChromosomeKey& key) const;
+    };
+    struct CachedRange {
+        FitStatus status = FitStatus::kOk;
+        RegimeEstimate estimate;
+    };
+    // What a silent evaluation comes to, as far as the search and the files are concerned.
+    enum class OutcomeKind {
+        kFitness,                  // fitness computed; forecasts made when nPredictions > 0
+        kNoModel,                  // too many set genes or a singular fit: fitness 0.0
+        kNoEffectiveObservations,  // the notice; no forecasts made
+        kNoForecasts,              // "MSE" without held-out values: the notice
+    };
+    struct Outcome {
+        OutcomeKind kind = OutcomeKind::kNoModel;
+        double fitness = 0.0;
+    };
+
+    void decodeGeneration(const IMatrix& population, int nChromosomes);
+    void estimateMissingRanges(const std::vector<ChromosomeKey>& misses);
+    Outcome computeOutcome(const ChromosomeKey& key);
+    const CachedRange& cachedRange(int start, int end);
+    // The model of a chromosome, estimated afresh when its ranges are no longer cached.
+    std::optional<FittedModel> modelOf(const ChromosomeKey& key);
+    MaybeNotice writePredictions(const ChromosomeKey& key);
+    MaybeNotice probeResidualsFile();
+    // The regimes of a chromosome that a model can hold.
+    RankRanges rangesOf(const ChromosomeKey& key) const;
+    static std::uint64_t rangeKey(int start, int end);
+
+    const RunSettings& settings_;
+    ResultFiles files_;
+    SearchCacheLimits limits_;
+    const double* x_;
+    const int* sortOrder_;
+    int n_;
+    OrderSearch search_;
+    WorkerPool pool_;
+    std::vector<std::unique_ptr<NormalEquationsRangeEstimator>> estimators_;  // one per thread
+
+    std::unordered_map<std::uint64_t, CachedRange> ranges_;
+    std::unordered_map<ChromosomeKey, Outcome, ChromosomeKeyHash> outcomes_;
+
+    std::vector<ChromosomeKey> keys_;  // the generation's chromosomes, decoded
+    std::vector<int> setGeneCounts_;
+
+    bool firstEvaluationDone_ = false;
+    MaybeNotice residualsCloseNotice_;  // the first evaluation's close, when it failed
+    std::optional<ChromosomeKey> lastForecastChromosome_;  // last evaluation that forecast
+    std::optional<ChromosomeKey> writtenChromosome_;       // whose forecasts the file holds
+
+    long long rangesEstimated_ = 0;
+    long long chromosomesComputed_ = 0;
+};
+
+}  // namespace kavri

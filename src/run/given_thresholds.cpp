@@ -1,0 +1,46 @@
+#include "run/given_thresholds.h"
+
+#include "report/model_texts.h"
+
+namespace kavri {
+
+Result<double> estimateGivenThresholds(const EvaluationContext& context, const double* x,
+                                       const double* sortedSeries, int nThresholds,
+                                       const std::array<double, 10>& userThresholds,
+                                       const int* sortOrder, int n, int maxOrder, int delay,
+                                       int iteration) {
+    ResidualsFile residuals;
+    if (MaybeNotice notice = residuals.open(context.files.residualsPath(), context.files.files())) {
+        return *notice;
+    }
+
+    ThresholdSplit split;
+    split.ranges.n = n;
+    split.ranges.nThresholds = nThresholds;
+    for (int i = 0; i < nThresholds; ++i) {
+        int position = -1;
+        for (int j = 0; j < n; ++j) {
+            if (sortedSeries[j] == userThresholds[i]) {
+                position = j;  // the last equal rank wins
+            }
+        }
+        if (position < 0) {
+            return closeAndReturn(residuals, errorNotice("Element of series do not exist"));
+        }
+        split.ranges.bounds[i] = position;
+        split.values[i] = userThresholds[i];
+    }
+
+    if (iteration == kReportingIteration) {
+        writeThresholdText(nThresholds, split.values, context.texts);
+        context.observer.refresh(context.texts);
+    }
+    const EvaluationRules rules{.initialBestAic = kGivenThresholdsInitialBestAic,
+                                .applyCriterion = false,
+                                .fitnessFromSettings = false,
+                                .ljungBoxFormat = "%.3f"};
+    return closeAndReturn(residuals, evaluateSplit(context, x, sortOrder, split, n, maxOrder,
+                                                   delay, iteration, rules, residuals));
+}
+
+}  // namespace kavri

@@ -1,0 +1,57 @@
+#pragma once
+
+// What the chromosome evaluation and the estimation at given thresholds share: the context
+// they run in and the evaluation of a model once its thresholds are placed among the ranks.
+
+#include <array>
+
+#include "estimation/information_criterion.h"
+#include "model/fitted_model.h"
+#include "model/rank_ranges.h"
+#include "model/reported_model.h"
+#include "model/notice.h"
+#include "report/residuals_file.h"
+#include "report/result_files.h"
+#include "model/result_texts.h"
+#include "model/run_settings.h"
+
+namespace kavri {
+
+// The iteration value that selects the reporting mode: texts, panels and residual table.
+inline constexpr int kReportingIteration = -1;
+
+struct EvaluationContext {
+    const RunSettings& settings;
+    ResultTexts& texts;
+    RunObserver& observer;
+    ResultFiles files;
+    ReportedModel* reported = nullptr;  // filled by a reporting evaluation when given
+};
+
+// The thresholds of a model: its regimes as rank ranges, and the threshold values in the order
+// in which the regimes test them.
+struct ThresholdSplit {
+    RankRanges ranges;
+    std::array<double, kMaxThresholdCount> values{};
+};
+
+// How the two callers differ.
+struct EvaluationRules {
+    double initialBestAic = kSearchInitialBestAic;
+    bool applyCriterion = true;       // the order search honours the "Relative" criterion
+    bool fitnessFromSettings = true;  // fitness kind and adjusting constant apply; else exp(-NAIC)
+    const char* ljungBoxFormat = "%f";
+};
+
+// Estimates the regimes, forecasts the held-out values, fits the whole series and, in
+// reporting mode, reports. `residuals` is already open; the caller closes it. The fitness, 0.0
+// when a least-squares fit meets a singular matrix, or the notice that ends the run.
+Result<double> evaluateSplit(const EvaluationContext& context, const double* x,
+                             const int* sortOrder, const ThresholdSplit& split, int n,
+                             int maxOrder, int delay, int iteration, const EvaluationRules& rules,
+                             ResidualsFile& residuals);
+
+// Closes the residuals file and passes `result` on, unless the close itself failed.
+Result<double> closeAndReturn(ResidualsFile& residuals, Result<double> result);
+
+}  // namespace kavri
