@@ -103,6 +103,9 @@ std::unique_ptr<QMessageBox> makeNoticeBox(const Notice& notice, QWidget* parent
     auto box = std::make_unique<QMessageBox>(parent);
     box->setWindowTitle(QString::fromStdString(notice.caption));
     box->setText(QString::fromStdString(notice.text));
+    if (!notice.detail.empty()) {
+        box->setInformativeText(QString::fromStdString(notice.detail));
+    }
     box->setTextFormat(Qt::PlainText);
     box->setIcon(notice.icon == NoticeIcon::kStop ? QMessageBox::Critical : QMessageBox::NoIcon);
     box->setStandardButtons(QMessageBox::Ok);

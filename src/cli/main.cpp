@@ -62,6 +62,9 @@ int main(int argc, char** argv) {
 
     if (outcome.notice) {
         printError(outcome.notice->text);
+        if (!outcome.notice->detail.empty()) {
+            std::fprintf(stderr, "  %s\n", outcome.notice->detail.c_str());
+        }
         return kExitNotice;
     }
     const DelayScanOutcome* scanned = request.delayScan ? &scan : nullptr;

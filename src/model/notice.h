@@ -20,6 +20,10 @@ struct Notice {
     std::string text;
     std::string caption = kErrorCaption;
     NoticeIcon icon = NoticeIcon::kStop;
+    // A second line under the text with the specifics and the remedy ("line 3: "NA" is not a
+    // number..."); empty when the text says all. The text itself stays word for word what
+    // Kavri has always shown, so that users and scripts can still recognise it.
+    std::string detail;
 
     bool operator==(const Notice&) const = default;
 };
