@@ -17,6 +17,14 @@ inline constexpr const char* kApplicationName = "Kavri";
 inline constexpr const char* kErrorCaption = "Error";
 
 struct Notice {
+    Notice() = default;
+    Notice(std::string text, std::string caption = kErrorCaption,
+           NoticeIcon icon = NoticeIcon::kStop, std::string detail = {})
+        : text(std::move(text)),
+          caption(std::move(caption)),
+          icon(icon),
+          detail(std::move(detail)) {}
+
     std::string text;
     std::string caption = kErrorCaption;
     NoticeIcon icon = NoticeIcon::kStop;
