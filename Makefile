@@ -1,7 +1,7 @@
 # Set-up and everyday commands. `make test` and `make run` work on a fresh Debian 12 machine:
 # they install what is missing first.
 
-.PHONY: all deps configure build test run test-sanitize bench screenshots clean
+.PHONY: all deps configure build test run test-sanitize test-werror bench screenshots clean
 
 all: build
 
@@ -28,6 +28,11 @@ test-sanitize: deps
 	@cmake --preset sanitize >/dev/null
 	@cmake --build --preset sanitize
 	@ctest --preset sanitize
+
+# Every warning an error, in a build of its own (CI builds its default build this way).
+test-werror: deps
+	@cmake --preset werror >/dev/null
+	@cmake --build --preset werror
 
 # The exact search first, so that the last line is the genetic search's speed-up.
 bench: build
