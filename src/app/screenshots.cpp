@@ -46,8 +46,8 @@ int takeScreenshots(const QString& directory, std::uint32_t seed) {
     main.show();
     QApplication::processEvents();
     main.runModelOnce();
-    if (main.exitStatus() != 0) {
-        return main.exitStatus();
+    if (main.lastOutcome().notice) {
+        return kNoticeExitStatus;
     }
 
     ParKavriDlg model;
