@@ -51,7 +51,10 @@ QGroupBox* makeRadioFrame(const QString& title, const QStringList& labels,
 }
 
 QString toolTipWithRange(const QString& meaning, IntRange range) {
-    return QStringLiteral("%1\nAn integer from %2 to %3.").arg(meaning).arg(range.min).arg(range.max);
+    return QStringLiteral("%1\nAn integer from %2 to %3.")
+        .arg(meaning)
+        .arg(range.min)
+        .arg(range.max);
 }
 
 QString toolTipWithRange(const QString& meaning, RealRange range) {

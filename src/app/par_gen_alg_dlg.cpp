@@ -56,16 +56,16 @@ void ParGenAlgDlg::buildLayout() {
     printResiduals->setToolTip(
         QStringLiteral("Yes: write the series, fitted values and residuals of the reported "
                        "model to Residuals.txt.\nNo: Residuals.txt is left empty."));
-    QGroupBox* criterion = makeRadioFrame(
-        QStringLiteral("Criter"), {QStringLiteral("Absolute"), QStringLiteral("Relative")},
-        QStringLiteral("criterion"), criterionGroup_, this);
+    QGroupBox* criterion = makeRadioFrame(QStringLiteral("Criter"),
+                                          {QStringLiteral("Absolute"), QStringLiteral("Relative")},
+                                          QStringLiteral("criterion"), criterionGroup_, this);
     criterion->setToolTip(
         QStringLiteral("Order search in every regime.\nAbsolute: try every order and keep the "
                        "one of lowest AIC.\nRelative: stop at the first order that does not "
                        "lower the AIC."));
-    QGroupBox* fitness = makeRadioFrame(QStringLiteral("Fitness"),
-                                        {QStringLiteral("AIC"), QStringLiteral("MSE")},
-                                        QStringLiteral("fitnessKind"), fitnessGroup_, this);
+    QGroupBox* fitness =
+        makeRadioFrame(QStringLiteral("Fitness"), {QStringLiteral("AIC"), QStringLiteral("MSE")},
+                       QStringLiteral("fitnessKind"), fitnessGroup_, this);
     fitness->setToolTip(
         QStringLiteral("What the search maximises.\nAIC: exp(-NAIC / Adjusting Constant).\n"
                        "MSE: exp(-(1 + MSE)) of the one-step forecasts of the held-out values "
@@ -97,9 +97,9 @@ void ParGenAlgDlg::addToolTips() {
         limits::kChromosomes));
     nIterationsEdit_->setToolTip(toolTipWithRange(
         QStringLiteral("Last generation: generations 0 to G are run."), limits::kIterations));
-    pCrossoverEdit_->setToolTip(toolTipWithRange(
-        QStringLiteral("Share of the population paired for one-point crossover."),
-        limits::kProbability));
+    pCrossoverEdit_->setToolTip(
+        toolTipWithRange(QStringLiteral("Share of the population paired for one-point crossover."),
+                         limits::kProbability));
     pMutationEdit_->setToolTip(toolTipWithRange(
         QStringLiteral("Probability that each gene of a chromosome flips."), limits::kProbability));
     pSelectionEdit_->setToolTip(toolTipWithRange(

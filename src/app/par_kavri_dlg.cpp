@@ -128,9 +128,9 @@ void ParKavriDlg::addToolTips() {
         QStringLiteral("Bound P on the autoregressive order: in every regime the orders 1 to P-1 "
                        "are tried and the one of lowest AIC is kept (so P = 1 fits nothing)."),
         limits::kMaxOrder));
-    nObservationsEdit_->setToolTip(toolTipWithRange(
-        QStringLiteral("Observations fitted, from the start of the series file."),
-        limits::kObservations));
+    nObservationsEdit_->setToolTip(
+        toolTipWithRange(QStringLiteral("Observations fitted, from the start of the series file."),
+                         limits::kObservations));
     maxRegimesEdit_->setToolTip(toolTipWithRange(
         QStringLiteral("Largest number of regimes a searched model may have (one more than its "
                        "thresholds)."),
@@ -139,8 +139,9 @@ void ParKavriDlg::addToolTips() {
         QStringLiteral("Least number of observations in every regime of a searched model."),
         limits::kMinObs));
     const QString seriesFile =
-        QStringLiteral("Series file: numbers separated by blanks or line breaks.\n"
-                       "A relative path is read from the folder the program was started in:\n%1")
+        QStringLiteral(
+            "Series file: numbers separated by blanks or line breaks.\n"
+            "A relative path is read from the folder the program was started in:\n%1")
             .arg(QDir::toNativeSeparators(QDir::currentPath()));
     seriesPathEdit_->setToolTip(seriesFile);
     browseButton_->setToolTip(QStringLiteral("Choose the series file."));

@@ -14,8 +14,7 @@ QString fullPath(const std::filesystem::path& path) {
 }
 
 bool usedGeneticSearch(const RunSettings& used) {
-    return used.model.selectModel == kSelectModelSearch &&
-           used.ga.searchMethod == kSearchGenetic;
+    return used.model.selectModel == kSelectModelSearch && used.ga.searchMethod == kSearchGenetic;
 }
 
 }  // namespace

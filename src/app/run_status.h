@@ -6,8 +6,8 @@
 
 #include <QStringList>
 
-#include "run/run_driver.h"
 #include "model/run_settings.h"
+#include "run/run_driver.h"
 
 namespace kavri {
 

@@ -125,8 +125,8 @@ int takeScreenshots(const QString& directory, std::uint32_t seed) {
     main.openModelParameters();
     bool saved = false;
     main.setNoticeHandler([&](const Notice& notice) {
-        saved = savePixmap(withNoticeBox(main, notice), target,
-                           QStringLiteral("kavri-run-error.png"));
+        saved =
+            savePixmap(withNoticeBox(main, notice), target, QStringLiteral("kavri-run-error.png"));
     });
     main.show();
     main.runModelOnce();

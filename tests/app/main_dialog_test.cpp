@@ -129,9 +129,8 @@ QStringList writeSeasonalSeries(const QString& path) {
 }
 
 // A modal runner that fills the model dialog for a run at given thresholds.
-KavriDlg::ModalRunner givenThresholds(const QString& path, QStringList thresholds,
-                                      int predictions, int observations = 120,
-                                      int maxOrder = 2) {
+KavriDlg::ModalRunner givenThresholds(const QString& path, QStringList thresholds, int predictions,
+                                      int observations = 120, int maxOrder = 2) {
     return [=](QDialog& dialog) {
         auto* model = qobject_cast<ParKavriDlg*>(&dialog);
         QVERIFY(model != nullptr);
@@ -302,8 +301,7 @@ void MainDialogTest::orderBeyondTheFormatTableShowsEveryCoefficient() {
     dialog.runModelOnce();
     QVERIFY(!dialog.texts().estimatePanel4.empty());
 
-    dialog.setModalRunner(
-        givenThresholds(seasonal, {rankedValue(series, 90, 180)}, 10, 180, 15));
+    dialog.setModalRunner(givenThresholds(seasonal, {rankedValue(series, 90, 180)}, 10, 180, 15));
     dialog.openModelParameters();
     dialog.runModelOnce();
     const ReportedModel& model = dialog.lastOutcome().model;
@@ -356,9 +354,9 @@ void MainDialogTest::aFailingRunLeavesTheWindowOpenWithItsSettings() {
     QCOMPARE(finished.count(), 0);
     QVERIFY(dialog.isVisible());
     QVERIFY(dialog.settings() == before);
-    QCOMPARE(dialog.statusText(),
-             "Series: " + QDir::toNativeSeparators(missing) +
-                 "\nThe run ended without a result: File " + missing + " could not be opened");
+    QCOMPARE(dialog.statusText(), "Series: " + QDir::toNativeSeparators(missing) +
+                                      "\nThe run ended without a result: File " + missing +
+                                      " could not be opened");
 
     // Ready for the next run, with the settings as they were.
     QTest::keyClick(&dialog, Qt::Key_Return);
