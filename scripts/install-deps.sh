@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev libqt6opengl6-dev qt6-charts-dev
     libcli11-dev nlohmann-json3-dev
     libgtest-dev libbenchmark-dev
-    xvfb xauth fonts-dejavu-core
+    xvfb xauth xdotool fonts-dejavu-core
     locales
 )
 

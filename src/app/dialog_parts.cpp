@@ -11,6 +11,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/field_exchange.h"
+
 namespace kavri {
 
 QLineEdit* makeInputField(const QString& objectName, int chars, QWidget* parent) {
@@ -46,6 +48,18 @@ QGroupBox* makeRadioFrame(const QString& title, const QStringList& labels,
     }
     column->addStretch(1);
     return frame;
+}
+
+QString toolTipWithRange(const QString& meaning, IntRange range) {
+    return QStringLiteral("%1\nAn integer from %2 to %3.")
+        .arg(meaning)
+        .arg(range.min)
+        .arg(range.max);
+}
+
+QString toolTipWithRange(const QString& meaning, RealRange range) {
+    return QStringLiteral("%1\nA number from %2 to %3.")
+        .arg(meaning, shortestReal(range.min), shortestReal(range.max));
 }
 
 void checkRadio(QButtonGroup* group, int index) {

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "model/run_settings.h"
+
 class QButtonGroup;
 class QDialog;
 class QGridLayout;
@@ -31,6 +33,10 @@ QGroupBox* makeRadioFrame(const QString& title, const QStringList& labels,
 // The "OK" (default) and "Cancel" buttons stacked at the top right of a parameter dialog,
 // wired to its accept() and reject().
 QVBoxLayout* makeOkCancelColumn(QDialog* dialog);
+
+// A field's tooltip: what it means, then the values it accepts ("An integer from 1 to 10.").
+QString toolTipWithRange(const QString& meaning, IntRange range);
+QString toolTipWithRange(const QString& meaning, RealRange range);
 
 // Checks the button with id `index` (falls back to the first for an index outside the group).
 void checkRadio(QButtonGroup* group, int index);

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <cmath>
+#include <cstdint>
 
 #include "model/notice.h"
 
@@ -45,6 +46,17 @@ std::optional<double> parseReal(const QString& text, RealRange range) {
     return value;
 }
 
+std::optional<std::uint32_t> parseSeed(const QString& text, bool& ok) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) {
+        ok = true;
+        return std::nullopt;
+    }
+    const qulonglong value = trimmed.toULongLong(&ok, 10);
+    ok = ok && value <= UINT32_MAX;
+    return ok ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(value)) : std::nullopt;
+}
+
 QString integerRangeMessage(IntRange range) {
     return QStringLiteral("Please enter an integer between %1 and %2.")
         .arg(range.min)
@@ -57,6 +69,13 @@ QString realRangeMessage(RealRange range) {
 }
 
 QString realMessage() { return QStringLiteral("Please enter a number."); }
+
+QString seedMessage() {
+    return QStringLiteral(
+               "Please enter an integer between 0 and %1, or leave the field empty for a seed "
+               "from the clock.")
+        .arg(UINT32_MAX);
+}
 
 FieldExchange::FieldExchange(RefusalHandler refusal) : refusal_(std::move(refusal)) {}
 
@@ -94,6 +113,16 @@ bool FieldExchange::text(QLineEdit* field, std::string& value) {
 
 bool FieldExchange::radio(const QButtonGroup* group, int& value) {
     value = group->checkedId();
+    return true;
+}
+
+bool FieldExchange::seed(QLineEdit* field, std::optional<std::uint32_t>& value) {
+    bool ok = false;
+    const std::optional<std::uint32_t> parsed = parseSeed(field->text(), ok);
+    if (!ok) {
+        return refuse(field, seedMessage());
+    }
+    value = parsed;
     return true;
 }
 

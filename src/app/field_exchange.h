@@ -6,6 +6,7 @@
 // the keyboard focus, and nothing after it is read.
 
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <optional>
 
@@ -32,11 +33,16 @@ QString shortestReal(double value);
 std::optional<int> parseInteger(const QString& text, IntRange range);
 std::optional<double> parseReal(const QString& text, RealRange range);
 std::optional<double> parseReal(const QString& text);
+// A seed of the genetic search: an integer from 0 to 4294967295. Blank text is no seed (the
+// run takes one from the clock), which `ok` reports as true; anything else that is not such an
+// integer sets `ok` to false.
+std::optional<std::uint32_t> parseSeed(const QString& text, bool& ok);
 
 // The refusal messages name the kind of value and, for a range, both bounds.
 QString integerRangeMessage(IntRange range);
 QString realRangeMessage(RealRange range);
 QString realMessage();
+QString seedMessage();
 
 class FieldExchange {
  public:
@@ -49,6 +55,7 @@ class FieldExchange {
     bool real(QLineEdit* field, double& value);
     bool text(QLineEdit* field, std::string& value);
     bool radio(const QButtonGroup* group, int& value);
+    bool seed(QLineEdit* field, std::optional<std::uint32_t>& value);
 
  private:
     bool refuse(QLineEdit* field, const QString& message);

@@ -20,6 +20,8 @@
 #include "app/input_blocker.h"
 #include "app/par_gen_alg_dlg.h"
 #include "app/par_kavri_dlg.h"
+#include "app/run_status.h"
+#include "app/status_line.h"
 #include "model/result_fields.h"
 
 namespace kavri {
@@ -32,6 +34,8 @@ constexpr int kFieldChars = 17;
 constexpr int kPanelChars = 24;
 constexpr int kTallFieldLines = 8;
 constexpr int kPanelLines = 12;
+// Series, files written, seed.
+constexpr int kStatusLines = 3;
 
 QFont resultFont() { return QFontDatabase::systemFont(QFontDatabase::FixedFont); }
 
@@ -147,6 +151,12 @@ void KavriDlg::buildLayout() {
     okButton_->setDefault(true);
     auto* exitButton = new QPushButton(QStringLiteral("Exit"), this);
     exitButton->setObjectName(QStringLiteral("exitButton"));
+    // In a dialog a focused push button takes Enter for itself unless it is made otherwise;
+    // Enter here always runs, so only OK may be a default button. Space still presses the
+    // focused button.
+    for (QPushButton* button : {modelButton, gaButton, exitButton}) {
+        button->setAutoDefault(false);
+    }
     connect(modelButton, &QPushButton::clicked, this, &KavriDlg::openModelParameters);
     connect(gaButton, &QPushButton::clicked, this, &KavriDlg::openGaParameters);
     connect(okButton_, &QPushButton::clicked, this, &KavriDlg::runModelOnce);
@@ -214,12 +224,18 @@ void KavriDlg::buildLayout() {
     results->addSpacing(8);
     results->addLayout(statistics);
 
+    statusLine_ = new StatusLine(kStatusLines, this);
+    statusLine_->setObjectName(QStringLiteral("statusLine"));
+
     auto* whole = new QVBoxLayout(this);
     whole->addLayout(top);
     whole->addSpacing(6);
     whole->addLayout(results, 1);
+    whole->addWidget(statusLine_);
     whole->setSizeConstraint(QLayout::SetFixedSize);
 }
+
+QString KavriDlg::statusText() const { return statusLine_->fullText(); }
 
 void KavriDlg::refresh(const ResultTexts& texts) {
     // Widgets belong to the user-interface thread; the run must report from the thread that
@@ -248,18 +264,25 @@ void KavriDlg::showTexts(const ResultTexts& texts) {
 }
 
 void KavriDlg::openModelParameters() {
-    ParKavriDlg dialog(this);
+    const ModelParameters shown =
+        settings_.modelDialogCount == 0 ? modelPrefill() : settings_.model;
+    ParKavriDlg dialog(shown, this);
     modalRunner_(dialog);
-    // Copied back however the dialog was closed: after Cancel it holds the pre-fill.
-    settings_.model = dialog.values();
-    ++settings_.modelDialogCount;
+    if (dialog.result() == QDialog::Accepted) {
+        settings_.model = dialog.values();
+        ++settings_.modelDialogCount;
+    }
 }
 
 void KavriDlg::openGaParameters() {
-    ParGenAlgDlg dialog(this);
+    const GaParameters shown = settings_.gaDialogCount == 0 ? gaPrefill() : settings_.ga;
+    ParGenAlgDlg dialog(shown, runOptions_.seed, this);
     modalRunner_(dialog);
-    settings_.ga = dialog.values();
-    ++settings_.gaDialogCount;
+    if (dialog.result() == QDialog::Accepted) {
+        settings_.ga = dialog.values();
+        runOptions_.seed = dialog.seed();
+        ++settings_.gaDialogCount;
+    }
 }
 
 void KavriDlg::showAbout() {
@@ -272,23 +295,23 @@ void KavriDlg::runModelOnce() {
         return;
     }
     running_ = true;
+    // The run writes the run defaults of groups whose dialog was never accepted into the
+    // settings it is given; the window keeps the user's own, so that they read the same after
+    // every run, whatever its outcome.
+    RunSettings used = settings_;
     {
         InputBlocker blocker;
-        lastOutcome_ = runModel(settings_, texts_, *this, runOptions_);
+        lastOutcome_ = runModel(used, texts_, *this, runOptions_);
         showTexts(texts_);
         // Deliver, and so drop, whatever input arrived during the run.
         QCoreApplication::processEvents();
     }
     running_ = false;
+    statusLine_->setLines(runStatusLines(used, runOptions_, lastOutcome_));
     if (lastOutcome_.notice) {
-        endWithNotice(*lastOutcome_.notice);
+        // The run is over; the window stays, with its settings, for the next one.
+        noticeHandler_(*lastOutcome_.notice);
     }
-}
-
-void KavriDlg::endWithNotice(const Notice& notice) {
-    noticeHandler_(notice);
-    exitStatus_ = kNoticeExitStatus;
-    done(kNoticeExitStatus);
 }
 
 void KavriDlg::reject() {

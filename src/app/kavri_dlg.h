@@ -1,15 +1,23 @@
 #pragma once
 
 // The main window "KAVRI": a fixed-size dialog that owns the run settings and the sixteen result
-// texts, opens the two parameter dialogs, runs the model on OK (or Enter) and shows every result
-// text in its own read-only field. A notice that ends a run is shown in a modal message box,
-// after which the dialog closes with exitStatus() kNoticeExitStatus so that the program ends
-// with that status. The About box is offered as "Informazioni su Kavri..." in the window's
-// context menu and on F1.
+// texts, opens the two parameter dialogs, runs the model on OK (or Enter, whatever control has
+// the focus) and shows every result text in its own read-only field. A status line under them
+// says where the last run read its series and wrote its files, and the seed of a genetic run.
+// A notice that ends a run is shown in a modal message box; the window then stays open with
+// its settings, ready for the next run. The About box is offered as "Informazioni su Kavri..."
+// in the window's context menu and on F1.
+//
+// Each parameter dialog shows its pre-fill while it has never been accepted, and afterwards the
+// values the next run will use. Only OK stores its values and counts as an opening (so that
+// the run no longer applies that group's run defaults); Cancel, Esc and the close box leave
+// the settings exactly as they were.
 
 #include <QDialog>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "model/notice.h"
 #include "run/exit_status.h"
@@ -24,6 +32,8 @@ class QPlainTextEdit;
 class QPushButton;
 
 namespace kavri {
+
+class StatusLine;
 
 inline constexpr const char* kMainCaption = "KAVRI";
 inline constexpr const char* kAboutEntry = "Infor&mazioni su Kavri...";
@@ -46,8 +56,10 @@ class KavriDlg : public QDialog, public RunObserver {
     const RunSettings& settings() const { return settings_; }
     const ResultTexts& texts() const { return texts_; }
     const RunOutcome& lastOutcome() const { return lastOutcome_; }
-    // 0 until a notice has ended a run, then kNoticeExitStatus.
-    int exitStatus() const { return exitStatus_; }
+    // The first seed of the next genetic search; empty: the clock.
+    const std::optional<std::uint32_t>& seed() const { return runOptions_.seed; }
+    // The status line's full text, one line per fact.
+    QString statusText() const;
     QAction* aboutAction() const { return aboutAction_; }
 
     void setRunOptions(const RunOptions& options) { runOptions_ = options; }
@@ -72,7 +84,6 @@ class KavriDlg : public QDialog, public RunObserver {
  private:
     void buildLayout();
     void showTexts(const ResultTexts& texts);
-    void endWithNotice(const Notice& notice);
 
     RunSettings settings_;
     ResultTexts texts_;
@@ -80,7 +91,6 @@ class KavriDlg : public QDialog, public RunObserver {
     RunOptions runOptions_;
     RunOutcome lastOutcome_;
     bool running_ = false;
-    int exitStatus_ = 0;
     ModalRunner modalRunner_;
     NoticeHandler noticeHandler_;
 
@@ -99,6 +109,7 @@ class KavriDlg : public QDialog, public RunObserver {
     QPlainTextEdit* thresholdField_ = nullptr;
     QPlainTextEdit* regimeVarianceField_ = nullptr;
     QPlainTextEdit* rSquareField_ = nullptr;
+    StatusLine* statusLine_ = nullptr;
 };
 
 }  // namespace kavri

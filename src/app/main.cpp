@@ -1,4 +1,5 @@
-// The desktop program: one main dialog, shown until the user closes it or a notice ends a run.
+// The desktop program: one main dialog, shown until the user closes it. A run that ends with a
+// notice shows it and leaves the dialog open; only an exhausted memory ends the program early.
 
 #include <QApplication>
 #include <QCommandLineOption>
@@ -44,5 +45,5 @@ int main(int argc, char* argv[]) {
 
     kavri::KavriDlg dialog;
     dialog.exec();
-    return dialog.exitStatus();
+    return 0;
 }

@@ -11,11 +11,15 @@
 
 namespace kavri {
 
-ParGenAlgDlg::ParGenAlgDlg(QWidget* parent)
-    : QDialog(parent), values_(gaPrefill()), refusal_(warningBoxRefusal(this)) {
+ParGenAlgDlg::ParGenAlgDlg(QWidget* parent) : ParGenAlgDlg(gaPrefill(), std::nullopt, parent) {}
+
+ParGenAlgDlg::ParGenAlgDlg(const GaParameters& shown, std::optional<std::uint32_t> seed,
+                           QWidget* parent)
+    : QDialog(parent), values_(shown), seed_(seed), refusal_(warningBoxRefusal(this)) {
     setObjectName(QStringLiteral("ParGenAlgDlg"));
     setWindowTitle(QStringLiteral("Parameter of Genetic Algorithm"));
     buildLayout();
+    addToolTips();
     showValues();
 }
 
@@ -26,6 +30,8 @@ void ParGenAlgDlg::buildLayout() {
     pMutationEdit_ = makeInputField(QStringLiteral("pMutationEdit"), 8, this);
     pSelectionEdit_ = makeInputField(QStringLiteral("pSelectionEdit"), 8, this);
     adjustingConstantEdit_ = makeInputField(QStringLiteral("adjustingConstantEdit"), 8, this);
+    seedEdit_ = makeInputField(QStringLiteral("seedEdit"), 11, this);
+    seedEdit_->setPlaceholderText(QStringLiteral("clock"));
 
     auto* pairs = new QGridLayout;
     pairs->setHorizontalSpacing(10);
@@ -35,6 +41,7 @@ void ParGenAlgDlg::buildLayout() {
     addLabelledPair(pairs, 1, 1, QStringLiteral("N. Chromosome"), nChromosomesEdit_);
     addLabelledPair(pairs, 2, 0, QStringLiteral("Probability of Selection"), pSelectionEdit_);
     addLabelledPair(pairs, 2, 1, QStringLiteral("Adjusting Constant"), adjustingConstantEdit_);
+    addLabelledPair(pairs, 3, 0, QStringLiteral("Seed"), seedEdit_);
 
     QVBoxLayout* buttons = makeOkCancelColumn(this);
 
@@ -43,25 +50,69 @@ void ParGenAlgDlg::buildLayout() {
     top->addSpacing(16);
     top->addLayout(buttons);
 
+    QGroupBox* printResiduals = makeRadioFrame(
+        QStringLiteral("Print Residual"), {QStringLiteral("Yes"), QStringLiteral("No")},
+        QStringLiteral("printResiduals"), printResidualsGroup_, this);
+    printResiduals->setToolTip(
+        QStringLiteral("Yes: write the series, fitted values and residuals of the reported "
+                       "model to Residuals.txt.\nNo: Residuals.txt is left empty."));
+    QGroupBox* criterion = makeRadioFrame(QStringLiteral("Criter"),
+                                          {QStringLiteral("Absolute"), QStringLiteral("Relative")},
+                                          QStringLiteral("criterion"), criterionGroup_, this);
+    criterion->setToolTip(
+        QStringLiteral("Order search in every regime.\nAbsolute: try every order and keep the "
+                       "one of lowest AIC.\nRelative: stop at the first order that does not "
+                       "lower the AIC."));
+    QGroupBox* fitness =
+        makeRadioFrame(QStringLiteral("Fitness"), {QStringLiteral("AIC"), QStringLiteral("MSE")},
+                       QStringLiteral("fitnessKind"), fitnessGroup_, this);
+    fitness->setToolTip(
+        QStringLiteral("What the search maximises.\nAIC: exp(-NAIC / Adjusting Constant).\n"
+                       "MSE: exp(-(1 + MSE)) of the one-step forecasts of the held-out values "
+                       "(needs N. Prediction above 0)."));
+    QGroupBox* search = makeRadioFrame(QStringLiteral("Search"),
+                                       {QStringLiteral("Genetic"), QStringLiteral("Exact")},
+                                       QStringLiteral("searchMethod"), searchGroup_, this);
+    search->setToolTip(
+        QStringLiteral("How the thresholds are searched when Select Model is No.\nGenetic: the "
+                       "genetic algorithm set up here.\nExact: the valid thresholds of highest "
+                       "fitness, found by dynamic programming over the ranked values."));
+
     auto* frames = new QHBoxLayout;
-    frames->addWidget(makeRadioFrame(QStringLiteral("Print Residual"),
-                                     {QStringLiteral("Yes"), QStringLiteral("No")},
-                                     QStringLiteral("printResiduals"), printResidualsGroup_, this));
-    frames->addWidget(makeRadioFrame(QStringLiteral("Criter"),
-                                     {QStringLiteral("Absolute"), QStringLiteral("Relative")},
-                                     QStringLiteral("criterion"), criterionGroup_, this));
-    frames->addWidget(makeRadioFrame(QStringLiteral("Fitness"),
-                                     {QStringLiteral("AIC"), QStringLiteral("MSE")},
-                                     QStringLiteral("fitnessKind"), fitnessGroup_, this));
-    frames->addWidget(makeRadioFrame(QStringLiteral("Search"),
-                                     {QStringLiteral("Genetic"), QStringLiteral("Exact")},
-                                     QStringLiteral("searchMethod"), searchGroup_, this));
+    frames->addWidget(printResiduals);
+    frames->addWidget(criterion);
+    frames->addWidget(fitness);
+    frames->addWidget(search);
 
     auto* whole = new QVBoxLayout(this);
     whole->addLayout(top);
     whole->addSpacing(8);
     whole->addLayout(frames);
     whole->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void ParGenAlgDlg::addToolTips() {
+    nChromosomesEdit_->setToolTip(toolTipWithRange(
+        QStringLiteral("Population size: chromosomes, each a set of thresholds, per generation."),
+        limits::kChromosomes));
+    nIterationsEdit_->setToolTip(toolTipWithRange(
+        QStringLiteral("Last generation: generations 0 to G are run."), limits::kIterations));
+    pCrossoverEdit_->setToolTip(
+        toolTipWithRange(QStringLiteral("Share of the population paired for one-point crossover."),
+                         limits::kProbability));
+    pMutationEdit_->setToolTip(toolTipWithRange(
+        QStringLiteral("Probability that each gene of a chromosome flips."), limits::kProbability));
+    pSelectionEdit_->setToolTip(toolTipWithRange(
+        QStringLiteral("Probability that the fitter chromosome of a tournament pair replaces the "
+                       "other."),
+        limits::kProbability));
+    adjustingConstantEdit_->setToolTip(toolTipWithRange(
+        QStringLiteral("C in the AIC fitness exp(-NAIC / C)."), limits::kAdjustingConstant));
+    seedEdit_->setToolTip(
+        QStringLiteral("First seed of the genetic search. Empty: a seed from the clock, shown "
+                       "after the run.\nType a seed shown after a run to repeat that run, here "
+                       "or with kavri-cli --seed.\nAn integer from 0 to %1, or empty.")
+            .arg(UINT32_MAX));
 }
 
 void ParGenAlgDlg::showValues() {
@@ -75,11 +126,11 @@ void ParGenAlgDlg::showValues() {
     checkRadio(fitnessGroup_, values_.fitnessKind);
     adjustingConstantEdit_->setText(shortestReal(values_.adjustingConstant));
     checkRadio(searchGroup_, values_.searchMethod);
+    seedEdit_->setText(seed_ ? QString::number(*seed_) : QString());
 }
 
-bool ParGenAlgDlg::exchange() {
+bool ParGenAlgDlg::exchange(GaParameters& v, std::optional<std::uint32_t>& seed) {
     FieldExchange field(refusal_);
-    GaParameters& v = values_;
     return field.integer(nChromosomesEdit_, limits::kChromosomes, v.nChromosomes) &&
            field.integer(nIterationsEdit_, limits::kIterations, v.nIterations) &&
            field.real(pCrossoverEdit_, limits::kProbability, v.pCrossover) &&
@@ -88,11 +139,16 @@ bool ParGenAlgDlg::exchange() {
            field.radio(printResidualsGroup_, v.printResiduals) &&
            field.radio(criterionGroup_, v.criterion) && field.radio(fitnessGroup_, v.fitnessKind) &&
            field.real(adjustingConstantEdit_, limits::kAdjustingConstant, v.adjustingConstant) &&
-           field.radio(searchGroup_, v.searchMethod);
+           field.radio(searchGroup_, v.searchMethod) && field.seed(seedEdit_, seed);
 }
 
 void ParGenAlgDlg::accept() {
-    if (exchange()) {
+    // Read into copies: a refused OK stores nothing.
+    GaParameters read = values_;
+    std::optional<std::uint32_t> seed = seed_;
+    if (exchange(read, seed)) {
+        values_ = read;
+        seed_ = seed;
         QDialog::accept();
     }
 }

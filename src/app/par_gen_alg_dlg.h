@@ -1,12 +1,16 @@
 #pragma once
 
-// The genetic-algorithm dialog "Parameter of Genetic Algorithm". Like the model dialog it is new
-// at every opening, shows the fixed pre-fill, reads its fields on OK in exchange order
-// (chromosomes, generations, the three probabilities, "Print Residual", "Criter", "Fitness",
-// adjusting constant, "Search"), refuses the first invalid one, and ends holding what OK read or
-// the pre-fill.
+// The genetic-algorithm dialog "Parameter of Genetic Algorithm". Like the model dialog it shows
+// the values it is given (the fixed pre-fill by default), reads its fields on OK in exchange
+// order (chromosomes, generations, the three probabilities, "Print Residual", "Criter",
+// "Fitness", adjusting constant, "Search", "Seed"), refuses the first invalid one, and changes
+// values() and seed() only when every field has passed and the dialog closes accepted.
+// "Seed" is the first seed of the genetic search: empty, each run takes one from the clock; a
+// number repeats the run that showed it (kavri-cli --seed takes the same number).
 
 #include <QDialog>
+#include <cstdint>
+#include <optional>
 
 #include "app/field_exchange.h"
 #include "model/run_settings.h"
@@ -21,18 +25,22 @@ class ParGenAlgDlg : public QDialog {
 
  public:
     explicit ParGenAlgDlg(QWidget* parent = nullptr);
+    ParGenAlgDlg(const GaParameters& shown, std::optional<std::uint32_t> seed, QWidget* parent);
 
     const GaParameters& values() const { return values_; }
+    const std::optional<std::uint32_t>& seed() const { return seed_; }
     void setRefusalHandler(RefusalHandler handler) { refusal_ = std::move(handler); }
 
     void accept() override;
 
  private:
     void buildLayout();
+    void addToolTips();
     void showValues();
-    bool exchange();
+    bool exchange(GaParameters& read, std::optional<std::uint32_t>& seed);
 
     GaParameters values_;
+    std::optional<std::uint32_t> seed_;
     RefusalHandler refusal_;
 
     QLineEdit* nChromosomesEdit_ = nullptr;
@@ -45,6 +53,7 @@ class ParGenAlgDlg : public QDialog {
     QButtonGroup* fitnessGroup_ = nullptr;
     QLineEdit* adjustingConstantEdit_ = nullptr;
     QButtonGroup* searchGroup_ = nullptr;
+    QLineEdit* seedEdit_ = nullptr;
 };
 
 }  // namespace kavri

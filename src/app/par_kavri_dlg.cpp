@@ -1,22 +1,45 @@
 #include "app/par_kavri_dlg.h"
 
 #include <QButtonGroup>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/dialog_parts.h"
 
 namespace kavri {
 
-ParKavriDlg::ParKavriDlg(QWidget* parent)
-    : QDialog(parent), values_(modelPrefill()), refusal_(warningBoxRefusal(this)) {
+namespace {
+
+// The chooser opens in the folder of the file named in the field when that folder exists, and
+// in the current folder (where a relative path is read from) otherwise.
+QString chooseSeriesFile(QWidget* parent, const QString& current) {
+    const QFileInfo named(QDir::current(), current);
+    const QString folder = named.dir().exists() ? named.absolutePath() : QDir::currentPath();
+    return QFileDialog::getOpenFileName(
+        parent, QStringLiteral("Course File"), folder,
+        QStringLiteral("Series files (*.txt *.csv);;Plain text files (*.txt);;"
+                       "CSV files (*.csv);;All files (*)"));
+}
+
+}  // namespace
+
+ParKavriDlg::ParKavriDlg(QWidget* parent) : ParKavriDlg(modelPrefill(), parent) {}
+
+ParKavriDlg::ParKavriDlg(const ModelParameters& shown, QWidget* parent)
+    : QDialog(parent), values_(shown), refusal_(warningBoxRefusal(this)) {
     setObjectName(QStringLiteral("ParKavriDlg"));
     setWindowTitle(QStringLiteral("Parameter of KAVRI Model"));
+    fileChooser_ = [this](const QString& current) { return chooseSeriesFile(this, current); };
     buildLayout();
+    addToolTips();
     showValues();
 }
 
@@ -36,6 +59,18 @@ void ParKavriDlg::buildLayout() {
     nPredictionsEdit_ = makeInputField(QStringLiteral("nPredictionsEdit"), 6, this);
     nAutocorrelationsEdit_ = makeInputField(QStringLiteral("nAutocorrelationsEdit"), 6, this);
 
+    // The path and its "Browse..." button share the field's place; Enter stays with OK.
+    browseButton_ = new QPushButton(QStringLiteral("Browse..."), this);
+    browseButton_->setObjectName(QStringLiteral("browseButton"));
+    browseButton_->setAutoDefault(false);
+    connect(browseButton_, &QPushButton::clicked, this, &ParKavriDlg::browseSeriesFile);
+    auto* courseFile = new QWidget(this);
+    auto* courseRow = new QHBoxLayout(courseFile);
+    courseRow->setContentsMargins(0, 0, 0, 0);
+    courseRow->addWidget(seriesPathEdit_, 1);
+    courseRow->addWidget(browseButton_);
+    courseFile->setFocusProxy(seriesPathEdit_);
+
     auto* pairs = new QGridLayout;
     pairs->setHorizontalSpacing(10);
     addLabelledPair(pairs, 0, 0, QStringLiteral("Max Regimes"), maxRegimesEdit_);
@@ -45,7 +80,7 @@ void ParKavriDlg::buildLayout() {
     addLabelledPair(pairs, 2, 0, QStringLiteral("Min. Oss"), minObsEdit_);
     addLabelledPair(pairs, 2, 1, QStringLiteral("N.Autocorrelation"), nAutocorrelationsEdit_);
     addLabelledPair(pairs, 3, 0, QStringLiteral("N. Prediction"), nPredictionsEdit_);
-    addLabelledPair(pairs, 3, 1, QStringLiteral("Course File"), seriesPathEdit_);
+    addLabelledPair(pairs, 3, 1, QStringLiteral("Course File"), courseFile);
 
     QVBoxLayout* buttons = makeOkCancelColumn(this);
 
@@ -57,6 +92,9 @@ void ParKavriDlg::buildLayout() {
     QGroupBox* selectFrame = makeRadioFrame(QStringLiteral("Select Model"),
                                             {QStringLiteral("Yes"), QStringLiteral("No")},
                                             QStringLiteral("selectModel"), selectModelGroup_, this);
+    selectFrame->setToolTip(
+        QStringLiteral("Yes: estimate the model once at the thresholds typed on the right.\n"
+                       "No: search the thresholds (as \"Search\" in Parameter of GA says)."));
 
     auto* thresholdFrame = new QGroupBox(QStringLiteral("Threshold select of user"), this);
     auto* thresholdGrid = new QGridLayout(thresholdFrame);
@@ -82,6 +120,49 @@ void ParKavriDlg::buildLayout() {
     whole->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+void ParKavriDlg::addToolTips() {
+    delayEdit_->setToolTip(toolTipWithRange(
+        QStringLiteral("Delay d: observation t falls in the regime chosen by x[t-d]."),
+        limits::kDelay));
+    maxOrderEdit_->setToolTip(toolTipWithRange(
+        QStringLiteral("Bound P on the autoregressive order: in every regime the orders 1 to P-1 "
+                       "are tried and the one of lowest AIC is kept (so P = 1 fits nothing)."),
+        limits::kMaxOrder));
+    nObservationsEdit_->setToolTip(
+        toolTipWithRange(QStringLiteral("Observations fitted, from the start of the series file."),
+                         limits::kObservations));
+    maxRegimesEdit_->setToolTip(toolTipWithRange(
+        QStringLiteral("Largest number of regimes a searched model may have (one more than its "
+                       "thresholds)."),
+        limits::kMaxRegimes));
+    minObsEdit_->setToolTip(toolTipWithRange(
+        QStringLiteral("Least number of observations in every regime of a searched model."),
+        limits::kMinObs));
+    const QString seriesFile =
+        QStringLiteral(
+            "Series file: numbers separated by blanks or line breaks.\n"
+            "A relative path is read from the folder the program was started in:\n%1")
+            .arg(QDir::toNativeSeparators(QDir::currentPath()));
+    seriesPathEdit_->setToolTip(seriesFile);
+    browseButton_->setToolTip(QStringLiteral("Choose the series file."));
+    nThresholdsEdit_->setToolTip(toolTipWithRange(
+        QStringLiteral("Number of thresholds typed below, used when Select Model is Yes (a run "
+                       "at given thresholds needs at least 1)."),
+        limits::kThresholds));
+    for (QLineEdit* threshold : thresholdEdits_) {
+        threshold->setToolTip(QStringLiteral(
+            "A threshold used when Select Model is Yes: one of the first N. Observation values "
+            "of the series, typed so that it reads as exactly that number.\nAny number."));
+    }
+    nPredictionsEdit_->setToolTip(toolTipWithRange(
+        QStringLiteral("Values after the fitted ones held out and forecast one step ahead "
+                       "(Predictions.txt and the MSE)."),
+        limits::kPredictions));
+    nAutocorrelationsEdit_->setToolTip(toolTipWithRange(
+        QStringLiteral("Residual autocorrelation lags summed by the Ljung-Box statistic."),
+        limits::kAutocorrelations));
+}
+
 void ParKavriDlg::showValues() {
     delayEdit_->setText(QString::number(values_.delay));
     maxOrderEdit_->setText(QString::number(values_.maxOrder));
@@ -98,9 +179,8 @@ void ParKavriDlg::showValues() {
     nAutocorrelationsEdit_->setText(QString::number(values_.nAutocorrelations));
 }
 
-bool ParKavriDlg::exchange() {
+bool ParKavriDlg::exchange(ModelParameters& v) {
     FieldExchange field(refusal_);
-    ModelParameters& v = values_;
     return field.integer(delayEdit_, limits::kDelay, v.delay) &&
            field.integer(maxOrderEdit_, limits::kMaxOrder, v.maxOrder) &&
            field.integer(nObservationsEdit_, limits::kObservations, v.nObservations) &&
@@ -117,8 +197,20 @@ bool ParKavriDlg::exchange() {
 }
 
 void ParKavriDlg::accept() {
-    if (exchange()) {
+    // Read into a copy: a refused OK stores nothing, so Cancel afterwards still leaves the
+    // values as the dialog was given them.
+    ModelParameters read = values_;
+    if (exchange(read)) {
+        values_ = read;
         QDialog::accept();
+    }
+}
+
+void ParKavriDlg::browseSeriesFile() {
+    const QString chosen = fileChooser_(seriesPathEdit_->text());
+    if (!chosen.isEmpty()) {
+        seriesPathEdit_->setText(QDir::toNativeSeparators(chosen));
+        seriesPathEdit_->setFocus(Qt::OtherFocusReason);
     }
 }
 

@@ -2,7 +2,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
 #include <QPixmap>
+#include <QRadioButton>
 #include <cstdio>
 
 #include "app/about_dlg.h"
@@ -14,17 +18,67 @@ namespace kavri {
 
 namespace {
 
-bool savePicture(QWidget& window, const QDir& directory, const QString& name) {
-    window.show();
-    QApplication::processEvents();
+bool savePixmap(const QPixmap& picture, const QDir& directory, const QString& name) {
     const QString path = directory.filePath(name);
-    if (!window.grab().save(path, "PNG")) {
+    if (!picture.save(path, "PNG")) {
         std::fprintf(stderr, "kavri: could not write %s\n", qPrintable(path));
         return false;
     }
     std::printf("%s\n", qPrintable(path));
-    window.hide();
     return true;
+}
+
+bool savePicture(QWidget& window, const QDir& directory, const QString& name) {
+    window.show();
+    QApplication::processEvents();
+    const bool saved = savePixmap(window.grab(), directory, name);
+    window.hide();
+    return saved;
+}
+
+// The window with a notice's message box over its middle. Without a window manager the box has
+// no frame, so its caption is drawn as a title bar above it.
+QPixmap withNoticeBox(QWidget& window, const Notice& notice) {
+    std::unique_ptr<QMessageBox> box = makeNoticeBox(notice, &window);
+    box->show();
+    QApplication::processEvents();
+    QPixmap picture = window.grab();
+    const QPixmap content = box->grab();
+    box->hide();
+
+    QPainter painter(&picture);
+    const int titleHeight = painter.fontMetrics().height() + 8;
+    const QRect frame((picture.width() - content.width()) / 2,
+                      (picture.height() - content.height() - titleHeight) / 2, content.width(),
+                      content.height() + titleHeight);
+    const QPalette palette = window.palette();
+    painter.fillRect(frame.x(), frame.y(), frame.width(), titleHeight,
+                     palette.color(QPalette::Highlight));
+    painter.setPen(palette.color(QPalette::HighlightedText));
+    painter.drawText(QRect(frame.x() + 8, frame.y(), frame.width() - 16, titleHeight),
+                     Qt::AlignVCenter | Qt::AlignLeft, box->windowTitle());
+    painter.drawPixmap(frame.x(), frame.y() + titleHeight, content);
+    painter.setPen(palette.color(QPalette::Shadow));
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
+    return picture;
+}
+
+// Accepts the model dialog after typing `edits` (field name, text) into it.
+KavriDlg::ModalRunner typeAndAccept(QList<QPair<QString, QString>> edits,
+                                    QString radioButton = QString()) {
+    return [edits, radioButton](QDialog& dialog) {
+        for (const auto& [name, text] : edits) {
+            dialog.findChild<QLineEdit*>(name)->setText(text);
+        }
+        if (!radioButton.isEmpty()) {
+            dialog.findChild<QRadioButton*>(radioButton)->setChecked(true);
+        }
+        dialog.accept();
+    };
+}
+
+void reportNotice(const Notice& notice) {
+    std::fprintf(stderr, "kavri: %s: %s\n", notice.caption.c_str(), notice.text.c_str());
 }
 
 }  // namespace
@@ -40,23 +94,53 @@ int takeScreenshots(const QString& directory, std::uint32_t seed) {
     RunOptions options;
     options.seed = seed;
     main.setRunOptions(options);
-    main.setNoticeHandler([](const Notice& notice) {
-        std::fprintf(stderr, "kavri: %s: %s\n", notice.caption.c_str(), notice.text.c_str());
-    });
+    main.setNoticeHandler(reportNotice);
     main.show();
     QApplication::processEvents();
     main.runModelOnce();
-    if (main.exitStatus() != 0) {
-        return main.exitStatus();
+    if (main.lastOutcome().notice) {
+        return kNoticeExitStatus;
+    }
+    if (!savePicture(main, target, QStringLiteral("kavri-main.png"))) {
+        return 1;
+    }
+
+    // A regime of fourteen lags: the exact search with orders up to 15 and every order tried.
+    main.setModalRunner(typeAndAccept({{QStringLiteral("maxOrderEdit"), QStringLiteral("16")}}));
+    main.openModelParameters();
+    main.setModalRunner(typeAndAccept({}, QStringLiteral("searchMethodExact")));
+    main.openGaParameters();
+    main.show();
+    main.runModelOnce();
+    if (main.lastOutcome().notice) {
+        return kNoticeExitStatus;
+    }
+    if (!savePicture(main, target, QStringLiteral("kavri-main-fourteen-lags.png"))) {
+        return 1;
+    }
+
+    // A mistyped series name: the run ends with its notice and the window stays.
+    main.setModalRunner(
+        typeAndAccept({{QStringLiteral("seriesPathEdit"), QStringLiteral("ExchangeRates.txt")}}));
+    main.openModelParameters();
+    bool saved = false;
+    main.setNoticeHandler([&](const Notice& notice) {
+        saved =
+            savePixmap(withNoticeBox(main, notice), target, QStringLiteral("kavri-run-error.png"));
+    });
+    main.show();
+    main.runModelOnce();
+    main.hide();
+    if (!saved) {
+        return 1;
     }
 
     ParKavriDlg model;
     ParGenAlgDlg ga;
     AboutDlg about;
-    const bool saved = savePicture(main, target, QStringLiteral("kavri-main.png")) &&
-                       savePicture(model, target, QStringLiteral("kavri-model-parameters.png")) &&
-                       savePicture(ga, target, QStringLiteral("kavri-ga-parameters.png")) &&
-                       savePicture(about, target, QStringLiteral("kavri-about.png"));
+    saved = savePicture(model, target, QStringLiteral("kavri-model-parameters.png")) &&
+            savePicture(ga, target, QStringLiteral("kavri-ga-parameters.png")) &&
+            savePicture(about, target, QStringLiteral("kavri-about.png"));
     return saved ? 0 : 1;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
 // The sixteen result texts that a run shows, and the one interface through which the core
-// reaches a front end. The texts start empty and are never cleared: a text that a later run
-// does not write keeps what an earlier run put there.
+// reaches a front end. Every run starts by clearing all sixteen, so a text that a run does not
+// write (the panels above its regime count, the MSE of a run without forecasts) is empty rather
+// than a number of an earlier run shown beside this run's.
 
 #include <string>
 
@@ -38,6 +39,12 @@ public:
     virtual void refresh(const ResultTexts& texts) = 0;
     virtual void progress(int /*generation*/, double /*bestFitness*/) {}
 };
+
+// Empties all sixteen texts and shows them empty: the first step of every run.
+inline void clearResultTexts(ResultTexts& texts, RunObserver& observer) {
+    texts = ResultTexts{};
+    observer.refresh(texts);
+}
 
 // An observer that shows nothing: for silent evaluations and tests.
 class SilentObserver final : public RunObserver {

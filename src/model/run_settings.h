@@ -2,9 +2,9 @@
 
 // Every parameter of a run. The model group is edited by the model-parameter dialog, the
 // genetic-algorithm group by the genetic-algorithm dialog. Each group has two sets of starting
-// values: the pre-fill that its dialog shows at every opening, and the run defaults that a run
-// writes into a group whose dialog was never shown. They differ on purpose for several genetic
-// parameters, and both front ends take them from here.
+// values: the pre-fill that its dialog shows until it has been accepted once, and the run
+// defaults that a run writes into a group whose dialog was never accepted. They differ on
+// purpose for several genetic parameters, and both front ends take them from here.
 
 #include <array>
 #include <string>
@@ -59,17 +59,17 @@ struct GaParameters {
 struct RunSettings {
     ModelParameters model;
     GaParameters ga;
-    int modelDialogCount = 0;  // times the model dialog was shown; only 0 matters
+    int modelDialogCount = 0;  // times the model dialog was accepted; only 0 matters
     int gaDialogCount = 0;
 
     bool operator==(const RunSettings&) const = default;
 };
 
-// What each dialog shows whenever it opens, whatever the settings hold.
+// What each dialog shows while it has never been accepted; afterwards it shows the settings.
 ModelParameters modelPrefill();
 GaParameters gaPrefill();
 
-// What a run assumes for a group whose dialog was never shown. The model run defaults leave
+// What a run assumes for a group whose dialog was never accepted. The model run defaults leave
 // nThresholds and thresholds as they are; the genetic ones use 101 generations, mutation 0.01,
 // selection 0.6, MSE fitness, the Relative criterion and no residual table.
 void applyModelRunDefaults(ModelParameters& model);

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "model/text_format.h"
+
 namespace kavri {
 namespace {
 
@@ -43,17 +45,18 @@ constexpr const char* kB4 =
 constexpr const char* kB5 =
     " Regime : %d\nConstant = %f\nP(1) = %f\nP(2) =%f\nP(3) = %f\nP(4) = %f\nP(5) =%f\n";
 
-constexpr int kMaxShownOrder = 11;
+// The highest order that has a format of its own; higher orders continue the A pattern.
+constexpr int kMaxTabledOrder = 11;
 
 // Format by the regime's order: for a model with 0, 2 or 3 thresholds (any panel), and for a
-// model with one threshold in panel 1 and in panel 2. Null: the panel is left as it was.
+// model with one threshold in panel 1 and in panel 2. Null: the order has no format of its own.
 struct FormatChoice {
     const char* anyThresholds;
     const char* oneThresholdPanel1;
     const char* oneThresholdPanel2;
 };
 
-constexpr std::array<FormatChoice, kMaxShownOrder + 1> kFormatByOrder = {{
+constexpr std::array<FormatChoice, kMaxTabledOrder + 1> kFormatByOrder = {{
     {nullptr, nullptr, nullptr},  // order 0
     {kA1, kB1, kB1},
     {kA2, kB2, kB2},
@@ -68,10 +71,8 @@ constexpr std::array<FormatChoice, kMaxShownOrder + 1> kFormatByOrder = {{
     {nullptr, kA11, kA11},
 }};
 
-const char* chooseFormat(int nThresholds, int panel, int order) {
-    if (order < 1 || order > kMaxShownOrder) {
-        return nullptr;
-    }
+// The format of an order in 1..11, or null where the table has none.
+const char* tabledFormat(int nThresholds, int panel, int order) {
     const FormatChoice& choice = kFormatByOrder[order];
     if (nThresholds != 1) {
         return choice.anyThresholds;
@@ -82,8 +83,8 @@ const char* chooseFormat(int nThresholds, int panel, int order) {
 // Every format takes the regime number and then order + 1 doubles. Unused trailing arguments
 // are ignored by printf, so one call serves all orders; the values beyond the order are zero
 // rather than read from the coefficient matrix, whose columns may end before lag 11.
-std::string formatPanel(const char* format, int regime, const double* coefficients, int order) {
-    std::array<double, kMaxShownOrder + 1> v{};
+std::string formatTabled(const char* format, int regime, const double* coefficients, int order) {
+    std::array<double, kMaxTabledOrder + 1> v{};
     for (int j = 0; j <= order; ++j) {
         v[j] = coefficients[j];
     }
@@ -98,6 +99,22 @@ std::string formatPanel(const char* format, int regime, const double* coefficien
     return text;
 }
 
+// The panel of a regime of order p >= 1: its format where the table gives one; otherwise (order
+// 11 without exactly one threshold, order 12 and above) A11 for the constant and the first
+// eleven lags, then one "P(k) = %f" line per further lag, so that no coefficient goes unshown.
+std::string formatPanel(int nThresholds, int panel, const double* coefficients, int order) {
+    if (order <= kMaxTabledOrder) {
+        if (const char* format = tabledFormat(nThresholds, panel, order)) {
+            return formatTabled(format, panel, coefficients, order);
+        }
+    }
+    std::string text = formatTabled(kA11, panel, coefficients, kMaxTabledOrder);
+    for (int k = kMaxTabledOrder + 1; k <= order; ++k) {
+        text += formatText("P(%d) = %f\n", k, coefficients[k]);
+    }
+    return text;
+}
+
 }  // namespace
 
 void showEstimatePanels(int nThresholds, const FittedModel& model, ResultTexts& texts,
@@ -109,8 +126,8 @@ void showEstimatePanels(int nThresholds, const FittedModel& model, ResultTexts& 
         &texts.estimatePanel1, &texts.estimatePanel2, &texts.estimatePanel3, &texts.estimatePanel4};
     for (int k = 1; k <= nThresholds + 1; ++k) {
         const int order = model.regimeOrders[k - 1];
-        const char* format = chooseFormat(nThresholds, k, order);
-        if (format == nullptr) {
+        // Order 0: no autoregression was fitted in the regime, so there is no equation to show.
+        if (order < 1) {
             continue;
         }
         // An order beyond the coefficient columns is a caller's fault; never read past them.
@@ -118,7 +135,7 @@ void showEstimatePanels(int nThresholds, const FittedModel& model, ResultTexts& 
         if (order > model.regimeCoefficients.colHi()) {
             continue;
         }
-        *panels[k - 1] = formatPanel(format, k, model.regimeCoefficients[k - 1], order);
+        *panels[k - 1] = formatPanel(nThresholds, k, model.regimeCoefficients[k - 1], order);
         observer.refresh(texts);
     }
 }

@@ -62,6 +62,7 @@ std::optional<double> exactOptimumFitness(const RunSettings& settings, const Run
 DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObserver& observer,
                               const RunOptions& options) {
     const ClassicNumericLocale classic;
+    clearResultTexts(texts, observer);
     applyRunDefaults(settings);
     const ModelParameters& model = settings.model;
     const int n = model.nObservations;

@@ -26,9 +26,9 @@ std::optional<double> exactOptimumFitness(const RunSettings& settings, const Run
 
 // A delay scan: the exact search at every delay 1 .. 10, then the report of the model at the
 // delay of highest fitness (the lower delay on a tie). The thresholds are searched whatever
-// selectModel and searchMethod say. Run defaults are written into `settings` as by runModel,
-// and once the scan is made the settings describe the reported run: the best delay, a search
-// of the thresholds, the exact search.
+// selectModel and searchMethod say. The texts are cleared and run defaults are written into
+// `settings` as by runModel, and once the scan is made the settings describe the reported run:
+// the best delay, a search of the thresholds, the exact search.
 struct DelayScanOutcome {
     RunOutcome run;               // the reported model at the best delay, or the notice
     std::vector<int> delays;      // empty when a notice ended the run before the scan

@@ -51,6 +51,7 @@ RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& obse
                     const RunOptions& options) {
     // The texts and both result files are written with a decimal point in any user locale.
     const ClassicNumericLocale classic;
+    clearResultTexts(texts, observer);
     applyRunDefaults(settings);
     const ModelParameters& model = settings.model;
     const int n = model.nObservations;

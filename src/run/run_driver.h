@@ -41,8 +41,9 @@ struct RunOutcome {
     std::vector<double> generationBest;  // genetic search: best fitness after each generation
 };
 
-// Runs once with `settings` (run defaults are written into groups whose dialog count is 0),
-// writing the result texts and refreshing `observer` as it goes.
+// Runs once with `settings` (run defaults are written into groups whose dialog count is 0):
+// clears all sixteen result texts, then writes them and refreshes `observer` as it goes. A run
+// that ends in a notice leaves the texts it wrote before the notice.
 RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& observer,
                     const RunOptions& options = {});
 

@@ -1,10 +1,12 @@
-// The main dialog: layout and wiring of the result fields, runs on OK and Enter, texts kept
-// across runs, notices and the exit status, the About box, and input dropped during a run.
+// The main dialog: layout and wiring of the result fields, runs on OK and on Enter whatever has
+// the focus, every run starting from empty texts, a failing run that leaves the window and its
+// settings, the status line and the seed, the About box, and input dropped during a run.
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,13 +17,17 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "app/about_dlg.h"
 #include "app/input_blocker.h"
 #include "app/kavri_dlg.h"
+#include "app/par_gen_alg_dlg.h"
 #include "app/par_kavri_dlg.h"
 
 using namespace kavri;
@@ -94,23 +100,43 @@ QStringList writeSeries(const QString& path) {
     return written;
 }
 
-// The value of rank `rank` among the first 120 values, as written.
-QString rankedValue(const QStringList& series, int rank) {
-    QStringList fitted = series.mid(0, 120);
+// The value of rank `rank` among the first `fittedCount` values, as written.
+QString rankedValue(const QStringList& series, int rank, int fittedCount = 120) {
+    QStringList fitted = series.mid(0, fittedCount);
     std::sort(fitted.begin(), fitted.end(),
               [](const QString& a, const QString& b) { return a.toDouble() < b.toDouble(); });
     return fitted[rank];
 }
 
+// A seasonal autoregression x[t] = 0.85 x[t-14] + e[t], 200 values with six decimals: its
+// regimes need fourteen lags, more than any panel format of its own holds.
+QStringList writeSeasonalSeries(const QString& path) {
+    std::vector<double> x;
+    QStringList written;
+    unsigned state = 2024u;
+    for (int t = 0; t < 200; ++t) {
+        state = state * 1103515245u + 12345u;
+        const double shock = static_cast<double>((state >> 16) & 0x7fff) / 32767.0 - 0.5;
+        written << QString::asprintf("%.6f", (t >= 14 ? 0.85 * x[t - 14] : 0.0) + shock);
+        x.push_back(written.back().toDouble());
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        qFatal("cannot write %s", qPrintable(path));
+    }
+    file.write(written.join(QLatin1Char('\n')).toLatin1() + "\n");
+    return written;
+}
+
 // A modal runner that fills the model dialog for a run at given thresholds.
-KavriDlg::ModalRunner givenThresholds(const QString& path, QStringList thresholds,
-                                      int predictions) {
+KavriDlg::ModalRunner givenThresholds(const QString& path, QStringList thresholds, int predictions,
+                                      int observations = 120, int maxOrder = 2) {
     return [=](QDialog& dialog) {
         auto* model = qobject_cast<ParKavriDlg*>(&dialog);
         QVERIFY(model != nullptr);
         model->findChild<QLineEdit*>("seriesPathEdit")->setText(path);
-        model->findChild<QLineEdit*>("nObservationsEdit")->setText("120");
-        model->findChild<QLineEdit*>("maxOrderEdit")->setText("2");
+        model->findChild<QLineEdit*>("nObservationsEdit")->setText(QString::number(observations));
+        model->findChild<QLineEdit*>("maxOrderEdit")->setText(QString::number(maxOrder));
         model->findChild<QRadioButton*>("selectModelYes")->setChecked(true);
         model->findChild<QLineEdit*>("nThresholdsEdit")
             ->setText(QString::number(thresholds.size()));
@@ -132,8 +158,11 @@ class MainDialogTest : public QObject {
  private slots:
     void windowHasItsCaptionFixedSizeAndArrangement();
     void refreshShowsEachTextInItsOwnField();
-    void secondRunKeepsTextsItDoesNotWrite();
-    void enterRunsAndANoticeEndsTheProgram();
+    void secondRunShowsNoTextOfTheFirst();
+    void orderBeyondTheFormatTableShowsEveryCoefficient();
+    void aFailingRunLeavesTheWindowOpenWithItsSettings();
+    void enterRunsWhateverHasTheFocusAlsoAfterADialogCloses();
+    void statusLineNamesTheFilesAndItsSeedRepeatsTheRun();
     void noticeBoxCarriesCaptionIconAndOneButton();
     void escapeAndExitClose();
     void aboutBoxFromTheWindowMenuAndF1();
@@ -210,7 +239,9 @@ void MainDialogTest::refreshShowsEachTextInItsOwnField() {
     }
 }
 
-void MainDialogTest::secondRunKeepsTextsItDoesNotWrite() {
+// After a four-regime run with forecasts, a two-regime run without them shows nothing of the
+// first: not its higher panels, nor its MSE.
+void MainDialogTest::secondRunShowsNoTextOfTheFirst() {
     const QString path = scratch_.filePath("two_regimes.txt");
     const QStringList series = writeSeries(path);
     KavriDlg dialog;
@@ -221,13 +252,13 @@ void MainDialogTest::secondRunKeepsTextsItDoesNotWrite() {
     dialog.setNoticeHandler(
         [&](const Notice& notice) { notices << QString::fromStdString(notice.text); });
 
-    dialog.setModalRunner(
-        givenThresholds(path, {rankedValue(series, 40), rankedValue(series, 80)}, 10));
+    dialog.setModalRunner(givenThresholds(
+        path, {rankedValue(series, 30), rankedValue(series, 60), rankedValue(series, 90)}, 10));
     dialog.openModelParameters();
     dialog.runModelOnce();
     QCOMPARE(notices, QStringList());
     const ResultTexts first = dialog.texts();
-    QVERIFY(!first.mseText.empty() && !first.estimatePanel3.empty());
+    QVERIFY(!first.mseText.empty() && !first.estimatePanel4.empty());
     QVERIFY(first.iterationText.empty());
     QCOMPARE(first.varianceText.find('.') + 6, first.varianceText.size());
 
@@ -238,20 +269,76 @@ void MainDialogTest::secondRunKeepsTextsItDoesNotWrite() {
     const ResultTexts second = dialog.texts();
     QVERIFY(second.thresholdText != first.thresholdText);
     QVERIFY(second.estimatePanel1 != first.estimatePanel1);
-    QCOMPARE(second.mseText, first.mseText);
-    QCOMPARE(second.estimatePanel3, first.estimatePanel3);
-    QCOMPARE(shownText(dialog, "mseField"), QString::fromStdString(first.mseText).trimmed());
-    QCOMPARE(dialog.exitStatus(), 0);
+    QVERIFY(!second.estimatePanel2.empty());
+    QCOMPARE(second.mseText, std::string());
+    QCOMPARE(second.estimatePanel3, std::string());
+    QCOMPARE(second.estimatePanel4, std::string());
+    for (const char* shownEmpty : {"mseField", "estimatePanel3", "estimatePanel4"}) {
+        QVERIFY2(shownText(dialog, shownEmpty).isEmpty(), shownEmpty);
+    }
+    // No forecasts, no Predictions.txt; the genetic dialog was never accepted, so the run
+    // defaults asked for no residual table, and there is no seed to show.
+    QVERIFY(dialog.statusText().contains("Residuals.txt (empty: Print Residual is No)"));
+    QVERIFY(!dialog.statusText().contains("Predictions.txt"));
+    QVERIFY(!dialog.statusText().contains("Seed"));
 }
 
-void MainDialogTest::enterRunsAndANoticeEndsTheProgram() {
+// Fourteen lags in both regimes of a one-threshold model, after a four-regime run: every
+// coefficient is shown, each as "%f" on its own line, and the panels above stay empty.
+void MainDialogTest::orderBeyondTheFormatTableShowsEveryCoefficient() {
+    const QString twoRegimes = scratch_.filePath("two_regimes_again.txt");
+    const QStringList first = writeSeries(twoRegimes);
+    const QString seasonal = scratch_.filePath("seasonal.txt");
+    const QStringList series = writeSeasonalSeries(seasonal);
+    KavriDlg dialog;
+    RunOptions options;
+    options.files.directory = QDir(scratch_.path()).filesystemPath();
+    dialog.setRunOptions(options);
+    dialog.setNoticeHandler([](const Notice& notice) { QFAIL(notice.text.c_str()); });
+    dialog.setModalRunner(givenThresholds(
+        twoRegimes, {rankedValue(first, 30), rankedValue(first, 60), rankedValue(first, 90)}, 10));
+    dialog.openModelParameters();
+    dialog.runModelOnce();
+    QVERIFY(!dialog.texts().estimatePanel4.empty());
+
+    dialog.setModalRunner(givenThresholds(seasonal, {rankedValue(series, 90, 180)}, 10, 180, 15));
+    dialog.openModelParameters();
+    dialog.runModelOnce();
+    const ReportedModel& model = dialog.lastOutcome().model;
+    QVERIFY(model.available);
+    QCOMPARE(model.regimes.size(), std::size_t{2});
+    const char* panels[] = {"estimatePanel1", "estimatePanel2"};
+    for (int r = 0; r < 2; ++r) {
+        const RegimeReport& regime = model.regimes[r];
+        QCOMPARE(regime.order, 14);
+        const QStringList lines = shownText(dialog, panels[r]).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), regime.order + 2);
+        QCOMPARE(lines[0], QStringLiteral(" Regime : %1").arg(r + 1));
+        QVERIFY(lines[1].startsWith("Constant") &&
+                lines[1].endsWith(QString::asprintf("%f", regime.coefficients[0])));
+        for (int k = 1; k <= regime.order; ++k) {
+            QVERIFY2(lines[k + 1].startsWith(QStringLiteral("P(%1)").arg(k)) &&
+                         lines[k + 1].endsWith(QString::asprintf("%f", regime.coefficients[k])),
+                     qPrintable(lines[k + 1]));
+        }
+    }
+    QCOMPARE(shownText(dialog, "estimatePanel3"), QString());
+    QCOMPARE(shownText(dialog, "estimatePanel4"), QString());
+}
+
+void MainDialogTest::aFailingRunLeavesTheWindowOpenWithItsSettings() {
     const QString missing = scratch_.filePath("no_such_series.txt");
     KavriDlg dialog;
+    RunOptions options;
+    options.files.directory = QDir(scratch_.path()).filesystemPath();
+    dialog.setRunOptions(options);
     dialog.setModalRunner([&](QDialog& model) {
         model.findChild<QLineEdit*>("seriesPathEdit")->setText(missing);
+        model.findChild<QLineEdit*>("maxOrderEdit")->setText("3");
         model.accept();
     });
     dialog.openModelParameters();
+    const RunSettings before = dialog.settings();
     std::vector<Notice> notices;
     dialog.setNoticeHandler([&](const Notice& notice) { notices.push_back(notice); });
     dialog.show();
@@ -264,10 +351,135 @@ void MainDialogTest::enterRunsAndANoticeEndsTheProgram() {
     QCOMPARE(notices[0].text, "File " + missing.toStdString() + " could not be opened");
     QCOMPARE(notices[0].caption, std::string("Error"));
     QVERIFY(notices[0].icon == NoticeIcon::kStop);
-    QCOMPARE(dialog.exitStatus(), kNoticeExitStatus);
-    QCOMPARE(finished.count(), 1);
-    QCOMPARE(finished.at(0).at(0).toInt(), kNoticeExitStatus);
-    QVERIFY(!dialog.isVisible());
+    QCOMPARE(finished.count(), 0);
+    QVERIFY(dialog.isVisible());
+    QVERIFY(dialog.settings() == before);
+    QCOMPARE(dialog.statusText(), "Series: " + QDir::toNativeSeparators(missing) +
+                                      "\nThe run ended without a result: File " + missing +
+                                      " could not be opened");
+
+    // Ready for the next run, with the settings as they were.
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    QCOMPARE(notices.size(), std::size_t{2});
+    QStringList shownPaths;
+    const QStringList series = writeSeries(scratch_.filePath("found.txt"));
+    const KavriDlg::ModalRunner correct =
+        givenThresholds(scratch_.filePath("found.txt"), {rankedValue(series, 60)}, 10);
+    dialog.setModalRunner([&](QDialog& model) {
+        shownPaths << model.findChild<QLineEdit*>("seriesPathEdit")->text()
+                   << model.findChild<QLineEdit*>("maxOrderEdit")->text();
+        correct(model);
+    });
+    dialog.openModelParameters();
+    QCOMPARE(shownPaths, QStringList({missing, "3"}));
+    QTest::keyClick(&dialog, Qt::Key_Return);
+    QCOMPARE(notices.size(), std::size_t{2});
+    QVERIFY(!dialog.texts().estimatePanel2.empty());
+    QCOMPARE(finished.count(), 0);
+}
+
+// Clicking a parameter button focuses it; once its dialog has closed, Enter must still run
+// rather than open the dialog again. So for every control of the window.
+void MainDialogTest::enterRunsWhateverHasTheFocusAlsoAfterADialogCloses() {
+    KavriDlg dialog;
+    dialog.setModalRunner([&](QDialog& model) {
+        model.findChild<QLineEdit*>("seriesPathEdit")->setText(scratch_.filePath("absent.txt"));
+        model.accept();
+    });
+    dialog.openModelParameters();
+    // Every run ends at once with its notice, which counts it.
+    int runs = 0;
+    dialog.setNoticeHandler([&](const Notice&) { ++runs; });
+    dialog.setModalRunner([](QDialog& shown) { shown.exec(); });
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+
+    // Closes whatever dialog opens: accepted when a click opened it, rejected (and counted)
+    // when it opened on Enter, so that a fault fails at once instead of waiting on the dialog.
+    int opened = 0;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [&] {
+        if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            ++opened;
+            modal->accept();
+        }
+    });
+    closer.start(5);
+    for (const char* name : {"modelParametersButton", "gaParametersButton"}) {
+        auto* button = dialog.findChild<QPushButton*>(name);
+        QTest::mouseClick(button, Qt::LeftButton);
+        // The window keeps the button as its focus widget; activated again (by the window
+        // manager on a desktop), it gives the button the keyboard focus back.
+        QCOMPARE(dialog.focusWidget(), button);
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QCOMPARE(QApplication::focusWidget(), button);
+        const int before = runs;
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(runs, before + 1);
+    }
+    QCOMPARE(opened, 2);
+    QCOMPARE(dialog.settings().gaDialogCount, 1);
+
+    for (QWidget* widget : dialog.findChildren<QWidget*>()) {
+        if (widget->focusPolicy() == Qt::NoFocus || !widget->isVisible()) {
+            continue;
+        }
+        widget->setFocus(Qt::MouseFocusReason);
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+            const int before = runs;
+            QTest::keyClick(QApplication::focusWidget(), key);
+            QVERIFY2(runs == before + 1, qPrintable(widget->objectName()));
+        }
+    }
+    QCOMPARE(opened, 2);
+    QVERIFY(dialog.isVisible());
+}
+
+void MainDialogTest::statusLineNamesTheFilesAndItsSeedRepeatsTheRun() {
+    const QString path = scratch_.filePath("searched.txt");
+    writeSeries(path);
+    KavriDlg dialog;
+    RunOptions options;
+    options.files.directory = QDir(scratch_.path()).filesystemPath();
+    dialog.setRunOptions(options);
+    dialog.setNoticeHandler([](const Notice& notice) { QFAIL(notice.text.c_str()); });
+    dialog.setModalRunner([&](QDialog& model) {
+        model.findChild<QLineEdit*>("seriesPathEdit")->setText(path);
+        model.findChild<QLineEdit*>("nObservationsEdit")->setText("120");
+        model.findChild<QLineEdit*>("maxOrderEdit")->setText("3");
+        model.findChild<QLineEdit*>("nPredictionsEdit")->setText("10");
+        model.accept();
+    });
+    dialog.openModelParameters();
+    QString seedTyped;
+    dialog.setModalRunner([&](QDialog& ga) {
+        ga.findChild<QLineEdit*>("nChromosomesEdit")->setText("8");
+        ga.findChild<QLineEdit*>("nIterationsEdit")->setText("4");
+        ga.findChild<QLineEdit*>("seedEdit")->setText(seedTyped);
+        ga.accept();
+    });
+    dialog.openGaParameters();
+    QVERIFY(!dialog.seed().has_value());
+
+    dialog.runModelOnce();
+    const std::uint32_t seed = dialog.lastOutcome().seed;
+    const ResultTexts first = dialog.texts();
+    const QDir folder(scratch_.path());
+    QCOMPARE(dialog.statusText(),
+             QStringLiteral("Series read: %1\nWritten: %2, %3\nSeed: %4 (the same seed and "
+                            "settings repeat this run: Seed in Parameter of GA, or kavri-cli "
+                            "--seed %4)")
+                 .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
+                      QDir::toNativeSeparators(folder.absoluteFilePath("Residuals.txt")),
+                      QDir::toNativeSeparators(folder.absoluteFilePath("Predictions.txt")))
+                 .arg(seed));
+
+    seedTyped = QString::number(seed);
+    dialog.openGaParameters();
+    dialog.runModelOnce();
+    QCOMPARE(dialog.lastOutcome().seed, seed);
+    QVERIFY(dialog.texts() == first);
 }
 
 void MainDialogTest::noticeBoxCarriesCaptionIconAndOneButton() {
@@ -290,7 +502,7 @@ void MainDialogTest::escapeAndExitClose() {
     QVERIFY(QTest::qWaitForWindowActive(&escaped));
     QTest::keyClick(&escaped, Qt::Key_Escape);
     QVERIFY(!escaped.isVisible());
-    QCOMPARE(escaped.exitStatus(), 0);
+    QCOMPARE(escaped.result(), int(QDialog::Rejected));
 
     KavriDlg exited;
     exited.show();

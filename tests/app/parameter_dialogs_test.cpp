@@ -1,11 +1,17 @@
-// The two parameter dialogs: pre-fill, exchange order, range refusals and copy-back.
+// The two parameter dialogs: pre-fill and later openings, exchange order, range refusals,
+// storing on OK only, the seed, the series file chooser and the tooltips.
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QGroupBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <cstdint>
+#include <functional>
+#include <optional>
 
 #include "app/kavri_dlg.h"
 #include "app/par_gen_alg_dlg.h"
@@ -38,14 +44,16 @@ class ParameterDialogsTest : public QObject {
 
  private slots:
     void fieldsShowThePrefillInShortestForm();
-    void everyOpeningShowsThePrefillAndCopiesBack();
-    void cancelStoresThePrefillNotTheRunDefaults();
-    void valueReadBeforeARefusedFieldStays();
+    void firstOpeningShowsThePrefillLaterOnesTheStoredValues();
+    void cancelEscapeAndCloseBoxLeaveTheSettingsAsTheyWere();
+    void refusedOkStoresNothing();
     void onlyTheFirstInvalidFieldIsReported();
     void boundsAndNumberForms_data();
     void boundsAndNumberForms();
     void unusedThresholdsAreStillValidatedAndStored();
     void searchMethodIsBoundToItsRadioGroup();
+    void browseFillsTheSeriesPath();
+    void everyParameterFieldExplainsItselfAndItsRange();
 };
 
 void ParameterDialogsTest::fieldsShowThePrefillInShortestForm() {
@@ -70,11 +78,11 @@ void ParameterDialogsTest::fieldsShowThePrefillInShortestForm() {
     QVERIFY(ga.values() == gaPrefill());
 }
 
-void ParameterDialogsTest::everyOpeningShowsThePrefillAndCopiesBack() {
+void ParameterDialogsTest::firstOpeningShowsThePrefillLaterOnesTheStoredValues() {
     KavriDlg main;
     QStringList shown;
     main.setModalRunner([&](QDialog& dialog) {
-        shown << field(dialog, "nObservationsEdit")->text();
+        shown << field(dialog, "nObservationsEdit")->text() << field(dialog, "delayEdit")->text();
         type(dialog, "nObservationsEdit", QStringLiteral("300"));
         dialog.accept();
     });
@@ -83,32 +91,85 @@ void ParameterDialogsTest::everyOpeningShowsThePrefillAndCopiesBack() {
     QCOMPARE(main.settings().modelDialogCount, 1);
 
     main.openModelParameters();
-    QCOMPARE(shown, QStringList({"450", "450"}));
+    QCOMPARE(shown, QStringList({"450", "1", "300", "1"}));
     QCOMPARE(main.settings().modelDialogCount, 2);
     QCOMPARE(main.settings().gaDialogCount, 0);
+
+    // The genetic dialog likewise, its seed included.
+    QStringList seeds;
+    main.setModalRunner([&](QDialog& dialog) {
+        seeds << field(dialog, "seedEdit")->text() << field(dialog, "pMutationEdit")->text();
+        type(dialog, "seedEdit", QStringLiteral(" 4294967295 "));
+        type(dialog, "pMutationEdit", QStringLiteral("0.25"));
+        dialog.accept();
+    });
+    main.openGaParameters();
+    main.openGaParameters();
+    QCOMPARE(seeds, QStringList({"", "0.001", "4294967295", "0.25"}));
+    QCOMPARE(main.seed(), std::optional<std::uint32_t>(4294967295u));
+    QCOMPARE(main.settings().ga.pMutation, 0.25);
+
+    main.setModalRunner([&](QDialog& dialog) {
+        type(dialog, "seedEdit", QString());
+        dialog.accept();
+    });
+    main.openGaParameters();
+    QVERIFY(!main.seed().has_value());
 }
 
-void ParameterDialogsTest::cancelStoresThePrefillNotTheRunDefaults() {
+void ParameterDialogsTest::cancelEscapeAndCloseBoxLeaveTheSettingsAsTheyWere() {
     KavriDlg main;
+    const RunSettings untouched = main.settings();
     main.setModalRunner([](QDialog& dialog) {
         type(dialog, "pMutationEdit", QStringLiteral("0.5"));
         choose(dialog, "fitnessKindMSE");
         dialog.reject();
     });
     main.openGaParameters();
-    const GaParameters& ga = main.settings().ga;
-    QCOMPARE(ga.pMutation, 0.001);
-    QCOMPARE(ga.pSelection, 0.9);
-    QCOMPARE(ga.nIterations, 300);
-    QCOMPARE(ga.fitnessKind, kFitnessAic);
-    QCOMPARE(ga.criterion, kCriterionAbsolute);
-    QCOMPARE(ga.printResiduals, kPrintResidualsYes);
-    QCOMPARE(main.settings().gaDialogCount, 1);
+    // Not an opening: the run still applies the genetic run defaults.
+    QVERIFY(main.settings() == untouched);
+    QCOMPARE(main.settings().gaDialogCount, 0);
+
+    main.setModalRunner([](QDialog& dialog) {
+        type(dialog, "pMutationEdit", QStringLiteral("0.5"));
+        type(dialog, "seedEdit", QStringLiteral("7"));
+        dialog.accept();
+    });
+    main.openGaParameters();
+    const RunSettings stored = main.settings();
+    QCOMPARE(stored.ga.pMutation, 0.5);
+    QCOMPARE(stored.gaDialogCount, 1);
+
+    // After OK, every way of leaving without OK keeps what that OK stored.
+    using Leave = std::function<void(QDialog&)>;
+    const QList<Leave> leaves = {
+        [](QDialog& dialog) { dialog.findChild<QPushButton*>("cancelButton")->click(); },
+        [](QDialog& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); },
+        [](QDialog& dialog) { dialog.close(); },
+    };
+    for (const Leave& leave : leaves) {
+        main.setModalRunner([&](QDialog& dialog) {
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            QCOMPARE(field(dialog, "pMutationEdit")->text(), QStringLiteral("0.5"));
+            type(dialog, "pMutationEdit", QStringLiteral("0.75"));
+            type(dialog, "nIterationsEdit", QStringLiteral("5"));
+            type(dialog, "seedEdit", QString());
+            choose(dialog, "searchMethodExact");
+            leave(dialog);
+            QVERIFY(!dialog.isVisible());
+        });
+        main.openGaParameters();
+        QVERIFY(main.settings() == stored);
+        QCOMPARE(main.seed(), std::optional<std::uint32_t>(7u));
+    }
 }
 
-void ParameterDialogsTest::valueReadBeforeARefusedFieldStays() {
+void ParameterDialogsTest::refusedOkStoresNothing() {
     KavriDlg main;
+    const RunSettings untouched = main.settings();
     QStringList messages;
+    bool correct = false;
     main.setModalRunner([&](QDialog& dialog) {
         static_cast<ParKavriDlg&>(dialog).setRefusalHandler(
             [&](const QString& message) { messages << message; });
@@ -118,13 +179,26 @@ void ParameterDialogsTest::valueReadBeforeARefusedFieldStays() {
         QSignalSpy accepted(&dialog, &QDialog::accepted);
         dialog.accept();
         QCOMPARE(accepted.count(), 0);
-        dialog.reject();
+        QVERIFY(static_cast<ParKavriDlg&>(dialog).values() == modelPrefill());
+        if (correct) {
+            type(dialog, "maxRegimesEdit", QStringLiteral("3"));
+            dialog.accept();
+            QCOMPARE(accepted.count(), 1);
+        } else {
+            dialog.reject();
+        }
     });
     main.openModelParameters();
     QCOMPARE(messages, QStringList{"Please enter an integer between 1 and 4."});
+    QVERIFY(main.settings() == untouched);
+
+    // Corrected, the next OK stores every field, the ones before the refused field included.
+    correct = true;
+    main.openModelParameters();
     QCOMPARE(main.settings().model.nObservations, 300);
-    QCOMPARE(main.settings().model.maxRegimes, 4);
-    QCOMPARE(main.settings().model.minObs, 30);
+    QCOMPARE(main.settings().model.maxRegimes, 3);
+    QCOMPARE(main.settings().model.minObs, 25);
+    QCOMPARE(main.settings().modelDialogCount, 1);
 }
 
 void ParameterDialogsTest::onlyTheFirstInvalidFieldIsReported() {
@@ -141,17 +215,24 @@ void ParameterDialogsTest::onlyTheFirstInvalidFieldIsReported() {
     QCOMPARE(messages, QStringList{"Please enter an integer between 0 and 1000."});
     QCOMPARE(QApplication::focusWidget(), field(ga, "nIterationsEdit"));
     QVERIFY(ga.isVisible());
-    QCOMPARE(ga.values().nChromosomes, 45);
-    QCOMPARE(ga.values().pCrossover, 0.9);
+    QVERIFY(ga.values() == gaPrefill());
 
-    // Radio groups come before the adjusting constant: they are taken when it is refused.
+    // Radio groups come before the adjusting constant: they pass, yet nothing is stored while
+    // a later field is refused.
     type(ga, "nIterationsEdit", QStringLiteral("10"));
     choose(ga, "printResidualsNo");
     ga.accept();
     QCOMPARE(messages.last(), QStringLiteral("Please enter a number between 1 and 100000."));
     QCOMPARE(QApplication::focusWidget(), field(ga, "adjustingConstantEdit"));
-    QCOMPARE(ga.values().printResiduals, kPrintResidualsNo);
-    QCOMPARE(ga.values().adjustingConstant, 1.0);
+    QVERIFY(ga.values() == gaPrefill());
+
+    // The seed comes last.
+    type(ga, "adjustingConstantEdit", QStringLiteral("2"));
+    type(ga, "seedEdit", QStringLiteral("-1"));
+    ga.accept();
+    QCOMPARE(messages.size(), 3);
+    QCOMPARE(QApplication::focusWidget(), field(ga, "seedEdit"));
+    QVERIFY(ga.isVisible());
 }
 
 void ParameterDialogsTest::boundsAndNumberForms_data() {
@@ -230,6 +311,24 @@ void ParameterDialogsTest::boundsAndNumberForms_data() {
     QTest::newRow("iterations 0") << false << "nIterationsEdit"
                                   << "0"
                                   << "";
+    const QString seed = QStringLiteral(
+        "Please enter an integer between 0 and 4294967295, or leave the field empty for a seed "
+        "from the clock.");
+    QTest::newRow("seed empty") << false << "seedEdit"
+                                << "  "
+                                << "";
+    QTest::newRow("seed 0") << false << "seedEdit"
+                            << "0"
+                            << "";
+    QTest::newRow("seed largest") << false << "seedEdit"
+                                  << "4294967295"
+                                  << "";
+    QTest::newRow("seed above") << false << "seedEdit"
+                                << "4294967296" << seed;
+    QTest::newRow("seed negative") << false << "seedEdit"
+                                   << "-1" << seed;
+    QTest::newRow("seed text") << false << "seedEdit"
+                               << "12a" << seed;
 }
 
 void ParameterDialogsTest::boundsAndNumberForms() {
@@ -266,8 +365,7 @@ void ParameterDialogsTest::unusedThresholdsAreStillValidatedAndStored() {
     model.accept();
     QCOMPARE(messages, QStringList{"Please enter a number."});
     QCOMPARE(model.values().selectModel, kSelectModelSearch);
-    QCOMPARE(model.values().thresholds[0], 0.25);
-    QCOMPARE(model.values().nPredictions, 50);
+    QVERIFY(model.values() == modelPrefill());
 
     type(model, "threshold2Edit", QStringLiteral("-0.5"));
     type(model, "threshold3Edit", QStringLiteral("-0.5"));
@@ -284,6 +382,49 @@ void ParameterDialogsTest::searchMethodIsBoundToItsRadioGroup() {
     QCOMPARE(ga.values().searchMethod, kSearchExact);
     QCOMPARE(ga.values().criterion, kCriterionRelative);
     QCOMPARE(ga.values().fitnessKind, kFitnessAic);
+}
+
+void ParameterDialogsTest::browseFillsTheSeriesPath() {
+    ParKavriDlg model;
+    QStringList offered;
+    QString answer = QStringLiteral("/data/rates.csv");
+    model.setFileChooser([&](const QString& current) {
+        offered << current;
+        return answer;
+    });
+    auto* browse = model.findChild<QPushButton*>("browseButton");
+    QCOMPARE(browse->text(), QStringLiteral("Browse..."));
+    QVERIFY(!browse->autoDefault());
+    browse->click();
+    QCOMPARE(field(model, "seriesPathEdit")->text(), QStringLiteral("/data/rates.csv"));
+
+    // A chooser closed without a file leaves the path as it was.
+    answer.clear();
+    browse->click();
+    QCOMPARE(offered, QStringList({"ExchangeRate.txt", "/data/rates.csv"}));
+    QCOMPARE(field(model, "seriesPathEdit")->text(), QStringLiteral("/data/rates.csv"));
+    model.accept();
+    QCOMPARE(model.values().seriesPath, std::string("/data/rates.csv"));
+}
+
+void ParameterDialogsTest::everyParameterFieldExplainsItselfAndItsRange() {
+    ParKavriDlg model;
+    ParGenAlgDlg ga;
+    for (QDialog* dialog : {static_cast<QDialog*>(&model), static_cast<QDialog*>(&ga)}) {
+        for (QLineEdit* edit : dialog->findChildren<QLineEdit*>()) {
+            QVERIFY2(!edit->toolTip().isEmpty(), qPrintable(edit->objectName()));
+        }
+        for (QGroupBox* frame : dialog->findChildren<QGroupBox*>()) {
+            if (frame->title() != QStringLiteral("Threshold select of user")) {
+                QVERIFY2(!frame->toolTip().isEmpty(), qPrintable(frame->title()));
+            }
+        }
+    }
+    QVERIFY(field(model, "maxOrderEdit")->toolTip().contains("orders 1 to P-1 are tried"));
+    QVERIFY(field(model, "maxOrderEdit")->toolTip().endsWith("An integer from 1 to 20."));
+    QVERIFY(field(model, "nObservationsEdit")->toolTip().endsWith("from 50 to 1000."));
+    QVERIFY(field(ga, "adjustingConstantEdit")->toolTip().endsWith("A number from 1 to 100000."));
+    QVERIFY(field(ga, "seedEdit")->toolTip().contains("kavri-cli --seed"));
 }
 
 QTEST_MAIN(ParameterDialogsTest)

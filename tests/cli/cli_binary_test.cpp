@@ -16,6 +16,7 @@
 #include "cli/options.h"
 #include "cli/text_output.h"
 #include "run/run_driver.h"
+#include "support/series_fixtures.h"
 #include "support/temp_directory.h"
 
 namespace kavri::cli {
@@ -168,6 +169,40 @@ TEST_F(CliBinary, ExactSearchReportsWithoutGenerationsAndBeatsTheGeneticBest) {
     // The text shows six decimals; the exact optimum's own value agrees with it to rounding.
     EXPECT_NEAR(result["exactFitness"].get<double>(), exactFitness, 1e-6);
     EXPECT_LE(result["fitness"].get<double>(), result["exactFitness"].get<double>() * (1 + 1e-9));
+}
+
+// Regimes of fourteen and fifteen lags have no panel format of their own; the text report
+// prints every coefficient all the same, each as JSON gives it to six decimals.
+TEST_F(CliBinary, EveryCoefficientOfALongRegimeIsPrinted) {
+    const std::vector<std::string> arguments = {"--search",    "exact",    "--fitness",   "aic",
+                                                "--criterion", "absolute", "--max-order", "16"};
+    CliRun text = runCli(dir(), arguments);
+    std::vector<std::string> jsonArguments = arguments;
+    jsonArguments.push_back("--json");
+    CliRun json = runCli(dir(), jsonArguments);
+    ASSERT_EQ(text.status, 0) << text.err;
+    ASSERT_EQ(json.status, 0) << json.err;
+    const nlohmann::json regimes = nlohmann::json::parse(json.out)["regimes"];
+    int longest = 0;
+    for (std::size_t r = 0; r < regimes.size(); ++r) {
+        const int order = regimes[r]["order"].get<int>();
+        longest = std::max(longest, order);
+        const std::string heading = "Parameter Estimate " + std::to_string(r + 1) + ":\n";
+        const std::size_t start = text.out.find(heading);
+        ASSERT_NE(start, std::string::npos) << text.out;
+        std::string block = text.out.substr(start + heading.size());
+        block = block.substr(0, block.find("\nParameter Estimate"));
+        for (int k = 1; k <= order; ++k) {
+            const std::size_t at = block.find("    P(" + std::to_string(k) + ")");
+            ASSERT_NE(at, std::string::npos) << block;
+            const std::string line = block.substr(at, block.find('\n', at) - at);
+            const std::string value =
+                testing::formatDouble("%f", regimes[r]["coefficients"][k].get<double>());
+            EXPECT_EQ(line.substr(line.size() - value.size()), value) << line;
+        }
+        EXPECT_EQ(block.find("    P(" + std::to_string(order + 1) + ")"), std::string::npos);
+    }
+    EXPECT_GE(longest, 14);
 }
 
 TEST_F(CliBinary, DelayScanPrintsTheTableAndReportsTheBestDelay) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace kavri {
@@ -57,27 +58,58 @@ TEST(EstimatePanels, OneThresholdHasItsOwnSpacing) {
     EXPECT_EQ(observer.shown.size(), 2u);
 }
 
-TEST(EstimatePanels, OrderElevenOnlyWithOneThresholdAndTwelveNever) {
+// The eleven-lag format filled with the coefficients of modelWithOrders' regime `regime`.
+std::string elevenLags(int regime, const char* constant) {
+    return " Regime : " + std::to_string(regime) + "\nConstant= " + constant +
+           "\nP(1) = -0.250000\nP(2) =-0.500000\nP(3) = -0.750000\nP(4) = -1.000000\n"
+           "P(5) =-1.250000\nP(6) =-1.500000\nP(7) = -1.750000\nP(8) = -2.000000\n"
+           "P(9) = -2.250000\nP(10) = -2.500000\nP(11) = -2.750000\n";
+}
+
+TEST(EstimatePanels, OrdersBeyondTheTableContinueTheElevenLagPattern) {
     ResultTexts texts = earlierRun();
     RecordingObserver observer;
     showEstimatePanels(1, modelWithOrders({12, 11}), texts, observer);
-    EXPECT_EQ(texts.estimatePanel1, "earlier 1");
-    EXPECT_EQ(texts.estimatePanel2,
-              " Regime : 2\nConstant= 1.000000\nP(1) = -0.250000\nP(2) =-0.500000\n"
-              "P(3) = -0.750000\nP(4) = -1.000000\nP(5) =-1.250000\nP(6) =-1.500000\n"
-              "P(7) = -1.750000\nP(8) = -2.000000\nP(9) = -2.250000\nP(10) = -2.500000\n"
-              "P(11) = -2.750000\n");
-    EXPECT_EQ(observer.shown.size(), 1u);
+    EXPECT_EQ(texts.estimatePanel1, elevenLags(1, "0.500000") + "P(12) = -3.000000\n");
+    EXPECT_EQ(texts.estimatePanel2, elevenLags(2, "1.000000"));
+    EXPECT_EQ(observer.shown.size(), 2u);
 
-    // Orders 11 and 0 have no format without exactly one threshold, nor does a threshold count
-    // outside 0..3: the panels keep the earlier texts and nothing is refreshed.
+    // Order 11 has a format of its own only with exactly one threshold; with 0, 2 or 3 it is
+    // shown in the same pattern, and so is the highest order the settings allow (19).
+    for (int nThresholds : {0, 2, 3}) {
+        ResultTexts shown = earlierRun();
+        RecordingObserver counted;
+        FittedModel model = modelWithOrders({11, 11, 11, 11});
+        showEstimatePanels(nThresholds, model, shown, counted);
+        EXPECT_EQ(shown.estimatePanel1, elevenLags(1, "0.500000")) << nThresholds;
+        EXPECT_EQ(counted.shown.size(), static_cast<std::size_t>(nThresholds + 1));
+    }
+    FittedModel highest(19);
+    highest.regimeOrders[0] = 19;
+    highest.regimeCoefficients[0][0] = 0.5;
+    for (int k = 1; k <= 19; ++k) highest.regimeCoefficients[0][k] = -k / 4.0;
+    showEstimatePanels(0, highest, texts, observer);
+    std::string expected = elevenLags(1, "0.500000");
+    for (int k = 12; k <= 19; ++k) {
+        expected += "P(" + std::to_string(k) + ") = " + std::to_string(-k / 4.0) + "\n";
+    }
+    EXPECT_EQ(texts.estimatePanel1, expected);
+}
+
+TEST(EstimatePanels, OrderZeroAndThresholdCountsOutsideTheModelWriteNothing) {
+    // Order 0 (no autoregression fitted) has no equation to show, and a threshold count outside
+    // 0..3 is no model: the panels keep their texts and nothing is refreshed.
     for (int nThresholds : {-1, 0, 2, 3, 4}) {
         ResultTexts kept = earlierRun();
         RecordingObserver none;
-        showEstimatePanels(nThresholds, modelWithOrders({11, 0, 11, 11}), kept, none);
+        showEstimatePanels(nThresholds, modelWithOrders({0, 0, 0, 0}), kept, none);
         EXPECT_EQ(kept, earlierRun()) << nThresholds;
         EXPECT_TRUE(none.shown.empty()) << nThresholds;
     }
+    ResultTexts kept = earlierRun();
+    RecordingObserver none;
+    showEstimatePanels(4, modelWithOrders({1, 1, 1, 1}), kept, none);
+    EXPECT_EQ(kept, earlierRun());
 }
 
 }  // namespace

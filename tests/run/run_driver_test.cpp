@@ -176,23 +176,40 @@ TEST_F(RunDriver, NumbersKeepTheirDecimalPointUnderACommaLocale) {
     }
 }
 
-TEST_F(RunDriver, SecondRunLeavesTextsItDoesNotWrite) {
+// Every run starts from empty texts: what it does not write (the MSE without forecasts, the
+// thresholds and higher panels of a model with fewer regimes) shows nothing of the run before.
+TEST_F(RunDriver, SecondRunShowsNoTextOfTheFirst) {
     RunSettings settings = modelSettings();
     settings.ga = gaRunDefaults();
     settings.ga.nIterations = 2;
     settings.gaDialogCount = 1;
-    run(settings);
-    const std::string searchedThresholds = texts_.thresholdText;
+    settings.model.selectModel = kSelectModelGivenThresholds;
+    settings.model.nThresholds = 3;
+    const std::vector<double> x = testing::exchangeRateReturns();
+    settings.model.thresholds = {x[10], x[20], x[30]};
+    std::sort(settings.model.thresholds.begin(), settings.model.thresholds.end());
+    ASSERT_FALSE(run(settings).notice.has_value());
     ASSERT_NE(texts_.mseText, "");
-    const std::string mse = texts_.mseText;
+    ASSERT_NE(texts_.estimatePanel4, "");
 
+    settings.model.selectModel = kSelectModelSearch;
     settings.model.nPredictions = 0;
     settings.ga.fitnessKind = kFitnessAic;
     settings.ga.nChromosomes = 0;
-    run(settings);
-    EXPECT_EQ(texts_.mseText, mse);
-    EXPECT_EQ(texts_.thresholdText, searchedThresholds);
+    const int refreshesBefore = observer_.refreshes;
+    ASSERT_FALSE(run(settings).notice.has_value());
+    EXPECT_EQ(texts_.mseText, "");
+    EXPECT_EQ(texts_.thresholdText, "");
+    EXPECT_EQ(texts_.estimatePanel2, "");
+    EXPECT_EQ(texts_.estimatePanel4, "");
+    EXPECT_NE(texts_.estimatePanel1, "");
     EXPECT_EQ(texts_.iterationText, "2");
+    EXPECT_GT(observer_.refreshes, refreshesBefore);
+
+    // A run that ends before it reads the series shows nothing at all.
+    settings.model.seriesPath = (dir_.path() / "nothing.txt").string();
+    ASSERT_TRUE(run(settings).notice.has_value());
+    EXPECT_EQ(texts_, ResultTexts{});
 }
 
 TEST_F(RunDriver, FatalConditionsEndTheRunWithTheirNotice) {
