@@ -103,7 +103,7 @@ std::unique_ptr<ChartFigure> buildForecastChart(const ChartInput& input) {
             markerSeries(QString::fromLatin1(kHeldOutValuesName), kInkColor,
                          QScatterSeries::MarkerShapeCircle, 7.0);
         auto* forecastLine = new QLineSeries;
-        forecastLine->setName(QString::fromLatin1(kOneStepForecastsName));
+        forecastLine->setName(QStringLiteral("one-step forecasts, joined"));
         forecastLine->setPen(linePen(kFittedColor, 1.4, Qt::DashLine));
         QScatterSeries* forecastMarks =
             markerSeries(QString::fromLatin1(kOneStepForecastsName), kFittedColor,
