@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Pictures of the desktop program, drawn without a display: the main window after a genetic run
 # with the run defaults on the bundled weekly DEM/USD returns (fixed seed, in a scratch working
-# directory so that the result files land there), both parameter dialogs and the About box.
+# directory so that the result files land there), each tab of the charts window after that run,
+# both parameter dialogs and the About box.
 # Written to <build>/screenshots/; <build> is build/ unless KAVRI_BUILD_DIR names another.
 set -euo pipefail
 

@@ -17,9 +17,11 @@
 
 #include "app/about_dlg.h"
 #include "app/app_icon.h"
+#include "app/charts_window.h"
 #include "app/input_blocker.h"
 #include "app/par_gen_alg_dlg.h"
 #include "app/par_kavri_dlg.h"
+#include "charts/chart_input.h"
 #include "model/result_fields.h"
 
 namespace kavri {
@@ -147,6 +149,9 @@ void KavriDlg::buildLayout() {
     okButton_->setDefault(true);
     auto* exitButton = new QPushButton(QStringLiteral("Exit"), this);
     exitButton->setObjectName(QStringLiteral("exitButton"));
+    auto* chartsButton = new QPushButton(QStringLiteral("Charts..."), this);
+    chartsButton->setObjectName(QStringLiteral("chartsButton"));
+    connect(chartsButton, &QPushButton::clicked, this, &KavriDlg::openCharts);
     connect(modelButton, &QPushButton::clicked, this, &KavriDlg::openModelParameters);
     connect(gaButton, &QPushButton::clicked, this, &KavriDlg::openGaParameters);
     connect(okButton_, &QPushButton::clicked, this, &KavriDlg::runModelOnce);
@@ -158,6 +163,7 @@ void KavriDlg::buildLayout() {
     auto* parameterButtons = new QVBoxLayout;
     parameterButtons->addWidget(modelButton);
     parameterButtons->addWidget(gaButton);
+    parameterButtons->addWidget(chartsButton);
     auto* progress = new QGridLayout;
     progress->addWidget(new QLabel(QStringLiteral("Iteration"), this), 0, 0);
     progress->addWidget(iterationField_, 0, 1);
@@ -267,6 +273,19 @@ void KavriDlg::showAbout() {
     modalRunner_(dialog);
 }
 
+void KavriDlg::openCharts() {
+    if (chartsWindow_ == nullptr) {
+        chartsWindow_ = new ChartsWindow(this);
+        connect(this, &KavriDlg::runFinished, chartsWindow_, [this] {
+            chartsWindow_->showCharts(charts::chartInputFromRun(lastOutcome_, settings_));
+        });
+        chartsWindow_->showCharts(charts::chartInputFromRun(lastOutcome_, settings_));
+    }
+    chartsWindow_->show();
+    chartsWindow_->raise();
+    chartsWindow_->activateWindow();
+}
+
 void KavriDlg::runModelOnce() {
     if (running_) {
         return;
@@ -274,12 +293,15 @@ void KavriDlg::runModelOnce() {
     running_ = true;
     {
         InputBlocker blocker;
-        lastOutcome_ = runModel(settings_, texts_, *this, runOptions_);
+        RunOptions options = runOptions_;
+        options.profileThresholds = true;  // drawn by the charts' search tab of an exact search
+        lastOutcome_ = runModel(settings_, texts_, *this, options);
         showTexts(texts_);
         // Deliver, and so drop, whatever input arrived during the run.
         QCoreApplication::processEvents();
     }
     running_ = false;
+    emit runFinished();
     if (lastOutcome_.notice) {
         endWithNotice(*lastOutcome_.notice);
     }

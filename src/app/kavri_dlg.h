@@ -25,6 +25,8 @@ class QPushButton;
 
 namespace kavri {
 
+class ChartsWindow;
+
 inline constexpr const char* kMainCaption = "KAVRI";
 inline constexpr const char* kAboutEntry = "Infor&mazioni su Kavri...";
 
@@ -49,6 +51,8 @@ class KavriDlg : public QDialog, public RunObserver {
     // 0 until a notice has ended a run, then kNoticeExitStatus.
     int exitStatus() const { return exitStatus_; }
     QAction* aboutAction() const { return aboutAction_; }
+    // The charts window, once "Charts..." has opened it.
+    ChartsWindow* chartsWindow() const { return chartsWindow_; }
 
     void setRunOptions(const RunOptions& options) { runOptions_ = options; }
     void setModalRunner(ModalRunner runner) { modalRunner_ = std::move(runner); }
@@ -63,8 +67,14 @@ class KavriDlg : public QDialog, public RunObserver {
     void openGaParameters();
     void runModelOnce();
     void showAbout();
+    // Opens the charts of the last run in a window of their own, redrawn after every run.
+    void openCharts();
     // Refused while a run is in progress.
     void reject() override;
+
+ signals:
+    // A run has ended, with or without a model.
+    void runFinished();
 
  protected:
     void closeEvent(QCloseEvent* event) override;
@@ -85,6 +95,7 @@ class KavriDlg : public QDialog, public RunObserver {
     NoticeHandler noticeHandler_;
 
     QAction* aboutAction_ = nullptr;
+    ChartsWindow* chartsWindow_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QLineEdit* iterationField_ = nullptr;
     QLineEdit* fitnessField_ = nullptr;

@@ -80,8 +80,10 @@ void setPaddedRange(QValueAxis* axis, double low, double high, double margin) {
 }
 
 void setWholeNumberTicks(QValueAxis* axis, double low, double high) {
-    axis->setRange(low - 0.5, high + 0.5);
     const double span = std::max(1.0, high - low);
+    // Room for a whole marker at either end, on long axes as on short ones.
+    const double pad = std::max(0.5, 0.012 * span);
+    axis->setRange(low - pad, high + pad);
     // The step 1, 2 or 5 times a power of ten that gives at most eight intervals.
     double step = 1.0;
     for (double decade = 1.0; step * 8.0 < span; decade *= 10.0) {

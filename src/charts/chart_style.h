@@ -44,8 +44,8 @@ QValueAxis* valueAxis(const QString& title, const char* labelFormat = "%.4g");
 // either side when the range is a single value), then rounded outwards to ticks at round numbers.
 void setPaddedRange(QValueAxis* axis, double low, double high, double margin = 0.04);
 
-// For an axis of whole numbers (observations, generations, delays): the range [low - 0.5,
-// high + 0.5] with ticks on round whole numbers, about eight of them.
+// For an axis of whole numbers (observations, generations, delays): the range from low to high
+// with room for a marker at either end, and ticks on round whole numbers, at most eight steps.
 void setWholeNumberTicks(QValueAxis* axis, double low, double high);
 
 // Applies the shared title, fonts, margins and legend to `chart`.
