@@ -6,7 +6,6 @@
 #include <QToolTip>
 #include <array>
 #include <cmath>
-#include <cstdio>
 
 namespace kavri::charts {
 
@@ -131,9 +130,8 @@ void hideFromLegend(QChart* chart, QAbstractSeries* series) {
 }
 
 QString formatNumber(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6g", value);
-    return QString::fromLatin1(text);
+    // Qt's own conversion keeps the decimal point under any user locale, as the texts do.
+    return QString::number(value, 'g', 6);
 }
 
 void attachTooltips(QXYSeries* series, const QString& xName, const QString& yName,
