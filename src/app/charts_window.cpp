@@ -36,7 +36,8 @@ ChartsWindow::ChartsWindow(QWidget* parent) : QDialog(parent) {
     chooseSavePath_ = [this](const QString& suggested, const QStringList& filters,
                              QString& selected) {
         return QFileDialog::getSaveFileName(
-            this, QStringLiteral("Save the chart \"%1\"").arg(tabs_->tabText(tabs_->currentIndex())),
+            this,
+            QStringLiteral("Save the chart \"%1\"").arg(tabs_->tabText(tabs_->currentIndex())),
             suggested, filters.join(QStringLiteral(";;")), &selected);
     };
 
@@ -100,8 +101,8 @@ void ChartsWindow::showCharts(const charts::ChartInput& input) {
 }
 
 std::optional<QString> ChartsWindow::saveChart(int index, const QString& path) const {
-    const bool png = QFileInfo(path).suffix().compare(QStringLiteral("png"),
-                                                      Qt::CaseInsensitive) == 0;
+    const bool png =
+        QFileInfo(path).suffix().compare(QStringLiteral("png"), Qt::CaseInsensitive) == 0;
     // Saved from a figure of its own at the chart's size, whatever the window's size.
     const std::unique_ptr<charts::ChartFigure> figure =
         charts::buildChart(figures_[index]->kind(), input_);
@@ -116,12 +117,12 @@ void ChartsWindow::saveCurrentChart() {
 }
 
 void ChartsWindow::saveWithDialog(int index, charts::ImageFormat format) {
-    const charts::ImageFormat other = format == charts::ImageFormat::kSvg
-                                          ? charts::ImageFormat::kPng
-                                          : charts::ImageFormat::kSvg;
+    const charts::ImageFormat other =
+        format == charts::ImageFormat::kSvg ? charts::ImageFormat::kPng : charts::ImageFormat::kSvg;
     QString selected = fileFilter(format);
-    const QString suggested = QDir(lastDirectory_).filePath(
-        figures_[index]->name() + QLatin1Char('.') + charts::fileExtension(format));
+    const QString suggested =
+        QDir(lastDirectory_)
+            .filePath(figures_[index]->name() + QLatin1Char('.') + charts::fileExtension(format));
     QString path = chooseSavePath_(suggested, {fileFilter(format), fileFilter(other)}, selected);
     if (path.isEmpty()) {
         return;

@@ -9,9 +9,7 @@
 namespace kavri::charts {
 
 ChartFigure::ChartFigure(ChartKind kind, QSizeF defaultSize)
-    : kind_(kind),
-      defaultSize_(defaultSize),
-      scene_(std::make_unique<QGraphicsScene>()) {
+    : kind_(kind), defaultSize_(defaultSize), scene_(std::make_unique<QGraphicsScene>()) {
     scene_->setBackgroundBrush(Qt::white);
 }
 

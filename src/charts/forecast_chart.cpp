@@ -22,21 +22,18 @@ struct Extent {
     }
 };
 
-QString percent(double level) {
-    return QStringLiteral("%1%").arg(formatNumber(100.0 * level));
-}
+QString percent(double level) { return QStringLiteral("%1%").arg(formatNumber(100.0 * level)); }
 
 // The interval bands, widest first so that the narrower ones are drawn over them.
-void addIntervals(QChart* chart, const ForecastPath& path, int origin, QValueAxis* x,
-                  QValueAxis* y, Extent& extent) {
+void addIntervals(QChart* chart, const ForecastPath& path, int origin, QValueAxis* x, QValueAxis* y,
+                  Extent& extent) {
     std::vector<const ForecastInterval*> intervals;
     for (const ForecastInterval& interval : path.intervals) {
         intervals.push_back(&interval);
     }
-    std::sort(intervals.begin(), intervals.end(),
-              [](const ForecastInterval* a, const ForecastInterval* b) {
-                  return a->level > b->level;
-              });
+    std::sort(
+        intervals.begin(), intervals.end(),
+        [](const ForecastInterval* a, const ForecastInterval* b) { return a->level > b->level; });
     // Lighter for the wider band: each band shows through the next, in grey as in colour.
     int shade = 0;
     for (const ForecastInterval* interval : intervals) {
@@ -99,9 +96,8 @@ std::unique_ptr<ChartFigure> buildForecastChart(const ChartInput& input) {
     attachTooltips(observed, QStringLiteral("observation"), QStringLiteral("value"));
 
     if (heldOut > 0) {
-        QScatterSeries* actual =
-            markerSeries(QString::fromLatin1(kHeldOutValuesName), kInkColor,
-                         QScatterSeries::MarkerShapeCircle, 7.0);
+        QScatterSeries* actual = markerSeries(QString::fromLatin1(kHeldOutValuesName), kInkColor,
+                                              QScatterSeries::MarkerShapeCircle, 7.0);
         auto* forecastLine = new QLineSeries;
         forecastLine->setName(QStringLiteral("one-step forecasts, joined"));
         forecastLine->setPen(linePen(kFittedColor, 1.4, Qt::DashLine));

@@ -132,10 +132,10 @@ std::unique_ptr<ChartFigure> buildSeriesChart(const ChartInput& input) {
 
     for (std::size_t i = 0; i < model.thresholds.size(); ++i) {
         const double value = model.thresholds[i];
-        addToChart(chart,
-                   thresholdLine(static_cast<int>(i), value, QPointF(-1.0, value),
-                                 QPointF(total, value)),
-                   x, y);
+        addToChart(
+            chart,
+            thresholdLine(static_cast<int>(i), value, QPointF(-1.0, value), QPointF(total, value)),
+            x, y);
     }
     setWholeNumberTicks(x, 0.0, std::max(1, total) - 1.0);
     setPaddedRange(y, groups.yLow, groups.yHigh);
@@ -153,9 +153,8 @@ std::unique_ptr<ChartFigure> buildLagChart(const ChartInput& input) {
     const QString yName = QStringLiteral("value at t");
     auto* x = valueAxis(xName);
     auto* y = valueAxis(yName);
-    QChart* chart =
-        newChart(QStringLiteral("Lag plot: x[t] against x[t\u2212%1], thresholds as lines").arg(d),
-                 x, y);
+    QChart* chart = newChart(
+        QStringLiteral("Lag plot: x[t] against x[t\u2212%1], thresholds as lines").arg(d), x, y);
 
     PointGroups groups(static_cast<int>(model.regimes.size()));
     for (int t = std::max(d, 0); t < total; ++t) {

@@ -67,8 +67,7 @@ QChart* residualPanel(const ReportedModel& model, int n, int first) {
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
 
-    QLineSeries* residuals =
-        lineSeries(QStringLiteral("residual"), linePen(kHighlightColor, 1.0));
+    QLineSeries* residuals = lineSeries(QStringLiteral("residual"), linePen(kHighlightColor, 1.0));
     double extent = 0.0;
     for (int t = first; t < n; ++t) {
         residuals->append(t, model.residuals[t]);
@@ -147,8 +146,8 @@ std::unique_ptr<ChartFigure> buildAcfChart(const ChartInput& input) {
     // On a category axis the bars stand at 0 .. K-1; the lines span the whole plot.
     const double band = whiteNoiseBand(n);
     const QPen bandPen = linePen(kHighlightColor, 1.4, Qt::DashLine);
-    QLineSeries* upper = lineSeries(
-        QStringLiteral("95% band \u00B11.96/\u221AN, N = %1").arg(n), bandPen);
+    QLineSeries* upper =
+        lineSeries(QStringLiteral("95% band \u00B11.96/\u221AN, N = %1").arg(n), bandPen);
     QLineSeries* lower = lineSeries(QStringLiteral("lower band"), bandPen);
     QLineSeries* zero = lineSeries(QStringLiteral("zero"), linePen(kInkColor, 1.0));
     for (const double edge : {-0.5, nLags - 0.5}) {

@@ -59,10 +59,9 @@ QChart* generationPanel(const ChartInput& input) {
     // The generation that first reached the best of the run.
     const auto top = std::max_element(input.generationBest.begin(), input.generationBest.end());
     const int reached = static_cast<int>(top - input.generationBest.begin());
-    QScatterSeries* mark = markerSeries(QStringLiteral("best of the run: %1 (generation %2)")
-                                            .arg(formatNumber(*top))
-                                            .arg(reached),
-                                        kHighlightColor, QScatterSeries::MarkerShapeStar, 14.0);
+    QScatterSeries* mark = markerSeries(
+        QStringLiteral("best of the run: %1 (generation %2)").arg(formatNumber(*top)).arg(reached),
+        kHighlightColor, QScatterSeries::MarkerShapeStar, 14.0);
     mark->append(reached, *top);
     addToChart(chart, mark, x, y);
     attachTooltips(mark, xName, yName);
@@ -115,11 +114,10 @@ QChart* delayPanel(const ChartInput& input) {
     auto* line = new QLineSeries;
     line->setName(QStringLiteral("best fitness at the delay"));
     line->setPen(linePen(kFittedColor, 1.6));
-    QScatterSeries* points = markerSeries(QStringLiteral("best fitness at the delay"),
-                                          kFittedColor, QScatterSeries::MarkerShapeCircle, 8.0);
-    QScatterSeries* best =
-        markerSeries(QStringLiteral("best delay: d = %1").arg(input.bestDelay), kHighlightColor,
-                     QScatterSeries::MarkerShapeStar, 14.0);
+    QScatterSeries* points = markerSeries(QStringLiteral("best fitness at the delay"), kFittedColor,
+                                          QScatterSeries::MarkerShapeCircle, 8.0);
+    QScatterSeries* best = markerSeries(QStringLiteral("best delay: d = %1").arg(input.bestDelay),
+                                        kHighlightColor, QScatterSeries::MarkerShapeStar, 14.0);
     double low = 0.0, high = 0.0;
     bool empty = true;
     for (std::size_t i = 0; i < input.scanDelays.size(); ++i) {
@@ -131,14 +129,15 @@ QChart* delayPanel(const ChartInput& input) {
         }
         widenToInclude(input.scanFitness[i], low, high, empty);
     }
-    for (QAbstractSeries* series : {static_cast<QAbstractSeries*>(line),
-                                    static_cast<QAbstractSeries*>(points),
-                                    static_cast<QAbstractSeries*>(best)}) {
+    for (QAbstractSeries* series :
+         {static_cast<QAbstractSeries*>(line), static_cast<QAbstractSeries*>(points),
+          static_cast<QAbstractSeries*>(best)}) {
         addToChart(chart, series, x, y);
     }
     hideFromLegend(chart, line);
     attachTooltips(points, xName, yName);
-    const auto [first, last] = std::minmax_element(input.scanDelays.begin(), input.scanDelays.end());
+    const auto [first, last] =
+        std::minmax_element(input.scanDelays.begin(), input.scanDelays.end());
     setWholeNumberTicks(x, *first, *last);
     setPaddedRange(y, low, high, 0.08);
     return chart;
@@ -166,7 +165,8 @@ bool hasSearchChart(const ChartInput& input) {
 std::unique_ptr<ChartFigure> buildSearchChart(const ChartInput& input) {
     const bool scanWithProfile =
         input.search == SearchKind::kDelayScan && !input.profile.curves.empty();
-    auto figure = std::make_unique<ChartFigure>(ChartKind::kSearch, QSizeF(900.0, scanWithProfile ? 860.0 : 540.0));
+    auto figure = std::make_unique<ChartFigure>(ChartKind::kSearch,
+                                                QSizeF(900.0, scanWithProfile ? 860.0 : 540.0));
     switch (input.search) {
         case SearchKind::kGenetic:
             figure->addPanel(generationPanel(input));
@@ -177,10 +177,9 @@ std::unique_ptr<ChartFigure> buildSearchChart(const ChartInput& input) {
         case SearchKind::kDelayScan:
             figure->addPanel(delayPanel(input));
             if (scanWithProfile) {
-                figure->addPanel(
-                    profilePanel(input.profile,
-                                 QStringLiteral("At the best delay: fitness as one threshold "
-                                                "moves, the others at the optimum")));
+                figure->addPanel(profilePanel(
+                    input.profile, QStringLiteral("At the best delay: fitness as one threshold "
+                                                  "moves, the others at the optimum")));
             }
             break;
         case SearchKind::kGivenThresholds:

@@ -286,7 +286,8 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
         ->group(gaGroup);
 
     const std::string outputGroup = "Output";
-    add("--plots", "DIR",
+    add(
+        "--plots", "DIR",
         "write the charts of the run into DIR (created if missing): series, lag, fit, acf, "
         "forecasts and search, each where the run has what it shows",
         [&request](const std::string& text) -> std::optional<std::string> {
@@ -297,7 +298,8 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
             return std::nullopt;
         },
         outputGroup);
-    add("--plot-format", "svg|png", "picture format of --plots (default svg)",
+    add(
+        "--plot-format", "svg|png", "picture format of --plots (default svg)",
         [&request](const std::string& text) -> std::optional<std::string> {
             int index = 0;
             if (std::optional<std::string> refusal =

@@ -44,7 +44,6 @@ class RangeScorer {
 // The fitness of a valid chromosome whose regimes' costs sum to `criterion`: for "AIC"
 // exp(-(criterion / Ntot + 0.018) / adjustingConstant) with Ntot the usable observations of
 // all regimes, for "MSE" exp(-(1 + criterion / nPredictions)).
-double fitnessOfCriterion(const RunSettings& settings, double criterion,
-                          int effectiveObservations);
+double fitnessOfCriterion(const RunSettings& settings, double criterion, int effectiveObservations);
 
 }  // namespace kavri

@@ -15,8 +15,8 @@ namespace kavri {
 // The profile of threshold i of the optimum (0-based, in ascending order).
 struct ThresholdProfileCurve {
     int threshold = 0;
-    std::vector<int> positions;  // admissible ranks, ascending
-    std::vector<double> values;  // sortedSeries[positions[j]]: the threshold value there
+    std::vector<int> positions;   // admissible ranks, ascending
+    std::vector<double> values;   // sortedSeries[positions[j]]: the threshold value there
     std::vector<double> fitness;  // fitness of the chromosome with the threshold at positions[j]
     int optimumIndex = 0;         // where positions holds the optimum's own rank
 };

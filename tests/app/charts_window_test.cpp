@@ -1,6 +1,8 @@
 // The charts window: opened from the main window, redrawn after every run, one tab per chart
 // that applies, and each chart saved as SVG or PNG.
 
+#include "app/charts_window.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -16,7 +18,6 @@
 #include <QTest>
 #include <algorithm>
 
-#include "app/charts_window.h"
 #include "app/figure_view.h"
 #include "app/kavri_dlg.h"
 #include "app/par_kavri_dlg.h"
@@ -201,11 +202,10 @@ void ChartsWindowTest::contextMenuOffersBothFormatsAndTheViewFillsItsTab() {
 
     // "Save..." offers SVG first; cancelling writes nothing.
     offered.clear();
-    window->setSavePathChooser(
-        [&](const QString& suggested, const QStringList& filters, QString&) {
-            offered << QFileInfo(suggested).fileName() << filters;
-            return QString();
-        });
+    window->setSavePathChooser([&](const QString& suggested, const QStringList& filters, QString&) {
+        offered << QFileInfo(suggested).fileName() << filters;
+        return QString();
+    });
     QTest::mouseClick(window->findChild<QPushButton*>("saveChartButton"), Qt::LeftButton);
     QCOMPARE(offered, (QStringList{"series.svg", "SVG picture (*.svg)", "PNG picture (*.png)"}));
     QVERIFY(!QFile::exists(scratch_.filePath("series.svg")));

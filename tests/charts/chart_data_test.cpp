@@ -52,7 +52,8 @@ template <typename Series>
 Series* findSeries(const QChart* chart, const QString& name, bool prefix) {
     for (QAbstractSeries* series : chart->series()) {
         auto* typed = qobject_cast<Series*>(series);
-        if (typed != nullptr && (prefix ? series->name().startsWith(name) : series->name() == name)) {
+        if (typed != nullptr &&
+            (prefix ? series->name().startsWith(name) : series->name() == name)) {
             return typed;
         }
     }
@@ -326,10 +327,10 @@ TEST_F(ChartData, GeneticSearchAndDelayScanShowTheirFitness) {
         best.append(QPointF(g, outcome_.generationBest[g]));
     }
     ASSERT_EQ(best.size(), 9);
-    EXPECT_EQ(seriesNamed<QLineSeries>(byGeneration->panel(0),
-                                       QStringLiteral("best of the run so far"))
-                  ->points(),
-              best);
+    EXPECT_EQ(
+        seriesNamed<QLineSeries>(byGeneration->panel(0), QStringLiteral("best of the run so far"))
+            ->points(),
+        best);
 
     RunSettings scanned = settings();
     ResultTexts texts;
@@ -344,12 +345,12 @@ TEST_F(ChartData, GeneticSearchAndDelayScanShowTheirFitness) {
     for (std::size_t i = 0; i < scan.delays.size(); ++i) {
         perDelay.append(QPointF(scan.delays[i], scan.fitness[i]));
     }
-    EXPECT_EQ(seriesNamed<QScatterSeries>(byDelay->panel(0),
-                                          QStringLiteral("best fitness at the delay"))
-                  ->points(),
-              perDelay);
-    auto* bestDelay = seriesStartingWith<QScatterSeries>(byDelay->panel(0),
-                                                         QStringLiteral("best delay: d = "));
+    EXPECT_EQ(
+        seriesNamed<QScatterSeries>(byDelay->panel(0), QStringLiteral("best fitness at the delay"))
+            ->points(),
+        perDelay);
+    auto* bestDelay =
+        seriesStartingWith<QScatterSeries>(byDelay->panel(0), QStringLiteral("best delay: d = "));
     ASSERT_NE(bestDelay, nullptr);
     ASSERT_EQ(bestDelay->count(), 1);
     EXPECT_EQ(bestDelay->at(0).x(), scan.bestDelay);

@@ -1,6 +1,8 @@
 // The chart files: names, formats and failures. Whether a renderer accepts the SVG is checked
 // by the command-line test that runs rsvg-convert on them.
 
+#include "charts/chart_export.h"
+
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -9,7 +11,6 @@
 #include <string>
 
 #include "charts/chart_catalogue.h"
-#include "charts/chart_export.h"
 #include "support/temp_directory.h"
 
 namespace kavri::charts {

@@ -137,10 +137,9 @@ TEST_P(ThresholdProfileTest, CoversEveryValidPositionWithItsEvaluatedFitness) {
         EXPECT_EQ(curve.positions, valid) << "threshold " << i;
         for (std::size_t j = 0; j < curve.positions.size(); ++j) {
             const std::vector<int> genes = problem.chromosomeWith(optimum, i, curve.positions[j]);
-            Result<double> evaluated =
-                evaluateChromosome(context, problem.x.data(), genes.data(),
-                                   problem.sortOrder.data(), problem.n(), model.maxOrder,
-                                   model.delay, 0);
+            Result<double> evaluated = evaluateChromosome(context, problem.x.data(), genes.data(),
+                                                          problem.sortOrder.data(), problem.n(),
+                                                          model.maxOrder, model.delay, 0);
             ASSERT_TRUE(evaluated.ok());
             EXPECT_NEAR(curve.fitness[j], evaluated.value(), kAgreement * evaluated.value())
                 << "threshold " << i << " at rank " << curve.positions[j];
