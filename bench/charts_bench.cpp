@@ -21,7 +21,7 @@
 #include "charts/chart_export.h"
 #include "genetic/candidates.h"
 #include "measurement.h"
-#include "run/series_input.h"
+#include "data/series_input.h"
 
 namespace kavri::bench {
 namespace {
@@ -38,7 +38,7 @@ RunSettings benchSettings(const std::string& seriesPath) {
     ModelParameters& model = settings.model;
     model = modelPrefill();
     model.seriesPath = seriesPath;
-    model.selectModel = kSelectModelGeneticSearch;
+    model.selectModel = kSelectModelSearch;
     model.nObservations = kObservations;
     model.nPredictions = kPredictions;
     model.maxOrder = 5;
