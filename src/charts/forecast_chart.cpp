@@ -47,6 +47,9 @@ void addIntervals(QChart* chart, const ForecastPath& path, int origin, QValueAxi
             extent.add(interval->lower[h]);
         }
         auto* band = new QAreaSeries(upper, lower);
+        // An area series does not own its bounding lines.
+        upper->setParent(band);
+        lower->setParent(band);
         band->setName(QStringLiteral("%1 interval").arg(percent(interval->level)));
         QColor fill(0x56, 0xB4, 0xE9);  // Okabe-Ito sky blue
         fill.setAlpha(shade == 0 ? 70 : 130);
