@@ -17,11 +17,13 @@
 
 #include "app/about_dlg.h"
 #include "app/app_icon.h"
+#include "app/charts_window.h"
 #include "app/input_blocker.h"
 #include "app/par_gen_alg_dlg.h"
 #include "app/par_kavri_dlg.h"
 #include "app/run_status.h"
 #include "app/status_line.h"
+#include "charts/chart_input.h"
 #include "model/result_fields.h"
 
 namespace kavri {
@@ -154,9 +156,12 @@ void KavriDlg::buildLayout() {
     // In a dialog a focused push button takes Enter for itself unless it is made otherwise;
     // Enter here always runs, so only OK may be a default button. Space still presses the
     // focused button.
-    for (QPushButton* button : {modelButton, gaButton, exitButton}) {
+    auto* chartsButton = new QPushButton(QStringLiteral("Charts..."), this);
+    chartsButton->setObjectName(QStringLiteral("chartsButton"));
+    for (QPushButton* button : {modelButton, gaButton, exitButton, chartsButton}) {
         button->setAutoDefault(false);
     }
+    connect(chartsButton, &QPushButton::clicked, this, &KavriDlg::openCharts);
     connect(modelButton, &QPushButton::clicked, this, &KavriDlg::openModelParameters);
     connect(gaButton, &QPushButton::clicked, this, &KavriDlg::openGaParameters);
     connect(okButton_, &QPushButton::clicked, this, &KavriDlg::runModelOnce);
@@ -168,6 +173,7 @@ void KavriDlg::buildLayout() {
     auto* parameterButtons = new QVBoxLayout;
     parameterButtons->addWidget(modelButton);
     parameterButtons->addWidget(gaButton);
+    parameterButtons->addWidget(chartsButton);
     auto* progress = new QGridLayout;
     progress->addWidget(new QLabel(QStringLiteral("Iteration"), this), 0, 0);
     progress->addWidget(iterationField_, 0, 1);
@@ -290,6 +296,19 @@ void KavriDlg::showAbout() {
     modalRunner_(dialog);
 }
 
+void KavriDlg::openCharts() {
+    if (chartsWindow_ == nullptr) {
+        chartsWindow_ = new ChartsWindow(this);
+        connect(this, &KavriDlg::runFinished, chartsWindow_, [this] {
+            chartsWindow_->showCharts(charts::chartInputFromRun(lastOutcome_, lastRunSettings_));
+        });
+        chartsWindow_->showCharts(charts::chartInputFromRun(lastOutcome_, lastRunSettings_));
+    }
+    chartsWindow_->show();
+    chartsWindow_->raise();
+    chartsWindow_->activateWindow();
+}
+
 void KavriDlg::runModelOnce() {
     if (running_) {
         return;
@@ -301,13 +320,17 @@ void KavriDlg::runModelOnce() {
     RunSettings used = settings_;
     {
         InputBlocker blocker;
-        lastOutcome_ = runModel(used, texts_, *this, runOptions_);
+        RunOptions options = runOptions_;
+        options.profileThresholds = true;  // drawn by the charts' search tab of an exact search
+        lastOutcome_ = runModel(used, texts_, *this, options);
         showTexts(texts_);
         // Deliver, and so drop, whatever input arrived during the run.
         QCoreApplication::processEvents();
     }
     running_ = false;
+    lastRunSettings_ = used;
     statusLine_->setLines(runStatusLines(used, runOptions_, lastOutcome_));
+    emit runFinished();
     if (lastOutcome_.notice) {
         // The run is over; the window stays, with its settings, for the next one.
         noticeHandler_(*lastOutcome_.notice);

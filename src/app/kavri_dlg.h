@@ -34,6 +34,7 @@ class QPushButton;
 namespace kavri {
 
 class StatusLine;
+class ChartsWindow;
 
 inline constexpr const char* kMainCaption = "KAVRI";
 inline constexpr const char* kAboutEntry = "Infor&mazioni su Kavri...";
@@ -61,6 +62,8 @@ class KavriDlg : public QDialog, public RunObserver {
     // The status line's full text, one line per fact.
     QString statusText() const;
     QAction* aboutAction() const { return aboutAction_; }
+    // The charts window, once "Charts..." has opened it.
+    ChartsWindow* chartsWindow() const { return chartsWindow_; }
 
     void setRunOptions(const RunOptions& options) { runOptions_ = options; }
     void setModalRunner(ModalRunner runner) { modalRunner_ = std::move(runner); }
@@ -75,8 +78,14 @@ class KavriDlg : public QDialog, public RunObserver {
     void openGaParameters();
     void runModelOnce();
     void showAbout();
+    // Opens the charts of the last run in a window of their own, redrawn after every run.
+    void openCharts();
     // Refused while a run is in progress.
     void reject() override;
+
+ signals:
+    // A run has ended, with or without a model.
+    void runFinished();
 
  protected:
     void closeEvent(QCloseEvent* event) override;
@@ -90,11 +99,13 @@ class KavriDlg : public QDialog, public RunObserver {
     ResultTexts shown_;
     RunOptions runOptions_;
     RunOutcome lastOutcome_;
+    RunSettings lastRunSettings_;  // the settings of that run, run defaults written in
     bool running_ = false;
     ModalRunner modalRunner_;
     NoticeHandler noticeHandler_;
 
     QAction* aboutAction_ = nullptr;
+    ChartsWindow* chartsWindow_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QLineEdit* iterationField_ = nullptr;
     QLineEdit* fitnessField_ = nullptr;

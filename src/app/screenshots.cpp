@@ -7,9 +7,12 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QRadioButton>
+#include <QTabWidget>
 #include <cstdio>
 
 #include "app/about_dlg.h"
+#include "app/charts_window.h"
+#include "app/figure_view.h"
 #include "app/kavri_dlg.h"
 #include "app/par_gen_alg_dlg.h"
 #include "app/par_kavri_dlg.h"
@@ -81,6 +84,22 @@ void reportNotice(const Notice& notice) {
     std::fprintf(stderr, "kavri: %s: %s\n", notice.caption.c_str(), notice.text.c_str());
 }
 
+// Every tab of the charts window of the run just made, as kavri-charts-<chart>.png.
+bool saveChartTabs(KavriDlg& main, const QDir& directory) {
+    main.openCharts();
+    ChartsWindow& charts = *main.chartsWindow();
+    charts.resize(1000, 680);
+    bool saved = true;
+    for (int i = 0; i < charts.tabs()->count() && saved; ++i) {
+        charts.tabs()->setCurrentIndex(i);
+        const auto* view = qobject_cast<const FigureView*>(charts.tabs()->widget(i));
+        const QString name = QStringLiteral("kavri-charts-%1.png").arg(view->figure().name());
+        saved = savePicture(charts, directory, name);
+    }
+    charts.hide();
+    return saved;
+}
+
 }  // namespace
 
 int takeScreenshots(const QString& directory, std::uint32_t seed) {
@@ -101,7 +120,8 @@ int takeScreenshots(const QString& directory, std::uint32_t seed) {
     if (main.lastOutcome().notice) {
         return kNoticeExitStatus;
     }
-    if (!savePicture(main, target, QStringLiteral("kavri-main.png"))) {
+    if (!savePicture(main, target, QStringLiteral("kavri-main.png")) ||
+        !saveChartTabs(main, target)) {
         return 1;
     }
 

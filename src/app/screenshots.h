@@ -10,7 +10,8 @@
 
 namespace kavri {
 
-// Writes kavri-main.png, kavri-main-fourteen-lags.png, kavri-run-error.png,
+// Writes kavri-main.png, kavri-charts-<chart>.png for each chart of that run (series, lag, fit,
+// acf, forecasts, search), kavri-main-fourteen-lags.png, kavri-run-error.png,
 // kavri-model-parameters.png, kavri-ga-parameters.png and kavri-about.png into `directory`.
 // Returns the process exit status: 0, kNoticeExitStatus when a pictured run that should succeed
 // ended with a notice (shown on standard error), 1 when a picture could not be saved.

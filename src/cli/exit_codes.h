@@ -18,5 +18,7 @@ inline constexpr int kExitNotice = kNoticeExitStatus;
 inline constexpr int kExitNoModel = 4;
 // The results could not be written to standard output.
 inline constexpr int kExitOutputFailure = 5;
+// A chart asked for with --plots could not be written (the results were printed).
+inline constexpr int kExitPlotFailure = 6;
 
 }  // namespace kavri::cli

@@ -6,6 +6,7 @@
 #include "cli/exit_codes.h"
 #include "cli/json_output.h"
 #include "cli/options.h"
+#include "cli/plot_output.h"
 #include "cli/terminal_progress.h"
 #include "cli/text_output.h"
 #include "run/exact_run.h"
@@ -81,6 +82,9 @@ int main(int argc, char** argv) {
             "no model was estimated: a regime could not be fitted by least squares (for "
             "instance a regime left without observations by the thresholds)");
         return kExitNoModel;
+    }
+    if (!request.plotsDirectory.empty()) {
+        return writeRunCharts(request, outcome, scanned, stderr);
     }
     return kExitSuccess;
 }

@@ -36,14 +36,16 @@ constexpr const char* kDescription =
     "its order chosen by AIC. The thresholds are either given (--thresholds) or searched by a "
     "genetic algorithm. The first --n-observations values are fitted and the next "
     "--n-predictions are held out for one-step forecasts. The results are printed on standard "
-    "output; Residuals.txt and Predictions.txt are written in the current directory. An option "
-    "that is not given takes the default shown beside it.";
+    "output; Residuals.txt and Predictions.txt are written in the current directory, and with "
+    "--plots the charts of the run. An option that is not given takes the default shown beside "
+    "it.";
 
 constexpr const char* kFooter =
     "Exit status: 0 the model was estimated and reported; 1 the storage of the run could not "
     "be allocated; 2 the command line was refused; 3 the run was ended by a notice (for "
     "instance a series file that cannot be read); 4 no model could be estimated (a regime "
-    "could not be fitted); 5 standard output could not be written.";
+    "could not be fitted); 5 standard output could not be written; 6 a chart could not be "
+    "written.";
 
 // Turns the text of one given option into a setting; returns the refusal message, if any.
 using Apply = std::function<std::optional<std::string>(const std::string& text)>;
@@ -284,6 +286,30 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
         ->group(gaGroup);
 
     const std::string outputGroup = "Output";
+    add(
+        "--plots", "DIR",
+        "write the charts of the run into DIR (created if missing): series, lag, fit, acf, "
+        "forecasts and search, each where the run has what it shows",
+        [&request](const std::string& text) -> std::optional<std::string> {
+            if (text.empty()) {
+                return std::string("--plots expects a directory, got \"\"");
+            }
+            request.plotsDirectory = text;
+            return std::nullopt;
+        },
+        outputGroup);
+    add(
+        "--plot-format", "svg|png", "picture format of --plots (default svg)",
+        [&request](const std::string& text) -> std::optional<std::string> {
+            int index = 0;
+            if (std::optional<std::string> refusal =
+                    choiceSetting("--plot-format", {"svg", "png"}, index)(text)) {
+                return refusal;
+            }
+            request.plotFormat = index == 0 ? PlotFormat::kSvg : PlotFormat::kPng;
+            return std::nullopt;
+        },
+        outputGroup);
     app.add_flag("--json", request.json, "print the results as JSON numbers")->group(outputGroup);
     app.add_flag("-q,--quiet", request.quiet,
                  wrapped("no progress display on standard error (shown only on a terminal)",
@@ -306,6 +332,10 @@ std::optional<std::string> conflictingChoice(const CliRequest& request,
         return std::string(
             "--thresholds estimates at the thresholds given; it cannot be combined "
             "with --search exact");
+    }
+    if (given("--plot-format") && !given("--plots")) {
+        return std::string(
+            "--plot-format chooses the picture format of --plots; give --plots DIR too");
     }
     if (request.run.compareExact && (given("--thresholds") || exact || request.delayScan)) {
         return std::string(
@@ -383,6 +413,8 @@ ParseOutcome parseOptions(int argc, const char* const* argv) {
         outcome.text = *conflict;
         return outcome;
     }
+    // The search chart of an exact search shows the profile of each threshold.
+    outcome.request.run.profileThresholds = !outcome.request.plotsDirectory.empty();
     outcome.action = ParseAction::kRun;
     return outcome;
 }

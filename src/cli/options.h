@@ -11,6 +11,9 @@
 
 namespace kavri::cli {
 
+// The picture format of the charts written by --plots.
+enum class PlotFormat { kSvg, kPng };
+
 struct CliRequest {
     RunSettings settings;  // both dialog counts 1: the run uses these values as they stand
     RunOptions run;
@@ -18,6 +21,9 @@ struct CliRequest {
     bool quiet = false;  // no progress display, even on a terminal
     // Search the thresholds exactly at every delay and report the model at the best delay.
     bool delayScan = false;
+    // Write the charts of the run into this directory (--plots), in `plotFormat`.
+    std::string plotsDirectory;
+    PlotFormat plotFormat = PlotFormat::kSvg;
 };
 
 enum class ParseAction {

@@ -1,12 +1,10 @@
 #include "estimation/exact_search.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 #include <optional>
 
-#include "estimation/information_criterion.h"
-#include "estimation/range_qr.h"
+#include "estimation/range_scorer.h"
 #include "estimation/series_statistics.h"
 #include "model/notices.h"
 
@@ -15,61 +13,6 @@ namespace kavri {
 namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
-
-// The cost of the ranges [start, end) of one start rank as the range grows: the chosen
-// order's AIC, or its squared forecast errors; infinite when the range's fit is singular.
-class RangeScorer {
- public:
-    RangeScorer(const RankRows& rows, const HoldoutSet* holdout, int maxOrder, bool relative)
-        : rows_(rows),
-          holdout_(holdout),
-          maxOrder_(maxOrder),
-          relative_(relative),
-          regression_(maxOrder),
-          coefficients_(static_cast<std::size_t>(maxOrder) + 1, 0.0) {}
-
-    void start() {
-        regression_.clear();
-        changed_ = true;
-    }
-
-    void add(int h) {
-        // A rank whose observation is not usable leaves the regression as it was.
-        if (rows_.usable(h)) {
-            regression_.append(rows_.row(h));
-            changed_ = true;
-        }
-    }
-
-    double cost(int start, int end) {
-        if (changed_) {
-            order_ = chooseRangeOrder(regression_, maxOrder_, relative_, sseWork_);
-            if (order_.status == FitStatus::kOk && holdout_ != nullptr) {
-                regression_.coefficients(order_.order, coefficients_.data());
-            }
-            changed_ = false;
-        }
-        if (order_.status == FitStatus::kSingular) {
-            return kInfinity;
-        }
-        if (holdout_ == nullptr) {
-            return order_.aic;
-        }
-        return holdout_->squaredErrors(holdout_->cut(start), holdout_->cut(end),
-                                       coefficients_.data(), order_.order);
-    }
-
- private:
-    const RankRows& rows_;
-    const HoldoutSet* holdout_;
-    int maxOrder_;
-    bool relative_;
-    QrRangeRegression regression_;
-    RangeOrder order_;
-    bool changed_ = true;
-    std::vector<double> coefficients_;
-    std::vector<double> sseWork_;
-};
 
 // Shortest paths from every rank to the end of the ranks: pathCost[j][s] is the lowest summed
 // cost of splitting ranks s .. n-1 into j valid ranges, and firstEnd[j][s] where the first of
@@ -180,13 +123,7 @@ Result<ExactOptimum> findExactOptimum(const RunSettings& settings, const double*
         s = table.firstEnd[j][s];
         optimum.positions[optimum.nThresholds++] = s;
     }
-    if (mse) {
-        optimum.fitness = std::exp(-(1.0 + optimum.criterion / model.nPredictions));
-    } else {
-        const int effectiveObservations = rows.usableBefore(n);
-        optimum.fitness = std::exp(-(optimum.criterion / effectiveObservations + kNaicOffset) /
-                                   ga.adjustingConstant);
-    }
+    optimum.fitness = fitnessOfCriterion(settings, optimum.criterion, rows.usableBefore(n));
     return optimum;
 }
 

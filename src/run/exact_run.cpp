@@ -24,6 +24,11 @@ RunOutcome runExactSearch(const RunSettings& settings, ResultTexts& texts, RunOb
         outcome.notice = optimum.notice();
         return outcome;
     }
+    if (options.profileThresholds) {
+        outcome.thresholdProfile =
+            profileThresholds(settings, x, storage.sortedSeries.data(), storage.sortOrder.data(),
+                              model.delay, optimum.value());
+    }
     for (int h = 0; h < n; ++h) {
         storage.bestChromosome[h] = 0;
     }

@@ -16,7 +16,8 @@ namespace kavri {
 // at the settings' delay and reports it through the same reporting evaluation as a genetic
 // run's best chromosome. fitnessText shows the fitness that the reporting evaluation returns,
 // varianceText the series variance with eight decimals; iterationText shows 0, since no
-// generation was run. The series is read and ranked in `storage` already.
+// generation was run. With options.profileThresholds the outcome also holds the profile of each
+// threshold of the optimum. The series is read and ranked in `storage` already.
 RunOutcome runExactSearch(const RunSettings& settings, ResultTexts& texts, RunObserver& observer,
                           const RunOptions& options, RunStorage& storage);
 

@@ -1,5 +1,6 @@
 #include "run/genetic_run.h"
 
+#include <algorithm>
 #include <ctime>
 #include <optional>
 
@@ -119,8 +120,10 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
             outcome.notice = evaluation.notice;
             return outcome;
         }
+        double fittest = 0.0;
         // In column order: among equal fitness values the lowest column wins.
         for (int j = 0; j < m; ++j) {
+            fittest = std::max(fittest, storage.fitness[j]);
             if (storage.fitness[j] > candidateFitness) {
                 candidateFitness = storage.fitness[j];
                 candidateIndex = j;
@@ -131,6 +134,7 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
             copyColumn(storage.population, candidateIndex, n, storage.bestChromosome);
         }
         outcome.generationBest.push_back(bestFitness);
+        outcome.generationFittest.push_back(fittest);
         observer.progress(generation, bestFitness);
 
         if (generation == ga.nIterations) {

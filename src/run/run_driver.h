@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "estimation/threshold_profile.h"
 #include "model/reported_model.h"
 #include "model/notice.h"
 #include "report/result_files.h"
@@ -28,6 +29,8 @@ struct RunOptions {
     // Also compute the exact optimum after a genetic search, for comparison.
     bool compareExact = false;
     SearchPath searchPath = SearchPath::kFast;
+    // After an exact search, also profile each threshold of the optimum (for the charts).
+    bool profileThresholds = false;
 };
 
 struct RunOutcome {
@@ -39,6 +42,8 @@ struct RunOutcome {
     long long evaluations = 0;           // chromosome evaluations made by the search
     std::optional<double> exactFitness;  // with compareExact after a genetic search
     std::vector<double> generationBest;  // genetic search: best fitness after each generation
+    std::vector<double> generationFittest;  // genetic search: highest fitness within each one
+    ThresholdProfile thresholdProfile;  // exact search with profileThresholds; else empty
 };
 
 // Runs once with `settings` (run defaults are written into groups whose dialog count is 0):

@@ -305,5 +305,44 @@ TEST_F(CliBinary, OutputThatCannotBeWrittenIsAFailure) {
     EXPECT_EQ(run.err, "kavri-cli: the results could not be written to standard output\n");
 }
 
+// Charts without a display: the program chooses Qt's offscreen platform itself.
+TEST_F(CliBinary, PlotsWriteEveryChartOfTheRunAndNameThemOnStandardError) {
+    CliRun run = runCli(dir(), {"--seed", "3", "--n-iterations", "3", "--plots", "plots"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err,
+              "kavri-cli: wrote plots/series.svg\n"
+              "kavri-cli: wrote plots/lag.svg\n"
+              "kavri-cli: wrote plots/fit.svg\n"
+              "kavri-cli: wrote plots/acf.svg\n"
+              "kavri-cli: wrote plots/forecasts.svg\n"
+              "kavri-cli: wrote plots/search.svg\n");
+    EXPECT_EQ(run.out.rfind("Seed: 3\nIteration: 3\n", 0), 0u) << run.out;
+
+    // Thresholds given: no search to chart; PNG on request.
+    CliRun given = runCli(dir(), {"--thresholds", kTwoThresholds, "--plots", "given",
+                                  "--plot-format", "PNG"});
+    EXPECT_EQ(given.status, 0) << given.err;
+    EXPECT_EQ(filesIn(dir() / "given"), (std::set<std::string>{"acf.png", "fit.png",
+                                                               "forecasts.png", "lag.png",
+                                                               "series.png"}));
+    EXPECT_EQ(readFile(dir() / "given" / "fit.png").rfind("\x89PNG", 0), 0u);
+}
+
+TEST_F(CliBinary, PlotsThatCannotBeWrittenAreAFailureAfterTheResults) {
+    TempDirectory elsewhere;
+    const fs::path blocker = elsewhere.write("plots", "a file, not a directory");
+    CliRun run = runCli(dir(), {"--thresholds", kTwoThresholds, "--plots", blocker.string()});
+    EXPECT_EQ(run.status, 6);
+    EXPECT_EQ(run.err, "kavri-cli: could not create the directory " + blocker.string() + "\n");
+    EXPECT_NE(run.out.find("Threshold:\n"), std::string::npos) << run.out;
+
+    CliRun formatAlone = runCli(dir(), {"--plot-format", "png"});
+    EXPECT_EQ(formatAlone.status, 2);
+    EXPECT_EQ(formatAlone.err,
+              "kavri-cli: --plot-format chooses the picture format of --plots; give --plots DIR "
+              "too\nRun with --help for more information.\n");
+    EXPECT_EQ(runCli(dir(), {"--plots", "p", "--plot-format", "pdf"}).status, 2);
+}
+
 }  // namespace
 }  // namespace kavri::cli

@@ -274,6 +274,24 @@ TEST(ParseOptions, UnknownOptionsAndMissingValuesAreRefused) {
     EXPECT_EQ(parse({"positional"}).action, ParseAction::kRefused);
 }
 
+TEST(ParseOptions, PlotsNameTheirDirectoryAndAskForTheThresholdProfile) {
+    ParseOutcome plain = parse({});
+    EXPECT_EQ(plain.request.plotsDirectory, "");
+    EXPECT_FALSE(plain.request.run.profileThresholds);
+
+    ParseOutcome plots = parse({"--plots", "charts/run 1", "--plot-format", "png"});
+    ASSERT_EQ(plots.action, ParseAction::kRun) << plots.text;
+    EXPECT_EQ(plots.request.plotsDirectory, "charts/run 1");
+    EXPECT_EQ(plots.request.plotFormat, PlotFormat::kPng);
+    // The search chart of an exact search draws the profile of each threshold.
+    EXPECT_TRUE(plots.request.run.profileThresholds);
+
+    EXPECT_EQ(parse({"--plots", "p"}).request.plotFormat, PlotFormat::kSvg);
+    EXPECT_EQ(refusal("--plots", ""), "--plots expects a directory, got \"\"");
+    EXPECT_EQ(parse({"--plots", "p", "--plot-format", "jpg"}).text,
+              "--plot-format expects svg or png, got \"jpg\"");
+}
+
 TEST(ParseOptions, HelpAndVersionComeBackAsTexts) {
     ParseOutcome version = parse({"--version"});
     EXPECT_EQ(version.action, ParseAction::kVersion);
@@ -301,7 +319,9 @@ TEST(ParseOptions, HelpAndVersionComeBackAsTexts) {
                                "--print-residuals",
                                "--seed",
                                "--json",
-                               "--quiet"}) {
+                               "--quiet",
+                               "--plots",
+                               "--plot-format"}) {
         EXPECT_NE(help.text.find(option), std::string::npos) << option;
     }
     // The run defaults, not the dialog's pre-fill, are announced (read across line wraps).

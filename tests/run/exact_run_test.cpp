@@ -98,6 +98,28 @@ TEST_F(ExactRun, ReportsTheOptimumThroughTheReportingEvaluation) {
               31);
 }
 
+TEST_F(ExactRun, ProfilesEachThresholdOnlyWhenAsked) {
+    const RunOutcome plain = run(settings(kFitnessAic, kSearchExact));
+    ASSERT_FALSE(plain.notice.has_value());
+    EXPECT_TRUE(plain.thresholdProfile.curves.empty());
+
+    options_.profileThresholds = true;
+    const RunOutcome profiled = run(settings(kFitnessAic, kSearchExact));
+    ASSERT_FALSE(profiled.notice.has_value());
+    const std::vector<double>& thresholds = profiled.model.thresholds;
+    ASSERT_FALSE(thresholds.empty());
+    ASSERT_EQ(profiled.thresholdProfile.curves.size(), thresholds.size());
+    for (std::size_t i = 0; i < thresholds.size(); ++i) {
+        const ThresholdProfileCurve& curve = profiled.thresholdProfile.curves[i];
+        EXPECT_EQ(curve.values[curve.optimumIndex], thresholds[i]);
+        EXPECT_NEAR(curve.fitness[curve.optimumIndex], profiled.fitness,
+                    kAgreement * profiled.fitness);
+    }
+    // Profiling leaves the run's own results as they were.
+    EXPECT_EQ(profiled.fitness, plain.fitness);
+    EXPECT_EQ(profiled.model.thresholds, plain.model.thresholds);
+}
+
 TEST_F(ExactRun, NoticeOfTheEvaluationEndsTheRun) {
     RunSettings s = settings(kFitnessMse, kSearchExact);
     s.model.nPredictions = 0;

@@ -85,6 +85,17 @@ TEST_F(RunDriver, RunDefaultsMakeOneHundredAndOneGenerations) {
     EXPECT_EQ(file("Residuals.txt"), "");
     const std::string predictions = file("Predictions.txt");
     EXPECT_EQ(std::count(predictions.begin(), predictions.end(), '\n'), 51);
+    // Per generation: the fittest chromosome of that generation, and the best of the run so
+    // far, which is the running maximum of the former and ends at the reported fitness.
+    ASSERT_EQ(outcome.generationFittest.size(), 101u);
+    ASSERT_EQ(outcome.generationBest.size(), 101u);
+    double runningBest = 0.0;
+    for (std::size_t g = 0; g < outcome.generationBest.size(); ++g) {
+        runningBest = std::max(runningBest, outcome.generationFittest[g]);
+        EXPECT_EQ(outcome.generationBest[g], runningBest) << "generation " << g;
+    }
+    EXPECT_EQ(outcome.generationBest.back(), outcome.fitness);
+    EXPECT_TRUE(outcome.thresholdProfile.curves.empty());
 }
 
 TEST_F(RunDriver, SameSeedGivesTheSameRun) {

@@ -1,0 +1,37 @@
+#pragma once
+
+// One chart on screen: the figure fills the view and is laid out again whenever the view is
+// resized. Its context menu offers to save the chart as SVG or as PNG.
+
+#include <QGraphicsView>
+
+#include "charts/chart_export.h"
+#include "charts/chart_figure.h"
+
+namespace kavri {
+
+class FigureView : public QGraphicsView {
+    Q_OBJECT
+
+ public:
+    // Shows `figure`, which must outlive the view.
+    FigureView(charts::ChartFigure& figure, QWidget* parent = nullptr);
+
+    charts::ChartFigure& figure() const { return figure_; }
+    // The context menu's entries, "Save as SVG..." and "Save as PNG...".
+    QList<QAction*> saveActions() const { return {saveSvgAction_, savePngAction_}; }
+
+ signals:
+    void saveRequested(charts::ImageFormat format);
+
+ protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+ private:
+    charts::ChartFigure& figure_;
+    QAction* saveSvgAction_ = nullptr;
+    QAction* savePngAction_ = nullptr;
+};
+
+}  // namespace kavri

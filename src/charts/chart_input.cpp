@@ -1,0 +1,30 @@
+#include "charts/chart_input.h"
+
+namespace kavri::charts {
+
+ChartInput chartInputFromRun(const RunOutcome& outcome, const RunSettings& settings,
+                             const DelayScanOutcome* scan) {
+    ChartInput input;
+    if (outcome.notice) {
+        return input;
+    }
+    input.model = outcome.model;
+    input.profile = outcome.thresholdProfile;
+    if (scan != nullptr) {
+        input.search = SearchKind::kDelayScan;
+        input.scanDelays = scan->delays;
+        input.scanFitness = scan->fitness;
+        input.bestDelay = scan->bestDelay;
+    } else if (settings.model.selectModel == kSelectModelGivenThresholds) {
+        input.search = SearchKind::kGivenThresholds;
+    } else if (settings.ga.searchMethod == kSearchExact) {
+        input.search = SearchKind::kExact;
+    } else {
+        input.search = SearchKind::kGenetic;
+        input.generationBest = outcome.generationBest;
+        input.generationFittest = outcome.generationFittest;
+    }
+    return input;
+}
+
+}  // namespace kavri::charts

@@ -1,0 +1,172 @@
+#include "charts/residual_charts.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QCursor>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QToolTip>
+#include <algorithm>
+#include <cmath>
+
+#include "charts/chart_style.h"
+
+namespace kavri::charts {
+
+namespace {
+
+// The 97.5% point of the standard normal distribution.
+constexpr double kNormalQuantile975 = 1.96;
+
+QLineSeries* lineSeries(const QString& name, const QPen& pen) {
+    auto* series = new QLineSeries;
+    series->setName(name);
+    series->setPen(pen);
+    return series;
+}
+
+// Actual and fitted values over the fitted observations.
+QChart* fitPanel(const ReportedModel& model, int n, int first) {
+    auto* chart = new QChart;
+    styleChart(chart, QStringLiteral("Actual and fitted values"));
+    auto* x = valueAxis(QStringLiteral("observation"), "%d");
+    auto* y = valueAxis(QStringLiteral("value"));
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+
+    QLineSeries* actual = lineSeries(QStringLiteral("actual"), linePen(kInkColor, 1.0));
+    QLineSeries* fitted = lineSeries(QStringLiteral("fitted"), linePen(kFittedColor, 1.6));
+    double low = 0.0;
+    double high = 0.0;
+    for (int t = 0; t < n; ++t) {
+        actual->append(t, model.series[t]);
+        low = t == 0 ? model.series[t] : std::min(low, model.series[t]);
+        high = t == 0 ? model.series[t] : std::max(high, model.series[t]);
+    }
+    for (int t = first; t < n; ++t) {
+        fitted->append(t, model.fitted[t]);
+        low = std::min(low, model.fitted[t]);
+        high = std::max(high, model.fitted[t]);
+    }
+    addToChart(chart, actual, x, y);
+    addToChart(chart, fitted, x, y);
+    attachTooltips(actual, QStringLiteral("observation"), QStringLiteral("value"));
+    attachTooltips(fitted, QStringLiteral("observation"), QStringLiteral("value"));
+    setWholeNumberTicks(x, 0.0, std::max(1, n) - 1.0);
+    setPaddedRange(y, low, high);
+    return chart;
+}
+
+// The residuals of the fitted observations around a zero line.
+QChart* residualPanel(const ReportedModel& model, int n, int first) {
+    auto* chart = new QChart;
+    styleChart(chart, QStringLiteral("Residuals"));
+    auto* x = valueAxis(QStringLiteral("observation"), "%d");
+    auto* y = valueAxis(QStringLiteral("residual"));
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+
+    QLineSeries* residuals = lineSeries(QStringLiteral("residual"), linePen(kHighlightColor, 1.0));
+    double extent = 0.0;
+    for (int t = first; t < n; ++t) {
+        residuals->append(t, model.residuals[t]);
+        extent = std::max(extent, std::fabs(model.residuals[t]));
+    }
+    QLineSeries* zero = lineSeries(QStringLiteral("zero"), linePen(kInkColor, 1.0));
+    zero->append(-1.0, 0.0);
+    zero->append(n, 0.0);
+    addToChart(chart, residuals, x, y);
+    addToChart(chart, zero, x, y);
+    hideFromLegend(chart, zero);
+    attachTooltips(residuals, QStringLiteral("observation"), QStringLiteral("residual"));
+    setWholeNumberTicks(x, 0.0, std::max(1, n) - 1.0);
+    setPaddedRange(y, -extent, extent);
+    return chart;
+}
+
+}  // namespace
+
+double whiteNoiseBand(int n) { return kNormalQuantile975 / std::sqrt(static_cast<double>(n)); }
+
+int firstFittedObservation(const ReportedModel& model) {
+    return std::max(model.maxOrder - 1, model.delay);
+}
+
+std::unique_ptr<ChartFigure> buildFitChart(const ChartInput& input) {
+    const int n = input.nObservations();
+    const int first = std::min(firstFittedObservation(input.model), n);
+    auto figure = std::make_unique<ChartFigure>(ChartKind::kFit, QSizeF(900.0, 680.0));
+    figure->addPanel(fitPanel(input.model, n, first), 3);
+    figure->addPanel(residualPanel(input.model, n, first), 2);
+    return figure;
+}
+
+std::unique_ptr<ChartFigure> buildAcfChart(const ChartInput& input) {
+    const ReportedModel& model = input.model;
+    const int n = input.nObservations();
+    const int nLags = std::max(0, static_cast<int>(model.autocorrelations.size()) - 1);
+    auto figure = std::make_unique<ChartFigure>(ChartKind::kAcf, QSizeF(820.0, 520.0));
+    auto* chart = new QChart;
+    styleChart(chart, QStringLiteral("Residual autocorrelation, Ljung-Box Q(%1) = %2")
+                          .arg(nLags)
+                          .arg(formatNumber(model.ljungBox)));
+
+    auto* bars = new QBarSet(QStringLiteral("autocorrelation"));
+    bars->setColor(kFittedColor);
+    bars->setBorderColor(kFittedColor.darker(130));
+    QStringList lags;
+    double extent = whiteNoiseBand(n);
+    for (int k = 1; k <= nLags; ++k) {
+        bars->append(model.autocorrelations[k]);
+        lags.append(QString::number(k));
+        extent = std::max(extent, std::fabs(model.autocorrelations[k]));
+    }
+    auto* barSeries = new QBarSeries;
+    barSeries->append(bars);
+    barSeries->setBarWidth(0.45);
+    QObject::connect(bars, &QBarSet::hovered, bars, [bars](bool entered, int index) {
+        if (entered) {
+            QToolTip::showText(QCursor::pos(), QStringLiteral("lag %1\nautocorrelation: %2")
+                                                   .arg(index + 1)
+                                                   .arg(formatNumber(bars->at(index))));
+        } else {
+            QToolTip::hideText();
+        }
+    });
+
+    auto* x = new QBarCategoryAxis;
+    x->append(lags);
+    styleAxis(x, QStringLiteral("lag"));
+    auto* y = valueAxis(QStringLiteral("autocorrelation"), "%.2f");
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    addToChart(chart, barSeries, x, y);
+
+    // On a category axis the bars stand at 0 .. K-1; the lines span the whole plot.
+    const double band = whiteNoiseBand(n);
+    const QPen bandPen = linePen(kHighlightColor, 1.4, Qt::DashLine);
+    QLineSeries* upper =
+        lineSeries(QStringLiteral("95% band \u00B11.96/\u221AN, N = %1").arg(n), bandPen);
+    QLineSeries* lower = lineSeries(QStringLiteral("lower band"), bandPen);
+    QLineSeries* zero = lineSeries(QStringLiteral("zero"), linePen(kInkColor, 1.0));
+    for (const double edge : {-0.5, nLags - 0.5}) {
+        upper->append(edge, band);
+        lower->append(edge, -band);
+        zero->append(edge, 0.0);
+    }
+    for (QLineSeries* line : {upper, lower, zero}) {
+        addToChart(chart, line, x, y);
+    }
+    hideFromLegend(chart, lower);
+    hideFromLegend(chart, zero);
+    // A bar set has no marker of its own to copy: its entry is a filled square.
+    for (QLegendMarker* marker : chart->legend()->markers(barSeries)) {
+        marker->setShape(QLegend::MarkerShapeRectangle);
+    }
+    setPaddedRange(y, -extent, extent, 0.1);
+    figure->addPanel(chart);
+    return figure;
+}
+
+}  // namespace kavri::charts

@@ -1,0 +1,61 @@
+#include "cli/plot_output.h"
+
+#include <QApplication>
+#include <QDir>
+#include <memory>
+
+#include "charts/chart_export.h"
+#include "cli/exit_codes.h"
+
+namespace kavri::cli {
+
+namespace {
+
+// Qt Charts draws through the widgets module, which needs an application object. The command
+// line never opens a window: the offscreen platform draws without a display, and an X server
+// that is named but unreachable cannot end the process.
+std::unique_ptr<QApplication> headlessApplication() {
+    if (QApplication::instance() != nullptr) {
+        return nullptr;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    static int argc = 1;
+    static char name[] = "kavri-cli";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QApplication>(argc, argv);
+}
+
+// Qt's own notes (such as where it keeps its runtime files) are no business of the user of a
+// batch program; its errors are passed on.
+void forwardQtErrors(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::fprintf(stderr, "kavri-cli: %s\n", message.toLocal8Bit().constData());
+    }
+}
+
+}  // namespace
+
+int writeRunCharts(const CliRequest& request, const RunOutcome& outcome,
+                   const DelayScanOutcome* scan, std::FILE* log) {
+    qInstallMessageHandler(forwardQtErrors);
+    const std::unique_ptr<QApplication> application = headlessApplication();
+    const charts::ChartInput input = charts::chartInputFromRun(outcome, request.settings, scan);
+    const charts::ImageFormat format = request.plotFormat == PlotFormat::kPng
+                                           ? charts::ImageFormat::kPng
+                                           : charts::ImageFormat::kSvg;
+    const charts::WrittenCharts written =
+        charts::writeCharts(input, QString::fromStdString(request.plotsDirectory), format);
+    for (const QString& path : written.paths) {
+        std::fprintf(log, "kavri-cli: wrote %s\n",
+                     QDir::toNativeSeparators(path).toLocal8Bit().constData());
+    }
+    if (written.error) {
+        std::fprintf(log, "kavri-cli: %s\n", written.error->toLocal8Bit().constData());
+        return kExitPlotFailure;
+    }
+    return kExitSuccess;
+}
+
+}  // namespace kavri::cli

@@ -1,0 +1,21 @@
+#pragma once
+
+// The charts of a finished run written by kavri-cli --plots, without a display.
+
+#include <cstdio>
+
+#include "cli/options.h"
+#include "run/exact_run.h"
+#include "run/run_driver.h"
+
+namespace kavri::cli {
+
+// Writes every chart that applies to the run into request.plotsDirectory and names each file
+// written on `log` ("kavri-cli: wrote plots/series.svg"). Draws on Qt's offscreen platform
+// unless QT_QPA_PLATFORM chooses another, so no display is needed. `scan` is the delay scan's
+// outcome when the run was one. Returns kExitSuccess, or kExitPlotFailure after writing the
+// reason on `log`.
+int writeRunCharts(const CliRequest& request, const RunOutcome& outcome,
+                   const DelayScanOutcome* scan, std::FILE* log);
+
+}  // namespace kavri::cli

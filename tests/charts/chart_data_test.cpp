@@ -1,0 +1,388 @@
+// What each chart shows, checked against the run's numbers and against the rules that define
+// them (the fitting tie rule, the white-noise band, the exact optimum), not against pixels.
+
+#include <gtest/gtest.h>
+
+#include <QAreaSeries>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <vector>
+
+#include "charts/chart_catalogue.h"
+#include "charts/chart_style.h"
+#include "charts/forecast_chart.h"
+#include "charts/regime_charts.h"
+#include "charts/residual_charts.h"
+#include "charts/search_chart.h"
+#include "genetic/candidates.h"
+#include "support/series_fixtures.h"
+#include "support/temp_directory.h"
+
+namespace kavri::charts {
+namespace {
+
+using testing::Noise;
+using testing::TempDirectory;
+
+constexpr int kFitted = 120;
+constexpr int kHeldOut = 20;
+constexpr int kMaxOrder = 4;
+constexpr int kDelay = 2;
+
+// Two regimes split at x[t - 2] = 0, values rounded to one decimal so that many are equal and
+// the thresholds, themselves observed values, are tied with other observations.
+std::vector<double> tiedSeries() {
+    Noise noise(3u);
+    std::vector<double> x(kFitted + kHeldOut);
+    for (int t = 0; t < static_cast<int>(x.size()); ++t) {
+        const double mean = t < kDelay ? 0.0 : (x[t - kDelay] < 0.0 ? 0.6 : -0.4) * x[t - 1];
+        x[t] = std::round(10.0 * (mean + 1.5 * noise.next())) / 10.0;
+    }
+    return x;
+}
+
+// The first series of type Series whose name is `name` (or starts with it); fails the test when
+// there is none.
+template <typename Series>
+Series* findSeries(const QChart* chart, const QString& name, bool prefix) {
+    for (QAbstractSeries* series : chart->series()) {
+        auto* typed = qobject_cast<Series*>(series);
+        if (typed != nullptr &&
+            (prefix ? series->name().startsWith(name) : series->name() == name)) {
+            return typed;
+        }
+    }
+    ADD_FAILURE() << "no series named " << name.toStdString();
+    return new Series;  // left to leak: the test has failed already
+}
+
+template <typename Series>
+Series* seriesNamed(const QChart* chart, const QString& name) {
+    return findSeries<Series>(chart, name, false);
+}
+
+template <typename Series>
+Series* seriesStartingWith(const QChart* chart, const QString& prefix) {
+    return findSeries<Series>(chart, prefix, true);
+}
+
+class ChartData : public ::testing::Test {
+ protected:
+    void SetUp() override {
+        x_ = tiedSeries();
+        std::ofstream out(dir_.path() / "series.txt");
+        for (double v : x_) out << testing::formatDouble("%.17g\n", v);
+        options_.files.directory = dir_.path();
+    }
+
+    RunSettings settings() const {
+        RunSettings s;
+        s.model = modelPrefill();
+        s.model.seriesPath = (dir_.path() / "series.txt").string();
+        s.model.nObservations = kFitted;
+        s.model.nPredictions = kHeldOut;
+        s.model.maxOrder = kMaxOrder;
+        s.model.delay = kDelay;
+        s.model.maxRegimes = 3;
+        s.model.minObs = 20;
+        s.model.nAutocorrelations = 12;
+        s.ga = gaRunDefaults();
+        s.ga.nChromosomes = 10;
+        s.ga.nIterations = 8;
+        s.ga.fitnessKind = kFitnessAic;
+        s.modelDialogCount = 1;
+        s.gaDialogCount = 1;
+        return s;
+    }
+
+    // The model at two thresholds that are tied with earlier observations.
+    ChartInput givenThresholdInput(std::vector<double>& thresholds) {
+        std::vector<double> sorted(x_.begin(), x_.begin() + kFitted);
+        std::sort(sorted.begin(), sorted.end());
+        thresholds = {sorted[40], sorted[80]};
+        RunSettings s = settings();
+        s.model.selectModel = kSelectModelGivenThresholds;
+        s.model.nThresholds = 2;
+        s.model.thresholds = {thresholds[0], thresholds[1], 0.0};
+        return runAndDescribe(s);
+    }
+
+    ChartInput runAndDescribe(RunSettings& s) {
+        ResultTexts texts;
+        SilentObserver observer;
+        const RunOutcome outcome = runModel(s, texts, observer, options_);
+        EXPECT_FALSE(outcome.notice.has_value());
+        EXPECT_TRUE(outcome.model.available);
+        outcome_ = outcome;
+        return chartInputFromRun(outcome, s);
+    }
+
+    TempDirectory dir_;
+    std::vector<double> x_;
+    RunOptions options_;
+    RunOutcome outcome_;
+};
+
+// The fitting rule: the regime of t counts the thresholds below x[t - d]; a lagged value equal
+// to a threshold is above it only at the threshold's own rank, which is the latest time among
+// the fitted observations holding that value.
+int regimeByTieRule(const std::vector<double>& x, const std::vector<double>& thresholds, int t,
+                    bool& tied) {
+    const double z = x[t - kDelay];
+    int regime = 0;
+    for (double threshold : thresholds) {
+        int lastTime = -1;
+        for (int s = 0; s < kFitted; ++s) {
+            if (x[s] == threshold) lastTime = s;
+        }
+        if (z == threshold && t - kDelay != lastTime) tied = true;
+        if (z > threshold || (z == threshold && t - kDelay == lastTime)) ++regime;
+    }
+    return regime;
+}
+
+TEST_F(ChartData, RegimePointsAreTheObservationsOfEachRegimeByTheTieRule) {
+    std::vector<double> thresholds;
+    const ChartInput input = givenThresholdInput(thresholds);
+    ASSERT_EQ(input.model.regimes.size(), 3u);
+
+    std::vector<QList<QPointF>> expectedSeries(3), expectedLag(3);
+    QList<QPointF> notFittedSeries, notFittedLag, heldOutSeries, heldOutLag;
+    bool tiedBelow = false;
+    for (int t = 0; t < kFitted + kHeldOut; ++t) {
+        const QPointF timePoint(t, x_[t]);
+        const QPointF lagPoint(t >= kDelay ? x_[t - kDelay] : 0.0, x_[t]);
+        if (t >= kFitted) {
+            heldOutSeries.append(timePoint);
+            heldOutLag.append(lagPoint);
+        } else if (t < kMaxOrder - 1) {
+            notFittedSeries.append(timePoint);
+            if (t >= kDelay) notFittedLag.append(lagPoint);
+        } else {
+            const int r = regimeByTieRule(x_, thresholds, t, tiedBelow);
+            expectedSeries[r].append(timePoint);
+            expectedLag[r].append(lagPoint);
+        }
+    }
+    // The series has observations equal to a threshold that stay below it.
+    ASSERT_TRUE(tiedBelow);
+
+    const std::unique_ptr<ChartFigure> series = buildSeriesChart(input);
+    const std::unique_ptr<ChartFigure> lag = buildLagChart(input);
+    for (int r = 0; r < 3; ++r) {
+        auto* inSeries = seriesNamed<QScatterSeries>(series->panel(0), regimeName(r));
+        auto* inLag = seriesNamed<QScatterSeries>(lag->panel(0), regimeName(r));
+        ASSERT_NE(inSeries, nullptr);
+        ASSERT_NE(inLag, nullptr);
+        EXPECT_EQ(inSeries->points(), expectedSeries[r]) << "regime " << r;
+        EXPECT_EQ(inLag->points(), expectedLag[r]) << "regime " << r;
+        // One look per regime in every chart.
+        EXPECT_EQ(inSeries->color(), regimeColor(r));
+        EXPECT_EQ(inLag->markerShape(), regimeMarker(r));
+    }
+    const QString notFitted = QString::fromLatin1(kNotFittedName);
+    const QString heldOut = QString::fromLatin1(kHeldOutName);
+    EXPECT_EQ(seriesNamed<QScatterSeries>(series->panel(0), notFitted)->points(), notFittedSeries);
+    EXPECT_EQ(seriesNamed<QScatterSeries>(lag->panel(0), notFitted)->points(), notFittedLag);
+    EXPECT_EQ(seriesNamed<QScatterSeries>(series->panel(0), heldOut)->points(), heldOutSeries);
+    EXPECT_EQ(seriesNamed<QScatterSeries>(lag->panel(0), heldOut)->points(), heldOutLag);
+
+    // Thresholds: horizontal lines over time, vertical lines in the lag plot.
+    for (int i = 0; i < 2; ++i) {
+        const QString name = QStringLiteral("threshold %1").arg(i + 1);
+        auto* horizontal = seriesStartingWith<QLineSeries>(series->panel(0), name);
+        auto* vertical = seriesStartingWith<QLineSeries>(lag->panel(0), name);
+        ASSERT_NE(horizontal, nullptr);
+        ASSERT_NE(vertical, nullptr);
+        for (const QPointF& point : horizontal->points()) EXPECT_EQ(point.y(), thresholds[i]);
+        for (const QPointF& point : vertical->points()) EXPECT_EQ(point.x(), thresholds[i]);
+    }
+}
+
+TEST_F(ChartData, AcfBarsAreTheResidualAutocorrelationsWithinTheWhiteNoiseBand) {
+    std::vector<double> thresholds;
+    const ChartInput input = givenThresholdInput(thresholds);
+    const std::vector<double>& acf = input.model.autocorrelations;
+    ASSERT_EQ(acf.size(), 13u);
+
+    const std::unique_ptr<ChartFigure> figure = buildAcfChart(input);
+    const QChart* chart = figure->panel(0);
+    auto* bars = qobject_cast<QBarSeries*>(chart->series().front());
+    ASSERT_NE(bars, nullptr);
+    ASSERT_EQ(bars->barSets().size(), 1);
+    const QBarSet* set = bars->barSets().front();
+    ASSERT_EQ(set->count(), 12);
+    for (int k = 1; k <= 12; ++k) {
+        EXPECT_EQ(set->at(k - 1), acf[k]) << "lag " << k;
+    }
+    // 1.96 / sqrt(120), the approximate 95% band of white noise.
+    const double band = 0.17892270;
+    EXPECT_NEAR(whiteNoiseBand(kFitted), band, 1e-8);
+    auto* upper = seriesStartingWith<QLineSeries>(chart, QStringLiteral("95% band"));
+    auto* lower = seriesNamed<QLineSeries>(chart, QStringLiteral("lower band"));
+    ASSERT_NE(upper, nullptr);
+    ASSERT_NE(lower, nullptr);
+    for (const QPointF& point : upper->points()) EXPECT_EQ(point.y(), whiteNoiseBand(kFitted));
+    for (const QPointF& point : lower->points()) EXPECT_EQ(point.y(), -whiteNoiseBand(kFitted));
+    EXPECT_TRUE(chart->title().endsWith(
+        QStringLiteral("Ljung-Box Q(12) = %1").arg(formatNumber(input.model.ljungBox))))
+        << chart->title().toStdString();
+}
+
+TEST_F(ChartData, FitShowsFittedValuesAndResidualsOnAlignedAxes) {
+    std::vector<double> thresholds;
+    const ChartInput input = givenThresholdInput(thresholds);
+    const std::unique_ptr<ChartFigure> figure = buildFitChart(input);
+    ASSERT_EQ(figure->panelCount(), 2);
+    QList<QPointF> fitted, residuals;
+    for (int t = kMaxOrder - 1; t < kFitted; ++t) {
+        fitted.append(QPointF(t, input.model.fitted[t]));
+        residuals.append(QPointF(t, input.model.residuals[t]));
+    }
+    EXPECT_EQ(seriesNamed<QLineSeries>(figure->panel(0), QStringLiteral("fitted"))->points(),
+              fitted);
+    EXPECT_EQ(seriesNamed<QLineSeries>(figure->panel(1), QStringLiteral("residual"))->points(),
+              residuals);
+    figure->layOut(figure->defaultSize());
+    EXPECT_EQ(figure->panel(0)->plotArea().left(), figure->panel(1)->plotArea().left());
+    EXPECT_EQ(figure->panel(0)->plotArea().right(), figure->panel(1)->plotArea().right());
+}
+
+TEST_F(ChartData, ForecastsShowHeldOutValuesOneStepForecastsAndBandsPastTheData) {
+    std::vector<double> thresholds;
+    ChartInput input = givenThresholdInput(thresholds);
+    ForecastPath path;
+    path.point = {0.1, 0.2, 0.3};
+    path.intervals = {{0.8, {-1.0, -1.1, -1.2}, {1.0, 1.1, 1.2}},
+                      {0.95, {-2.0, -2.1, -2.2}, {2.0, 2.1, 2.2}}};
+    input.forecasts = path;
+
+    const std::unique_ptr<ChartFigure> figure = buildForecastChart(input);
+    const QChart* chart = figure->panel(0);
+    QList<QPointF> actual, oneStep;
+    for (int i = 0; i < kHeldOut; ++i) {
+        actual.append(QPointF(kFitted + i, x_[kFitted + i]));
+        oneStep.append(QPointF(kFitted + i, input.model.holdoutForecasts[i]));
+    }
+    EXPECT_EQ(seriesNamed<QScatterSeries>(chart, QString::fromLatin1(kHeldOutValuesName))->points(),
+              actual);
+    EXPECT_EQ(
+        seriesNamed<QScatterSeries>(chart, QString::fromLatin1(kOneStepForecastsName))->points(),
+        oneStep);
+    // Step h stands at observation nObservations + nPredictions - 1 + h.
+    const int last = kFitted + kHeldOut - 1;
+    auto* band = seriesNamed<QAreaSeries>(chart, QStringLiteral("95% interval"));
+    ASSERT_NE(band, nullptr);
+    EXPECT_EQ(band->upperSeries()->points(),
+              (QList<QPointF>{{last + 1.0, 2.0}, {last + 2.0, 2.1}, {last + 3.0, 2.2}}));
+    EXPECT_EQ(band->lowerSeries()->points(),
+              (QList<QPointF>{{last + 1.0, -2.0}, {last + 2.0, -2.1}, {last + 3.0, -2.2}}));
+    ASSERT_NE(seriesNamed<QAreaSeries>(chart, QStringLiteral("80% interval")), nullptr);
+    auto* point = seriesStartingWith<QLineSeries>(chart, QStringLiteral("forecast, 1 to 3"));
+    ASSERT_NE(point, nullptr);
+    EXPECT_EQ(point->points().back(), QPointF(last + 3.0, 0.3));
+}
+
+TEST_F(ChartData, ExactSearchProfileIsMarkedAtTheExactOptimum) {
+    RunSettings s = settings();
+    s.ga.searchMethod = kSearchExact;
+    options_.profileThresholds = true;
+    const ChartInput input = runAndDescribe(s);
+    ASSERT_TRUE(chartApplies(ChartKind::kSearch, input));
+
+    IVector sortOrder = ivector(0, kFitted);
+    DVector sortedSeries = dvector(0, kFitted);
+    rankCandidates(x_.data(), kFitted, sortOrder, sortedSeries);
+    Result<ExactOptimum> optimum =
+        findExactOptimum(s, x_.data(), sortedSeries.data(), sortOrder.data(), kDelay);
+    ASSERT_TRUE(optimum.ok());
+    ASSERT_GE(optimum.value().nThresholds, 1);
+
+    const std::unique_ptr<ChartFigure> figure = buildSearchChart(input);
+    auto* marks = seriesNamed<QScatterSeries>(figure->panel(0), QString::fromLatin1(kOptimumName));
+    ASSERT_NE(marks, nullptr);
+    ASSERT_EQ(marks->count(), optimum.value().nThresholds);
+    for (int i = 0; i < marks->count(); ++i) {
+        EXPECT_EQ(marks->at(i).x(), sortedSeries[optimum.value().positions[i]]);
+        EXPECT_EQ(marks->at(i).y(), optimum.value().fitness);
+        auto* curve = seriesNamed<QLineSeries>(figure->panel(0),
+                                               QStringLiteral("threshold %1 moved").arg(i + 1));
+        ASSERT_NE(curve, nullptr);
+        for (const QPointF& point : curve->points()) EXPECT_LE(point.y(), optimum.value().fitness);
+    }
+}
+
+TEST_F(ChartData, GeneticSearchAndDelayScanShowTheirFitness) {
+    RunSettings genetic = settings();
+    options_.seed = 5;
+    const ChartInput geneticInput = runAndDescribe(genetic);
+    const std::unique_ptr<ChartFigure> byGeneration = buildSearchChart(geneticInput);
+    QList<QPointF> best;
+    for (std::size_t g = 0; g < outcome_.generationBest.size(); ++g) {
+        best.append(QPointF(g, outcome_.generationBest[g]));
+    }
+    ASSERT_EQ(best.size(), 9);
+    EXPECT_EQ(
+        seriesNamed<QLineSeries>(byGeneration->panel(0), QStringLiteral("best of the run so far"))
+            ->points(),
+        best);
+
+    RunSettings scanned = settings();
+    ResultTexts texts;
+    SilentObserver observer;
+    options_.profileThresholds = true;
+    const DelayScanOutcome scan = runDelayScan(scanned, texts, observer, options_);
+    ASSERT_FALSE(scan.run.notice.has_value());
+    const ChartInput scanInput = chartInputFromRun(scan.run, scanned, &scan);
+    const std::unique_ptr<ChartFigure> byDelay = buildSearchChart(scanInput);
+    ASSERT_EQ(byDelay->panelCount(), 2);  // the scan, then the profile at the best delay
+    QList<QPointF> perDelay;
+    for (std::size_t i = 0; i < scan.delays.size(); ++i) {
+        perDelay.append(QPointF(scan.delays[i], scan.fitness[i]));
+    }
+    EXPECT_EQ(
+        seriesNamed<QScatterSeries>(byDelay->panel(0), QStringLiteral("best fitness at the delay"))
+            ->points(),
+        perDelay);
+    auto* bestDelay =
+        seriesStartingWith<QScatterSeries>(byDelay->panel(0), QStringLiteral("best delay: d = "));
+    ASSERT_NE(bestDelay, nullptr);
+    ASSERT_EQ(bestDelay->count(), 1);
+    EXPECT_EQ(bestDelay->at(0).x(), scan.bestDelay);
+}
+
+TEST_F(ChartData, OnlyChartsWithSomethingToShowApply) {
+    std::vector<double> thresholds;
+    ChartInput input = givenThresholdInput(thresholds);
+    auto applying = [&input]() {
+        std::vector<std::string> names;
+        for (const std::unique_ptr<ChartFigure>& figure : buildCharts(input)) {
+            names.push_back(figure->name().toStdString());
+        }
+        return names;
+    };
+    // Thresholds given: nothing was searched.
+    EXPECT_EQ(applying(), (std::vector<std::string>{"series", "lag", "fit", "acf", "forecasts"}));
+
+    input.model.autocorrelations.resize(1);  // no lag asked for
+    input.model.holdoutForecasts.clear();
+    input.model.series.resize(kFitted);  // nothing held out
+    EXPECT_EQ(applying(), (std::vector<std::string>{"series", "lag", "fit"}));
+
+    input.forecasts = ForecastPath{{0.5, 0.4}, {}};
+    EXPECT_EQ(applying(), (std::vector<std::string>{"series", "lag", "fit", "forecasts"}));
+
+    input.search = SearchKind::kExact;  // an optimum without thresholds has no profile
+    EXPECT_EQ(applying().size(), 4u);
+
+    input.model.available = false;
+    EXPECT_TRUE(applying().empty());
+}
+
+}  // namespace
+}  // namespace kavri::charts
