@@ -7,6 +7,7 @@
 #include "cli/json_output.h"
 #include "cli/options.h"
 #include "cli/plot_output.h"
+#include "cli/run_notes.h"
 #include "cli/terminal_progress.h"
 #include "cli/text_output.h"
 #include "run/exact_run.h"
@@ -48,6 +49,8 @@ int main(int argc, char** argv) {
     }
 
     CliRequest& request = parsed.request;
+    RecordingFileSystem files(request.run.files.files());
+    request.run.files.fileSystem = &files;
     ResultTexts texts;
     TerminalProgress progress(stderr, progressWanted(stderr, request.quiet),
                               request.settings.ga.nIterations);
@@ -67,6 +70,15 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "  %s\n", outcome.notice->detail.c_str());
         }
         return kExitNotice;
+    }
+    for (const std::string& remark : outcome.remarks) {
+        printError(remark);
+    }
+    if (!request.quiet) {
+        printError(sampleLine(outcome.sample, request.settings));
+        for (const std::string& line : writtenFileLines(files.created(), request.settings)) {
+            printError(line);
+        }
     }
     const DelayScanOutcome* scanned = request.delayScan ? &scan : nullptr;
     const std::string report = request.json
