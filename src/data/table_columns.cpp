@@ -35,8 +35,17 @@ bool firstRecordIsHeader(const std::vector<TableRecord>& records, bool decimalCo
                             [&](const std::string& f) { return isNumber(f, decimalComma); });
     }
     for (std::size_t c = 0; c < first.fields.size(); ++c) {
-        if (isText(first.fields[c], decimalComma) && isNumber(fieldOf(records[1], c), decimalComma)) {
-            return true;
+        if (!isText(first.fields[c], decimalComma)) {
+            continue;
+        }
+        // Compared with the column's first value present, so that a gap in the first data
+        // line does not hide the header.
+        for (std::size_t r = 1; r < records.size(); ++r) {
+            const std::string& field = fieldOf(records[r], c);
+            if (!isMissingMarker(field)) {
+                if (isNumber(field, decimalComma)) return true;
+                break;
+            }
         }
     }
     return false;

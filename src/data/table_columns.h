@@ -13,8 +13,8 @@ namespace kavri {
 
 // The values of the series column of `records` (read from the file `path`), with the first
 // column as labels when another column holds the values (a date or time column).
-// - The first record is a header when some field of it is text where the second record has a
-//   number in that column (for a file of one record: when none of its fields is a number).
+// - The first record is a header when some field of it is text where the column's next value
+//   present is a number (for a file of one record: when none of its fields is a number).
 // - `requested` names the column by its header text (exact, else the only match ignoring
 //   case) or by its 1-based number; empty: the only column whose first value is a number,
 //   else the last such column, else the last column.
