@@ -75,16 +75,17 @@ Result<ResolvedThresholds> resolveTypedThresholds(const double* sortedSeries, in
             resolved.values[static_cast<std::size_t>(i)] = match;
             resolved.remarks.push_back(formatText(
                 "Threshold %d (%s) is taken as the series value %s, the only fitted value that "
-                "shows as %s at %d decimals",
-                i + 1, shown.c_str(), shortestText(match).c_str(), shown.c_str(), decimals));
+                "shows as %s at %d decimal%s",
+                i + 1, shown.c_str(), shortestText(match).c_str(), shown.c_str(), decimals,
+                decimals == 1 ? "" : "s"));
             continue;
         }
         const std::string detail =
             matches == 0
                 ? notFoundDetail(sortedSeries, n, value)
-                : formatText("Threshold %s matches %d different fitted values at %d decimals; "
+                : formatText("Threshold %s matches %d different fitted values at %d decimal%s; "
                              "type more decimals",
-                             shown.c_str(), matches, decimals);
+                             shown.c_str(), matches, decimals, decimals == 1 ? "" : "s");
         return Notice("Element of series do not exist", kErrorCaption, NoticeIcon::kStop, detail);
     }
     return resolved;
