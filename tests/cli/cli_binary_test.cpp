@@ -246,7 +246,10 @@ TEST_F(CliBinary, WithoutASeedTheClockSeedIsPrinted) {
 TEST_F(CliBinary, NoticesEndTheRunOnStandardErrorWithStatus3) {
     CliRun missing = runCli(dir(), {"--series", "missing.txt"});
     EXPECT_EQ(missing.status, 3);
-    EXPECT_EQ(missing.err, "kavri-cli: File missing.txt could not be opened\n");
+    EXPECT_EQ(missing.err,
+              "kavri-cli: File missing.txt could not be opened\n"
+              "  No such file or directory (looked for in " + fs::canonical(dir()).string() +
+                  ", the current folder; give the full path or choose the file)\n");
     EXPECT_EQ(missing.out, "");
     EXPECT_EQ(filesIn(dir()), std::set<std::string>{"ExchangeRate.txt"});
 
@@ -254,7 +257,10 @@ TEST_F(CliBinary, NoticesEndTheRunOnStandardErrorWithStatus3) {
     CliRun tooShort = runCli(dir(), {"--series", "short.txt", "--n-observations", "50",
                                      "--n-predictions", "0", "--json"});
     EXPECT_EQ(tooShort.status, 3);
-    EXPECT_EQ(tooShort.err, "kavri-cli: Element of time series less of 50\n");
+    EXPECT_EQ(tooShort.err,
+              "kavri-cli: Element of time series less of 50\n"
+              "  File short.txt has 5 values; 50 fitted are needed (lower --n-observations or "
+              "--n-predictions)\n");
     EXPECT_EQ(tooShort.out, "");
 
     CliRun notInSeries = runCli(dir(), {"--thresholds", "1.25"});
@@ -268,8 +274,11 @@ TEST_F(CliBinary, NoticesEndTheRunOnStandardErrorWithStatus3) {
 
 // The detail line goes under the notice, indented, with the specifics and the remedy.
 TEST_F(CliBinary, NoticeDetailNamesTheFileLineColumnAndRemedy) {
-    work_.write("gap.csv", "date,value\n2020-01,1\n2020-02,NA\n2020-03,3\n");
-    CliRun gap = runCli(dir(), {"--series", "gap.csv", "--n-observations", "50"});
+    std::string table = "date,value\n2020-01,1\n2020-02,NA\n";
+    for (int i = 3; i <= 60; ++i) table += "d" + std::to_string(i) + "," + std::to_string(i) + "\n";
+    work_.write("gap.csv", table);
+    CliRun gap = runCli(dir(), {"--series", "gap.csv", "--n-observations", "50",
+                                "--n-predictions", "10"});
     EXPECT_EQ(gap.status, 3);
     EXPECT_EQ(gap.err,
               "kavri-cli: Element 2 could not be read\n"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -251,6 +252,22 @@ TEST(ParseOptions, ChoicesThatWouldBeIgnoredTogetherAreRefused) {
         EXPECT_EQ(outcome.text.rfind("--compare-exact compares a genetic search", 0), 0u);
     }
     EXPECT_EQ(parse({"--compare-exact", "--search", "genetic"}).action, ParseAction::kRun);
+}
+
+TEST(ParseOptions, SeriesChoiceAndOutputDirectoryReachTheRun) {
+    ParseOutcome outcome =
+        parse({"--column", "log10", "--skip", "12", "--output-dir", "."});
+    ASSERT_EQ(outcome.action, ParseAction::kRun) << outcome.text;
+    EXPECT_EQ(outcome.request.settings.series, (SeriesChoice{"log10", 12, false}));
+    EXPECT_EQ(outcome.request.run.files.directory, std::filesystem::path("."));
+    EXPECT_TRUE(parse({"--last"}).request.settings.series.last);
+
+    EXPECT_EQ(refusal("--skip", "-1"), "--skip expects an integer from 0 to 100000000, got \"-1\"");
+    EXPECT_EQ(refusal("--column", ""), "--column expects a column name or number, got \"\"");
+    EXPECT_EQ(refusal("--output-dir", "/no/such/dir"),
+              "--output-dir expects an existing directory, got \"/no/such/dir\"");
+    EXPECT_EQ(parse({"--last", "--skip", "3"}).text,
+              "--last takes the last values of the file; it cannot be combined with --skip");
 }
 
 TEST(ParseOptions, SeedCoversTheWholeUnsignedRange) {

@@ -46,7 +46,7 @@ done
 [ -x "$root/usr/bin/kavri" ] && [ -x "$root/usr/bin/kavri-cli" ] || fail "programs not executable"
 grep -qx "Exec=kavri" "$root/usr/share/applications/org.kavri.Kavri.desktop" ||
     fail "desktop entry does not start kavri"
-zcat "$root/usr/share/man/man1/kavri-cli.1.gz" | grep -q -- "--n-observations" ||
+zcat "$root/usr/share/man/man1/kavri-cli.1.gz" | grep -qF -- '\-\-n\-observations' ||
     fail "kavri-cli manual page lacks the options"
 zcat "$root/usr/share/man/man1/kavri.1.gz" | grep -q "threshold autoregressive" ||
     fail "kavri manual page lacks its description"
