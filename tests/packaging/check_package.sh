@@ -37,7 +37,7 @@ for file in \
     usr/share/man/man1/kavri.1.gz \
     usr/share/man/man1/kavri-cli.1.gz \
     usr/share/doc/kavri/copyright \
-    usr/share/doc/kavri/changelog.Debian.gz \
+    usr/share/doc/kavri/changelog.gz \
     usr/share/doc/kavri/docs/guide.md \
     usr/share/doc/kavri/examples/ExchangeRate.txt \
     usr/share/doc/kavri/examples/lynx.csv; do
