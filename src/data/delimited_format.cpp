@@ -22,7 +22,9 @@ char separatorCharacter(Separator separator) {
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 
 std::string trimmed(const std::string& field, Separator separator) {
-    auto blank = [separator](char c) { return isBlank(c) && !(separator == Separator::kTab && c == '\t'); };
+    auto blank = [separator](char c) {
+        return isBlank(c) && !(separator == Separator::kTab && c == '\t');
+    };
     std::size_t begin = 0;
     std::size_t end = field.size();
     while (begin < end && blank(field[begin])) ++begin;
@@ -144,7 +146,8 @@ std::vector<TableRecord> tableRecords(std::string_view text, Separator separator
     bool inQuotes = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
-        const bool lineEnd = c == '\n' || (c == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
+        const bool lineEnd =
+            c == '\n' || (c == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
         if (inQuotes) {
             if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
                 builder.append('"');

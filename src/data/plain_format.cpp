@@ -19,7 +19,8 @@ ValueColumn plainValues(std::string_view text) {
     while (i < text.size()) {
         if (isBlank(text[i])) {
             // "\r\n" and a lone "\r" both end a line.
-            if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) {
+            if (text[i] == '\n' ||
+                (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'))) {
                 ++line;
             }
             ++i;

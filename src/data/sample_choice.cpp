@@ -26,9 +26,10 @@ Notice tooFewValues(const SampleSource& source, const SeriesChoice& choice, int 
         }
     }
     if (!choice.last && choice.skip > 0) {
-        detail += formatText("; after the %d skipped, %s (lower --skip, --n-observations or "
-                             "--n-predictions)",
-                             choice.skip, neededText(nObservations, nPredictions).c_str());
+        detail += formatText(
+            "; after the %d skipped, %s (lower --skip, --n-observations or "
+            "--n-predictions)",
+            choice.skip, neededText(nObservations, nPredictions).c_str());
     } else {
         detail += "; " + neededText(nObservations, nPredictions) +
                   " (lower --n-observations or --n-predictions)";
@@ -39,8 +40,8 @@ Notice tooFewValues(const SampleSource& source, const SeriesChoice& choice, int 
 
 }  // namespace
 
-Result<int> sampleStart(const SampleSource& source, const SeriesChoice& choice,
-                        int nObservations, int nPredictions) {
+Result<int> sampleStart(const SampleSource& source, const SeriesChoice& choice, int nObservations,
+                        int nPredictions) {
     const long long needed = static_cast<long long>(nObservations) + nPredictions;
     const long long start = choice.last ? source.fileValues - needed : choice.skip;
     if (start < 0 || start + needed > source.fileValues) {

@@ -21,7 +21,7 @@ struct SampleSource {
 // The 0-based index of the sample's first value among the file's values. When the file is too
 // short, the notice "Element of time series less of %d" (%d = nObservations + nPredictions)
 // with a detail that says how many values there are, how many are needed and what to lower.
-Result<int> sampleStart(const SampleSource& source, const SeriesChoice& choice,
-                        int nObservations, int nPredictions);
+Result<int> sampleStart(const SampleSource& source, const SeriesChoice& choice, int nObservations,
+                        int nPredictions);
 
 }  // namespace kavri

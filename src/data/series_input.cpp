@@ -36,21 +36,24 @@ Result<ValueColumn> valueColumn(const std::string& text, const SeriesRequest& re
 std::string problemText(const ValueField& field, NumberProblem problem, bool plainFirstValue) {
     switch (problem) {
         case NumberProblem::kMissing:
-            return formatText("\"%s\" is a missing value; a series with a gap cannot be fitted "
-                              "(fill it, or fit a sample without it: --skip, --last)",
-                              field.text.c_str());
+            return formatText(
+                "\"%s\" is a missing value; a series with a gap cannot be fitted "
+                "(fill it, or fit a sample without it: --skip, --last)",
+                field.text.c_str());
         case NumberProblem::kTooLarge:
-            return formatText("\"%s\" is too large: beyond %g in magnitude the sums of squares "
-                              "of the regressions overflow (rescale the series)",
-                              field.text.c_str(), kLargestMagnitude);
+            return formatText(
+                "\"%s\" is too large: beyond %g in magnitude the sums of squares "
+                "of the regressions overflow (rescale the series)",
+                field.text.c_str(), kLargestMagnitude);
         case NumberProblem::kNotANumber:
         case NumberProblem::kNone:
             break;
     }
     if (looksLikeDecimalComma(field.text)) {
-        return formatText("\"%s\" is not a number (a decimal comma? they are read in "
-                          "semicolon-separated files; for two columns use --column)",
-                          field.text.c_str());
+        return formatText(
+            "\"%s\" is not a number (a decimal comma? they are read in "
+            "semicolon-separated files; for two columns use --column)",
+            field.text.c_str());
     }
     return formatText("\"%s\" is not a number%s", field.text.c_str(),
                       plainFirstValue && field.line == 1 ? " (a header? use --column)" : "");

@@ -20,9 +20,10 @@ Notice openFailure(const std::string& path, int error) {
     if (!std::filesystem::path(path).is_absolute()) {
         std::error_code ignored;
         const std::filesystem::path here = std::filesystem::current_path(ignored);
-        detail += formatText(" (looked for in %s, the current folder; give the full path or "
-                             "choose the file)",
-                             here.string().c_str());
+        detail += formatText(
+            " (looked for in %s, the current folder; give the full path or "
+            "choose the file)",
+            here.string().c_str());
     }
     return Notice(formatText("File %s could not be opened", path.c_str()), kErrorCaption,
                   NoticeIcon::kStop, detail);

@@ -71,7 +71,8 @@ std::optional<std::size_t> namedColumn(const std::vector<std::string>& names,
     }
     if (match) return match;
     if (!requested.empty() &&
-        std::all_of(requested.begin(), requested.end(), [](unsigned char c) { return std::isdigit(c); }) &&
+        std::all_of(requested.begin(), requested.end(),
+                    [](unsigned char c) { return std::isdigit(c); }) &&
         requested.size() < 9) {
         const std::size_t number = std::stoul(requested);
         if (number >= 1 && number <= nColumns) return number - 1;
@@ -99,9 +100,10 @@ Notice columnNotFound(const std::string& requested, const std::string& path,
                       const std::vector<std::string>& names, std::size_t nColumns) {
     std::string detail;
     if (names.empty()) {
-        detail = formatText("It has %zu column%s and no header line: --column takes a number "
-                            "from 1 to %zu",
-                            nColumns, nColumns == 1 ? "" : "s", nColumns);
+        detail = formatText(
+            "It has %zu column%s and no header line: --column takes a number "
+            "from 1 to %zu",
+            nColumns, nColumns == 1 ? "" : "s", nColumns);
     } else {
         detail = "Its columns are";
         for (std::size_t c = 0; c < names.size(); ++c) {
@@ -121,7 +123,8 @@ Result<ValueColumn> tableColumn(const std::vector<TableRecord>& records, bool de
     column.decimalComma = decimalComma;
     column.headerLine = firstRecordIsHeader(records, decimalComma);
     const std::size_t firstData = column.headerLine ? 1 : 0;
-    const std::size_t nColumns = records.empty() ? 1 : std::max<std::size_t>(1, records.front().fields.size());
+    const std::size_t nColumns =
+        records.empty() ? 1 : std::max<std::size_t>(1, records.front().fields.size());
     std::vector<std::string> names;
     if (column.headerLine) {
         names = records.front().fields;

@@ -32,9 +32,10 @@ std::string notFoundDetail(const double* sorted, int n, double typed) {
     if (upper != sorted + n) {
         nearest += (nearest.empty() ? "" : " and ") + shortestText(*upper);
     }
-    return formatText("Threshold %s is not a fitted value of the series; the nearest are %s "
-                      "(type one of them, or a value as the Threshold result shows it)",
-                      shortestText(typed).c_str(), nearest.c_str());
+    return formatText(
+        "Threshold %s is not a fitted value of the series; the nearest are %s "
+        "(type one of them, or a value as the Threshold result shows it)",
+        shortestText(typed).c_str(), nearest.c_str());
 }
 
 }  // namespace
@@ -81,11 +82,11 @@ Result<ResolvedThresholds> resolveTypedThresholds(const double* sortedSeries, in
             continue;
         }
         const std::string detail =
-            matches == 0
-                ? notFoundDetail(sortedSeries, n, value)
-                : formatText("Threshold %s matches %d different fitted values at %d decimal%s; "
-                             "type more decimals",
-                             shown.c_str(), matches, decimals, decimals == 1 ? "" : "s");
+            matches == 0 ? notFoundDetail(sortedSeries, n, value)
+                         : formatText(
+                               "Threshold %s matches %d different fitted values at %d decimal%s; "
+                               "type more decimals",
+                               shown.c_str(), matches, decimals, decimals == 1 ? "" : "s");
         return Notice("Element of series do not exist", kErrorCaption, NoticeIcon::kStop, detail);
     }
     return resolved;

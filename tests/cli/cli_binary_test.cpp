@@ -107,9 +107,10 @@ TEST_F(CliBinary, GivenThresholdsPrintTheRunsReportAndWriteBothFilesHere) {
     EXPECT_EQ(run.status, 0) << run.err;
     // Not a terminal: no progress display, only the sample and the files written.
     const std::string here = fs::canonical(dir()).string();
-    EXPECT_EQ(run.err, "kavri-cli: fitted values 1 to 450 of ExchangeRate.txt, held out 451 to 500\n"
-                       "kavri-cli: wrote " + here + "/Residuals.txt\n"
-                       "kavri-cli: wrote " + here + "/Predictions.txt\n");
+    EXPECT_EQ(run.err,
+              "kavri-cli: fitted values 1 to 450 of ExchangeRate.txt, held out 451 to 500\n"
+              "kavri-cli: wrote " + here + "/Residuals.txt\n"
+              "kavri-cli: wrote " + here + "/Predictions.txt\n");
     EXPECT_EQ(filesIn(dir()),
               (std::set<std::string>{"ExchangeRate.txt", "Predictions.txt", "Residuals.txt"}));
     EXPECT_EQ(lineCount(readFile(dir() / "Predictions.txt")), 51u);  // header + 50 forecasts
@@ -353,7 +354,8 @@ TEST_F(CliBinary, LastAndSkipGiveTheResultsOfAFileCutToTheSample) {
     const auto results = [&](const std::string& series, std::vector<std::string> extra) {
         TempDirectory out;
         std::vector<std::string> arguments = model;
-        arguments.insert(arguments.end(), {"--series", series, "--output-dir", out.path().string()});
+        arguments.insert(arguments.end(),
+                         {"--series", series, "--output-dir", out.path().string()});
         arguments.insert(arguments.end(), extra.begin(), extra.end());
         CliRun run = runCli(dir(), arguments);
         EXPECT_EQ(run.status, 0) << run.err;

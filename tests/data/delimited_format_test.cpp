@@ -21,10 +21,10 @@ TEST(DelimitedFormat, SeparatorIsTakenFromTheFirstLineOutsideQuotes) {
 }
 
 TEST(DelimitedFormat, QuotedFieldsHoldSeparatorsQuotesAndLineEnds) {
-    const std::vector<TableRecord> records =
-        tableRecords("\"date\",\"value, in %\"\n\"1990-01\",\"2,5\"\n\"say \"\"hi\"\"\",\"a\nb\"\n"
-                     "last,1\n",
-                     Separator::kComma);
+    const std::vector<TableRecord> records = tableRecords(
+        "\"date\",\"value, in %\"\n\"1990-01\",\"2,5\"\n\"say \"\"hi\"\"\",\"a\nb\"\n"
+        "last,1\n",
+        Separator::kComma);
     ASSERT_EQ(records.size(), 4u);
     EXPECT_EQ(records[0].fields, (Fields{"date", "value, in %"}));
     EXPECT_EQ(records[1].fields, (Fields{"1990-01", "2,5"}));

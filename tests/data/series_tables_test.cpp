@@ -118,7 +118,8 @@ TEST_F(SeriesTables, MissingValueInEachPositionIsRefusedWithItsPlace) {
                 text += r == position ? "d" + std::to_string(r + 1) + "," + marker + "\n" : rows[r];
             }
             const Notice notice = noticeOf(text, 2, 1);
-            EXPECT_EQ(notice.text, "Element " + std::to_string(position + 1) + " could not be read");
+            EXPECT_EQ(notice.text,
+                      "Element " + std::to_string(position + 1) + " could not be read");
             EXPECT_EQ(notice.detail,
                       path_ + " line " + std::to_string(position + 2) + ", column 2 \"value\": \"" +
                           marker +
@@ -154,17 +155,27 @@ TEST_F(SeriesTables, HeaderOnlyFileAndEmptyFileSayWhatTheyHold) {
 }
 
 TEST_F(SeriesTables, ColumnThatDoesNotExistListsTheColumns) {
-    EXPECT_EQ(noticeOf(kDated, 2, 0, column("price")),
-              Notice("Column price was not found in " + path_, "Error", NoticeIcon::kStop,
-                     "Its columns are 1 \"date\", 2 \"value\" (--column takes a name or a number)"));
+    EXPECT_EQ(
+        noticeOf(kDated, 2, 0, column("price")),
+        Notice("Column price was not found in " + path_, "Error", NoticeIcon::kStop,
+               "Its columns are 1 \"date\", 2 \"value\" (--column takes a name or a number)"));
     EXPECT_EQ(noticeOf("1,2\n3,4\n", 2, 0, column("3")).detail,
               "It has 2 columns and no header line: --column takes a number from 1 to 2");
 }
 
 TEST_F(SeriesTables, ByteOrderMarkIsSkipped) {
-    EXPECT_EQ(read("\xEF\xBB\xBF" "date,value\nd1,1\n", 1, 0).value().columnName,
+    EXPECT_EQ(read("\xEF\xBB\xBF"
+                   "date,value\nd1,1\n",
+                   1, 0)
+                  .value()
+                  .columnName,
               "column 2 \"value\"");
-    EXPECT_EQ(read("\xEF\xBB\xBF" "1.5 2.5", 2, 0).value().values, (Values{1.5, 2.5}));
+    EXPECT_EQ(read("\xEF\xBB\xBF"
+                   "1.5 2.5",
+                   2, 0)
+                  .value()
+                  .values,
+              (Values{1.5, 2.5}));
 }
 
 TEST_F(SeriesTables, PlainTokenThatIsNotOneNumberIsNamedByItsOwnElement) {
@@ -178,8 +189,9 @@ TEST_F(SeriesTables, PlainTokenThatIsNotOneNumberIsNamedByItsOwnElement) {
                      path_ + " line 1: \"0,5\" is not a number (a decimal comma? they are read "
                              "in semicolon-separated files; for two columns use --column)"));
     EXPECT_EQ(noticeOf("1 2 1e200\n", 3, 0).detail,
-              path_ + " line 1: \"1e200\" is too large: beyond 1e+150 in magnitude the sums of "
-                      "squares of the regressions overflow (rescale the series)");
+              path_ +
+                  " line 1: \"1e200\" is too large: beyond 1e+150 in magnitude the sums of "
+                  "squares of the regressions overflow (rescale the series)");
 }
 
 }  // namespace

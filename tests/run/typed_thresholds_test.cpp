@@ -11,8 +11,8 @@ namespace {
 
 // Fitted values in ascending order, as the ranking leaves them; 0.075415819 is a weekly return
 // of the bundled example, shown as 0.075416 by the Threshold result.
-const std::vector<double> kSorted{-0.2301702, -0.0754, 0.0751, 0.075415819, 0.075415819,
-                                  0.0799,     0.5,     1.2500001};
+const std::vector<double> kSorted{-0.2301702,  -0.0754, 0.0751, 0.075415819,
+                                  0.075415819, 0.0799,  0.5,    1.2500001};
 
 Result<ResolvedThresholds> resolve(std::vector<double> typed) {
     std::array<double, 3> values{};
