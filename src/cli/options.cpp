@@ -237,7 +237,7 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
                          kHelpWidth - kHelpColumn))
         ->group(modelGroup);
     add("--n-observations", "N",
-        intRangeHelp("observations fitted, from the start of the file", limits::kObservations,
+        intRangeHelp("observations fitted, from the start of the sample", limits::kObservations,
                      dm.nObservations),
         intSetting("--n-observations", limits::kObservations, model.nObservations), modelGroup);
     add("--n-predictions", "N",
@@ -263,7 +263,8 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
         modelGroup);
     add("--thresholds", "T1[,T2[,T3]]",
         "estimate once at these thresholds instead of searching them; each must be one of the "
-        "first N values of the series, written so that it reads as exactly that number",
+        "N fitted values, written in full or as the Threshold result shows it (taken as the "
+        "only fitted value that shows so)",
         thresholdsSetting(model), modelGroup);
 
     const std::string gaGroup = "Genetic search";

@@ -338,7 +338,11 @@ TEST(ParseOptions, HelpAndVersionComeBackAsTexts) {
                                "--json",
                                "--quiet",
                                "--plots",
-                               "--plot-format"}) {
+                               "--plot-format",
+                               "--column",
+                               "--skip",
+                               "--last",
+                               "--output-dir"}) {
         EXPECT_NE(help.text.find(option), std::string::npos) << option;
     }
     // The run defaults, not the dialog's pre-fill, are announced (read across line wraps).
