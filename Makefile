@@ -1,7 +1,7 @@
 # Set-up and everyday commands. `make test` and `make run` work on a fresh Debian 12 machine:
 # they install what is missing first.
 
-.PHONY: all deps configure build test run test-sanitize test-werror bench screenshots clean
+.PHONY: all deps configure build test run test-sanitize test-werror bench screenshots package clean
 
 all: build
 
@@ -42,6 +42,12 @@ bench: build
 
 screenshots: build
 	@scripts/screenshots.sh
+
+# The Debian package build/kavri_<version>_<arch>.deb: both programs, the desktop entry and
+# icon, AppStream metainfo, manual pages and the examples. Install it with
+# `sudo apt install ./build/kavri_*.deb`.
+package: build
+	@cd build && cpack -G DEB
 
 clean:
 	rm -rf build build-sanitize

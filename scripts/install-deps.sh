@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libbenchmark-dev
     xvfb xauth xdotool fonts-dejavu-core librsvg2-bin
     locales
+    help2man dpkg-dev lintian
 )
 
 missing=()

@@ -334,6 +334,12 @@ void KavriDlg::runModelOnce() {
     if (lastOutcome_.notice) {
         // The run is over; the window stays, with its settings, for the next one.
         noticeHandler_(*lastOutcome_.notice);
+        return;
+    }
+    // What the run decided for the user (a threshold taken as the series value it was typed
+    // for) is said at once, as information.
+    for (const std::string& remark : lastOutcome_.remarks) {
+        noticeHandler_(Notice(remark, kApplicationName, NoticeIcon::kNone));
     }
 }
 

@@ -4,23 +4,62 @@
 #include <QApplication>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <cstdio>
+#include <cstring>
 
 #include "app/app_icon.h"
 #include "app/kavri_dlg.h"
 #include "app/screenshots.h"
 #include "model/version.h"
 
+namespace {
+
+constexpr const char* kDescription =
+    "Kavri fits a self-exciting threshold autoregressive (SETAR) model to one time series.\n"
+    "The window's \"Parameter of Model\" and \"Parameter of GA\" buttons set the run; OK runs\n"
+    "it. The series file (Course File) is looked for in the current folder unless a full path\n"
+    "is given; the result files Residuals.txt and Predictions.txt are written there too.\n"
+    "kavri-cli runs the same from the command line.";
+
+bool asksForHelpOrVersion(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        for (const char* option : {"-h", "--help", "-?", "--help-all", "-v", "--version"}) {
+            if (std::strcmp(argv[i], option) == 0) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+void setApplicationNames() {
+    QCoreApplication::setApplicationName(QStringLiteral("Kavri"));
+    QCoreApplication::setApplicationVersion(QString::fromUtf8(kavri::kVersion));
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromUtf8(kDescription));
+    parser.addHelpOption();
+    parser.addVersionOption();
+
+    // Help and version are answered without a window system, so that they work on a console
+    // and when the manual page is generated from them.
+    if (asksForHelpOrVersion(argc, argv)) {
+        QCoreApplication console(argc, argv);
+        setApplicationNames();
+        parser.process(console);  // prints and ends the process
+        return 0;
+    }
+
     QApplication application(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Kavri"));
-    QApplication::setApplicationVersion(QString::fromUtf8(kavri::kVersion));
+    setApplicationNames();
     QApplication::setWindowIcon(kavri::applicationIcon());
 
     // The program has no options of its own; the hidden ones make the documentation pictures.
-    QCommandLineParser parser;
-    parser.addHelpOption();
-    parser.addVersionOption();
     QCommandLineOption screenshotOption(QStringLiteral("screenshot"),
                                         QStringLiteral("Save pictures of the windows."),
                                         QStringLiteral("directory"));

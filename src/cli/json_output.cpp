@@ -34,6 +34,9 @@ Json settingsJson(const RunSettings& settings) {
     json["delay"] = model.delay;
     json["minObs"] = model.minObs;
     json["nAutocorrelations"] = model.nAutocorrelations;
+    json["column"] = settings.series.column.empty() ? Json(nullptr) : Json(settings.series.column);
+    json["skip"] = settings.series.skip;
+    json["last"] = settings.series.last;
     if (model.selectModel == kSelectModelGivenThresholds) {
         Json thresholds = Json::array();
         for (int i = 0; i < model.nThresholds && i < static_cast<int>(model.thresholds.size());
@@ -54,6 +57,17 @@ Json settingsJson(const RunSettings& settings) {
     json["criterion"] = ga.criterion == kCriterionAbsolute ? "absolute" : "relative";
     json["printResiduals"] = ga.printResiduals == kPrintResidualsYes;
     json["searchMethod"] = ga.searchMethod == kSearchExact ? "exact" : "genetic";
+    return json;
+}
+
+// Where the values came from: their place in the file, the column of a table and the label
+// (date or time) of each value, null where the file has none.
+Json sampleJson(const SeriesSample& sample) {
+    Json json;
+    json["firstElement"] = sample.firstElement;
+    json["fileValues"] = sample.fileValues;
+    json["column"] = sample.columnName.empty() ? Json(nullptr) : Json(sample.columnName);
+    json["labels"] = sample.labels.empty() ? Json(nullptr) : Json(sample.labels);
     return json;
 }
 
@@ -99,6 +113,7 @@ std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& setti
     json["settings"] = settingsJson(settings);
     json["mode"] = modeName(settings);
     json["seed"] = genetic ? Json(outcome.seed) : Json(nullptr);
+    json["sample"] = sampleJson(outcome.sample);
     json["fitness"] = outcome.fitness;
     json["variance"] = outcome.seriesVariance;
     addModel(json, outcome.model);

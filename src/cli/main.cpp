@@ -7,6 +7,7 @@
 #include "cli/json_output.h"
 #include "cli/options.h"
 #include "cli/plot_output.h"
+#include "cli/run_notes.h"
 #include "cli/terminal_progress.h"
 #include "cli/text_output.h"
 #include "run/exact_run.h"
@@ -48,6 +49,8 @@ int main(int argc, char** argv) {
     }
 
     CliRequest& request = parsed.request;
+    RecordingFileSystem files(request.run.files.files());
+    request.run.files.fileSystem = &files;
     ResultTexts texts;
     TerminalProgress progress(stderr, progressWanted(stderr, request.quiet),
                               request.settings.ga.nIterations);
@@ -68,6 +71,7 @@ int main(int argc, char** argv) {
         }
         return kExitNotice;
     }
+
     const DelayScanOutcome* scanned = request.delayScan ? &scan : nullptr;
     const std::string report = request.json
                                    ? formatJsonReport(outcome, request.settings, scanned)
@@ -81,6 +85,19 @@ int main(int argc, char** argv) {
         printError(
             "no model was estimated: a regime could not be fitted by least squares (for "
             "instance a regime left without observations by the thresholds)");
+    }
+    // After the results, what the user should know about them: thresholds taken as series
+    // values, then which values were fitted and where the files went.
+    for (const std::string& remark : outcome.remarks) {
+        printError(remark);
+    }
+    if (!request.quiet) {
+        printError(sampleLine(outcome.sample, request.settings));
+        for (const std::string& line : writtenFileLines(files.created(), request.settings)) {
+            printError(line);
+        }
+    }
+    if (!outcome.model.available) {
         return kExitNoModel;
     }
     if (!request.plotsDirectory.empty()) {

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -22,6 +23,8 @@ namespace kavri::cli {
 namespace {
 
 constexpr const char* kProgramName = "kavri-cli";
+// Beyond any series file a run could use; it keeps skip + nObservations + nPredictions an int.
+constexpr long long kMostSkipped = 100000000;
 const std::string kVersionLine = std::string("kavri-cli ") + kVersion;
 
 // Option names take the first kHelpColumn columns of a help line, their description the rest.
@@ -30,15 +33,17 @@ constexpr std::size_t kHelpWidth = 80;
 
 constexpr const char* kDescription =
     "kavri-cli fits a self-exciting threshold autoregressive (SETAR) model to one time series "
-    "read from a plain text file of white-space separated numbers. The regime of observation t "
+    "read from a text file: white-space separated numbers, or a table separated by commas, "
+    "semicolons or tabs (--column). The regime of observation t "
     "is chosen by the series' own value at t - d (--delay) against up to three thresholds, each "
     "an observed value of the series; every regime has its own autoregression with a constant, "
     "its order chosen by AIC. The thresholds are either given (--thresholds) or searched by a "
-    "genetic algorithm. The first --n-observations values are fitted and the next "
-    "--n-predictions are held out for one-step forecasts. The results are printed on standard "
-    "output; Residuals.txt and Predictions.txt are written in the current directory, and with "
-    "--plots the charts of the run. An option that is not given takes the default shown beside "
-    "it.";
+    "genetic algorithm. The first --n-observations values (after --skip, or the last ones with "
+    "--last) are fitted and the next --n-predictions are held out for one-step forecasts. The "
+    "results are printed on standard output; Residuals.txt and Predictions.txt are written in "
+    "the current directory or in --output-dir, and their names are listed on standard error; "
+    "with --plots the charts of the run. An option that is not given takes the default shown "
+    "beside it.";
 
 constexpr const char* kFooter =
     "Exit status: 0 the model was estimated and reported; 1 the storage of the run could not "
@@ -203,8 +208,36 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
             return std::nullopt;
         },
         modelGroup);
+    add("--column", "NAME|N",
+        "the column of a comma, semicolon or tab separated file holding the series, by header "
+        "name or number from 1 (default: the only numeric column, else the last)",
+        [&request](const std::string& text) -> std::optional<std::string> {
+            if (text.empty()) {
+                return std::string("--column expects a column name or number, got \"\"");
+            }
+            request.settings.series.column = text;
+            return std::nullopt;
+        },
+        modelGroup);
+    add("--skip", "K",
+        "start the sample after the first K values of the file (default 0)",
+        [&request](const std::string& text) -> std::optional<std::string> {
+            std::optional<long long> value = parseInteger(text);
+            if (!value || *value < 0 || *value > kMostSkipped) {
+                return "--skip expects an integer from 0 to " + std::to_string(kMostSkipped) +
+                       ", got " + quoted(text);
+            }
+            request.settings.series.skip = static_cast<int>(*value);
+            return std::nullopt;
+        },
+        modelGroup);
+    app.add_flag("--last", request.settings.series.last,
+                 wrapped("fit the most recent values: the last N + H values of the file "
+                         "(N = --n-observations, H = --n-predictions)",
+                         kHelpWidth - kHelpColumn))
+        ->group(modelGroup);
     add("--n-observations", "N",
-        intRangeHelp("observations fitted, from the start of the file", limits::kObservations,
+        intRangeHelp("observations fitted, from the start of the sample", limits::kObservations,
                      dm.nObservations),
         intSetting("--n-observations", limits::kObservations, model.nObservations), modelGroup);
     add("--n-predictions", "N",
@@ -230,7 +263,8 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
         modelGroup);
     add("--thresholds", "T1[,T2[,T3]]",
         "estimate once at these thresholds instead of searching them; each must be one of the "
-        "first N values of the series, written so that it reads as exactly that number",
+        "N fitted values, written in full or as the Threshold result shows it (taken as the "
+        "only fitted value that shows so)",
         thresholdsSetting(model), modelGroup);
 
     const std::string gaGroup = "Genetic search";
@@ -310,9 +344,21 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
             return std::nullopt;
         },
         outputGroup);
+    add("--output-dir", "DIR",
+        "existing directory for Residuals.txt and Predictions.txt (default: the current one)",
+        [&request](const std::string& text) -> std::optional<std::string> {
+            std::error_code error;
+            if (text.empty() || !std::filesystem::is_directory(text, error)) {
+                return "--output-dir expects an existing directory, got " + quoted(text);
+            }
+            request.run.files.directory = text;
+            return std::nullopt;
+        },
+        outputGroup);
     app.add_flag("--json", request.json, "print the results as JSON numbers")->group(outputGroup);
     app.add_flag("-q,--quiet", request.quiet,
-                 wrapped("no progress display on standard error (shown only on a terminal)",
+                 wrapped("no progress display (shown only on a terminal) and no lines on the "
+                         "values read and the files written, on standard error",
                          kHelpWidth - kHelpColumn))
         ->group(outputGroup);
 }
@@ -336,6 +382,10 @@ std::optional<std::string> conflictingChoice(const CliRequest& request,
     if (given("--plot-format") && !given("--plots")) {
         return std::string(
             "--plot-format chooses the picture format of --plots; give --plots DIR too");
+    }
+    if (request.settings.series.last && given("--skip")) {
+        return std::string(
+            "--last takes the last values of the file; it cannot be combined with --skip");
     }
     if (request.run.compareExact && (given("--thresholds") || exact || request.delayScan)) {
         return std::string(

@@ -4,6 +4,7 @@
 // command line's JSON output, for instance). Filled by a reporting evaluation.
 
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace kavri {
@@ -32,6 +33,9 @@ struct ReportedModel {
     int delay = 0;
     int maxOrder = 0;            // P: observations t >= P - 1 enter the regressions
     std::vector<double> series;  // every value read: nObservations fitted, then the held out
+    // The label (date or time) of each value of `series` when the file has a label column;
+    // empty otherwise.
+    std::vector<std::string> labels;
     // Per observation t = 0 .. nObservations-1: the regime (0-based) whose regression holds
     // x[t] as a response, or -1 for an observation that enters no regression.
     std::vector<int> regimeOfObservation;

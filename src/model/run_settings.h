@@ -56,9 +56,24 @@ struct GaParameters {
     bool operator==(const GaParameters&) const = default;
 };
 
+// Which values of the series file a run takes. Not part of either dialog group, so no run
+// default overwrites it.
+struct SeriesChoice {
+    // The column of a table (comma, semicolon or tab separated) holding the series: a header
+    // name or a 1-based number; empty for the only numeric column, else the last one.
+    std::string column;
+    // The sample starts after the first `skip` values of the file...
+    int skip = 0;
+    // ...or, when set, is the last nObservations + nPredictions values of the file.
+    bool last = false;
+
+    bool operator==(const SeriesChoice&) const = default;
+};
+
 struct RunSettings {
     ModelParameters model;
     GaParameters ga;
+    SeriesChoice series;
     int modelDialogCount = 0;  // times the model dialog was accepted; only 0 matters
     int gaDialogCount = 0;
 

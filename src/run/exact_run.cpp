@@ -5,7 +5,7 @@
 #include "genetic/candidates.h"
 #include "model/text_format.h"
 #include "model/classic_numeric_locale.h"
-#include "data/series_input.h"
+#include "run/series_loading.h"
 
 namespace kavri {
 
@@ -74,7 +74,8 @@ DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObse
     RunStorage storage(n, 0, model.nPredictions);
 
     DelayScanOutcome scanOutcome;
-    if (MaybeNotice notice = readSeries(model.seriesPath, n + model.nPredictions, storage.series)) {
+    SeriesSample sample;
+    if (MaybeNotice notice = loadRunSeries(settings, storage, sample)) {
         scanOutcome.run.notice = notice;
         return scanOutcome;
     }
@@ -95,6 +96,7 @@ DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObse
     settings.model.selectModel = kSelectModelSearch;
     settings.ga.searchMethod = kSearchExact;
     scanOutcome.run = runExactSearch(settings, texts, observer, options, storage);
+    attachSample(scanOutcome.run, std::move(sample));
     return scanOutcome;
 }
 

@@ -10,7 +10,8 @@
 #include "run/exact_run.h"
 #include "run/genetic_run.h"
 #include "run/run_storage.h"
-#include "data/series_input.h"
+#include "run/series_loading.h"
+#include "run/typed_thresholds.h"
 
 namespace kavri {
 
@@ -23,9 +24,16 @@ RunOutcome runGivenThresholds(const RunSettings& settings, ResultTexts& texts,
     const int n = model.nObservations;
     RunOutcome outcome;
 
+    Result<ResolvedThresholds> resolved = resolveTypedThresholds(
+        storage.sortedSeries.data(), n, model.nThresholds, model.thresholds);
+    if (!resolved.ok()) {
+        outcome.notice = resolved.notice();
+        return outcome;
+    }
+    outcome.remarks = resolved.value().remarks;
     std::array<double, 10> userThresholds{};
     for (int i = 0; i < model.nThresholds && i < kMaxThresholdCount; ++i) {
-        userThresholds[i] = model.thresholds[i];
+        userThresholds[i] = resolved.value().values[i];
     }
 
     const EvaluationContext context{settings, texts, observer, options.files, &outcome.model};
@@ -47,6 +55,13 @@ RunOutcome runGivenThresholds(const RunSettings& settings, ResultTexts& texts,
 
 }  // namespace
 
+void attachSample(RunOutcome& outcome, SeriesSample sample) {
+    if (outcome.model.available) {
+        outcome.model.labels = sample.labels;
+    }
+    outcome.sample = std::move(sample);
+}
+
 RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& observer,
                     const RunOptions& options) {
     // The texts and both result files are written with a decimal point in any user locale.
@@ -58,7 +73,8 @@ RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& obse
     RunStorage storage(n, settings.ga.nChromosomes, model.nPredictions);
 
     RunOutcome outcome;
-    if (MaybeNotice notice = readSeries(model.seriesPath, n + model.nPredictions, storage.series)) {
+    SeriesSample sample;
+    if (MaybeNotice notice = loadRunSeries(settings, storage, sample)) {
         outcome.notice = notice;
         return outcome;
     }
@@ -69,16 +85,17 @@ RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& obse
     rankCandidates(storage.series.data(), n, storage.sortOrder, storage.sortedSeries);
 
     if (model.selectModel == kSelectModelGivenThresholds) {
-        return runGivenThresholds(settings, texts, observer, options, storage);
+        outcome = runGivenThresholds(settings, texts, observer, options, storage);
+    } else if (settings.ga.searchMethod == kSearchExact) {
+        outcome = runExactSearch(settings, texts, observer, options, storage);
+    } else {
+        outcome = runGeneticSearch(settings, texts, observer, options, storage);
+        if (options.compareExact && !outcome.notice) {
+            outcome.exactFitness = exactOptimumFitness(settings, storage);
+        }
     }
-    if (settings.ga.searchMethod == kSearchExact) {
-        return runExactSearch(settings, texts, observer, options, storage);
-    }
-    RunOutcome searched = runGeneticSearch(settings, texts, observer, options, storage);
-    if (options.compareExact && !searched.notice) {
-        searched.exactFitness = exactOptimumFitness(settings, storage);
-    }
-    return searched;
+    attachSample(outcome, std::move(sample));
+    return outcome;
 }
 
 }  // namespace kavri

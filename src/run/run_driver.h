@@ -6,11 +6,13 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
+#include "data/series_input.h"
 #include "estimation/threshold_profile.h"
-#include "model/reported_model.h"
 #include "model/notice.h"
+#include "model/reported_model.h"
 #include "report/result_files.h"
 #include "model/result_texts.h"
 #include "model/run_settings.h"
@@ -44,7 +46,15 @@ struct RunOutcome {
     std::vector<double> generationBest;  // genetic search: best fitness after each generation
     std::vector<double> generationFittest;  // genetic search: highest fitness within each one
     ThresholdProfile thresholdProfile;  // exact search with profileThresholds; else empty
+    SeriesSample sample;                 // the values read and where they came from
+    // Remarks a front end shows beside the results (a threshold taken as the series value it
+    // was typed for, for instance).
+    std::vector<std::string> remarks;
 };
+
+// Keeps in `outcome` the description of the values read, and their labels in the reported
+// model.
+void attachSample(RunOutcome& outcome, SeriesSample sample);
 
 // Runs once with `settings` (run defaults are written into groups whose dialog count is 0):
 // clears all sixteen result texts, then writes them and refreshes `observer` as it goes. A run

@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -163,6 +164,7 @@ class MainDialogTest : public QObject {
     void aFailingRunLeavesTheWindowOpenWithItsSettings();
     void enterRunsWhateverHasTheFocusAlsoAfterADialogCloses();
     void statusLineNamesTheFilesAndItsSeedRepeatsTheRun();
+    void thresholdTypedAsShownIsTakenAndSaid();
     void noticeBoxCarriesCaptionIconAndOneButton();
     void escapeAndExitClose();
     void aboutBoxFromTheWindowMenuAndF1();
@@ -480,6 +482,44 @@ void MainDialogTest::statusLineNamesTheFilesAndItsSeedRepeatsTheRun() {
     dialog.runModelOnce();
     QCOMPARE(dialog.lastOutcome().seed, seed);
     QVERIFY(dialog.texts() == first);
+}
+
+// A threshold typed with fewer decimals than the file's value stands for it when no other
+// fitted value rounds the same; the run goes on and says so in an information box.
+void MainDialogTest::thresholdTypedAsShownIsTakenAndSaid() {
+    const QString path = scratch_.filePath("typed.txt");
+    const QStringList series = writeSeries(path);
+    QStringList shown;
+    for (int t = 0; t < 120; ++t) shown << QString::number(series[t].toDouble(), 'f', 3);
+    QString typed;
+    QString value;
+    for (int t = 0; t < 120 && typed.isEmpty(); ++t) {
+        if (shown.count(shown[t]) == 1 && !series[t].endsWith(QStringLiteral("000"))) {
+            typed = shown[t];
+            value = series[t];
+        }
+    }
+    QVERIFY(!typed.isEmpty());
+
+    KavriDlg dialog;
+    RunOptions options;
+    options.files.directory = QDir(scratch_.path()).filesystemPath();
+    dialog.setRunOptions(options);
+    std::vector<Notice> notices;
+    dialog.setNoticeHandler([&](const Notice& notice) { notices.push_back(notice); });
+    dialog.setModalRunner(givenThresholds(path, {typed}, 10));
+    dialog.openModelParameters();
+    dialog.runModelOnce();
+    QCOMPARE(notices.size(), std::size_t{1});
+    QCOMPARE(QString::fromStdString(notices[0].text),
+             QStringLiteral("Threshold 1 (%1) is taken as the series value %2, the only fitted "
+                            "value that shows as %1 at 3 decimals")
+                 .arg(typed, QString::number(value.toDouble(), 'g',
+                                             QLocale::FloatingPointShortest)));
+    QCOMPARE(notices[0].caption, std::string(kApplicationName));
+    QVERIFY(notices[0].icon == NoticeIcon::kNone);
+    QCOMPARE(dialog.exitStatus(), 0);
+    QVERIFY(dialog.texts().thresholdText.find(value.toStdString()) != std::string::npos);
 }
 
 void MainDialogTest::noticeBoxCarriesCaptionIconAndOneButton() {

@@ -105,7 +105,12 @@ TEST_F(CliBinary, GivenThresholdsPrintTheRunsReportAndWriteBothFilesHere) {
                                              "yes"};
     CliRun run = runCli(dir(), arguments);
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "");  // not a terminal: no progress display
+    // Not a terminal: no progress display, only the sample and the files written.
+    const std::string here = fs::canonical(dir()).string();
+    EXPECT_EQ(run.err,
+              "kavri-cli: fitted values 1 to 450 of ExchangeRate.txt, held out 451 to 500\n"
+              "kavri-cli: wrote " + here + "/Residuals.txt\n"
+              "kavri-cli: wrote " + here + "/Predictions.txt\n");
     EXPECT_EQ(filesIn(dir()),
               (std::set<std::string>{"ExchangeRate.txt", "Predictions.txt", "Residuals.txt"}));
     EXPECT_EQ(lineCount(readFile(dir() / "Predictions.txt")), 51u);  // header + 50 forecasts
@@ -242,7 +247,10 @@ TEST_F(CliBinary, WithoutASeedTheClockSeedIsPrinted) {
 TEST_F(CliBinary, NoticesEndTheRunOnStandardErrorWithStatus3) {
     CliRun missing = runCli(dir(), {"--series", "missing.txt"});
     EXPECT_EQ(missing.status, 3);
-    EXPECT_EQ(missing.err, "kavri-cli: File missing.txt could not be opened\n");
+    EXPECT_EQ(missing.err,
+              "kavri-cli: File missing.txt could not be opened\n"
+              "  No such file or directory (looked for in " + fs::canonical(dir()).string() +
+                  ", the current folder; give the full path or choose the file)\n");
     EXPECT_EQ(missing.out, "");
     EXPECT_EQ(filesIn(dir()), std::set<std::string>{"ExchangeRate.txt"});
 
@@ -250,12 +258,125 @@ TEST_F(CliBinary, NoticesEndTheRunOnStandardErrorWithStatus3) {
     CliRun tooShort = runCli(dir(), {"--series", "short.txt", "--n-observations", "50",
                                      "--n-predictions", "0", "--json"});
     EXPECT_EQ(tooShort.status, 3);
-    EXPECT_EQ(tooShort.err, "kavri-cli: Element of time series less of 50\n");
+    EXPECT_EQ(tooShort.err,
+              "kavri-cli: Element of time series less of 50\n"
+              "  File short.txt has 5 values; 50 fitted are needed (lower --n-observations or "
+              "--n-predictions)\n");
     EXPECT_EQ(tooShort.out, "");
 
     CliRun notInSeries = runCli(dir(), {"--thresholds", "1.25"});
     EXPECT_EQ(notInSeries.status, 3);
-    EXPECT_EQ(notInSeries.err, "kavri-cli: Element of series do not exist\n");
+    EXPECT_EQ(notInSeries.err.rfind("kavri-cli: Element of series do not exist\n  Threshold 1.25 "
+                                    "is not a fitted value of the series; the nearest are ",
+                                    0),
+              0u)
+        << notInSeries.err;
+}
+
+// The detail line goes under the notice, indented, with the specifics and the remedy.
+TEST_F(CliBinary, NoticeDetailNamesTheFileLineColumnAndRemedy) {
+    std::string table = "date,value\n2020-01,1\n2020-02,NA\n";
+    for (int i = 3; i <= 60; ++i) table += "d" + std::to_string(i) + "," + std::to_string(i) + "\n";
+    work_.write("gap.csv", table);
+    CliRun gap = runCli(dir(), {"--series", "gap.csv", "--n-observations", "50",
+                                "--n-predictions", "10"});
+    EXPECT_EQ(gap.status, 3);
+    EXPECT_EQ(gap.err,
+              "kavri-cli: Element 2 could not be read\n"
+              "  gap.csv line 3, column 2 \"value\": \"NA\" is a missing value; a series with a "
+              "gap cannot be fitted (fill it, or fit a sample without it: --skip, --last)\n");
+
+    CliRun column = runCli(dir(), {"--series", "gap.csv", "--column", "price"});
+    EXPECT_EQ(column.status, 3);
+    EXPECT_EQ(column.err,
+              "kavri-cli: Column price was not found in gap.csv\n"
+              "  Its columns are 1 \"date\", 2 \"value\" (--column takes a name or a number)\n");
+
+    std::string forty;
+    for (int i = 0; i < 40; ++i) forty += std::to_string(i) + "\n";
+    work_.write("short.txt", forty);
+    CliRun tooShort = runCli(dir(), {"--series", "short.txt"});
+    EXPECT_EQ(tooShort.err,
+              "kavri-cli: Element of time series less of 500\n"
+              "  File short.txt has 40 values; 450 fitted + 50 held out are needed (lower "
+              "--n-observations or --n-predictions)\n");
+}
+
+TEST_F(CliBinary, ThresholdTypedAsShownIsTakenAsTheSeriesValueAndSaidSo) {
+    CliRun typed = runCli(dir(), {"--thresholds", "-0.230170,0.075416", "-q"});
+    CliRun exact = runCli(dir(), {"--thresholds", kTwoThresholds, "-q"});
+    EXPECT_EQ(typed.status, 0) << typed.err;
+    EXPECT_EQ(typed.out, exact.out);
+    EXPECT_EQ(typed.err,
+              "kavri-cli: Threshold 1 (-0.23017) is taken as the series value -0.2301702, the "
+              "only fitted value that shows as -0.23017 at 5 decimals\n"
+              "kavri-cli: Threshold 2 (0.075416) is taken as the series value 0.075415819, the "
+              "only fitted value that shows as 0.075416 at 6 decimals\n");
+    EXPECT_EQ(exact.err, "");
+}
+
+TEST_F(CliBinary, OutputDirReceivesTheResultFilesAndIsListed) {
+    TempDirectory results;
+    CliRun run = runCli(dir(), {"--thresholds", kTwoThresholds, "--output-dir",
+                                results.path().string(), "--print-residuals", "yes"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(filesIn(dir()), std::set<std::string>{"ExchangeRate.txt"});
+    EXPECT_EQ(filesIn(results.path()),
+              (std::set<std::string>{"Predictions.txt", "Residuals.txt"}));
+    EXPECT_NE(run.err.find("kavri-cli: wrote " + results.path().string() + "/Residuals.txt\n"),
+              std::string::npos)
+        << run.err;
+
+    CliRun missing = runCli(dir(), {"--output-dir", "no/such/dir"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err.rfind("kavri-cli: --output-dir expects an existing directory, got "
+                                "\"no/such/dir\"\n",
+                                0),
+              0u);
+}
+
+// A sample chosen with --last or --skip gives, byte for byte, the results of a file cut to it.
+TEST_F(CliBinary, LastAndSkipGiveTheResultsOfAFileCutToTheSample) {
+    const std::vector<std::string> model{"--n-observations", "100", "--n-predictions", "10",
+                                         "--max-order", "5", "--delay", "2", "--min-obs", "20",
+                                         "--search", "exact", "--fitness", "aic",
+                                         "--print-residuals", "yes", "-q"};
+    const std::string lynx = readFile(fs::path(KAVRI_EXAMPLES_DIR) / "lynx_log10.txt");
+    fs::copy_file(fs::path(KAVRI_EXAMPLES_DIR) / "lynx.csv", dir() / "lynx.csv");
+    fs::copy_file(fs::path(KAVRI_EXAMPLES_DIR) / "lynx_log10.txt", dir() / "lynx_log10.txt");
+    const auto cut = [&](int first, int count) {  // values first .. first+count-1, from 0
+        std::size_t begin = 0;
+        for (int i = 0; i < first; ++i) begin = lynx.find('\n', begin) + 1;
+        std::size_t end = begin;
+        for (int i = 0; i < count; ++i) end = lynx.find('\n', end) + 1;
+        return lynx.substr(begin, end - begin);
+    };
+    const auto results = [&](const std::string& series, std::vector<std::string> extra) {
+        TempDirectory out;
+        std::vector<std::string> arguments = model;
+        arguments.insert(arguments.end(),
+                         {"--series", series, "--output-dir", out.path().string()});
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        CliRun run = runCli(dir(), arguments);
+        EXPECT_EQ(run.status, 0) << run.err;
+        return run.out + readFile(out.path() / "Residuals.txt") +
+               readFile(out.path() / "Predictions.txt");
+    };
+    work_.write("last.txt", cut(4, 110));
+    work_.write("skip.txt", cut(2, 110));
+    const std::string lastCut = results("last.txt", {});
+    EXPECT_GT(lastCut.size(), 2000u);
+    EXPECT_EQ(results("lynx.csv", {"--last"}), lastCut);
+    EXPECT_EQ(results("lynx_log10.txt", {"--last"}), lastCut);
+    EXPECT_EQ(results("lynx.csv", {"--skip", "4"}), lastCut);
+    EXPECT_EQ(results("lynx.csv", {"--skip", "2"}), results("skip.txt", {}));
+
+    // The run says which values it fitted, by place in the file and by the year column.
+    CliRun said = runCli(dir(), {"--series", "lynx.csv", "--last", "--n-observations", "100",
+                                 "--n-predictions", "10", "--search", "exact"});
+    EXPECT_EQ(said.err.substr(0, said.err.find("\nkavri-cli: wrote")),
+              "kavri-cli: fitted values 5 to 104 of lynx.csv column 3 \"log10\" (1825 to 1924), "
+              "held out 105 to 114 (1925 to 1934)");
 }
 
 TEST_F(CliBinary, NoticeEndingInALineBreakIsPrintedOnOneLine) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -253,6 +254,22 @@ TEST(ParseOptions, ChoicesThatWouldBeIgnoredTogetherAreRefused) {
     EXPECT_EQ(parse({"--compare-exact", "--search", "genetic"}).action, ParseAction::kRun);
 }
 
+TEST(ParseOptions, SeriesChoiceAndOutputDirectoryReachTheRun) {
+    ParseOutcome outcome =
+        parse({"--column", "log10", "--skip", "12", "--output-dir", "."});
+    ASSERT_EQ(outcome.action, ParseAction::kRun) << outcome.text;
+    EXPECT_EQ(outcome.request.settings.series, (SeriesChoice{"log10", 12, false}));
+    EXPECT_EQ(outcome.request.run.files.directory, std::filesystem::path("."));
+    EXPECT_TRUE(parse({"--last"}).request.settings.series.last);
+
+    EXPECT_EQ(refusal("--skip", "-1"), "--skip expects an integer from 0 to 100000000, got \"-1\"");
+    EXPECT_EQ(refusal("--column", ""), "--column expects a column name or number, got \"\"");
+    EXPECT_EQ(refusal("--output-dir", "/no/such/dir"),
+              "--output-dir expects an existing directory, got \"/no/such/dir\"");
+    EXPECT_EQ(parse({"--last", "--skip", "3"}).text,
+              "--last takes the last values of the file; it cannot be combined with --skip");
+}
+
 TEST(ParseOptions, SeedCoversTheWholeUnsignedRange) {
     EXPECT_EQ(parse({"--seed", "0"}).request.run.seed, 0u);
     EXPECT_EQ(parse({"--seed", "4294967295"}).request.run.seed, 4294967295u);
@@ -321,7 +338,11 @@ TEST(ParseOptions, HelpAndVersionComeBackAsTexts) {
                                "--json",
                                "--quiet",
                                "--plots",
-                               "--plot-format"}) {
+                               "--plot-format",
+                               "--column",
+                               "--skip",
+                               "--last",
+                               "--output-dir"}) {
         EXPECT_NE(help.text.find(option), std::string::npos) << option;
     }
     // The run defaults, not the dialog's pre-fill, are announced (read across line wraps).

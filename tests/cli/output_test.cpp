@@ -144,6 +144,26 @@ TEST(JsonReport, CarriesTheModelAsNumbersWithNullWhereUndefined) {
     EXPECT_EQ(used["criterion"], "relative");
     EXPECT_EQ(used["printResiduals"], false);
     EXPECT_TRUE(used["thresholds"].is_null());
+    EXPECT_TRUE(used["column"].is_null());
+    EXPECT_EQ(used["skip"], 0);
+    EXPECT_EQ(used["last"], false);
+}
+
+TEST(JsonReport, SampleSaysWhereTheValuesCameFromWithTheirLabels) {
+    RunSettings settings = defaultCliSettings();
+    settings.series = SeriesChoice{"log10", 0, true};
+    RunOutcome outcome;
+    outcome.sample.firstElement = 5;
+    outcome.sample.fileValues = 114;
+    outcome.sample.columnName = "column 3 \"log10\"";
+    outcome.sample.labels = {"1825", "1826"};
+    const nlohmann::json json = nlohmann::json::parse(formatJsonReport(outcome, settings));
+    EXPECT_EQ(json["sample"]["firstElement"], 5);
+    EXPECT_EQ(json["sample"]["fileValues"], 114);
+    EXPECT_EQ(json["sample"]["column"], "column 3 \"log10\"");
+    EXPECT_EQ(json["sample"]["labels"], nlohmann::json::array({"1825", "1826"}));
+    EXPECT_EQ(json["settings"]["column"], "log10");
+    EXPECT_EQ(json["settings"]["last"], true);
 }
 
 TEST(JsonReport, GivenThresholdsHaveNoSeedAndAnUnreportedModelIsAllNull) {

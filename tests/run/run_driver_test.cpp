@@ -227,8 +227,10 @@ TEST_F(RunDriver, FatalConditionsEndTheRunWithTheirNotice) {
     RunSettings missing = modelSettings();
     missing.model.seriesPath = (dir_.path() / "nothing.txt").string();
     missing.model.selectModel = kSelectModelGivenThresholds;
-    EXPECT_EQ(run(missing).notice,
-              errorNotice("File " + missing.model.seriesPath + " could not be opened"));
+    const MaybeNotice missingNotice = run(missing).notice;
+    ASSERT_TRUE(missingNotice.has_value());
+    EXPECT_EQ(missingNotice->text, "File " + missing.model.seriesPath + " could not be opened");
+    EXPECT_EQ(missingNotice->detail, "No such file or directory");
 
     // The series is read before the number of thresholds is checked.
     RunSettings noThreshold = modelSettings();
@@ -237,7 +239,9 @@ TEST_F(RunDriver, FatalConditionsEndTheRunWithTheirNotice) {
     EXPECT_EQ(run(noThreshold).notice,
               errorNotice("The number of threshold should be at least 1"));
     noThreshold.model.nObservations = 600;
-    EXPECT_EQ(run(noThreshold).notice, errorNotice("Element of time series less of 650"));
+    const MaybeNotice tooFew = run(noThreshold).notice;
+    ASSERT_TRUE(tooFew.has_value());
+    EXPECT_EQ(tooFew->text, "Element of time series less of 650");
 
     RunSettings noForecasts = modelSettings();
     noForecasts.model.nPredictions = 0;  // the run defaults use the MSE fitness

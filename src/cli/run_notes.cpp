@@ -1,0 +1,64 @@
+#include "cli/run_notes.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "report/result_files.h"
+
+namespace kavri::cli {
+
+namespace {
+
+std::string range(int first, int last) {
+    return std::to_string(first) + " to " + std::to_string(last);
+}
+
+std::string labelRange(const SeriesSample& sample, int first, int count) {
+    if (sample.labels.empty() || count <= 0) {
+        return "";
+    }
+    const auto at = [&](int i) { return sample.labels[static_cast<std::size_t>(i)]; };
+    return " (" + at(first) + " to " + at(first + count - 1) + ")";
+}
+
+}  // namespace
+
+std::unique_ptr<OutputFile> RecordingFileSystem::create(const std::filesystem::path& path) {
+    if (std::find(created_.begin(), created_.end(), path) == created_.end()) {
+        created_.push_back(path);
+    }
+    return inner_.create(path);
+}
+
+std::string sampleLine(const SeriesSample& sample, const RunSettings& settings) {
+    const int n = settings.model.nObservations;
+    const int p = settings.model.nPredictions;
+    std::string line = "fitted values " + range(sample.firstElement, sample.firstElement + n - 1) +
+                       " of " + settings.model.seriesPath;
+    if (!sample.columnName.empty()) {
+        line += " " + sample.columnName;
+    }
+    line += labelRange(sample, 0, n);
+    if (p > 0) {
+        line += ", held out " + range(sample.firstElement + n, sample.firstElement + n + p - 1) +
+                labelRange(sample, n, p);
+    }
+    return line;
+}
+
+std::vector<std::string> writtenFileLines(const std::vector<std::filesystem::path>& created,
+                                          const RunSettings& settings) {
+    std::vector<std::string> lines;
+    for (const std::filesystem::path& path : created) {
+        std::error_code ignored;
+        std::string line = "wrote " + std::filesystem::absolute(path, ignored).string();
+        if (path.filename() == kResidualsFileName &&
+            settings.ga.printResiduals != kPrintResidualsYes) {
+            line += " (empty: --print-residuals yes fills it)";
+        }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+}  // namespace kavri::cli

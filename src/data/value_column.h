@@ -1,0 +1,25 @@
+#pragma once
+
+// The values of a series file as the file writes them, before any is read as a number: the
+// tokens of a plain file, or the fields of the chosen column of a table.
+
+#include <string>
+#include <vector>
+
+namespace kavri {
+
+struct ValueField {
+    std::string text;  // as written, without quotes or surrounding blanks
+    int line = 0;      // 1-based line of the file where it stands
+};
+
+struct ValueColumn {
+    std::vector<ValueField> values;   // every value of the file, in file order
+    std::vector<std::string> labels;  // the first column's text for each value, or empty
+    bool decimalComma = false;        // a comma stands for the decimal point
+    bool headerLine = false;          // the table's first line names its columns
+    // The column read, for messages: "column 2 \"lynx\"" or "column 2"; empty for a plain file.
+    std::string columnName;
+};
+
+}  // namespace kavri

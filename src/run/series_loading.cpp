@@ -1,0 +1,19 @@
+#include "run/series_loading.h"
+
+namespace kavri {
+
+MaybeNotice loadRunSeries(const RunSettings& settings, RunStorage& storage, SeriesSample& sample) {
+    const ModelParameters& model = settings.model;
+    Result<SeriesSample> read = readSeriesSample(
+        {model.seriesPath, settings.series, model.nObservations, model.nPredictions});
+    if (!read.ok()) {
+        return read.notice();
+    }
+    sample = std::move(read.value());
+    for (std::size_t i = 0; i < sample.values.size(); ++i) {
+        storage.series[static_cast<int>(i)] = sample.values[i];
+    }
+    return std::nullopt;
+}
+
+}  // namespace kavri
