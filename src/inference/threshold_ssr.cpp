@@ -44,29 +44,57 @@ void prefixAndSuffixSums(const ArrangedSample& sample, const std::vector<char>& 
     }
 }
 
+// The last second split worth growing the middle regime to from `first`: beyond it every
+// admissible pair's lower bound already exceeds the best total. -1 when there is none.
+int lastPromisingSecond(int first, int n, int minRows, const std::vector<char>& admissible,
+                        const std::vector<double>& before, const std::vector<double>& after,
+                        const std::vector<double>& middleLower, const ThresholdSplit& best) {
+    for (int second = n - minRows; second >= first + minRows; --second) {
+        if (admissible[second] &&
+            (!best.found || !(before[first] + after[second] + middleLower[second] > best.ssr))) {
+            return second;
+        }
+    }
+    return -1;
+}
+
+// Every admissible pair (first, second), without evaluating the middle regime's SSR where a
+// lower bound on the pair's total already exceeds the best found. The SSR of a set of rows is
+// at least that of any subset, so mid(first, second) is bounded below by the exact
+// mid(first, s) of an earlier s < second, and by mid(f, second) of a later first split f >
+// first; middleLower[second] carries the best such bound as the first splits descend.
 ThresholdSplit bestPair(const ArrangedSample& sample, const std::vector<char>& admissible,
                         int minRows, CrossProductRegression& regression,
                         const std::vector<double>& before, const std::vector<double>& after) {
     const int n = sample.size();
     ThresholdSplit best;
-    for (int first = minRows; first <= n - 2 * minRows; ++first) {
+    std::vector<double> middleLower(static_cast<std::size_t>(n) + 1, 0.0);
+    for (int first = n - 2 * minRows; first >= minRows; --first) {
         if (!admissible[first]) {
             continue;
         }
+        const int last =
+            lastPromisingSecond(first, n, minRows, admissible, before, after, middleLower, best);
         regression.clear();
-        for (int second = first + 1; second <= n - minRows; ++second) {
+        double lastMiddle = 0.0;
+        for (int second = first + 1; second <= last; ++second) {
             regression.append(sample.row(second - 1));
             if (second - first < minRows || !admissible[second]) {
                 continue;
             }
-            // The middle regime adds a non-negative SSR: a pair whose outer regimes alone
-            // reach the best so far cannot beat it.
+            double& lower = middleLower[second];
+            lower = std::max(lower, lastMiddle);
             const double outer = before[first] + after[second];
-            if (best.found && !(outer < best.ssr)) {
+            if (best.found && outer + lower > best.ssr) {
                 continue;
             }
-            const double total = outer + regression.residualSum();
-            if (!best.found || total < best.ssr) {
+            const double middle = regression.residualSum();
+            lower = middle;
+            lastMiddle = middle;
+            const double total = outer + middle;
+            // The first splits descend: an equal total with a lower first split replaces the
+            // best, one with the same first split and a higher second does not.
+            if (!best.found || total < best.ssr || (total == best.ssr && first < best.splits[0])) {
                 best.found = true;
                 best.ssr = total;
                 best.splits = {first, second};
