@@ -126,6 +126,15 @@ void setPValue(SupFTest& test, const std::vector<double>& replicated) {
 
 int defaultTestOrder(int maxOrder) { return std::max(1, maxOrder - 1); }
 
+LinearityTestSettings linearityTestSettings(const ModelParameters& model) {
+    LinearityTestSettings settings;
+    settings.order = defaultTestOrder(model.maxOrder);
+    settings.delay = model.delay;
+    settings.maxOrder = model.maxOrder;
+    settings.minObs = model.minObs;
+    return settings;
+}
+
 LinearityTests runLinearityTests(const double* x, int n, const LinearityTestSettings& settings,
                                  const ReplicateProgress& progress) {
     LinearityTests tests;

@@ -23,6 +23,7 @@
 
 #include "inference/replicate_runner.h"
 #include "inference/tsay_test.h"
+#include "model/run_settings.h"
 
 namespace kavri {
 
@@ -40,6 +41,10 @@ struct LinearityTestSettings {
 
 // The order the tests use unless told otherwise: the highest the run tries.
 int defaultTestOrder(int maxOrder);
+
+// The tests of a run made with `model`: its delay, maxOrder and minObs, the default order, the
+// default number of replicates and seed 1.
+LinearityTestSettings linearityTestSettings(const ModelParameters& model);
 
 struct SupFTest {
     int nullRegimes = 1;
