@@ -21,6 +21,7 @@
 #include "app/par_gen_alg_dlg.h"
 #include "app/par_kavri_dlg.h"
 #include "app/run_status.h"
+#include "app/statistics_view.h"
 #include "app/status_line.h"
 #include "model/result_fields.h"
 
@@ -151,14 +152,17 @@ void KavriDlg::buildLayout() {
     okButton_->setDefault(true);
     auto* exitButton = new QPushButton(QStringLiteral("Exit"), this);
     exitButton->setObjectName(QStringLiteral("exitButton"));
+    auto* statisticsButton = new QPushButton(QString::fromUtf8(kStatisticsCaption), this);
+    statisticsButton->setObjectName(QStringLiteral("statisticsButton"));
     // In a dialog a focused push button takes Enter for itself unless it is made otherwise;
     // Enter here always runs, so only OK may be a default button. Space still presses the
     // focused button.
-    for (QPushButton* button : {modelButton, gaButton, exitButton}) {
+    for (QPushButton* button : {modelButton, gaButton, statisticsButton, exitButton}) {
         button->setAutoDefault(false);
     }
     connect(modelButton, &QPushButton::clicked, this, &KavriDlg::openModelParameters);
     connect(gaButton, &QPushButton::clicked, this, &KavriDlg::openGaParameters);
+    connect(statisticsButton, &QPushButton::clicked, this, &KavriDlg::openStatistics);
     connect(okButton_, &QPushButton::clicked, this, &KavriDlg::runModelOnce);
     connect(exitButton, &QPushButton::clicked, this, &KavriDlg::reject);
 
@@ -168,6 +172,7 @@ void KavriDlg::buildLayout() {
     auto* parameterButtons = new QVBoxLayout;
     parameterButtons->addWidget(modelButton);
     parameterButtons->addWidget(gaButton);
+    parameterButtons->addWidget(statisticsButton);
     auto* progress = new QGridLayout;
     progress->addWidget(new QLabel(QStringLiteral("Iteration"), this), 0, 0);
     progress->addWidget(iterationField_, 0, 1);
@@ -290,6 +295,16 @@ void KavriDlg::showAbout() {
     modalRunner_(dialog);
 }
 
+void KavriDlg::openStatistics() {
+    if (statisticsView_ == nullptr) {
+        statisticsView_ = new StatisticsView(this);
+        statisticsView_->showRun(lastRunSettings_, lastOutcome_);
+    }
+    statisticsView_->show();
+    statisticsView_->raise();
+    statisticsView_->activateWindow();
+}
+
 void KavriDlg::runModelOnce() {
     if (running_) {
         return;
@@ -308,6 +323,10 @@ void KavriDlg::runModelOnce() {
     }
     running_ = false;
     statusLine_->setLines(runStatusLines(used, runOptions_, lastOutcome_));
+    lastRunSettings_ = used;
+    if (statisticsView_ != nullptr) {
+        statisticsView_->showRun(used, lastOutcome_);
+    }
     if (lastOutcome_.notice) {
         // The run is over; the window stays, with its settings, for the next one.
         noticeHandler_(*lastOutcome_.notice);

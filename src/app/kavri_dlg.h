@@ -33,6 +33,7 @@ class QPushButton;
 
 namespace kavri {
 
+class StatisticsView;
 class StatusLine;
 
 inline constexpr const char* kMainCaption = "KAVRI";
@@ -75,6 +76,8 @@ class KavriDlg : public QDialog, public RunObserver {
     void openGaParameters();
     void runModelOnce();
     void showAbout();
+    // Opens (or raises) the Statistics window of the last run's model.
+    void openStatistics();
     // Refused while a run is in progress.
     void reject() override;
 
@@ -94,6 +97,8 @@ class KavriDlg : public QDialog, public RunObserver {
     ModalRunner modalRunner_;
     NoticeHandler noticeHandler_;
 
+    StatisticsView* statisticsView_ = nullptr;  // created when first opened
+    RunSettings lastRunSettings_;               // as the last run used them, with its defaults
     QAction* aboutAction_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QLineEdit* iterationField_ = nullptr;
