@@ -20,7 +20,8 @@ void TerminalProgress::progress(int generation, double bestFitness) {
 
 bool TerminalProgress::replicates(int done, int total) {
     if (enabled_) {
-        std::fprintf(stream_, "\rBootstrap replicate %d of %d\033[K", done, total);
+        std::fprintf(stream_, "\rBootstrap replicate %d of %d (both null models)\033[K", done,
+                     total);
         std::fflush(stream_);
         lineShown_ = true;
     }

@@ -20,8 +20,8 @@ class TerminalProgress final : public RunObserver {
     void refresh(const ResultTexts&) override {}
     void progress(int generation, double bestFitness) override;
 
-    // The bootstrap of the linearity tests: "Bootstrap replicate <done> of <total>". Always
-    // lets the work go on.
+    // The bootstrap of the linearity tests: "Bootstrap replicate <done> of <total> (both null
+    // models)", the total counting the replicates of both. Always lets the work go on.
     bool replicates(int done, int total);
 
     // Clears the progress line, if one was written, so that later output starts on a clean line.
