@@ -22,6 +22,7 @@
 #include "app/par_gen_alg_dlg.h"
 #include "app/par_kavri_dlg.h"
 #include "app/run_status.h"
+#include "app/statistics_view.h"
 #include "app/status_line.h"
 #include "charts/chart_input.h"
 #include "model/result_fields.h"
@@ -153,17 +154,21 @@ void KavriDlg::buildLayout() {
     okButton_->setDefault(true);
     auto* exitButton = new QPushButton(QStringLiteral("Exit"), this);
     exitButton->setObjectName(QStringLiteral("exitButton"));
+    auto* statisticsButton = new QPushButton(QString::fromUtf8(kStatisticsCaption), this);
+    statisticsButton->setObjectName(QStringLiteral("statisticsButton"));
     // In a dialog a focused push button takes Enter for itself unless it is made otherwise;
     // Enter here always runs, so only OK may be a default button. Space still presses the
     // focused button.
     auto* chartsButton = new QPushButton(QStringLiteral("Charts..."), this);
     chartsButton->setObjectName(QStringLiteral("chartsButton"));
-    for (QPushButton* button : {modelButton, gaButton, exitButton, chartsButton}) {
+    for (QPushButton* button :
+         {modelButton, gaButton, statisticsButton, chartsButton, exitButton}) {
         button->setAutoDefault(false);
     }
     connect(chartsButton, &QPushButton::clicked, this, &KavriDlg::openCharts);
     connect(modelButton, &QPushButton::clicked, this, &KavriDlg::openModelParameters);
     connect(gaButton, &QPushButton::clicked, this, &KavriDlg::openGaParameters);
+    connect(statisticsButton, &QPushButton::clicked, this, &KavriDlg::openStatistics);
     connect(okButton_, &QPushButton::clicked, this, &KavriDlg::runModelOnce);
     connect(exitButton, &QPushButton::clicked, this, &KavriDlg::reject);
 
@@ -173,6 +178,7 @@ void KavriDlg::buildLayout() {
     auto* parameterButtons = new QVBoxLayout;
     parameterButtons->addWidget(modelButton);
     parameterButtons->addWidget(gaButton);
+    parameterButtons->addWidget(statisticsButton);
     parameterButtons->addWidget(chartsButton);
     auto* progress = new QGridLayout;
     progress->addWidget(new QLabel(QStringLiteral("Iteration"), this), 0, 0);
@@ -309,6 +315,16 @@ void KavriDlg::openCharts() {
     chartsWindow_->activateWindow();
 }
 
+void KavriDlg::openStatistics() {
+    if (statisticsView_ == nullptr) {
+        statisticsView_ = new StatisticsView(this);
+        statisticsView_->showRun(lastRunSettings_, lastOutcome_);
+    }
+    statisticsView_->show();
+    statisticsView_->raise();
+    statisticsView_->activateWindow();
+}
+
 void KavriDlg::runModelOnce() {
     if (running_) {
         return;
@@ -330,6 +346,9 @@ void KavriDlg::runModelOnce() {
     running_ = false;
     lastRunSettings_ = used;
     statusLine_->setLines(runStatusLines(used, runOptions_, lastOutcome_));
+    if (statisticsView_ != nullptr) {
+        statisticsView_->showRun(used, lastOutcome_);
+    }
     emit runFinished();
     if (lastOutcome_.notice) {
         // The run is over; the window stays, with its settings, for the next one.

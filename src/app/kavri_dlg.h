@@ -33,6 +33,7 @@ class QPushButton;
 
 namespace kavri {
 
+class StatisticsView;
 class StatusLine;
 class ChartsWindow;
 
@@ -80,6 +81,8 @@ class KavriDlg : public QDialog, public RunObserver {
     void showAbout();
     // Opens the charts of the last run in a window of their own, redrawn after every run.
     void openCharts();
+    // Opens (or raises) the Statistics window of the last run's model.
+    void openStatistics();
     // Refused while a run is in progress.
     void reject() override;
 
@@ -104,6 +107,7 @@ class KavriDlg : public QDialog, public RunObserver {
     ModalRunner modalRunner_;
     NoticeHandler noticeHandler_;
 
+    StatisticsView* statisticsView_ = nullptr;  // created when first opened
     QAction* aboutAction_ = nullptr;
     ChartsWindow* chartsWindow_ = nullptr;
     QPushButton* okButton_ = nullptr;

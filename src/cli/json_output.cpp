@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/text_output.h"
+#include "report/statistics_text.h"
 
 namespace kavri::cli {
 
@@ -104,10 +105,129 @@ void addModel(Json& json, const ReportedModel& model) {
     json["ljungBox"] = model.ljungBox;
 }
 
+Json coefficientTableJson(const CoefficientTable& table) {
+    Json regimes = Json::array();
+    for (const RegimeCoefficients& regime : table.regimes) {
+        Json coefficients = Json::array();
+        for (const CoefficientEstimate& c : regime.coefficients) {
+            coefficients.push_back(Json{{"estimate", c.estimate},
+                                        {"standardError", orNull(c.standardError)},
+                                        {"tValue", orNull(c.tValue)},
+                                        {"pValue", orNull(c.pValue)}});
+        }
+        regimes.push_back(Json{{"observations", regime.observations},
+                               {"residualDf", regime.residualDf},
+                               {"coefficients", coefficients}});
+    }
+    return regimes;
+}
+
+Json fitStatisticsJson(const FitStatistics& fit) {
+    return Json{{"logLikelihood", orNull(fit.logLikelihood)},
+                {"aic", fit.aic},
+                {"bic", fit.bic},
+                {"observations", fit.observations},
+                {"coefficients", fit.coefficients},
+                {"thresholds", fit.thresholds},
+                {"ljungBox", fit.ljungBox},
+                {"ljungBoxLags", fit.ljungBoxLags},
+                {"ljungBoxDf", fit.ljungBoxDf},
+                {"ljungBoxPValue", orNull(fit.ljungBoxP)}};
+}
+
+Json linearityTestsJson(const LinearityTests& tests) {
+    Json supF = Json::array();
+    for (const SupFTest* test : {&tests.oneVsTwo, &tests.oneVsThree, &tests.twoVsThree}) {
+        Json json{{"nullRegimes", test->nullRegimes},
+                  {"alternativeRegimes", test->alternativeRegimes}};
+        if (test->available) {
+            json["statistic"] = test->statistic;
+            json["pValue"] = orNull(test->pValue);
+            json["thresholds"] = test->thresholds;
+            json["ssrNull"] = test->ssrNull;
+            json["ssrAlternative"] = test->ssrAlternative;
+            json["replicates"] = test->replicates;
+        } else {
+            json["statistic"] = nullptr;
+            json["pValue"] = nullptr;
+        }
+        supF.push_back(json);
+    }
+    const TsayTest& tsay = tests.tsay;
+    const LinearityTestSettings& settings = tests.settings;
+    return Json{{"order", settings.order},
+                {"delay", settings.delay},
+                {"firstTime", tests.firstTime},
+                {"observations", tests.observations},
+                {"minObservationsPerRegime", tests.minRows},
+                {"bootstrapReplicates", settings.replicates},
+                {"seed", settings.seed},
+                {"supF", supF},
+                {"tsay", tsay.available ? Json{{"statistic", tsay.statistic},
+                                               {"df1", tsay.df1},
+                                               {"df2", tsay.df2},
+                                               {"pValue", orNull(tsay.pValue)},
+                                               {"startRows", tsay.startRows}}
+                                        : Json(nullptr)}};
+}
+
+Json modelComparisonJson(const ModelComparison& comparison) {
+    Json rows = Json::array();
+    for (int i = 0; i < static_cast<int>(comparison.rows.size()); ++i) {
+        const ComparisonRow& row = comparison.rows[i];
+        Json json{{"regimes", row.regimes},
+                  {"delay", row.delay == 0 ? Json(nullptr) : Json(row.delay)},
+                  {"available", row.available}};
+        if (row.available) {
+            json["thresholds"] = row.thresholds;
+            json["orders"] = row.orders;
+            json["aic"] = row.aic;
+            json["bic"] = row.bic;
+            json["sse"] = row.sse;
+            json["mse"] = orNull(row.mse);
+        }
+        Json best = Json::array();
+        for (auto [index, name] :
+             {std::pair{comparison.bestAic, "aic"}, std::pair{comparison.bestBic, "bic"},
+              std::pair{comparison.bestSse, "sse"}, std::pair{comparison.bestMse, "mse"}}) {
+            if (index == i) {
+                best.push_back(name);
+            }
+        }
+        json["best"] = best;
+        rows.push_back(json);
+    }
+    return Json{{"firstTime", comparison.firstTime},
+                {"observations", comparison.observations},
+                {"rows", rows}};
+}
+
+void addStatistics(Json& json, const RunStatistics& statistics) {
+    if (statistics.coefficients) {
+        json["standardErrors"] =
+            statistics.coefficients->kind == StandardErrorKind::kHc1 ? "hc1" : "classical";
+        json["coefficientTable"] = coefficientTableJson(*statistics.coefficients);
+    }
+    if (statistics.fit) {
+        json["fitStatistics"] = fitStatisticsJson(*statistics.fit);
+        Json warnings = Json::array();
+        for (const SparseRegime& regime : statistics.fit->sparseRegimes) {
+            warnings.push_back(sparseRegimeText(regime));
+        }
+        json["warnings"] = warnings;
+    }
+    if (statistics.tests) {
+        json["linearityTests"] = linearityTestsJson(*statistics.tests);
+    }
+    if (statistics.comparison) {
+        json["modelComparison"] = modelComparisonJson(*statistics.comparison);
+    }
+}
+
 }  // namespace
 
 std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& settings,
-                             const DelayScanOutcome* scan) {
+                             const DelayScanOutcome* scan, const RunStatistics* statistics) {
     const bool genetic = usesGeneticSearch(settings);
     Json json;
     json["settings"] = settingsJson(settings);
@@ -129,6 +249,9 @@ std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& setti
         }
         json["delayScan"] = delays;
         json["bestDelay"] = scan->bestDelay;
+    }
+    if (statistics != nullptr) {
+        addStatistics(json, *statistics);
     }
     // The library writes a non-finite double as null.
     return json.dump(2) + "\n";

@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "cli/run_statistics.h"
 #include "run/exact_run.h"
 #include "run/run_driver.h"
 #include "model/run_settings.h"
@@ -19,7 +20,11 @@ namespace kavri::cli {
 // The JSON text, indented by two blanks and ended by a line break. Doubles are written in
 // their shortest form that reads back to the same value. After a delay scan, "delayScan" lists
 // {"delay", "fitness"} per delay and "bestDelay" names the delay of the reported model.
+// With statistics: "standardErrors" ("classical" or "hc1"), "coefficientTable" (per regime,
+// each coefficient's estimate, standardError, tValue and pValue), "fitStatistics", "warnings"
+// (the texts of sparse regimes), and when computed "linearityTests" and "modelComparison".
 std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& settings,
-                             const DelayScanOutcome* scan = nullptr);
+                             const DelayScanOutcome* scan = nullptr,
+                             const RunStatistics* statistics = nullptr);
 
 }  // namespace kavri::cli

@@ -1,6 +1,7 @@
 // kavri-cli: one run of the threshold autoregressive fit from the command line.
 
 #include <cstdio>
+#include <ctime>
 #include <string>
 
 #include "cli/exit_codes.h"
@@ -8,8 +9,10 @@
 #include "cli/options.h"
 #include "cli/plot_output.h"
 #include "cli/run_notes.h"
+#include "cli/run_statistics.h"
 #include "cli/terminal_progress.h"
 #include "cli/text_output.h"
+#include "report/statistics_text.h"
 #include "run/exact_run.h"
 #include "run/run_driver.h"
 
@@ -71,12 +74,30 @@ int main(int argc, char** argv) {
         }
         return kExitNotice;
     }
-
+    RunStatistics statistics;
+    if (outcome.model.available) {
+        const std::uint64_t seed =
+            bootstrapSeed(request, outcome, static_cast<std::uint64_t>(std::time(nullptr)));
+        Result<RunStatistics> computed = computeRunStatistics(
+            request, request.settings, outcome, seed,
+            [&progress](int done, int total) { return progress.replicates(done, total); });
+        progress.finish();
+        if (!computed.ok()) {
+            printError(computed.notice().text);
+            return kExitNotice;
+        }
+        statistics = computed.value();
+        for (const SparseRegime& regime : statistics.fit->sparseRegimes) {
+            printError("warning: " + sparseRegimeText(regime) +
+                       ", fewer than three per parameter: its estimates are unreliable");
+        }
+    }
     const DelayScanOutcome* scanned = request.delayScan ? &scan : nullptr;
-    const std::string report = request.json
-                                   ? formatJsonReport(outcome, request.settings, scanned)
-                                   : (scanned ? formatDelayScan(scan) : std::string()) +
-                                         formatTextReport(texts, outcome, request.settings);
+    const std::string report =
+        request.json ? formatJsonReport(outcome, request.settings, scanned, &statistics)
+                     : (scanned ? formatDelayScan(scan) : std::string()) +
+                           formatTextReport(texts, outcome, request.settings) +
+                           formatStatisticsReport(statistics);
     if (!printOutput(report)) {
         printError("the results could not be written to standard output");
         return kExitOutputFailure;

@@ -305,8 +305,8 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
         "highest fitness, found by dynamic programming over the ranked values (default genetic)",
         choiceSetting("--search", {"genetic", "exact"}, ga.searchMethod), gaGroup);
     add("--seed", "S",
-        "first seed of the genetic search, to repeat a run (default: the clock; the seed used "
-        "is printed)",
+        "first seed of the genetic search and seed of the bootstrap of --tests, to repeat a run "
+        "(default: the clock; the seed used is printed)",
         seedSetting(request.run), gaGroup);
     app.add_flag("--compare-exact", request.run.compareExact,
                  wrapped("after a genetic search, also find the exact optimum and print its "
@@ -318,6 +318,43 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
                          "best fitness of each and report the model at the best delay",
                          kHelpWidth - kHelpColumn))
         ->group(gaGroup);
+
+    const std::string statisticsGroup = "Statistics";
+    app.add_flag("--robust", request.robust,
+                 wrapped("White's heteroskedasticity-consistent (HC1) standard errors in the "
+                         "coefficient table instead of the classical ones",
+                         kHelpWidth - kHelpColumn))
+        ->group(statisticsGroup);
+    app.add_flag("--tests", request.tests,
+                 wrapped("test linearity at the reported delay: Hansen's sup-F tests of 1 "
+                         "against 2, 1 against 3 and 2 against 3 regimes with bootstrap p "
+                         "values, and Tsay's F test",
+                         kHelpWidth - kHelpColumn))
+        ->group(statisticsGroup);
+    add(
+        "--test-order", "P",
+        "autoregressive order of every regime in the tests (1 to maxOrder-1, default "
+        "maxOrder-1)",
+        [&request](const std::string& text) -> std::optional<std::string> {
+            std::optional<long long> value = parseInteger(text);
+            if (!value || *value < 1 || *value > limits::kMaxOrder.max - 1) {
+                return "--test-order expects an integer from 1 to " +
+                       std::to_string(limits::kMaxOrder.max - 1) + ", got " + quoted(text);
+            }
+            request.testOrder = static_cast<int>(*value);
+            return std::nullopt;
+        },
+        statisticsGroup);
+    add("--bootstrap", "B",
+        intRangeHelp("bootstrap replicates of the sup-F tests under each null model",
+                     kBootstrapReplicates, kDefaultBootstrapReplicates),
+        intSetting("--bootstrap", kBootstrapReplicates, request.bootstrapReplicates),
+        statisticsGroup);
+    app.add_flag("--compare-models", request.compareModels,
+                 wrapped("compare the AIC-optimal models of every number of regimes up to "
+                         "--max-regimes and every delay 1 to 10 on one common sample",
+                         kHelpWidth - kHelpColumn))
+        ->group(statisticsGroup);
 
     const std::string outputGroup = "Output";
     add(
@@ -363,8 +400,10 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
         ->group(outputGroup);
 }
 
-// Options that would be silently ignored together: given thresholds are not searched, and
-// the comparison with the exact optimum only makes sense after a genetic search.
+// Options that would be silently ignored together: given thresholds are not searched, the
+// settings of the linearity tests mean nothing without them (and the order must be one the
+// run can regress), and the comparison with the exact optimum only makes sense after a
+// genetic search.
 std::optional<std::string> conflictingChoice(const CliRequest& request,
                                              const std::deque<Binding>& bindings) {
     const auto given = [&](const std::string& name) {
@@ -386,6 +425,16 @@ std::optional<std::string> conflictingChoice(const CliRequest& request,
     if (request.settings.series.last && given("--skip")) {
         return std::string(
             "--last takes the last values of the file; it cannot be combined with --skip");
+    }
+    for (const char* option : {"--test-order", "--bootstrap"}) {
+        if (given(option) && !request.tests) {
+            return std::string(option) + " sets up the linearity tests; it needs --tests";
+        }
+    }
+    const int maxOrder = request.settings.model.maxOrder;
+    if (request.testOrder && *request.testOrder > maxOrder - 1) {
+        return "--test-order expects an order below --max-order (" + std::to_string(maxOrder) +
+               "), got " + std::to_string(*request.testOrder);
     }
     if (request.run.compareExact && (given("--thresholds") || exact || request.delayScan)) {
         return std::string(

@@ -4,8 +4,10 @@
 // takes the run default of its group, exactly as a run made without opening the parameter
 // dialogs. Values are held to the same inclusive ranges as the dialogs.
 
+#include <optional>
 #include <string>
 
+#include "inference/linearity_tests.h"
 #include "run/run_driver.h"
 #include "model/run_settings.h"
 
@@ -24,6 +26,14 @@ struct CliRequest {
     // Write the charts of the run into this directory (--plots), in `plotFormat`.
     std::string plotsDirectory;
     PlotFormat plotFormat = PlotFormat::kSvg;
+    // Statistics after the run: HC1 instead of classical standard errors, the linearity tests
+    // (with their common order, empty for the default, and bootstrap replicates) and the model
+    // comparison.
+    bool robust = false;
+    bool tests = false;
+    std::optional<int> testOrder;
+    int bootstrapReplicates = kDefaultBootstrapReplicates;
+    bool compareModels = false;
 };
 
 enum class ParseAction {
@@ -42,6 +52,9 @@ struct ParseOutcome {
 // Parses argv[1 .. argc-1]. Never exits and never prints: help, version and refusals come back
 // in the outcome. A refusal names the option and, for a range, both bounds.
 ParseOutcome parseOptions(int argc, const char* const* argv);
+
+// Limits of the linearity tests' options.
+inline constexpr IntRange kBootstrapReplicates{0, 100000};
 
 // The settings a run uses when no option is given: the run defaults of both groups, with both
 // dialog counts set so that the run keeps them.

@@ -18,6 +18,16 @@ void TerminalProgress::progress(int generation, double bestFitness) {
     lineShown_ = true;
 }
 
+bool TerminalProgress::replicates(int done, int total) {
+    if (enabled_) {
+        std::fprintf(stream_, "\rBootstrap replicate %d of %d (both null models)\033[K", done,
+                     total);
+        std::fflush(stream_);
+        lineShown_ = true;
+    }
+    return true;
+}
+
 void TerminalProgress::finish() {
     if (lineShown_) {
         std::fputs("\r\033[K", stream_);

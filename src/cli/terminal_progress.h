@@ -1,7 +1,8 @@
 #pragma once
 
-// Progress of the genetic search on a terminal: one line on standard error, rewritten in place
-// with a carriage return, showing the generation reached and the best fitness so far. The
+// Progress on a terminal: one line on standard error, rewritten in place with a carriage return,
+// showing the generation reached by the genetic search and the best fitness so far, then the
+// replicates of the bootstrap of the linearity tests. The
 // result texts themselves are printed once the run is over, so refresh() shows nothing.
 
 #include <cstdio>
@@ -18,6 +19,10 @@ class TerminalProgress final : public RunObserver {
 
     void refresh(const ResultTexts&) override {}
     void progress(int generation, double bestFitness) override;
+
+    // The bootstrap of the linearity tests: "Bootstrap replicate <done> of <total> (both null
+    // models)", the total counting the replicates of both. Always lets the work go on.
+    bool replicates(int done, int total);
 
     // Clears the progress line, if one was written, so that later output starts on a clean line.
     void finish();

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "model/result_fields.h"
+#include "report/statistics_text.h"
 
 namespace kavri::cli {
 
@@ -54,6 +55,28 @@ std::string formatDelayScan(const DelayScanOutcome& scan) {
     appendField(out, "Delay Scan", table);
     std::snprintf(line, sizeof line, "%d", scan.bestDelay);
     appendField(out, "Best Delay", line);
+    return out;
+}
+
+std::string formatStatisticsReport(const RunStatistics& statistics) {
+    std::string out;
+    if (statistics.coefficients) {
+        appendField(out, "Coefficients", coefficientTableText(*statistics.coefficients));
+    }
+    std::vector<LabelledText> texts;
+    if (statistics.fit) {
+        texts = fitStatisticsTexts(*statistics.fit);
+    }
+    if (statistics.tests) {
+        const std::vector<LabelledText> tests = linearityTestsTexts(*statistics.tests);
+        texts.insert(texts.end(), tests.begin(), tests.end());
+    }
+    for (const LabelledText& text : texts) {
+        appendField(out, text.label, text.text);
+    }
+    if (statistics.comparison) {
+        appendField(out, "Model Comparison", modelComparisonText(*statistics.comparison));
+    }
     return out;
 }
 

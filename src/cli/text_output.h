@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "cli/run_statistics.h"
 #include "model/result_texts.h"
 #include "run/exact_run.h"
 #include "run/run_driver.h"
@@ -23,6 +24,11 @@ std::string formatTextReport(const ResultTexts& texts, const RunOutcome& outcome
 // The table of a delay scan, printed before the report of the model at the best delay:
 // "Delay Scan:", one indented line "Delay d: <fitness %f>" per delay, then "Best Delay: d".
 std::string formatDelayScan(const DelayScanOutcome& scan);
+
+// The statistics after the report, under their labels in the same layout: Coefficients,
+// Log-Likelihood, BIC, Ljung-Box p, then with --tests the linearity tests and with
+// --compare-models the comparison table.
+std::string formatStatisticsReport(const RunStatistics& statistics);
 
 // Whether the run searched the thresholds with the random genetic algorithm.
 bool usesGeneticSearch(const RunSettings& settings);

@@ -120,7 +120,7 @@ TEST_F(CliBinary, GivenThresholdsPrintTheRunsReportAndWriteBothFilesHere) {
         << run.out;
     EXPECT_EQ(run.out.rfind("Iteration:\nFitness: ", 0), 0u) << run.out;
 
-    // The same run made in-process prints the same bytes.
+    // The same run made in-process prints the same bytes, the report then the statistics.
     std::vector<const char*> argv{"kavri-cli"};
     for (const std::string& argument : arguments) {
         argv.push_back(argument.c_str());
@@ -134,7 +134,11 @@ TEST_F(CliBinary, GivenThresholdsPrintTheRunsReportAndWriteBothFilesHere) {
     SilentObserver observer;
     RunOutcome outcome = runModel(parsed.request.settings, texts, observer, parsed.request.run);
     ASSERT_FALSE(outcome.notice.has_value());
-    EXPECT_EQ(run.out, formatTextReport(texts, outcome, parsed.request.settings));
+    Result<RunStatistics> statistics =
+        computeRunStatistics(parsed.request, parsed.request.settings, outcome, 1, {});
+    ASSERT_TRUE(statistics.ok());
+    EXPECT_EQ(run.out, formatTextReport(texts, outcome, parsed.request.settings) +
+                           formatStatisticsReport(statistics.value()));
 }
 
 TEST_F(CliBinary, GeneticSearchWithASeedPrintsItAndRepeatsExactly) {
@@ -236,6 +240,77 @@ TEST_F(CliBinary, DelayScanPrintsTheTableAndReportsTheBestDelay) {
     EXPECT_EQ(result["settings"]["delay"], bestDelay);
     EXPECT_EQ(result["mode"], "exact");
     EXPECT_NEAR(result["fitness"].get<double>(), best, 1e-9 * best);
+}
+
+TEST_F(CliBinary, StatisticsFollowTheReportAndTheTestsRepeatWithTheSeed) {
+    const std::vector<std::string> arguments{
+        "--thresholds", kTwoThresholds, "--tests", "--bootstrap", "40", "--seed", "9"};
+    CliRun run = runCli(dir(), arguments);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const std::size_t coefficients = run.out.find("\nCoefficients:\n    Classical standard");
+    ASSERT_NE(coefficients, std::string::npos) << run.out;
+    EXPECT_LT(run.out.find("\nR Square:\n"), coefficients);
+    for (const char* line :
+         {"\nBIC: ", "\nLjung-Box p: ",
+          "\nLinearity Tests: order 3 in every regime, delay 1, observations t = 3 .. 449 (N = "
+          "447), at least 30 per regime; bootstrap of 40 replicates under each null model, "
+          "seed 9\n",
+          "\nSup-F 1 vs 2 Regimes: F = ", "\nSup-F 1 vs 3 Regimes: F = ",
+          "\nSup-F 2 vs 3 Regimes: F = ", "\nTsay F: F(4, 396) = "}) {
+        EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
+    }
+    EXPECT_EQ(runCli(dir(), arguments).out, run.out);
+
+    std::vector<std::string> jsonArguments = arguments;
+    jsonArguments.push_back("--json");
+    jsonArguments.push_back("--robust");
+    CliRun json = runCli(dir(), jsonArguments);
+    EXPECT_EQ(json.status, 0) << json.err;
+    const nlohmann::json result = nlohmann::json::parse(json.out);
+    EXPECT_EQ(result["standardErrors"], "hc1");
+    EXPECT_EQ(result["coefficientTable"].size(), 3u);
+    EXPECT_EQ(result["warnings"].size(), 0u);
+    const nlohmann::json& tests = result["linearityTests"];
+    EXPECT_EQ(tests["seed"], 9);
+    ASSERT_EQ(tests["supF"].size(), 3u);
+    for (const nlohmann::json& test : tests["supF"]) {
+        EXPECT_EQ(test["replicates"], 40);
+        const double p = test["pValue"].get<double>();
+        EXPECT_TRUE(p >= 0.0 && p <= 1.0);
+    }
+}
+
+TEST_F(CliBinary, RegimeWithFewObservationsPerParameterIsAWarningNotARefusal) {
+    CliRun run = runCli(dir(), {"--thresholds", "0.041998063", "--max-order", "16", "--criterion",
+                                "absolute", "--n-observations", "60", "--n-predictions", "0"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err,
+              "kavri-cli: warning: regime 1: 20 observations for 15 parameters, fewer than three "
+              "per parameter: its estimates are unreliable\n");
+    EXPECT_NE(run.out.find("Regime 1: n = 20, k = 15, 5 residual degrees of freedom"),
+              std::string::npos)
+        << run.out;
+}
+
+TEST_F(CliBinary, ModelComparisonRowsShareOneSample) {
+    CliRun run = runCli(dir(), {"--compare-models", "--search", "exact", "--n-observations", "200",
+                                "--max-regimes", "2", "--json"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const nlohmann::json comparison = nlohmann::json::parse(run.out)["modelComparison"];
+    EXPECT_EQ(comparison["firstTime"], 10);
+    EXPECT_EQ(comparison["observations"], 190);
+    ASSERT_EQ(comparison["rows"].size(), 11u);
+    EXPECT_EQ(comparison["rows"][0]["delay"], nullptr);
+    int marked = 0;
+    for (const nlohmann::json& row : comparison["rows"]) marked += row["best"].size();
+    EXPECT_EQ(marked, 4);  // AIC, BIC, SSE and MSE
+
+    CliRun text = runCli(dir(), {"--compare-models", "--search", "exact", "--n-observations", "200",
+                                 "--max-regimes", "2"});
+    EXPECT_NE(text.out.find("\nModel Comparison:\n    Common sample t = 10 .. 199 (N = 190)"),
+              std::string::npos)
+        << text.out;
 }
 
 TEST_F(CliBinary, WithoutASeedTheClockSeedIsPrinted) {

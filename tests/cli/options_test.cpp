@@ -270,6 +270,33 @@ TEST(ParseOptions, SeriesChoiceAndOutputDirectoryReachTheRun) {
               "--last takes the last values of the file; it cannot be combined with --skip");
 }
 
+TEST(ParseOptions, StatisticsOptionsReachTheRequest) {
+    const CliRequest defaults = parse({}).request;
+    EXPECT_FALSE(defaults.robust || defaults.tests || defaults.compareModels);
+    EXPECT_FALSE(defaults.testOrder.has_value());
+    EXPECT_EQ(defaults.bootstrapReplicates, 1000);
+
+    ParseOutcome outcome = parse({"--robust", "--tests", "--test-order", "2", "--bootstrap", "0",
+                                  "--compare-models", "--max-order", "3"});
+    ASSERT_EQ(outcome.action, ParseAction::kRun) << outcome.text;
+    EXPECT_TRUE(outcome.request.robust && outcome.request.tests && outcome.request.compareModels);
+    EXPECT_EQ(outcome.request.testOrder, 2);
+    EXPECT_EQ(outcome.request.bootstrapReplicates, 0);
+}
+
+TEST(ParseOptions, TestSettingsNeedTheTestsAndAnOrderBelowMaxOrder) {
+    EXPECT_EQ(parse({"--test-order", "2"}).text,
+              "--test-order sets up the linearity tests; it needs --tests");
+    EXPECT_EQ(parse({"--bootstrap", "50"}).text,
+              "--bootstrap sets up the linearity tests; it needs --tests");
+    EXPECT_EQ(parse({"--tests", "--test-order", "4"}).text,
+              "--test-order expects an order below --max-order (4), got 4");
+    EXPECT_EQ(parse({"--tests", "--test-order", "0"}).text,
+              "--test-order expects an integer from 1 to 19, got \"0\"");
+    EXPECT_EQ(parse({"--tests", "--bootstrap", "100001"}).text,
+              "--bootstrap expects an integer from 0 to 100000, got \"100001\"");
+}
+
 TEST(ParseOptions, SeedCoversTheWholeUnsignedRange) {
     EXPECT_EQ(parse({"--seed", "0"}).request.run.seed, 0u);
     EXPECT_EQ(parse({"--seed", "4294967295"}).request.run.seed, 4294967295u);

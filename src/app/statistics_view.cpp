@@ -1,0 +1,276 @@
+#include "app/statistics_view.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <climits>
+
+#include "inference/coefficient_table.h"
+#include "inference/fit_statistics.h"
+#include "inference/linearity_tests.h"
+#include "inference/model_comparison.h"
+#include "model/classic_numeric_locale.h"
+#include "model/text_format.h"
+#include "report/statistics_text.h"
+
+namespace kavri {
+
+namespace {
+
+constexpr int kPollMilliseconds = 100;
+
+QPlainTextEdit* makeTextArea(const QString& objectName, QWidget* parent) {
+    auto* area = new QPlainTextEdit(parent);
+    area->setObjectName(objectName);
+    area->setReadOnly(true);
+    area->setLineWrapMode(QPlainTextEdit::NoWrap);
+    area->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    return area;
+}
+
+std::string joined(const std::vector<LabelledText>& texts) {
+    std::string out;
+    for (const LabelledText& text : texts) {
+        out += text.label + ": " + text.text + "\n";
+    }
+    return out;
+}
+
+}  // namespace
+
+StatisticsView::StatisticsView(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("StatisticsView"));
+    setWindowTitle(QString::fromUtf8(kStatisticsCaption));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    setModal(false);
+    buildLayout();
+    poll_ = new QTimer(this);
+    poll_->setInterval(kPollMilliseconds);
+    connect(poll_, &QTimer::timeout, this, &StatisticsView::pollWork);
+    resize(1000, 760);
+}
+
+StatisticsView::~StatisticsView() { stopWork(); }
+
+void StatisticsView::buildLayout() {
+    auto* modelFrame = new QGroupBox(QStringLiteral("Model of the last run"), this);
+    robustBox_ = new QCheckBox(
+        QStringLiteral("Heteroskedasticity-consistent (HC1) standard errors"), modelFrame);
+    robustBox_->setObjectName(QStringLiteral("robustBox"));
+    modelText_ = makeTextArea(QStringLiteral("modelText"), modelFrame);
+    auto* modelLayout = new QVBoxLayout(modelFrame);
+    modelLayout->addWidget(robustBox_);
+    modelLayout->addWidget(modelText_);
+    connect(robustBox_, &QCheckBox::toggled, this, &StatisticsView::showModel);
+
+    auto* testFrame = new QGroupBox(QStringLiteral("Linearity tests and model comparison"), this);
+    orderBox_ = new QSpinBox(testFrame);
+    orderBox_->setObjectName(QStringLiteral("testOrderBox"));
+    replicatesBox_ = new QSpinBox(testFrame);
+    replicatesBox_->setObjectName(QStringLiteral("replicatesBox"));
+    replicatesBox_->setRange(0, 100000);
+    replicatesBox_->setValue(kDefaultBootstrapReplicates);
+    seedBox_ = new QSpinBox(testFrame);
+    seedBox_->setObjectName(QStringLiteral("seedBox"));
+    seedBox_->setRange(0, INT_MAX);
+    seedBox_->setValue(1);
+    testsButton_ = new QPushButton(QStringLiteral("Linearity Tests"), testFrame);
+    testsButton_->setObjectName(QStringLiteral("testsButton"));
+    compareButton_ = new QPushButton(QStringLiteral("Compare Models"), testFrame);
+    compareButton_->setObjectName(QStringLiteral("compareButton"));
+    cancelButton_ = new QPushButton(QStringLiteral("Cancel"), testFrame);
+    cancelButton_->setObjectName(QStringLiteral("cancelButton"));
+    progressBar_ = new QProgressBar(testFrame);
+    progressBar_->setObjectName(QStringLiteral("progressBar"));
+    progressBar_->setRange(0, 1);
+    progressBar_->setValue(0);
+    resultText_ = makeTextArea(QStringLiteral("resultText"), testFrame);
+    connect(testsButton_, &QPushButton::clicked, this, &StatisticsView::runTests);
+    connect(compareButton_, &QPushButton::clicked, this, &StatisticsView::runComparison);
+    connect(cancelButton_, &QPushButton::clicked, this, &StatisticsView::cancelWork);
+
+    auto* settingsRow = new QHBoxLayout;
+    for (auto [label, box] :
+         {std::pair{"Order", orderBox_}, std::pair{"Bootstrap replicates", replicatesBox_},
+          std::pair{"Seed", seedBox_}}) {
+        auto* text = new QLabel(QString::fromUtf8(label), testFrame);
+        text->setBuddy(box);
+        settingsRow->addWidget(text);
+        settingsRow->addWidget(box);
+    }
+    settingsRow->addStretch(1);
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(testsButton_);
+    buttonRow->addWidget(compareButton_);
+    buttonRow->addWidget(progressBar_, 1);
+    buttonRow->addWidget(cancelButton_);
+    auto* testLayout = new QVBoxLayout(testFrame);
+    testLayout->addLayout(settingsRow);
+    testLayout->addLayout(buttonRow);
+    testLayout->addWidget(resultText_);
+
+    auto* whole = new QVBoxLayout(this);
+    whole->addWidget(modelFrame, 1);
+    whole->addWidget(testFrame, 1);
+    setBusy(false);
+}
+
+void StatisticsView::showRun(const RunSettings& settings, const RunOutcome& outcome) {
+    stopWork();
+    settings_ = settings;
+    outcome_ = outcome;
+    testsText_.clear();
+    comparisonText_.clear();
+    const int highestOrder = std::max(1, settings.model.maxOrder - 1);
+    orderBox_->setRange(1, highestOrder);
+    orderBox_->setValue(defaultTestOrder(settings.model.maxOrder));
+    progressBar_->setRange(0, 1);
+    progressBar_->setValue(0);
+    showModel();
+    showResults();
+    setBusy(false);
+}
+
+void StatisticsView::showModel() {
+    const ReportedModel& model = outcome_.model;
+    if (!model.available) {
+        modelText_->setPlainText(QStringLiteral("No model was estimated by the last run."));
+        return;
+    }
+    // The toolkit may have switched the process to a decimal-comma locale.
+    const ClassicNumericLocale classic;
+    const CoefficientTable table = coefficientTable(
+        model, robustBox_->isChecked() ? StandardErrorKind::kHc1 : StandardErrorKind::kClassical);
+    const FitStatistics fit = fitStatistics(model, table);
+    std::string text;
+    for (const SparseRegime& regime : fit.sparseRegimes) {
+        text += "Warning: " + sparseRegimeText(regime) +
+                ", fewer than three per parameter: its estimates are unreliable\n";
+    }
+    text += coefficientTableText(table) + "\n\n";
+    text += formatText("AIC: %f\n", fit.aic) + joined(fitStatisticsTexts(fit));
+    modelText_->setPlainText(QString::fromStdString(text));
+}
+
+void StatisticsView::showResults() {
+    const QString gap = testsText_.isEmpty() || comparisonText_.isEmpty() ? "" : "\n";
+    resultText_->setPlainText(testsText_ + gap + comparisonText_);
+}
+
+void StatisticsView::runTests() {
+    if (busy() || !outcome_.model.available) {
+        return;
+    }
+    LinearityTestSettings settings = linearityTestSettings(settings_.model);
+    settings.order = orderBox_->value();
+    settings.replicates = replicatesBox_->value();
+    settings.seed = static_cast<std::uint64_t>(seedBox_->value());
+    const std::vector<double> series = outcome_.model.series;
+    const int n = settings_.model.nObservations;
+    startWork(
+        [settings, series, n](const std::atomic<bool>& stop, std::atomic<int>& done,
+                              std::atomic<int>& total) {
+            const LinearityTests tests =
+                runLinearityTests(series.data(), n, settings, [&](int reached, int all) {
+                    done = reached;
+                    total = all;
+                    return !stop.load();
+                });
+            return joined(linearityTestsTexts(tests));
+        },
+        &testsText_);
+}
+
+void StatisticsView::runComparison() {
+    if (busy() || !outcome_.model.available) {
+        return;
+    }
+    const RunSettings settings = settings_;
+    const std::vector<double> series = outcome_.model.series;
+    startWork(
+        [settings, series](const std::atomic<bool>&, std::atomic<int>&, std::atomic<int>&) {
+            const Result<ModelComparison> comparison = compareModels(settings, series);
+            return comparison.ok() ? "Model Comparison:\n" + modelComparisonText(comparison.value())
+                                   : comparison.notice().text;
+        },
+        &comparisonText_);
+}
+
+void StatisticsView::startWork(Work work, QString* target) {
+    stop_ = false;
+    finished_ = false;
+    done_ = 0;
+    total_ = 0;
+    workTarget_ = target;
+    worker_ = std::thread([this, work = std::move(work)] {
+        const ClassicNumericLocale classic;
+        workText_ = work(stop_, done_, total_);
+        finished_.store(true);
+    });
+    setBusy(true);
+    // A work without counts shows a moving bar until it ends.
+    progressBar_->setRange(0, 0);
+    poll_->start();
+}
+
+void StatisticsView::pollWork() {
+    const int total = total_.load();
+    if (total > 0) {
+        progressBar_->setRange(0, total);
+        progressBar_->setValue(done_.load());
+    }
+    if (!finished_.load()) {
+        return;
+    }
+    poll_->stop();
+    worker_.join();
+    if (stop_.load()) {
+        *workTarget_ = QStringLiteral("Stopped before the end.\n");
+    } else {
+        *workTarget_ = QString::fromStdString(workText_);
+    }
+    progressBar_->setRange(0, 1);
+    progressBar_->setValue(1);
+    showResults();
+    setBusy(false);
+}
+
+void StatisticsView::cancelWork() { stop_ = true; }
+
+void StatisticsView::stopWork() {
+    if (!worker_.joinable()) {
+        return;
+    }
+    stop_ = true;
+    poll_->stop();
+    worker_.join();
+    setBusy(false);
+}
+
+void StatisticsView::setBusy(bool busy) {
+    const bool available = outcome_.model.available;
+    testsButton_->setEnabled(!busy && available);
+    compareButton_->setEnabled(!busy && available);
+    cancelButton_->setEnabled(busy);
+    orderBox_->setEnabled(!busy);
+    replicatesBox_->setEnabled(!busy);
+    seedBox_->setEnabled(!busy);
+}
+
+void StatisticsView::closeEvent(QCloseEvent* event) {
+    stopWork();
+    QDialog::closeEvent(event);
+}
+
+}  // namespace kavri

@@ -1,0 +1,89 @@
+#pragma once
+
+// The "Statistics" window, opened from the main window: for the model of the last run its
+// coefficient table (classical or HC1 standard errors), its fit statistics and the warnings of
+// regimes with too few observations per parameter, shown after every run; and on request the
+// linearity tests and the model comparison, computed on other threads while a progress bar
+// moves and the window stays usable (Cancel stops them).
+
+#include <QDialog>
+#include <QString>
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "model/run_settings.h"
+#include "run/run_driver.h"
+
+class QCheckBox;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QTimer;
+
+namespace kavri {
+
+inline constexpr const char* kStatisticsCaption = "Statistics";
+
+class StatisticsView : public QDialog {
+    Q_OBJECT
+
+ public:
+    explicit StatisticsView(QWidget* parent = nullptr);
+    ~StatisticsView() override;
+
+    // The run whose model the window describes, with its settings as the run left them. Work
+    // in progress for an earlier run is stopped and its results cleared.
+    void showRun(const RunSettings& settings, const RunOutcome& outcome);
+    bool busy() const { return worker_.joinable(); }
+
+ public slots:
+    void runTests();
+    void runComparison();
+    void cancelWork();
+
+ protected:
+    void closeEvent(QCloseEvent* event) override;
+
+ private:
+    // Told to stop, reporting (done, total); returns the text to show.
+    using Work = std::function<std::string(const std::atomic<bool>& stop, std::atomic<int>& done,
+                                           std::atomic<int>& total)>;
+
+    void buildLayout();
+    void showModel();
+    void showResults();
+    void startWork(Work work, QString* target);
+    void pollWork();
+    void stopWork();
+    void setBusy(bool busy);
+
+    RunSettings settings_;
+    RunOutcome outcome_;
+    QString testsText_;
+    QString comparisonText_;
+
+    QCheckBox* robustBox_ = nullptr;
+    QPlainTextEdit* modelText_ = nullptr;
+    QSpinBox* orderBox_ = nullptr;
+    QSpinBox* replicatesBox_ = nullptr;
+    QSpinBox* seedBox_ = nullptr;
+    QPushButton* testsButton_ = nullptr;
+    QPushButton* compareButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    QPlainTextEdit* resultText_ = nullptr;
+    QTimer* poll_ = nullptr;
+
+    std::thread worker_;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> finished_{false};
+    std::atomic<int> done_{0};
+    std::atomic<int> total_{0};
+    std::string workText_;           // written by the worker before finished_ is set
+    QString* workTarget_ = nullptr;  // where workText_ goes when the work ends
+};
+
+}  // namespace kavri

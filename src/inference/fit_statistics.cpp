@@ -1,0 +1,64 @@
+#include "inference/fit_statistics.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cmath>
+#include <numbers>
+
+#include "inference/distributions.h"
+
+namespace kavri {
+
+namespace {
+
+std::optional<double> gaussianLogLikelihood(const CoefficientTable& table) {
+    const double log2Pi = std::log(2.0 * std::numbers::pi);
+    double sum = 0.0;
+    for (const RegimeCoefficients& regime : table.regimes) {
+        if (regime.observations == 0 || !(regime.sse > 0.0)) {
+            return std::nullopt;
+        }
+        const double n = regime.observations;
+        sum += -0.5 * n * (log2Pi + std::log(regime.sse / n) + 1.0);
+    }
+    return sum;
+}
+
+}  // namespace
+
+FitStatistics fitStatistics(const ReportedModel& model, const CoefficientTable& table) {
+    assert(model.available && table.regimes.size() == model.regimes.size());
+    FitStatistics statistics;
+    int maxLags = 0;
+    for (std::size_t r = 0; r < model.regimes.size(); ++r) {
+        const int parameters = model.regimes[r].order + 1;
+        const int observations = table.regimes[r].observations;
+        statistics.observations += observations;
+        statistics.coefficients += parameters;
+        maxLags = std::max(maxLags, model.regimes[r].order);
+        if (observations < kObservationsPerParameter * parameters) {
+            statistics.sparseRegimes.push_back(
+                SparseRegime{static_cast<int>(r) + 1, observations, parameters});
+        }
+    }
+    statistics.thresholds = static_cast<int>(model.regimes.size()) - 1;
+    statistics.logLikelihood = gaussianLogLikelihood(table);
+
+    statistics.aic = model.aic;
+    if (statistics.observations > 0) {
+        const int k = statistics.coefficients;
+        statistics.bic =
+            model.aic - 2.0 * k +
+            std::log(static_cast<double>(statistics.observations)) * (k + statistics.thresholds);
+    }
+
+    statistics.ljungBox = model.ljungBox;
+    statistics.ljungBoxLags = std::max(0, static_cast<int>(model.autocorrelations.size()) - 1);
+    statistics.ljungBoxDf = statistics.ljungBoxLags - maxLags;
+    if (statistics.ljungBoxDf > 0) {
+        statistics.ljungBoxP = chiSquaredUpperTail(model.ljungBox, statistics.ljungBoxDf);
+    }
+    return statistics;
+}
+
+}  // namespace kavri

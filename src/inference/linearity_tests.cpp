@@ -1,0 +1,222 @@
+#include "inference/linearity_tests.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "inference/arranged_sample.h"
+#include "inference/cross_product_regression.h"
+#include "inference/residual_bootstrap.h"
+#include "inference/threshold_ssr.h"
+
+namespace kavri {
+
+namespace {
+
+constexpr double kNotComputed = std::numeric_limits<double>::quiet_NaN();
+
+// Random streams of the two null models, so that their replicates never share draws.
+constexpr std::uint64_t kLinearNullStream = 1;
+constexpr std::uint64_t kTwoRegimeNullStream = 2;
+
+double supF(int n, double ssrNull, double ssrAlternative) {
+    if (ssrAlternative == 0.0) {
+        return ssrNull > 0.0 ? std::numeric_limits<double>::infinity() : 0.0;
+    }
+    return n * (ssrNull - ssrAlternative) / ssrAlternative;
+}
+
+// Fits rows [first, last) of the sample into regime `regime` of the model and appends their
+// residuals; false when the rows do not determine the regression.
+bool fitRegime(const ArrangedSample& sample, int first, int last, int regime, NullModel& model) {
+    const int k = sample.order() + 1;
+    CrossProductRegression regression(k);
+    for (int i = first; i < last; ++i) {
+        regression.append(sample.row(i));
+    }
+    std::vector<double>& b = model.coefficients[regime];
+    b.assign(static_cast<std::size_t>(k), 0.0);
+    if (!regression.solve(b.data())) {
+        return false;
+    }
+    for (int i = first; i < last; ++i) {
+        const double* row = sample.row(i);
+        double fitted = 0.0;
+        for (int c = 0; c < k; ++c) {
+            fitted += b[c] * row[c];
+        }
+        model.residuals.push_back(row[k] - fitted);
+    }
+    return true;
+}
+
+// The null model fitted to the sample: linear (split < 0) or two regimes split at that row.
+std::optional<NullModel> fitNullModel(const ArrangedSample& sample, int delay, int split) {
+    NullModel model;
+    model.order = sample.order();
+    model.delay = delay;
+    model.centre = sample.centre();
+    const int n = sample.size();
+    if (split < 0) {
+        if (!fitRegime(sample, 0, n, 0, model)) {
+            return std::nullopt;
+        }
+    } else {
+        model.regimes = 2;
+        model.threshold = sample.thresholdVariable(split);
+        if (!fitRegime(sample, 0, split, 0, model) || !fitRegime(sample, split, n, 1, model)) {
+            return std::nullopt;
+        }
+    }
+    double sum = 0.0;
+    for (double e : model.residuals) {
+        sum += e;
+    }
+    const double mean = sum / static_cast<double>(model.residuals.size());
+    for (double& e : model.residuals) {
+        e -= mean;
+    }
+    return model;
+}
+
+std::vector<double> thresholdsOf(const ArrangedSample& sample, const ThresholdSplit& split) {
+    std::vector<double> thresholds;
+    for (int i : split.splits) {
+        if (i >= 0) {
+            thresholds.push_back(sample.thresholdVariable(i));
+        }
+    }
+    return thresholds;
+}
+
+void setStatistic(SupFTest& test, int n, double ssrNull, const ThresholdSplit& alternative,
+                  const ArrangedSample& sample) {
+    test.available = alternative.found;
+    if (!alternative.found) {
+        return;
+    }
+    test.ssrNull = ssrNull;
+    test.ssrAlternative = alternative.ssr;
+    test.statistic = supF(n, ssrNull, alternative.ssr);
+    test.thresholds = thresholdsOf(sample, alternative);
+}
+
+void setPValue(SupFTest& test, const std::vector<double>& replicated) {
+    if (!test.available) {
+        return;
+    }
+    int valid = 0;
+    int atLeast = 0;
+    for (double f : replicated) {
+        if (std::isnan(f)) {
+            continue;
+        }
+        ++valid;
+        if (f >= test.statistic) {
+            ++atLeast;
+        }
+    }
+    test.replicates = valid;
+    if (valid > 0) {
+        test.pValue = static_cast<double>(atLeast) / valid;
+    }
+}
+
+}  // namespace
+
+int defaultTestOrder(int maxOrder) { return std::max(1, maxOrder - 1); }
+
+LinearityTestSettings linearityTestSettings(const ModelParameters& model) {
+    LinearityTestSettings settings;
+    settings.order = defaultTestOrder(model.maxOrder);
+    settings.delay = model.delay;
+    settings.maxOrder = model.maxOrder;
+    settings.minObs = model.minObs;
+    return settings;
+}
+
+LinearityTests runLinearityTests(const double* x, int n, const LinearityTestSettings& settings,
+                                 const ReplicateProgress& progress) {
+    LinearityTests tests;
+    tests.settings = settings;
+    tests.oneVsThree.alternativeRegimes = 3;
+    tests.twoVsThree.nullRegimes = 2;
+    tests.twoVsThree.alternativeRegimes = 3;
+    tests.firstTime = testSampleStart(settings.maxOrder, settings.order, settings.delay);
+    tests.minRows = std::max(settings.minObs, settings.order + 2);
+
+    const ArrangedSample sample(x, n, tests.firstTime, settings.order, settings.delay);
+    const int rows = sample.size();
+    tests.observations = rows;
+    const ThresholdFits fits = fitThresholds(sample, tests.minRows, 2);
+    setStatistic(tests.oneVsTwo, rows, fits.linearSsr, fits.oneThreshold, sample);
+    setStatistic(tests.oneVsThree, rows, fits.linearSsr, fits.twoThresholds, sample);
+    if (fits.oneThreshold.found) {
+        setStatistic(tests.twoVsThree, rows, fits.oneThreshold.ssr, fits.twoThresholds, sample);
+    }
+    tests.tsay = tsayTest(sample);
+
+    const int b = settings.replicates;
+    std::optional<NullModel> linearNull;
+    std::optional<NullModel> twoRegimeNull;
+    if (b > 0 && tests.oneVsTwo.available) {
+        linearNull = fitNullModel(sample, settings.delay, -1);
+    }
+    if (b > 0 && tests.twoVsThree.available) {
+        twoRegimeNull = fitNullModel(sample, settings.delay, fits.oneThreshold.splits[0]);
+    }
+    if (!linearNull && !twoRegimeNull) {
+        return tests;
+    }
+
+    std::vector<double> f12(static_cast<std::size_t>(b), kNotComputed);
+    std::vector<double> f13(f12);
+    std::vector<double> f23(f12);
+    const bool threeRegimes = tests.oneVsThree.available;
+    auto replicate = [&](int task) {
+        const bool linear = task < b;
+        const NullModel& model = linear ? *linearNull : *twoRegimeNull;
+        const int index = linear ? task : task - b;
+        ReplicateRandom random(settings.seed, linear ? kLinearNullStream : kTwoRegimeNullStream,
+                               static_cast<std::uint64_t>(index));
+        std::vector<double> series;
+        regenerateSeries(model, x, n, tests.firstTime, random, series);
+        const ArrangedSample replicated(series.data(), n, tests.firstTime, settings.order,
+                                        settings.delay);
+        const ThresholdFits star = fitThresholds(replicated, tests.minRows, threeRegimes ? 2 : 1);
+        if (linear) {
+            if (star.oneThreshold.found) {
+                f12[index] = supF(rows, star.linearSsr, star.oneThreshold.ssr);
+            }
+            if (star.twoThresholds.found) {
+                f13[index] = supF(rows, star.linearSsr, star.twoThresholds.ssr);
+            }
+        } else if (star.oneThreshold.found && star.twoThresholds.found) {
+            f23[index] = supF(rows, star.oneThreshold.ssr, star.twoThresholds.ssr);
+        }
+    };
+    // Linear-null replicates are tasks 0 .. B-1, two-regime-null ones B .. 2B-1; a model that
+    // could not be fitted has its tasks skipped.
+    std::vector<int> taskList;
+    for (int task = 0; task < 2 * b; ++task) {
+        if ((task < b && linearNull) || (task >= b && twoRegimeNull)) {
+            taskList.push_back(task);
+        }
+    }
+    tests.completed = runReplicates(
+        static_cast<int>(taskList.size()), settings.threads, [&](int i) { replicate(taskList[i]); },
+        progress);
+    if (!tests.completed) {
+        return tests;
+    }
+    if (linearNull) {
+        setPValue(tests.oneVsTwo, f12);
+        setPValue(tests.oneVsThree, f13);
+    }
+    if (twoRegimeNull) {
+        setPValue(tests.twoVsThree, f23);
+    }
+    return tests;
+}
+
+}  // namespace kavri

@@ -1,0 +1,77 @@
+#pragma once
+
+// Tests of a linear autoregression against threshold alternatives, all with the common order p
+// in every regime and the delay d, on the observations t = firstTime .. n-1 (testSampleStart):
+//
+// Hansen's (1999) homoskedastic sup-F tests of 1 against 2 regimes, 1 against 3 and 2 against 3:
+//     F_jk = N (SSR_j - SSR_k) / SSR_k,
+// N the rows of the sample and SSR_j the exact minimum residual sum of squares of the j-regime
+// model over every admissible threshold (threshold_ssr.h): every observed value of the
+// threshold variable that leaves each regime at least minRows = max(minObs, p + 2) rows (so
+// that every regime keeps a residual degree of freedom). The statistics have no standard
+// distribution under the null, since the thresholds are not identified there; their p values
+// come from a residual bootstrap (residual_bootstrap.h): B series regenerated from the fitted
+// linear AR(p) for F_12 and F_13, and B from the fitted two-regime model for F_23, each
+// replicate searching its own thresholds exactly; p = #{F* >= F} / (replicates with a
+// statistic).
+//
+// Tsay's (1989) arranged-autoregression F test (tsay_test.h) on the same sample.
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "inference/replicate_runner.h"
+#include "inference/tsay_test.h"
+#include "model/run_settings.h"
+
+namespace kavri {
+
+inline constexpr int kDefaultBootstrapReplicates = 1000;
+
+struct LinearityTestSettings {
+    int order = 1;     // p
+    int delay = 1;     // d
+    int maxOrder = 2;  // the run's maxOrder: its observations t >= maxOrder - 1
+    int minObs = 20;
+    int replicates = kDefaultBootstrapReplicates;  // B; 0 computes the statistics only
+    std::uint64_t seed = 1;
+    int threads = 0;  // 0: every core; the results do not depend on it
+};
+
+// The order the tests use unless told otherwise: the highest the run tries.
+int defaultTestOrder(int maxOrder);
+
+// The tests of a run made with `model`: its delay, maxOrder and minObs, the default order, the
+// default number of replicates and seed 1.
+LinearityTestSettings linearityTestSettings(const ModelParameters& model);
+
+struct SupFTest {
+    int nullRegimes = 1;
+    int alternativeRegimes = 2;
+    bool available = false;  // false: no admissible thresholds for the alternative
+    double statistic = 0.0;
+    double ssrNull = 0.0;
+    double ssrAlternative = 0.0;
+    std::vector<double> thresholds;  // of the alternative's minimum, ascending
+    std::optional<double> pValue;    // empty without a bootstrap
+    int replicates = 0;              // bootstrap replicates that gave a statistic
+};
+
+struct LinearityTests {
+    LinearityTestSettings settings;
+    int firstTime = 0;
+    int observations = 0;  // N
+    int minRows = 0;
+    SupFTest oneVsTwo;
+    SupFTest oneVsThree;
+    SupFTest twoVsThree;
+    TsayTest tsay;
+    bool completed = true;  // false when the progress callback stopped the bootstrap
+};
+
+// x[0 .. n-1]; progress reports the bootstrap replicates of both null models together.
+LinearityTests runLinearityTests(const double* x, int n, const LinearityTestSettings& settings,
+                                 const ReplicateProgress& progress = {});
+
+}  // namespace kavri

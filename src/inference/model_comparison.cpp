@@ -1,0 +1,217 @@
+#include "inference/model_comparison.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+#include "estimation/information_criterion.h"
+#include "estimation/range_qr.h"
+#include "estimation/series_statistics.h"
+#include "genetic/candidates.h"
+#include "model/notices.h"
+
+namespace kavri {
+
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+struct Ranking {
+    IVector sortOrder;
+    DVector sortedSeries;
+};
+
+Ranking rank(const double* x, int n) {
+    Ranking ranking{ivector(0, n), dvector(0, n)};
+    rankCandidates(x, n, ranking.sortOrder, ranking.sortedSeries);
+    return ranking;
+}
+
+// The series seen from one delay: shifted by `shift` observations so that the ranks' usable
+// observations (t' >= maxOrder - 1 and t' >= delay in shifted time) are exactly the common
+// sample t >= firstTime.
+struct DelayView {
+    DelayView(const std::vector<double>& series, int nObservations, int shift, int maxOrder,
+              int delay)
+        : x(series.data() + shift),
+          n(nObservations - shift),
+          ranking(rank(x, n)),
+          centre(seriesMean(x, n)),
+          rows(x, ranking.sortOrder.data(), n, maxOrder, delay, centre) {}
+
+    const double* x;
+    int n;
+    Ranking ranking;
+    double centre;
+    RankRows rows;
+};
+
+// Lowest summed AIC of exactly j ranges covering ranks s .. n-1, and where the first ends.
+struct SplitTable {
+    std::vector<std::vector<double>> pathCost;
+    std::vector<std::vector<int>> firstEnd;
+};
+
+SplitTable splitExactly(const DelayView& view, int maxOrder, bool relative, int maxRegimes,
+                        int minObs) {
+    const int n = view.n;
+    const RankRows& rows = view.rows;
+    SplitTable table;
+    table.pathCost.assign(maxRegimes + 1, std::vector<double>(n + 1, kInfinity));
+    table.firstEnd.assign(maxRegimes + 1, std::vector<int>(n + 1, 0));
+    table.pathCost[0][n] = 0.0;
+    auto usableIn = [&](int s, int e) { return rows.usableBefore(e) - rows.usableBefore(s); };
+    QrRangeRegression regression(maxOrder);
+    std::vector<double> sseWork;
+    for (int s = n - 1; s >= 0; --s) {
+        if (s > 0 && usableIn(0, s) < minObs) {
+            continue;
+        }
+        regression.clear();
+        for (int e = s + 1; e <= n; ++e) {
+            if (rows.usable(e - 1)) {
+                regression.append(rows.row(e - 1));
+            }
+            // A split model's regimes need minObs rows; the whole range stands alone.
+            const bool enoughRows = usableIn(s, e) >= minObs;
+            if (!enoughRows && !(s == 0 && e == n)) {
+                continue;
+            }
+            const RangeOrder order = chooseRangeOrder(regression, maxOrder, relative, sseWork);
+            if (order.status != FitStatus::kOk) {
+                continue;
+            }
+            for (int j = 1; j <= maxRegimes; ++j) {
+                if (j >= 2 && !enoughRows) {
+                    continue;
+                }
+                const double total = order.aic + table.pathCost[j - 1][e];
+                if (total < table.pathCost[j][s]) {
+                    table.pathCost[j][s] = total;
+                    table.firstEnd[j][s] = e;
+                }
+            }
+        }
+    }
+    return table;
+}
+
+// The row of the ranges ending at `ends` (ascending, the last n): orders, criteria, forecasts.
+ComparisonRow describeRow(const DelayView& view, const RunSettings& settings,
+                          const std::vector<int>& ends, int delay) {
+    const ModelParameters& model = settings.model;
+    const int maxOrder = model.maxOrder;
+    ComparisonRow row;
+    row.regimes = static_cast<int>(ends.size());
+    row.delay = row.regimes == 1 ? 0 : delay;
+    std::optional<HoldoutSet> holdout;
+    if (model.nPredictions > 0) {
+        holdout.emplace(view.x, view.ranking.sortedSeries.data(), view.n, maxOrder,
+                        model.nPredictions, delay, view.centre);
+    }
+    QrRangeRegression regression(maxOrder);
+    std::vector<double> sseWork;
+    std::vector<double> b(static_cast<std::size_t>(maxOrder) + 1, 0.0);
+    double sumAic = 0.0;
+    double squaredErrors = 0.0;
+    int coefficients = 0;
+    int start = 0;
+    for (int end : ends) {
+        regression.clear();
+        for (int h = start; h < end; ++h) {
+            if (view.rows.usable(h)) {
+                regression.append(view.rows.row(h));
+            }
+        }
+        const RangeOrder order = chooseRangeOrder(
+            regression, maxOrder, settings.ga.criterion == kCriterionRelative, sseWork);
+        row.orders.push_back(order.order);
+        row.sse += sseWork[order.order];
+        row.observations += regression.observations();
+        sumAic += order.aic;
+        coefficients += order.order + 1;
+        if (holdout) {
+            regression.coefficients(order.order, b.data());
+            squaredErrors += holdout->squaredErrors(holdout->cut(start), holdout->cut(end),
+                                                    b.data(), order.order);
+        }
+        if (end < view.n) {
+            row.thresholds.push_back(view.ranking.sortedSeries[end]);
+        }
+        start = end;
+    }
+    const double n = row.observations;
+    row.aic = sumAic + kNaicOffset * n;
+    row.bic = row.aic - 2.0 * coefficients + std::log(n) * (coefficients + row.regimes - 1);
+    if (holdout) {
+        row.mse = squaredErrors / model.nPredictions;
+    }
+    row.available = true;
+    return row;
+}
+
+std::vector<int> rangeEnds(const SplitTable& table, int regimes, int n) {
+    std::vector<int> ends;
+    int s = 0;
+    for (int j = regimes; j >= 2; --j) {
+        s = table.firstEnd[j][s];
+        ends.push_back(s);
+    }
+    ends.push_back(n);
+    return ends;
+}
+
+int lowest(const std::vector<ComparisonRow>& rows, double (*value)(const ComparisonRow&)) {
+    int best = -1;
+    for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+        if (rows[i].available && (best < 0 || value(rows[i]) < value(rows[best]))) {
+            best = i;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+Result<ModelComparison> compareModels(const RunSettings& settings,
+                                      const std::vector<double>& series) {
+    const ModelParameters& model = settings.model;
+    const int maxOrder = model.maxOrder;
+    const int n = model.nObservations;
+    if (maxOrder < 2) {
+        return noEffectiveObservationsNotice();
+    }
+    ModelComparison comparison;
+    comparison.firstTime = std::max(maxOrder - 1, limits::kDelay.max);
+    const int maxRegimes = std::clamp(model.maxRegimes, 1, kMaxRegimeCount);
+    const bool relative = settings.ga.criterion == kCriterionRelative;
+    for (int delay = limits::kDelay.min; delay <= limits::kDelay.max; ++delay) {
+        const int shift = comparison.firstTime - std::max(maxOrder - 1, delay);
+        const DelayView view(series, n, shift, maxOrder, delay);
+        const SplitTable table = splitExactly(view, maxOrder, relative, maxRegimes, model.minObs);
+        comparison.observations = view.rows.usableBefore(view.n);
+        for (int regimes = delay == 1 ? 1 : 2; regimes <= maxRegimes; ++regimes) {
+            ComparisonRow row;
+            if (table.pathCost[regimes][0] < kInfinity) {
+                row = describeRow(view, settings, rangeEnds(table, regimes, view.n), delay);
+            } else {
+                row.regimes = regimes;
+                row.delay = regimes == 1 ? 0 : delay;
+            }
+            comparison.rows.push_back(std::move(row));
+        }
+    }
+    std::stable_sort(
+        comparison.rows.begin(), comparison.rows.end(),
+        [](const ComparisonRow& a, const ComparisonRow& b) { return a.regimes < b.regimes; });
+    comparison.bestAic = lowest(comparison.rows, [](const ComparisonRow& r) { return r.aic; });
+    comparison.bestBic = lowest(comparison.rows, [](const ComparisonRow& r) { return r.bic; });
+    comparison.bestSse = lowest(comparison.rows, [](const ComparisonRow& r) { return r.sse; });
+    if (model.nPredictions > 0) {
+        comparison.bestMse = lowest(comparison.rows, [](const ComparisonRow& r) { return *r.mse; });
+    }
+    return comparison;
+}
+
+}  // namespace kavri

@@ -1,0 +1,55 @@
+#pragma once
+
+// Model comparison: the exact optimum for every number of regimes 1 .. maxRegimes and every
+// delay 1 .. 10, on one common sample so that the criteria of all rows are comparable.
+//
+// A row's thresholds and orders are those that minimise the run's AIC with exactly that number
+// of regimes: each regime's order chosen by AIC under the settings' criterion, each regime of a
+// split model holding at least minObs usable observations, thresholds at ranks of the observed
+// values as in the run's own search. Every row regresses the same observations
+// t = firstTime .. n-1, firstTime = max(maxOrder - 1, 10), which have their lags and their
+// threshold variable at every delay. The one-regime model does not depend on the delay and has
+// one row. Each row states (R regimes, K = sum (p_r + 1), N observations):
+//     AIC = sum_r [n_r ln(SSE_r / n_r) + 2 (p_r + 1)] + 0.018 N, as the run reports it;
+//     BIC = AIC - 2 K + ln(N) (K + R - 1), thresholds counted as parameters;
+//     SSE = sum_r SSE_r; MSE of the one-step forecasts of the held-out values.
+
+#include <optional>
+#include <vector>
+
+#include "model/notice.h"
+#include "model/run_settings.h"
+
+namespace kavri {
+
+struct ComparisonRow {
+    int regimes = 1;
+    int delay = 0;           // 0 for the one-regime row
+    bool available = false;  // false: no admissible thresholds, or every split is singular
+    std::vector<double> thresholds;
+    std::vector<int> orders;
+    int observations = 0;  // N, the same in every row
+    double aic = 0.0;
+    double bic = 0.0;
+    double sse = 0.0;
+    std::optional<double> mse;  // empty without held-out values
+};
+
+struct ModelComparison {
+    int firstTime = 0;
+    int observations = 0;
+    std::vector<ComparisonRow> rows;  // one regime; then by number of regimes, then by delay
+    // Index of the lowest value among the available rows (the first on a tie); -1 for none.
+    int bestAic = -1;
+    int bestBic = -1;
+    int bestSse = -1;
+    int bestMse = -1;
+};
+
+// Uses the settings' nObservations, nPredictions, maxOrder, maxRegimes, minObs and criterion;
+// series holds nObservations + nPredictions values. The notice is the run's own when there is
+// no order to try (maxOrder below 2).
+Result<ModelComparison> compareModels(const RunSettings& settings,
+                                      const std::vector<double>& series);
+
+}  // namespace kavri

@@ -1,0 +1,47 @@
+#pragma once
+
+// The residual bootstrap of the sup-F tests: series regenerated recursively from a fitted null
+// model with residuals drawn with replacement from its centred residuals.
+//
+// Every replicate draws from a random stream of its own, derived from (seed, stream,
+// replicate) alone, so a replicate's series is the same whichever thread makes it and in
+// whatever order: the bootstrap gives the same bits on one core and on all.
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace kavri {
+
+// SplitMix64 (Steele, Lea and Flood 2014) started from a hash of the three numbers.
+class ReplicateRandom {
+ public:
+    ReplicateRandom(std::uint64_t seed, std::uint64_t stream, std::uint64_t replicate);
+
+    std::uint64_t next();
+    // Uniform on 0 .. size-1 by Lemire's multiply-and-shift; the bias, below size / 2^64, is
+    // far beneath anything a bootstrap can see.
+    int index(int size);
+
+ private:
+    std::uint64_t state_;
+};
+
+// A threshold autoregression of common order p with one or two regimes, as the null model of a
+// bootstrap: x[t] = c + b_r0 + sum_k b_rk (x[t-k] - c) + e_t, regime 2 where x[t-d] >= the
+// threshold.
+struct NullModel {
+    int order = 1;
+    int delay = 1;
+    int regimes = 1;  // 1 or 2
+    double threshold = 0.0;
+    double centre = 0.0;                              // c
+    std::array<std::vector<double>, 2> coefficients;  // b_r0 .. b_rp
+    std::vector<double> residuals;                    // centred: they sum to zero
+};
+
+// out[0 .. n-1]: x[t] for t < firstTime, then the model driven by resampled residuals.
+void regenerateSeries(const NullModel& model, const double* x, int n, int firstTime,
+                      ReplicateRandom& random, std::vector<double>& out);
+
+}  // namespace kavri

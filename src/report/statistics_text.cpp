@@ -1,0 +1,180 @@
+#include "report/statistics_text.h"
+
+#include "model/text_format.h"
+
+namespace kavri {
+
+namespace {
+
+constexpr const char* kUndefined = "NA";
+
+std::string optionalText(const char* format, const std::optional<double>& value) {
+    return value ? formatText(format, *value) : std::string(kUndefined);
+}
+
+// p values to four decimals, and below that as a bound, as tables in the literature print them.
+std::string pValueText(const std::optional<double>& p) {
+    if (!p) {
+        return kUndefined;
+    }
+    return *p < 0.0001 ? std::string("<0.0001") : formatText("%.4f", *p);
+}
+
+// "p = 0.0125" or "p < 0.0001" after the name of the p value.
+std::string pClause(const std::string& name, const std::optional<double>& p) {
+    if (p && *p < 0.0001) {
+        return name + " < 0.0001";
+    }
+    return name + " = " + pValueText(p);
+}
+
+// A bootstrap p value has the resolution 1 / B: no exceedance prints as "p < 1/B".
+std::string bootstrapPClause(const SupFTest& test) {
+    if (!test.pValue) {
+        return "no bootstrap p value";
+    }
+    if (*test.pValue == 0.0) {
+        return formatText("bootstrap p < %.4g", 1.0 / test.replicates);
+    }
+    return formatText("bootstrap p = %.4g", *test.pValue);
+}
+
+std::string thresholdList(const std::vector<double>& thresholds) {
+    std::string text;
+    for (std::size_t i = 0; i < thresholds.size(); ++i) {
+        text += formatText(i == 0 ? "%f" : ", %f", thresholds[i]);
+    }
+    return text;
+}
+
+}  // namespace
+
+std::string coefficientTableText(const CoefficientTable& table) {
+    std::string text =
+        table.kind == StandardErrorKind::kHc1
+            ? "White's heteroskedasticity-consistent standard errors (HC1),\n"
+              "n/(n-k) (X'X)^-1 X'diag(e^2)X (X'X)^-1; t tests with n - k degrees of freedom\n"
+            : "Classical standard errors, s^2 (X'X)^-1 with s^2 = SSE/(n-k);\n"
+              "t tests with n - k degrees of freedom\n";
+    int r = 0;
+    for (const RegimeCoefficients& regime : table.regimes) {
+        text += formatText("Regime %d: n = %d, k = %zu, %d residual degree%s of freedom\n", ++r,
+                           regime.observations, regime.coefficients.size(), regime.residualDf,
+                           regime.residualDf == 1 ? "" : "s");
+        text += "            Estimate  Std. Error    t value  Pr(>|t|)\n";
+        for (std::size_t k = 0; k < regime.coefficients.size(); ++k) {
+            const CoefficientEstimate& c = regime.coefficients[k];
+            const std::string name = k == 0 ? "Constant" : formatText("Lag %zu", k);
+            text +=
+                formatText("%-9s %10.6f  %10s %10s  %8s\n", name.c_str(), c.estimate,
+                           optionalText("%.6f", c.standardError).c_str(),
+                           optionalText("%.3f", c.tValue).c_str(), pValueText(c.pValue).c_str());
+        }
+    }
+    text.pop_back();
+    return text;
+}
+
+std::vector<LabelledText> fitStatisticsTexts(const FitStatistics& s) {
+    std::vector<LabelledText> texts;
+    texts.push_back({"Log-Likelihood", optionalText("%f", s.logLikelihood) +
+                                           " (Gaussian, each regime with its own variance SSE/n)"});
+    texts.push_back(
+        {"BIC", formatText("%f (AIC - 2K + ln(N) (K + R - 1): K = %d coefficients, R - 1 = %d "
+                           "thresholds, N = %d)",
+                           s.bic, s.coefficients, s.thresholds, s.observations)});
+    const int highestOrder = s.ljungBoxLags - s.ljungBoxDf;
+    texts.push_back(
+        {"Ljung-Box p",
+         s.ljungBoxDf > 0
+             ? formatText("%s (Q = %f against chi-square with %d degrees of freedom: %d lags "
+                          "less %d, the highest order)",
+                          pValueText(s.ljungBoxP).c_str(), s.ljungBox, s.ljungBoxDf, s.ljungBoxLags,
+                          highestOrder)
+             : formatText("NA (%d lags leave no degree of freedom beyond the highest order %d)",
+                          s.ljungBoxLags, highestOrder)});
+    return texts;
+}
+
+std::string sparseRegimeText(const SparseRegime& regime) {
+    return formatText("regime %d: %d observations for %d parameters", regime.regime,
+                      regime.observations, regime.parameters);
+}
+
+std::vector<LabelledText> linearityTestsTexts(const LinearityTests& tests) {
+    const LinearityTestSettings& settings = tests.settings;
+    std::vector<LabelledText> texts;
+    std::string used = formatText(
+        "order %d in every regime, delay %d, observations t = %d .. %d (N = %d), at least %d "
+        "per regime",
+        settings.order, settings.delay, tests.firstTime, tests.firstTime + tests.observations - 1,
+        tests.observations, tests.minRows);
+    if (settings.replicates > 0) {
+        used += formatText("; bootstrap of %d replicates under each null model, seed %llu",
+                           settings.replicates, static_cast<unsigned long long>(settings.seed));
+    }
+    if (!tests.completed) {
+        used += "; bootstrap stopped before its end: no p values";
+    }
+    texts.push_back({"Linearity Tests", used});
+    for (const SupFTest* test : {&tests.oneVsTwo, &tests.oneVsThree, &tests.twoVsThree}) {
+        const std::string label =
+            formatText("Sup-F %d vs %d Regimes", test->nullRegimes, test->alternativeRegimes);
+        if (!test->available) {
+            texts.push_back({label, "NA (no admissible thresholds)"});
+            continue;
+        }
+        std::string text =
+            formatText("F = %.4f, %s, ", test->statistic, bootstrapPClause(*test).c_str());
+        text += (test->thresholds.size() == 1 ? "threshold " : "thresholds ") +
+                thresholdList(test->thresholds);
+        texts.push_back({label, text});
+    }
+    const TsayTest& tsay = tests.tsay;
+    texts.push_back(
+        {"Tsay F", tsay.available
+                       ? formatText("F(%d, %d) = %.4f, %s (recursion started on %d arranged "
+                                    "observations)",
+                                    tsay.df1, tsay.df2, tsay.statistic,
+                                    pClause("p", tsay.pValue).c_str(), tsay.startRows)
+                       : std::string("NA (too few observations)")});
+    return texts;
+}
+
+std::string modelComparisonText(const ModelComparison& comparison) {
+    std::string text = formatText(
+        "Common sample t = %d .. %d (N = %d); each row's thresholds and orders minimise the AIC "
+        "for its number of regimes and delay\n",
+        comparison.firstTime, comparison.firstTime + comparison.observations - 1,
+        comparison.observations);
+    text += formatText("%-7s %-5s %-11s %-32s %12s %12s %12s %12s  %s\n", "Regimes", "Delay",
+                       "Orders", "Thresholds", "AIC", "BIC", "SSE", "MSE", "Best");
+    for (int i = 0; i < static_cast<int>(comparison.rows.size()); ++i) {
+        const ComparisonRow& row = comparison.rows[i];
+        const std::string delay = row.delay == 0 ? "-" : formatText("%d", row.delay);
+        if (!row.available) {
+            text += formatText("%-7d %-5s no admissible thresholds\n", row.regimes, delay.c_str());
+            continue;
+        }
+        std::string orders;
+        for (std::size_t r = 0; r < row.orders.size(); ++r) {
+            orders += formatText(r == 0 ? "%d" : " %d", row.orders[r]);
+        }
+        std::string best;
+        for (auto [index, name] :
+             {std::pair{comparison.bestAic, "AIC"}, std::pair{comparison.bestBic, "BIC"},
+              std::pair{comparison.bestSse, "SSE"}, std::pair{comparison.bestMse, "MSE"}}) {
+            if (index == i) {
+                best += best.empty() ? name : std::string(" ") + name;
+            }
+        }
+        text += formatText(
+            "%-7d %-5s %-11s %-32s %12.4f %12.4f %12.6g %12s  %s\n", row.regimes, delay.c_str(),
+            orders.c_str(), row.thresholds.empty() ? "-" : thresholdList(row.thresholds).c_str(),
+            row.aic, row.bic, row.sse, optionalText("%.6g", row.mse).c_str(), best.c_str());
+    }
+    text.pop_back();
+    return text;
+}
+
+}  // namespace kavri

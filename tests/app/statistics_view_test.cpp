@@ -1,0 +1,155 @@
+// The Statistics window: the last run's model after every run, the tests and the comparison on
+// request with a progress bar, Cancel, and its button in the main window.
+
+#include "app/statistics_view.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/kavri_dlg.h"
+
+using namespace kavri;
+
+namespace {
+
+constexpr int kWorkTimeoutMs = 60000;
+
+QString textOf(const StatisticsView& view, const char* objectName) {
+    return view.findChild<QPlainTextEdit*>(objectName)->toPlainText();
+}
+
+}  // namespace
+
+class StatisticsViewTest : public QObject {
+    Q_OBJECT
+
+ private slots:
+    void initTestCase();
+    void showsTheModelOfTheRunAndSwitchesToRobustErrors();
+    void linearityTestsRunWithAProgressBarAndRepeatWithTheSeed();
+    void comparisonOnRequestAndCancelStopsTheTests();
+    void mainWindowButtonOpensTheWindow();
+    void windowOpenedAfterARunUsesTheRunsSettings();
+
+ private:
+    void clickAndWait(StatisticsView& view, const char* button);
+
+    QTemporaryDir scratch_;
+    RunSettings settings_;
+    RunOutcome outcome_;
+};
+
+// The three-regime model of the weekly returns at two given thresholds.
+void StatisticsViewTest::initTestCase() {
+    settings_.model = modelPrefill();
+    settings_.model.seriesPath = KAVRI_EXAMPLES_DIR "/ExchangeRate.txt";
+    settings_.model.selectModel = kSelectModelGivenThresholds;
+    settings_.model.nThresholds = 2;
+    settings_.model.thresholds = {-0.2301702, 0.075415819, 0.0};
+    settings_.modelDialogCount = 1;
+    RunOptions options;
+    options.files.directory = scratch_.path().toStdString();
+    ResultTexts texts;
+    SilentObserver observer;
+    outcome_ = runModel(settings_, texts, observer, options);
+    QVERIFY(outcome_.model.available);
+}
+
+void StatisticsViewTest::clickAndWait(StatisticsView& view, const char* button) {
+    QTest::mouseClick(view.findChild<QPushButton*>(button), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!view.busy(), kWorkTimeoutMs);
+}
+
+void StatisticsViewTest::showsTheModelOfTheRunAndSwitchesToRobustErrors() {
+    StatisticsView view;
+    view.showRun(settings_, outcome_);
+    const QString classical = textOf(view, "modelText");
+    QVERIFY(classical.startsWith("Classical standard errors"));
+    QVERIFY(classical.contains("Regime 3: n = 193, k = 2, 191 residual degrees of freedom"));
+    QVERIFY(classical.contains("\nAIC: -608.119992\nLog-Likelihood: "));
+    QVERIFY(classical.contains("\nBIC: "));
+    QVERIFY(classical.contains("\nLjung-Box p: "));
+    view.findChild<QCheckBox*>("robustBox")->setChecked(true);
+    QVERIFY(textOf(view, "modelText").startsWith("White's heteroskedasticity-consistent"));
+    QCOMPARE(view.findChild<QSpinBox*>("testOrderBox")->value(), 3);
+    QVERIFY(!view.findChild<QPushButton*>("cancelButton")->isEnabled());
+}
+
+void StatisticsViewTest::linearityTestsRunWithAProgressBarAndRepeatWithTheSeed() {
+    StatisticsView view;
+    view.showRun(settings_, outcome_);
+    view.findChild<QSpinBox*>("replicatesBox")->setValue(30);
+    view.findChild<QSpinBox*>("seedBox")->setValue(5);
+    clickAndWait(view, "testsButton");
+    const QString first = textOf(view, "resultText");
+    QVERIFY2(first.contains("bootstrap of 30 replicates under each null model, seed 5"),
+             qPrintable(first));
+    QVERIFY(first.contains("\nSup-F 1 vs 2 Regimes: F = "));
+    QVERIFY(first.contains("\nTsay F: F(4, 396) = "));
+    const auto* bar = view.findChild<QProgressBar*>("progressBar");
+    QCOMPARE(bar->value(), bar->maximum());
+    clickAndWait(view, "testsButton");
+    QCOMPARE(textOf(view, "resultText"), first);
+}
+
+void StatisticsViewTest::comparisonOnRequestAndCancelStopsTheTests() {
+    StatisticsView view;
+    view.showRun(settings_, outcome_);
+    clickAndWait(view, "compareButton");
+    QVERIFY(
+        textOf(view, "resultText").startsWith("Model Comparison:\nCommon sample t = 10 .. 449"));
+
+    view.findChild<QSpinBox*>("replicatesBox")->setValue(100000);
+    QTest::mouseClick(view.findChild<QPushButton*>("testsButton"), Qt::LeftButton);
+    QVERIFY(view.busy());
+    QVERIFY(view.findChild<QPushButton*>("cancelButton")->isEnabled());
+    QTest::mouseClick(view.findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!view.busy(), kWorkTimeoutMs);
+    QVERIFY(textOf(view, "resultText").startsWith("Stopped before the end.\n\nModel Comparison:"));
+
+    // A new run clears what belonged to the earlier one.
+    view.showRun(settings_, outcome_);
+    QCOMPARE(textOf(view, "resultText"), QString());
+}
+
+void StatisticsViewTest::mainWindowButtonOpensTheWindow() {
+    KavriDlg dialog;
+    dialog.show();
+    QTest::mouseClick(dialog.findChild<QPushButton*>("statisticsButton"), Qt::LeftButton);
+    auto* view = dialog.findChild<StatisticsView*>();
+    QVERIFY(view != nullptr && view->isVisible());
+    QCOMPARE(view->windowTitle(), QStringLiteral("Statistics"));
+    QCOMPARE(textOf(*view, "modelText"), QStringLiteral("No model was estimated by the last run."));
+    QVERIFY(!view->findChild<QPushButton*>("testsButton")->isEnabled());
+}
+
+// A run with the run defaults (no dialog accepted): the window, opened after it, describes the
+// model with the settings the run used, not the window's own.
+void StatisticsViewTest::windowOpenedAfterARunUsesTheRunsSettings() {
+    QVERIFY(
+        QFile::copy(KAVRI_EXAMPLES_DIR "/ExchangeRate.txt", scratch_.filePath("ExchangeRate.txt")));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(scratch_.path());
+    KavriDlg dialog;
+    RunOptions options;
+    options.seed = 3;
+    dialog.setRunOptions(options);
+    dialog.runModelOnce();
+    QDir::setCurrent(previous);
+    QVERIFY(dialog.lastOutcome().model.available);
+    dialog.openStatistics();
+    auto* view = dialog.findChild<StatisticsView*>();
+    QVERIFY(textOf(*view, "modelText").startsWith("Classical standard errors"));
+    QCOMPARE(view->findChild<QSpinBox*>("testOrderBox")->value(), 3);  // maxOrder 4
+    QVERIFY(view->findChild<QPushButton*>("testsButton")->isEnabled());
+}
+
+QTEST_MAIN(StatisticsViewTest)
+#include "statistics_view_test.moc"

@@ -1,0 +1,96 @@
+#include "inference/linearity_tests.h"
+
+#include <gtest/gtest.h>
+
+#include "inference/least_squares_reference.h"
+
+namespace kavri {
+namespace {
+
+constexpr int kObservations = 300;
+
+LinearityTestSettings bootstrapSettings(int replicates, std::uint64_t seed) {
+    LinearityTestSettings settings;
+    settings.maxOrder = 3;
+    settings.order = defaultTestOrder(settings.maxOrder);
+    settings.delay = 1;
+    settings.minObs = 30;
+    settings.replicates = replicates;
+    settings.seed = seed;
+    return settings;
+}
+
+TEST(LinearityTests, LinearAutoregressionIsNotRejected) {
+    const std::vector<double> x =
+        testing::simulateSetar1(kObservations, 21, 0.2, 0.2, 0.5, 0.5, 0.0, 1.0);
+    const LinearityTests tests =
+        runLinearityTests(x.data(), kObservations, bootstrapSettings(199, 4));
+    ASSERT_TRUE(tests.completed);
+    EXPECT_EQ(tests.settings.order, 2);
+    EXPECT_EQ(tests.firstTime, 2);
+    EXPECT_EQ(tests.observations, kObservations - 2);
+    EXPECT_EQ(tests.oneVsTwo.replicates, 199);
+    EXPECT_GT(*tests.oneVsTwo.pValue, 0.1);
+    EXPECT_GT(*tests.oneVsThree.pValue, 0.1);
+    EXPECT_GT(*tests.tsay.pValue, 0.1);
+}
+
+TEST(LinearityTests, ClearThresholdIsRejectedAndFoundWhereItIs) {
+    const std::vector<double> x =
+        testing::simulateSetar1(kObservations, 22, 0.8, -0.8, 0.5, -0.3, 0.0, 0.5);
+    const LinearityTests tests =
+        runLinearityTests(x.data(), kObservations, bootstrapSettings(199, 4));
+    ASSERT_TRUE(tests.completed);
+    EXPECT_LT(*tests.oneVsTwo.pValue, 0.01);
+    EXPECT_LT(*tests.oneVsThree.pValue, 0.01);
+    ASSERT_EQ(tests.oneVsTwo.thresholds.size(), 1u);
+    EXPECT_NEAR(tests.oneVsTwo.thresholds[0], 0.0, 0.3);
+    EXPECT_LT(*tests.tsay.pValue, 0.01);
+    // Two regimes are the truth: a third is not needed.
+    EXPECT_GT(*tests.twoVsThree.pValue, 0.01);
+}
+
+TEST(LinearityTests, BootstrapRepeatsWithItsSeedOnOneThreadAndOnMany) {
+    const std::vector<double> x =
+        testing::simulateSetar1(kObservations, 23, -0.3, 0.3, 0.4, 0.1, 0.0, 1.0);
+    LinearityTestSettings settings = bootstrapSettings(60, 99);
+    settings.threads = 1;
+    const LinearityTests single = runLinearityTests(x.data(), kObservations, settings);
+    settings.threads = 3;
+    const LinearityTests many = runLinearityTests(x.data(), kObservations, settings);
+    const LinearityTests again = runLinearityTests(x.data(), kObservations, settings);
+    for (const LinearityTests* other : {&many, &again}) {
+        EXPECT_EQ(single.oneVsTwo.pValue, other->oneVsTwo.pValue);
+        EXPECT_EQ(single.oneVsThree.pValue, other->oneVsThree.pValue);
+        EXPECT_EQ(single.twoVsThree.pValue, other->twoVsThree.pValue);
+    }
+    settings.seed = 100;
+    const LinearityTests reseeded = runLinearityTests(x.data(), kObservations, settings);
+    EXPECT_EQ(reseeded.oneVsTwo.statistic, single.oneVsTwo.statistic);
+}
+
+TEST(LinearityTests, ProgressCountsEveryReplicateOfBothNullsAndCanStopTheWork) {
+    const std::vector<double> x =
+        testing::simulateSetar1(kObservations, 24, -0.3, 0.3, 0.4, 0.1, 0.0, 1.0);
+    int lastDone = -1;
+    int total = 0;
+    const LinearityTests tests = runLinearityTests(
+        x.data(), kObservations, bootstrapSettings(20, 1), [&](int done, int all) {
+            EXPECT_GE(done, lastDone);
+            lastDone = done;
+            total = all;
+            return true;
+        });
+    EXPECT_TRUE(tests.completed);
+    EXPECT_EQ(total, 40);
+    EXPECT_EQ(lastDone, 40);
+
+    const LinearityTests stopped = runLinearityTests(
+        x.data(), kObservations, bootstrapSettings(20, 1), [](int, int) { return false; });
+    EXPECT_FALSE(stopped.completed);
+    EXPECT_FALSE(stopped.oneVsTwo.pValue.has_value());
+    EXPECT_TRUE(stopped.oneVsTwo.available);  // the statistics themselves are there
+}
+
+}  // namespace
+}  // namespace kavri

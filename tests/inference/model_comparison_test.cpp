@@ -1,0 +1,145 @@
+#include "inference/model_comparison.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "inference/least_squares_reference.h"
+#include "model/notices.h"
+
+namespace kavri {
+namespace {
+
+constexpr double kRelative = 1e-9;
+
+struct RegimeChoice {
+    int order = 0;
+    double aic = std::numeric_limits<double>::infinity();
+    std::vector<double> coefficients;
+};
+
+// Orders 1 .. maxOrder-1 by AIC m ln(SSE / m) + 2 (p + 1), each fitted by Gram-Schmidt;
+// "relative" stops at the first order that does not improve.
+RegimeChoice chooseOrder(const std::vector<double>& x, const std::vector<int>& times, int maxOrder,
+                         bool relative) {
+    RegimeChoice best;
+    for (int p = 1; p < maxOrder; ++p) {
+        const testing::RegressionRows rows = testing::rowsAt(x, times, p);
+        const testing::ReferenceFit fit = testing::gramSchmidtFit(rows.design, rows.response);
+        const double m = static_cast<double>(times.size());
+        const double aic = m * std::log(fit.sse / m) + 2.0 * (p + 1);
+        if (aic < best.aic) {
+            best = RegimeChoice{p, aic, fit.coefficients};
+        } else if (relative) {
+            break;
+        }
+    }
+    return best;
+}
+
+RunSettings exchangeRateSettings() {
+    RunSettings settings;
+    applyRunDefaults(settings);  // 450 + 50 values, maxOrder 4, 4 regimes, minObs 30, Relative
+    return settings;
+}
+
+TEST(ModelComparison, EveryRowUsesTheSameObservations) {
+    const std::vector<double> x = testing::exchangeRateReturns();
+    const Result<ModelComparison> comparison = compareModels(exchangeRateSettings(), x);
+    ASSERT_TRUE(comparison.ok());
+    const ModelComparison& table = comparison.value();
+    EXPECT_EQ(table.firstTime, 10);
+    EXPECT_EQ(table.observations, 440);
+    ASSERT_EQ(table.rows.size(), 1u + 3u * 10u);
+    for (const ComparisonRow& row : table.rows) {
+        ASSERT_TRUE(row.available) << row.regimes << " regimes, delay " << row.delay;
+        EXPECT_EQ(row.observations, 440) << row.regimes << " regimes, delay " << row.delay;
+        EXPECT_EQ(row.thresholds.size() + 1, static_cast<std::size_t>(row.regimes));
+    }
+    for (auto [best, value] : {std::pair{table.bestAic, &ComparisonRow::aic},
+                               std::pair{table.bestBic, &ComparisonRow::bic},
+                               std::pair{table.bestSse, &ComparisonRow::sse}}) {
+        for (const ComparisonRow& row : table.rows) {
+            EXPECT_LE(table.rows[best].*value, row.*value);
+        }
+    }
+}
+
+TEST(ModelComparison, OneRegimeRowIsTheAutoregressionOfTheCommonSample) {
+    const std::vector<double> x = testing::exchangeRateReturns();
+    const ModelComparison table = compareModels(exchangeRateSettings(), x).value();
+    const ComparisonRow& row = table.rows[0];
+    ASSERT_EQ(row.regimes, 1);
+    EXPECT_EQ(row.delay, 0);
+    std::vector<int> times;
+    for (int t = 10; t < 450; ++t) times.push_back(t);
+    const RegimeChoice choice = chooseOrder(x, times, 4, true);
+    ASSERT_EQ(row.orders, std::vector<int>{choice.order});
+    const double aic = choice.aic + 0.018 * 440;
+    EXPECT_NEAR(row.aic, aic, kRelative * std::fabs(aic));
+    const int k = choice.order + 1;
+    const double bic = aic - 2.0 * k + std::log(440.0) * k;
+    EXPECT_NEAR(row.bic, bic, kRelative * std::fabs(bic));
+    double squaredErrors = 0.0;
+    for (int t = 450; t < 500; ++t) {
+        double forecast = choice.coefficients[0];
+        for (int lag = 1; lag <= choice.order; ++lag)
+            forecast += choice.coefficients[lag] * x[t - lag];
+        squaredErrors += (x[t] - forecast) * (x[t] - forecast);
+    }
+    EXPECT_NEAR(*row.mse, squaredErrors / 50.0, kRelative * squaredErrors / 50.0);
+}
+
+// Two regimes at delay 3 against every observed value as the threshold, regimes by comparing
+// x[t-3] with it over the common sample t = 10 .. 79.
+TEST(ModelComparison, TwoRegimeRowIsTheBestSingleThreshold) {
+    const std::vector<double> x = testing::simulateSetar1(80, 41, -0.8, 0.6, 0.2, -0.5, 0.0, 0.5);
+    RunSettings settings = exchangeRateSettings();
+    settings.model.nObservations = 80;
+    settings.model.nPredictions = 0;
+    settings.model.maxOrder = 3;
+    settings.model.maxRegimes = 2;
+    settings.model.minObs = 20;
+    settings.ga.criterion = kCriterionAbsolute;
+    const ModelComparison table = compareModels(settings, x).value();
+    ASSERT_EQ(table.rows.size(), 11u);
+    const ComparisonRow& row = table.rows[3];
+    ASSERT_EQ(row.delay, 3);
+    EXPECT_FALSE(row.mse.has_value());
+
+    std::vector<double> candidates(x.begin() + 7, x.end());
+    std::sort(candidates.begin(), candidates.end());
+    double bestAic = std::numeric_limits<double>::infinity();
+    double bestThreshold = 0.0;
+    std::vector<int> bestOrders;
+    for (double threshold : candidates) {
+        std::vector<int> lower;
+        std::vector<int> upper;
+        for (int t = 10; t < 80; ++t) (x[t - 3] < threshold ? lower : upper).push_back(t);
+        if (lower.size() < 20 || upper.size() < 20) continue;
+        const RegimeChoice a = chooseOrder(x, lower, 3, false);
+        const RegimeChoice b = chooseOrder(x, upper, 3, false);
+        if (a.aic + b.aic < bestAic) {
+            bestAic = a.aic + b.aic;
+            bestThreshold = threshold;
+            bestOrders = {a.order, b.order};
+        }
+    }
+    EXPECT_EQ(row.thresholds, std::vector<double>{bestThreshold});
+    EXPECT_EQ(row.orders, bestOrders);
+    EXPECT_NEAR(row.aic, bestAic + 0.018 * 70, kRelative * std::fabs(bestAic));
+}
+
+TEST(ModelComparison, NoOrderToTryIsANotice) {
+    RunSettings settings = exchangeRateSettings();
+    settings.model.maxOrder = 1;
+    const Result<ModelComparison> comparison =
+        compareModels(settings, testing::exchangeRateReturns());
+    ASSERT_FALSE(comparison.ok());
+    EXPECT_EQ(comparison.notice(), noEffectiveObservationsNotice());
+}
+
+}  // namespace
+}  // namespace kavri
