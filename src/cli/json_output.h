@@ -10,7 +10,9 @@
 
 #include <string>
 
+#include "cli/options.h"
 #include "run/exact_run.h"
+#include "run/forecast_run.h"
 #include "run/run_driver.h"
 #include "model/run_settings.h"
 
@@ -19,7 +21,16 @@ namespace kavri::cli {
 // The JSON text, indented by two blanks and ended by a line break. Doubles are written in
 // their shortest form that reads back to the same value. After a delay scan, "delayScan" lists
 // {"delay", "fitness"} per delay and "bestDelay" names the delay of the reported model.
+//
+// With `forecasts`, "forecasts" holds the method, origin, paths, seed and levels and one entry
+// per step {"step", "forecast", "median", "intervals": [{"level", "lower", "upper"}]}, and
+// "dynamicCheck" the check on the held-out values {"origin", "steps": [{"step", "observed",
+// "forecast", "error", "rmse"}]} or null without held-out values; for the skeleton, paths,
+// seed and medians are null and the intervals empty. With `request` asking for a simulated
+// series, "simulation" holds {"file", "values", "method", "seed"}.
 std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& settings,
-                             const DelayScanOutcome* scan = nullptr);
+                             const DelayScanOutcome* scan = nullptr,
+                             const ForecastOutcome* forecasts = nullptr,
+                             const CliRequest* request = nullptr);
 
 }  // namespace kavri::cli

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "forecast/forecast_settings.h"
 #include "run/run_driver.h"
 #include "model/run_settings.h"
 
@@ -18,6 +19,16 @@ struct CliRequest {
     bool quiet = false;  // no progress display, even on a terminal
     // Search the thresholds exactly at every delay and report the model at the best delay.
     bool delayScan = false;
+    // --forecast H, --forecast-method, --paths, --levels: forecasts past the data with the
+    // reported model; a horizon of 0 asks for none. The seed is the run's (see main).
+    ForecastSettings forecast{.horizon = 0};
+    // --simulate N --simulate-to FILE: N values simulated from the reported model with the
+    // innovations of --forecast-method; a length of 0 asks for none.
+    int simulateLength = 0;
+    std::string simulatePath;
+
+    bool wantsForecasts() const { return forecast.horizon > 0; }
+    bool wantsSimulation() const { return simulateLength > 0; }
 };
 
 enum class ParseAction {

@@ -15,6 +15,9 @@ namespace kavri {
 // observed values it started from.
 inline constexpr int kSimulationBurnIn = 100;
 
+// The longest series a front end asks for: far beyond what Kavri fits, small in memory.
+inline constexpr int kMaxSimulatedLength = 1000000;
+
 // `length` values of the model with bootstrap or Gaussian innovations (`method`, not the
 // skeleton) from one random stream of `seed`. The recursion starts from the first
 // max(largest order, delay) values of the series, runs kSimulationBurnIn steps that are
