@@ -34,9 +34,11 @@ test-werror: deps
 	@cmake --preset werror >/dev/null
 	@cmake --build --preset werror
 
-# The exact search first, so that the last line is the genetic search's speed-up.
+# The exact search and the forecasts first, so that the last line is the genetic search's
+# speed-up.
 bench: build
 	@build/bin/kavri-exact-bench
+	@build/bin/kavri-forecast-bench
 	@build/bin/kavri-bench
 
 screenshots: build
