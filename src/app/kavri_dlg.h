@@ -74,6 +74,9 @@ class KavriDlg : public QDialog, public RunObserver {
     void openModelParameters();
     void openGaParameters();
     void runModelOnce();
+    // The "Forecasts" window for the model of the last run (the button is enabled only when
+    // the last run reported one).
+    void openForecasts();
     void showAbout();
     // Refused while a run is in progress.
     void reject() override;
@@ -96,6 +99,7 @@ class KavriDlg : public QDialog, public RunObserver {
 
     QAction* aboutAction_ = nullptr;
     QPushButton* okButton_ = nullptr;
+    QPushButton* forecastsButton_ = nullptr;
     QLineEdit* iterationField_ = nullptr;
     QLineEdit* fitnessField_ = nullptr;
     QPlainTextEdit* estimatePanels_[4] = {nullptr, nullptr, nullptr, nullptr};
