@@ -7,28 +7,55 @@
 
 namespace kavri {
 
+namespace {
+
+// Puts the order statistic of every rank in [ranksBegin, ranksEnd) (ascending, distinct, each
+// inside [first, last) as an offset from `base`) where a full sort would put it: the middle
+// rank is selected first, and the ranks on each side then only search their own side.
+void selectRanks(double* base, double* first, double* last, const std::size_t* ranksBegin,
+                 const std::size_t* ranksEnd) {
+    if (ranksBegin == ranksEnd) {
+        return;
+    }
+    const std::size_t* middle = ranksBegin + (ranksEnd - ranksBegin) / 2;
+    double* nth = base + *middle;
+    std::nth_element(first, nth, last);
+    selectRanks(base, first, nth, ranksBegin, middle);
+    selectRanks(base, nth + 1, last, middle + 1, ranksEnd);
+}
+
+}  // namespace
+
 std::vector<double> quantiles(std::vector<double>& values,
                               const std::vector<double>& probabilities) {
     assert(!values.empty());
-    assert(std::is_sorted(probabilities.begin(), probabilities.end()));
     const std::size_t n = values.size();
-    std::vector<double> result;
-    result.reserve(probabilities.size());
-    // Each selection works on the part at or above the previous one: the order statistics
-    // below it are already in place and never needed again.
-    auto from = values.begin();
+    std::vector<std::size_t> lows;
+    std::vector<double> fractions;
+    std::vector<std::size_t> ranks;
     for (double q : probabilities) {
         const double g = static_cast<double>(n - 1) * q;
         const std::size_t low = std::min(static_cast<std::size_t>(std::floor(g)), n - 1);
-        const auto lowAt = values.begin() + static_cast<std::ptrdiff_t>(low);
-        std::nth_element(from, lowAt, values.end());
-        from = lowAt;
-        const double fraction = g - static_cast<double>(low);
-        double value = *lowAt;
-        if (fraction > 0.0 && low + 1 < n) {
-            const double next = *std::min_element(lowAt + 1, values.end());
+        lows.push_back(low);
+        fractions.push_back(g - static_cast<double>(low));
+        ranks.push_back(low);
+        if (low + 1 < n) {
+            ranks.push_back(low + 1);
+        }
+    }
+    std::sort(ranks.begin(), ranks.end());
+    ranks.erase(std::unique(ranks.begin(), ranks.end()), ranks.end());
+    selectRanks(values.data(), values.data(), values.data() + n, ranks.data(),
+                ranks.data() + ranks.size());
+
+    std::vector<double> result;
+    result.reserve(probabilities.size());
+    for (std::size_t i = 0; i < lows.size(); ++i) {
+        double value = values[lows[i]];
+        if (fractions[i] > 0.0 && lows[i] + 1 < n) {
+            const double next = values[lows[i] + 1];
             if (next != value) {  // two equal infinities would make 0 * inf
-                value = value + fraction * (next - value);
+                value = value + fractions[i] * (next - value);
             }
         }
         result.push_back(value);

@@ -17,7 +17,7 @@ struct StepSummary {
 // Quantile of probability q in [0, 1] by linear interpolation between order statistics
 // (Hyndman and Fan's type 7, R's default): with v sorted and g = (n - 1) q,
 // v[floor(g)] + (g - floor(g)) (v[floor(g) + 1] - v[floor(g)]).
-// `values` is reordered (partially sorted); `probabilities` must be ascending.
+// `values` is reordered (partially sorted); `probabilities` may come in any order.
 std::vector<double> quantiles(std::vector<double>& values, const std::vector<double>& probabilities);
 
 // The summary of values[0 .. n-1] (n >= 1) for `levels` in percent. The mean is summed in
