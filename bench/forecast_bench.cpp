@@ -25,7 +25,7 @@ namespace kavri {
 namespace {
 
 class SilentObserver : public RunObserver {
-public:
+ public:
     void refresh(const ResultTexts&) override {}
 };
 
@@ -91,9 +91,10 @@ bool runCase(const ReportedModel& model, ForecastSettings settings, int repetiti
     settings.nThreads = 1;
     const double single = fastest(model, settings, repetitions, one);
     const bool same = sameBits(all, one);
-    std::printf("  %-10s H=%-5d paths=%-8d %2d threads %9.4f s   1 thread %9.4f s   same bits: %s\n",
-                forecastMethodName(settings.method), settings.horizon, settings.nPaths,
-                threadsFor(0, settings.nPaths), seconds, single, same ? "yes" : "NO");
+    std::printf(
+        "  %-10s H=%-5d paths=%-8d %2d threads %9.4f s   1 thread %9.4f s   same bits: %s\n",
+        forecastMethodName(settings.method), settings.horizon, settings.nPaths,
+        threadsFor(0, settings.nPaths), seconds, single, same ? "yes" : "NO");
     return same;
 }
 
@@ -118,9 +119,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kavri-forecast-bench: the example model could not be fitted\n");
         return 1;
     }
-    std::printf("kavri-forecast-bench: forecasts past examples/ExchangeRate.txt, %u threads in "
-                "hardware; fastest of 5\n",
-                std::thread::hardware_concurrency());
+    std::printf(
+        "kavri-forecast-bench: forecasts past examples/ExchangeRate.txt, %u threads in "
+        "hardware; fastest of 5\n",
+        std::thread::hardware_concurrency());
     bool allSame = true;
     double seconds = 0.0;
     ForecastSettings settings;

@@ -40,16 +40,18 @@ ForecastDlg::ForecastDlg(const ReportedModel& model, ResultFiles files, QWidget*
     setObjectName(QStringLiteral("ForecastDlg"));
     setWindowTitle(QStringLiteral("Forecasts"));
     noticeHandler_ = [this](const Notice& notice) {
-        QMessageBox::warning(this, QString::fromStdString(notice.caption),
-                             QString::fromStdString(notice.text));
+        QMessageBox box(QMessageBox::Warning, QString::fromStdString(notice.caption),
+                        QString::fromStdString(notice.text), QMessageBox::Ok, this);
+        box.setInformativeText(QString::fromStdString(notice.detail));
+        box.exec();
     };
     buildLayout();
     showMethod();
 }
 
 void ForecastDlg::buildLayout() {
-    horizonSpin_ = makeSpin(QStringLiteral("horizonSpin"), kMinForecastHorizon,
-                            kMaxForecastHorizon, kDefaultHorizon, this);
+    horizonSpin_ = makeSpin(QStringLiteral("horizonSpin"), kMinForecastHorizon, kMaxForecastHorizon,
+                            kDefaultHorizon, this);
     methodCombo_ = new QComboBox(this);
     methodCombo_->setObjectName(QStringLiteral("methodCombo"));
     // Entries in the order of the ForecastMethod enumerators.

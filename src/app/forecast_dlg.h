@@ -11,8 +11,8 @@
 #include <functional>
 #include <optional>
 
-#include "estimation/reported_model.h"
-#include "report/notice.h"
+#include "model/notice.h"
+#include "model/reported_model.h"
 #include "report/result_files.h"
 #include "run/forecast_run.h"
 

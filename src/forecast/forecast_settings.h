@@ -22,11 +22,11 @@ inline constexpr int kDefaultForecastPaths = 10000;
 
 struct ForecastSettings {
     ForecastMethod method = ForecastMethod::kBootstrap;
-    int horizon = 1;                           // steps h = 1 .. horizon
-    int nPaths = kDefaultForecastPaths;        // simulated methods only
-    std::vector<double> levels{80.0, 95.0};    // central intervals, percent, each in (0, 100)
-    std::uint64_t seed = 1;                    // simulated methods: the same seed, the same bits
-    int nThreads = 0;                          // 0: every hardware thread; results do not depend on it
+    int horizon = 1;                         // steps h = 1 .. horizon
+    int nPaths = kDefaultForecastPaths;      // simulated methods only
+    std::vector<double> levels{80.0, 95.0};  // central intervals, percent, each in (0, 100)
+    std::uint64_t seed = 1;                  // simulated methods: the same seed, the same bits
+    int nThreads = 0;  // 0: every hardware thread; results do not depend on it
 };
 
 // "skeleton", "bootstrap" or "gaussian": the names the command line and the files use.

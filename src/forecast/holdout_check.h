@@ -8,9 +8,9 @@
 #include <optional>
 #include <vector>
 
-#include "model/reported_model.h"
 #include "forecast/forecast_result.h"
 #include "forecast/forecast_settings.h"
+#include "model/reported_model.h"
 
 namespace kavri {
 
@@ -26,6 +26,6 @@ struct HoldoutCheck {
 // The check with settings' method, paths, levels and seed (its horizon is replaced by the
 // number of held-out values); empty without held-out values.
 std::optional<HoldoutCheck> checkOnHoldout(const ReportedModel& model,
-                                         const ForecastSettings& settings);
+                                           const ForecastSettings& settings);
 
 }  // namespace kavri

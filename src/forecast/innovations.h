@@ -5,14 +5,14 @@
 
 #include <vector>
 
-#include "model/reported_model.h"
 #include "forecast/forecast_settings.h"
 #include "forecast/path_random_stream.h"
+#include "model/reported_model.h"
 
 namespace kavri {
 
 class InnovationSource {
-public:
+ public:
     // `method` is kBootstrap or kGaussian; `model` must be available.
     InnovationSource(const ReportedModel& model, ForecastMethod method);
 
@@ -31,7 +31,7 @@ public:
         return residuals_[static_cast<std::size_t>(regime)];
     }
 
-private:
+ private:
     bool gaussian_ = false;
     std::vector<std::vector<double>> residuals_;  // per regime
     std::vector<double> deviations_;              // per regime: sqrt(SSE / observations)

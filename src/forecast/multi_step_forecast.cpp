@@ -70,16 +70,4 @@ ForecastResult forecastFromEnd(const ReportedModel& model, const ForecastSetting
     return forecastFrom(model, static_cast<int>(model.series.size()), settings);
 }
 
-const char* forecastMethodName(ForecastMethod method) {
-    switch (method) {
-        case ForecastMethod::kSkeleton:
-            return "skeleton";
-        case ForecastMethod::kBootstrap:
-            return "bootstrap";
-        case ForecastMethod::kGaussian:
-            return "gaussian";
-    }
-    return "bootstrap";
-}
-
 }  // namespace kavri

@@ -5,9 +5,9 @@
 // seen, so a threshold model has no closed form for the distribution h steps ahead: the
 // skeleton iterates the equations without noise, the two simulated methods draw many paths.
 
-#include "model/reported_model.h"
 #include "forecast/forecast_result.h"
 #include "forecast/forecast_settings.h"
+#include "model/reported_model.h"
 
 namespace kavri {
 

@@ -13,7 +13,7 @@
 namespace kavri {
 
 class PathRandomStream {
-public:
+ public:
     PathRandomStream() = default;
     // The seed, the origin and the path index pass through one mixing step each, so that
     // neighbouring paths start far apart in the generator's period of 2^64.
@@ -42,7 +42,7 @@ public:
         return radius * std::cos(angle);
     }
 
-private:
+ private:
     static constexpr std::uint64_t kIncrement = 0x9E3779B97F4A7C15ull;
     static constexpr double kTwoPi = 6.283185307179586476925286766559;
 

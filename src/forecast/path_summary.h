@@ -18,7 +18,8 @@ struct StepSummary {
 // (Hyndman and Fan's type 7, R's default): with v sorted and g = (n - 1) q,
 // v[floor(g)] + (g - floor(g)) (v[floor(g) + 1] - v[floor(g)]).
 // `values` is reordered (partially sorted); `probabilities` may come in any order.
-std::vector<double> quantiles(std::vector<double>& values, const std::vector<double>& probabilities);
+std::vector<double> quantiles(std::vector<double>& values,
+                              const std::vector<double>& probabilities);
 
 // The summary of values[0 .. n-1] (n >= 1) for `levels` in percent. The mean is summed in
 // increasing index order. If any value is not a number (an explosive model overflowing), the

@@ -25,7 +25,8 @@ std::vector<double> simulateSeries(const ReportedModel& model, int length, Forec
     const std::size_t memory = static_cast<std::size_t>(recursion.memory());
     assert(model.series.size() >= memory);
 
-    std::vector<double> path(model.series.begin(), model.series.begin() + static_cast<std::ptrdiff_t>(memory));
+    std::vector<double> path(model.series.begin(),
+                             model.series.begin() + static_cast<std::ptrdiff_t>(memory));
     const std::size_t total = memory + kSimulationBurnIn + static_cast<std::size_t>(length);
     path.reserve(total);
     while (path.size() < total) {

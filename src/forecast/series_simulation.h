@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/reported_model.h"
 #include "forecast/forecast_settings.h"
+#include "model/reported_model.h"
 
 namespace kavri {
 

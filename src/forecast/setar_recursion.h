@@ -11,7 +11,7 @@
 namespace kavri {
 
 class SetarRecursion {
-public:
+ public:
     // `model` must be available: one coefficient row per regime, thresholds.size() + 1 rows.
     explicit SetarRecursion(const ReportedModel& model);
 
@@ -46,7 +46,7 @@ public:
         return conditionalMean(regime, next);
     }
 
-private:
+ private:
     std::vector<double> thresholds_;
     std::vector<std::vector<double>> coefficients_;  // row r: constant, then lags 1 .. p_r
     int delay_ = 1;

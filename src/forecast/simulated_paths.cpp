@@ -39,14 +39,15 @@ void simulatePaths(const PathSimulation& s, ForecastResult& result) {
     const SetarRecursion& recursion = s.recursion;
     const int memory = recursion.memory();
     assert(static_cast<int>(s.start.size()) == memory && s.horizon >= 1 && s.nPaths >= 1);
-    const int blockSteps = static_cast<int>(
-        std::clamp<long long>(s.blockValues / s.nPaths, 1, s.horizon));
+    const int blockSteps =
+        static_cast<int>(std::clamp<long long>(s.blockValues / s.nPaths, 1, s.horizon));
     // Row p holds path p: its last `memory` values, then the steps of the current block.
     const std::size_t width = static_cast<std::size_t>(memory + blockSteps);
     std::vector<double> rows(width * static_cast<std::size_t>(s.nPaths));
     std::vector<PathRandomStream> streams(static_cast<std::size_t>(s.nPaths));
     for (int p = 0; p < s.nPaths; ++p) {
-        std::copy(s.start.begin(), s.start.end(), rows.begin() + static_cast<std::ptrdiff_t>(width * p));
+        std::copy(s.start.begin(), s.start.end(),
+                  rows.begin() + static_cast<std::ptrdiff_t>(width * p));
         streams[static_cast<std::size_t>(p)] = PathRandomStream(
             s.seed, static_cast<std::uint64_t>(s.origin), static_cast<std::uint64_t>(p));
     }
@@ -81,7 +82,8 @@ void simulatePaths(const PathSimulation& s, ForecastResult& result) {
             for (int j = begin; j < end; ++j) {
                 for (int p = 0; p < s.nPaths; ++p) {
                     column[static_cast<std::size_t>(p)] =
-                        rows[width * static_cast<std::size_t>(p) + static_cast<std::size_t>(memory + j)];
+                        rows[width * static_cast<std::size_t>(p) +
+                             static_cast<std::size_t>(memory + j)];
                 }
                 const StepSummary summary = summariseStep(column, s.levels);
                 const std::size_t h = static_cast<std::size_t>(first + j);

@@ -13,8 +13,9 @@ namespace kavri {
 struct PathSimulation {
     const SetarRecursion& recursion;
     const InnovationSource& innovations;
-    std::vector<double> start;  // the last recursion.memory() values before the origin, in time order
-    int origin = 0;             // keys the random streams together with the seed
+    std::vector<double>
+        start;       // the last recursion.memory() values before the origin, in time order
+    int origin = 0;  // keys the random streams together with the seed
     int horizon = 1;
     int nPaths = 1;
     std::uint64_t seed = 0;

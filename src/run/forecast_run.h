@@ -23,8 +23,8 @@ struct ForecastOutcome {
 
 // The forecasts from the end of the data and, when values were held out, the dynamic check
 // with the same method, paths, levels and seed; the forecasts are written to Forecasts.txt in
-// `files`' directory (through its file system) with a decimal point in any locale. The file's notice, or a notice when
-// `model` is not available.
+// `files`' directory (through its file system) with a decimal point in any locale. The file's
+// notice, or a notice when `model` is not available.
 Result<ForecastOutcome> runForecasts(const ReportedModel& model, const ForecastSettings& settings,
                                      const ResultFiles& files);
 

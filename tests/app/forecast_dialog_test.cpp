@@ -86,14 +86,15 @@ void ForecastDialogTest::forecastShowsTheTableOfForecastsTxtAndWritesIt() {
     QCOMPARE(forecasts.seed, std::uint64_t{1});
     auto* table = dialog.findChild<QTableWidget*>("forecastTable");
     QCOMPARE(table->rowCount(), 6);
-    QCOMPARE(headers(*table), QStringList({"Step", "Forecast", "Median", "Lo80", "Hi80", "Lo95",
-                                           "Hi95"}));
+    QCOMPARE(headers(*table),
+             QStringList({"Step", "Forecast", "Median", "Lo80", "Hi80", "Lo95", "Hi95"}));
     QCOMPARE(table->item(5, 0)->text(), QStringLiteral("6"));
     QCOMPARE(table->item(5, 1)->text(), QString::number(forecasts.point[5], 'f', 6));
     QCOMPARE(table->item(5, 6)->text(), QString::number(forecasts.intervals[1].upper[5], 'f', 6));
     QVERIFY(QFile::exists(scratch_.filePath("Forecasts.txt")));
-    QVERIFY(dialog.findChild<QLabel*>("checkLabel")->text().startsWith(
-        "Check on the 2 held-out values"));
+    QVERIFY(dialog.findChild<QLabel*>("checkLabel")
+                ->text()
+                .startsWith("Check on the 2 held-out values"));
 
     // The same seed again: the same numbers.
     const std::vector<double> first = forecasts.point;

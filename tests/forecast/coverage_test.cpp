@@ -31,8 +31,7 @@ TEST(BootstrapCoverage, NinetyFivePercentIntervalsCoverNinetyFivePercentOfRealis
     settings.levels = {95.0};
     settings.nThreads = 1;  // the series are many and small; threads are tested elsewhere
     for (int s = 0; s < kSeries; ++s) {
-        const std::vector<double> series =
-            testing::TrueSetar::simulate(engine, kFitted + kHorizon);
+        const std::vector<double> series = testing::TrueSetar::simulate(engine, kFitted + kHorizon);
         const ReportedModel model =
             testing::fitTwoRegimeAr1(series, kFitted, testing::TrueSetar::kThreshold);
         settings.seed = static_cast<std::uint64_t>(s);

@@ -11,8 +11,8 @@ namespace {
 
 // x[t] = 1 + 0.5 x[t-1] in one regime; 4 values fitted, 3 held out.
 ReportedModel oneRegimeModel() {
-    ReportedModel model = testing::handMadeModel({}, {{{1.0, 0.5}, 0.25}}, 1,
-                                                 {2.0, 2.0, 2.0, 4.0, 3.5, 1.0, 2.0});
+    ReportedModel model =
+        testing::handMadeModel({}, {{{1.0, 0.5}, 0.25}}, 1, {2.0, 2.0, 2.0, 4.0, 3.5, 1.0, 2.0});
     model.regimeOfObservation = {-1, 0, 0, 0};
     model.residuals = {0.0, 0.0, 0.0, 1.0};
     return model;
@@ -31,18 +31,6 @@ TEST(HoldoutCheck, ErrorsOfTheForecastsFromTheLastFittedValueAndTheirRunningRmse
     EXPECT_EQ(check->rmse[0], 0.5);
     EXPECT_EQ(check->rmse[1], std::sqrt((0.25 + 2.25) / 2));
     EXPECT_EQ(check->rmse[2], std::sqrt((0.25 + 2.25 + 0.0625) / 3));
-}
-
-TEST(HoldoutCheck, SimulatedMethodsCompareTheMeanOfThePaths) {
-    const ReportedModel model = oneRegimeModel();
-    ForecastSettings settings{.method = ForecastMethod::kGaussian, .nPaths = 500, .seed = 3};
-    const std::optional<HoldoutCheck> check = checkOnHoldout(model, settings);
-    ASSERT_TRUE(check.has_value());
-    ASSERT_EQ(check->forecasts.horizon(), 3);
-    ASSERT_EQ(check->forecasts.intervals.size(), 2u);
-    for (int h = 0; h < 3; ++h) {
-        EXPECT_EQ(check->error[h], check->observed[h] - check->forecasts.point[h]);
-    }
 }
 
 TEST(HoldoutCheck, NoneWithoutHeldOutValues) {

@@ -21,9 +21,9 @@ constexpr double kHandTolerance = 1e-12;
 // Three regimes at thresholds 1 and 2, delay 2, orders 2, 1 and 3. The last two values read
 // are 1.0 and 2.0, each equal to a threshold.
 ReportedModel threeRegimeModel() {
-    return handMadeModel({1.0, 2.0},
-                         {{{0.5, 0.4, -0.2}, 0.04}, {{1.0, 0.3}, 0.09}, {{-0.25, 0.6, 0.1, 0.05}, 0.01}},
-                         2, {0.7, 3.1, 1.5, 1.0, 2.0});
+    return handMadeModel(
+        {1.0, 2.0}, {{{0.5, 0.4, -0.2}, 0.04}, {{1.0, 0.3}, 0.09}, {{-0.25, 0.6, 0.1, 0.05}, 0.01}},
+        2, {0.7, 3.1, 1.5, 1.0, 2.0});
 }
 
 TEST(SkeletonForecast, AppliesTheModelEquationsStepByStep) {

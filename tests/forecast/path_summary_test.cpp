@@ -37,15 +37,6 @@ TEST(PathSummary, IntervalsComeBackInTheOrderOfTheLevelsAsked) {
     EXPECT_DOUBLE_EQ(summary.upper[2], 97.5);
 }
 
-TEST(PathSummary, OnePathIsItsOwnMedianAndBounds) {
-    std::vector<double> values{3.25};
-    const StepSummary summary = summariseStep(values, {95.0});
-    EXPECT_EQ(summary.mean, 3.25);
-    EXPECT_EQ(summary.median, 3.25);
-    EXPECT_EQ(summary.lower[0], 3.25);
-    EXPECT_EQ(summary.upper[0], 3.25);
-}
-
 TEST(PathSummary, APathThatOverflowedToNotANumberLeavesNoOrderStatistics) {
     const double inf = std::numeric_limits<double>::infinity();
     std::vector<double> infinite{1.0, inf, 2.0};

@@ -16,16 +16,16 @@ namespace {
 using testing::TempDirectory;
 
 class SilentObserver : public RunObserver {
-public:
+ public:
     void refresh(const ResultTexts&) override {}
 };
 
 // Files that are created but whose writes all fail, as on a full disk.
 class FullDisk : public OutputFileSystem {
-public:
+ public:
     std::unique_ptr<OutputFile> create(const std::filesystem::path&) override {
         class Unwritable : public OutputFile {
-        public:
+         public:
             void write(std::string_view) override {}
             bool close() override { return false; }
         };
@@ -43,7 +43,7 @@ std::vector<std::string> linesOf(const std::string& text) {
 // The log lynx series, 100 values fitted and 14 held out, at the threshold x[99]: the last
 // fitted value, and the threshold variable (delay 1) of the first forecast step.
 class ForecastRun : public ::testing::Test {
-protected:
+ protected:
     void SetUp() override {
         lynx_ = testing::readValues(std::string(KAVRI_EXAMPLES_DIR) + "/lynx_log10.txt");
         files_.directory = dir_.path();
@@ -91,7 +91,8 @@ TEST_F(ForecastRun, DynamicCheckStartsWithTheFirstOneStepForecastEvenAtATie) {
     EXPECT_EQ(check.observed[13], lynx_[113]);
     EXPECT_EQ(made.value().forecasts.origin, 114);
 
-    const std::vector<std::string> lines = linesOf(testing::readFile(dir_.path() / "Forecasts.txt"));
+    const std::vector<std::string> lines =
+        linesOf(testing::readFile(dir_.path() / "Forecasts.txt"));
     ASSERT_EQ(lines.size(), 21u);
     EXPECT_EQ(lines[0], "Step\tForecast");
     EXPECT_EQ(lines[1].substr(0, 2), "1\t");
@@ -106,7 +107,8 @@ TEST_F(ForecastRun, SimulatedForecastsFileHasTheMedianAndTheBoundsOfEachLevel) {
     const Result<ForecastOutcome> made = runForecasts(outcome_.model, settings, files_);
     ASSERT_TRUE(made.ok());
     const ForecastResult& forecasts = made.value().forecasts;
-    const std::vector<std::string> lines = linesOf(testing::readFile(dir_.path() / "Forecasts.txt"));
+    const std::vector<std::string> lines =
+        linesOf(testing::readFile(dir_.path() / "Forecasts.txt"));
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0], "Step\tForecast\tMedian\tLo80\tHi80\tLo95\tHi95");
     std::istringstream row(lines[3]);
@@ -154,7 +156,8 @@ TEST_F(ForecastRun, AnExplosiveModelWritesNoSeriesAndFilesThatCannotBeWrittenAre
     ASSERT_FALSE(made.ok());
     EXPECT_EQ(made.notice().text,
               (missing.directory / "Forecasts.txt").string() + " could not be opened for writing");
-    EXPECT_EQ(made.notice().detail, "Check that its directory exists and that you may write there.");
+    EXPECT_EQ(made.notice().detail,
+              "Check that its directory exists and that you may write there.");
     EXPECT_EQ(made.notice().caption, "Error");
 
     FullDisk full;
@@ -164,9 +167,9 @@ TEST_F(ForecastRun, AnExplosiveModelWritesNoSeriesAndFilesThatCannotBeWrittenAre
     ASSERT_FALSE(truncated.ok());
     EXPECT_EQ(truncated.notice().text, "Forecasts.txt could not be written completely");
     EXPECT_EQ(truncated.notice().detail, "Check the free space on its disk.");
-    EXPECT_EQ(runSeriesSimulation(outcome_.model, 5, ForecastMethod::kGaussian, 1, "s.txt", full)
-                  ->text,
-              "s.txt could not be written completely");
+    EXPECT_EQ(
+        runSeriesSimulation(outcome_.model, 5, ForecastMethod::kGaussian, 1, "s.txt", full)->text,
+        "s.txt could not be written completely");
 
     EXPECT_FALSE(runForecasts(ReportedModel{}, ForecastSettings{}, files_).ok());
 }
