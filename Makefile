@@ -34,12 +34,13 @@ test-werror: deps
 	@cmake --preset werror >/dev/null
 	@cmake --build --preset werror
 
-# The exact search, the charts and the linearity tests first, so that the last line is the
-# genetic search's speed-up.
+# The exact search, the charts, the linearity tests and the forecasts first, so that the last
+# line is the genetic search's speed-up.
 bench: build
 	@build/bin/kavri-exact-bench
 	@build/bin/kavri-charts-bench
 	@build/bin/kavri-inference-bench
+	@build/bin/kavri-forecast-bench
 	@build/bin/kavri-bench
 
 screenshots: build

@@ -18,6 +18,7 @@
 #include "app/about_dlg.h"
 #include "app/app_icon.h"
 #include "app/charts_window.h"
+#include "app/forecast_dlg.h"
 #include "app/input_blocker.h"
 #include "app/par_gen_alg_dlg.h"
 #include "app/par_kavri_dlg.h"
@@ -175,11 +176,18 @@ void KavriDlg::buildLayout() {
     iterationField_ = makeLineField(QStringLiteral("iterationField"), this);
     fitnessField_ = makeLineField(QStringLiteral("fitnessField"), this);
 
+    forecastsButton_ = new QPushButton(QStringLiteral("Forecasts..."), this);
+    forecastsButton_->setObjectName(QStringLiteral("forecastsButton"));
+    forecastsButton_->setEnabled(false);
+    connect(forecastsButton_, &QPushButton::clicked, this, &KavriDlg::openForecasts);
+    forecastsButton_->setAutoDefault(false);  // Enter runs, whatever has the focus
+
     auto* parameterButtons = new QVBoxLayout;
     parameterButtons->addWidget(modelButton);
     parameterButtons->addWidget(gaButton);
     parameterButtons->addWidget(statisticsButton);
     parameterButtons->addWidget(chartsButton);
+    parameterButtons->addWidget(forecastsButton_);
     auto* progress = new QGridLayout;
     progress->addWidget(new QLabel(QStringLiteral("Iteration"), this), 0, 0);
     progress->addWidget(iterationField_, 0, 1);
@@ -297,6 +305,14 @@ void KavriDlg::openGaParameters() {
     }
 }
 
+void KavriDlg::openForecasts() {
+    if (running_ || !lastOutcome_.model.available) {
+        return;
+    }
+    ForecastDlg dialog(lastOutcome_.model, runOptions_.files, this);
+    modalRunner_(dialog);
+}
+
 void KavriDlg::showAbout() {
     AboutDlg dialog(this);
     modalRunner_(dialog);
@@ -350,6 +366,7 @@ void KavriDlg::runModelOnce() {
         statisticsView_->showRun(used, lastOutcome_);
     }
     emit runFinished();
+    forecastsButton_->setEnabled(lastOutcome_.model.available);
     if (lastOutcome_.notice) {
         // The run is over; the window stays, with its settings, for the next one.
         noticeHandler_(*lastOutcome_.notice);

@@ -78,6 +78,9 @@ class KavriDlg : public QDialog, public RunObserver {
     void openModelParameters();
     void openGaParameters();
     void runModelOnce();
+    // The "Forecasts" window for the model of the last run (the button is enabled only when
+    // the last run reported one).
+    void openForecasts();
     void showAbout();
     // Opens the charts of the last run in a window of their own, redrawn after every run.
     void openCharts();
@@ -111,6 +114,7 @@ class KavriDlg : public QDialog, public RunObserver {
     QAction* aboutAction_ = nullptr;
     ChartsWindow* chartsWindow_ = nullptr;
     QPushButton* okButton_ = nullptr;
+    QPushButton* forecastsButton_ = nullptr;
     QLineEdit* iterationField_ = nullptr;
     QLineEdit* fitnessField_ = nullptr;
     QPlainTextEdit* estimatePanels_[4] = {nullptr, nullptr, nullptr, nullptr};

@@ -13,6 +13,7 @@
 #include "app/about_dlg.h"
 #include "app/charts_window.h"
 #include "app/figure_view.h"
+#include "app/forecast_dlg.h"
 #include "app/kavri_dlg.h"
 #include "app/par_gen_alg_dlg.h"
 #include "app/par_kavri_dlg.h"
@@ -122,6 +123,12 @@ int takeScreenshots(const QString& directory, std::uint32_t seed) {
     }
     if (!savePicture(main, target, QStringLiteral("kavri-main.png")) ||
         !saveChartTabs(main, target)) {
+        return 1;
+    }
+    // Forecasts of that model: twenty steps past the returns, 10,000 bootstrap paths.
+    ForecastDlg forecasts(main.lastOutcome().model, options.files);
+    forecasts.makeForecasts();
+    if (!savePicture(forecasts, target, QStringLiteral("kavri-forecasts.png"))) {
         return 1;
     }
 

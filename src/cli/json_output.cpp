@@ -224,10 +224,59 @@ void addStatistics(Json& json, const RunStatistics& statistics) {
     }
 }
 
+Json forecastsJson(const ForecastResult& forecasts) {
+    const bool simulated = forecasts.simulated();
+    Json json;
+    json["method"] = forecastMethodName(forecasts.method);
+    json["origin"] = forecasts.origin;
+    json["paths"] = simulated ? Json(forecasts.nPaths) : Json(nullptr);
+    json["seed"] = simulated ? Json(forecasts.seed) : Json(nullptr);
+    Json levels = Json::array();
+    for (const ForecastInterval& interval : forecasts.intervals) {
+        levels.push_back(interval.level);
+    }
+    json["levels"] = levels;
+    Json steps = Json::array();
+    for (int h = 1; h <= forecasts.horizon(); ++h) {
+        const std::size_t i = static_cast<std::size_t>(h - 1);
+        Json intervals = Json::array();
+        for (const ForecastInterval& interval : forecasts.intervals) {
+            intervals.push_back(Json{{"level", interval.level},
+                                     {"lower", interval.lower[i]},
+                                     {"upper", interval.upper[i]}});
+        }
+        Json step;
+        step["step"] = h;
+        step["forecast"] = forecasts.point[i];
+        step["median"] = simulated ? Json(forecasts.median[i]) : Json(nullptr);
+        step["intervals"] = intervals;
+        steps.push_back(step);
+    }
+    json["steps"] = steps;
+    return json;
+}
+
+Json dynamicCheckJson(const HoldoutCheck& check) {
+    Json json;
+    json["origin"] = check.forecasts.origin;
+    Json steps = Json::array();
+    for (int h = 1; h <= check.forecasts.horizon(); ++h) {
+        const std::size_t i = static_cast<std::size_t>(h - 1);
+        steps.push_back(Json{{"step", h},
+                             {"observed", check.observed[i]},
+                             {"forecast", check.forecasts.point[i]},
+                             {"error", check.error[i]},
+                             {"rmse", check.rmse[i]}});
+    }
+    json["steps"] = steps;
+    return json;
+}
+
 }  // namespace
 
 std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& settings,
-                             const DelayScanOutcome* scan, const RunStatistics* statistics) {
+                             const DelayScanOutcome* scan, const RunStatistics* statistics,
+                             const ForecastOutcome* forecasts, const CliRequest* request) {
     const bool genetic = usesGeneticSearch(settings);
     Json json;
     json["settings"] = settingsJson(settings);
@@ -252,6 +301,17 @@ std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& setti
     }
     if (statistics != nullptr) {
         addStatistics(json, *statistics);
+    }
+    if (forecasts != nullptr) {
+        json["forecasts"] = forecastsJson(forecasts->forecasts);
+        json["dynamicCheck"] =
+            forecasts->holdout ? dynamicCheckJson(*forecasts->holdout) : Json(nullptr);
+    }
+    if (request != nullptr && request->wantsSimulation()) {
+        json["simulation"] = Json{{"file", request->simulatePath},
+                                  {"values", request->simulateLength},
+                                  {"method", forecastMethodName(request->forecast.method)},
+                                  {"seed", request->forecast.seed}};
     }
     // The library writes a non-finite double as null.
     return json.dump(2) + "\n";

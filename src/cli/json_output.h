@@ -11,7 +11,9 @@
 #include <string>
 
 #include "cli/run_statistics.h"
+#include "cli/options.h"
 #include "run/exact_run.h"
+#include "run/forecast_run.h"
 #include "run/run_driver.h"
 #include "model/run_settings.h"
 
@@ -23,8 +25,17 @@ namespace kavri::cli {
 // With statistics: "standardErrors" ("classical" or "hc1"), "coefficientTable" (per regime,
 // each coefficient's estimate, standardError, tValue and pValue), "fitStatistics", "warnings"
 // (the texts of sparse regimes), and when computed "linearityTests" and "modelComparison".
+//
+// With `forecasts`, "forecasts" holds the method, origin, paths, seed and levels and one entry
+// per step {"step", "forecast", "median", "intervals": [{"level", "lower", "upper"}]}, and
+// "dynamicCheck" the check on the held-out values {"origin", "steps": [{"step", "observed",
+// "forecast", "error", "rmse"}]} or null without held-out values; for the skeleton, paths,
+// seed and medians are null and the intervals empty. With `request` asking for a simulated
+// series, "simulation" holds {"file", "values", "method", "seed"}.
 std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& settings,
                              const DelayScanOutcome* scan = nullptr,
-                             const RunStatistics* statistics = nullptr);
+                             const RunStatistics* statistics = nullptr,
+                             const ForecastOutcome* forecasts = nullptr,
+                             const CliRequest* request = nullptr);
 
 }  // namespace kavri::cli

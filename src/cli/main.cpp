@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <ctime>
+#include <optional>
 #include <string>
 
 #include "cli/exit_codes.h"
@@ -14,6 +15,7 @@
 #include "cli/text_output.h"
 #include "report/statistics_text.h"
 #include "run/exact_run.h"
+#include "run/forecast_run.h"
 #include "run/run_driver.h"
 
 namespace {
@@ -29,10 +31,48 @@ void printError(std::string message) {
     std::fprintf(stderr, "kavri-cli: %s\n", message.c_str());
 }
 
+// A notice on standard error: its text as printError does, its detail line indented below.
+void printNotice(const Notice& notice) {
+    printError(notice.text);
+    if (!notice.detail.empty()) {
+        std::fprintf(stderr, "  %s\n", notice.detail.c_str());
+    }
+}
+
 // Writes `text` to standard output and reports whether all of it reached it.
 bool printOutput(const std::string& text) {
     std::fwrite(text.data(), 1, text.size(), stdout);
     return std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+}
+
+// The seed of the simulated forecasts: the one given, else the genetic search's own (so that
+// --seed S repeats both), else the clock.
+std::uint32_t forecastSeed(const CliRequest& request, const RunOutcome& outcome) {
+    if (request.run.seed) {
+        return *request.run.seed;
+    }
+    return usesGeneticSearch(request.settings) ? outcome.seed
+                                               : static_cast<std::uint32_t>(std::time(nullptr));
+}
+
+// The forecasts and the simulated series that the request asks for after the estimation; the
+// notice that stopped them, if any.
+MaybeNotice makeForecasts(CliRequest& request, const RunOutcome& outcome,
+                          std::optional<ForecastOutcome>& forecasts) {
+    request.forecast.seed = forecastSeed(request, outcome);
+    if (request.wantsForecasts()) {
+        Result<ForecastOutcome> made =
+            runForecasts(outcome.model, request.forecast, request.run.files);
+        if (!made.ok()) {
+            return made.notice();
+        }
+        forecasts = std::move(made.value());
+    }
+    if (request.wantsSimulation()) {
+        return runSeriesSimulation(outcome.model, request.simulateLength, request.forecast.method,
+                                   request.forecast.seed, request.simulatePath);
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -68,10 +108,7 @@ int main(int argc, char** argv) {
     progress.finish();
 
     if (outcome.notice) {
-        printError(outcome.notice->text);
-        if (!outcome.notice->detail.empty()) {
-            std::fprintf(stderr, "  %s\n", outcome.notice->detail.c_str());
-        }
+        printNotice(*outcome.notice);
         return kExitNotice;
     }
     RunStatistics statistics;
@@ -92,12 +129,27 @@ int main(int argc, char** argv) {
                        ", fewer than three per parameter: its estimates are unreliable");
         }
     }
+    std::optional<ForecastOutcome> forecasts;
+    if (outcome.model.available) {
+        if (MaybeNotice notice = makeForecasts(request, outcome, forecasts)) {
+            printNotice(*notice);
+            return kExitNotice;
+        }
+    }
     const DelayScanOutcome* scanned = request.delayScan ? &scan : nullptr;
-    const std::string report =
-        request.json ? formatJsonReport(outcome, request.settings, scanned, &statistics)
-                     : (scanned ? formatDelayScan(scan) : std::string()) +
-                           formatTextReport(texts, outcome, request.settings) +
-                           formatStatisticsReport(statistics);
+    std::string report;
+    if (request.json) {
+        report = formatJsonReport(outcome, request.settings, scanned, &statistics,
+                                  forecasts ? &*forecasts : nullptr, &request);
+    } else {
+        report = (scanned ? formatDelayScan(scan) : std::string()) +
+                 formatTextReport(texts, outcome, request.settings) +
+                 formatStatisticsReport(statistics);
+        report += forecasts ? formatForecastReport(*forecasts) : std::string();
+        report += request.wantsSimulation() && outcome.model.available
+                      ? formatSimulationReport(request)
+                      : std::string();
+    }
     if (!printOutput(report)) {
         printError("the results could not be written to standard output");
         return kExitOutputFailure;

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "cli/value_parsing.h"
+#include "forecast/series_simulation.h"
 #include "model/version.h"
 
 namespace kavri::cli {
@@ -42,8 +43,10 @@ constexpr const char* kDescription =
     "--last) are fitted and the next --n-predictions are held out for one-step forecasts. The "
     "results are printed on standard output; Residuals.txt and Predictions.txt are written in "
     "the current directory or in --output-dir, and their names are listed on standard error; "
-    "with --plots the charts of the run. An option that is not given takes the default shown "
-    "beside it.";
+    "with --plots the charts of the run. With --forecast H the reported model also forecasts H "
+    "steps past the last value read, with intervals from simulated paths, writes them to "
+    "Forecasts.txt and checks the same forecasts on the held-out values. An option that is not "
+    "given takes the default shown beside it.";
 
 constexpr const char* kFooter =
     "Exit status: 0 the model was estimated and reported; 1 the storage of the run could not "
@@ -164,6 +167,28 @@ Apply thresholdsSetting(ModelParameters& model) {
         model.nThresholds = static_cast<int>(values->size());
         model.thresholds = {0.0, 0.0, 0.0};
         std::copy(values->begin(), values->end(), model.thresholds.begin());
+        return std::nullopt;
+    };
+}
+
+// --levels: one to five distinct percentages strictly between 0 and 100.
+constexpr std::size_t kMaxLevels = 5;
+
+Apply levelsSetting(ForecastSettings& forecast) {
+    return [&forecast](const std::string& text) -> std::optional<std::string> {
+        std::optional<std::vector<double>> values = parseRealList(text);
+        bool valid = values && !values->empty() && values->size() <= kMaxLevels;
+        for (std::size_t i = 0; valid && i < values->size(); ++i) {
+            const double level = (*values)[i];
+            valid = level > 0.0 && level < 100.0 &&
+                    std::find(values->begin(), values->begin() + i, level) == values->begin() + i;
+        }
+        if (!valid) {
+            return "--levels expects one to five different percentages above 0 and below 100, "
+                   "separated by commas, got " +
+                   quoted(text);
+        }
+        forecast.levels = *values;
         return std::nullopt;
     };
 }
@@ -305,7 +330,8 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
         "highest fitness, found by dynamic programming over the ranked values (default genetic)",
         choiceSetting("--search", {"genetic", "exact"}, ga.searchMethod), gaGroup);
     add("--seed", "S",
-        "first seed of the genetic search and seed of the bootstrap of --tests, to repeat a run "
+        "first seed of the genetic search, of the bootstrap of --tests and of the simulated "
+        "forecasts, to repeat a run "
         "(default: the clock; the seed used is printed)",
         seedSetting(request.run), gaGroup);
     app.add_flag("--compare-exact", request.run.compareExact,
@@ -355,6 +381,50 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
                          "--max-regimes and every delay 1 to 10 on one common sample",
                          kHelpWidth - kHelpColumn))
         ->group(statisticsGroup);
+    const std::string forecastGroup = "Forecasts";
+    ForecastSettings& forecast = request.forecast;
+    const IntRange horizons{kMinForecastHorizon, kMaxForecastHorizon};
+    add("--forecast", "H",
+        "forecast steps 1 to H past the last value read with the reported model, print them "
+        "and write them to Forecasts.txt (" +
+            std::to_string(horizons.min) + " to " + std::to_string(horizons.max) + ")",
+        intSetting("--forecast", horizons, forecast.horizon), forecastGroup);
+    add("--forecast-method", "skeleton|bootstrap|gaussian",
+        "the model iterated without noise, or simulated paths with innovations resampled from "
+        "each regime's residuals or drawn from a normal law of its residual variance (default "
+        "bootstrap); also the innovations of --simulate",
+        [&forecast](const std::string& text) -> std::optional<std::string> {
+            // The words in the order of the ForecastMethod enumerators.
+            int index = 0;
+            std::optional<std::string> refusal = choiceSetting(
+                "--forecast-method", {"skeleton", "bootstrap", "gaussian"}, index)(text);
+            if (!refusal) {
+                forecast.method = static_cast<ForecastMethod>(index);
+            }
+            return refusal;
+        },
+        forecastGroup);
+    add("--paths", "N",
+        intRangeHelp("simulated paths", IntRange{kMinForecastPaths, kMaxForecastPaths},
+                     kDefaultForecastPaths),
+        intSetting("--paths", IntRange{kMinForecastPaths, kMaxForecastPaths}, forecast.nPaths),
+        forecastGroup);
+    add("--levels", "L1[,L2...]",
+        "central interval levels in percent, up to five (default 80,95)", levelsSetting(forecast),
+        forecastGroup);
+    add("--simulate", "N",
+        "write N values simulated from the reported model to the file of --simulate-to, in "
+        "the plain format of a series file (1 to " +
+            std::to_string(kMaxSimulatedLength) + ")",
+        intSetting("--simulate", IntRange{1, kMaxSimulatedLength}, request.simulateLength),
+        forecastGroup);
+    add(
+        "--simulate-to", "FILE", "the file that --simulate writes, replaced if it exists",
+        [&request](const std::string& text) -> std::optional<std::string> {
+            request.simulatePath = text;
+            return std::nullopt;
+        },
+        forecastGroup);
 
     const std::string outputGroup = "Output";
     add(
@@ -400,6 +470,38 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
         ->group(outputGroup);
 }
 
+// Forecast options that would be silently ignored: settings of forecasts not asked for, paths
+// and intervals of the skeleton, half of a simulation request.
+std::optional<std::string> forecastConflict(const CliRequest& request,
+                                            const std::function<bool(const std::string&)>& given) {
+    const bool skeleton = request.forecast.method == ForecastMethod::kSkeleton;
+    if (given("--simulate") != given("--simulate-to")) {
+        return std::string(
+            "--simulate and --simulate-to go together: the number of values and the file "
+            "to write them to");
+    }
+    if (given("--forecast-method") && !request.wantsForecasts() && !request.wantsSimulation()) {
+        return std::string(
+            "--forecast-method chooses the method of --forecast and the innovations of "
+            "--simulate; it needs one of them");
+    }
+    for (const char* name : {"--paths", "--levels"}) {
+        if (given(name) && !request.wantsForecasts()) {
+            return std::string(name) + " sets the simulated forecasts of --forecast; it needs it";
+        }
+        if (given(name) && skeleton) {
+            return std::string(name) +
+                   " sets simulated forecasts; the skeleton method has no paths or intervals";
+        }
+    }
+    if (request.wantsSimulation() && skeleton) {
+        return std::string(
+            "--simulate draws random innovations; it needs --forecast-method bootstrap or "
+            "gaussian, not skeleton");
+    }
+    return std::nullopt;
+}
+
 // Options that would be silently ignored together: given thresholds are not searched, the
 // settings of the linearity tests mean nothing without them (and the order must be one the
 // run can regress), and the comparison with the exact optimum only makes sense after a
@@ -442,7 +544,7 @@ std::optional<std::string> conflictingChoice(const CliRequest& request,
             "needs the genetic search (no --thresholds, --search exact or "
             "--delay-scan)");
     }
-    return std::nullopt;
+    return forecastConflict(request, given);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "inference/linearity_tests.h"
+#include "forecast/forecast_settings.h"
 #include "run/run_driver.h"
 #include "model/run_settings.h"
 
@@ -34,6 +35,16 @@ struct CliRequest {
     std::optional<int> testOrder;
     int bootstrapReplicates = kDefaultBootstrapReplicates;
     bool compareModels = false;
+    // --forecast H, --forecast-method, --paths, --levels: forecasts past the data with the
+    // reported model; a horizon of 0 asks for none. The seed is the run's (see main).
+    ForecastSettings forecast{.horizon = 0};
+    // --simulate N --simulate-to FILE: N values simulated from the reported model with the
+    // innovations of --forecast-method; a length of 0 asks for none.
+    int simulateLength = 0;
+    std::string simulatePath;
+
+    bool wantsForecasts() const { return forecast.horizon > 0; }
+    bool wantsSimulation() const { return simulateLength > 0; }
 };
 
 enum class ParseAction {

@@ -5,6 +5,7 @@
 
 #include "model/result_fields.h"
 #include "report/statistics_text.h"
+#include "report/forecasts_file.h"
 
 namespace kavri::cli {
 
@@ -41,7 +42,73 @@ void appendField(std::string& out, std::string_view label, std::string_view text
     }
 }
 
+// One line of a table: the step in six columns, then each value in fourteen.
+std::string tableLine(const std::vector<std::string>& names, int step,
+                      const std::vector<double>& values) {
+    char cell[64];
+    std::string line;
+    if (step == 0) {
+        for (std::size_t c = 0; c < names.size(); ++c) {
+            std::snprintf(cell, sizeof cell, c == 0 ? "%6s" : "%14s", names[c].c_str());
+            line += cell;
+        }
+        return line;
+    }
+    std::snprintf(cell, sizeof cell, "%6d", step);
+    line += cell;
+    for (double value : values) {
+        std::snprintf(cell, sizeof cell, "%14.6f", value);
+        line += cell;
+    }
+    return line;
+}
+
 }  // namespace
+
+std::string formatForecastReport(const ForecastOutcome& outcome) {
+    const ForecastResult& forecasts = outcome.forecasts;
+    std::string out;
+    char text[128];
+    if (forecasts.simulated()) {
+        std::snprintf(text, sizeof text, "%s, %d paths, seed %llu",
+                      forecastMethodName(forecasts.method), forecasts.nPaths,
+                      static_cast<unsigned long long>(forecasts.seed));
+    } else {
+        std::snprintf(text, sizeof text, "%s", forecastMethodName(forecasts.method));
+    }
+    appendField(out, "Forecast Method", text);
+
+    const std::vector<std::string> names = forecastColumnNames(forecasts);
+    std::string table = tableLine(names, 0, {});
+    for (int h = 1; h <= forecasts.horizon(); ++h) {
+        table += "\n" + tableLine(names, h, forecastRowValues(forecasts, h));
+    }
+    appendField(out, "Forecasts", table);
+
+    if (outcome.holdout) {
+        const HoldoutCheck& check = *outcome.holdout;
+        const std::vector<std::string> checkNames{"Step", "Observed", "Forecast", "Error", "RMSE"};
+        std::string checkTable = tableLine(checkNames, 0, {});
+        for (int h = 1; h <= check.forecasts.horizon(); ++h) {
+            const std::size_t i = static_cast<std::size_t>(h - 1);
+            checkTable += "\n" + tableLine(checkNames, h,
+                                           {check.observed[i], check.forecasts.point[i],
+                                            check.error[i], check.rmse[i]});
+        }
+        appendField(out, "Dynamic Check", checkTable);
+    }
+    return out;
+}
+
+std::string formatSimulationReport(const CliRequest& request) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%d values with %s innovations, seed %llu, written to ",
+                  request.simulateLength, forecastMethodName(request.forecast.method),
+                  static_cast<unsigned long long>(request.forecast.seed));
+    std::string out;
+    appendField(out, "Simulated Series", text + request.simulatePath);
+    return out;
+}
 
 std::string formatDelayScan(const DelayScanOutcome& scan) {
     std::string table;

@@ -9,7 +9,9 @@
 #include <string>
 
 #include "cli/run_statistics.h"
+#include "cli/options.h"
 #include "model/result_texts.h"
+#include "run/forecast_run.h"
 #include "run/exact_run.h"
 #include "run/run_driver.h"
 #include "model/run_settings.h"
@@ -29,6 +31,14 @@ std::string formatDelayScan(const DelayScanOutcome& scan);
 // Log-Likelihood, BIC, Ljung-Box p, then with --tests the linearity tests and with
 // --compare-models the comparison table.
 std::string formatStatisticsReport(const RunStatistics& statistics);
+// The forecasts after the report: "Forecast Method: <name>" (with ", N paths, seed S" for the
+// simulated methods), "Forecasts:" and the table of Forecasts.txt in columns, then with
+// held-out values "Dynamic Check:" and one line per step with the held-out value, the point
+// forecast from origin nObservations, the error and the RMSE up to that step.
+std::string formatForecastReport(const ForecastOutcome& forecasts);
+
+// "Simulated Series: <N> values with <method> innovations, seed S, written to <file>".
+std::string formatSimulationReport(const CliRequest& request);
 
 // Whether the run searched the thresholds with the random genetic algorithm.
 bool usesGeneticSearch(const RunSettings& settings);

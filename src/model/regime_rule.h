@@ -26,6 +26,20 @@ enum class ThresholdTie {
 inline constexpr ThresholdTie kWholeSeriesFitTie = ThresholdTie::kUpperRegime;
 inline constexpr ThresholdTie kHoldoutForecastTie = ThresholdTie::kLowerRegime;
 
+// The tie of step h = 1, 2, ... of a multi-step forecast from an origin (forecast/).
+// Step 1 is a one-step forecast from observed values: the very forecast that the first line
+// of Predictions.txt shows for origin nObservations, and the one that would follow its last
+// line for the origin at the end of the data. It takes the held-out forecasts' tie, so that
+// the same forecast never has two values and the dynamic check of the multi-step forecasts
+// starts exactly where the one-step errors start. From step 2 on, the forecast iterates the
+// model as it was estimated, and simulated paths must be draws of the process whose
+// regressions and residuals the fit produced: those steps take the fit's tie. A tie can only
+// arise there while the threshold variable is still observed (h <= d); a simulated value
+// equal to a threshold has probability zero.
+inline constexpr ThresholdTie forecastStepTie(int step) {
+    return step == 1 ? kHoldoutForecastTie : kWholeSeriesFitTie;
+}
+
 // The regime (0 .. nRegimes-1) that z selects among thresholds[0 .. nRegimes-2].
 inline int regimeOfValue(double z, const double* thresholds, int nRegimes, ThresholdTie tie) {
     const int last = nRegimes - 1;

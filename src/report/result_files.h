@@ -1,6 +1,6 @@
 #pragma once
 
-// Where the two result files go. The program writes them in the current directory; tests and
+// Where the result files go. The program writes them in the current directory; tests and
 // other callers may name another directory so that runs do not overwrite each other's files,
 // or another file system (an in-memory one in the tests).
 
@@ -12,6 +12,7 @@ namespace kavri {
 
 inline constexpr const char* kResidualsFileName = "Residuals.txt";
 inline constexpr const char* kPredictionsFileName = "Predictions.txt";
+inline constexpr const char* kForecastsFileName = "Forecasts.txt";
 
 struct ResultFiles {
     std::filesystem::path directory;  // empty: the current directory
@@ -19,6 +20,7 @@ struct ResultFiles {
 
     std::filesystem::path residualsPath() const { return directory / kResidualsFileName; }
     std::filesystem::path predictionsPath() const { return directory / kPredictionsFileName; }
+    std::filesystem::path forecastsPath() const { return directory / kForecastsFileName; }
     OutputFileSystem& files() const {
         return fileSystem != nullptr ? *fileSystem : diskFileSystem();
     }

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -26,6 +27,7 @@
 #include <vector>
 
 #include "app/about_dlg.h"
+#include "app/forecast_dlg.h"
 #include "app/input_blocker.h"
 #include "app/kavri_dlg.h"
 #include "app/par_gen_alg_dlg.h"
@@ -161,6 +163,7 @@ class MainDialogTest : public QObject {
     void refreshShowsEachTextInItsOwnField();
     void secondRunShowsNoTextOfTheFirst();
     void orderBeyondTheFormatTableShowsEveryCoefficient();
+    void forecastsNeedAModelAndOpenForIt();
     void aFailingRunLeavesTheWindowOpenWithItsSettings();
     void enterRunsWhateverHasTheFocusAlsoAfterADialogCloses();
     void statusLineNamesTheFilesAndItsSeedRepeatsTheRun();
@@ -326,6 +329,36 @@ void MainDialogTest::orderBeyondTheFormatTableShowsEveryCoefficient() {
     }
     QCOMPARE(shownText(dialog, "estimatePanel3"), QString());
     QCOMPARE(shownText(dialog, "estimatePanel4"), QString());
+}
+
+void MainDialogTest::forecastsNeedAModelAndOpenForIt() {
+    const QString path = scratch_.filePath("forecast_series.txt");
+    const QStringList series = writeSeries(path);
+    KavriDlg dialog;
+    RunOptions options;
+    options.files.directory = QDir(scratch_.path()).filesystemPath();
+    dialog.setRunOptions(options);
+    auto* button = dialog.findChild<QPushButton*>("forecastsButton");
+    QVERIFY(!button->isEnabled());
+
+    dialog.setModalRunner(givenThresholds(path, {rankedValue(series, 60)}, 10));
+    dialog.openModelParameters();
+    dialog.runModelOnce();
+    QVERIFY(button->isEnabled());
+    int opened = 0;
+    dialog.setModalRunner([&](QDialog& shown) {
+        auto* forecasts = qobject_cast<ForecastDlg*>(&shown);
+        QVERIFY(forecasts != nullptr);
+        forecasts->findChild<QSpinBox*>("horizonSpin")->setValue(3);
+        forecasts->makeForecasts();
+        QVERIFY(forecasts->outcome().has_value());
+        QCOMPARE(forecasts->outcome()->forecasts.origin, 130);
+        QCOMPARE(forecasts->outcome()->holdout->forecasts.origin, 120);
+        ++opened;
+    });
+    QTest::mouseClick(button, Qt::LeftButton);
+    QCOMPARE(opened, 1);
+    QVERIFY(QFile::exists(scratch_.filePath("Forecasts.txt")));
 }
 
 void MainDialogTest::aFailingRunLeavesTheWindowOpenWithItsSettings() {

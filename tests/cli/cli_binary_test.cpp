@@ -491,6 +491,65 @@ TEST_F(CliBinary, ThresholdsThatLeaveARegimeEmptyAreAFailureNotASuccess) {
     EXPECT_NE(run.out.find("Fitness: 0.000000\n"), std::string::npos) << run.out;
 }
 
+TEST_F(CliBinary, ForecastsPrintTheirTablesWriteForecastsTxtAndRepeatWithTheSeed) {
+    const std::vector<std::string> arguments{"--thresholds", kTwoThresholds, "--forecast", "5",
+                                             "--seed",       "3"};
+    CliRun first = runCli(dir(), arguments);
+    EXPECT_EQ(first.status, 0) << first.err;
+    const std::string forecasts = readFile(dir() / "Forecasts.txt");
+    EXPECT_EQ(lineCount(forecasts), 6u);
+    EXPECT_EQ(forecasts.rfind("Step\tForecast\tMedian\tLo80\tHi80\tLo95\tHi95\n1\t", 0), 0u);
+    EXPECT_NE(first.out.find("Forecast Method: bootstrap, 10000 paths, seed 3\nForecasts:\n"),
+              std::string::npos)
+        << first.out;
+    const std::size_t check = first.out.find("Dynamic Check:\n");
+    ASSERT_NE(check, std::string::npos);
+    EXPECT_EQ(lineCount(first.out.substr(check)), 52u);  // label, header, 50 held-out values
+
+    CliRun second = runCli(dir(), arguments);
+    EXPECT_EQ(second.out, first.out);
+    EXPECT_EQ(readFile(dir() / "Forecasts.txt"), forecasts);
+
+    std::vector<std::string> jsonArguments = arguments;
+    jsonArguments.push_back("--json");
+    CliRun json = runCli(dir(), jsonArguments);
+    EXPECT_EQ(json.status, 0) << json.err;
+    const nlohmann::json result = nlohmann::json::parse(json.out);
+    EXPECT_EQ(result["forecasts"]["seed"], 3);
+    EXPECT_EQ(result["forecasts"]["origin"], 500);
+    EXPECT_EQ(result["forecasts"]["steps"].size(), 5u);
+    EXPECT_EQ(result["dynamicCheck"]["origin"], 450);
+    EXPECT_EQ(result["dynamicCheck"]["steps"].size(), 50u);
+}
+
+TEST_F(CliBinary, ASimulatedSeriesIsOneThatKavriReads) {
+    CliRun simulate = runCli(dir(), {"--thresholds", kTwoThresholds, "--simulate", "600",
+                                     "--simulate-to", "simulated.txt", "--seed", "1"});
+    EXPECT_EQ(simulate.status, 0) << simulate.err;
+    EXPECT_NE(simulate.out.find("Simulated Series: 600 values with bootstrap innovations, seed 1, "
+                                "written to simulated.txt\n"),
+              std::string::npos)
+        << simulate.out;
+    EXPECT_EQ(lineCount(readFile(dir() / "simulated.txt")), 600u);
+    CliRun refit = runCli(dir(), {"--series", "simulated.txt", "--n-observations", "550",
+                                  "--search", "exact", "--max-regimes", "2"});
+    EXPECT_EQ(refit.status, 0) << refit.err;
+}
+
+TEST_F(CliBinary, ForecastsThatCannotBeMadeOrWrittenAreFailures) {
+    CliRun noModel = runCli(dir(), {"--thresholds", "0.075415819,-0.2301702", "--forecast", "3"});
+    EXPECT_EQ(noModel.status, 4);
+    EXPECT_FALSE(fs::exists(dir() / "Forecasts.txt"));
+
+    fs::create_directory(dir() / "Forecasts.txt");
+    CliRun unwritable = runCli(dir(), {"--thresholds", kTwoThresholds, "--forecast", "3"});
+    EXPECT_EQ(unwritable.status, 3);
+    EXPECT_EQ(unwritable.err,
+              "kavri-cli: Forecasts.txt could not be opened for writing\n"
+              "  Check that its directory exists and that you may write there.\n");
+    EXPECT_EQ(unwritable.out, "");
+}
+
 TEST_F(CliBinary, OutputThatCannotBeWrittenIsAFailure) {
     if (!fs::exists("/dev/full")) {
         GTEST_SKIP() << "no /dev/full";

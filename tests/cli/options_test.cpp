@@ -362,6 +362,12 @@ TEST(ParseOptions, HelpAndVersionComeBackAsTexts) {
                                "--criterion",
                                "--print-residuals",
                                "--seed",
+                               "--forecast",
+                               "--forecast-method",
+                               "--paths",
+                               "--levels",
+                               "--simulate",
+                               "--simulate-to",
                                "--json",
                                "--quiet",
                                "--plots",
@@ -380,6 +386,74 @@ TEST(ParseOptions, HelpAndVersionComeBackAsTexts) {
     for (std::string line; std::getline(lines, line);) {
         EXPECT_LE(line.size(), 80u) << line;
     }
+}
+
+
+TEST(ParseForecastOptions, NoneByDefaultAndEachOptionReachesItsSetting) {
+    const CliRequest none = parse({}).request;
+    EXPECT_FALSE(none.wantsForecasts());
+    EXPECT_FALSE(none.wantsSimulation());
+
+    ParseOutcome outcome = parse({"--forecast", "1000", "--forecast-method", "Gaussian", "--paths",
+                                  "1000000", "--levels", "50,99.5", "--simulate", "7",
+                                  "--simulate-to", "out/sim.txt"});
+    ASSERT_EQ(outcome.action, ParseAction::kRun) << outcome.text;
+    const CliRequest& request = outcome.request;
+    EXPECT_TRUE(request.wantsForecasts());
+    EXPECT_EQ(request.forecast.horizon, 1000);
+    EXPECT_EQ(request.forecast.method, ForecastMethod::kGaussian);
+    EXPECT_EQ(request.forecast.nPaths, 1000000);
+    EXPECT_EQ(request.forecast.levels, (std::vector<double>{50.0, 99.5}));
+    EXPECT_EQ(request.simulateLength, 7);
+    EXPECT_EQ(request.simulatePath, "out/sim.txt");
+
+    const CliRequest defaults = parse({"--forecast", "1"}).request;
+    EXPECT_EQ(defaults.forecast.method, ForecastMethod::kBootstrap);
+    EXPECT_EQ(defaults.forecast.nPaths, 10000);
+    EXPECT_EQ(defaults.forecast.levels, (std::vector<double>{80.0, 95.0}));
+}
+
+TEST(ParseForecastOptions, RangesAndLevelsAreRefusedWithTheirBounds) {
+    EXPECT_EQ(refusal("--forecast", "1001"), "--forecast expects an integer from 1 to 1000, got \"1001\"");
+    EXPECT_EQ(refusal("--paths", "99"), "--paths expects an integer from 100 to 1000000, got \"99\"");
+    EXPECT_EQ(refusal("--simulate", "0"), "--simulate expects an integer from 1 to 1000000, got \"0\"");
+    EXPECT_EQ(refusal("--forecast-method", "normal"),
+              "--forecast-method expects skeleton, bootstrap or gaussian, got \"normal\"");
+    const std::string levels =
+        "--levels expects one to five different percentages above 0 and below 100, separated by "
+        "commas, got ";
+    for (const char* text : {"0", "100", "80,80", "80,", "10,20,30,40,50,60", "-5"}) {
+        EXPECT_EQ(parse({"--forecast", "3", "--levels", text}).text, levels + "\"" + text + "\"");
+    }
+}
+
+TEST(ParseForecastOptions, SettingsThatWouldBeIgnoredAreRefused) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"--paths", "500"}, "--paths sets the simulated forecasts of --forecast; it needs it"},
+        {{"--levels", "90", "--simulate", "5", "--simulate-to", "x"},
+         "--levels sets the simulated forecasts of --forecast; it needs it"},
+        {{"--forecast", "5", "--forecast-method", "skeleton", "--levels", "90"},
+         "--levels sets simulated forecasts; the skeleton method has no paths or intervals"},
+        {{"--forecast-method", "gaussian"},
+         "--forecast-method chooses the method of --forecast and the innovations of "
+         "--simulate; it needs one of them"},
+        {{"--simulate", "5"},
+         "--simulate and --simulate-to go together: the number of values and the file to "
+         "write them to"},
+        {{"--simulate-to", "x"},
+         "--simulate and --simulate-to go together: the number of values and the file to "
+         "write them to"},
+        {{"--simulate", "5", "--simulate-to", "x", "--forecast-method", "skeleton"},
+         "--simulate draws random innovations; it needs --forecast-method bootstrap or "
+         "gaussian, not skeleton"},
+    };
+    for (const auto& [arguments, text] : cases) {
+        const ParseOutcome outcome = parse(arguments);
+        EXPECT_EQ(outcome.action, ParseAction::kRefused) << text;
+        EXPECT_EQ(outcome.text, text);
+    }
+    EXPECT_EQ(parse({"--simulate", "5", "--simulate-to", "x", "--forecast-method", "gaussian"}).action,
+              ParseAction::kRun);
 }
 
 }  // namespace

@@ -260,5 +260,86 @@ TEST(TerminalProgress, WantedOnlyOnATerminalAndWhenNotQuiet) {
     close(master);
 }
 
+
+// Two steps of bootstrap forecasts at one level, and a one-step check.
+ForecastOutcome bootstrapForecasts() {
+    ForecastOutcome outcome;
+    ForecastResult& f = outcome.forecasts;
+    f.method = ForecastMethod::kBootstrap;
+    f.origin = 114;
+    f.nPaths = 500;
+    f.seed = 9;
+    f.point = {3.25, -0.5};
+    f.median = {3.125, -0.25};
+    f.intervals = {ForecastInterval{90.0, {2.5, -2.0}, {4.0, 1.5}}};
+    HoldoutCheck check;
+    check.forecasts.method = ForecastMethod::kBootstrap;
+    check.forecasts.origin = 100;
+    check.forecasts.point = {2.0};
+    check.observed = {2.5};
+    check.error = {0.5};
+    check.rmse = {0.5};
+    outcome.holdout = check;
+    return outcome;
+}
+
+TEST(ForecastReport, TablesOfTheForecastsAndOfTheDynamicCheck) {
+    EXPECT_EQ(formatForecastReport(bootstrapForecasts()),
+              "Forecast Method: bootstrap, 500 paths, seed 9\n"
+              "Forecasts:\n"
+              "      Step      Forecast        Median          Lo90          Hi90\n"
+              "         1      3.250000      3.125000      2.500000      4.000000\n"
+              "         2     -0.500000     -0.250000     -2.000000      1.500000\n"
+              "Dynamic Check:\n"
+              "      Step      Observed      Forecast         Error          RMSE\n"
+              "         1      2.500000      2.000000      0.500000      0.500000\n");
+
+    ForecastOutcome skeleton;
+    skeleton.forecasts.origin = 50;
+    skeleton.forecasts.point = {1.0};
+    EXPECT_EQ(formatForecastReport(skeleton),
+              "Forecast Method: skeleton\n"
+              "Forecasts:\n"
+              "      Step      Forecast\n"
+              "         1      1.000000\n");
+}
+
+TEST(ForecastReport, JsonHasEveryStepWithNullWhereTheMethodHasNoValue) {
+    const ForecastOutcome forecasts = bootstrapForecasts();
+    CliRequest request;
+    request.simulateLength = 40;
+    request.simulatePath = "sim.txt";
+    request.forecast.method = ForecastMethod::kGaussian;
+    request.forecast.seed = 9;
+    const nlohmann::json json = nlohmann::json::parse(
+        formatJsonReport(twoRegimeOutcome(), defaultCliSettings(), nullptr, &forecasts, &request));
+    const nlohmann::json& f = json["forecasts"];
+    EXPECT_EQ(f["method"], "bootstrap");
+    EXPECT_EQ(f["origin"], 114);
+    EXPECT_EQ(f["paths"], 500);
+    EXPECT_EQ(f["seed"], 9);
+    EXPECT_EQ(f["levels"], nlohmann::json::array({90.0}));
+    ASSERT_EQ(f["steps"].size(), 2u);
+    EXPECT_EQ(f["steps"][1], nlohmann::json::parse(R"({"step": 2, "forecast": -0.5,
+        "median": -0.25, "intervals": [{"level": 90.0, "lower": -2.0, "upper": 1.5}]})"));
+    EXPECT_EQ(json["dynamicCheck"], nlohmann::json::parse(R"({"origin": 100, "steps": [{"step": 1,
+        "observed": 2.5, "forecast": 2.0, "error": 0.5, "rmse": 0.5}]})"));
+    EXPECT_EQ(json["simulation"], nlohmann::json::parse(R"({"file": "sim.txt", "values": 40,
+        "method": "gaussian", "seed": 9})"));
+
+    ForecastOutcome skeleton;
+    skeleton.forecasts.point = {1.0};
+    const nlohmann::json plain = nlohmann::json::parse(
+        formatJsonReport(twoRegimeOutcome(), defaultCliSettings(), nullptr, &skeleton));
+    EXPECT_TRUE(plain["forecasts"]["paths"].is_null());
+    EXPECT_TRUE(plain["forecasts"]["seed"].is_null());
+    EXPECT_TRUE(plain["forecasts"]["steps"][0]["median"].is_null());
+    EXPECT_EQ(plain["forecasts"]["steps"][0]["intervals"], nlohmann::json::array());
+    EXPECT_TRUE(plain["dynamicCheck"].is_null());
+    EXPECT_FALSE(plain.contains("simulation"));
+    EXPECT_FALSE(nlohmann::json::parse(formatJsonReport(twoRegimeOutcome(), defaultCliSettings()))
+                     .contains("forecasts"));
+}
+
 }  // namespace
 }  // namespace kavri::cli

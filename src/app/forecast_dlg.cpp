@@ -1,0 +1,167 @@
+#include "app/forecast_dlg.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "report/forecasts_file.h"
+
+namespace kavri {
+
+namespace {
+
+constexpr int kDefaultHorizon = 20;
+constexpr int kDefaultSeed = 1;
+
+QSpinBox* makeSpin(const QString& objectName, int minimum, int maximum, int value,
+                   QWidget* parent) {
+    auto* spin = new QSpinBox(parent);
+    spin->setObjectName(objectName);
+    spin->setRange(minimum, maximum);
+    spin->setValue(value);
+    spin->setGroupSeparatorShown(false);
+    return spin;
+}
+
+}  // namespace
+
+ForecastDlg::ForecastDlg(const ReportedModel& model, ResultFiles files, QWidget* parent)
+    : QDialog(parent), model_(model), files_(std::move(files)) {
+    setObjectName(QStringLiteral("ForecastDlg"));
+    setWindowTitle(QStringLiteral("Forecasts"));
+    noticeHandler_ = [this](const Notice& notice) {
+        QMessageBox box(QMessageBox::Warning, QString::fromStdString(notice.caption),
+                        QString::fromStdString(notice.text), QMessageBox::Ok, this);
+        box.setInformativeText(QString::fromStdString(notice.detail));
+        box.exec();
+    };
+    buildLayout();
+    showMethod();
+}
+
+void ForecastDlg::buildLayout() {
+    horizonSpin_ = makeSpin(QStringLiteral("horizonSpin"), kMinForecastHorizon, kMaxForecastHorizon,
+                            kDefaultHorizon, this);
+    methodCombo_ = new QComboBox(this);
+    methodCombo_->setObjectName(QStringLiteral("methodCombo"));
+    // Entries in the order of the ForecastMethod enumerators.
+    methodCombo_->addItems({QStringLiteral("Skeleton (no noise)"),
+                            QStringLiteral("Bootstrap of the residuals"),
+                            QStringLiteral("Gaussian innovations")});
+    methodCombo_->setCurrentIndex(static_cast<int>(ForecastMethod::kBootstrap));
+    pathsSpin_ = makeSpin(QStringLiteral("pathsSpin"), kMinForecastPaths, kMaxForecastPaths,
+                          kDefaultForecastPaths, this);
+    pathsSpin_->setSingleStep(1000);
+    seedSpin_ = makeSpin(QStringLiteral("seedSpin"), 0, 2147483647, kDefaultSeed, this);
+    connect(methodCombo_, &QComboBox::currentIndexChanged, this, &ForecastDlg::showMethod);
+
+    auto* choices = new QFormLayout;
+    choices->addRow(QStringLiteral("Steps ahead"), horizonSpin_);
+    choices->addRow(QStringLiteral("Method"), methodCombo_);
+    choices->addRow(QStringLiteral("Paths"), pathsSpin_);
+    choices->addRow(QStringLiteral("Seed"), seedSpin_);
+
+    forecastButton_ = new QPushButton(QStringLiteral("Forecast"), this);
+    forecastButton_->setObjectName(QStringLiteral("forecastButton"));
+    forecastButton_->setDefault(true);
+    connect(forecastButton_, &QPushButton::clicked, this, &ForecastDlg::makeForecasts);
+    auto* closeButtons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    connect(closeButtons, &QDialogButtonBox::rejected, this, &ForecastDlg::reject);
+
+    auto* top = new QHBoxLayout;
+    top->addLayout(choices);
+    top->addStretch(1);
+    top->addWidget(forecastButton_, 0, Qt::AlignTop);
+
+    table_ = new QTableWidget(this);
+    table_->setObjectName(QStringLiteral("forecastTable"));
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->verticalHeader()->setVisible(false);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    table_->setMinimumSize(620, 360);
+
+    checkLabel_ = new QLabel(this);
+    checkLabel_->setObjectName(QStringLiteral("checkLabel"));
+
+    auto* whole = new QVBoxLayout(this);
+    whole->addLayout(top);
+    whole->addWidget(table_, 1);
+    whole->addWidget(checkLabel_);
+    whole->addWidget(closeButtons);
+}
+
+void ForecastDlg::showMethod() {
+    pathsSpin_->setEnabled(methodCombo_->currentIndex() !=
+                           static_cast<int>(ForecastMethod::kSkeleton));
+    seedSpin_->setEnabled(pathsSpin_->isEnabled());
+}
+
+ForecastSettings ForecastDlg::chosenSettings() const {
+    ForecastSettings settings;
+    settings.method = static_cast<ForecastMethod>(methodCombo_->currentIndex());
+    settings.horizon = horizonSpin_->value();
+    settings.nPaths = pathsSpin_->value();
+    settings.seed = static_cast<std::uint64_t>(seedSpin_->value());
+    return settings;
+}
+
+void ForecastDlg::makeForecasts() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    Result<ForecastOutcome> made = runForecasts(model_, chosenSettings(), files_);
+    QApplication::restoreOverrideCursor();
+    if (!made.ok()) {
+        noticeHandler_(made.notice());
+        return;
+    }
+    outcome_ = std::move(made.value());
+    showForecasts();
+}
+
+void ForecastDlg::showForecasts() {
+    const ForecastResult& forecasts = outcome_->forecasts;
+    const std::vector<std::string> names = forecastColumnNames(forecasts);
+    QStringList headers;
+    for (const std::string& name : names) {
+        headers << QString::fromStdString(name);
+    }
+    table_->clear();
+    table_->setColumnCount(static_cast<int>(names.size()));
+    table_->setRowCount(forecasts.horizon());
+    table_->setHorizontalHeaderLabels(headers);
+    for (int h = 1; h <= forecasts.horizon(); ++h) {
+        auto* step = new QTableWidgetItem(QString::number(h));
+        step->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        table_->setItem(h - 1, 0, step);
+        const std::vector<double> values = forecastRowValues(forecasts, h);
+        for (std::size_t c = 0; c < values.size(); ++c) {
+            auto* cell = new QTableWidgetItem(QString::number(values[c], 'f', 6));
+            cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            table_->setItem(h - 1, static_cast<int>(c) + 1, cell);
+        }
+    }
+
+    if (outcome_->holdout) {
+        const HoldoutCheck& check = *outcome_->holdout;
+        checkLabel_->setText(
+            QStringLiteral("Check on the %1 held-out values, forecast from the last fitted "
+                           "value:\nRMSE %2 at step 1, %3 over all %1 steps.")
+                .arg(check.forecasts.horizon())
+                .arg(check.rmse.front(), 0, 'f', 6)
+                .arg(check.rmse.back(), 0, 'f', 6));
+    } else {
+        checkLabel_->setText(QStringLiteral("No values were held out to check the forecasts on."));
+    }
+}
+
+}  // namespace kavri

@@ -1,0 +1,134 @@
+// The "Forecasts" window: its controls and defaults, the table it shows, the file it writes
+// and a file that cannot be written.
+
+#include <QComboBox>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/forecast_dlg.h"
+
+using namespace kavri;
+
+namespace {
+
+// x[t] = 1 + 0.5 x[t-1] below 2, 3 - 0.5 x[t-1] from 2 on; 8 values fitted, 2 held out.
+ReportedModel twoRegimeModel() {
+    ReportedModel model;
+    model.available = true;
+    model.thresholds = {2.0};
+    model.regimes = {{1, {1.0, 0.5}, 3, 0.04, 0.5}, {1, {3.0, -0.5}, 4, 0.09, 0.5}};
+    model.delay = 1;
+    model.maxOrder = 2;
+    model.series = {1.5, 1.8, 2.1, 1.9, 2.0, 2.2, 1.7, 1.9, 2.05, 1.95};
+    model.regimeOfObservation = {-1, 0, 0, 1, 0, 1, 1, 0};
+    model.residuals = {0.0, 0.05, 0.2, -0.15, 0.05, 0.2, -0.2, -0.15};
+    return model;
+}
+
+QStringList headers(const QTableWidget& table) {
+    QStringList names;
+    for (int c = 0; c < table.columnCount(); ++c) {
+        names << table.horizontalHeaderItem(c)->text();
+    }
+    return names;
+}
+
+}  // namespace
+
+class ForecastDialogTest : public QObject {
+    Q_OBJECT
+
+ private slots:
+    void defaultsAreTwentyStepsOfTenThousandBootstrapPaths();
+    void forecastShowsTheTableOfForecastsTxtAndWritesIt();
+    void theSkeletonHasNoPathsSeedOrBands();
+    void aFileThatCannotBeWrittenIsAMessage();
+
+ private:
+    QTemporaryDir scratch_;
+};
+
+void ForecastDialogTest::defaultsAreTwentyStepsOfTenThousandBootstrapPaths() {
+    ForecastDlg dialog(twoRegimeModel(), ResultFiles{});
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Forecasts"));
+    auto* horizon = dialog.findChild<QSpinBox*>("horizonSpin");
+    QCOMPARE(horizon->value(), 20);
+    QCOMPARE(horizon->minimum(), 1);
+    QCOMPARE(horizon->maximum(), 1000);
+    auto* paths = dialog.findChild<QSpinBox*>("pathsSpin");
+    QCOMPARE(paths->value(), 10000);
+    QCOMPARE(paths->minimum(), 100);
+    QCOMPARE(paths->maximum(), 1000000);
+    QCOMPARE(dialog.findChild<QComboBox*>("methodCombo")->currentIndex(),
+             int(ForecastMethod::kBootstrap));
+    QVERIFY(!dialog.outcome().has_value());
+    QCOMPARE(dialog.findChild<QTableWidget*>("forecastTable")->rowCount(), 0);
+}
+
+void ForecastDialogTest::forecastShowsTheTableOfForecastsTxtAndWritesIt() {
+    ResultFiles files;
+    files.directory = QDir(scratch_.path()).filesystemPath();
+    ForecastDlg dialog(twoRegimeModel(), files);
+    dialog.findChild<QSpinBox*>("horizonSpin")->setValue(6);
+    dialog.findChild<QSpinBox*>("pathsSpin")->setValue(500);
+    QTest::mouseClick(dialog.findChild<QPushButton*>("forecastButton"), Qt::LeftButton);
+
+    QVERIFY(dialog.outcome().has_value());
+    const ForecastResult& forecasts = dialog.outcome()->forecasts;
+    QCOMPARE(forecasts.horizon(), 6);
+    QCOMPARE(forecasts.nPaths, 500);
+    QCOMPARE(forecasts.seed, std::uint64_t{1});
+    auto* table = dialog.findChild<QTableWidget*>("forecastTable");
+    QCOMPARE(table->rowCount(), 6);
+    QCOMPARE(headers(*table),
+             QStringList({"Step", "Forecast", "Median", "Lo80", "Hi80", "Lo95", "Hi95"}));
+    QCOMPARE(table->item(5, 0)->text(), QStringLiteral("6"));
+    QCOMPARE(table->item(5, 1)->text(), QString::number(forecasts.point[5], 'f', 6));
+    QCOMPARE(table->item(5, 6)->text(), QString::number(forecasts.intervals[1].upper[5], 'f', 6));
+    QVERIFY(QFile::exists(scratch_.filePath("Forecasts.txt")));
+    QVERIFY(dialog.findChild<QLabel*>("checkLabel")
+                ->text()
+                .startsWith("Check on the 2 held-out values"));
+
+    // The same seed again: the same numbers.
+    const std::vector<double> first = forecasts.point;
+    QTest::mouseClick(dialog.findChild<QPushButton*>("forecastButton"), Qt::LeftButton);
+    QCOMPARE(dialog.outcome()->forecasts.point, first);
+}
+
+void ForecastDialogTest::theSkeletonHasNoPathsSeedOrBands() {
+    ResultFiles files;
+    files.directory = QDir(scratch_.path()).filesystemPath();
+    ForecastDlg dialog(twoRegimeModel(), files);
+    dialog.findChild<QComboBox*>("methodCombo")->setCurrentIndex(int(ForecastMethod::kSkeleton));
+    QVERIFY(!dialog.findChild<QSpinBox*>("pathsSpin")->isEnabled());
+    QVERIFY(!dialog.findChild<QSpinBox*>("seedSpin")->isEnabled());
+    dialog.makeForecasts();
+    auto* table = dialog.findChild<QTableWidget*>("forecastTable");
+    QCOMPARE(headers(*table), QStringList({"Step", "Forecast"}));
+    QCOMPARE(table->rowCount(), 20);
+    // From x[9] = 1.95: 1 + 0.5 * 1.95.
+    QCOMPARE(table->item(0, 1)->text(), QStringLiteral("1.975000"));
+}
+
+void ForecastDialogTest::aFileThatCannotBeWrittenIsAMessage() {
+    ResultFiles files;
+    files.directory = QDir(scratch_.filePath("missing")).filesystemPath();
+    ForecastDlg dialog(twoRegimeModel(), files);
+    std::vector<Notice> notices;
+    dialog.setNoticeHandler([&](const Notice& notice) { notices.push_back(notice); });
+    dialog.makeForecasts();
+    QCOMPARE(notices.size(), std::size_t{1});
+    QVERIFY(notices[0].text.find("Forecasts.txt could not be opened for writing") !=
+            std::string::npos);
+    QVERIFY(!dialog.outcome().has_value());
+}
+
+QTEST_MAIN(ForecastDialogTest)
+#include "forecast_dialog_test.moc"
