@@ -244,7 +244,7 @@ TEST_F(CliBinary, DelayScanPrintsTheTableAndReportsTheBestDelay) {
 
 TEST_F(CliBinary, StatisticsFollowTheReportAndTheTestsRepeatWithTheSeed) {
     const std::vector<std::string> arguments{
-        "--thresholds", kTwoThresholds, "--tests", "--bootstrap", "40", "--seed", "9"};
+        "--thresholds", kTwoThresholds, "--tests", "--bootstrap", "40", "--seed", "9", "--quiet"};
     CliRun run = runCli(dir(), arguments);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
@@ -283,7 +283,8 @@ TEST_F(CliBinary, StatisticsFollowTheReportAndTheTestsRepeatWithTheSeed) {
 
 TEST_F(CliBinary, RegimeWithFewObservationsPerParameterIsAWarningNotARefusal) {
     CliRun run = runCli(dir(), {"--thresholds", "0.041998063", "--max-order", "16", "--criterion",
-                                "absolute", "--n-observations", "60", "--n-predictions", "0"});
+                                "absolute", "--n-observations", "60", "--n-predictions", "0",
+                                "--quiet"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err,
               "kavri-cli: warning: regime 1: 20 observations for 15 parameters, fewer than three "
@@ -562,7 +563,8 @@ TEST_F(CliBinary, OutputThatCannotBeWrittenIsAFailure) {
 
 // Charts without a display: the program chooses Qt's offscreen platform itself.
 TEST_F(CliBinary, PlotsWriteEveryChartOfTheRunAndNameThemOnStandardError) {
-    CliRun run = runCli(dir(), {"--seed", "3", "--n-iterations", "3", "--plots", "plots"});
+    CliRun run =
+        runCli(dir(), {"--seed", "3", "--n-iterations", "3", "--plots", "plots", "--quiet"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err,
               "kavri-cli: wrote plots/series.svg\n"
@@ -586,7 +588,7 @@ TEST_F(CliBinary, PlotsWriteEveryChartOfTheRunAndNameThemOnStandardError) {
 TEST_F(CliBinary, PlotsThatCannotBeWrittenAreAFailureAfterTheResults) {
     TempDirectory elsewhere;
     const fs::path blocker = elsewhere.write("plots", "a file, not a directory");
-    CliRun run = runCli(dir(), {"--thresholds", kTwoThresholds, "--plots", blocker.string()});
+    CliRun run = runCli(dir(), {"--thresholds", kTwoThresholds, "--plots", blocker.string(), "--quiet"});
     EXPECT_EQ(run.status, 6);
     EXPECT_EQ(run.err, "kavri-cli: could not create the directory " + blocker.string() + "\n");
     EXPECT_NE(run.out.find("Threshold:\n"), std::string::npos) << run.out;
