@@ -48,8 +48,8 @@ Result<ExactOptimum> findExactOptimum(const RunSettings& settings, const double*
     if (n - delay < delay + 1) {
         problem.maxRegimes = 1;
     }
-    const ThresholdCandidates candidates =
-        chooseThresholdCandidates(n, problem.maxRegimes, maxOrder, options.candidates);
+    const ThresholdCandidates candidates = chooseThresholdCandidates(
+        n, problem.maxRegimes, maxOrder, mse ? model.nPredictions : 0, options.candidates);
     const BestSplit best = problem.maxRegimes <= 2
                                ? bestSingleThreshold(problem, candidates, options.parallel)
                                : bestSplitByTable(problem, candidates, options.parallel);

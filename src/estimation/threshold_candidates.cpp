@@ -7,9 +7,17 @@ namespace kavri {
 
 namespace {
 
-// Table cells (range ends times regression columns squared) filled in about a second on two
-// cores; at maxOrder 4 that is every value of some 10,000.
-constexpr double kTableBudget = 2.5e9;
+// Work units in about a second on two cores, a unit being a step of a rotation or a forecast
+// term (some nanoseconds). The table with every value at maxOrder 4 and the fitness "AIC"
+// does n^2 / 2 * 25 of them: some 10,000 values fit.
+constexpr double kSecondOfWork = 1.5e9;
+
+// The work of one range: its regression update and order choice grow with the square of the
+// columns, its forecasts with the held-out values of its window, half of them on average.
+double rangeWork(int maxOrder, int heldOut) {
+    const double columns = std::max(maxOrder, 1) + 1.0;
+    return columns * columns + 0.5 * std::max(heldOut, 0);
+}
 
 }  // namespace
 
@@ -26,20 +34,32 @@ ThresholdCandidates evenlySpacedCandidates(int n, int count) {
     return candidates;
 }
 
-int candidateBudget(int maxOrder) {
-    const double columns = std::max(maxOrder, 1) + 1.0;
-    return static_cast<int>(std::sqrt(kTableBudget / (columns * columns)));
-}
-
-ThresholdCandidates chooseThresholdCandidates(int n, int maxRegimes, int maxOrder,
+ThresholdCandidates chooseThresholdCandidates(int n, int maxRegimes, int maxOrder, int heldOut,
                                               int requested) {
     if (requested > 0) {
         return evenlySpacedCandidates(n, requested);
     }
+    const double work = rangeWork(maxOrder, heldOut);
     if (maxRegimes <= 2) {
+        // A prefix and a suffix per candidate.
+        const double affordable = kSecondOfWork / (2.0 * work);
+        return evenlySpacedCandidates(n, static_cast<int>(std::min<double>(affordable, n)));
+    }
+    if (0.5 * n * n * work <= kSecondOfWork) {
         return ThresholdCandidates{};
     }
-    return evenlySpacedCandidates(n, candidateBudget(maxOrder));
+    // With candidates a range appends whole blocks of ranks, each of up to maxOrder + 1 rows
+    // (a longer block is appended as its own factor), so fewer candidates fit.
+    const int columns = std::max(maxOrder, 1) + 1;
+    int count = static_cast<int>(std::sqrt(2.0 * kSecondOfWork / work));
+    for (int blockRows = 1; blockRows <= columns; ++blockRows) {
+        const int rows = std::min(columns, (n + count) / (count + 1));
+        if (rows <= blockRows) {
+            break;
+        }
+        count = static_cast<int>(std::sqrt(2.0 * kSecondOfWork / (work * rows)));
+    }
+    return evenlySpacedCandidates(n, std::max(count, 1));
 }
 
 }  // namespace kavri

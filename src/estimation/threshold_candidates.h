@@ -1,10 +1,11 @@
 #pragma once
 
 // Which observed values the exact search tries as thresholds. Every value is tried while the
-// search over all of them takes about a second: with one threshold at most the search is
-// linear in n and always tries every value; with two or three its table grows as the square
-// of the candidates, so past a length that depends on maxOrder it tries the values at evenly
-// spaced ranks, and is exact over those.
+// search over all of them takes about a second; beyond that length the values at evenly spaced
+// ranks, and the search is exact over those. With one threshold at most the search is linear
+// in n, so only a long series with many held-out values to forecast for every range (the
+// fitness "MSE") gets fewer candidates; with two or three thresholds the table grows as the
+// square of the candidates, so the length depends on maxOrder and the held-out values.
 
 #include "estimation/split_problem.h"
 
@@ -17,13 +18,11 @@ inline constexpr int kAutomaticCandidates = 0;
 // every value when count >= n - 1.
 ThresholdCandidates evenlySpacedCandidates(int n, int count);
 
-// The largest number of candidates whose table takes about a second at this maxOrder (the
-// length up to which every value is tried with two or three thresholds).
-int candidateBudget(int maxOrder);
-
-// requested > 0: evenlySpacedCandidates(n, requested). kAutomaticCandidates: every value with
-// at most two regimes or at most candidateBudget(maxOrder) values, else that many evenly
-// spaced ones.
-ThresholdCandidates chooseThresholdCandidates(int n, int maxRegimes, int maxOrder, int requested);
+// requested > 0: evenlySpacedCandidates(n, requested). kAutomaticCandidates: every value while
+// the search over all of them stays within about a second, else as many evenly spaced ones as
+// fit in that time. heldOut is the number of held-out values each range forecasts (0 with the
+// fitness "AIC").
+ThresholdCandidates chooseThresholdCandidates(int n, int maxRegimes, int maxOrder, int heldOut,
+                                              int requested);
 
 }  // namespace kavri

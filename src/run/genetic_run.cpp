@@ -19,9 +19,6 @@ namespace kavri {
 
 namespace {
 
-// Threads the fast path uses at most for the estimation of a generation's new regimes.
-constexpr int kMaxSearchThreads = 8;
-
 // The sample series shipped with the program starts its search from known thresholds.
 constexpr const char* kDemonstrationSeriesPath = "C:\\Program Files\\Kavri\\ExchangeRate.txt";
 
