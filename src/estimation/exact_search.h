@@ -16,9 +16,11 @@
 // the search is linear in n (single_threshold_search.h); with two or three it fills a table
 // over the pairs of candidate range ends (split_table.h), on every worker it is given. Every
 // range's regression is a QR factor grown one row at a time (range_qr.h), and both engines
-// find the same thresholds and the same summed criterion. Memory grows linearly in n.
+// find the same thresholds and the same summed criterion. On long series the thresholds tried
+// can be fewer than the values (threshold_candidates.h). Memory grows linearly in n.
 
 #include <array>
+#include <functional>
 #include <vector>
 
 #include "estimation/parallel_for.h"
@@ -50,6 +52,9 @@ struct ExactSearchOptions {
     // value when M >= n - 1.
     int candidates = 0;
     ParallelFor parallel;  // the workers that fill the table; by default the calling thread
+    // Called now and then on the calling thread with the share of the table filled, 0 to 1,
+    // when the table is long enough for it to matter.
+    std::function<void(double share)> progress;
 };
 
 // The valid chromosome of highest fitness for delay `delay` and the settings' nObservations,

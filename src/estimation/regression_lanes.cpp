@@ -52,7 +52,8 @@ RegressionLanes::RegressionLanes(int maxOrder)
     : columns_(maxOrder + 1),
       factor_(static_cast<std::size_t>(columns_) * columns_ * kLanes, 0.0),
       columnSquares_(static_cast<std::size_t>(columns_) * kLanes, 0.0),
-      work_(static_cast<std::size_t>(columns_) * kLanes, 0.0) {}
+      work_(static_cast<std::size_t>(columns_) * kLanes, 0.0),
+      zeros_(static_cast<std::size_t>(columns_), 0.0) {}
 
 void RegressionLanes::clear() {
     std::fill(factor_.begin(), factor_.end(), 0.0);
@@ -132,18 +133,16 @@ __attribute__((target_clones("avx2", "default"))) void RegressionLanes::appendRo
     }
 }
 
-void RegressionLanes::appendRows(const LaneRows& rows, int count) {
+void RegressionLanes::appendRow(const LaneRows& rows) {
     double* v = work_.data();
-    for (int i = 0; i < count; ++i) {
-        for (int j = 0; j < columns_; ++j) {
-            Pack value;
-            for (int q = 0; q < kLanes; ++q) {
-                value[q] = rows[q][static_cast<std::size_t>(i) * columns_ + j];
-            }
-            store(v + j * kLanes, value);
+    for (int j = 0; j < columns_; ++j) {
+        Pack value;
+        for (int q = 0; q < kLanes; ++q) {
+            value[q] = rows[q][j];
         }
-        rotateFrom(0);
+        store(v + j * kLanes, value);
     }
+    rotateFrom(0);
 }
 
 // The scalar firstSingularOrder() and residualSums() of every lane at once: the same

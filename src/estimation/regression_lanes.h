@@ -40,14 +40,16 @@ class RegressionLanes {
 
     explicit RegressionLanes(int maxOrder);
 
+    // maxOrder + 1 zeros: the row that a lane with nothing to append takes.
+    const double* zeroRow() const { return zeros_.data(); }
+
     void clear();
     // Appends rows[q] (maxOrder + 1 values, the first 1.0) to lane q and adds its squares to
     // the column squares. Every lane must hold the same number of rows.
     void appendRowsWithConstant(const LaneRows& rows, const ConstantColumnRotations& rotations);
-    // Appends `count` rows to every lane: rows[q] + i * (maxOrder + 1) for i < count. Neither
-    // the column squares nor the observations change (addStatistics); a row of zeros changes
-    // nothing at all.
-    void appendRows(const LaneRows& rows, int count);
+    // Appends rows[q] to lane q, a row of any form (a factor's row, say). Neither the column
+    // squares nor the observations change (addStatistics); a row of zeros changes nothing.
+    void appendRow(const LaneRows& rows);
     // Adds squares[q][k] to the column squares and observations[q] to the rows of lane q.
     void addStatistics(const LaneRows& squares, const std::array<int, kLanes>& observations);
 
@@ -63,6 +65,7 @@ class RegressionLanes {
     std::vector<double> factor_;         // R[i][j] of lane q at (i * columns + j) * kLanes + q
     std::vector<double> columnSquares_;  // column k of lane q at k * kLanes + q
     std::vector<double> work_;           // the row being rotated in, laid out the same way
+    std::vector<double> zeros_;
     std::array<int, kLanes> observations_{};
 };
 

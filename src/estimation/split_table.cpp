@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "estimation/regression_lanes.h"
+#include "estimation/table_units.h"
 
 namespace kavri {
 
@@ -13,109 +14,6 @@ namespace {
 // Tasks per worker in one block of starts: enough to balance the workers, few enough blocks
 // that waiting for each one costs little.
 constexpr int kGroupsPerWorker = 4;
-
-// The boundaries of the table (ranks at which a range may begin or end) and the units that a
-// range's regression appends between them.
-class TableUnits {
- public:
-    TableUnits(const RankRows& rows, int n, const ThresholdCandidates& candidates)
-        : columns_(rows.columns()), everyValue_(candidates.everyValue) {
-        if (everyValue_) {
-            for (int h = 0; h <= n; ++h) {
-                boundaryRank_.push_back(h);
-                usableAt_.push_back(rows.usableBefore(h));
-            }
-            for (int h = 0; h < n; ++h) {
-                if (rows.usable(h)) {
-                    unitRows_.push_back(rows.row(h));
-                    endsBegin_.push_back(h + 1);
-                }
-            }
-            endsBegin_.push_back(n + 1);
-            return;
-        }
-        boundaryRank_.push_back(0);
-        boundaryRank_.insert(boundaryRank_.end(), candidates.ranks.begin(), candidates.ranks.end());
-        boundaryRank_.push_back(n);
-        for (int rank : boundaryRank_) {
-            usableAt_.push_back(rows.usableBefore(rank));
-        }
-        const int blocks = static_cast<int>(boundaryRank_.size()) - 1;
-        for (int j = 0; j < blocks; ++j) {
-            addBlock(rows, boundaryRank_[j], boundaryRank_[j + 1]);
-            endsBegin_.push_back(j + 1);
-        }
-        endsBegin_.push_back(blocks + 1);
-    }
-
-    bool everyValue() const { return everyValue_; }
-    int boundaryCount() const { return static_cast<int>(boundaryRank_.size()); }
-    int rankOf(int boundary) const { return boundaryRank_[boundary]; }
-    int usableAt(int boundary) const { return usableAt_[boundary]; }
-    int unitCount() const { return static_cast<int>(endsBegin_.size()) - 1; }
-    // The first unit that a range beginning at `boundary` appends.
-    int firstUnit(int boundary) const { return everyValue_ ? usableAt_[boundary] : boundary; }
-    // The boundaries that close right after unit j: endsBegin(j) .. endsBegin(j + 1) - 1.
-    int endsBegin(int j) const { return endsBegin_[j]; }
-
-    // With every value: unit j is one usable row.
-    const double* row(int j) const { return unitRows_[j]; }
-    // With candidates: unit j is a block of blockRowCount(j) rows, padded with zero rows to
-    // `columns` rows, and the column squares and observations of the block's own rows.
-    const double* blockRows(int j) const { return &blockRows_[block(j) * columns_]; }
-    int blockRowCount(int j) const { return blockRowCount_[j]; }
-    const double* blockSquares(int j) const { return &blockSquares_[j * columns_]; }
-    int blockObservations(int j) const { return blockObservations_[j]; }
-
- private:
-    std::size_t block(int j) const { return static_cast<std::size_t>(j) * columns_; }
-
-    void addBlock(const RankRows& rows, int begin, int end) {
-        const std::size_t size = static_cast<std::size_t>(columns_) * columns_;
-        const std::size_t at = blockRows_.size();
-        blockRows_.resize(at + size, 0.0);
-        blockSquares_.resize(blockSquares_.size() + columns_, 0.0);
-        double* squares = &blockSquares_[blockSquares_.size() - columns_];
-        QrRangeRegression factor(columns_ - 1);
-        int observations = 0;
-        for (int h = begin; h < end; ++h) {
-            if (!rows.usable(h)) {
-                continue;
-            }
-            const double* row = rows.row(h);
-            for (int k = 0; k < columns_; ++k) {
-                squares[k] += row[k] * row[k];
-            }
-            if (observations < columns_) {
-                std::copy(row, row + columns_, &blockRows_[at + observations * columns_]);
-            }
-            factor.append(row);
-            ++observations;
-        }
-        // More rows than the factor has: the factor's rows give the same regression.
-        if (observations > columns_) {
-            const FactorView view = factor.view();
-            for (int i = 0; i < columns_; ++i) {
-                for (int k = 0; k < columns_; ++k) {
-                    blockRows_[at + i * columns_ + k] = k < i ? 0.0 : view.at(i, k);
-                }
-            }
-        }
-        blockRowCount_.push_back(std::min(observations, columns_));
-        blockObservations_.push_back(observations);
-    }
-
-    int columns_;
-    bool everyValue_;
-    std::vector<int> boundaryRank_;
-    std::vector<int> usableAt_;
-    std::vector<int> endsBegin_;
-    std::vector<const double*> unitRows_;
-    std::vector<double> blockRows_;
-    std::vector<int> blockRowCount_;
-    std::vector<double> blockSquares_;
-    std::vector<int> blockObservations_;
-};
 
 // A range end inside the block of starts, whose paths are not known while the block is grown.
 struct PendingEnd {
@@ -165,11 +63,12 @@ class SplitTable {
         }
     }
 
-    BestSplit solve();
+    BestSplit solve(const std::function<void(double share)>& progress);
 
  private:
     bool canStart(int a) const;
     void growGroup(int firstSlot, int count, Worker& worker);
+    void appendUnits(const std::array<int, kLanes>& unit, RegressionLanes& lanes) const;
     void considerEnd(int slot, int a, int b, int topStart, Worker& worker, int lane,
                      bool& fitted);
     void mergeStart(int slot, int a);
@@ -244,8 +143,7 @@ void SplitTable::considerEnd(int slot, int a, int b, int topStart, Worker& worke
 }
 
 // Grows the ranges of the starts in slots firstSlot .. firstSlot+count-1 side by side: at step
-// i lane q appends unit firstUnit(start q) + i. A lane past the last unit repeats it, and
-// what it computes then is not used.
+// i lane q appends unit firstUnit(start q) + i.
 void SplitTable::growGroup(int firstSlot, int count, Worker& worker) {
     const int topStart = blockStarts_.front();
     const int unitCount = units_.unitCount();
@@ -257,33 +155,13 @@ void SplitTable::growGroup(int firstSlot, int count, Worker& worker) {
         firstUnit[q] = units_.firstUnit(start[q]);
         longest = std::max(longest, unitCount - firstUnit[q]);
     }
-    RegressionLanes& lanes = worker.lanes;
-    lanes.clear();
-    RegressionLanes::LaneRows appended{};
-    RegressionLanes::LaneRows squares{};
-    std::array<int, kLanes> observations{};
+    worker.lanes.clear();
     for (int i = 0; i < longest; ++i) {
         std::array<int, kLanes> unit{};
-        int rowCount = 0;
         for (int q = 0; q < kLanes; ++q) {
-            const bool active = q < count && firstUnit[q] + i < unitCount;
-            unit[q] = active ? firstUnit[q] + i : -1;
-            const int j = active ? unit[q] : unitCount - 1;
-            if (units_.everyValue()) {
-                appended[q] = units_.row(j);
-            } else {
-                appended[q] = units_.blockRows(j);
-                squares[q] = units_.blockSquares(j);
-                observations[q] = units_.blockObservations(j);
-                rowCount = std::max(rowCount, active ? units_.blockRowCount(j) : 0);
-            }
+            unit[q] = q < count && firstUnit[q] + i < unitCount ? firstUnit[q] + i : -1;
         }
-        if (units_.everyValue()) {
-            lanes.appendRowsWithConstant(appended, rotations_);
-        } else {
-            lanes.appendRows(appended, rowCount);
-            lanes.addStatistics(squares, observations);
-        }
+        appendUnits(unit, worker.lanes);
         worker.statisticsReady = false;
         for (int q = 0; q < count; ++q) {
             if (unit[q] < 0) {
@@ -295,6 +173,38 @@ void SplitTable::growGroup(int firstSlot, int count, Worker& worker) {
             }
         }
     }
+}
+
+// Appends unit[q] to lane q. A lane without one (-1) repeats the last row with every value,
+// and what it computes then is not used; with candidates it takes zero rows.
+void SplitTable::appendUnits(const std::array<int, kLanes>& unit, RegressionLanes& lanes) const {
+    const int last = units_.unitCount() - 1;
+    RegressionLanes::LaneRows rows{};
+    if (units_.everyValue()) {
+        for (int q = 0; q < kLanes; ++q) {
+            rows[q] = units_.row(unit[q] >= 0 ? unit[q] : last, 0);
+        }
+        lanes.appendRowsWithConstant(rows, rotations_);
+        return;
+    }
+    int rowCount = 0;
+    for (int q = 0; q < kLanes; ++q) {
+        rowCount = std::max(rowCount, unit[q] >= 0 ? units_.rowCount(unit[q]) : 0);
+    }
+    for (int r = 0; r < rowCount; ++r) {
+        for (int q = 0; q < kLanes; ++q) {
+            rows[q] = unit[q] >= 0 && r < units_.rowCount(unit[q]) ? units_.row(unit[q], r)
+                                                                    : lanes.zeroRow();
+        }
+        lanes.appendRow(rows);
+    }
+    RegressionLanes::LaneRows squares{};
+    std::array<int, kLanes> observations{};
+    for (int q = 0; q < kLanes; ++q) {
+        squares[q] = units_.blockSquares(unit[q] >= 0 ? unit[q] : last);
+        observations[q] = unit[q] >= 0 ? units_.blockObservations(unit[q]) : 0;
+    }
+    lanes.addStatistics(squares, observations);
 }
 
 // The paths of start a: first the ends inside the block, in ascending order, then the best
@@ -323,7 +233,7 @@ void SplitTable::mergeStart(int slot, int a) {
     }
 }
 
-BestSplit SplitTable::solve() {
+BestSplit SplitTable::solve(const std::function<void(double share)>& progress) {
     std::vector<int> starts;
     for (int a = last_ - 1; a >= 0; --a) {
         if (canStart(a)) {
@@ -351,6 +261,11 @@ BestSplit SplitTable::solve() {
         for (int slot = 0; slot < size; ++slot) {
             mergeStart(slot, blockStarts_[slot]);
         }
+        // The ranges of start a reach the last - a boundaries above it.
+        if (progress) {
+            const double left = static_cast<double>(blockStarts_.back()) / last_;
+            progress(1.0 - left * left);
+        }
     }
 
     BestSplit best;
@@ -373,10 +288,11 @@ BestSplit SplitTable::solve() {
 }  // namespace
 
 BestSplit bestSplitByTable(const SplitProblem& problem, const ThresholdCandidates& candidates,
-                           const ParallelFor& parallel) {
+                           const ParallelFor& parallel,
+                           const std::function<void(double share)>& progress) {
     assert(problem.maxRegimes >= 1 && problem.maxRegimes <= kMaxRegimeCount);
     SplitTable table(problem, candidates, parallel);
-    return table.solve();
+    return table.solve(progress);
 }
 
 }  // namespace kavri

@@ -9,23 +9,26 @@
 // With every value a candidate the units are the usable observations in rank order and every
 // range's regression is built row by row from its start, as QrRangeRegression does, so each
 // cost is the one of a range grown alone, to the last bit. With fewer candidates a unit is the
-// block of ranks between two candidates, appended as its rows or, when it holds more rows than
-// the factor has, as its own factor R (the same least-squares fit to rounding).
+// block of ranks between two candidates (table_units.h).
 //
 // Only starts that can begin a regime (minObs usable observations below and above) are grown.
 // Starts are taken in blocks, from the last down: the ranges of a block's starts are computed
 // side by side (regression_lanes.h) and in parallel, and combined at once with the paths of
 // every later end, which are final; only ends inside the block wait for the block's own
 // paths, which are then taken in order. Whoever runs the tasks, the sums are the same.
-// Memory: the regression rows (n x (maxOrder + 1)), block factors when candidates are used,
-// the paths (maxRegimes x B) and a few factors per worker; nothing grows with B^2.
+// Memory: the units (at most n rows of maxOrder + 1 values), the paths (maxRegimes x B) and a
+// few factors per worker; nothing grows with B^2.
+
+#include <functional>
 
 #include "estimation/parallel_for.h"
 #include "estimation/split_problem.h"
 
 namespace kavri {
 
+// progress, when set, is called after each block of starts with the share of the table done.
 BestSplit bestSplitByTable(const SplitProblem& problem, const ThresholdCandidates& candidates,
-                           const ParallelFor& parallel);
+                           const ParallelFor& parallel,
+                           const std::function<void(double share)>& progress = {});
 
 }  // namespace kavri

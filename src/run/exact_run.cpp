@@ -13,18 +13,24 @@ namespace kavri {
 namespace {
 
 // The exact search on every core the run may use, with the candidates the options ask for.
-ExactSearchOptions searchOptions(const RunOptions& options, WorkerPool& pool) {
+ExactSearchOptions searchOptions(const RunOptions& options, WorkerPool& pool,
+                                 RunObserver* observer) {
     ExactSearchOptions search;
     search.candidates = options.exactCandidates;
     search.parallel = pool.parallelFor();
+    if (observer != nullptr) {
+        search.progress = [observer](double share) { observer->exactSearchProgress(share); };
+    }
     return search;
 }
 
 Result<ExactOptimum> searchExactly(const RunSettings& settings, const RunOptions& options,
-                                   const RunStorage& storage, int delay) {
+                                   const RunStorage& storage, int delay,
+                                   RunObserver* observer) {
     WorkerPool pool(WorkerPool::availableThreads(kMaxSearchThreads));
     return findExactOptimum(settings, storage.series.data(), storage.sortedSeries.data(),
-                            storage.sortOrder.data(), delay, searchOptions(options, pool));
+                            storage.sortOrder.data(), delay,
+                            searchOptions(options, pool, observer));
 }
 
 }  // namespace
@@ -38,7 +44,8 @@ RunOutcome runExactSearch(const RunSettings& settings, ResultTexts& texts, RunOb
     texts.iterationText = formatText("%d", 0);
     observer.refresh(texts);
 
-    Result<ExactOptimum> optimum = searchExactly(settings, options, storage, model.delay);
+    Result<ExactOptimum> optimum =
+        searchExactly(settings, options, storage, model.delay, &observer);
     if (!optimum.ok()) {
         outcome.notice = optimum.notice();
         return outcome;
@@ -77,7 +84,8 @@ RunOutcome runExactSearch(const RunSettings& settings, ResultTexts& texts, RunOb
 std::optional<ExactOptimum> comparisonOptimum(const RunSettings& settings,
                                               const RunOptions& options,
                                               const RunStorage& storage) {
-    Result<ExactOptimum> optimum = searchExactly(settings, options, storage, settings.model.delay);
+    Result<ExactOptimum> optimum =
+        searchExactly(settings, options, storage, settings.model.delay, nullptr);
     if (!optimum.ok()) {
         return std::nullopt;
     }
@@ -105,7 +113,8 @@ DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObse
     {
         WorkerPool pool(WorkerPool::availableThreads(kMaxSearchThreads));
         scanned.emplace(scanDelays(settings, storage.series.data(), storage.sortedSeries.data(),
-                                   storage.sortOrder.data(), searchOptions(options, pool)));
+                                   storage.sortOrder.data(),
+                                   searchOptions(options, pool, &observer)));
     }
     Result<DelayScan>& scan = *scanned;
     if (!scan.ok()) {

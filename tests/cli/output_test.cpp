@@ -263,6 +263,23 @@ TEST(TerminalProgress, RewritesOneLineAndClearsItAtTheEnd) {
     std::fclose(stream);
 }
 
+TEST(TerminalProgress, ShowsTheShareOfTheExactSearchsTable) {
+    std::FILE* stream = std::tmpfile();
+    ASSERT_NE(stream, nullptr);
+    TerminalProgress progress(stream, true, 100);
+    progress.exactSearchProgress(0.004);
+    progress.exactSearchProgress(0.5);
+    progress.finish();
+    TerminalProgress quiet(stream, false, 100);
+    quiet.exactSearchProgress(1.0);
+    quiet.finish();
+    EXPECT_EQ(contents(stream),
+              "\rExact search, 0% of the table\033[K"
+              "\rExact search, 50% of the table\033[K"
+              "\r\033[K");
+    std::fclose(stream);
+}
+
 TEST(TerminalProgress, WantedOnlyOnATerminalAndWhenNotQuiet) {
     std::FILE* file = std::tmpfile();
     ASSERT_NE(file, nullptr);

@@ -166,5 +166,24 @@ TEST(ExactSearchEngines, TiedThresholdsGoToTheLowerRankInBothEngines) {
     }
 }
 
+// The table reports its progress from the calling thread, growing to the whole table.
+TEST(ExactSearchEngines, TheTableReportsItsShareDone) {
+    SeriesCase c{"Progress", switchingSeries(420, 5u), 400, 0, 3, 1, 20};
+    const Ranked r = rank(c);
+    const RunSettings settings = settingsFor(c, kFitnessAic, kCriterionRelative, 4);
+    ExactSearchOptions options;
+    std::vector<double> shares;
+    options.progress = [&shares](double share) { shares.push_back(share); };
+    ASSERT_TRUE(findExactOptimum(settings, c.x.data(), r.sortedSeries.data(), r.sortOrder.data(),
+                                 c.delay, options)
+                    .ok());
+    ASSERT_GT(shares.size(), 3u);
+    for (std::size_t i = 1; i < shares.size(); ++i) {
+        EXPECT_GE(shares[i], shares[i - 1]);
+    }
+    EXPECT_GT(shares.front(), 0.0);
+    EXPECT_EQ(shares.back(), 1.0);
+}
+
 }  // namespace
 }  // namespace kavri

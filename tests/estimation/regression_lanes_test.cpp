@@ -86,8 +86,8 @@ TEST(RegressionLanes, EachLaneGrowsBitForBitAsItsRangeAlone) {
     }
 }
 
-// Blocks of rows appended together, padded with zero rows to a common count, give each lane
-// the factor of its own rows appended one by one; the statistics come separately.
+// Blocks of rows appended together, lanes with fewer rows taking zero rows, give each lane the
+// factor of its own rows appended one by one; the statistics come separately.
 TEST(RegressionLanes, BlocksPaddedWithZeroRowsMatchTheirRowsAppendedAlone) {
     const int maxOrder = 4;
     const int columns = maxOrder + 1;
@@ -118,7 +118,14 @@ TEST(RegressionLanes, BlocksPaddedWithZeroRowsMatchTheirRowsAppendedAlone) {
             blockRows[q] = rows[q].data();
             blockSquares[q] = squares[q].data();
         }
-        lanes.appendRows(blockRows, padded);
+        for (int i = 0; i < padded; ++i) {
+            RegressionLanes::LaneRows row{};
+            for (int q = 0; q < kLanes; ++q) {
+                row[q] = i < observations[q] ? blockRows[q] + static_cast<std::size_t>(i) * columns
+                                             : lanes.zeroRow();
+            }
+            lanes.appendRow(row);
+        }
         lanes.addStatistics(blockSquares, observations);
         for (int q = 0; q < kLanes; ++q) {
             const FactorView lane = lanes.view(q);
