@@ -10,8 +10,9 @@ namespace {
 
 // Sums this close to the lowest, relative to their scale, are checked with upward suffixes.
 // Growing the same rows in the other order moves an SSE by some 1e-15 relative and so an AIC
-// term by m times that (the AIC scale is the number of observations); the margin is a
-// thousand times wider, and still so narrow that only ties and near-ties fall within it.
+// term by m times that (the scale of the AIC sums is the number of observations); the margin
+// is wider by orders of magnitude, and still so narrow that only ties and near-ties fall
+// within it.
 constexpr double kRecheckMargin = 1e-10;
 // More sums than this within the margin means a tie among that many thresholds to rounding;
 // the lowest downward sums are checked, and the others cannot be told apart from them.
