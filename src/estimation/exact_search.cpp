@@ -1,10 +1,9 @@
 #include "estimation/exact_search.h"
 
 #include <algorithm>
-#include <cmath>
 #include <optional>
 
-#include "estimation/information_criterion.h"
+#include "estimation/range_scorer.h"
 #include "estimation/series_statistics.h"
 #include "estimation/single_threshold_search.h"
 #include "estimation/split_table.h"
@@ -12,6 +11,30 @@
 #include "model/notices.h"
 
 namespace kavri {
+
+namespace {
+
+// The summed criterion of a split with each regime grown row by row from its start, added from
+// the last regime to the first as the shortest paths add them. With candidates the table
+// appends blocks of rows whole, which gives the same sums only to rounding; scored again this
+// way the optimum has the cost that every other scoring of it gives (threshold_profile.h).
+double criterionRowByRow(const SplitProblem& problem, const BestSplit& split) {
+    RangeScorer scorer(*problem.rows, problem.holdout, problem.maxOrder, problem.relative);
+    double total = 0.0;
+    int end = problem.n;
+    for (int r = split.nThresholds; r >= 0; --r) {
+        const int start = r == 0 ? 0 : split.positions[r - 1];
+        scorer.start();
+        for (int h = start; h < end; ++h) {
+            scorer.add(h);
+        }
+        total = scorer.cost(start, end) + total;
+        end = start;
+    }
+    return total;
+}
+
+}  // namespace
 
 Result<ExactOptimum> findExactOptimum(const RunSettings& settings, const double* x,
                                       const double* sortedSeries, const int* sortOrder, int delay,
@@ -64,13 +87,10 @@ Result<ExactOptimum> findExactOptimum(const RunSettings& settings, const double*
     }
     optimum.nThresholds = best.nThresholds;
     optimum.positions = best.positions;
-    if (mse) {
-        optimum.fitness = std::exp(-(1.0 + optimum.criterion / model.nPredictions));
-    } else {
-        const int effectiveObservations = rows.usableBefore(n);
-        optimum.fitness = std::exp(-(optimum.criterion / effectiveObservations + kNaicOffset) /
-                                   ga.adjustingConstant);
+    if (!candidates.everyValue) {
+        optimum.criterion = criterionRowByRow(problem, best);
     }
+    optimum.fitness = fitnessOfCriterion(settings, optimum.criterion, rows.usableBefore(n));
     return optimum;
 }
 

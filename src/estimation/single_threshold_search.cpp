@@ -4,6 +4,8 @@
 #include <cassert>
 #include <cmath>
 
+#include "estimation/range_scorer.h"
+
 namespace kavri {
 
 namespace {
@@ -50,6 +52,7 @@ class SingleThresholdSearch {
                rows_.usableBefore(s) >= problem_.minObs &&
                rows_.usableBefore(n_) - rows_.usableBefore(s) >= problem_.minObs;
     }
+    RangeScorer scorer() const;
     void growPrefixes();
     void growSuffixes();
     double upwardSuffix(int s) const;
@@ -62,56 +65,41 @@ class SingleThresholdSearch {
     Costs costs_;
 };
 
+RangeScorer SingleThresholdSearch::scorer() const {
+    return RangeScorer(rows_, problem_.holdout, problem_.maxOrder, problem_.relative);
+}
+
 void SingleThresholdSearch::growPrefixes() {
-    QrRangeRegression regression(problem_.maxOrder);
-    RangeCost cost(problem_.holdout, problem_.maxOrder, problem_.relative);
-    bool changed = true;
+    RangeScorer prefix = scorer();
+    prefix.start();
     for (int h = 0; h < n_; ++h) {
-        if (rows_.usable(h)) {
-            regression.append(rows_.row(h));
-            changed = true;
-        }
+        prefix.add(h);
         const int e = h + 1;
         if (e == n_ || canSplitAt(e)) {
-            if (changed) {
-                cost.fit(regression.view());
-                changed = false;
-            }
-            costs_.prefix[e] = cost.cost(0, e);
+            costs_.prefix[e] = prefix.cost(0, e);
         }
     }
 }
 
 void SingleThresholdSearch::growSuffixes() {
-    QrRangeRegression regression(problem_.maxOrder);
-    RangeCost cost(problem_.holdout, problem_.maxOrder, problem_.relative);
-    bool changed = true;
+    RangeScorer suffix = scorer();
+    suffix.start();
     for (int s = n_ - 1; s >= 1; --s) {
-        if (rows_.usable(s)) {
-            regression.append(rows_.row(s));
-            changed = true;
-        }
+        suffix.add(s);
         if (canSplitAt(s)) {
-            if (changed) {
-                cost.fit(regression.view());
-                changed = false;
-            }
-            costs_.suffix[s] = cost.cost(s, n_);
+            costs_.suffix[s] = suffix.cost(s, n_);
         }
     }
 }
 
 // The suffix [s, n) grown upwards from s, as the table grows it.
 double SingleThresholdSearch::upwardSuffix(int s) const {
-    QrRangeRegression regression(problem_.maxOrder);
-    RangeCost cost(problem_.holdout, problem_.maxOrder, problem_.relative);
+    RangeScorer suffix = scorer();
+    suffix.start();
     for (int h = s; h < n_; ++h) {
-        if (rows_.usable(h)) {
-            regression.append(rows_.row(h));
-        }
+        suffix.add(h);
     }
-    cost.fit(regression.view());
-    return cost.cost(s, n_);
+    return suffix.cost(s, n_);
 }
 
 // The thresholds whose downward sums lie within the margin of the lowest, ascending.
