@@ -40,7 +40,8 @@ std::vector<double> simulatedSeries(int length) {
     };
     std::vector<double> x(static_cast<std::size_t>(length), 0.0);
     for (int t = 1; t < length; ++t) {
-        const double e = std::sqrt(-2.0 * std::log(uniform())) * std::cos(6.283185307179586 * uniform());
+        const double e =
+            std::sqrt(-2.0 * std::log(uniform())) * std::cos(6.283185307179586 * uniform());
         x[t] = (x[t - 1] < 0.0 ? 0.3 + 0.5 * x[t - 1] : -0.2 - 0.4 * x[t - 1]) + e;
     }
     return x;
@@ -135,9 +136,8 @@ class TableReporter : public benchmark::BenchmarkReporter {
             cell.wallMs = run.GetAdjustedRealTime();
             cell.cpuMs = run.GetAdjustedCPUTime();
             const auto candidates = run.counters.find("candidates");
-            cell.candidates = candidates == run.counters.end()
-                                  ? 0
-                                  : static_cast<int>(candidates->second.value);
+            cell.candidates =
+                candidates == run.counters.end() ? 0 : static_cast<int>(candidates->second.value);
             cell.measured = true;
             std::printf("n %7d, %d threshold(s): %10.2f ms wall, %10.2f ms cpu, %d values tried\n",
                         n, thresholds, cell.wallMs, cell.cpuMs, cell.candidates);
@@ -147,8 +147,7 @@ class TableReporter : public benchmark::BenchmarkReporter {
 
     void Finalize() override {
         std::printf("\nmedian of 5, milliseconds: wall (cpu of all threads)\n");
-        std::printf("%8s  %-24s%-24s%-24s\n", "n", "1 threshold", "2 thresholds",
-                    "3 thresholds");
+        std::printf("%8s  %-24s%-24s%-24s\n", "n", "1 threshold", "2 thresholds", "3 thresholds");
         for (const auto& [n, row] : cells_) {
             std::printf("%8d  ", n);
             for (int thresholds = 1; thresholds <= 3; ++thresholds) {
@@ -166,8 +165,8 @@ class TableReporter : public benchmark::BenchmarkReporter {
         for (const auto& [n, row] : cells_) {
             for (const auto& [thresholds, cell] : row) {
                 if (cell.measured && cell.candidates < n - 1) {
-                    std::printf("* n %d, %d thresholds: %d of the %d values tried\n", n,
-                                thresholds, cell.candidates, n - 1);
+                    std::printf("* n %d, %d thresholds: %d of the %d values tried\n", n, thresholds,
+                                cell.candidates, n - 1);
                 }
             }
         }

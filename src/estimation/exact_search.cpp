@@ -73,10 +73,10 @@ Result<ExactOptimum> findExactOptimum(const RunSettings& settings, const double*
     }
     const ThresholdCandidates candidates = chooseThresholdCandidates(
         n, problem.maxRegimes, maxOrder, mse ? model.nPredictions : 0, options.candidates);
-    const BestSplit best = problem.maxRegimes <= 2
-                               ? bestSingleThreshold(problem, candidates, options.parallel)
-                               : bestSplitByTable(problem, candidates, options.parallel,
-                                                  options.progress);
+    const BestSplit best =
+        problem.maxRegimes <= 2
+            ? bestSingleThreshold(problem, candidates, options.parallel)
+            : bestSplitByTable(problem, candidates, options.parallel, options.progress);
 
     ExactOptimum optimum;
     optimum.everyValue = candidates.everyValue;

@@ -20,8 +20,8 @@ void RangeCost::fit(const FactorView& factor) {
 
 void RangeCost::fit(const FactorView& factor, int singularFrom, const double* sse, int stride) {
     order_ = maxOrder_ < 2 ? RangeOrder{}
-                           : chooseOrder(factor.observations, singularFrom, sse, stride,
-                                         maxOrder_, relative_);
+                           : chooseOrder(factor.observations, singularFrom, sse, stride, maxOrder_,
+                                         relative_);
     if (order_.status == FitStatus::kOk && holdout_ != nullptr) {
         regressionCoefficients(factor, order_.order, coefficients_.data());
     }

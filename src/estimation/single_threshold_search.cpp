@@ -150,8 +150,7 @@ BestSplit SingleThresholdSearch::solve(const ParallelFor& parallel) {
     }
     const std::vector<int> near = nearLowest();
     std::vector<double> upward(near.size(), kInfiniteCost);
-    parallel(static_cast<int>(near.size()),
-             [&](int i, int) { upward[i] = upwardSuffix(near[i]); });
+    parallel(static_cast<int>(near.size()), [&](int i, int) { upward[i] = upwardSuffix(near[i]); });
     for (std::size_t i = 0; i < near.size(); ++i) {
         const double total = costs_.prefix[near[i]] + upward[i];
         // Strictly lower: an equal sum keeps fewer thresholds, or the lower position.

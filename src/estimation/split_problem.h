@@ -17,7 +17,9 @@ struct ThresholdCandidates {
     bool everyValue = true;
     std::vector<int> ranks;  // ascending, in 1 .. n-1; used when everyValue is false
 
-    int count(int n) const { return everyValue ? (n > 1 ? n - 1 : 0) : static_cast<int>(ranks.size()); }
+    int count(int n) const {
+        return everyValue ? (n > 1 ? n - 1 : 0) : static_cast<int>(ranks.size());
+    }
 };
 
 struct SplitProblem {

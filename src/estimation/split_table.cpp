@@ -69,8 +69,7 @@ class SplitTable {
     bool canStart(int a) const;
     void growGroup(int firstSlot, int count, Worker& worker);
     void appendUnits(const std::array<int, kLanes>& unit, RegressionLanes& lanes) const;
-    void considerEnd(int slot, int a, int b, int topStart, Worker& worker, int lane,
-                     bool& fitted);
+    void considerEnd(int slot, int a, int b, int topStart, Worker& worker, int lane, bool& fitted);
     void mergeStart(int slot, int a);
 
     const SplitProblem& problem_;
@@ -194,7 +193,7 @@ void SplitTable::appendUnits(const std::array<int, kLanes>& unit, RegressionLane
     for (int r = 0; r < rowCount; ++r) {
         for (int q = 0; q < kLanes; ++q) {
             rows[q] = unit[q] >= 0 && r < units_.rowCount(unit[q]) ? units_.row(unit[q], r)
-                                                                    : lanes.zeroRow();
+                                                                   : lanes.zeroRow();
         }
         lanes.appendRow(rows);
     }

@@ -37,7 +37,9 @@ class TableUnits {
     // of the block's own rows.
     int rowCount(int j) const { return rowsBegin_[j + 1] - rowsBegin_[j]; }
     const double* row(int j, int i) const { return rowStart_[rowsBegin_[j] + i]; }
-    const double* blockSquares(int j) const { return &blockSquares_[static_cast<std::size_t>(j) * columns_]; }
+    const double* blockSquares(int j) const {
+        return &blockSquares_[static_cast<std::size_t>(j) * columns_];
+    }
     int blockObservations(int j) const { return blockObservations_[j]; }
 
  private:
@@ -48,9 +50,9 @@ class TableUnits {
     std::vector<int> boundaryRank_;
     std::vector<int> usableAt_;
     std::vector<int> endsBegin_;
-    std::vector<int> rowsBegin_;          // unit j's rows: rowsBegin_[j] .. rowsBegin_[j+1]-1
+    std::vector<int> rowsBegin_;           // unit j's rows: rowsBegin_[j] .. rowsBegin_[j+1]-1
     std::vector<const double*> rowStart_;  // into the rank rows or factorRows_
-    std::vector<double> factorRows_;      // the factors of blocks longer than the factor
+    std::vector<double> factorRows_;       // the factors of blocks longer than the factor
     std::vector<double> blockSquares_;
     std::vector<int> blockObservations_;
 };

@@ -27,8 +27,8 @@ int pairCount(int n, double pCrossover) {
 }
 
 // The set genes of a child: those of `head` up to the cut and those of `tail` after it.
-void childSetGenes(const std::vector<GeneValue>& head, const std::vector<GeneValue>& tail,
-                   int cut, int nObservations, std::vector<int>& positions) {
+void childSetGenes(const std::vector<GeneValue>& head, const std::vector<GeneValue>& tail, int cut,
+                   int nObservations, std::vector<int>& positions) {
     positions.clear();
     PopulationGenes::setPositions(head, 0, cut + 1, positions);
     PopulationGenes::setPositions(tail, cut + 1, nObservations, positions);

@@ -27,7 +27,6 @@ void mutatePopulation(IMatrix& population, PopulationGenes& genes, int nChromoso
 // reference it is checked against.
 void mutatePopulationOneDrawAtATime(IMatrix& population, int nChromosomes, int nObservations,
                                     double pMutation, const int* sortOrder, int delay,
-                                    int maxRegimes, int minObs, int maxOrder,
-                                    RandomSource& random);
+                                    int maxRegimes, int minObs, int maxOrder, RandomSource& random);
 
 }  // namespace kavri

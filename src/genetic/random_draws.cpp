@@ -28,8 +28,8 @@ bool anyLane(const DrawPack& flags) {
 }  // namespace
 
 __attribute__((target_clones("avx2", "default"))) void drawsBelow(RandomSource& random, int count,
-                                                                   int bound,
-                                                                   std::vector<int>& positions) {
+                                                                  int bound,
+                                                                  std::vector<int>& positions) {
     std::uint32_t state = random.state();
     int done = 0;
     if (count >= 2 * kGroupDraws) {

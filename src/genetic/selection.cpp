@@ -36,9 +36,8 @@ void randomOrder(int n, IVector& order, DVector& keys, RandomSource& random) {
     // takes the last of equal minima would rank them.
     std::vector<int> byKey(static_cast<std::size_t>(std::max(n, 0)));
     std::iota(byKey.begin(), byKey.end(), 0);
-    std::sort(byKey.begin(), byKey.end(), [&keys](int a, int b) {
-        return keys[a] < keys[b] || (keys[a] == keys[b] && a > b);
-    });
+    std::sort(byKey.begin(), byKey.end(),
+              [&keys](int a, int b) { return keys[a] < keys[b] || (keys[a] == keys[b] && a > b); });
     for (int i = 0; i < n; ++i) {
         order[byKey[i]] = i;
         keys[byKey[i]] = kTakenKey;

@@ -154,7 +154,8 @@ TEST(ExactSearchEngines, TiedThresholdsGoToTheLowerRankInBothEngines) {
         for (int t = c.n - c.delay; t < c.n; ++t) c.x[t] = 0.05 * (t - c.n + 1.5);
         const Ranked r = rank(c);
         for (int maxRegimes : {2, 4}) {
-            const RunSettings settings = settingsFor(c, kFitnessAic, kCriterionAbsolute, maxRegimes);
+            const RunSettings settings =
+                settingsFor(c, kFitnessAic, kCriterionAbsolute, maxRegimes);
             Result<ExactOptimum> reference = testing::referenceExactOptimum(
                 settings, c.x.data(), r.sortedSeries.data(), r.sortOrder.data(), c.delay);
             Result<ExactOptimum> found = findExactOptimum(

@@ -73,8 +73,8 @@ TEST(RegressionLanes, EachLaneGrowsBitForBitAsItsRangeAlone) {
                 EXPECT_EQ(singularFrom[q], alone[q].firstSingularOrder()) << where;
                 alone[q].residualSums(expectedSse.data());
                 for (int p = 0; p < maxOrder; ++p) {
-                    EXPECT_TRUE(sameBits(sse[static_cast<std::size_t>(p) * kLanes + q],
-                                         expectedSse[p]))
+                    EXPECT_TRUE(
+                        sameBits(sse[static_cast<std::size_t>(p) * kLanes + q], expectedSse[p]))
                         << where << ", order " << p;
                 }
             }

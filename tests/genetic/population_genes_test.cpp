@@ -103,16 +103,15 @@ TEST(PopulationGenesTest, OperatorsThroughTheGenesMatchTheWholeChromosomeOperato
                     fitness[i] = static_cast<double>(genes.of(i).size() % 3);
                 }
                 selectChromosomes(fast, genes, fitness.data(), nChromosomes, 0.7, fastRandom);
-                selectChromosomes(reference, fitness.data(), nChromosomes, n, 0.7,
-                                  referenceRandom);
+                selectChromosomes(reference, fitness.data(), nChromosomes, n, 0.7, referenceRandom);
                 crossoverPopulation(fast, genes, nChromosomes, n, pCrossover, sortOrder.data(), 1,
                                     4, 10, 3, fastRandom);
                 crossoverPopulation(reference, nChromosomes, n, pCrossover, sortOrder.data(), 1, 4,
                                     10, 3, referenceRandom);
-                mutatePopulation(fast, genes, nChromosomes, n, 0.004, sortOrder.data(), 1, 4, 10,
-                                 3, fastRandom);
-                mutatePopulationOneDrawAtATime(reference, nChromosomes, n, 0.004,
-                                               sortOrder.data(), 1, 4, 10, 3, referenceRandom);
+                mutatePopulation(fast, genes, nChromosomes, n, 0.004, sortOrder.data(), 1, 4, 10, 3,
+                                 fastRandom);
+                mutatePopulationOneDrawAtATime(reference, nChromosomes, n, 0.004, sortOrder.data(),
+                                               1, 4, 10, 3, referenceRandom);
                 ASSERT_EQ(fastRandom.state(), referenceRandom.state()) << where;
                 PopulationGenes reread;
                 reread.read(fast, nChromosomes, n);
