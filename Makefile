@@ -37,6 +37,7 @@ test-werror: deps
 # The exact search, the charts, the linearity tests and the forecasts first, so that the last
 # line is the genetic search's speed-up.
 bench: build
+	@build/bin/kavri-exact-table
 	@build/bin/kavri-exact-bench
 	@build/bin/kavri-charts-bench
 	@build/bin/kavri-inference-bench

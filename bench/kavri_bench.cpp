@@ -28,8 +28,6 @@ namespace kavri::bench {
 namespace {
 
 constexpr std::uint32_t kSeed = 20240601u;
-// The fast path's thread bound, as the search sets it.
-constexpr int kSearchThreads = 8;
 
 struct Options {
     int referenceGenerations = 25;
@@ -240,7 +238,7 @@ Measurement singleFast(SingleSetup& s, const std::vector<int>& genes, SearchCach
         IMatrix population = intmatrix(0, 1000, 0, 1);
         for (int g = 0; g < 1000; ++g) population[g][0] = genes[g];
         EvaluationCache evaluator(s.settings, {dir.path()}, s.x.data(), s.sortOrder.data(),
-                                      WorkerPool::availableThreads(kSearchThreads), limits);
+                                      WorkerPool::availableThreads(kMaxSearchThreads), limits);
         double fitness = 0.0;
         (void)evaluator.evaluateGeneration(population, 1, &fitness);  // the one file write
         Measurement m =
@@ -329,7 +327,7 @@ int main(int argc, char** argv) {
     const SearchCacheLimits limits;
     std::printf("kavri-bench: straightforward vs fast evaluation of the genetic search\n");
     std::printf("threads: %u in hardware, the fast path uses %d\n",
-                std::thread::hardware_concurrency(), WorkerPool::availableThreads(kSearchThreads));
+                std::thread::hardware_concurrency(), WorkerPool::availableThreads(kMaxSearchThreads));
     std::printf(
         "fast path memory bound: regime cache %zu ranges (about 16 MB), chromosome "
         "cache %zu chromosomes\n  (about 19 MB), each emptied before a generation that "

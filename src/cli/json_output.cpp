@@ -291,6 +291,9 @@ std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& setti
     if (outcome.exactFitness) {
         json["exactFitness"] = *outcome.exactFitness;
     }
+    if (outcome.exactScope && !outcome.exactScope->everyValue) {
+        json["thresholdCandidates"] = outcome.exactScope->candidates;
+    }
     if (scan != nullptr) {
         Json delays = Json::array();
         for (std::size_t i = 0; i < scan->delays.size(); ++i) {

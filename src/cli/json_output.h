@@ -21,7 +21,8 @@ namespace kavri::cli {
 
 // The JSON text, indented by two blanks and ended by a line break. Doubles are written in
 // their shortest form that reads back to the same value. After a delay scan, "delayScan" lists
-// {"delay", "fitness"} per delay and "bestDelay" names the delay of the reported model.
+// {"delay", "fitness"} per delay and "bestDelay" names the delay of the reported model. When
+// the exact search tried only some values as thresholds, "thresholdCandidates" says how many.
 // With statistics: "standardErrors" ("classical" or "hc1"), "coefficientTable" (per regime,
 // each coefficient's estimate, standardError, tValue and pValue), "fitStatistics", "warnings"
 // (the texts of sparse regimes), and when computed "linearityTests" and "modelComparison".

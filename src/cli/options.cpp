@@ -262,13 +262,15 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
                          kHelpWidth - kHelpColumn))
         ->group(modelGroup);
     add("--n-observations", "N",
-        intRangeHelp("observations fitted, from the start of the sample", limits::kObservations,
-                     dm.nObservations),
-        intSetting("--n-observations", limits::kObservations, model.nObservations), modelGroup);
+        intRangeHelp("observations fitted, from the start of the sample",
+                     limits::kCommandLineObservations, dm.nObservations),
+        intSetting("--n-observations", limits::kCommandLineObservations, model.nObservations),
+        modelGroup);
     add("--n-predictions", "N",
-        intRangeHelp("values after them held out for one-step forecasts", limits::kPredictions,
-                     dm.nPredictions),
-        intSetting("--n-predictions", limits::kPredictions, model.nPredictions), modelGroup);
+        intRangeHelp("values after them held out for one-step forecasts",
+                     limits::kCommandLinePredictions, dm.nPredictions),
+        intSetting("--n-predictions", limits::kCommandLinePredictions, model.nPredictions),
+        modelGroup);
     add("--max-regimes", "N",
         intRangeHelp("largest number of regimes", limits::kMaxRegimes, dm.maxRegimes),
         intSetting("--max-regimes", limits::kMaxRegimes, model.maxRegimes), modelGroup);
@@ -329,6 +331,12 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
         "search the thresholds by the genetic algorithm, or exactly: the valid thresholds of "
         "highest fitness, found by dynamic programming over the ranked values (default genetic)",
         choiceSetting("--search", {"genetic", "exact"}, ga.searchMethod), gaGroup);
+    add("--candidates", "M",
+        "exact search: try the values at M evenly spaced ranks as thresholds, exact over "
+        "those (default: every value, or with two or three thresholds on long series as many "
+        "as take about a second; the output says how many were tried)",
+        intSetting("--candidates", limits::kThresholdCandidates, request.run.exactCandidates),
+        gaGroup);
     add("--seed", "S",
         "first seed of the genetic search, of the bootstrap of --tests and of the simulated "
         "forecasts, to repeat a run "
@@ -537,6 +545,11 @@ std::optional<std::string> conflictingChoice(const CliRequest& request,
     if (request.testOrder && *request.testOrder > maxOrder - 1) {
         return "--test-order expects an order below --max-order (" + std::to_string(maxOrder) +
                "), got " + std::to_string(*request.testOrder);
+    }
+    if (given("--candidates") && !(exact || request.delayScan || request.run.compareExact)) {
+        return std::string(
+            "--candidates sets the thresholds that the exact search tries; it needs --search "
+            "exact, --delay-scan or --compare-exact");
     }
     if (request.run.compareExact && (given("--thresholds") || exact || request.delayScan)) {
         return std::string(

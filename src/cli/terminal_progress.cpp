@@ -28,6 +28,15 @@ bool TerminalProgress::replicates(int done, int total) {
     return true;
 }
 
+void TerminalProgress::exactSearchProgress(double share) {
+    if (!enabled_) {
+        return;
+    }
+    std::fprintf(stream_, "\rExact search, %.0f%% of the table\033[K", 100.0 * share);
+    std::fflush(stream_);
+    lineShown_ = true;
+}
+
 void TerminalProgress::finish() {
     if (lineShown_) {
         std::fputs("\r\033[K", stream_);

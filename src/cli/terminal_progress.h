@@ -1,9 +1,10 @@
 #pragma once
 
 // Progress on a terminal: one line on standard error, rewritten in place with a carriage return,
-// showing the generation reached by the genetic search and the best fitness so far, then the
-// replicates of the bootstrap of the linearity tests. The
-// result texts themselves are printed once the run is over, so refresh() shows nothing.
+// showing the generation reached by the genetic search and the best fitness so far, the share
+// of the exact search's table filled, then the replicates of the bootstrap of the linearity
+// tests. The result texts themselves are printed once the run is over, so refresh() shows
+// nothing.
 
 #include <cstdio>
 
@@ -19,6 +20,7 @@ class TerminalProgress final : public RunObserver {
 
     void refresh(const ResultTexts&) override {}
     void progress(int generation, double bestFitness) override;
+    void exactSearchProgress(double share) override;
 
     // The bootstrap of the linearity tests: "Bootstrap replicate <done> of <total> (both null
     // models)", the total counting the replicates of both. Always lets the work go on.

@@ -160,6 +160,14 @@ std::string formatTextReport(const ResultTexts& texts, const RunOutcome& outcome
         std::snprintf(line, sizeof line, "Seed: %u\n", static_cast<unsigned>(outcome.seed));
         out += line;
     }
+    if (outcome.exactScope && !outcome.exactScope->everyValue) {
+        char scope[160];
+        std::snprintf(scope, sizeof scope,
+                      "Threshold Candidates: %d of the %d values, at evenly spaced ranks; the "
+                      "exact search is exact over these (--candidates)\n",
+                      outcome.exactScope->candidates, settings.model.nObservations - 1);
+        out += scope;
+    }
     for (const ResultField& field : resultFields()) {
         appendField(out, field.label, texts.*field.text);
         // The exact optimum's fitness, when asked for, right below the search's own.

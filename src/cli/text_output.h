@@ -19,7 +19,9 @@
 namespace kavri::cli {
 
 // The report printed on standard output. A genetic search is preceded by the line
-// "Seed: S" with the seed it started from, so that the run can be repeated with --seed S.
+// "Seed: S" with the seed it started from, so that the run can be repeated with --seed S. An
+// exact search that tried only some values as thresholds says so in the line
+// "Threshold Candidates: M of the N values, ...".
 std::string formatTextReport(const ResultTexts& texts, const RunOutcome& outcome,
                              const RunSettings& settings);
 

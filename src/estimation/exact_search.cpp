@@ -1,81 +1,44 @@
 #include "estimation/exact_search.h"
 
 #include <algorithm>
-#include <limits>
 #include <optional>
 
 #include "estimation/range_scorer.h"
 #include "estimation/series_statistics.h"
+#include "estimation/single_threshold_search.h"
+#include "estimation/split_table.h"
+#include "estimation/threshold_candidates.h"
 #include "model/notices.h"
 
 namespace kavri {
 
 namespace {
 
-constexpr double kInfinity = std::numeric_limits<double>::infinity();
-
-// Shortest paths from every rank to the end of the ranks: pathCost[j][s] is the lowest summed
-// cost of splitting ranks s .. n-1 into j valid ranges, and firstEnd[j][s] where the first of
-// them ends. Starts are taken from the last rank down, so the paths from every later rank are
-// final when a start is grown.
-struct SplitTable {
-    std::vector<std::vector<double>> pathCost;
-    std::vector<std::vector<int>> firstEnd;
-};
-
-SplitTable shortestSplits(const RankRows& rows, RangeScorer& scorer, int n, int maxRegimes,
-                          int minObs) {
-    SplitTable table;
-    table.pathCost.assign(maxRegimes + 1, std::vector<double>(n + 1, kInfinity));
-    table.firstEnd.assign(maxRegimes + 1, std::vector<int>(n + 1, 0));
-    table.pathCost[0][n] = 0.0;
-    auto usableIn = [&](int s, int e) { return rows.usableBefore(e) - rows.usableBefore(s); };
-
-    for (int s = n - 1; s >= 0; --s) {
-        // A later regime needs the regimes below it to hold minObs usable observations.
-        if (s > 0 && (maxRegimes < 2 || usableIn(0, s) < minObs)) {
-            continue;
-        }
+// The summed criterion of a split with each regime grown row by row from its start, added from
+// the last regime to the first as the shortest paths add them. With candidates the table
+// appends blocks of rows whole, which gives the same sums only to rounding; scored again this
+// way the optimum has the cost that every other scoring of it gives (threshold_profile.h).
+double criterionRowByRow(const SplitProblem& problem, const BestSplit& split) {
+    RangeScorer scorer(*problem.rows, problem.holdout, problem.maxOrder, problem.relative);
+    double total = 0.0;
+    int end = problem.n;
+    for (int r = split.nThresholds; r >= 0; --r) {
+        const int start = r == 0 ? 0 : split.positions[r - 1];
         scorer.start();
-        for (int e = s + 1; e <= n; ++e) {
-            scorer.add(e - 1);
-            // Only the chromosome without thresholds may have a regime below minObs.
-            const bool enoughRows = usableIn(s, e) >= minObs;
-            const bool wholeRange = s == 0 && e == n;
-            if (!enoughRows && !wholeRange) {
-                continue;
-            }
-            bool continues = false;
-            for (int j = 1; j <= maxRegimes && !continues; ++j) {
-                continues = table.pathCost[j - 1][e] < kInfinity;
-            }
-            if (!continues) {
-                continue;
-            }
-            const double cost = scorer.cost(s, e);
-            if (!(cost < kInfinity)) {
-                continue;
-            }
-            for (int j = 1; j <= maxRegimes; ++j) {
-                if (j >= 2 && !enoughRows) {
-                    continue;
-                }
-                const double total = cost + table.pathCost[j - 1][e];
-                // Strictly lower: among equal sums the earliest end, hence the lowest positions.
-                if (total < table.pathCost[j][s]) {
-                    table.pathCost[j][s] = total;
-                    table.firstEnd[j][s] = e;
-                }
-            }
+        for (int h = start; h < end; ++h) {
+            scorer.add(h);
         }
+        total = scorer.cost(start, end) + total;
+        end = start;
     }
-    return table;
+    return total;
 }
 
 }  // namespace
 
 Result<ExactOptimum> findExactOptimum(const RunSettings& settings, const double* x,
-                                      const double* sortedSeries, const int* sortOrder, int delay) {
+                                      const double* sortedSeries, const int* sortOrder, int delay,
+                                      const ExactSearchOptions& options) {
     const ModelParameters& model = settings.model;
     const GaParameters& ga = settings.ga;
     const int n = model.nObservations;
@@ -95,44 +58,49 @@ Result<ExactOptimum> findExactOptimum(const RunSettings& settings, const double*
     if (mse) {
         holdout.emplace(x, sortedSeries, n, maxOrder, model.nPredictions, delay, centre);
     }
-    RangeScorer scorer(rows, mse ? &*holdout : nullptr, maxOrder,
-                       ga.criterion == kCriterionRelative);
 
+    SplitProblem problem;
+    problem.rows = &rows;
+    problem.holdout = mse ? &*holdout : nullptr;
+    problem.n = n;
+    problem.maxOrder = maxOrder;
+    problem.relative = ga.criterion == kCriterionRelative;
+    problem.minObs = model.minObs;
     // A series too short for the delay makes every chromosome with a threshold invalid.
-    int maxRegimes = std::clamp(model.maxRegimes, 1, kMaxRegimeCount);
+    problem.maxRegimes = std::clamp(model.maxRegimes, 1, kMaxRegimeCount);
     if (n - delay < delay + 1) {
-        maxRegimes = 1;
+        problem.maxRegimes = 1;
     }
-    const SplitTable table = shortestSplits(rows, scorer, n, maxRegimes, model.minObs);
+    const ThresholdCandidates candidates = chooseThresholdCandidates(
+        n, problem.maxRegimes, maxOrder, mse ? model.nPredictions : 0, options.candidates);
+    const BestSplit best =
+        problem.maxRegimes <= 2
+            ? bestSingleThreshold(problem, candidates, options.parallel)
+            : bestSplitByTable(problem, candidates, options.parallel, options.progress);
 
     ExactOptimum optimum;
-    optimum.criterion = kInfinity;
-    int regimes = 0;
-    for (int j = 1; j <= maxRegimes; ++j) {
-        // Strictly lower: an equal sum with more thresholds does not replace fewer.
-        if (table.pathCost[j][0] < optimum.criterion) {
-            optimum.criterion = table.pathCost[j][0];
-            regimes = j;
-        }
-    }
-    if (regimes == 0) {
+    optimum.everyValue = candidates.everyValue;
+    optimum.candidates = candidates.count(n);
+    optimum.criterion = best.criterion;
+    if (!(best.criterion < kInfiniteCost)) {
         return optimum;
     }
-    int s = 0;
-    for (int j = regimes; j >= 2; --j) {
-        s = table.firstEnd[j][s];
-        optimum.positions[optimum.nThresholds++] = s;
+    optimum.nThresholds = best.nThresholds;
+    optimum.positions = best.positions;
+    if (!candidates.everyValue) {
+        optimum.criterion = criterionRowByRow(problem, best);
     }
     optimum.fitness = fitnessOfCriterion(settings, optimum.criterion, rows.usableBefore(n));
     return optimum;
 }
 
 Result<DelayScan> scanDelays(const RunSettings& settings, const double* x,
-                             const double* sortedSeries, const int* sortOrder) {
+                             const double* sortedSeries, const int* sortOrder,
+                             const ExactSearchOptions& options) {
     DelayScan scan;
     for (int delay = limits::kDelay.min; delay <= limits::kDelay.max; ++delay) {
         Result<ExactOptimum> optimum =
-            findExactOptimum(settings, x, sortedSeries, sortOrder, delay);
+            findExactOptimum(settings, x, sortedSeries, sortOrder, delay, options);
         if (!optimum.ok()) {
             return optimum.notice();
         }

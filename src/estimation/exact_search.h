@@ -10,18 +10,20 @@
 // where the sum of the regimes' AICs is lowest, and the fitness "MSE", exp(-(1 + MSE)), where
 // the sum of the regimes' squared forecast errors is lowest. Both are sums over ranges, and
 // the best split of the ranks 0 .. n-1 into at most maxRegimes ranges of at least minObs
-// usable observations each is a shortest path, found by dynamic programming over the range
-// ends: f_j(s) = min over e of cost(s, e) + f_{j-1}(e), f_0(n) = 0.
+// usable observations each is a shortest path over the range ends.
 //
-// Cost: the ranges starting at each rank are grown one rank at a time, each step one Givens
-// update of the range's regression (range_statistics.h), so a search makes at most n(n+1)/2
-// updates of O(maxOrder^2). Memory: the rows of every rank (n x (maxOrder + 1) doubles), one
-// regression factor ((maxOrder + 1)^2), the held-out rows and a table of maxRegimes x (n + 1)
-// path costs; nothing is kept per range, so memory grows linearly in n.
+// With one threshold at most only ranges that begin at rank 0 or end at rank n - 1 occur, and
+// the search is linear in n (single_threshold_search.h); with two or three it fills a table
+// over the pairs of candidate range ends (split_table.h), on every worker it is given. Every
+// range's regression is a QR factor grown one row at a time (range_qr.h), and both engines
+// find the same thresholds and the same summed criterion. On long series the thresholds tried
+// can be fewer than the values (threshold_candidates.h). Memory grows linearly in n.
 
 #include <array>
+#include <functional>
 #include <vector>
 
+#include "estimation/parallel_for.h"
 #include "model/fitted_model.h"
 #include "model/notice.h"
 #include "model/run_settings.h"
@@ -38,19 +40,36 @@ struct ExactOptimum {
     // an orthogonal factorisation, so it can differ from the chromosome evaluation's value of
     // the same chromosome in the last few bits.
     double fitness = 0.0;
+    // The thresholds tried: every observed value, or `candidates` values at evenly spaced
+    // ranks, over which the optimum is then exact.
+    bool everyValue = true;
+    int candidates = 0;
+};
+
+struct ExactSearchOptions {
+    // Threshold candidates: kAutomaticCandidates (0) lets the search choose
+    // (threshold_candidates.h); M > 0 tries the values at M evenly spaced ranks, or every
+    // value when M >= n - 1.
+    int candidates = 0;
+    ParallelFor parallel;  // the workers that fill the table; by default the calling thread
+    // Called now and then on the calling thread with the share of the table filled, 0 to 1,
+    // when the table is long enough for it to matter.
+    std::function<void(double share)> progress;
 };
 
 // The valid chromosome of highest fitness for delay `delay` and the settings' nObservations,
 // maxOrder, maxRegimes, minObs, nPredictions, criterion, fitnessKind and adjustingConstant.
 // Valid means what checkChromosome accepts, and the chromosome without thresholds, which the
-// genetic search always evaluates, is a candidate whatever minObs is. A range whose regression
+// genetic search always evaluates, is considered whatever minObs is. A range whose regression
 // is singular (no rows, fewer rows than coefficients, or collinear columns) at an order that
-// the order search tries scores 0, as in the chromosome evaluation; when every candidate does,
+// the order search tries scores 0, as in the chromosome evaluation; when every split does,
 // the chromosome without thresholds is returned with fitness 0. Ties go to fewer thresholds,
 // then to the lexicographically lowest positions. The notice is the one any evaluation would
 // give: no order to try (maxOrder below 2) or the fitness "MSE" without held-out values.
+// With fewer candidates than values, the thresholds are restricted to the candidates' ranks.
 Result<ExactOptimum> findExactOptimum(const RunSettings& settings, const double* x,
-                                      const double* sortedSeries, const int* sortOrder, int delay);
+                                      const double* sortedSeries, const int* sortOrder, int delay,
+                                      const ExactSearchOptions& options = {});
 
 // The exact search at every delay of the settings' range, 1 .. 10.
 struct DelayScan {
@@ -59,6 +78,7 @@ struct DelayScan {
     int bestIndex = 0;                 // highest fitness; the lower delay on a tie
 };
 Result<DelayScan> scanDelays(const RunSettings& settings, const double* x,
-                             const double* sortedSeries, const int* sortOrder);
+                             const double* sortedSeries, const int* sortOrder,
+                             const ExactSearchOptions& options = {});
 
 }  // namespace kavri

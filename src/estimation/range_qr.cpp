@@ -11,17 +11,6 @@
 
 namespace kavri {
 
-namespace {
-
-// A diagonal element of R below this fraction of its column's length means that the column
-// lies in the span of the earlier ones up to rounding: the sine of the angle between them.
-// Exactly collinear columns leave about 1e-16 here; the least-squares estimate of a genuinely
-// ill-conditioned regime is still far above it, and below it the cross-product matrix that
-// the reference fit inverts has a condition number beyond 1e20, so it holds no digits.
-constexpr double kRankTolerance = 1e-10;
-
-}  // namespace
-
 RankRows::RankRows(const double* x, const int* sortOrder, int n, int maxOrder, int delay,
                    double centre)
     : columns_(maxOrder + 1),
@@ -84,54 +73,47 @@ void QrRangeRegression::append(const double* row) {
     ++observations_;
 }
 
-int QrRangeRegression::firstSingularOrder() const {
-    const int maxOrder = columns_ - 1;
+int firstSingularOrder(const FactorView& factor) {
+    const int maxOrder = factor.columns - 1;
     for (int k = 0; k < maxOrder; ++k) {
         // Written so that a not-a-number diagonal counts as deficient too.
-        if (!(at(k, k) > kRankTolerance * std::sqrt(columnSquares_[k]))) {
+        if (!(factor.at(k, k) > kRankTolerance * std::sqrt(factor.columnSquare(k)))) {
             return std::max(k, 1);
         }
     }
     return maxOrder;
 }
 
-void QrRangeRegression::residualSums(double* sse) const {
-    const int response = columns_ - 1;
-    sse[response - 1] = at(response, response) * at(response, response);
+void residualSums(const FactorView& factor, double* sse) {
+    const int response = factor.columns - 1;
+    sse[response - 1] = factor.at(response, response) * factor.at(response, response);
     for (int p = response - 2; p >= 0; --p) {
-        sse[p] = sse[p + 1] + at(p + 1, response) * at(p + 1, response);
+        sse[p] = sse[p + 1] + factor.at(p + 1, response) * factor.at(p + 1, response);
     }
 }
 
-void QrRangeRegression::coefficients(int order, double* b) const {
-    assert(order < firstSingularOrder());
-    const int response = columns_ - 1;
+void regressionCoefficients(const FactorView& factor, int order, double* b) {
+    assert(order < firstSingularOrder(factor));
+    const int response = factor.columns - 1;
     for (int i = order; i >= 0; --i) {
-        double sum = at(i, response);
+        double sum = factor.at(i, response);
         for (int j = i + 1; j <= order; ++j) {
-            sum -= at(i, j) * b[j];
+            sum -= factor.at(i, j) * b[j];
         }
-        b[i] = sum / at(i, i);
+        b[i] = sum / factor.at(i, i);
     }
 }
 
-RangeOrder chooseRangeOrder(const QrRangeRegression& regression, int maxOrder, bool relative,
-                            std::vector<double>& sseWork) {
+RangeOrder chooseOrder(int observations, int singularFrom, const double* sse, int stride,
+                       int maxOrder, bool relative) {
     RangeOrder choice;
-    if (maxOrder < 2) {
-        return choice;
-    }
-    const int singularFrom = regression.firstSingularOrder();
-    sseWork.resize(static_cast<std::size_t>(maxOrder));
-    regression.residualSums(sseWork.data());
-    const int m = regression.observations();
     double best = kSearchInitialBestAic;
     for (int p = 1; p <= maxOrder - 1; ++p) {
         // The evaluation fits every order it tries, so a deficient order it reaches fails it.
         if (p >= singularFrom) {
             return RangeOrder{};
         }
-        const double aic = regimeAic(m, sseWork[p], p);
+        const double aic = regimeAic(observations, sse[static_cast<std::size_t>(p) * stride], p);
         if (aic < best) {
             best = aic;
             choice.order = p;
@@ -144,6 +126,25 @@ RangeOrder chooseRangeOrder(const QrRangeRegression& regression, int maxOrder, b
         choice.status = FitStatus::kOk;
     }
     return choice;
+}
+
+RangeOrder chooseRangeOrder(const FactorView& factor, int maxOrder, bool relative,
+                            double* sseWork) {
+    if (maxOrder < 2) {
+        return RangeOrder{};
+    }
+    const int singularFrom = firstSingularOrder(factor);
+    residualSums(factor, sseWork);
+    return chooseOrder(factor.observations, singularFrom, sseWork, 1, maxOrder, relative);
+}
+
+RangeOrder chooseRangeOrder(const QrRangeRegression& regression, int maxOrder, bool relative,
+                            std::vector<double>& sseWork) {
+    if (maxOrder < 2) {
+        return RangeOrder{};
+    }
+    sseWork.resize(static_cast<std::size_t>(maxOrder));
+    return chooseRangeOrder(regression.view(), maxOrder, relative, sseWork.data());
 }
 
 HoldoutSet::HoldoutSet(const double* x, const double* sortedSeries, int n, int maxOrder,

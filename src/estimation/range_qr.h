@@ -14,6 +14,7 @@
 // so one factor serves every order 1 .. P-1. The series is centred on its mean first: a
 // regression with a constant is unchanged by the shift, and the factor is better conditioned.
 
+#include <cstddef>
 #include <vector>
 
 #include "estimation/least_squares.h"
@@ -39,6 +40,40 @@ class RankRows {
     std::vector<int> usableBefore_;
 };
 
+// A diagonal element of R below this fraction of its column's length means that the column
+// lies in the span of the earlier ones up to rounding: the sine of the angle between them.
+// Exactly collinear columns leave about 1e-16 here; the least-squares estimate of a genuinely
+// ill-conditioned regime is still far above it, and below it the cross-product matrix that
+// the reference fit inverts has a condition number beyond 1e20, so it holds no digits.
+inline constexpr double kRankTolerance = 1e-10;
+
+// The factor of one range's regression as the order choice reads it: element (i, j) of R at
+// factor[(i * columns + j) * stride] and the sum of squares of column k over the range's rows
+// at columnSquares[k * stride]. A stride above 1 reads one of several ranges that are stored
+// side by side (regression_lanes.h).
+struct FactorView {
+    const double* factor = nullptr;
+    const double* columnSquares = nullptr;
+    int columns = 0;  // maxOrder + 1
+    int stride = 1;
+    int observations = 0;  // rows appended
+
+    double at(int i, int j) const {
+        return factor[(static_cast<std::size_t>(i) * columns + j) * stride];
+    }
+    double columnSquare(int k) const { return columnSquares[static_cast<std::size_t>(k) * stride]; }
+};
+
+// The lowest order whose design is rank-deficient (a column lies, to rounding, in the span of
+// the columns before it, or is zero); maxOrder when orders 1 .. maxOrder-1 are all of full
+// rank. A range without rows is deficient from order 1.
+int firstSingularOrder(const FactorView& factor);
+// SSE_p for p = 0 .. maxOrder-1 into sse[0 .. maxOrder-1].
+void residualSums(const FactorView& factor, double* sse);
+// Coefficients b[0 .. order] of the centred regression (b[0] the constant) by back
+// substitution; the order must be below firstSingularOrder().
+void regressionCoefficients(const FactorView& factor, int order, double* b);
+
 // The least-squares regression of one range at every order, grown one row at a time.
 class QrRangeRegression {
  public:
@@ -48,20 +83,14 @@ class QrRangeRegression {
     void append(const double* row);
 
     int observations() const { return observations_; }
-    // The lowest order whose design is rank-deficient (a column lies, to rounding, in the span
-    // of the columns before it, or is zero); maxOrder when orders 1 .. maxOrder-1 are all of
-    // full rank. A range without rows is deficient from order 1.
-    int firstSingularOrder() const;
-    // SSE_p for p = 0 .. maxOrder-1 into sse[0 .. maxOrder-1].
-    void residualSums(double* sse) const;
-    // Coefficients b[0 .. order] of the centred regression (b[0] the constant) by back
-    // substitution; the order must be below firstSingularOrder().
-    void coefficients(int order, double* b) const;
+    FactorView view() const {
+        return FactorView{factor_.data(), columnSquares_.data(), columns_, 1, observations_};
+    }
+    int firstSingularOrder() const { return kavri::firstSingularOrder(view()); }
+    void residualSums(double* sse) const { kavri::residualSums(view(), sse); }
+    void coefficients(int order, double* b) const { regressionCoefficients(view(), order, b); }
 
  private:
-    double& at(int i, int j) { return factor_[static_cast<std::size_t>(i) * columns_ + j]; }
-    double at(int i, int j) const { return factor_[static_cast<std::size_t>(i) * columns_ + j]; }
-
     int columns_;
     int observations_ = 0;
     std::vector<double> factor_;         // upper triangle of R, row-major
@@ -73,12 +102,18 @@ class QrRangeRegression {
 // maxOrder-1 in turn, starting from kSearchInitialBestAic, a strictly lower AIC replaces the best,
 // and with the "Relative" criterion the first order that does not improve ends the search.
 // kSingular when an order that the search tries is rank-deficient, or when no order is chosen
-// at all (only non-finite sums do that).
+// at all (only non-finite sums do that). sseWork holds maxOrder values.
 struct RangeOrder {
     FitStatus status = FitStatus::kSingular;
     int order = 0;
     double aic = 0.0;
 };
+RangeOrder chooseRangeOrder(const FactorView& factor, int maxOrder, bool relative,
+                            double* sseWork);
+// The same choice from the range's firstSingularOrder() and residualSums(), the latter at
+// sse[p * stride].
+RangeOrder chooseOrder(int observations, int singularFrom, const double* sse, int stride,
+                       int maxOrder, bool relative);
 RangeOrder chooseRangeOrder(const QrRangeRegression& regression, int maxOrder, bool relative,
                             std::vector<double>& sseWork);
 

@@ -1,7 +1,6 @@
 #include "estimation/range_scorer.h"
 
 #include <cmath>
-#include <limits>
 
 #include "estimation/information_criterion.h"
 
@@ -9,12 +8,7 @@ namespace kavri {
 
 RangeScorer::RangeScorer(const RankRows& rows, const HoldoutSet* holdout, int maxOrder,
                          bool relative)
-    : rows_(rows),
-      holdout_(holdout),
-      maxOrder_(maxOrder),
-      relative_(relative),
-      regression_(maxOrder),
-      coefficients_(static_cast<std::size_t>(maxOrder) + 1, 0.0) {}
+    : rows_(rows), regression_(maxOrder), cost_(holdout, maxOrder, relative) {}
 
 void RangeScorer::start() {
     regression_.clear();
@@ -30,20 +24,10 @@ void RangeScorer::add(int h) {
 
 double RangeScorer::cost(int start, int end) {
     if (changed_) {
-        order_ = chooseRangeOrder(regression_, maxOrder_, relative_, sseWork_);
-        if (order_.status == FitStatus::kOk && holdout_ != nullptr) {
-            regression_.coefficients(order_.order, coefficients_.data());
-        }
+        cost_.fit(regression_.view());
         changed_ = false;
     }
-    if (order_.status == FitStatus::kSingular) {
-        return std::numeric_limits<double>::infinity();
-    }
-    if (holdout_ == nullptr) {
-        return order_.aic;
-    }
-    return holdout_->squaredErrors(holdout_->cut(start), holdout_->cut(end), coefficients_.data(),
-                                   order_.order);
+    return cost_.cost(start, end);
 }
 
 double fitnessOfCriterion(const RunSettings& settings, double criterion,

@@ -7,11 +7,13 @@
 // A range's cost is the AIC of its chosen order (fitness "AIC") or the sum of its squared
 // one-step forecast errors of the held-out values whose threshold variable falls into it
 // (fitness "MSE"); infinite when the range's fit is singular at an order the order search
-// tries. Every user of these costs grows a range from its start in rank order, so that the same
-// range gives the same cost to the last bit wherever it is scored.
+// tries (range_cost.h). A range grown from its start in rank order gives the same cost to the
+// last bit wherever it is scored; a search that grows ranges in another order (the suffixes of
+// single_threshold_search.h) scores again in rank order what its result depends on.
 
 #include <vector>
 
+#include "estimation/range_cost.h"
 #include "estimation/range_qr.h"
 #include "model/run_settings.h"
 
@@ -25,20 +27,17 @@ class RangeScorer {
     // Starts an empty range.
     void start();
     // Appends rank h; a rank whose observation is not usable leaves the regression as it was.
+    // Ranks are usually added in ascending order; in another order the factor holds the same
+    // rows but can differ in the last bits.
     void add(int h);
     // The cost of the range grown so far, which holds the ranks [start, end).
     double cost(int start, int end);
 
  private:
     const RankRows& rows_;
-    const HoldoutSet* holdout_;
-    int maxOrder_;
-    bool relative_;
     QrRangeRegression regression_;
-    RangeOrder order_;
+    RangeCost cost_;
     bool changed_ = true;
-    std::vector<double> coefficients_;
-    std::vector<double> sseWork_;
 };
 
 // The fitness of a valid chromosome whose regimes' costs sum to `criterion`: for "AIC"

@@ -56,13 +56,14 @@ class ProfileBuilder {
                 lowerCosts[p - lo] = scorer_.cost(lo, p);
             }
         }
+        const std::vector<double> upperCosts = this->upperCosts(lo, p0, hi, i);
         for (int p = lo + 1; p < hi; ++p) {
             if (!admissible(lo, p, hi, minObs) || !(lowerCosts[p - lo] < kInfinity)) {
                 continue;
             }
             std::vector<double> costs = optimumCosts_;
             costs[i] = lowerCosts[p - lo];
-            costs[i + 1] = rangeCost(p, hi);
+            costs[i + 1] = upperCosts[p - lo];
             if (!(costs[i + 1] < kInfinity)) {
                 continue;
             }
@@ -79,10 +80,39 @@ class ProfileBuilder {
 
  private:
     static constexpr double kInfinity = std::numeric_limits<double>::infinity();
+    // Spans of ranks up to this are profiled to the last bit: some two million row updates
+    // at most, a fraction of a second, and every span of a series the dialogs take.
+    static constexpr int kExactSpan = 2000;
 
     bool admissible(int lo, int p, int hi, int minObs) const {
         return rows_.usableBefore(p) - rows_.usableBefore(lo) >= minObs &&
                rows_.usableBefore(hi) - rows_.usableBefore(p) >= minObs;
+    }
+
+    // The costs of the upper ranges [p, hi), p = lo+1 .. hi-1, at index p - lo. Up to
+    // kExactSpan ranks each grows from p, as the exact search grows it; beyond, where that
+    // would take time quadratic in the span, one range grows downwards from hi - 1, which holds
+    // the same rows in the other order and so can differ in the last bits, except at the
+    // optimum's own position, which keeps its cost.
+    std::vector<double> upperCosts(int lo, int p0, int hi, int i) {
+        const int minObs = settings_.model.minObs;
+        std::vector<double> costs(static_cast<std::size_t>(hi - lo), kInfinity);
+        if (hi - lo <= kExactSpan) {
+            for (int p = lo + 1; p < hi; ++p) {
+                if (admissible(lo, p, hi, minObs)) {
+                    costs[p - lo] = rangeCost(p, hi);
+                }
+            }
+            return costs;
+        }
+        scorer_.start();
+        for (int p = hi - 1; p > lo; --p) {
+            scorer_.add(p);
+            if (admissible(lo, p, hi, minObs)) {
+                costs[p - lo] = p == p0 ? optimumCosts_[i + 1] : scorer_.cost(p, hi);
+            }
+        }
+        return costs;
     }
 
     double rangeCost(int start, int end) {

@@ -29,9 +29,10 @@ struct ThresholdProfile {
 // series, ranking and delay. A position is admissible when it lies strictly between the
 // neighbouring thresholds (or rank 0 and n) and both regimes it bounds keep at least minObs
 // usable observations, as checkChromosome requires. Each fitness is the exact search's own
-// score of that chromosome, so fitness[optimumIndex] equals optimum.fitness to the last bit;
+// score of that chromosome, so fitness[optimumIndex] equals optimum.fitness to the last bit
+// (elsewhere between neighbours more than 2000 ranks apart, as on long series, to rounding);
 // positions whose regimes cannot be fitted (a singular regression) are left out. An optimum
-// without thresholds, or with fitness 0, has no profile.
+// without thresholds, or with fitness 0, has no profile. Time grows linearly with n.
 ThresholdProfile profileThresholds(const RunSettings& settings, const double* x,
                                    const double* sortedSeries, const int* sortOrder, int delay,
                                    const ExactOptimum& optimum);

@@ -60,4 +60,33 @@ int checkChromosome(const int* chromosome, const int* sortOrder, int delay, int 
     return kChromosomeValid;
 }
 
+std::vector<int> usableRanksBefore(const int* sortOrder, int delay, int nObservations,
+                                   int maxOrder) {
+    std::vector<int> usable(static_cast<std::size_t>(std::max(nObservations, 0)) + 1, 0);
+    for (int h = 0; h < nObservations; ++h) {
+        const int t = sortOrder[h] + delay;
+        usable[h + 1] = usable[h] + (t >= maxOrder - 1 && t <= nObservations - 1 ? 1 : 0);
+    }
+    return usable;
+}
+
+int checkSetGenes(const int* setGenes, int count, const std::vector<int>& usableBefore, int delay,
+                  int nObservations, int maxRegimes, int minObs) {
+    if (nObservations - delay < delay + 1) {
+        return kSeriesTooShortForDelay;
+    }
+    if (count + 1 > maxRegimes) {
+        return kTooManyThresholds;
+    }
+    int regimeStart = 0;
+    for (int i = 0; i <= count; ++i) {
+        const int regimeEnd = i < count ? setGenes[i] : nObservations;
+        if (usableBefore[regimeEnd] - usableBefore[regimeStart] < minObs && count > 0) {
+            return kRegimeBelowMinObs;
+        }
+        regimeStart = regimeEnd;
+    }
+    return kChromosomeValid;
+}
+
 }  // namespace kavri

@@ -6,6 +6,8 @@
 // stands for the observation t = sortOrder[h] + delay, whose threshold variable x[t - delay]
 // has rank h; that observation is usable only when maxOrder - 1 <= t <= n - 1.
 
+#include <vector>
+
 #include "numeric/storage.h"
 
 namespace kavri {
@@ -25,5 +27,14 @@ inline constexpr int kTooManyThresholds = -3;       // set genes + 1 > maxRegime
 // minObs is.
 int checkChromosome(const int* chromosome, const int* sortOrder, int delay, int nObservations,
                     int maxRegimes, int minObs, int maxOrder);
+
+// usable[h] = the usable ranks among 0 .. h-1, for h = 0 .. nObservations.
+std::vector<int> usableRanksBefore(const int* sortOrder, int delay, int nObservations,
+                                   int maxOrder);
+
+// checkChromosome() of the chromosome whose set genes are setGenes[0 .. count-1], ascending,
+// in O(count) with the usable ranks from usableRanksBefore().
+int checkSetGenes(const int* setGenes, int count, const std::vector<int>& usableBefore, int delay,
+                  int nObservations, int maxRegimes, int minObs);
 
 }  // namespace kavri

@@ -45,7 +45,7 @@ bool drawCandidate(const GeneBounds& bounds, RandomSource& random, std::vector<i
     const int n = bounds.nObservations;
     const int k = random.draw() % (bounds.maxRegimes - 1) + 1;
     for (int j = 0; j < k; ++j) {
-        pos[j] = random.draw() % (n - 1);
+        pos[j] = random.drawBelow(n - 1);
     }
     if (k == 1) {
         if (pos[0] < bounds.minObs || n - pos[0] < bounds.minObs) {

@@ -1,13 +1,30 @@
 #include "genetic/selection.h"
 
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
 namespace kavri {
 
 namespace {
 
-// Above every uniform key, so the first scan of each rank takes some key; taken keys are
-// raised above it so that no later scan takes them again.
-constexpr double kFirstMinimum = 1e9;
+// Every key is raised above any uniform once it is ranked, so that the keys end as the
+// selection scan (lowest remaining key first) leaves them.
 constexpr double kTakenKey = 1e9 + 1;
+
+// The loser becomes a copy of the winner: only the genes that are not 0 in either change.
+void copyChromosome(IMatrix& population, PopulationGenes& genes, int winner, int loser) {
+    if (winner == loser) {
+        return;
+    }
+    for (const GeneValue& gene : genes.of(loser)) {
+        population[gene.position][loser] = 0;
+    }
+    for (const GeneValue& gene : genes.of(winner)) {
+        population[gene.position][loser] = gene.value;
+    }
+    genes.of(loser) = genes.of(winner);
+}
 
 }  // namespace
 
@@ -15,21 +32,15 @@ void randomOrder(int n, IVector& order, DVector& keys, RandomSource& random) {
     for (int j = 0; j < n; ++j) {
         keys[j] = random.uniformRandom();
     }
-    for (int j = 0; j < n; ++j) {
-        order[j] = 0;
-    }
+    // Rank by ascending key; among equal keys the higher index ranks lower, as a scan that
+    // takes the last of equal minima would rank them.
+    std::vector<int> byKey(static_cast<std::size_t>(std::max(n, 0)));
+    std::iota(byKey.begin(), byKey.end(), 0);
+    std::sort(byKey.begin(), byKey.end(),
+              [&keys](int a, int b) { return keys[a] < keys[b] || (keys[a] == keys[b] && a > b); });
     for (int i = 0; i < n; ++i) {
-        double minimum = kFirstMinimum;
-        int taken = 0;
-        for (int j = 0; j < n; ++j) {
-            // <=: among equal keys the last one wins, so the higher index ranks lower.
-            if (keys[j] <= minimum) {
-                minimum = keys[j];
-                taken = j;
-            }
-        }
-        order[taken] = i;
-        keys[taken] = kTakenKey;
+        order[byKey[i]] = i;
+        keys[byKey[i]] = kTakenKey;
     }
 }
 
@@ -49,6 +60,22 @@ void selectChromosomes(IMatrix& population, const double* fitness, int nChromoso
             for (int g = 0; g < nObservations; ++g) {
                 population[g][loser] = population[g][winner];
             }
+        }
+    }
+}
+
+void selectChromosomes(IMatrix& population, PopulationGenes& genes, const double* fitness,
+                       int nChromosomes, double pSelection, RandomSource& random) {
+    const int n = nChromosomes;
+    IVector order = ivector(0, n);
+    DVector keys = dvector(0, n);
+    randomOrder(n, order, keys, random);
+    for (int m = 0; m + 2 <= n; m += 2) {
+        const int a = order[m];
+        const int b = order[m + 1];
+        const bool aWins = fitness[a] > fitness[b];  // a tie goes to b
+        if (random.uniformRandom() <= pSelection) {
+            copyChromosome(population, genes, aWins ? a : b, aWins ? b : a);
         }
     }
 }

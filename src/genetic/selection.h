@@ -1,5 +1,6 @@
 #pragma once
 
+#include "genetic/population_genes.h"
 #include "genetic/random_source.h"
 #include "numeric/storage.h"
 
@@ -14,5 +15,11 @@ void randomOrder(int n, IVector& order, DVector& keys, RandomSource& random);
 // (the second on a tie) overwrites the other when a uniform draw is <= pSelection.
 void selectChromosomes(IMatrix& population, const double* fitness, int nChromosomes,
                        int nObservations, double pSelection, RandomSource& random);
+
+// The same with the population's genes kept beside it (population_genes.h): the same draws
+// and the same population, written only where a gene changes; `genes` stays that of the
+// population.
+void selectChromosomes(IMatrix& population, PopulationGenes& genes, const double* fitness,
+                       int nChromosomes, double pSelection, RandomSource& random);
 
 }  // namespace kavri

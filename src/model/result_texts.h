@@ -32,12 +32,14 @@ struct ResultTexts {
 
 // Implemented by each front end. refresh() makes every current text visible at once; it is
 // called after each group of texts is written. progress() reports the genetic search as it
-// goes (generation number and best fitness so far) for front ends that show progress.
+// goes (generation number and best fitness so far), exactSearchProgress() the exact search
+// (the share of its work done, 0 to 1), for front ends that show progress.
 class RunObserver {
 public:
     virtual ~RunObserver() = default;
     virtual void refresh(const ResultTexts& texts) = 0;
     virtual void progress(int /*generation*/, double /*bestFitness*/) {}
+    virtual void exactSearchProgress(double /*share*/) {}
 };
 
 // Empties all sixteen texts and shows them empty: the first step of every run.

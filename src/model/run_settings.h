@@ -93,7 +93,8 @@ GaParameters gaRunDefaults();
 // Writes the run defaults into every group whose dialog count is 0.
 void applyRunDefaults(RunSettings& settings);
 
-// Inclusive ranges that the dialogs (and the command line) enforce.
+// Inclusive ranges that the dialogs and the command line enforce. The command line takes
+// longer series than the dialogs (kCommandLine...), everything else alike.
 struct IntRange {
     int min;
     int max;
@@ -116,6 +117,10 @@ inline constexpr IntRange kChromosomes{0, 200};
 inline constexpr IntRange kIterations{0, 1000};
 inline constexpr RealRange kProbability{0.0, 1.0};
 inline constexpr RealRange kAdjustingConstant{1.0, 100000.0};
+inline constexpr IntRange kCommandLineObservations{50, 1000000};
+inline constexpr IntRange kCommandLinePredictions{0, 100000};
+// Threshold candidates of the exact search (kavri-cli --candidates).
+inline constexpr IntRange kThresholdCandidates{1, 1000000};
 }  // namespace limits
 
 }  // namespace kavri

@@ -93,6 +93,23 @@ void EvaluationCache::decodeGeneration(const IMatrix& population, int nChromosom
     }
 }
 
+void EvaluationCache::decodeGeneration(const PopulationGenes& genes, int nChromosomes) {
+    keys_.assign(static_cast<std::size_t>(nChromosomes), ChromosomeKey{});
+    for (int j = 0; j < nChromosomes; ++j) {
+        ChromosomeKey& key = keys_[j];
+        for (const GeneValue& gene : genes.of(j)) {
+            if (gene.value >= 1) {
+                if (key.nThresholds < kMaxThresholdCount) {
+                    key.positions[key.nThresholds] = gene.position;
+                }
+                if (key.nThresholds < kTooManyThresholds) {
+                    ++key.nThresholds;
+                }
+            }
+        }
+    }
+}
+
 void EvaluationCache::estimateMissingRanges(const std::vector<ChromosomeKey>& misses) {
     std::vector<std::pair<int, int>> missing;
     std::unordered_set<std::uint64_t> listed;
@@ -194,10 +211,25 @@ MaybeNotice EvaluationCache::writePredictions(const ChromosomeKey& key) {
 
 GenerationEvaluation EvaluationCache::evaluateGeneration(const IMatrix& population,
                                                              int nChromosomes, double* fitness) {
-    GenerationEvaluation result;
     if (nChromosomes <= 0) {
-        return result;
+        return GenerationEvaluation{};
     }
+    decodeGeneration(population, nChromosomes);
+    return evaluateDecoded(nChromosomes, fitness);
+}
+
+GenerationEvaluation EvaluationCache::evaluateGeneration(const PopulationGenes& genes,
+                                                         int nChromosomes, double* fitness) {
+    if (nChromosomes <= 0) {
+        return GenerationEvaluation{};
+    }
+    decodeGeneration(genes, nChromosomes);
+    return evaluateDecoded(nChromosomes, fitness);
+}
+
+// Evaluates the chromosomes decoded into keys_.
+GenerationEvaluation EvaluationCache::evaluateDecoded(int nChromosomes, double* fitness) {
+    GenerationEvaluation result;
     // The first evaluation of the straightforward search opens Residuals.txt before anything
     // else, so a directory that cannot be written stops the run here.
     if (!firstEvaluationDone_) {
@@ -216,7 +248,6 @@ GenerationEvaluation EvaluationCache::evaluateGeneration(const IMatrix& populati
         outcomes_.clear();
     }
 
-    decodeGeneration(population, nChromosomes);
     std::vector<ChromosomeKey> misses;
     std::unordered_set<ChromosomeKey, ChromosomeKeyHash> listed;
     for (const ChromosomeKey& key : keys_) {

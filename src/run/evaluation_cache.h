@@ -32,6 +32,7 @@
 #include "model/rank_ranges.h"
 #include "run/split_evaluation.h"
 #include "estimation/range_normal_equations.h"
+#include "genetic/population_genes.h"
 #include "numeric/storage.h"
 #include "run/worker_pool.h"
 
@@ -64,6 +65,9 @@ class EvaluationCache {
     // whose evaluation raises it, with the result files as the straightforward search leaves
     // them there.
     GenerationEvaluation evaluateGeneration(const IMatrix& population, int nChromosomes,
+                                            double* fitness);
+    // The same, the chromosomes read from the population's genes (population_genes.h).
+    GenerationEvaluation evaluateGeneration(const PopulationGenes& genes, int nChromosomes,
                                             double* fitness);
 
     // Brings Predictions.txt up to date before the reporting evaluation: the forecasts of the
@@ -101,6 +105,8 @@ class EvaluationCache {
     };
 
     void decodeGeneration(const IMatrix& population, int nChromosomes);
+    void decodeGeneration(const PopulationGenes& genes, int nChromosomes);
+    GenerationEvaluation evaluateDecoded(int nChromosomes, double* fitness);
     void estimateMissingRanges(const std::vector<ChromosomeKey>& misses);
     Outcome computeOutcome(const ChromosomeKey& key);
     const CachedRange& cachedRange(int start, int end);

@@ -1,6 +1,7 @@
 #include "run/exact_run.h"
 
 #include "run/chromosome_evaluation.h"
+#include "run/worker_pool.h"
 #include "estimation/series_statistics.h"
 #include "genetic/candidates.h"
 #include "model/text_format.h"
@@ -8,6 +9,31 @@
 #include "run/series_loading.h"
 
 namespace kavri {
+
+namespace {
+
+// The exact search on every core the run may use, with the candidates the options ask for.
+ExactSearchOptions searchOptions(const RunOptions& options, WorkerPool& pool,
+                                 RunObserver* observer) {
+    ExactSearchOptions search;
+    search.candidates = options.exactCandidates;
+    search.parallel = pool.parallelFor();
+    if (observer != nullptr) {
+        search.progress = [observer](double share) { observer->exactSearchProgress(share); };
+    }
+    return search;
+}
+
+Result<ExactOptimum> searchExactly(const RunSettings& settings, const RunOptions& options,
+                                   const RunStorage& storage, int delay,
+                                   RunObserver* observer) {
+    WorkerPool pool(WorkerPool::availableThreads(kMaxSearchThreads));
+    return findExactOptimum(settings, storage.series.data(), storage.sortedSeries.data(),
+                            storage.sortOrder.data(), delay,
+                            searchOptions(options, pool, observer));
+}
+
+}  // namespace
 
 RunOutcome runExactSearch(const RunSettings& settings, ResultTexts& texts, RunObserver& observer,
                           const RunOptions& options, RunStorage& storage) {
@@ -18,12 +44,13 @@ RunOutcome runExactSearch(const RunSettings& settings, ResultTexts& texts, RunOb
     texts.iterationText = formatText("%d", 0);
     observer.refresh(texts);
 
-    Result<ExactOptimum> optimum = findExactOptimum(settings, x, storage.sortedSeries.data(),
-                                                    storage.sortOrder.data(), model.delay);
+    Result<ExactOptimum> optimum =
+        searchExactly(settings, options, storage, model.delay, &observer);
     if (!optimum.ok()) {
         outcome.notice = optimum.notice();
         return outcome;
     }
+    outcome.exactScope = ExactSearchScope{optimum.value().everyValue, optimum.value().candidates};
     if (options.profileThresholds) {
         outcome.thresholdProfile =
             profileThresholds(settings, x, storage.sortedSeries.data(), storage.sortOrder.data(),
@@ -54,14 +81,15 @@ RunOutcome runExactSearch(const RunSettings& settings, ResultTexts& texts, RunOb
     return outcome;
 }
 
-std::optional<double> exactOptimumFitness(const RunSettings& settings, const RunStorage& storage) {
+std::optional<ExactOptimum> comparisonOptimum(const RunSettings& settings,
+                                              const RunOptions& options,
+                                              const RunStorage& storage) {
     Result<ExactOptimum> optimum =
-        findExactOptimum(settings, storage.series.data(), storage.sortedSeries.data(),
-                         storage.sortOrder.data(), settings.model.delay);
+        searchExactly(settings, options, storage, settings.model.delay, nullptr);
     if (!optimum.ok()) {
         return std::nullopt;
     }
-    return optimum.value().fitness;
+    return optimum.value();
 }
 
 DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObserver& observer,
@@ -81,8 +109,14 @@ DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObse
     }
     rankCandidates(storage.series.data(), n, storage.sortOrder, storage.sortedSeries);
 
-    Result<DelayScan> scan = scanDelays(settings, storage.series.data(),
-                                        storage.sortedSeries.data(), storage.sortOrder.data());
+    std::optional<Result<DelayScan>> scanned;
+    {
+        WorkerPool pool(WorkerPool::availableThreads(kMaxSearchThreads));
+        scanned.emplace(scanDelays(settings, storage.series.data(), storage.sortedSeries.data(),
+                                   storage.sortOrder.data(),
+                                   searchOptions(options, pool, &observer)));
+    }
+    Result<DelayScan>& scan = *scanned;
     if (!scan.ok()) {
         scanOutcome.run.notice = scan.notice();
         return scanOutcome;

@@ -21,9 +21,11 @@ namespace kavri {
 RunOutcome runExactSearch(const RunSettings& settings, ResultTexts& texts, RunObserver& observer,
                           const RunOptions& options, RunStorage& storage);
 
-// The exact optimum's fitness for the settings of a finished run, for comparison with the
-// genetic search's best; empty when the search ends in a notice. Nothing is written.
-std::optional<double> exactOptimumFitness(const RunSettings& settings, const RunStorage& storage);
+// The exact optimum for the settings of a finished run, for comparison with the genetic
+// search's best; empty when the search ends in a notice. Nothing is written.
+std::optional<ExactOptimum> comparisonOptimum(const RunSettings& settings,
+                                              const RunOptions& options,
+                                              const RunStorage& storage);
 
 // A delay scan: the exact search at every delay 1 .. 10, then the report of the model at the
 // delay of highest fitness (the lower delay on a tie). The thresholds are searched whatever

@@ -9,6 +9,7 @@
 #include "genetic/crossover.h"
 #include "genetic/initialisation.h"
 #include "genetic/mutation.h"
+#include "genetic/population_genes.h"
 #include "genetic/random_source.h"
 #include "genetic/selection.h"
 #include "model/text_format.h"
@@ -18,9 +19,6 @@
 namespace kavri {
 
 namespace {
-
-// Threads the fast path uses at most for the estimation of a generation's new regimes.
-constexpr int kMaxSearchThreads = 8;
 
 // The sample series shipped with the program starts its search from known thresholds.
 constexpr const char* kDemonstrationSeriesPath = "C:\\Program Files\\Kavri\\ExchangeRate.txt";
@@ -105,6 +103,12 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
         fast.emplace(settings, options.files, x, sortOrder,
                      WorkerPool::availableThreads(kMaxSearchThreads));
     }
+    // The fast path keeps the population's genes beside it for its operators.
+    std::optional<PopulationGenes> genes;
+    if (fast) {
+        genes.emplace();
+        genes->read(storage.population, m, n);
+    }
     double candidateFitness = 0.0;
     int candidateIndex = 0;
     double bestFitness = 0.0;
@@ -113,7 +117,7 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
         observer.refresh(texts);
 
         const GenerationEvaluation evaluation =
-            fast ? fast->evaluateGeneration(storage.population, m, storage.fitness.data())
+            fast ? fast->evaluateGeneration(*genes, m, storage.fitness.data())
                  : evaluateGeneration(searchContext, storage, m, generation);
         outcome.evaluations += evaluation.evaluated;
         if (evaluation.notice) {
@@ -161,13 +165,31 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
             observer.refresh(texts);
         }
 
-        selectChromosomes(storage.population, storage.fitness.data(), m, n, ga.pSelection, random);
-        if (m > 1) {
-            crossoverPopulation(storage.population, m, n, ga.pCrossover, sortOrder, model.delay,
-                                model.maxRegimes, model.minObs, model.maxOrder, random);
+        if (genes) {
+            selectChromosomes(storage.population, *genes, storage.fitness.data(), m,
+                              ga.pSelection, random);
+            if (m > 1) {
+                crossoverPopulation(storage.population, *genes, m, n, ga.pCrossover, sortOrder,
+                                    model.delay, model.maxRegimes, model.minObs, model.maxOrder,
+                                    random);
+            }
+            mutatePopulation(storage.population, *genes, m, n, ga.pMutation, sortOrder,
+                             model.delay, model.maxRegimes, model.minObs, model.maxOrder, random);
+        } else {
+            // The reference path keeps the operators that read and write whole chromosomes
+            // and draw one uniform at a time, so that comparing the two paths checks the fast
+            // operators as well.
+            selectChromosomes(storage.population, storage.fitness.data(), m, n, ga.pSelection,
+                              random);
+            if (m > 1) {
+                crossoverPopulation(storage.population, m, n, ga.pCrossover, sortOrder,
+                                    model.delay, model.maxRegimes, model.minObs, model.maxOrder,
+                                    random);
+            }
+            mutatePopulationOneDrawAtATime(storage.population, m, n, ga.pMutation, sortOrder,
+                                           model.delay, model.maxRegimes, model.minObs,
+                                           model.maxOrder, random);
         }
-        mutatePopulation(storage.population, m, n, ga.pMutation, sortOrder, model.delay,
-                         model.maxRegimes, model.minObs, model.maxOrder, random);
     }
     return outcome;
 }

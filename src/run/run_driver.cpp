@@ -91,7 +91,10 @@ RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& obse
     } else {
         outcome = runGeneticSearch(settings, texts, observer, options, storage);
         if (options.compareExact && !outcome.notice) {
-            outcome.exactFitness = exactOptimumFitness(settings, storage);
+            if (std::optional<ExactOptimum> exact = comparisonOptimum(settings, options, storage)) {
+                outcome.exactFitness = exact->fitness;
+                outcome.exactScope = ExactSearchScope{exact->everyValue, exact->candidates};
+            }
         }
     }
     attachSample(outcome, std::move(sample));

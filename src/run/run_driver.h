@@ -33,6 +33,16 @@ struct RunOptions {
     SearchPath searchPath = SearchPath::kFast;
     // After an exact search, also profile each threshold of the optimum (for the charts).
     bool profileThresholds = false;
+    // Thresholds the exact search tries: 0 lets it choose (every value while that is quick);
+    // M > 0 the values at M evenly spaced ranks (estimation/threshold_candidates.h).
+    int exactCandidates = 0;
+};
+
+// The thresholds an exact search tried: every observed value, or `candidates` values at
+// evenly spaced ranks, over which its optimum is exact.
+struct ExactSearchScope {
+    bool everyValue = true;
+    int candidates = 0;
 };
 
 struct RunOutcome {
@@ -50,6 +60,7 @@ struct RunOutcome {
     // Remarks a front end shows beside the results (a threshold taken as the series value it
     // was typed for, for instance).
     std::vector<std::string> remarks;
+    std::optional<ExactSearchScope> exactScope;  // set by the exact search (and compareExact)
 };
 
 // Keeps in `outcome` the description of the values read, and their labels in the reported

@@ -26,6 +26,13 @@ int WorkerPool::availableThreads(int limit) {
     return std::max(1, std::min(hardware, limit));
 }
 
+ParallelFor WorkerPool::parallelFor() {
+    ParallelFor parallel;
+    parallel.workers = size();
+    parallel.run = [this](int count, const ParallelFor::Task& task) { run(count, task); };
+    return parallel;
+}
+
 void WorkerPool::work(int worker) {
     for (;;) {
         int index;

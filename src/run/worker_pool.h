@@ -11,7 +11,12 @@
 #include <thread>
 #include <vector>
 
+#include "estimation/parallel_for.h"
+
 namespace kavri {
+
+// Threads that a search uses at most.
+inline constexpr int kMaxSearchThreads = 8;
 
 class WorkerPool {
  public:
@@ -29,6 +34,9 @@ class WorkerPool {
 
     // The threads a search may use here: the hardware's count, at most `limit`, at least 1.
     static int availableThreads(int limit);
+
+    // This pool as the searches of the core take it; the pool must outlive the value.
+    ParallelFor parallelFor();
 
  private:
     void helperLoop(int worker);

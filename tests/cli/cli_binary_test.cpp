@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -212,6 +213,50 @@ TEST_F(CliBinary, EveryCoefficientOfALongRegimeIsPrinted) {
         EXPECT_EQ(block.find("    P(" + std::to_string(order + 1) + ")"), std::string::npos);
     }
     EXPECT_GE(longest, 14);
+}
+
+// A series longer than the dialogs allow: the exact search over some evenly spaced values says
+// so, and the genetic search and given thresholds run on the same length.
+TEST_F(CliBinary, LongSeriesAreSearchedExactlyOverCandidatesAndByTheOtherMethods) {
+    std::vector<double> x(3000, 0.0);
+    std::uint32_t state = 17;
+    for (std::size_t t = 2; t < x.size(); ++t) {
+        state = state * 1664525u + 1013904223u;
+        const double noise = static_cast<double>(state >> 8) / 16777216.0 - 0.5;
+        x[t] = (x[t - 2] < 0.0 ? 0.2 + 0.5 * x[t - 1] : -0.1 - 0.4 * x[t - 1]) + noise;
+    }
+    {
+        std::FILE* file = std::fopen((dir() / "long.txt").c_str(), "w");
+        ASSERT_NE(file, nullptr);
+        for (double value : x) std::fprintf(file, "%.17g\n", value);
+        std::fclose(file);
+    }
+    const std::vector<std::string> series = {"--series", "long.txt", "--n-observations", "2900",
+                                             "--n-predictions", "100", "--delay", "2"};
+    auto with = [&](std::vector<std::string> more) {
+        more.insert(more.begin(), series.begin(), series.end());
+        return more;
+    };
+
+    CliRun exact = runCli(dir(), with({"--search", "exact", "--candidates", "150"}));
+    EXPECT_EQ(exact.status, 0) << exact.err;
+    EXPECT_EQ(exact.out.rfind("Threshold Candidates: 150 of the 2899 values, at evenly spaced "
+                              "ranks; the exact search is exact over these (--candidates)\n"
+                              "Iteration: 0\nFitness: ",
+                              0),
+              0u)
+        << exact.out;
+    EXPECT_EQ(lineCount(readFile(dir() / "Predictions.txt")), 101u);
+
+    CliRun genetic = runCli(dir(), with({"--seed", "3", "--n-iterations", "3",
+                                         "--n-chromosomes", "6", "--json"}));
+    EXPECT_EQ(genetic.status, 0) << genetic.err;
+    EXPECT_TRUE(nlohmann::json::parse(genetic.out)["modelReported"].get<bool>());
+
+    char threshold[32];
+    std::snprintf(threshold, sizeof threshold, "%.17g", x[1234]);
+    CliRun given = runCli(dir(), with({"--thresholds", threshold}));
+    EXPECT_EQ(given.status, 0) << given.err;
 }
 
 TEST_F(CliBinary, DelayScanPrintsTheTableAndReportsTheBestDelay) {

@@ -136,7 +136,8 @@ TEST(ParseOptions, IntegerBoundsAreInclusiveAndRefusalsNameBoth) {
         int max;
     };
     const Case cases[] = {
-        {"--n-observations", 50, 1000},  {"--n-predictions", 0, 100}, {"--max-regimes", 1, 4},
+        {"--n-observations", 50, 1000000}, {"--n-predictions", 0, 100000},
+        {"--max-regimes", 1, 4},
         {"--max-order", 1, 20},          {"--delay", 1, 10},          {"--min-obs", 20, 100},
         {"--n-autocorrelations", 0, 24}, {"--n-chromosomes", 0, 200}, {"--n-iterations", 0, 1000},
     };
@@ -295,6 +296,32 @@ TEST(ParseOptions, TestSettingsNeedTheTestsAndAnOrderBelowMaxOrder) {
               "--test-order expects an integer from 1 to 19, got \"0\"");
     EXPECT_EQ(parse({"--tests", "--bootstrap", "100001"}).text,
               "--bootstrap expects an integer from 0 to 100000, got \"100001\"");
+}
+
+// The candidates set what the exact search tries, so they need one; the dialogs' limits on
+// the series do not hold on the command line.
+TEST(ParseOptions, CandidatesNeedAnExactSearchAndLongSeriesAreAccepted) {
+    for (const auto& search : {std::vector<std::string>{"--search", "exact"},
+                               std::vector<std::string>{"--delay-scan"},
+                               std::vector<std::string>{"--compare-exact"}}) {
+        std::vector<std::string> args = search;
+        args.insert(args.end(), {"--candidates", "1000000"});
+        ParseOutcome outcome = parse(args);
+        ASSERT_EQ(outcome.action, ParseAction::kRun) << outcome.text;
+        EXPECT_EQ(outcome.request.run.exactCandidates, 1000000);
+    }
+    EXPECT_EQ(parse({"--search", "exact"}).request.run.exactCandidates, 0);
+    EXPECT_EQ(parse({"--search", "exact", "--candidates", "0"}).text,
+              "--candidates expects an integer from 1 to 1000000, got \"0\"");
+    EXPECT_EQ(parse({"--candidates", "500"}).text,
+              "--candidates sets the thresholds that the exact search tries; it needs --search "
+              "exact, --delay-scan or --compare-exact");
+    EXPECT_EQ(parse({"--thresholds", "0.5", "--candidates", "500"}).action, ParseAction::kRefused);
+
+    ParseOutcome longRun = parse({"--n-observations", "1000000", "--n-predictions", "100000"});
+    ASSERT_EQ(longRun.action, ParseAction::kRun) << longRun.text;
+    EXPECT_EQ(longRun.request.settings.model.nObservations, 1000000);
+    EXPECT_EQ(longRun.request.settings.model.nPredictions, 100000);
 }
 
 TEST(ParseOptions, SeedCoversTheWholeUnsignedRange) {

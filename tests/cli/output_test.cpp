@@ -110,6 +110,31 @@ TEST(TextReport, SeedLineOnlyForTheGeneticSearchAndExactFitnessOnlyWhenComputed)
     EXPECT_NE(compared.find("Fitness:\nExact Fitness: 0.300000\n"), std::string::npos) << compared;
 }
 
+// Only an exact search that tried fewer values than the series has says how many it tried.
+TEST(TextReport, CandidatesLineOnlyWhenTheExactSearchTriedSomeValues) {
+    RunSettings settings = defaultCliSettings();
+    settings.ga.searchMethod = kSearchExact;
+    settings.model.nObservations = 20000;
+    RunOutcome outcome = twoRegimeOutcome();
+    EXPECT_EQ(formatTextReport(ResultTexts{}, outcome, settings).find("Candidates"),
+              std::string::npos);
+    outcome.exactScope = ExactSearchScope{true, 19999};
+    EXPECT_EQ(formatTextReport(ResultTexts{}, outcome, settings).find("Candidates"),
+              std::string::npos);
+    EXPECT_EQ(nlohmann::json::parse(formatJsonReport(outcome, settings))
+                  .contains("thresholdCandidates"),
+              false);
+
+    outcome.exactScope = ExactSearchScope{false, 5477};
+    EXPECT_EQ(formatTextReport(ResultTexts{}, outcome, settings).rfind(
+                  "Threshold Candidates: 5477 of the 19999 values, at evenly spaced ranks; the "
+                  "exact search is exact over these (--candidates)\nIteration:",
+                  0),
+              0u);
+    EXPECT_EQ(nlohmann::json::parse(formatJsonReport(outcome, settings))["thresholdCandidates"],
+              5477);
+}
+
 TEST(JsonReport, CarriesTheModelAsNumbersWithNullWhereUndefined) {
     RunSettings settings = defaultCliSettings();
     settings.ga.nIterations = 100;
@@ -234,6 +259,23 @@ TEST(TerminalProgress, RewritesOneLineAndClearsItAtTheEnd) {
     EXPECT_EQ(contents(stream),
               "\rGeneration 0 of 100, best fitness 0.000000\033[K"
               "\rGeneration 1 of 100, best fitness 0.284459\033[K"
+              "\r\033[K");
+    std::fclose(stream);
+}
+
+TEST(TerminalProgress, ShowsTheShareOfTheExactSearchsTable) {
+    std::FILE* stream = std::tmpfile();
+    ASSERT_NE(stream, nullptr);
+    TerminalProgress progress(stream, true, 100);
+    progress.exactSearchProgress(0.004);
+    progress.exactSearchProgress(0.5);
+    progress.finish();
+    TerminalProgress quiet(stream, false, 100);
+    quiet.exactSearchProgress(1.0);
+    quiet.finish();
+    EXPECT_EQ(contents(stream),
+              "\rExact search, 0% of the table\033[K"
+              "\rExact search, 50% of the table\033[K"
               "\r\033[K");
     std::fclose(stream);
 }

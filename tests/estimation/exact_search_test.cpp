@@ -98,7 +98,8 @@ struct Enumerated {
     int nValid = 0;
 };
 
-Enumerated bestByEnumeration(const Problem& problem) {
+// `allowed`: when given, only chromosomes whose set genes all lie among these ranks.
+Enumerated bestByEnumeration(const Problem& problem, const std::vector<int>* allowed = nullptr) {
     const ModelParameters& model = problem.settings.model;
     const int n = problem.n();
     MemoryDirectory dir;
@@ -132,6 +133,9 @@ Enumerated bestByEnumeration(const Problem& problem) {
             return;
         }
         for (int p = from; p < n; ++p) {
+            if (allowed != nullptr && std::find(allowed->begin(), allowed->end(), p) == allowed->end()) {
+                continue;
+            }
             genes[p] = 1;
             positions.push_back(p);
             self(self, p + 1, remaining - 1);
@@ -186,41 +190,97 @@ INSTANTIATE_TEST_SUITE_P(
                       SearchCase{"MseRelativeWithZeros", kFitnessMse, kCriterionRelative, true}),
     [](const ::testing::TestParamInfo<SearchCase>& info) { return std::string(info.param.name); });
 
+// With fewer candidates than values the search is exact over the candidates' ranks: evenly
+// spaced blocks longer than the regression's factor (appended as factors) and shorter ones
+// (appended row by row), with one threshold and with three.
+TEST(ExactSearch, OverCandidatesFindsTheBestChromosomeAtTheirRanks) {
+    struct Case {
+        int candidates;
+        int maxRegimes;
+        int fitnessKind;
+    };
+    for (const Case c : {Case{12, 4, kFitnessAic}, Case{12, 4, kFitnessMse}, Case{36, 4, kFitnessAic},
+                         Case{36, 3, kFitnessMse}, Case{50, 2, kFitnessAic}}) {
+        SCOPED_TRACE(std::to_string(c.candidates) + " candidates, " +
+                     std::to_string(c.maxRegimes) + " regimes, fitness " +
+                     std::to_string(c.fitnessKind));
+        Problem problem(thresholdSeries(220, 13u, 1), 200, 20, 4, 1, c.maxRegimes, 12);
+        problem.settings.ga.fitnessKind = c.fitnessKind;
+        ExactSearchOptions options;
+        options.candidates = c.candidates;
+        Result<ExactOptimum> found =
+            findExactOptimum(problem.settings, problem.x.data(), problem.sortedSeries.data(),
+                             problem.sortOrder.data(), 1, options);
+        ASSERT_TRUE(found.ok());
+        EXPECT_FALSE(found.value().everyValue);
+        EXPECT_EQ(found.value().candidates, c.candidates);
+
+        std::vector<int> ranks;
+        for (int i = 1; i <= c.candidates; ++i) ranks.push_back(i * 200 / (c.candidates + 1));
+        const Enumerated expected = bestByEnumeration(problem, &ranks);
+        ASSERT_FALSE(expected.positions.empty());
+        EXPECT_NEAR(found.value().fitness, expected.fitness, kAgreement * expected.fitness);
+        EXPECT_EQ(std::vector<int>(found.value().positions.begin(),
+                                   found.value().positions.begin() + found.value().nThresholds),
+                  expected.positions);
+    }
+}
+
+TEST(ExactSearch, AsManyCandidatesAsValuesTryEveryValue) {
+    Problem problem(thresholdSeries(80, 2u, 1), 60, 0, 3, 1, 4, 10);
+    ExactSearchOptions options;
+    options.candidates = 59;
+    Result<ExactOptimum> all =
+        findExactOptimum(problem.settings, problem.x.data(), problem.sortedSeries.data(),
+                         problem.sortOrder.data(), 1, options);
+    Result<ExactOptimum> automatic = problem.search();
+    ASSERT_TRUE(all.ok() && automatic.ok());
+    EXPECT_TRUE(all.value().everyValue);
+    EXPECT_EQ(all.value().candidates, 59);
+    EXPECT_EQ(all.value().positions, automatic.value().positions);
+    EXPECT_EQ(all.value().fitness, automatic.value().fitness);
+}
+
 // Rank h of x[55] stands for t = 57 at delay 2, beyond the sample, so it belongs to no regime:
 // a threshold at h and one at h + 1 give the same regimes, and the same fitness to the last bit.
+// With one threshold the search grows the regimes above a threshold downwards, and both sums
+// must still tie exactly.
 TEST(ExactSearch, OfTiedChromosomesTakesTheLowerPositions) {
-    std::vector<double> x = thresholdSeries(80, 7u, 2);
-    const Problem original(x, 56, 0, 4, 2, 4, 8);
-    Result<ExactOptimum> first = original.search();
-    ASSERT_TRUE(first.ok());
-    ASSERT_GE(first.value().nThresholds, 1);
-    const int p = first.value().positions[0];
-    x[55] = 0.5 * (original.sortedSeries[p - 1] + original.sortedSeries[p]);
+    for (int maxRegimes : {4, 2}) {
+        SCOPED_TRACE(std::to_string(maxRegimes) + " regimes");
+        std::vector<double> x = thresholdSeries(80, 7u, 2);
+        const Problem original(x, 56, 0, 4, 2, maxRegimes, 8);
+        Result<ExactOptimum> first = original.search();
+        ASSERT_TRUE(first.ok());
+        ASSERT_GE(first.value().nThresholds, 1);
+        const int p = first.value().positions[0];
+        x[55] = 0.5 * (original.sortedSeries[p - 1] + original.sortedSeries[p]);
 
-    Problem tied(x, 56, 0, 4, 2, 4, 8);
-    const Enumerated expected = bestByEnumeration(tied);
-    ASSERT_FALSE(expected.positions.empty());
-    ASSERT_EQ(tied.sortOrder[expected.positions[0]], 55);
+        Problem tied(x, 56, 0, 4, 2, maxRegimes, 8);
+        const Enumerated expected = bestByEnumeration(tied);
+        ASSERT_FALSE(expected.positions.empty());
+        ASSERT_EQ(tied.sortOrder[expected.positions[0]], 55);
 
-    Result<ExactOptimum> found = tied.search();
-    ASSERT_TRUE(found.ok());
-    EXPECT_NEAR(found.value().fitness, expected.fitness, kAgreement * expected.fitness);
-    EXPECT_EQ(std::vector<int>(found.value().positions.begin(),
-                               found.value().positions.begin() + found.value().nThresholds),
-              expected.positions);
+        Result<ExactOptimum> found = tied.search();
+        ASSERT_TRUE(found.ok());
+        EXPECT_NEAR(found.value().fitness, expected.fitness, kAgreement * expected.fitness);
+        EXPECT_EQ(std::vector<int>(found.value().positions.begin(),
+                                   found.value().positions.begin() + found.value().nThresholds),
+                  expected.positions);
 
-    std::vector<int> genes(56, 0);
-    for (int q : expected.positions) genes[q] = 1;
-    genes[expected.positions[0]] = 0;
-    genes[expected.positions[0] + 1] = 1;
-    MemoryDirectory dir;
-    ResultTexts texts;
-    SilentObserver observer;
-    const EvaluationContext context{tied.settings, texts, observer, {dir.path()}, nullptr};
-    Result<double> twin = evaluateChromosome(context, tied.x.data(), genes.data(),
-                                             tied.sortOrder.data(), 56, 4, 2, 0);
-    ASSERT_TRUE(twin.ok());
-    EXPECT_EQ(twin.value(), expected.fitness);
+        std::vector<int> genes(56, 0);
+        for (int q : expected.positions) genes[q] = 1;
+        genes[expected.positions[0]] = 0;
+        genes[expected.positions[0] + 1] = 1;
+        MemoryDirectory dir;
+        ResultTexts texts;
+        SilentObserver observer;
+        const EvaluationContext context{tied.settings, texts, observer, {dir.path()}, nullptr};
+        Result<double> twin = evaluateChromosome(context, tied.x.data(), genes.data(),
+                                                 tied.sortOrder.data(), 56, 4, 2, 0);
+        ASSERT_TRUE(twin.ok());
+        EXPECT_EQ(twin.value(), expected.fitness);
+    }
 }
 
 // Each range's order, AIC and singularity against the regime estimation of the chromosome

@@ -153,6 +153,51 @@ INSTANTIATE_TEST_SUITE_P(BothFitnessKinds, ThresholdProfileTest,
                              return std::string(info.param == kFitnessAic ? "Aic" : "Mse");
                          });
 
+// A long series searched over candidates: the upper range of the threshold spans thousands of
+// ranks, so the profile grows it downwards, in linear time. The optimum keeps its fitness to
+// the last bit, every admissible rank is profiled, and the fitness at sampled ranks agrees
+// with the chromosome evaluation.
+TEST(ThresholdProfile, LongSpansAreProfiledInLinearTimeOverAnOptimumAmongCandidates) {
+    Problem problem(kFitnessAic);
+    ModelParameters& model = problem.settings.model;
+    problem.x = threeRegimeSeries(5020, 11u);
+    model.nObservations = 5000;
+    model.maxRegimes = 2;
+    problem.sortOrder = ivector(0, model.nObservations);
+    problem.sortedSeries = dvector(0, model.nObservations);
+    rankCandidates(problem.x.data(), model.nObservations, problem.sortOrder, problem.sortedSeries);
+    ExactSearchOptions options;
+    options.candidates = 150;
+    Result<ExactOptimum> found =
+        findExactOptimum(problem.settings, problem.x.data(), problem.sortedSeries.data(),
+                         problem.sortOrder.data(), model.delay, options);
+    ASSERT_TRUE(found.ok());
+    const ExactOptimum& optimum = found.value();
+    ASSERT_EQ(optimum.nThresholds, 1);
+    ASSERT_LT(optimum.positions[0], 3000);  // so the upper span exceeds 2000 ranks
+
+    const ThresholdProfile profile = problem.profile(optimum);
+    ASSERT_EQ(profile.curves.size(), 1u);
+    const ThresholdProfileCurve& curve = profile.curves[0];
+    EXPECT_EQ(curve.positions[curve.optimumIndex], optimum.positions[0]);
+    EXPECT_EQ(curve.fitness[curve.optimumIndex], optimum.fitness);
+    EXPECT_GT(curve.positions.size(), 4000u);
+
+    MemoryDirectory dir;
+    ResultTexts texts;
+    SilentObserver observer;
+    const EvaluationContext context{problem.settings, texts, observer, {dir.path()}, nullptr};
+    for (std::size_t j = 0; j < curve.positions.size(); j += 400) {
+        const std::vector<int> genes = problem.chromosomeWith(optimum, 0, curve.positions[j]);
+        Result<double> evaluated =
+            evaluateChromosome(context, problem.x.data(), genes.data(), problem.sortOrder.data(),
+                               problem.n(), model.maxOrder, model.delay, 0);
+        ASSERT_TRUE(evaluated.ok());
+        EXPECT_NEAR(curve.fitness[j], evaluated.value(), kAgreement * evaluated.value())
+            << "rank " << curve.positions[j];
+    }
+}
+
 TEST(ThresholdProfile, IsEmptyWithoutThresholds) {
     Problem problem(kFitnessAic);
     problem.settings.model.maxRegimes = 1;

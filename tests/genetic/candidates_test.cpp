@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "genetic/random_source.h"
+
 namespace kavri {
 namespace {
 
@@ -76,6 +78,40 @@ TEST_F(CheckChromosome, MinObsCountsOnlyUsableObservations) {
     EXPECT_EQ(check({3, 4}, 3, 2), kRegimeBelowMinObs);
     EXPECT_EQ(check({0}, 2, 1), kRegimeBelowMinObs);
     EXPECT_EQ(check({0}, 2, 0), kChromosomeValid);
+}
+
+// The check from the set genes alone gives checkChromosome's code on every chromosome of a few
+// thousand drawn ones: codes of every kind, several delays, orders and bounds.
+TEST(CheckSetGenes, GivesTheCodeOfTheWholeChromosome) {
+    const int n = 60;
+    std::vector<int> sortOrder(n);
+    for (int h = 0; h < n; ++h) sortOrder[h] = (h * 37) % n;  // a permutation of the times
+    RandomSource random(5);
+    int valid = 0;
+    for (int trial = 0; trial < 4000; ++trial) {
+        const int delay = 1 + trial % 4;
+        const int maxOrder = 1 + trial % 6;
+        const int maxRegimes = 1 + trial % 4;
+        const int minObs = trial % 13;
+        std::vector<int> genes(n, 0);
+        std::vector<int> setGenes;
+        const int count = random.draw() % 5;
+        for (int i = 0; i < count; ++i) genes[random.draw() % n] = 1;
+        for (int h = 0; h < n; ++h) {
+            if (genes[h] == 1) setGenes.push_back(h);
+        }
+        const int expected =
+            checkChromosome(genes.data(), sortOrder.data(), delay, n, maxRegimes, minObs, maxOrder);
+        const std::vector<int> usable = usableRanksBefore(sortOrder.data(), delay, n, maxOrder);
+        EXPECT_EQ(checkSetGenes(setGenes.data(), static_cast<int>(setGenes.size()), usable, delay,
+                                n, maxRegimes, minObs),
+                  expected)
+            << "trial " << trial;
+        valid += expected == kChromosomeValid ? 1 : 0;
+    }
+    EXPECT_GT(valid, 500);
+    EXPECT_EQ(checkSetGenes(nullptr, 0, std::vector<int>(8, 0), 4, 7, 4, 0),
+              kSeriesTooShortForDelay);
 }
 
 }  // namespace

@@ -74,5 +74,53 @@ TEST(MutationTest, InvalidMutantsAreDropped) {
     EXPECT_EQ(chromosome(population, 1, kObservations), std::vector<int>(kObservations, 0));
 }
 
+// The operator with the draws made in lanes against the one that draws a uniform at a time:
+// the same population and the same generator state after it, on populations of valid, invalid
+// and odd chromosomes (all genes set, genes other than 0 and 1), every probability kind, delays
+// and bounds, one generation after another.
+TEST(MutationTest, DrawsInLanesGiveTheSamePopulationAndGeneratorState) {
+    const int n = 300;
+    std::vector<int> sortOrder(n);
+    for (int h = 0; h < n; ++h) sortOrder[h] = (h * 101) % n;
+    int changed = 0;
+    for (double pMutation : {0.0, 0.001, 0.01, 0.3, 1.0, 2.0, 41 / 32767.0}) {
+        for (int delay : {0, 1, 4}) {
+            for (int maxRegimes : {1, 2, 4}) {
+                const int nChromosomes = 9;
+                IMatrix fast = intmatrix(0, n, 0, nChromosomes);
+                IMatrix reference = intmatrix(0, n, 0, nChromosomes);
+                IMatrix before = intmatrix(0, n, 0, nChromosomes);
+                RandomSource fill(7);
+                for (int i = 0; i < nChromosomes; ++i) {
+                    for (int g = 0; g < n; ++g) {
+                        int gene = i == 0 ? 1 : 0;
+                        if (i >= 2 && fill.draw() % (i * 40) == 0) gene = 1;
+                        if (i == 8 && g % 50 == 3) gene = 2;
+                        fast[g][i] = reference[g][i] = before[g][i] = gene;
+                    }
+                }
+                RandomSource lanes(99);
+                RandomSource single(99);
+                for (int generation = 0; generation < 5; ++generation) {
+                    mutatePopulation(fast, nChromosomes, n, pMutation, sortOrder.data(), delay,
+                                     maxRegimes, 5, 4, lanes);
+                    mutatePopulationOneDrawAtATime(reference, nChromosomes, n, pMutation,
+                                                   sortOrder.data(), delay, maxRegimes, 5, 4,
+                                                   single);
+                }
+                ASSERT_EQ(lanes.state(), single.state()) << pMutation << ", " << delay;
+                for (int i = 0; i < nChromosomes; ++i) {
+                    ASSERT_EQ(chromosome(fast, i, n), chromosome(reference, i, n))
+                        << "p " << pMutation << ", delay " << delay << ", regimes "
+                        << maxRegimes << ", chromosome " << i;
+                    changed += chromosome(fast, i, n) != chromosome(before, i, n) ? 1 : 0;
+                }
+            }
+        }
+    }
+    // Mutants were accepted often enough for the comparison to mean something.
+    EXPECT_GT(changed, 50);
+}
+
 }  // namespace
 }  // namespace kavri

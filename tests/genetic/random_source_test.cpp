@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 
 namespace kavri {
@@ -26,6 +27,31 @@ TEST(RandomSourceTest, SeedOneGivesTheClassicSequenceAndUniformsReachBothEnds) {
 
     EXPECT_EQ(RandomSource(seedWithFirstDraw(0)).uniformRandom(), 0.0);
     EXPECT_EQ(RandomSource(seedWithFirstDraw(RandomSource::kMaxDraw)).uniformRandom(), 1.0);
+}
+
+// Up to 32768 a bounded draw is the plain remainder of one draw, as it always was; beyond, two
+// draws reach every position of a long series.
+TEST(RandomSourceTest, BoundedDrawsTakeOneDrawUpTo32768AndTwoBeyond) {
+    for (int bound : {1, 7, 449, 32768}) {
+        RandomSource bounded(11);
+        RandomSource plain(11);
+        for (int i = 0; i < 100; ++i) {
+            ASSERT_EQ(bounded.drawBelow(bound), plain.draw() % bound) << "bound " << bound;
+        }
+    }
+    RandomSource wide(3);
+    RandomSource twice(3);
+    int highest = 0;
+    for (int i = 0; i < 2000; ++i) {
+        const int value = wide.drawBelow(999999);
+        ASSERT_GE(value, 0);
+        ASSERT_LT(value, 999999);
+        highest = std::max(highest, value);
+        twice.draw();
+        twice.draw();
+    }
+    EXPECT_GT(highest, 900000);
+    EXPECT_EQ(wide.state(), twice.state());
 }
 
 }  // namespace

@@ -1,0 +1,40 @@
+#pragma once
+
+// What one range of ranks costs the exact search: with the fitness "AIC", the AIC of the
+// range's chosen order; with "MSE", the squared one-step forecast errors of the held-out
+// values that fall into the range, forecast by that order's coefficients. Infinite when the
+// range's fit is singular, as the chromosome evaluation then scores 0.
+
+#include <limits>
+#include <vector>
+
+#include "estimation/range_qr.h"
+
+namespace kavri {
+
+inline constexpr double kInfiniteCost = std::numeric_limits<double>::infinity();
+
+class RangeCost {
+ public:
+    // holdout null: the fitness "AIC". The held-out set must outlive the object.
+    RangeCost(const HoldoutSet* holdout, int maxOrder, bool relative);
+
+    // Chooses the order of the range whose regression `factor` holds; cost() is of this fit.
+    void fit(const FactorView& factor);
+    // The same with the factor's firstSingularOrder() and residualSums() given, the latter at
+    // sse[p * stride].
+    void fit(const FactorView& factor, int singularFrom, const double* sse, int stride);
+    // The cost of the last fit as the range of ranks [start, end): the ranks choose the
+    // held-out values with "MSE" and do not matter with "AIC".
+    double cost(int start, int end) const;
+
+ private:
+    const HoldoutSet* holdout_;
+    int maxOrder_;
+    bool relative_;
+    RangeOrder order_;
+    std::vector<double> sseWork_;
+    std::vector<double> coefficients_;
+};
+
+}  // namespace kavri
