@@ -56,9 +56,15 @@ void QrRangeRegression::clear() {
     std::fill(factor_.begin(), factor_.end(), 0.0);
     std::fill(columnSquares_.begin(), columnSquares_.end(), 0.0);
     observations_ = 0;
+    responsesEqual_ = true;
 }
 
 void QrRangeRegression::append(const double* row) {
+    const double response = row[columns_ - 1];
+    if (observations_ == 0) {
+        firstResponse_ = response;
+    }
+    responsesEqual_ = responsesEqual_ && response == firstResponse_;
     double* v = work_.data();
     for (int j = 0; j < columns_; ++j) {
         v[j] = row[j];
@@ -131,7 +137,9 @@ RangeOrder chooseRangeOrder(const QrRangeRegression& regression, int maxOrder, b
         if (p >= singularFrom) {
             return RangeOrder{};
         }
-        const double aic = regimeAic(m, sseWork[p], p);
+        // SSE_0 is the total sum of squares of the exact-fit rule, as the evaluation's SST.
+        const double aic =
+            regimeAic(m, sseWork[p], sseWork[0], regression.responsesEqual(), p);
         if (aic < best) {
             best = aic;
             choice.order = p;

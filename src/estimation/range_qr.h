@@ -48,11 +48,14 @@ class QrRangeRegression {
     void append(const double* row);
 
     int observations() const { return observations_; }
+    // Whether every response appended so far is the same value (true for no rows).
+    bool responsesEqual() const { return responsesEqual_; }
     // The lowest order whose design is rank-deficient (a column lies, to rounding, in the span
     // of the columns before it, or is zero); maxOrder when orders 1 .. maxOrder-1 are all of
     // full rank. A range without rows is deficient from order 1.
     int firstSingularOrder() const;
-    // SSE_p for p = 0 .. maxOrder-1 into sse[0 .. maxOrder-1].
+    // SSE_p for p = 0 .. maxOrder-1 into sse[0 .. maxOrder-1]. SSE_0, the fit of the constant
+    // alone, is the responses' total sum of squares about their mean.
     void residualSums(double* sse) const;
     // Coefficients b[0 .. order] of the centred regression (b[0] the constant) by back
     // substitution; the order must be below firstSingularOrder().
@@ -64,6 +67,8 @@ class QrRangeRegression {
 
     int columns_;
     int observations_ = 0;
+    bool responsesEqual_ = true;
+    double firstResponse_ = 0.0;
     std::vector<double> factor_;         // upper triangle of R, row-major
     std::vector<double> columnSquares_;  // sum of squares of each column over the rows
     std::vector<double> work_;

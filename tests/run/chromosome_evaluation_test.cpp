@@ -38,8 +38,8 @@ class ChromosomeEvaluation : public testing::RankedExchangeRate {
 
 TEST(ModelSummary, WorkedExampleOfTwoRegimes) {
     std::array<RegimeFit, kMaxRegimeCount> fits{};
-    fits[0] = RegimeFit{100, 50.0, 80.0, regimeAic(100, 50.0, 2)};
-    fits[1] = RegimeFit{50, 100.0, 120.0, regimeAic(50, 100.0, 1)};
+    fits[0] = RegimeFit{100, 50.0, 80.0, regimeAic(100, 50.0, 80.0, false, 2)};
+    fits[1] = RegimeFit{50, 100.0, 120.0, regimeAic(50, 100.0, 120.0, false, 1)};
     EXPECT_NEAR(fits[0].aic, -63.3147, 5e-5);
     EXPECT_NEAR(fits[1].aic, 38.6574, 5e-5);
 
@@ -66,8 +66,8 @@ TEST(ModelSummary, WorkedExampleOfTwoRegimes) {
 TEST(ModelSummary, RegimeWithoutSpreadHasNoRSquare) {
     std::array<RegimeFit, kMaxRegimeCount> fits{};
     fits[0] = RegimeFit{40, 0.0, 0.0, 0.0};
-    fits[1] = RegimeFit{60, 3.0, 6.0, regimeAic(60, 3.0, 1)};
-    fits[2] = RegimeFit{50, 2.0, 8.0, regimeAic(50, 2.0, 1)};
+    fits[1] = RegimeFit{60, 3.0, 6.0, regimeAic(60, 3.0, 6.0, false, 1)};
+    fits[2] = RegimeFit{50, 2.0, 8.0, regimeAic(50, 2.0, 8.0, false, 1)};
     FittedModel model(3);
     model.nRegimes = 3;
     model.regimeOrders = {1, 1, 1, 0};
