@@ -26,9 +26,9 @@ inline constexpr double kGivenThresholdsInitialBestAic = 1e11;
 // series in other units (times 10^k) must be exact fits alike, or not at all.
 inline constexpr double kExactFitShare = 1e-10;
 
-// Whether a regime's fit is exact (see kExactFitShare). Responses that are all the same value
-// are fitted exactly by the constant alone; their total sum of squares is 0 but for the
-// rounding of their mean, so they are named rather than measured.
+// Whether a regime's fit is exact (see kExactFitShare), for finite sums of squares. Responses
+// that are all the same value are fitted exactly by the constant alone; their total sum of
+// squares is 0 but for the rounding of their mean, so they are named rather than measured.
 inline bool isExactFit(double sse, double sst, bool responsesEqual) {
     return responsesEqual || sse <= kExactFitShare * sst;
 }

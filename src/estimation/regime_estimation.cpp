@@ -1,6 +1,7 @@
 #include "estimation/regime_estimation.h"
 
 #include <cmath>
+#include <limits>
 
 #include "estimation/information_criterion.h"
 #include "estimation/series_statistics.h"
@@ -39,6 +40,10 @@ int gatherRows(const double* x, const int* sortOrder, int start, int end, int or
 }  // namespace
 
 double regimeAic(int m, double sse, double sst, bool responsesEqual, int order) {
+    // Sums of squares that overflowed measure nothing, an exact fit least of all.
+    if (!std::isfinite(sse) || !std::isfinite(sst)) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
     return isExactFit(sse, sst, responsesEqual) ? 0.0 : m * std::log(sse / m) + 2.0 * (order + 1);
 }
 

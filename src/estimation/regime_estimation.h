@@ -54,7 +54,8 @@ struct RegimeEstimate {
 // Akaike's criterion of a least-squares fit of `order` lags and a constant to m observations
 // with residual sum of squares SSE: m ln(SSE / m) + 2 (order + 1). An exact fit (isExactFit()
 // of SSE, the responses' total sum of squares SST and whether they are all equal) has no
-// finite log-likelihood and is scored 0.
+// finite log-likelihood and is scored 0. Sums that are not finite (they overflowed) give
+// not-a-number, which no order search chooses.
 double regimeAic(int m, double sse, double sst, bool responsesEqual, int order);
 
 // One step of the order search: order p with coefficients b[0 .. p] and statistics `fit`

@@ -460,7 +460,9 @@ TEST_F(CliBinary, NoticeEndingInALineBreakIsPrintedOnOneLine) {
     EXPECT_EQ(run.status, 3);
     EXPECT_EQ(run.err,
               "kavri-cli: Kavri Directory do not exist or Residuals.txt File could not be "
-              "opened\n");
+              "opened\n"
+              "  Residuals.txt cannot be created: Is a directory. Run where the result files can "
+              "be written (an existing directory you may write to).\n");
 }
 
 TEST_F(CliBinary, RefusedCommandLineExitsWith2BeforeTheRun) {
@@ -546,7 +548,8 @@ TEST_F(CliBinary, ForecastsThatCannotBeMadeOrWrittenAreFailures) {
     EXPECT_EQ(unwritable.status, 3);
     EXPECT_EQ(unwritable.err,
               "kavri-cli: Forecasts.txt could not be opened for writing\n"
-              "  Check that its directory exists and that you may write there.\n");
+              "  Is a directory. Check that its directory exists and that you may write "
+              "there.\n");
     EXPECT_EQ(unwritable.out, "");
 }
 
