@@ -312,7 +312,8 @@ TEST(ForecastReport, JsonHasEveryStepWithNullWhereTheMethodHasNoValue) {
     request.forecast.method = ForecastMethod::kGaussian;
     request.forecast.seed = 9;
     const nlohmann::json json = nlohmann::json::parse(
-        formatJsonReport(twoRegimeOutcome(), defaultCliSettings(), nullptr, &forecasts, &request));
+        formatJsonReport(twoRegimeOutcome(), defaultCliSettings(), nullptr, nullptr,
+                         &forecasts, &request));
     const nlohmann::json& f = json["forecasts"];
     EXPECT_EQ(f["method"], "bootstrap");
     EXPECT_EQ(f["origin"], 114);
@@ -330,7 +331,7 @@ TEST(ForecastReport, JsonHasEveryStepWithNullWhereTheMethodHasNoValue) {
     ForecastOutcome skeleton;
     skeleton.forecasts.point = {1.0};
     const nlohmann::json plain = nlohmann::json::parse(
-        formatJsonReport(twoRegimeOutcome(), defaultCliSettings(), nullptr, &skeleton));
+        formatJsonReport(twoRegimeOutcome(), defaultCliSettings(), nullptr, nullptr, &skeleton));
     EXPECT_TRUE(plain["forecasts"]["paths"].is_null());
     EXPECT_TRUE(plain["forecasts"]["seed"].is_null());
     EXPECT_TRUE(plain["forecasts"]["steps"][0]["median"].is_null());
