@@ -112,6 +112,12 @@ Case decode(Bytes& in) {
     c.faultOperation = kOperations[c.fault ? fault % 8 - 5 : 0];
     c.faultOnPredictions = (fault & 8) != 0;
     c.faultSkip = (fault >> 4) % 4;
+    // Mostly the whole file from its start; now and then a column, a skip or the last values.
+    static const char* const kColumns[] = {"", "", "", "", "1", "2", "value", "lynx"};
+    const std::uint8_t choice = in.next();
+    s.series.column = kColumns[choice % 8];
+    s.series.skip = (choice >> 3) % 4;
+    s.series.last = (choice & 0x80) != 0;
     return c;
 }
 
@@ -200,13 +206,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                        : std::string(reinterpret_cast<const char*>(in.rest()),
                                                      in.restSize());
     model.seriesPath = seriesFile.write(text.data(), text.size());
-    // Given thresholds are mostly values of the series, so that they are found.
-    DVector values = dvector(0, model.nObservations + model.nPredictions);
-    if (!readSeries(model.seriesPath, model.nObservations + model.nPredictions, values)) {
+    // Given thresholds are mostly values of the sample, so that they are found.
+    const Result<SeriesSample> sample = readSeriesSample(
+        {model.seriesPath, c.settings.series, model.nObservations, model.nPredictions});
+    if (sample.ok()) {
         for (int i = 0; i < 3; ++i) {
             const std::uint8_t pick = c.thresholdPicks[static_cast<std::size_t>(i)];
             model.thresholds[static_cast<std::size_t>(i)] =
-                pick == 255 ? 1.25 : values[pick % model.nObservations];
+                pick == 255 ? 1.25
+                            : sample.value().values[static_cast<std::size_t>(
+                                  pick % model.nObservations)];
         }
     }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "data/number_text.h"
 #include "support/memory_file_system.h"
 #include "support/series_fixtures.h"
 #include "support/temp_directory.h"
@@ -156,8 +157,8 @@ TEST_F(ExactRun, DelayScanReportsTheModelAtTheBestDelay) {
 
 // The bundled returns with the run's defaults, times 10^k for k = -150 .. 150 in steps of 10:
 // the exact search chooses the same orders and the same thresholds (the same observations,
-// scaled) in every unit. Beyond, where the squares of the values are not doubles, the run ends
-// with a notice rather than with another model.
+// scaled) in every unit. Beyond, where the squares of the values are not doubles (or reading
+// refuses values so large), the run ends with a notice rather than with another model.
 TEST_F(ExactRun, SameModelInEveryUnit) {
     const std::vector<double> returns = testing::exchangeRateReturns();
     const auto runScaled = [&](int k, int fitnessKind, std::vector<double>& scaled) {
@@ -189,6 +190,15 @@ TEST_F(ExactRun, SameModelInEveryUnit) {
             SCOPED_TRACE("fitness " + std::to_string(kind) + ", 10^" + std::to_string(k));
             std::vector<double> scaled;
             const RunOutcome outcome = runScaled(k, kind, scaled);
+            // Reading refuses magnitudes beyond kLargestMagnitude (2.1 * 10^150 here), whose
+            // squares summed would come close to the largest double.
+            double largest = 0.0;
+            for (double v : scaled) largest = std::max(largest, std::fabs(v));
+            if (largest > kLargestMagnitude) {
+                ASSERT_TRUE(outcome.notice.has_value());
+                EXPECT_NE(outcome.notice->text.find("could not be read"), std::string::npos);
+                continue;
+            }
             ASSERT_FALSE(outcome.notice.has_value()) << outcome.notice->detail;
             std::vector<int> scaledOrders;
             for (const RegimeReport& regime : outcome.model.regimes) {
@@ -203,8 +213,8 @@ TEST_F(ExactRun, SameModelInEveryUnit) {
         std::vector<double> unused;
         EXPECT_EQ(runScaled(-160, kind, unused).notice->text,
                   "The values of the series are too small to be estimated");
-        EXPECT_EQ(runScaled(160, kind, unused).notice->text,
-                  "The values of the series are too large to be estimated");
+        EXPECT_NE(runScaled(160, kind, unused).notice->text.find("could not be read"),
+                  std::string::npos);
     }
 }
 
