@@ -1,7 +1,7 @@
 # Set-up and everyday commands. `make test` and `make run` work on a fresh Debian 12 machine:
 # they install what is missing first.
 
-.PHONY: all deps configure build test run test-sanitize test-werror bench screenshots package clean
+.PHONY: all deps configure build test run test-sanitize test-werror fuzz bench screenshots package clean
 
 all: build
 
@@ -34,6 +34,13 @@ test-werror: deps
 	@cmake --preset werror >/dev/null
 	@cmake --build --preset werror
 
+# Each libFuzzer target for FUZZ_SECONDS seconds (default 180) from the seed corpus in
+# fuzz/corpus/; built with Clang in build-fuzz/.
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@scripts/fuzz.sh
+
 # The exact search, the charts, the linearity tests and the forecasts first, so that the last
 # line is the genetic search's speed-up.
 bench: build
@@ -54,4 +61,4 @@ package: build
 	@cd build && cpack -G DEB
 
 clean:
-	rm -rf build build-sanitize
+	rm -rf build build-sanitize build-fuzz

@@ -1,6 +1,8 @@
 // kavri-cli: one run of the threshold autoregressive fit from the command line.
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -39,10 +41,22 @@ void printNotice(const Notice& notice) {
     }
 }
 
-// Writes `text` to standard output and reports whether all of it reached it.
-bool printOutput(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    return std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+// Writes `text` to standard output. Empty when all of it reached it; otherwise the reason
+// (no space left on the device, a closed descriptor...).
+std::string printOutput(const std::string& text) {
+    errno = 0;
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
+                         std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+    if (written) {
+        return {};
+    }
+    return errno != 0 ? std::strerror(errno) : "write error";
+}
+
+// Every nonzero exit explains itself on standard error.
+int outputFailure(const char* what, const std::string& reason) {
+    printError(std::string(what) + " could not be written to standard output: " + reason);
+    return kExitOutputFailure;
 }
 
 // The seed of the simulated forecasts: the one given, else the genetic search's own (so that
@@ -82,7 +96,11 @@ int main(int argc, char** argv) {
     switch (parsed.action) {
         case ParseAction::kHelp:
         case ParseAction::kVersion:
-            return printOutput(parsed.text) ? kExitSuccess : kExitOutputFailure;
+            if (const std::string failure = printOutput(parsed.text); !failure.empty()) {
+                return outputFailure(
+                    parsed.action == ParseAction::kHelp ? "the help" : "the version", failure);
+            }
+            return kExitSuccess;
         case ParseAction::kRefused:
             printError(parsed.text);
             std::fputs("Run with --help for more information.\n", stderr);
@@ -150,9 +168,8 @@ int main(int argc, char** argv) {
                       ? formatSimulationReport(request)
                       : std::string();
     }
-    if (!printOutput(report)) {
-        printError("the results could not be written to standard output");
-        return kExitOutputFailure;
+    if (const std::string failure = printOutput(report); !failure.empty()) {
+        return outputFailure("the results", failure);
     }
     if (!outcome.model.available) {
         printError(

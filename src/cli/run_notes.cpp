@@ -23,7 +23,7 @@ std::string labelRange(const SeriesSample& sample, int first, int count) {
 
 }  // namespace
 
-std::unique_ptr<OutputFile> RecordingFileSystem::create(const std::filesystem::path& path) {
+CreatedFile RecordingFileSystem::create(const std::filesystem::path& path) {
     if (std::find(created_.begin(), created_.end(), path) == created_.end()) {
         created_.push_back(path);
     }

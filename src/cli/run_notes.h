@@ -18,7 +18,7 @@ namespace kavri::cli {
 class RecordingFileSystem final : public OutputFileSystem {
  public:
     explicit RecordingFileSystem(OutputFileSystem& inner) : inner_(inner) {}
-    std::unique_ptr<OutputFile> create(const std::filesystem::path& path) override;
+    CreatedFile create(const std::filesystem::path& path) override;
     const std::vector<std::filesystem::path>& created() const { return created_; }
 
  private:

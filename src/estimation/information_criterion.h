@@ -19,8 +19,18 @@ inline constexpr double kSearchInitialBestAic = 1e13;
 // The same bound at thresholds the user gives.
 inline constexpr double kGivenThresholdsInitialBestAic = 1e11;
 
-// Below this residual sum of squares a regime is an exact fit, with no finite log-likelihood:
-// its AIC is 0.
-inline constexpr double kExactFitSse = 1e-10;
+// A fit is exact when it leaves no residual beyond rounding: its residual sum of squares is at
+// most this share of its responses' total sum of squares about their mean (an R square of at
+// least 1 - 1e-10). An exact fit has no finite log-likelihood and scores AIC 0. The rule is
+// relative because both sums scale with the square of the data's unit: a series and the same
+// series in other units (times 10^k) must be exact fits alike, or not at all.
+inline constexpr double kExactFitShare = 1e-10;
+
+// Whether a regime's fit is exact (see kExactFitShare), for finite sums of squares. Responses
+// that are all the same value are fitted exactly by the constant alone; their total sum of
+// squares is 0 but for the rounding of their mean, so they are named rather than measured.
+inline bool isExactFit(double sse, double sst, bool responsesEqual) {
+    return responsesEqual || sse <= kExactFitShare * sst;
+}
 
 }  // namespace kavri

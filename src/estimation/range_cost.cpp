@@ -11,17 +11,18 @@ RangeCost::RangeCost(const HoldoutSet* holdout, int maxOrder, bool relative)
       sseWork_(static_cast<std::size_t>(std::max(maxOrder, 1)), 0.0),
       coefficients_(static_cast<std::size_t>(std::max(maxOrder, 0)) + 1, 0.0) {}
 
-void RangeCost::fit(const FactorView& factor) {
-    order_ = chooseRangeOrder(factor, maxOrder_, relative_, sseWork_.data());
+void RangeCost::fit(const FactorView& factor, bool responsesEqual) {
+    order_ = chooseRangeOrder(factor, responsesEqual, maxOrder_, relative_, sseWork_.data());
     if (order_.status == FitStatus::kOk && holdout_ != nullptr) {
         regressionCoefficients(factor, order_.order, coefficients_.data());
     }
 }
 
-void RangeCost::fit(const FactorView& factor, int singularFrom, const double* sse, int stride) {
+void RangeCost::fit(const FactorView& factor, bool responsesEqual, int singularFrom,
+                    const double* sse, int stride) {
     order_ = maxOrder_ < 2 ? RangeOrder{}
-                           : chooseOrder(factor.observations, singularFrom, sse, stride, maxOrder_,
-                                         relative_);
+                           : chooseOrder(factor.observations, singularFrom, sse, stride,
+                                         responsesEqual, maxOrder_, relative_);
     if (order_.status == FitStatus::kOk && holdout_ != nullptr) {
         regressionCoefficients(factor, order_.order, coefficients_.data());
     }

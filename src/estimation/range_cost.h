@@ -20,10 +20,12 @@ class RangeCost {
     RangeCost(const HoldoutSet* holdout, int maxOrder, bool relative);
 
     // Chooses the order of the range whose regression `factor` holds; cost() is of this fit.
-    void fit(const FactorView& factor);
+    // `responsesEqual`: whether the range's responses are all the same value.
+    void fit(const FactorView& factor, bool responsesEqual);
     // The same with the factor's firstSingularOrder() and residualSums() given, the latter at
     // sse[p * stride].
-    void fit(const FactorView& factor, int singularFrom, const double* sse, int stride);
+    void fit(const FactorView& factor, bool responsesEqual, int singularFrom, const double* sse,
+             int stride);
     // The cost of the last fit as the range of ranks [start, end): the ranks choose the
     // held-out values with "MSE" and do not matter with "AIC".
     double cost(int start, int end) const;

@@ -98,6 +98,7 @@ FitStatus NormalEquationsRangeEstimator::estimate(int start, int end, RegimeEsti
     extendCrossProducts(0, m);
 
     double sst = 0.0;
+    bool responsesEqual = true;
     bool sstKnown = false;
     std::array<double, 21> b{};
     for (int p = 1; p <= search_.maxOrder - 1; ++p) {
@@ -110,6 +111,7 @@ FitStatus NormalEquationsRangeEstimator::estimate(int start, int end, RegimeEsti
         if (!sstKnown) {
             const double mean = seriesMean(y, m);
             for (int i = 0; i < m; ++i) {
+                responsesEqual = responsesEqual && y[i] == y[0];
                 sst += (y[i] - mean) * (y[i] - mean);
             }
             sstKnown = true;
@@ -131,8 +133,8 @@ FitStatus NormalEquationsRangeEstimator::estimate(int start, int end, RegimeEsti
         for (int i = 0; i < m; ++i) {
             sse += (y[i] - fitted[i]) * (y[i] - fitted[i]);
         }
-        if (!considerOrder(p, b.data(), RegimeFit{m, sse, sst, regimeAic(m, sse, p)}, search_, best,
-                           estimate)) {
+        const RegimeFit fit{m, sse, sst, regimeAic(m, sse, sst, responsesEqual, p)};
+        if (!considerOrder(p, b.data(), fit, search_, best, estimate)) {
             break;
         }
     }

@@ -16,14 +16,23 @@ RankRows::RankRows(const double* x, const int* sortOrder, int n, int maxOrder, i
     : columns_(maxOrder + 1),
       usable_(static_cast<std::size_t>(n), 0),
       rows_(static_cast<std::size_t>(n) * (maxOrder + 1), 0.0),
-      usableBefore_(static_cast<std::size_t>(n) + 1, 0) {
+      usableBefore_(static_cast<std::size_t>(n) + 1, 0),
+      equalRunStart_(static_cast<std::size_t>(n) + 1, 0) {
     const int lags = maxOrder - 1;
+    int lastUsable = -1;
     for (int h = 0; h < n; ++h) {
         const int t = sortOrder[h] + delay;
         usableBefore_[h + 1] = usableBefore_[h];
+        equalRunStart_[h + 1] = equalRunStart_[h];
         if (t < maxOrder - 1 || t > n - 1) {
             continue;
         }
+        const double response = x[t] - centre;
+        if (lastUsable < 0 || response != rows_[static_cast<std::size_t>(lastUsable) * columns_ +
+                                                 static_cast<std::size_t>(columns_ - 1)]) {
+            equalRunStart_[h + 1] = h;
+        }
+        lastUsable = h;
         usable_[h] = 1;
         ++usableBefore_[h + 1];
         double* row = &rows_[static_cast<std::size_t>(h) * columns_];
@@ -33,6 +42,13 @@ RankRows::RankRows(const double* x, const int* sortOrder, int n, int maxOrder, i
         }
         row[columns_ - 1] = x[t] - centre;
     }
+}
+
+bool RankRows::responsesEqual(int start, int end) const {
+    // The run of equal responses that ends with the range's last usable row must begin at or
+    // before its first: no usable row of the range lies below the run's start.
+    return usableBefore_[end] == usableBefore_[start] ||
+           usableBefore_[equalRunStart_[end]] <= usableBefore_[start];
 }
 
 QrRangeRegression::QrRangeRegression(int maxOrder)
@@ -45,9 +61,15 @@ void QrRangeRegression::clear() {
     std::fill(factor_.begin(), factor_.end(), 0.0);
     std::fill(columnSquares_.begin(), columnSquares_.end(), 0.0);
     observations_ = 0;
+    responsesEqual_ = true;
 }
 
 void QrRangeRegression::append(const double* row) {
+    const double response = row[columns_ - 1];
+    if (observations_ == 0) {
+        firstResponse_ = response;
+    }
+    responsesEqual_ = responsesEqual_ && response == firstResponse_;
     double* v = work_.data();
     for (int j = 0; j < columns_; ++j) {
         v[j] = row[j];
@@ -105,7 +127,7 @@ void regressionCoefficients(const FactorView& factor, int order, double* b) {
 }
 
 RangeOrder chooseOrder(int observations, int singularFrom, const double* sse, int stride,
-                       int maxOrder, bool relative) {
+                       bool responsesEqual, int maxOrder, bool relative) {
     RangeOrder choice;
     double best = kSearchInitialBestAic;
     for (int p = 1; p <= maxOrder - 1; ++p) {
@@ -113,7 +135,8 @@ RangeOrder chooseOrder(int observations, int singularFrom, const double* sse, in
         if (p >= singularFrom) {
             return RangeOrder{};
         }
-        const double aic = regimeAic(observations, sse[static_cast<std::size_t>(p) * stride], p);
+        const double aic = regimeAic(observations, sse[static_cast<std::size_t>(p) * stride], sse[0],
+                                     responsesEqual, p);
         if (aic < best) {
             best = aic;
             choice.order = p;
@@ -128,14 +151,15 @@ RangeOrder chooseOrder(int observations, int singularFrom, const double* sse, in
     return choice;
 }
 
-RangeOrder chooseRangeOrder(const FactorView& factor, int maxOrder, bool relative,
-                            double* sseWork) {
+RangeOrder chooseRangeOrder(const FactorView& factor, bool responsesEqual, int maxOrder,
+                            bool relative, double* sseWork) {
     if (maxOrder < 2) {
         return RangeOrder{};
     }
     const int singularFrom = firstSingularOrder(factor);
     residualSums(factor, sseWork);
-    return chooseOrder(factor.observations, singularFrom, sseWork, 1, maxOrder, relative);
+    return chooseOrder(factor.observations, singularFrom, sseWork, 1, responsesEqual, maxOrder,
+                       relative);
 }
 
 RangeOrder chooseRangeOrder(const QrRangeRegression& regression, int maxOrder, bool relative,
@@ -144,7 +168,8 @@ RangeOrder chooseRangeOrder(const QrRangeRegression& regression, int maxOrder, b
         return RangeOrder{};
     }
     sseWork.resize(static_cast<std::size_t>(maxOrder));
-    return chooseRangeOrder(regression.view(), maxOrder, relative, sseWork.data());
+    return chooseRangeOrder(regression.view(), regression.responsesEqual(), maxOrder, relative,
+                            sseWork.data());
 }
 
 HoldoutSet::HoldoutSet(const double* x, const double* sortedSeries, int n, int maxOrder,

@@ -32,12 +32,18 @@ class RankRows {
     const double* row(int h) const { return &rows_[static_cast<std::size_t>(h) * columns_]; }
     // Usable ranks among 0 .. h-1, for h = 0 .. n.
     int usableBefore(int h) const { return usableBefore_[h]; }
+    // Whether the usable rows of ranks [start, end) all have the same response (true for none),
+    // in constant time: the exact-fit rule needs it for every range the search scores.
+    bool responsesEqual(int start, int end) const;
 
  private:
     int columns_;
     std::vector<char> usable_;
     std::vector<double> rows_;
     std::vector<int> usableBefore_;
+    // For h = 0 .. n, the lowest usable rank r such that the usable rows of ranks r .. h-1 all
+    // have the response of the last usable rank below h (0 when there is none).
+    std::vector<int> equalRunStart_;
 };
 
 // A diagonal element of R below this fraction of its column's length means that the column
@@ -83,6 +89,8 @@ class QrRangeRegression {
     void append(const double* row);
 
     int observations() const { return observations_; }
+    // Whether every response appended so far is the same value (true for no rows).
+    bool responsesEqual() const { return responsesEqual_; }
     FactorView view() const {
         return FactorView{factor_.data(), columnSquares_.data(), columns_, 1, observations_};
     }
@@ -93,6 +101,8 @@ class QrRangeRegression {
  private:
     int columns_;
     int observations_ = 0;
+    bool responsesEqual_ = true;
+    double firstResponse_ = 0.0;
     std::vector<double> factor_;         // upper triangle of R, row-major
     std::vector<double> columnSquares_;  // sum of squares of each column over the rows
     std::vector<double> work_;
@@ -108,12 +118,15 @@ struct RangeOrder {
     int order = 0;
     double aic = 0.0;
 };
-RangeOrder chooseRangeOrder(const FactorView& factor, int maxOrder, bool relative,
-                            double* sseWork);
+// `responsesEqual` says whether the range's responses are all the same value, which the
+// exact-fit rule names rather than measures (information_criterion.h).
+RangeOrder chooseRangeOrder(const FactorView& factor, bool responsesEqual, int maxOrder,
+                            bool relative, double* sseWork);
 // The same choice from the range's firstSingularOrder() and residualSums(), the latter at
-// sse[p * stride].
+// sse[p * stride]. SSE_0, the fit of the constant alone, is the responses' total sum of
+// squares about their mean, against which the exact-fit rule measures SSE_p.
 RangeOrder chooseOrder(int observations, int singularFrom, const double* sse, int stride,
-                       int maxOrder, bool relative);
+                       bool responsesEqual, int maxOrder, bool relative);
 RangeOrder chooseRangeOrder(const QrRangeRegression& regression, int maxOrder, bool relative,
                             std::vector<double>& sseWork);
 

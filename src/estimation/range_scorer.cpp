@@ -24,7 +24,7 @@ void RangeScorer::add(int h) {
 
 double RangeScorer::cost(int start, int end) {
     if (changed_) {
-        cost_.fit(regression_.view());
+        cost_.fit(regression_.view(), regression_.responsesEqual());
         changed_ = false;
     }
     return cost_.cost(start, end);

@@ -1,6 +1,7 @@
 #include "estimation/regime_estimation.h"
 
 #include <cmath>
+#include <limits>
 
 #include "estimation/information_criterion.h"
 #include "estimation/series_statistics.h"
@@ -38,8 +39,12 @@ int gatherRows(const double* x, const int* sortOrder, int start, int end, int or
 
 }  // namespace
 
-double regimeAic(int m, double sse, int order) {
-    return sse < kExactFitSse ? 0.0 : m * std::log(sse / m) + 2.0 * (order + 1);
+double regimeAic(int m, double sse, double sst, bool responsesEqual, int order) {
+    // Sums of squares that overflowed measure nothing, an exact fit least of all.
+    if (!std::isfinite(sse) || !std::isfinite(sst)) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    return isExactFit(sse, sst, responsesEqual) ? 0.0 : m * std::log(sse / m) + 2.0 * (order + 1);
 }
 
 bool considerOrder(int p, const double* b, const RegimeFit& fit, const OrderSearch& search,
@@ -73,7 +78,9 @@ FitStatus estimateRegime(const double* x, const int* sortOrder, int start, int e
         const double mean = seriesMean(y, m);
         double sst = 0.0;
         double sse = 0.0;
+        bool responsesEqual = true;
         for (int i = 0; i < m; ++i) {
+            responsesEqual = responsesEqual && y[i] == y[0];
             sst += (y[i] - mean) * (y[i] - mean);
             double fitted = 0.0;
             const double* row = workspace.design[i];
@@ -82,8 +89,8 @@ FitStatus estimateRegime(const double* x, const int* sortOrder, int start, int e
             }
             sse += (y[i] - fitted) * (y[i] - fitted);
         }
-        if (!considerOrder(p, b, RegimeFit{m, sse, sst, regimeAic(m, sse, p)}, search, best,
-                           estimate)) {
+        const RegimeFit fit{m, sse, sst, regimeAic(m, sse, sst, responsesEqual, p)};
+        if (!considerOrder(p, b, fit, search, best, estimate)) {
             break;
         }
     }

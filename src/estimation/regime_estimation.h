@@ -19,7 +19,7 @@ struct RegimeFit {
     int observations = 0;  // m: usable observations of the regime
     double sse = 0.0;      // residual sum of squares
     double sst = 0.0;      // total sum of squares about the regime mean
-    double aic = 0.0;      // m ln(SSE / m) + 2 (p + 1), or 0 when SSE < 1e-10
+    double aic = 0.0;      // m ln(SSE / m) + 2 (p + 1), or 0 for an exact fit
 };
 
 struct OrderSearch {
@@ -51,10 +51,12 @@ struct RegimeEstimate {
     RegimeFit fit;
 };
 
-// Akaike's criterion of a least-squares fit of `order` lags and a constant to m observations:
-// m ln(SSE / m) + 2 (order + 1). An exact fit (SSE < 1e-10) has no finite log-likelihood and
-// is scored 0.
-double regimeAic(int m, double sse, int order);
+// Akaike's criterion of a least-squares fit of `order` lags and a constant to m observations
+// with residual sum of squares SSE: m ln(SSE / m) + 2 (order + 1). An exact fit (isExactFit()
+// of SSE, the responses' total sum of squares SST and whether they are all equal) has no
+// finite log-likelihood and is scored 0. Sums that are not finite (they overflowed) give
+// not-a-number, which no order search chooses.
+double regimeAic(int m, double sse, double sst, bool responsesEqual, int order);
 
 // One step of the order search: order p with coefficients b[0 .. p] and statistics `fit`
 // replaces the estimate when its AIC is strictly below `bestAic` (equal AIC keeps the lower

@@ -115,8 +115,9 @@ void SplitTable::considerEnd(int slot, int a, int b, int topStart, Worker& worke
             worker.lanes.orderStatistics(worker.singularFrom, worker.sse.data());
             worker.statisticsReady = true;
         }
-        worker.cost.fit(worker.lanes.view(lane), worker.singularFrom[lane],
-                        worker.sse.data() + lane, kLanes);
+        worker.cost.fit(worker.lanes.view(lane),
+                        problem_.rows->responsesEqual(units_.rankOf(a), units_.rankOf(b)),
+                        worker.singularFrom[lane], worker.sse.data() + lane, kLanes);
         fitted = true;
     }
     const double cost = worker.cost.cost(units_.rankOf(a), units_.rankOf(b));

@@ -1,23 +1,45 @@
 #include "model/notices.h"
 
+#include <utility>
+
 namespace kavri {
 
 Notice noEffectiveObservationsNotice() {
     return Notice{"The number of effective observation are zero", kApplicationName,
-                  NoticeIcon::kNone};
+                  NoticeIcon::kNone,
+                  "Orders 1 to the maximum order - 1 are fitted, so a maximum order of 1 leaves no "
+                  "autoregressive order to try. Choose a maximum order of 2 or more."};
+}
+
+Notice notFiniteNotice(std::string detail) {
+    return Notice{"The estimation gave a result that is not a finite number", kErrorCaption,
+                  NoticeIcon::kStop, std::move(detail)};
+}
+
+Notice seriesTooLargeNotice(std::string detail) {
+    return Notice{"The values of the series are too large to be estimated", kErrorCaption,
+                  NoticeIcon::kStop, std::move(detail)};
+}
+
+Notice seriesTooSmallNotice(std::string detail) {
+    return Notice{"The values of the series are too small to be estimated", kErrorCaption,
+                  NoticeIcon::kStop, std::move(detail)};
 }
 
 Notice noForecastsNotice() { return errorNotice("Number of forecast are zero"); }
 
-Notice fileNotCreatedNotice(const std::filesystem::path& path) {
+Notice fileNotCreatedNotice(const std::filesystem::path& path, std::error_code error) {
     return Notice{path.string() + " could not be opened for writing", kErrorCaption,
                   NoticeIcon::kStop,
-                  "Check that its directory exists and that you may write there."};
+                  error.message() +
+                      ". Check that its directory exists and that you may write there."};
 }
 
-Notice fileNotWrittenNotice(const std::filesystem::path& path) {
+Notice fileNotWrittenNotice(const std::filesystem::path& path, std::error_code error) {
     return Notice{path.string() + " could not be written completely", kErrorCaption,
-                  NoticeIcon::kStop, "Check the free space on its disk."};
+                  NoticeIcon::kStop,
+                  error.message() + ". The earlier file was left as it was; check the free "
+                                    "space on its disk."};
 }
 
 }  // namespace kavri

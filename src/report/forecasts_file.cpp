@@ -34,10 +34,11 @@ std::vector<double> forecastRowValues(const ForecastResult& forecasts, int h) {
 
 MaybeNotice writeForecastsFile(const std::filesystem::path& path, const ForecastResult& forecasts,
                                OutputFileSystem& fileSystem) {
-    std::unique_ptr<OutputFile> file = fileSystem.create(path);
-    if (file == nullptr) {
-        return fileNotCreatedNotice(path);
+    CreatedFile created = fileSystem.create(path);
+    if (created.file == nullptr) {
+        return fileNotCreatedNotice(path, created.error);
     }
+    OutputFile* file = created.file.get();
     const std::vector<std::string> names = forecastColumnNames(forecasts);
     std::string line;
     for (std::size_t c = 0; c < names.size(); ++c) {
@@ -51,8 +52,8 @@ MaybeNotice writeForecastsFile(const std::filesystem::path& path, const Forecast
         }
         file->write(line + "\n");
     }
-    if (!file->close()) {
-        return fileNotWrittenNotice(path);
+    if (const std::error_code error = file->commit()) {
+        return fileNotWrittenNotice(path, error);
     }
     return std::nullopt;
 }

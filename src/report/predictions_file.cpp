@@ -1,31 +1,29 @@
 #include "report/predictions_file.h"
 
 #include "model/text_format.h"
+#include "report/file_notices.h"
 
 namespace kavri {
-namespace {
 
-constexpr const char* kOpenFailureText =
-    "Kavri Directory do not exist or Predictions.txt File could not be opened\n";
-constexpr const char* kWriteFailureText = "Predictions.txt could not be written completely\n";
-
-}  // namespace
+void writePredictionRows(OutputFile& file, const HoldoutForecasts& forecasts) {
+    file.write(formatText("%-8s\t%-8s\t%-8s\n", " Series", " Predictions", "Error"));
+    for (std::size_t i = 0; i < forecasts.forecast.size(); ++i) {
+        file.write(formatText("%8.5f\t%8.5f\t%8.5f\n", forecasts.observed[i],
+                              forecasts.forecast[i], forecasts.error[i]));
+    }
+}
 
 MaybeNotice writePredictionsFile(const std::filesystem::path& path,
                                  const HoldoutForecasts& forecasts,
                                  OutputFileSystem& fileSystem) {
-    std::unique_ptr<OutputFile> file = fileSystem.create(path);
-    if (file == nullptr) {
-        return errorNotice(kOpenFailureText);
+    CreatedFile created = fileSystem.create(path);
+    if (created.file == nullptr) {
+        return fileOpenNotice(ResultFileKind::kPredictions, path, created.error);
     }
+    writePredictionRows(*created.file, forecasts);
     // A full disk or a lost device must not leave a truncated file reported as written.
-    file->write(formatText("%-8s\t%-8s\t%-8s\n", " Series", " Predictions", "Error"));
-    for (std::size_t i = 0; i < forecasts.forecast.size(); ++i) {
-        file->write(formatText("%8.5f\t%8.5f\t%8.5f\n", forecasts.observed[i],
-                               forecasts.forecast[i], forecasts.error[i]));
-    }
-    if (!file->close()) {
-        return errorNotice(kWriteFailureText);
+    if (const std::error_code error = created.file->commit()) {
+        return fileWriteNotice(ResultFileKind::kPredictions, path, error);
     }
     return std::nullopt;
 }

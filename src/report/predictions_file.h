@@ -11,8 +11,11 @@
 
 namespace kavri {
 
-// Replaces the file at `path` with the header and one "%8.5f\t%8.5f\t%8.5f\n" line per
-// forecast. A file that cannot be opened, or a write that fails, returns the notice.
+// The header and one "%8.5f\t%8.5f\t%8.5f\n" line per forecast: observed, forecast, error.
+void writePredictionRows(OutputFile& file, const HoldoutForecasts& forecasts);
+
+// Replaces the file at `path` with the forecasts (written beside it, then renamed). A file
+// that cannot be created or written returns the notice, and the old file stays.
 MaybeNotice writePredictionsFile(const std::filesystem::path& path,
                                  const HoldoutForecasts& forecasts,
                                  OutputFileSystem& fileSystem = diskFileSystem());

@@ -7,15 +7,16 @@ namespace kavri {
 
 MaybeNotice writeSeriesFile(const std::filesystem::path& path, const std::vector<double>& values,
                             OutputFileSystem& fileSystem) {
-    std::unique_ptr<OutputFile> file = fileSystem.create(path);
-    if (file == nullptr) {
-        return fileNotCreatedNotice(path);
+    CreatedFile created = fileSystem.create(path);
+    if (created.file == nullptr) {
+        return fileNotCreatedNotice(path, created.error);
     }
+    OutputFile* file = created.file.get();
     for (double value : values) {
         file->write(formatText("%.17g\n", value));
     }
-    if (!file->close()) {
-        return fileNotWrittenNotice(path);
+    if (const std::error_code error = file->commit()) {
+        return fileNotWrittenNotice(path, error);
     }
     return std::nullopt;
 }

@@ -31,13 +31,13 @@ bool decodeChromosome(const double* x, const int* chromosome, const int* sortOrd
 Result<double> evaluateChromosome(const EvaluationContext& context, const double* x,
                                   const int* chromosome, const int* sortOrder, int n,
                                   int maxOrder, int delay, int iteration) {
-    ResidualsFile residuals;
-    if (MaybeNotice notice = residuals.open(context.files.residualsPath(), context.files.files())) {
+    EvaluationFiles files(context.files);
+    if (MaybeNotice notice = files.openResiduals()) {
         return *notice;
     }
     ThresholdSplit split;
     if (!decodeChromosome(x, chromosome, sortOrder, n, split)) {
-        return closeAndReturn(residuals, 0.0);
+        return 0.0;
     }
     if (iteration == kReportingIteration) {
         writeThresholdText(split.ranges.nThresholds, split.values, context.texts);
@@ -47,8 +47,7 @@ Result<double> evaluateChromosome(const EvaluationContext& context, const double
                                 .applyCriterion = true,
                                 .fitnessFromSettings = true,
                                 .ljungBoxFormat = "%f"};
-    return closeAndReturn(residuals, evaluateSplit(context, x, sortOrder, split, n, maxOrder,
-                                                   delay, iteration, rules, residuals));
+    return evaluateSplit(context, x, sortOrder, split, n, maxOrder, delay, iteration, rules, files);
 }
 
 }  // namespace kavri

@@ -1,13 +1,15 @@
 #include "run/evaluation_cache.h"
 
 #include <cmath>
+#include <limits>
 #include <unordered_set>
 
 #include "estimation/model_summary.h"
 #include "estimation/information_criterion.h"
 #include "model/notices.h"
+#include "model/text_format.h"
+#include "report/evaluation_files.h"
 #include "report/predictions_file.h"
-#include "report/residuals_file.h"
 
 namespace kavri {
 
@@ -51,7 +53,9 @@ EvaluationCache::EvaluationCache(const RunSettings& settings, const ResultFiles&
       x_(x),
       sortOrder_(sortOrder),
       n_(settings.model.nObservations),
-      pool_(nThreads) {
+      pool_(nThreads),
+      finite_(x, settings.model.nObservations + settings.model.nPredictions),
+      seriesNotice_(finite_.checkSeries()) {
     // The order search of a chromosome's evaluation, with the "Relative" criterion honoured.
     search_.n = n_;
     search_.maxOrder = settings.model.maxOrder;
@@ -64,15 +68,6 @@ EvaluationCache::EvaluationCache(const RunSettings& settings, const ResultFiles&
 }
 
 EvaluationCache::~EvaluationCache() = default;
-
-MaybeNotice EvaluationCache::probeResidualsFile() {
-    ResidualsFile residuals;
-    if (MaybeNotice notice = residuals.open(files_.residualsPath(), files_.files())) {
-        return notice;
-    }
-    residualsCloseNotice_ = residuals.close();
-    return std::nullopt;
-}
 
 void EvaluationCache::decodeGeneration(const IMatrix& population, int nChromosomes) {
     keys_.assign(static_cast<std::size_t>(nChromosomes), ChromosomeKey{});
@@ -173,13 +168,19 @@ EvaluationCache::Outcome EvaluationCache::computeOutcome(const ChromosomeKey& ke
     for (int r = 0; r < nRegimes; ++r) {
         const CachedRange& range = cachedRange(ranges.begin(r), ranges.end(r));
         if (range.status == FitStatus::kSingular) {
-            return Outcome{OutcomeKind::kNoModel, 0.0};
+            return Outcome{seriesNotice_ ? OutcomeKind::kSeriesRefused : OutcomeKind::kNoModel};
         }
         fits[r] = range.estimate.fit;
     }
+    // As in the evaluation: any finite AIC beats the initial best.
+    for (int r = 0; r < nRegimes && settings_.model.maxOrder >= 2; ++r) {
+        if (cachedRange(ranges.begin(r), ranges.end(r)).estimate.order == 0) {
+            return Outcome{OutcomeKind::kNoFiniteOrder, 0.0, r};
+        }
+    }
     const ModelSummary summary = summariseRegimes(fits, nRegimes);
     if (summary.effectiveObservations == 0) {
-        return Outcome{OutcomeKind::kNoEffectiveObservations, 0.0};
+        return Outcome{OutcomeKind::kNoEffectiveObservations};
     }
     const GaParameters& ga = settings_.ga;
     const int nPredictions = settings_.model.nPredictions;
@@ -189,7 +190,7 @@ EvaluationCache::Outcome EvaluationCache::computeOutcome(const ChromosomeKey& ke
         return Outcome{OutcomeKind::kFitness, std::exp(-summary.naic / ga.adjustingConstant)};
     }
     if (nPredictions == 0) {
-        return Outcome{OutcomeKind::kNoForecasts, 0.0};
+        return Outcome{OutcomeKind::kNoForecasts};
     }
     const std::optional<FittedModel> model = modelOf(key);
     const double mse = forecastHoldout(x_, n_, *model, nPredictions, settings_.model.delay).mse;
@@ -205,6 +206,41 @@ MaybeNotice EvaluationCache::writePredictions(const ChromosomeKey& key) {
                                         files_.files());
     if (!mse.ok()) {
         return mse.notice();
+    }
+    return std::nullopt;
+}
+
+MaybeNotice EvaluationCache::replaceFilesFirst(const ChromosomeKey& key) {
+    filesReplaced_ = true;
+    EvaluationFiles files(files_);
+    if (MaybeNotice notice = files.openResiduals()) {
+        return notice;
+    }
+    if (settings_.model.nPredictions != 0) {
+        writtenChromosome_ = key;
+        const std::optional<FittedModel> model = modelOf(key);
+        if (MaybeNotice notice = files.writePredictions(forecastHoldout(
+                x_, n_, *model, settings_.model.nPredictions, settings_.model.delay))) {
+            return notice;
+        }
+    }
+    return files.commit();
+}
+
+MaybeNotice EvaluationCache::noticeOf(const Outcome& outcome) const {
+    switch (outcome.kind) {
+        case OutcomeKind::kNoEffectiveObservations:
+            return noEffectiveObservationsNotice();
+        case OutcomeKind::kNoForecasts:
+            return noForecastsNotice();
+        case OutcomeKind::kSeriesRefused:
+            return seriesNotice_;
+        case OutcomeKind::kNoFiniteOrder:
+            return finite_.notice(formatText("the AIC of regime %d", outcome.regime + 1),
+                                  std::numeric_limits<double>::quiet_NaN());
+        case OutcomeKind::kNoModel:
+        case OutcomeKind::kFitness:
+            break;
     }
     return std::nullopt;
 }
@@ -230,10 +266,12 @@ GenerationEvaluation EvaluationCache::evaluateGeneration(const PopulationGenes& 
 // Evaluates the chromosomes decoded into keys_.
 GenerationEvaluation EvaluationCache::evaluateDecoded(int nChromosomes, double* fitness) {
     GenerationEvaluation result;
-    // The first evaluation of the straightforward search opens Residuals.txt before anything
+    // The first evaluation of the straightforward search starts Residuals.txt before anything
     // else, so a directory that cannot be written stops the run here.
     if (!firstEvaluationDone_) {
-        if (MaybeNotice notice = probeResidualsFile()) {
+        firstEvaluationDone_ = true;
+        EvaluationFiles probe(files_);
+        if (MaybeNotice notice = probe.openResiduals()) {
             result.evaluated = 1;
             result.notice = notice;
             return result;
@@ -267,36 +305,25 @@ GenerationEvaluation EvaluationCache::evaluateDecoded(int nChromosomes, double* 
         const Outcome outcome =
             key.nThresholds < kTooManyThresholds ? outcomes_.at(key) : Outcome{};
         result.evaluated = j + 1;
-        MaybeNotice notice;
+        MaybeNotice notice = noticeOf(outcome);
         double value = 0.0;
-        switch (outcome.kind) {
-            case OutcomeKind::kNoModel:
-                break;
-            case OutcomeKind::kNoEffectiveObservations:
-                notice = noEffectiveObservationsNotice();
-                break;
-            case OutcomeKind::kNoForecasts:
-                notice = noForecastsNotice();
-                break;
-            case OutcomeKind::kFitness:
-                if (forecasting) {
-                    lastForecastChromosome_ = key;
-                    if (!writtenChromosome_) {
-                        notice = writePredictions(key);
-                    }
+        if (outcome.kind == OutcomeKind::kFitness) {
+            // An evaluation whose files cannot be replaced changes neither, and none before it
+            // replaced them.
+            if (!filesReplaced_) {
+                if (MaybeNotice failed = replaceFilesFirst(key)) {
+                    result.notice = failed;
+                    return result;
                 }
-                value = outcome.fitness;
-                break;
-        }
-        if (!firstEvaluationDone_) {
-            firstEvaluationDone_ = true;
-            if (!notice && residualsCloseNotice_) {
-                notice = residualsCloseNotice_;
             }
+            if (forecasting) {
+                lastForecastChromosome_ = key;
+            }
+            value = outcome.fitness;
         }
         if (notice) {
-            // The run ends here: leave the file as the rewrites so far would have. The notice
-            // that ends the run is the one reported.
+            // The run ends here: leave the files as the replacements so far would have. The
+            // notice that ends the run is the one reported.
             (void)finishSearch();
             result.notice = notice;
             return result;

@@ -10,12 +10,14 @@
 //   new ranges are estimated on all cores.
 // - The whole-series fit and the residual autocorrelations of a silent evaluation change
 //   nothing that a search can see, so they are skipped.
-// - The straightforward search empties Residuals.txt and rewrites Predictions.txt at every
-//   evaluation. Here Residuals.txt is opened once, where the first evaluation opens it, and
-//   Predictions.txt is written by the first evaluation that reaches the forecasts (so a file
-//   that cannot be written is reported at the same evaluation, with the same notice) and then
-//   only when the search stops: it is left with the forecasts of the last evaluation that
-//   reached them, which is what every rewrite in between would have left.
+// - The straightforward search starts a new Residuals.txt at every evaluation (so a directory
+//   that cannot be written stops the first one), and every evaluation that estimates a model
+//   replaces both files: Residuals.txt empty, Predictions.txt with its forecasts. Here the
+//   first evaluation only starts Residuals.txt; the first that estimates a model replaces both
+//   files (so a file that cannot be written is reported at the same evaluation, with the same
+//   notice), and Predictions.txt is written again only when the search stops: it is left
+//   with the forecasts of the last evaluation that made them, which is what every replacement
+//   in between would have left.
 //
 // Memory: both caches are bounded (SearchCacheLimits); a cache that could overflow during the
 // next generation is emptied before it, so it holds at most its limit plus one generation's
@@ -30,6 +32,7 @@
 
 #include "model/fitted_model.h"
 #include "model/rank_ranges.h"
+#include "run/finite_results.h"
 #include "run/split_evaluation.h"
 #include "estimation/range_normal_equations.h"
 #include "genetic/population_genes.h"
@@ -98,10 +101,13 @@ class EvaluationCache {
         kNoModel,                  // too many set genes or a singular fit: fitness 0.0
         kNoEffectiveObservations,  // the notice; no forecasts made
         kNoForecasts,              // "MSE" without held-out values: the notice
+        kSeriesRefused,            // a singular fit on a series no estimation can use
+        kNoFiniteOrder,            // a regime without a finite AIC at any order: the notice
     };
     struct Outcome {
         OutcomeKind kind = OutcomeKind::kNoModel;
         double fitness = 0.0;
+        int regime = 0;  // kNoFiniteOrder: the regime
     };
 
     void decodeGeneration(const IMatrix& population, int nChromosomes);
@@ -113,7 +119,9 @@ class EvaluationCache {
     // The model of a chromosome, estimated afresh when its ranges are no longer cached.
     std::optional<FittedModel> modelOf(const ChromosomeKey& key);
     MaybeNotice writePredictions(const ChromosomeKey& key);
-    MaybeNotice probeResidualsFile();
+    // The first evaluation that estimates a model replaces both files.
+    MaybeNotice replaceFilesFirst(const ChromosomeKey& key);
+    MaybeNotice noticeOf(const Outcome& outcome) const;
     // The regimes of a chromosome that a model can hold.
     RankRanges rangesOf(const ChromosomeKey& key) const;
     static std::uint64_t rangeKey(int start, int end);
@@ -134,8 +142,10 @@ class EvaluationCache {
     std::vector<ChromosomeKey> keys_;  // the generation's chromosomes, decoded
     std::vector<int> setGeneCounts_;
 
+    FiniteResults finite_;
+    MaybeNotice seriesNotice_;  // the series' own notice, if no estimation can use it
     bool firstEvaluationDone_ = false;
-    MaybeNotice residualsCloseNotice_;  // the first evaluation's close, when it failed
+    bool filesReplaced_ = false;  // by the first evaluation that estimated a model
     std::optional<ChromosomeKey> lastForecastChromosome_;  // last evaluation that forecast
     std::optional<ChromosomeKey> writtenChromosome_;       // whose forecasts the file holds
 

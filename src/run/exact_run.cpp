@@ -6,6 +6,7 @@
 #include "genetic/candidates.h"
 #include "model/text_format.h"
 #include "model/classic_numeric_locale.h"
+#include "run/finite_results.h"
 #include "run/series_loading.h"
 
 namespace kavri {
@@ -75,6 +76,11 @@ RunOutcome runExactSearch(const RunSettings& settings, ResultTexts& texts, RunOb
     }
     outcome.fitness = reported.value();
     outcome.seriesVariance = seriesVariance(x, n);
+    const FiniteResults finite(x, n + model.nPredictions);
+    if (MaybeNotice notice = finite.check("the variance of the series", outcome.seriesVariance)) {
+        outcome.notice = notice;
+        return outcome;
+    }
     texts.fitnessText = formatText("%f", outcome.fitness);
     texts.varianceText = formatText("%.8f", outcome.seriesVariance);
     observer.refresh(texts);
@@ -107,6 +113,11 @@ DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObse
         scanOutcome.run.notice = notice;
         return scanOutcome;
     }
+    const FiniteResults finite(storage.series.data(), n + model.nPredictions);
+    if (MaybeNotice notice = finite.checkSeries()) {
+        scanOutcome.run.notice = notice;
+        return scanOutcome;
+    }
     rankCandidates(storage.series.data(), n, storage.sortOrder, storage.sortedSeries);
 
     std::optional<Result<DelayScan>> scanned;
@@ -122,8 +133,15 @@ DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObse
         return scanOutcome;
     }
     for (std::size_t i = 0; i < scan.value().delays.size(); ++i) {
-        scanOutcome.delays.push_back(scan.value().delays[i]);
-        scanOutcome.fitness.push_back(scan.value().optima[i].fitness);
+        const int delay = scan.value().delays[i];
+        const double fitness = scan.value().optima[i].fitness;
+        if (MaybeNotice notice =
+                finite.check(formatText("the fitness at delay %d", delay), fitness)) {
+            scanOutcome.run.notice = notice;
+            return scanOutcome;
+        }
+        scanOutcome.delays.push_back(delay);
+        scanOutcome.fitness.push_back(fitness);
     }
     scanOutcome.bestDelay = scan.value().delays[scan.value().bestIndex];
     settings.model.delay = scanOutcome.bestDelay;

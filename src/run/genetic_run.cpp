@@ -1,6 +1,7 @@
 #include "run/genetic_run.h"
 
 #include <algorithm>
+#include <cmath>
 #include <ctime>
 #include <optional>
 
@@ -14,6 +15,7 @@
 #include "genetic/selection.h"
 #include "model/text_format.h"
 #include "run/evaluation_cache.h"
+#include "run/finite_results.h"
 #include "run/worker_pool.h"
 
 namespace kavri {
@@ -142,8 +144,13 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
         observer.progress(generation, bestFitness);
 
         if (generation == ga.nIterations) {
-            texts.fitnessText = formatText("%f", bestFitness);
-            observer.refresh(texts);
+            // A fitness beyond the largest double is never shown; the reporting evaluation of
+            // the same chromosome meets it too and names its cause.
+            const bool showable = std::isfinite(bestFitness);
+            if (showable) {
+                texts.fitnessText = formatText("%f", bestFitness);
+                observer.refresh(texts);
+            }
             if (fast) {
                 if (MaybeNotice notice = fast->finishSearch()) {
                     outcome.notice = notice;
@@ -159,8 +166,18 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
                 outcome.notice = reported.notice();
                 return outcome;
             }
-            outcome.fitness = bestFitness;
+            const FiniteResults finite(x, n + model.nPredictions);
             outcome.seriesVariance = seriesVariance(x, n);
+            if (!showable) {
+                outcome.notice = finite.notice("the best fitness", bestFitness);
+                return outcome;
+            }
+            if (MaybeNotice notice =
+                    finite.check("the variance of the series", outcome.seriesVariance)) {
+                outcome.notice = notice;
+                return outcome;
+            }
+            outcome.fitness = bestFitness;
             texts.varianceText = formatText("%.8f", outcome.seriesVariance);
             observer.refresh(texts);
         }

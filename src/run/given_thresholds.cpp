@@ -9,8 +9,8 @@ Result<double> estimateGivenThresholds(const EvaluationContext& context, const d
                                        const std::array<double, 10>& userThresholds,
                                        const int* sortOrder, int n, int maxOrder, int delay,
                                        int iteration) {
-    ResidualsFile residuals;
-    if (MaybeNotice notice = residuals.open(context.files.residualsPath(), context.files.files())) {
+    EvaluationFiles files(context.files);
+    if (MaybeNotice notice = files.openResiduals()) {
         return *notice;
     }
 
@@ -25,7 +25,7 @@ Result<double> estimateGivenThresholds(const EvaluationContext& context, const d
             }
         }
         if (position < 0) {
-            return closeAndReturn(residuals, errorNotice("Element of series do not exist"));
+            return errorNotice("Element of series do not exist");
         }
         split.ranges.bounds[i] = position;
         split.values[i] = userThresholds[i];
@@ -39,8 +39,7 @@ Result<double> estimateGivenThresholds(const EvaluationContext& context, const d
                                 .applyCriterion = false,
                                 .fitnessFromSettings = false,
                                 .ljungBoxFormat = "%.3f"};
-    return closeAndReturn(residuals, evaluateSplit(context, x, sortOrder, split, n, maxOrder,
-                                                   delay, iteration, rules, residuals));
+    return evaluateSplit(context, x, sortOrder, split, n, maxOrder, delay, iteration, rules, files);
 }
 
 }  // namespace kavri

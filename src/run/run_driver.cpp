@@ -8,6 +8,7 @@
 #include "model/text_format.h"
 #include "model/classic_numeric_locale.h"
 #include "run/exact_run.h"
+#include "run/finite_results.h"
 #include "run/genetic_run.h"
 #include "run/run_storage.h"
 #include "run/series_loading.h"
@@ -47,6 +48,11 @@ RunOutcome runGivenThresholds(const RunSettings& settings, ResultTexts& texts,
     }
     outcome.fitness = fitness.value();
     outcome.seriesVariance = seriesVariance(storage.series.data(), n);
+    const FiniteResults finite(storage.series.data(), n + model.nPredictions);
+    if (MaybeNotice notice = finite.check("the variance of the series", outcome.seriesVariance)) {
+        outcome.notice = notice;
+        return outcome;
+    }
     texts.fitnessText = formatText("%f", outcome.fitness);
     texts.varianceText = formatText("%.5f", outcome.seriesVariance);
     observer.refresh(texts);
@@ -78,6 +84,11 @@ RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& obse
         outcome.notice = notice;
         return outcome;
     }
+    if (MaybeNotice notice =
+            FiniteResults(storage.series.data(), n + model.nPredictions).checkSeries()) {
+        outcome.notice = notice;
+        return outcome;
+    }
     if (model.selectModel == kSelectModelGivenThresholds && model.nThresholds <= 0) {
         outcome.notice = errorNotice("The number of threshold should be at least 1");
         return outcome;
@@ -94,6 +105,8 @@ RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& obse
             if (std::optional<ExactOptimum> exact = comparisonOptimum(settings, options, storage)) {
                 outcome.exactFitness = exact->fitness;
                 outcome.exactScope = ExactSearchScope{exact->everyValue, exact->candidates};
+                const FiniteResults finite(storage.series.data(), n + model.nPredictions);
+                outcome.notice = finite.check("the exact optimum's fitness", exact->fitness);
             }
         }
     }

@@ -1,23 +1,82 @@
 #include "run/split_evaluation.h"
 
 #include <cmath>
+#include <limits>
 
 #include "estimation/model_summary.h"
-#include "report/model_texts.h"
 #include "estimation/regime_estimation.h"
 #include "estimation/series_statistics.h"
 #include "model/notices.h"
-#include "report/predictions_file.h"
+#include "model/text_format.h"
+#include "report/model_texts.h"
+#include "run/finite_results.h"
 
 namespace kavri {
+
+namespace {
+
+// Everything a reporting evaluation shows or writes, checked before any of it is: the model's
+// numbers, the fit and its residuals, their autocorrelations and the forecasts.
+MaybeNotice checkReport(const FiniteResults& finite, const ReportedModel& reported,
+                        double adjustingConstant, const double* fitted, const double* residual,
+                        int n, const double* acf, int nLags, const HoldoutForecasts& holdout) {
+    if (MaybeNotice notice = finite.checkFitness(reported.fitness, reported.naic,
+                                                 adjustingConstant)) {
+        return notice;
+    }
+    if (MaybeNotice notice = finite.check(reported)) {
+        return notice;
+    }
+    const int nForecasts = static_cast<int>(holdout.forecast.size());
+    if (MaybeNotice notice = finite.check(fitted, n, "the fitted value of observation %d")) {
+        return notice;
+    }
+    if (MaybeNotice notice = finite.check(residual, n, "the residual of observation %d")) {
+        return notice;
+    }
+    if (MaybeNotice notice = finite.check(acf + 1, nLags, "the residual autocorrelation at lag %d")) {
+        return notice;
+    }
+    if (MaybeNotice notice =
+            finite.check(holdout.forecast.data(), nForecasts, "held-out forecast %d")) {
+        return notice;
+    }
+    return finite.check(holdout.error.data(), nForecasts, "the error of held-out forecast %d");
+}
+
+void recordData(const double* x, const int* sortOrder, const ThresholdSplit& split, int n,
+                int nPredictions, int maxOrder, int delay, const FittedModel& model,
+                const double* fitted, const double* residual, const double* acf, int nLags,
+                const HoldoutForecasts& holdout, ReportedModel& data) {
+    data.delay = delay;
+    data.maxOrder = maxOrder;
+    data.series.assign(x, x + n + nPredictions);
+    data.regimeOfObservation.assign(static_cast<std::size_t>(n), -1);
+    for (int r = 0; r < model.nRegimes; ++r) {
+        for (int h = split.ranges.begin(r); h < split.ranges.end(r); ++h) {
+            const int t = sortOrder[h] + delay;
+            if (t >= maxOrder - 1 && t <= n - 1) {
+                data.regimeOfObservation[t] = r;
+            }
+        }
+    }
+    data.fitted.assign(fitted, fitted + n);
+    data.residuals.assign(residual, residual + n);
+    data.autocorrelations.assign(acf, acf + nLags + 1);
+    data.holdoutForecasts = holdout.forecast;
+}
+
+}  // namespace
 
 Result<double> evaluateSplit(const EvaluationContext& context, const double* x,
                              const int* sortOrder, const ThresholdSplit& split, int n,
                              int maxOrder, int delay, int iteration, const EvaluationRules& rules,
-                             ResidualsFile& residuals) {
+                             EvaluationFiles& files) {
     const ModelParameters& modelSettings = context.settings.model;
     const GaParameters& ga = context.settings.ga;
     const bool reporting = iteration == kReportingIteration;
+    const int nPredictions = modelSettings.nPredictions;
+    const FiniteResults finite(x, n + nPredictions);
 
     FittedModel model(maxOrder);
     model.nRegimes = split.ranges.regimeCount();
@@ -34,7 +93,21 @@ Result<double> evaluateSplit(const EvaluationContext& context, const double* x,
     std::array<RegimeFit, kMaxRegimeCount> fits{};
     if (estimateRegimes(x, sortOrder, split.ranges, search, model, fits) ==
         FitStatus::kSingular) {
+        // Cross products that overflowed fail a fit too; that is the series' fault, and no
+        // other chromosome would fare better.
+        if (MaybeNotice notice = finite.checkSeries()) {
+            return *notice;
+        }
         return 0.0;
+    }
+    // Any finite AIC beats the initial best, so a regime left without an order although orders
+    // were tried met sums of squares that are not finite: it has no estimate, which must not
+    // pass for a regime without observations.
+    for (int r = 0; r < model.nRegimes && maxOrder >= 2; ++r) {
+        if (model.regimeOrders[r] == 0) {
+            return finite.notice(formatText("the AIC of regime %d", r + 1),
+                                 std::numeric_limits<double>::quiet_NaN());
+        }
     }
 
     ModelSummary summary = summariseRegimes(fits, model.nRegimes);
@@ -43,21 +116,20 @@ Result<double> evaluateSplit(const EvaluationContext& context, const double* x,
         return noEffectiveObservationsNotice();
     }
 
-    const int nPredictions = modelSettings.nPredictions;
     HoldoutForecasts holdout;
     if (nPredictions != 0) {
         holdout = forecastHoldout(x, n, model, nPredictions, delay);
-        if (MaybeNotice notice =
-                writePredictionsFile(context.files.predictionsPath(), holdout,
-                                     context.files.files())) {
+        if (MaybeNotice notice = files.writePredictions(holdout)) {
             return *notice;
         }
         summary.forecastMse = holdout.mse;
     }
 
+    double adjustingConstant = 1.0;
     if (!rules.fitnessFromSettings) {
         summary.fitness = std::exp(-summary.naic);
     } else if (ga.fitnessKind == kFitnessAic) {
+        adjustingConstant = ga.adjustingConstant;
         summary.fitness = std::exp(-summary.naic / ga.adjustingConstant);
     } else if (nPredictions != 0) {
         summary.fitness = std::exp(-(1.0 + *summary.forecastMse));
@@ -69,7 +141,7 @@ Result<double> evaluateSplit(const EvaluationContext& context, const double* x,
     DVector fitted = dvector(0, n);
     fitWholeSeries(x, n, maxOrder, delay, model, residual.data(), fitted.data());
     if (reporting && ga.printResiduals == kPrintResidualsYes) {
-        residuals.writeTable(x, fitted.data(), residual.data(), n);
+        files.writeResidualTable(x, fitted.data(), residual.data(), n);
     }
 
     const int nLags = modelSettings.nAutocorrelations;
@@ -79,38 +151,24 @@ Result<double> evaluateSplit(const EvaluationContext& context, const double* x,
 
     if (reporting) {
         const ReportedModel reported = describeModel(model, fits, summary);
+        if (MaybeNotice notice =
+                checkReport(finite, reported, adjustingConstant, fitted.data(), residual.data(),
+                            n, acf.data(), nLags, holdout)) {
+            return *notice;
+        }
         reportModel(split.ranges.nThresholds, model, reported, rules.ljungBoxFormat, context.texts,
                     context.observer);
         if (context.reported != nullptr) {
             *context.reported = reported;
-            ReportedModel& data = *context.reported;
-            data.delay = delay;
-            data.maxOrder = maxOrder;
-            data.series.assign(x, x + n + nPredictions);
-            data.regimeOfObservation.assign(static_cast<std::size_t>(n), -1);
-            for (int r = 0; r < model.nRegimes; ++r) {
-                for (int h = split.ranges.begin(r); h < split.ranges.end(r); ++h) {
-                    const int t = sortOrder[h] + delay;
-                    if (t >= maxOrder - 1 && t <= n - 1) {
-                        data.regimeOfObservation[t] = r;
-                    }
-                }
-            }
-            data.fitted.assign(fitted.data(), fitted.data() + n);
-            data.residuals.assign(residual.data(), residual.data() + n);
-            data.autocorrelations.assign(acf.data(), acf.data() + nLags + 1);
-            data.holdoutForecasts = holdout.forecast;
+            recordData(x, sortOrder, split, n, nPredictions, maxOrder, delay, model,
+                       fitted.data(), residual.data(), acf.data(), nLags, holdout,
+                       *context.reported);
         }
     }
-    return summary.fitness;
-}
-
-Result<double> closeAndReturn(ResidualsFile& residuals, Result<double> result) {
-    MaybeNotice closed = residuals.close();
-    if (closed && result.ok()) {
-        return *closed;
+    if (MaybeNotice notice = files.commit()) {
+        return *notice;
     }
-    return result;
+    return summary.fitness;
 }
 
 }  // namespace kavri

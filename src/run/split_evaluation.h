@@ -10,7 +10,7 @@
 #include "model/rank_ranges.h"
 #include "model/reported_model.h"
 #include "model/notice.h"
-#include "report/residuals_file.h"
+#include "report/evaluation_files.h"
 #include "report/result_files.h"
 #include "model/result_texts.h"
 #include "model/run_settings.h"
@@ -44,14 +44,13 @@ struct EvaluationRules {
 };
 
 // Estimates the regimes, forecasts the held-out values, fits the whole series and, in
-// reporting mode, reports. `residuals` is already open; the caller closes it. The fitness, 0.0
-// when a least-squares fit meets a singular matrix, or the notice that ends the run.
+// reporting mode, reports. The new Residuals.txt is started in `files` already; when a model is
+// estimated, both result files are committed here. The fitness, 0.0 when a least-squares fit
+// meets a singular matrix (nothing is committed then), or the notice that ends the run: among
+// them a result that is not a finite number, which is never shown.
 Result<double> evaluateSplit(const EvaluationContext& context, const double* x,
                              const int* sortOrder, const ThresholdSplit& split, int n,
                              int maxOrder, int delay, int iteration, const EvaluationRules& rules,
-                             ResidualsFile& residuals);
-
-// Closes the residuals file and passes `result` on, unless the close itself failed.
-Result<double> closeAndReturn(ResidualsFile& residuals, Result<double> result);
+                             EvaluationFiles& files);
 
 }  // namespace kavri

@@ -33,12 +33,17 @@ struct CliRun {
     std::string err;
 };
 
+// Standard output closed before the program starts.
+const std::string kClosedOutput = "(closed)";
+
 // Runs kavri-cli with `arguments` in `workDir`; standard output goes to `stdoutPath` when one
-// is given (e.g. /dev/full), otherwise it is captured.
+// is given (e.g. /dev/full, or kClosedOutput), otherwise it is captured.
 CliRun runCli(const fs::path& workDir, const std::vector<std::string>& arguments,
               const std::string& stdoutPath = "") {
     TempDirectory capture;
-    const fs::path outFile = stdoutPath.empty() ? capture.path() / "out" : fs::path(stdoutPath);
+    const fs::path outFile = stdoutPath.empty() || stdoutPath == kClosedOutput
+                                 ? capture.path() / "out"
+                                 : fs::path(stdoutPath);
     const fs::path errFile = capture.path() / "err";
 
     std::vector<char*> argv{const_cast<char*>(KAVRI_CLI_PATH)};
@@ -58,6 +63,9 @@ CliRun runCli(const fs::path& workDir, const std::vector<std::string>& arguments
         dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
+        if (stdoutPath == kClosedOutput) {
+            close(1);
+        }
         execv(KAVRI_CLI_PATH, argv.data());
         _exit(127);
     }
@@ -506,7 +514,9 @@ TEST_F(CliBinary, NoticeEndingInALineBreakIsPrintedOnOneLine) {
     EXPECT_EQ(run.status, 3);
     EXPECT_EQ(run.err,
               "kavri-cli: Kavri Directory do not exist or Residuals.txt File could not be "
-              "opened\n");
+              "opened\n"
+              "  Residuals.txt cannot be created: Is a directory. Run where the result files can "
+              "be written (an existing directory you may write to).\n");
 }
 
 TEST_F(CliBinary, RefusedCommandLineExitsWith2BeforeTheRun) {
@@ -592,18 +602,63 @@ TEST_F(CliBinary, ForecastsThatCannotBeMadeOrWrittenAreFailures) {
     EXPECT_EQ(unwritable.status, 3);
     EXPECT_EQ(unwritable.err,
               "kavri-cli: Forecasts.txt could not be opened for writing\n"
-              "  Check that its directory exists and that you may write there.\n");
+              "  Is a directory. Check that its directory exists and that you may write "
+              "there.\n");
     EXPECT_EQ(unwritable.out, "");
 }
 
-TEST_F(CliBinary, OutputThatCannotBeWrittenIsAFailure) {
+TEST_F(CliBinary, OutputThatCannotBeWrittenIsAFailureExplainedOnStandardError) {
+    CliRun closedHelp = runCli(dir(), {"--help"}, kClosedOutput);
+    EXPECT_EQ(closedHelp.status, 5);
+    EXPECT_EQ(closedHelp.err,
+              "kavri-cli: the help could not be written to standard output: Bad file "
+              "descriptor\n");
+    CliRun closedVersion = runCli(dir(), {"--version"}, kClosedOutput);
+    EXPECT_EQ(closedVersion.status, 5);
+    EXPECT_EQ(closedVersion.err.rfind("kavri-cli: the version could not be written", 0), 0u);
+
     if (!fs::exists("/dev/full")) {
         GTEST_SKIP() << "no /dev/full";
     }
-    EXPECT_EQ(runCli(dir(), {"--version"}, "/dev/full").status, 5);
+    CliRun fullVersion = runCli(dir(), {"--version"}, "/dev/full");
+    EXPECT_EQ(fullVersion.status, 5);
+    EXPECT_EQ(fullVersion.err,
+              "kavri-cli: the version could not be written to standard output: No space left "
+              "on device\n");
     CliRun run = runCli(dir(), {"--thresholds", kTwoThresholds}, "/dev/full");
     EXPECT_EQ(run.status, 5);
-    EXPECT_EQ(run.err, "kavri-cli: the results could not be written to standard output\n");
+    EXPECT_EQ(run.err,
+              "kavri-cli: the results could not be written to standard output: No space left "
+              "on device\n");
+}
+
+// The dialog accepts a maximum order of 1, and so does the command line; the run then says
+// why nothing could be fitted.
+TEST_F(CliBinary, MaxOrderOneIsAcceptedAndItsNoticeExplainsIt) {
+    CliRun run = runCli(dir(), {"--max-order", "1", "--seed", "1"});
+    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.err,
+              "kavri-cli: The number of effective observation are zero\n"
+              "  Orders 1 to the maximum order - 1 are fitted, so a maximum order of 1 leaves no "
+              "autoregressive order to try. Choose a maximum order of 2 or more.\n");
+    EXPECT_EQ(run.out, "");
+}
+
+// Value 471 of the bundled series set to 1e300: once shown as "MSE: inf" with status 0.
+TEST_F(CliBinary, ValueWhoseSquareOverflowsIsANoticeNotInfinity) {
+    std::string text = readFile(dir() / "ExchangeRate.txt");
+    std::size_t start = 0;
+    for (int line = 1; line < 471; ++line) start = text.find('\n', start) + 1;
+    text.replace(start, text.find('\n', start) - start, "1e300");
+    work_.write("extreme.txt", text);
+    for (const char* search : {"genetic", "exact"}) {
+        CliRun run = runCli(dir(), {"--series", "extreme.txt", "--search", search, "--seed", "2",
+                                    "--n-iterations", "3", "--json"});
+        EXPECT_EQ(run.status, 3) << search;
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find("471"), std::string::npos) << run.err;
+        EXPECT_EQ(run.err.find("effective observation"), std::string::npos) << run.err;
+    }
 }
 
 // Charts without a display: the program chooses Qt's offscreen platform itself.

@@ -373,8 +373,7 @@ TEST(ForecastReport, JsonHasEveryStepWithNullWhereTheMethodHasNoValue) {
     ForecastOutcome skeleton;
     skeleton.forecasts.point = {1.0};
     const nlohmann::json plain = nlohmann::json::parse(
-        formatJsonReport(twoRegimeOutcome(), defaultCliSettings(), nullptr, nullptr,
-                         &skeleton));
+        formatJsonReport(twoRegimeOutcome(), defaultCliSettings(), nullptr, nullptr, &skeleton));
     EXPECT_TRUE(plain["forecasts"]["paths"].is_null());
     EXPECT_TRUE(plain["forecasts"]["seed"].is_null());
     EXPECT_TRUE(plain["forecasts"]["steps"][0]["median"].is_null());

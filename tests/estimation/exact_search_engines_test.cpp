@@ -34,6 +34,16 @@ std::vector<double> switchingSeries(int length, std::uint32_t seed) {
     return x;
 }
 
+// 0.1 at the even times and negative noise at the odd ones: the ranges among the lowest ranks
+// (odd times) have responses that are all 0.1, which the constant fits exactly (AIC 0), in any
+// unit; the engines must see the same exact fits as the reference.
+std::vector<double> equalResponsesSeries(int length, double unit) {
+    Noise noise(4);
+    std::vector<double> x(length, 0.1 * unit);
+    for (int t = 1; t < length; t += 2) x[t] = (noise.next() - 1.0) * unit;
+    return x;
+}
+
 struct SeriesCase {
     std::string name;
     std::vector<double> x;
@@ -52,6 +62,8 @@ std::vector<SeriesCase> seriesCases() {
         {"Sunspots", example("sunspot_year.txt"), 250, 39, 6, 3, 20},
         {"MarkPound", example("mark_pound_daily_returns.txt"), 500, 100, 8, 1, 20},
     };
+    cases.push_back({"EqualResponses", equalResponsesSeries(160, 1.0), 150, 10, 3, 1, 10});
+    cases.push_back({"EqualResponsesTiny", equalResponsesSeries(160, 1e-9), 150, 10, 2, 1, 10});
     for (std::uint32_t seed : {3u, 8u, 21u}) {
         cases.push_back({"Switching" + std::to_string(seed), switchingSeries(190, seed), 170, 20,
                          3 + static_cast<int>(seed % 3), 1 + static_cast<int>(seed % 3),

@@ -12,14 +12,15 @@
 #include "estimation/regime_estimation.h"
 #include "estimation/series_statistics.h"
 #include "genetic/candidates.h"
+#include "model/notices.h"
 #include "report/predictions_file.h"
-#include "support/memory_directory.h"
+#include "support/memory_file_system.h"
 #include "support/series_fixtures.h"
 
 namespace kavri {
 namespace {
 
-using testing::MemoryDirectory;
+using testing::MemoryFileSystem;
 using testing::Noise;
 
 // The search scores ranges from an orthogonal factorisation; the chromosome evaluation inverts
@@ -102,10 +103,10 @@ struct Enumerated {
 Enumerated bestByEnumeration(const Problem& problem, const std::vector<int>* allowed = nullptr) {
     const ModelParameters& model = problem.settings.model;
     const int n = problem.n();
-    MemoryDirectory dir;
+    MemoryFileSystem files;
     ResultTexts texts;
     SilentObserver observer;
-    const EvaluationContext context{problem.settings, texts, observer, {dir.path()}, nullptr};
+    const EvaluationContext context{problem.settings, texts, observer, {{}, &files}, nullptr};
     Enumerated best;
     std::vector<int> genes(n, 0);
     std::vector<int> positions;
@@ -272,10 +273,10 @@ TEST(ExactSearch, OfTiedChromosomesTakesTheLowerPositions) {
         for (int q : expected.positions) genes[q] = 1;
         genes[expected.positions[0]] = 0;
         genes[expected.positions[0] + 1] = 1;
-        MemoryDirectory dir;
+        MemoryFileSystem files;
         ResultTexts texts;
         SilentObserver observer;
-        const EvaluationContext context{tied.settings, texts, observer, {dir.path()}, nullptr};
+        const EvaluationContext context{tied.settings, texts, observer, {{}, &files}, nullptr};
         Result<double> twin = evaluateChromosome(context, tied.x.data(), genes.data(),
                                                  tied.sortOrder.data(), 56, 4, 2, 0);
         ASSERT_TRUE(twin.ok());
@@ -392,8 +393,9 @@ TEST(ExactSearch, SettingsThatNoEvaluationAcceptsGiveItsNotice) {
     Problem problem(thresholdSeries(80, 2u, 1), 60, 0, 1, 1, 4, 5);
     Result<ExactOptimum> noOrder = problem.search();
     ASSERT_FALSE(noOrder.ok());
-    EXPECT_EQ(noOrder.notice(), (Notice{"The number of effective observation are zero",
-                                        kApplicationName, NoticeIcon::kNone}));
+    EXPECT_EQ(noOrder.notice().text, "The number of effective observation are zero");
+    EXPECT_EQ(noOrder.notice().caption, kApplicationName);
+    EXPECT_EQ(noOrder.notice(), noEffectiveObservationsNotice());
 
     problem.settings.model.maxOrder = 3;
     problem.settings.ga.fitnessKind = kFitnessMse;

@@ -7,13 +7,13 @@
 
 #include "run/chromosome_evaluation.h"
 #include "genetic/candidates.h"
-#include "support/memory_directory.h"
+#include "support/memory_file_system.h"
 #include "support/series_fixtures.h"
 
 namespace kavri {
 namespace {
 
-using testing::MemoryDirectory;
+using testing::MemoryFileSystem;
 using testing::Noise;
 
 // The profile scores chromosomes from an orthogonal factorisation, the chromosome evaluation by
@@ -117,10 +117,10 @@ TEST_P(ThresholdProfileTest, CoversEveryValidPositionWithItsEvaluatedFitness) {
     const ThresholdProfile profile = problem.profile(optimum);
     ASSERT_EQ(profile.curves.size(), static_cast<std::size_t>(optimum.nThresholds));
 
-    MemoryDirectory dir;
+    MemoryFileSystem files;
     ResultTexts texts;
     SilentObserver observer;
-    const EvaluationContext context{problem.settings, texts, observer, {dir.path()}, nullptr};
+    const EvaluationContext context{problem.settings, texts, observer, {{}, &files}, nullptr};
     for (int i = 0; i < optimum.nThresholds; ++i) {
         const ThresholdProfileCurve& curve = profile.curves[i];
         const int lo = i == 0 ? 0 : optimum.positions[i - 1];
@@ -183,10 +183,10 @@ TEST(ThresholdProfile, LongSpansAreProfiledInLinearTimeOverAnOptimumAmongCandida
     EXPECT_EQ(curve.fitness[curve.optimumIndex], optimum.fitness);
     EXPECT_GT(curve.positions.size(), 4000u);
 
-    MemoryDirectory dir;
+    MemoryFileSystem files;
     ResultTexts texts;
     SilentObserver observer;
-    const EvaluationContext context{problem.settings, texts, observer, {dir.path()}, nullptr};
+    const EvaluationContext context{problem.settings, texts, observer, {{}, &files}, nullptr};
     for (std::size_t j = 0; j < curve.positions.size(); j += 400) {
         const std::vector<int> genes = problem.chromosomeWith(optimum, 0, curve.positions[j]);
         Result<double> evaluated =

@@ -1,23 +1,16 @@
 #include "report/predictions_file.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
+
+#include "support/memory_file_system.h"
 
 namespace kavri {
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using testing::MemoryFileSystem;
 
 // Order-1 regimes whose lag coefficient is 0, so each forecast names its regime: 10, 20, 30.
 FittedModel constantRegimes(std::vector<double> thresholds) {
@@ -57,33 +50,45 @@ TEST(ForecastHoldout, OneStepFromTheObservedPastWithExactlyTheRegimeOrder) {
 }
 
 TEST(PredictionsFile, OneForecastReplacesTheFileWithTwoLines) {
-    std::string pattern = (fs::temp_directory_path() / "kavri-predictions-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    const fs::path path = fs::path(pattern) / "Predictions.txt";
-    std::ofstream(path) << "a longer file left by an earlier run\n\n\n\n";
-
+    MemoryFileSystem files;
+    files.put("Predictions.txt", "a longer file left by an earlier run\n\n\n\n");
     const std::vector<double> x = {3.0, -0.5, 12.5};
-    const Result<double> mse = predictHoldout(x.data(), 2, constantRegimes({0.0}), 1, 1, path);
+    const Result<double> mse =
+        predictHoldout(x.data(), 2, constantRegimes({0.0}), 1, 1, "Predictions.txt", files);
     ASSERT_TRUE(mse.ok());
     EXPECT_EQ(mse.value(), 6.25);
-    EXPECT_EQ(readFile(path), " Series \t Predictions\tError   \n12.50000\t10.00000\t 2.50000\n");
-    fs::remove_all(pattern);
+    EXPECT_EQ(files.read("Predictions.txt"),
+              " Series \t Predictions\tError   \n12.50000\t10.00000\t 2.50000\n");
 }
 
-TEST(PredictionsFile, OpenAndWriteFailuresAreNotices) {
+TEST(PredictionsFile, FailuresAreNoticesWithTheReasonAndLeaveTheOldFile) {
     const std::vector<double> x = {3.0, 0.0, 11.0};
-    const Result<double> missing = predictHoldout(x.data(), 2, constantRegimes({0.0}), 1, 1,
-                                                  "/nonexistent-kavri-dir/Predictions.txt");
-    ASSERT_FALSE(missing.ok());
-    EXPECT_EQ(missing.notice(),
+    MemoryFileSystem files;
+    files.put("out/Predictions.txt", "old\n");
+    files.fail(MemoryFileSystem::Operation::kCreate, "out/Predictions.txt",
+               std::errc::permission_denied);
+    const Result<double> refused =
+        predictHoldout(x.data(), 2, constantRegimes({0.0}), 1, 1, "out/Predictions.txt", files);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.notice(),
               (Notice{"Kavri Directory do not exist or Predictions.txt File could not be opened\n",
-                      "Error", NoticeIcon::kStop}));
-    if (fs::exists("/dev/full")) {
-        const Result<double> full =
-            predictHoldout(x.data(), 2, constantRegimes({0.0}), 1, 1, "/dev/full");
-        ASSERT_FALSE(full.ok());
-        EXPECT_EQ(full.notice(), errorNotice("Predictions.txt could not be written completely\n"));
-    }
+                      "Error", NoticeIcon::kStop,
+                      "out/Predictions.txt cannot be created: Permission denied. Run where the "
+                      "result files can be written (an existing directory you may write to)."}));
+
+    MemoryFileSystem full;
+    full.put("Predictions.txt", "old\n");
+    full.fail(MemoryFileSystem::Operation::kWrite, "Predictions.txt",
+              std::errc::no_space_on_device, /*skip=*/1);
+    const Result<double> truncated =
+        predictHoldout(x.data(), 2, constantRegimes({0.0}), 1, 1, "Predictions.txt", full);
+    ASSERT_FALSE(truncated.ok());
+    EXPECT_EQ(truncated.notice().text, "Predictions.txt could not be written completely\n");
+    EXPECT_EQ(truncated.notice().detail,
+              "Predictions.txt could not be replaced: No space left on device. The earlier file "
+              "was left as it was.");
+    EXPECT_EQ(full.read("Predictions.txt"), "old\n");
+    EXPECT_EQ(full.log().back(), "discard Predictions.txt");
 }
 
 }  // namespace

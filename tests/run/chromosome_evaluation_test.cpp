@@ -10,6 +10,7 @@
 #include "report/model_texts.h"
 #include "estimation/regime_estimation.h"
 #include "genetic/candidates.h"
+#include "support/non_finite_text.h"
 #include "support/ranked_exchange_rate.h"
 #include "support/series_fixtures.h"
 
@@ -38,8 +39,8 @@ class ChromosomeEvaluation : public testing::RankedExchangeRate {
 
 TEST(ModelSummary, WorkedExampleOfTwoRegimes) {
     std::array<RegimeFit, kMaxRegimeCount> fits{};
-    fits[0] = RegimeFit{100, 50.0, 80.0, regimeAic(100, 50.0, 2)};
-    fits[1] = RegimeFit{50, 100.0, 120.0, regimeAic(50, 100.0, 1)};
+    fits[0] = RegimeFit{100, 50.0, 80.0, regimeAic(100, 50.0, 80.0, false, 2)};
+    fits[1] = RegimeFit{50, 100.0, 120.0, regimeAic(50, 100.0, 120.0, false, 1)};
     EXPECT_NEAR(fits[0].aic, -63.3147, 5e-5);
     EXPECT_NEAR(fits[1].aic, 38.6574, 5e-5);
 
@@ -66,8 +67,8 @@ TEST(ModelSummary, WorkedExampleOfTwoRegimes) {
 TEST(ModelSummary, RegimeWithoutSpreadHasNoRSquare) {
     std::array<RegimeFit, kMaxRegimeCount> fits{};
     fits[0] = RegimeFit{40, 0.0, 0.0, 0.0};
-    fits[1] = RegimeFit{60, 3.0, 6.0, regimeAic(60, 3.0, 1)};
-    fits[2] = RegimeFit{50, 2.0, 8.0, regimeAic(50, 2.0, 1)};
+    fits[1] = RegimeFit{60, 3.0, 6.0, regimeAic(60, 3.0, 6.0, false, 1)};
+    fits[2] = RegimeFit{50, 2.0, 8.0, regimeAic(50, 2.0, 8.0, false, 1)};
     FittedModel model(3);
     model.nRegimes = 3;
     model.regimeOrders = {1, 1, 1, 0};
@@ -115,7 +116,7 @@ TEST_F(ChromosomeEvaluation, SingleRegimeUsesObservationsFromMaxOrderMinusOne) {
     ASSERT_EQ(reported_.regimes.size(), 1u);
     EXPECT_TRUE(reported_.thresholds.empty());
 
-    std::istringstream table(testing::readFile(dir_.path() / "Residuals.txt"));
+    std::istringstream table(files_.read("Residuals.txt").value_or(""));
     std::vector<std::string> lines;
     for (std::string line; std::getline(table, line);) lines.push_back(line);
     ASSERT_EQ(lines.size(), 451u);
@@ -142,10 +143,10 @@ TEST_F(ChromosomeEvaluation, MarkedRankStartsTheUpperRegime) {
 }
 
 TEST_F(ChromosomeEvaluation, SilentEvaluationEmptiesResidualsAndWritesNoTexts) {
-    dir_.write("Residuals.txt", "stale\n");
+    files_.put("Residuals.txt", "stale\n");
     Result<double> silent = evaluate(genesAt({150, 300}), 5);
     ASSERT_TRUE(silent.ok());
-    EXPECT_EQ(testing::readFile(dir_.path() / "Residuals.txt"), "");
+    EXPECT_EQ(files_.read("Residuals.txt"), "");
     EXPECT_EQ(texts_, ResultTexts{});
     EXPECT_FALSE(reported_.available);
     // The same chromosome in reporting mode has the same fitness.
@@ -180,7 +181,10 @@ TEST_F(ChromosomeEvaluation, FatalConditionsComeBackAsNotices) {
     Result<double> noOrder = evaluate(genesAt({}), 0, /*maxOrder=*/1);
     ASSERT_FALSE(noOrder.ok());
     EXPECT_EQ(noOrder.notice(),
-              (Notice{"The number of effective observation are zero", "Kavri", NoticeIcon::kNone}));
+              (Notice{"The number of effective observation are zero", "Kavri", NoticeIcon::kNone,
+                      "Orders 1 to the maximum order - 1 are fitted, so a maximum order of 1 "
+                      "leaves no autoregressive order to try. Choose a maximum order of 2 or "
+                      "more."}));
 
     settings_.ga.fitnessKind = kFitnessMse;
     settings_.model.nPredictions = 0;
@@ -188,14 +192,50 @@ TEST_F(ChromosomeEvaluation, FatalConditionsComeBackAsNotices) {
     ASSERT_FALSE(noForecast.ok());
     EXPECT_EQ(noForecast.notice(), errorNotice("Number of forecast are zero"));
 
-    const EvaluationContext unwritable{
-        settings_, texts_, observer_, {dir_.path() / "missing"}, nullptr};
+    files_.fail(testing::MemoryFileSystem::Operation::kCreate, "missing/Residuals.txt",
+                std::errc::no_such_file_or_directory);
+    const EvaluationContext unwritable{settings_, texts_, observer_, {"missing", &files_}, nullptr};
     Result<double> noFile = evaluateChromosome(unwritable, series_.data(), genesAt({}).data(),
                                                sortOrder_.data(), n_, 4, 1, 0);
     ASSERT_FALSE(noFile.ok());
-    EXPECT_EQ(noFile.notice(),
-              errorNotice("Kavri Directory do not exist or Residuals.txt File could not be "
-                          "opened\n"));
+    EXPECT_EQ(noFile.notice().text,
+              "Kavri Directory do not exist or Residuals.txt File could not be opened\n");
+    EXPECT_EQ(noFile.notice().detail,
+              "missing/Residuals.txt cannot be created: No such file or directory. Run where the "
+              "result files can be written (an existing directory you may write to).");
+}
+
+// Value 471 set to 1e300 lies among the held-out values: the estimation is finite, but its
+// forecast error squared is not. A silent evaluation scores such a model 0 with the "MSE"
+// fitness; the report ends the run naming the value instead of showing "MSE: inf".
+TEST_F(ChromosomeEvaluation, HeldOutValueWhoseSquareOverflowsIsNeverShown) {
+    setValue(470, 1e300);
+    for (const int kind : {kFitnessMse, kFitnessAic}) {
+        settings_.ga.fitnessKind = kind;
+        Result<double> silent = evaluate(genesAt({200}), 3);
+        ASSERT_TRUE(silent.ok());
+        EXPECT_TRUE(std::isfinite(silent.value()));
+        Result<double> reporting = evaluate(genesAt({200}), kReportingIteration);
+        ASSERT_FALSE(reporting.ok());
+        EXPECT_EQ(reporting.notice().text,
+                  "The values of the series are too large to be estimated");
+        EXPECT_EQ(reporting.notice().detail.rfind("Element 471 (1e+300) is too large", 0), 0u)
+            << reporting.notice().detail;
+        EXPECT_EQ(testing::firstNonFiniteText(texts_), "");
+        EXPECT_FALSE(reported_.available);
+    }
+}
+
+// Inside the sample such a value makes every regression that holds it fail or overflow; the
+// notice says so rather than scoring the chromosome 0 or counting no observations.
+TEST_F(ChromosomeEvaluation, SampleValueWhoseSquareOverflowsEndsEvenASilentEvaluation) {
+    setValue(100, 1e200);
+    for (const std::vector<int>& genes : {genesAt({}), genesAt({100, 300})}) {
+        Result<double> silent = evaluate(genes, 3);
+        ASSERT_FALSE(silent.ok());
+        EXPECT_EQ(silent.notice().text, "The values of the series are too large to be estimated");
+        EXPECT_NE(silent.notice().detail.find("Element 101 (1e+200)"), std::string::npos);
+    }
 }
 
 }  // namespace

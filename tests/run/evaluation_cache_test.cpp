@@ -12,14 +12,14 @@
 #include "run/chromosome_evaluation.h"
 #include "genetic/candidates.h"
 #include "run/run_driver.h"
+#include "support/memory_file_system.h"
 #include "support/series_fixtures.h"
-#include "support/temp_directory.h"
 
 namespace kavri {
 namespace {
 
-using testing::readFile;
-using testing::TempDirectory;
+using testing::MemoryFileSystem;
+using Operation = MemoryFileSystem::Operation;
 
 bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
@@ -45,24 +45,24 @@ struct RunRecord {
     std::string predictions;
 };
 
-void recordFiles(const std::filesystem::path& dir, RunRecord& record) {
-    const auto residuals = dir / kResidualsFileName;
-    const auto predictions = dir / kPredictionsFileName;
-    record.residualsExist = std::filesystem::is_regular_file(residuals);
-    record.predictionsExist = std::filesystem::is_regular_file(predictions);
-    if (record.residualsExist) record.residuals = readFile(residuals);
-    if (record.predictionsExist) record.predictions = readFile(predictions);
+void recordFiles(const MemoryFileSystem& files, RunRecord& record) {
+    const std::optional<std::string> residuals = files.read(kResidualsFileName);
+    const std::optional<std::string> predictions = files.read(kPredictionsFileName);
+    record.residualsExist = residuals.has_value();
+    record.predictionsExist = predictions.has_value();
+    record.residuals = residuals.value_or("");
+    record.predictions = predictions.value_or("");
 }
 
 RunRecord runPath(RunSettings settings, std::uint32_t seed, SearchPath path,
-                  const std::filesystem::path& dir) {
+                  MemoryFileSystem& files) {
     RunRecord record;
     RunOptions options;
     options.seed = seed;
-    options.files.directory = dir;
+    options.files.fileSystem = &files;
     options.searchPath = path;
     record.outcome = runModel(settings, record.texts, record.observer, options);
-    recordFiles(dir, record);
+    recordFiles(files, record);
     return record;
 }
 
@@ -130,22 +130,22 @@ void expectSameRun(const RunRecord& fast, const RunRecord& reference) {
     EXPECT_EQ(fast.predictions, reference.predictions);
 }
 
-// Runs both paths, each in a directory of its own prepared by `prepare`, and compares them.
+// Runs both paths, each with files of its own prepared by `prepare`, and compares them.
 template <typename Prepare>
 std::pair<RunRecord, RunRecord> runBoth(const RunSettings& settings, std::uint32_t seed,
                                         Prepare prepare) {
-    TempDirectory fastDir;
-    TempDirectory referenceDir;
-    prepare(fastDir.path());
-    prepare(referenceDir.path());
-    RunRecord fast = runPath(settings, seed, SearchPath::kFast, fastDir.path());
-    RunRecord reference = runPath(settings, seed, SearchPath::kReference, referenceDir.path());
+    MemoryFileSystem fastFiles;
+    MemoryFileSystem referenceFiles;
+    prepare(fastFiles);
+    prepare(referenceFiles);
+    RunRecord fast = runPath(settings, seed, SearchPath::kFast, fastFiles);
+    RunRecord reference = runPath(settings, seed, SearchPath::kReference, referenceFiles);
     expectSameRun(fast, reference);
     return {std::move(fast), std::move(reference)};
 }
 
 std::pair<RunRecord, RunRecord> runBoth(const RunSettings& settings, std::uint32_t seed) {
-    return runBoth(settings, seed, [](const std::filesystem::path&) {});
+    return runBoth(settings, seed, [](MemoryFileSystem&) {});
 }
 
 std::string example(const char* name) { return std::string(KAVRI_EXAMPLES_DIR) + "/" + name; }
@@ -263,8 +263,9 @@ TEST(SameRunOnBothPaths, RunDefaults) {
 // and the same files left.
 TEST(SameFailuresOnBothPaths, DirectoryThatDoesNotExist) {
     const RunSettings settings = searchSettings(example("ExchangeRate.txt"), 450, 50);
-    const auto [fast, reference] = runBoth(
-        settings, 9, [](const std::filesystem::path& dir) { std::filesystem::remove_all(dir); });
+    const auto [fast, reference] = runBoth(settings, 9, [](MemoryFileSystem& files) {
+        files.fail(Operation::kCreate, kResidualsFileName, std::errc::no_such_file_or_directory);
+    });
     ASSERT_TRUE(reference.outcome.notice.has_value());
     EXPECT_EQ(reference.outcome.notice->text,
               "Kavri Directory do not exist or Residuals.txt File could not be opened\n");
@@ -274,18 +275,21 @@ TEST(SameFailuresOnBothPaths, DirectoryThatDoesNotExist) {
 
 TEST(SameFailuresOnBothPaths, PredictionsFileCannotBeWritten) {
     const RunSettings settings = searchSettings(example("ExchangeRate.txt"), 450, 50);
-    const auto [fast, reference] = runBoth(settings, 9, [](const std::filesystem::path& dir) {
-        std::filesystem::create_directory(dir / kPredictionsFileName);
+    const auto [fast, reference] = runBoth(settings, 9, [](MemoryFileSystem& files) {
+        files.put(kResidualsFileName, "earlier residuals\n");
+        files.fail(Operation::kCreate, kPredictionsFileName, std::errc::is_a_directory);
     });
     ASSERT_TRUE(reference.outcome.notice.has_value());
     EXPECT_EQ(reference.outcome.notice->text,
               "Kavri Directory do not exist or Predictions.txt File could not be opened\n");
+    // The evaluation that failed replaced neither file.
+    EXPECT_EQ(reference.residuals, "earlier residuals\n");
 }
 
 TEST(SameFailuresOnBothPaths, ResidualsFileCannotBeOpened) {
     const RunSettings settings = searchSettings(example("ExchangeRate.txt"), 450, 50);
-    const auto [fast, reference] = runBoth(settings, 9, [](const std::filesystem::path& dir) {
-        std::filesystem::create_directory(dir / kResidualsFileName);
+    const auto [fast, reference] = runBoth(settings, 9, [](MemoryFileSystem& files) {
+        files.fail(Operation::kCreate, kResidualsFileName, std::errc::is_a_directory);
     });
     ASSERT_TRUE(reference.outcome.notice.has_value());
     EXPECT_EQ(reference.outcome.evaluations, 1);
@@ -313,9 +317,9 @@ TEST(SameFilesOnBothPaths, EarlierFilesReplacedOrKept) {
     RunSettings settings = searchSettings(example("lynx_log10.txt"), 100, 14);
     settings.model.maxOrder = 3;
     settings.model.minObs = 20;
-    const auto leaveOldFiles = [](const std::filesystem::path& dir) {
-        std::ofstream(dir / kPredictionsFileName) << "old forecasts\n";
-        std::ofstream(dir / kResidualsFileName) << "old residuals\n";
+    const auto leaveOldFiles = [](MemoryFileSystem& files) {
+        files.put(kPredictionsFileName, "old forecasts\n");
+        files.put(kResidualsFileName, "old residuals\n");
     };
     runBoth(settings, 21, leaveOldFiles);
     settings.model.nPredictions = 0;
@@ -348,10 +352,10 @@ class EvaluatorAgainstSingleEvaluations : public ::testing::Test {
         for (int g : positions) population_[g][j] = 1;
     }
 
-    std::vector<double> referenceFitness(int nChromosomes, const std::filesystem::path& dir) {
+    std::vector<double> referenceFitness(int nChromosomes, MemoryFileSystem& files) {
         ResultTexts texts;
         SilentObserver observer;
-        const EvaluationContext context{settings_, texts, observer, {dir}, nullptr};
+        const EvaluationContext context{settings_, texts, observer, {{}, &files}, nullptr};
         std::vector<double> fitness;
         std::vector<int> genes(n_);
         for (int j = 0; j < nChromosomes; ++j) {
@@ -375,9 +379,9 @@ class EvaluatorAgainstSingleEvaluations : public ::testing::Test {
 };
 
 TEST_F(EvaluatorAgainstSingleEvaluations, FitnessAndPredictionsFile) {
-    TempDirectory fastDir;
-    TempDirectory referenceDir;
-    EvaluationCache evaluator(settings_, {fastDir.path()}, x_.data(), sortOrder_.data(), 2,
+    MemoryFileSystem fastFiles;
+    MemoryFileSystem referenceFiles;
+    EvaluationCache evaluator(settings_, {{}, &fastFiles}, x_.data(), sortOrder_.data(), 2,
                                   SearchCacheLimits{1, 1});
     const std::vector<std::vector<std::vector<int>>> generations = {
         {{}, {100}, {100, 300}, {50, 150, 250, 350}, {200}, {100}, {0}, {120, 240, 360}},
@@ -390,7 +394,7 @@ TEST_F(EvaluatorAgainstSingleEvaluations, FitnessAndPredictionsFile) {
             evaluator.evaluateGeneration(population_, kColumns, fitness.data());
         EXPECT_EQ(result.evaluated, kColumns);
         EXPECT_FALSE(result.notice.has_value());
-        const std::vector<double> expected = referenceFitness(kColumns, referenceDir.path());
+        const std::vector<double> expected = referenceFitness(kColumns, referenceFiles);
         for (int j = 0; j < kColumns; ++j) {
             EXPECT_TRUE(sameBits(fitness[j], expected[j])) << "column " << j;
         }
@@ -399,9 +403,40 @@ TEST_F(EvaluatorAgainstSingleEvaluations, FitnessAndPredictionsFile) {
         // The last two columns of the second generation have an empty regime as well: the
         // file must hold the forecasts of column 5.
         ASSERT_FALSE(evaluator.finishSearch().has_value());
-        EXPECT_EQ(readFile(fastDir.path() / kPredictionsFileName),
-                  readFile(referenceDir.path() / kPredictionsFileName));
+        EXPECT_EQ(fastFiles.read(kPredictionsFileName), referenceFiles.read(kPredictionsFileName));
     }
+}
+
+// A sample value whose square overflows: the evaluator gives the notice that the evaluation
+// gives, at the same chromosome, and neither replaces a file.
+TEST_F(EvaluatorAgainstSingleEvaluations, OverflowingValueEndsBothAtTheSameChromosome) {
+    x_[120] = 1e250;
+    rankCandidates(x_.data(), n_, sortOrder_, sortedSeries_);
+    MemoryFileSystem fastFiles;
+    MemoryFileSystem referenceFiles;
+    for (MemoryFileSystem* files : {&fastFiles, &referenceFiles}) {
+        files->put(kResidualsFileName, "earlier residuals\n");
+        files->put(kPredictionsFileName, "earlier forecasts\n");
+    }
+    for (int j = 0; j < kColumns; ++j) setColumn(j, {});
+    EvaluationCache evaluator(settings_, {{}, &fastFiles}, x_.data(), sortOrder_.data(), 2);
+    std::vector<double> fitness(kColumns, -2.0);
+    const GenerationEvaluation result =
+        evaluator.evaluateGeneration(population_, kColumns, fitness.data());
+
+    ResultTexts texts;
+    SilentObserver observer;
+    const EvaluationContext context{settings_, texts, observer, {{}, &referenceFiles}, nullptr};
+    std::vector<int> genes(n_, 0);
+    const Result<double> reference = evaluateChromosome(
+        context, x_.data(), genes.data(), sortOrder_.data(), n_, settings_.model.maxOrder, 1, 0);
+    ASSERT_FALSE(reference.ok());
+    EXPECT_EQ(reference.notice().text, "The values of the series are too large to be estimated");
+    EXPECT_EQ(result.evaluated, 1);
+    EXPECT_EQ(result.notice, reference.notice());
+    EXPECT_EQ(fastFiles.read(kResidualsFileName), "earlier residuals\n");
+    EXPECT_EQ(fastFiles.read(kPredictionsFileName), "earlier forecasts\n");
+    EXPECT_EQ(referenceFiles.read(kResidualsFileName), "earlier residuals\n");
 }
 
 }  // namespace

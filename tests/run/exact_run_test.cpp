@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <fstream>
-#include <iterator>
 #include <string>
+#include <vector>
 
-#include "support/memory_directory.h"
+#include "data/number_text.h"
+#include "support/memory_file_system.h"
 #include "support/series_fixtures.h"
+#include "support/temp_directory.h"
 
 namespace kavri {
 namespace {
@@ -24,7 +27,7 @@ class ExactRun : public ::testing::Test {
         seriesPath_ = (dir_.path() / "ExchangeRate.txt").string();
         std::ofstream out(seriesPath_);
         for (double v : testing::exchangeRateReturns()) out << testing::formatDouble("%.17g\n", v);
-        options_.files.directory = dir_.path();
+        options_.files.fileSystem = &files_;
     }
 
     RunSettings settings(int fitnessKind, int searchMethod) const {
@@ -50,7 +53,17 @@ class ExactRun : public ::testing::Test {
 
     RunOutcome run(RunSettings s) { return runModel(s, texts_, observer_, options_); }
 
-    testing::MemoryDirectory dir_;
+    // The run defaults (450 values fitted, 50 held out, up to four regimes, maxOrder 4).
+    static RunSettings defaultSettings() {
+        RunSettings s;
+        applyRunDefaults(s);
+        s.modelDialogCount = 1;
+        s.gaDialogCount = 1;
+        return s;
+    }
+
+    testing::TempDirectory dir_;  // the series file
+    testing::MemoryFileSystem files_;
     std::string seriesPath_;
     RunOptions options_;
     ResultTexts texts_;
@@ -92,10 +105,8 @@ TEST_F(ExactRun, ReportsTheOptimumThroughTheReportingEvaluation) {
     EXPECT_TRUE(std::is_sorted(outcome.model.thresholds.begin(), outcome.model.thresholds.end()));
     EXPECT_LE(outcome.model.thresholds.size(), 3u);
     // The reporting evaluation wrote the forecasts of the reported model: a header and 30 lines.
-    std::ifstream predictions(dir_.path() / "Predictions.txt");
-    EXPECT_EQ(std::count(std::istreambuf_iterator<char>(predictions),
-                         std::istreambuf_iterator<char>(), '\n'),
-              31);
+    const std::string predictions = files_.read("Predictions.txt").value_or("");
+    EXPECT_EQ(std::count(predictions.begin(), predictions.end(), '\n'), 31);
 }
 
 TEST_F(ExactRun, ProfilesEachThresholdOnlyWhenAsked) {
@@ -142,6 +153,69 @@ TEST_F(ExactRun, DelayScanReportsTheModelAtTheBestDelay) {
     EXPECT_EQ(s.ga.searchMethod, kSearchExact);
     EXPECT_NEAR(scan.run.fitness, *best, kAgreement * *best);
     EXPECT_EQ(texts_.iterationText, "0");
+}
+
+// The bundled returns with the run's defaults, times 10^k for k = -150 .. 150 in steps of 10:
+// the exact search chooses the same orders and the same thresholds (the same observations,
+// scaled) in every unit. Beyond, where the squares of the values are not doubles (or reading
+// refuses values so large), the run ends with a notice rather than with another model.
+TEST_F(ExactRun, SameModelInEveryUnit) {
+    const std::vector<double> returns = testing::exchangeRateReturns();
+    const auto runScaled = [&](int k, int fitnessKind, std::vector<double>& scaled) {
+        scaled = returns;
+        for (double& v : scaled) v *= std::pow(10.0, k);
+        std::ofstream out(seriesPath_, std::ios::trunc);
+        for (double v : scaled) out << testing::formatDouble("%.17g\n", v);
+        out.close();
+        RunSettings s = defaultSettings();
+        s.model.seriesPath = seriesPath_;
+        s.ga.searchMethod = kSearchExact;
+        s.ga.fitnessKind = fitnessKind;
+        return run(s);
+    };
+    for (const int kind : {kFitnessAic, kFitnessMse}) {
+        std::vector<double> unit;
+        const RunOutcome reference = runScaled(0, kind, unit);
+        ASSERT_FALSE(reference.notice.has_value());
+        std::vector<int> orders;
+        for (const RegimeReport& regime : reference.model.regimes) orders.push_back(regime.order);
+        std::vector<std::size_t> thresholdTimes;
+        for (double threshold : reference.model.thresholds) {
+            thresholdTimes.push_back(
+                std::find(unit.begin(), unit.end(), threshold) - unit.begin());
+        }
+        ASSERT_EQ(thresholdTimes.size(), 3u);
+
+        for (int k = -150; k <= 150; k += 10) {
+            SCOPED_TRACE("fitness " + std::to_string(kind) + ", 10^" + std::to_string(k));
+            std::vector<double> scaled;
+            const RunOutcome outcome = runScaled(k, kind, scaled);
+            // Reading refuses magnitudes beyond kLargestMagnitude (2.1 * 10^150 here), whose
+            // squares summed would come close to the largest double.
+            double largest = 0.0;
+            for (double v : scaled) largest = std::max(largest, std::fabs(v));
+            if (largest > kLargestMagnitude) {
+                ASSERT_TRUE(outcome.notice.has_value());
+                EXPECT_NE(outcome.notice->text.find("could not be read"), std::string::npos);
+                continue;
+            }
+            ASSERT_FALSE(outcome.notice.has_value()) << outcome.notice->detail;
+            std::vector<int> scaledOrders;
+            for (const RegimeReport& regime : outcome.model.regimes) {
+                scaledOrders.push_back(regime.order);
+            }
+            EXPECT_EQ(scaledOrders, orders);
+            ASSERT_EQ(outcome.model.thresholds.size(), thresholdTimes.size());
+            for (std::size_t i = 0; i < thresholdTimes.size(); ++i) {
+                EXPECT_EQ(outcome.model.thresholds[i], scaled[thresholdTimes[i]]);
+            }
+        }
+        std::vector<double> unused;
+        EXPECT_EQ(runScaled(-160, kind, unused).notice->text,
+                  "The values of the series are too small to be estimated");
+        EXPECT_NE(runScaled(160, kind, unused).notice->text.find("could not be read"),
+                  std::string::npos);
+    }
 }
 
 }  // namespace

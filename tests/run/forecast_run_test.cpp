@@ -23,13 +23,16 @@ class SilentObserver : public RunObserver {
 // Files that are created but whose writes all fail, as on a full disk.
 class FullDisk : public OutputFileSystem {
  public:
-    std::unique_ptr<OutputFile> create(const std::filesystem::path&) override {
+    CreatedFile create(const std::filesystem::path&) override {
         class Unwritable : public OutputFile {
          public:
             void write(std::string_view) override {}
-            bool close() override { return false; }
+            std::error_code finish() override {
+                return std::make_error_code(std::errc::no_space_on_device);
+            }
+            std::error_code commit() override { return finish(); }
         };
-        return std::make_unique<Unwritable>();
+        return {std::make_unique<Unwritable>(), {}};
     }
 };
 
@@ -157,7 +160,8 @@ TEST_F(ForecastRun, AnExplosiveModelWritesNoSeriesAndFilesThatCannotBeWrittenAre
     EXPECT_EQ(made.notice().text,
               (missing.directory / "Forecasts.txt").string() + " could not be opened for writing");
     EXPECT_EQ(made.notice().detail,
-              "Check that its directory exists and that you may write there.");
+              "No such file or directory. Check that its directory exists and that you may "
+              "write there.");
     EXPECT_EQ(made.notice().caption, "Error");
 
     FullDisk full;
@@ -166,7 +170,9 @@ TEST_F(ForecastRun, AnExplosiveModelWritesNoSeriesAndFilesThatCannotBeWrittenAre
     const Result<ForecastOutcome> truncated = runForecasts(outcome_.model, skeleton, onFullDisk);
     ASSERT_FALSE(truncated.ok());
     EXPECT_EQ(truncated.notice().text, "Forecasts.txt could not be written completely");
-    EXPECT_EQ(truncated.notice().detail, "Check the free space on its disk.");
+    EXPECT_EQ(truncated.notice().detail,
+              "No space left on device. The earlier file was left as it was; check the free "
+              "space on its disk.");
     EXPECT_EQ(
         runSeriesSimulation(outcome_.model, 5, ForecastMethod::kGaussian, 1, "s.txt", full)->text,
         "s.txt could not be written completely");

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "genetic/candidates.h"
+#include "support/non_finite_text.h"
 #include "support/ranked_exchange_rate.h"
 #include "support/series_fixtures.h"
 
@@ -126,11 +127,12 @@ TEST_F(GivenThresholds, DescendingThresholdsLeaveARegimeEmpty) {
 }
 
 TEST_F(GivenThresholds, ThresholdThatIsNotASeriesValueEndsTheRun) {
-    dir_.write("Residuals.txt", "stale\n");
+    files_.put("Residuals.txt", "stale\n");
     Result<double> fitness = estimate({uniqueValueNearRank(100), 1.25});
     ASSERT_FALSE(fitness.ok());
     EXPECT_EQ(fitness.notice(), errorNotice("Element of series do not exist"));
-    EXPECT_EQ(testing::readFile(dir_.path() / "Residuals.txt"), "");
+    // A run that ends in a notice replaces no result file.
+    EXPECT_EQ(files_.read("Residuals.txt"), "stale\n");
     EXPECT_EQ(texts_.thresholdText, "");
 }
 
@@ -138,6 +140,23 @@ TEST_F(GivenThresholds, NoTriedOrderIsANoticeNotADivisionByZero) {
     Result<double> fitness = estimate({uniqueValueNearRank(200)}, /*maxOrder=*/1);
     ASSERT_FALSE(fitness.ok());
     EXPECT_EQ(fitness.notice().text, "The number of effective observation are zero");
+}
+
+// Value 21 set to -1e308: its square overflows, and the regime whose regression holds it had
+// no finite AIC at any order. That is neither a regime without observations nor an absence of
+// effective observations, and nothing infinite or undefined may be shown for it.
+TEST_F(GivenThresholds, ValueWhoseSquareOverflowsEndsTheRunNamingIt) {
+    setValue(20, -1e308);
+    files_.put("Residuals.txt", "earlier residuals\n");
+    Result<double> fitness = estimate({-0.2301702, 0.35374461});
+    ASSERT_FALSE(fitness.ok());
+    EXPECT_EQ(fitness.notice().text, "The values of the series are too large to be estimated");
+    EXPECT_EQ(fitness.notice().detail.rfind("Element 21 (-1e+308) is too large", 0), 0u)
+        << fitness.notice().detail;
+    EXPECT_EQ(testing::firstNonFiniteText(texts_), "");
+    EXPECT_EQ(texts_.observationText, "");
+    EXPECT_FALSE(reported_.available);
+    EXPECT_EQ(files_.read("Residuals.txt"), "earlier residuals\n");
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "support/memory_file_system.h"
+#include "support/non_finite_text.h"
 #include "support/series_fixtures.h"
 #include "support/temp_directory.h"
 
@@ -41,7 +43,7 @@ protected:
         std::string text;
         for (double v : testing::exchangeRateReturns()) text += testing::formatDouble("%.17g\n", v);
         dir_.write("ExchangeRate.txt", text);
-        options_.files.directory = dir_.path();
+        options_.files.fileSystem = &files_;
         options_.seed = 12345;
     }
 
@@ -58,9 +60,10 @@ protected:
         return runModel(settings, texts_, observer_, options_);
     }
 
-    std::string file(const char* name) const { return testing::readFile(dir_.path() / name); }
+    std::string file(const char* name) const { return files_.read(name).value_or(""); }
 
-    TempDirectory dir_;
+    TempDirectory dir_;  // the series file
+    testing::MemoryFileSystem files_;
     std::string seriesPath_;
     RunOptions options_;
     ResultTexts texts_;
@@ -247,10 +250,57 @@ TEST_F(RunDriver, FatalConditionsEndTheRunWithTheirNotice) {
     noForecasts.model.nPredictions = 0;  // the run defaults use the MSE fitness
     EXPECT_EQ(run(noForecasts).notice, errorNotice("Number of forecast are zero"));
 
-    options_.files.directory = dir_.path() / "missing";
-    EXPECT_EQ(run(modelSettings()).notice,
-              errorNotice("Kavri Directory do not exist or Residuals.txt File could not be "
-                          "opened\n"));
+    files_.fail(testing::MemoryFileSystem::Operation::kCreate, "Residuals.txt",
+                std::errc::permission_denied);
+    const MaybeNotice unwritable = run(modelSettings()).notice;
+    ASSERT_TRUE(unwritable.has_value());
+    EXPECT_EQ(unwritable->text,
+              "Kavri Directory do not exist or Residuals.txt File could not be opened\n");
+    EXPECT_EQ(unwritable->detail,
+              "Residuals.txt cannot be created: Permission denied. Run where the result files "
+              "can be written (an existing directory you may write to).");
+}
+
+// The bundled returns with value 471 set to 1e300 (a genetic search, whose held-out MSE would
+// be infinite) and with value 21 set to -1e308 (given thresholds, whose first regime would have
+// no finite variance). Reading may refuse such a value, or the run: either way the run ends
+// with a notice that names the element, never with "inf", "nan" or an empty regime, nor with
+// the notice about effective observations, and no result file is replaced.
+TEST_F(RunDriver, ValuesWhoseSquaresOverflowEndTheRunNamingThem) {
+    struct Case {
+        int element;
+        double value;
+        bool given;
+    };
+    for (const Case& c : {Case{471, 1e300, false}, Case{21, -1e308, true}}) {
+        SCOPED_TRACE("element " + std::to_string(c.element));
+        std::vector<double> x = testing::exchangeRateReturns();
+        x[static_cast<std::size_t>(c.element - 1)] = c.value;
+        std::string text;
+        for (double v : x) text += testing::formatDouble("%.17g\n", v);
+        RunSettings settings = modelSettings();
+        settings.model.seriesPath = dir_.write("extreme.txt", text).string();
+        if (c.given) {
+            settings.model.selectModel = kSelectModelGivenThresholds;
+            settings.model.nThresholds = 2;
+            settings.model.thresholds = {-0.2301702, 0.35374461, 0.0};
+        }
+        settings.ga = gaRunDefaults();
+        settings.ga.nIterations = 3;
+        settings.gaDialogCount = 1;
+        texts_ = ResultTexts{};
+        files_.put("Residuals.txt", "earlier residuals\n");
+        const RunOutcome outcome = run(settings);
+        ASSERT_TRUE(outcome.notice.has_value());
+        EXPECT_NE(outcome.notice->text, "The number of effective observation are zero");
+        EXPECT_NE((outcome.notice->text + outcome.notice->detail).find(std::to_string(c.element)),
+                  std::string::npos)
+            << outcome.notice->text << " / " << outcome.notice->detail;
+        EXPECT_EQ(testing::firstNonFiniteText(texts_), "");
+        EXPECT_EQ(texts_.observationText, "");
+        EXPECT_EQ(file("Residuals.txt"), "earlier residuals\n");
+        EXPECT_FALSE(files_.read("Predictions.txt").has_value());
+    }
 }
 
 }  // namespace

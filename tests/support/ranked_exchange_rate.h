@@ -1,7 +1,7 @@
 #pragma once
 
 // The weekly DEM/USD returns with the run defaults (450 fitted values, 50 held out), ranked,
-// with everything an evaluation needs around it; result files go to a fresh directory.
+// with everything an evaluation needs around it; result files go to an in-memory file system.
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 
 #include "run/split_evaluation.h"
 #include "genetic/candidates.h"
+#include "support/memory_file_system.h"
 #include "support/series_fixtures.h"
-#include "support/temp_directory.h"
 
 namespace kavri::testing {
 
@@ -25,8 +25,14 @@ class RankedExchangeRate : public ::testing::Test {
         rankCandidates(series_.data(), n_, sortOrder_, sortedSeries_);
     }
 
+    // Replaces value t + 1 of the series and ranks the sample again.
+    void setValue(int t, double value) {
+        series_[static_cast<std::size_t>(t)] = value;
+        rankCandidates(series_.data(), n_, sortOrder_, sortedSeries_);
+    }
+
     EvaluationContext context() {
-        return {settings_, texts_, observer_, {dir_.path()}, &reported_};
+        return {settings_, texts_, observer_, {{}, &files_}, &reported_};
     }
 
     const int n_ = 450;
@@ -35,7 +41,7 @@ class RankedExchangeRate : public ::testing::Test {
     ResultTexts texts_;
     SilentObserver observer_;
     ReportedModel reported_;
-    TempDirectory dir_;
+    MemoryFileSystem files_;
     IVector sortOrder_;
     DVector sortedSeries_;
 };

@@ -1,0 +1,94 @@
+// libFuzzer target: the series reader on arbitrary file contents, plain or delimited, with an
+// arbitrary choice of column and sample. The first three bytes choose the request; the rest is
+// the file. The reader must never crash, and a sample it accepts must hold exactly the values
+// asked for, each finite and within the magnitude that reading allows.
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "data/number_text.h"
+#include "data/series_input.h"
+#include "numeric/storage.h"
+
+namespace {
+
+// The file lives in memory and is rewritten for every input; its /proc name opens it afresh
+// at offset 0, as a path on disk would.
+class MemoryFile {
+public:
+    MemoryFile() : descriptor_(::memfd_create("kavri-series", 0)) {
+        if (descriptor_ < 0) {
+            std::perror("memfd_create");
+            std::abort();
+        }
+        path_ = "/proc/self/fd/" + std::to_string(descriptor_);
+    }
+    const std::string& write(const std::uint8_t* data, std::size_t size) {
+        if (::ftruncate(descriptor_, 0) != 0 ||
+            (size > 0 && ::pwrite(descriptor_, data, size, 0) != static_cast<ssize_t>(size))) {
+            std::perror("memfd write");
+            std::abort();
+        }
+        return path_;
+    }
+
+private:
+    int descriptor_;
+    std::string path_;
+};
+
+[[noreturn]] void fail(const char* what, double value = 0.0) {
+    std::fprintf(stderr, "series reader: %s (%g)\n", what, value);
+    std::abort();
+}
+
+void checkValue(double value) {
+    if (!std::isfinite(value)) fail("accepted a value that is not finite", value);
+    if (std::fabs(value) > kavri::kLargestMagnitude) fail("accepted a value too large", value);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static MemoryFile file;
+    if (size < 3) {
+        return 0;
+    }
+    static const char* const kColumns[] = {"", "1", "2", "3", "value", "lynx", "Date"};
+    kavri::SeriesRequest request;
+    request.nObservations = 1 + data[0] % 64;
+    request.nPredictions = data[1] % 8;
+    request.choice.column = kColumns[data[2] % 7];
+    request.choice.skip = (data[2] >> 3) % 4;
+    request.choice.last = (data[2] & 0x80) != 0;
+    request.path = file.write(data + 3, size - 3);
+
+    const kavri::Result<kavri::SeriesSample> sample = kavri::readSeriesSample(request);
+    if (!sample.ok()) {
+        if (sample.notice().text.empty()) fail("a notice without text");
+    } else {
+        const kavri::SeriesSample& s = sample.value();
+        const std::size_t count =
+            static_cast<std::size_t>(request.nObservations + request.nPredictions);
+        if (s.values.size() != count) fail("a sample of another length", s.values.size());
+        if (!s.labels.empty() && s.labels.size() != count) fail("labels of another length");
+        if (s.firstElement < 1 || s.fileValues < static_cast<int>(count)) {
+            fail("a sample outside the file", s.firstElement);
+        }
+        for (double value : s.values) checkValue(value);
+    }
+
+    // A run without a column or sample choice reads the file this way.
+    kavri::DVector series = kavri::dvector(0, request.nObservations);
+    if (!kavri::readSeries(request.path, request.nObservations, series)) {
+        for (int i = 0; i < request.nObservations; ++i) checkValue(series[i]);
+    }
+    return 0;
+}

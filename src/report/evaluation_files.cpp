@@ -1,0 +1,66 @@
+#include "report/evaluation_files.h"
+
+#include <cassert>
+
+#include "report/file_notices.h"
+#include "report/predictions_file.h"
+#include "report/residuals_file.h"
+
+namespace kavri {
+
+MaybeNotice EvaluationFiles::openResiduals() {
+    assert(residuals_ == nullptr);
+    CreatedFile created = files_.files().create(files_.residualsPath());
+    if (created.file == nullptr) {
+        return fileOpenNotice(ResultFileKind::kResiduals, files_.residualsPath(), created.error);
+    }
+    residuals_ = std::move(created.file);
+    return std::nullopt;
+}
+
+void EvaluationFiles::writeResidualTable(const double* x, const double* fitted,
+                                         const double* residual, int n) {
+    assert(residuals_ != nullptr);
+    if (residuals_ != nullptr) {
+        kavri::writeResidualTable(*residuals_, x, fitted, residual, n);
+    }
+}
+
+MaybeNotice EvaluationFiles::writePredictions(const HoldoutForecasts& forecasts) {
+    assert(predictions_ == nullptr);
+    CreatedFile created = files_.files().create(files_.predictionsPath());
+    if (created.file == nullptr) {
+        return fileOpenNotice(ResultFileKind::kPredictions, files_.predictionsPath(),
+                              created.error);
+    }
+    predictions_ = std::move(created.file);
+    writePredictionRows(*predictions_, forecasts);
+    return std::nullopt;
+}
+
+MaybeNotice EvaluationFiles::commit() {
+    // Completed first, both of them, so that a full disk replaces neither.
+    if (residuals_ != nullptr) {
+        if (const std::error_code error = residuals_->finish()) {
+            return fileWriteNotice(ResultFileKind::kResiduals, files_.residualsPath(), error);
+        }
+    }
+    if (predictions_ != nullptr) {
+        if (const std::error_code error = predictions_->finish()) {
+            return fileWriteNotice(ResultFileKind::kPredictions, files_.predictionsPath(), error);
+        }
+    }
+    if (residuals_ != nullptr) {
+        if (const std::error_code error = residuals_->commit()) {
+            return fileWriteNotice(ResultFileKind::kResiduals, files_.residualsPath(), error);
+        }
+    }
+    if (predictions_ != nullptr) {
+        if (const std::error_code error = predictions_->commit()) {
+            return fileWriteNotice(ResultFileKind::kPredictions, files_.predictionsPath(), error);
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace kavri
