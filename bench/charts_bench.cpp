@@ -19,9 +19,9 @@
 
 #include "charts/chart_catalogue.h"
 #include "charts/chart_export.h"
+#include "data/series_input.h"
 #include "genetic/candidates.h"
 #include "measurement.h"
-#include "data/series_input.h"
 
 namespace kavri::bench {
 namespace {

@@ -14,9 +14,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "data/series_input.h"
 #include "estimation/exact_search.h"
 #include "genetic/candidates.h"
-#include "data/series_input.h"
 #include "run/worker_pool.h"
 
 namespace kavri {
@@ -84,9 +84,8 @@ int main(int argc, char** argv) {
         ExactOptimum optimum;
         for (int r = 0; r < repetitions; ++r) {
             const auto start = std::chrono::steady_clock::now();
-            Result<ExactOptimum> found =
-                findExactOptimum(settings, series.data(), sortedSeries.data(), sortOrder.data(), 1,
-                                 options);
+            Result<ExactOptimum> found = findExactOptimum(
+                settings, series.data(), sortedSeries.data(), sortOrder.data(), 1, options);
             const double seconds = secondsSince(start);
             if (!found.ok()) {
                 std::fprintf(stderr, "kavri-exact-bench: %s\n", found.notice().text.c_str());

@@ -12,11 +12,11 @@
 #include <ctime>
 #include <string>
 
+#include "data/series_input.h"
 #include "inference/arranged_sample.h"
 #include "inference/linearity_tests.h"
 #include "inference/replicate_runner.h"
 #include "inference/tsay_test.h"
-#include "data/series_input.h"
 
 namespace kavri {
 namespace {

@@ -16,12 +16,12 @@
 #include <thread>
 #include <vector>
 
-#include "run/chromosome_evaluation.h"
+#include "data/series_input.h"
 #include "genetic/candidates.h"
 #include "measurement.h"
+#include "run/chromosome_evaluation.h"
 #include "run/evaluation_cache.h"
 #include "run/run_driver.h"
-#include "data/series_input.h"
 #include "run/worker_pool.h"
 
 namespace kavri::bench {
@@ -238,7 +238,7 @@ Measurement singleFast(SingleSetup& s, const std::vector<int>& genes, SearchCach
         IMatrix population = intmatrix(0, 1000, 0, 1);
         for (int g = 0; g < 1000; ++g) population[g][0] = genes[g];
         EvaluationCache evaluator(s.settings, {dir.path()}, s.x.data(), s.sortOrder.data(),
-                                      WorkerPool::availableThreads(kMaxSearchThreads), limits);
+                                  WorkerPool::availableThreads(kMaxSearchThreads), limits);
         double fitness = 0.0;
         (void)evaluator.evaluateGeneration(population, 1, &fitness);  // the one file write
         Measurement m =
@@ -327,7 +327,8 @@ int main(int argc, char** argv) {
     const SearchCacheLimits limits;
     std::printf("kavri-bench: straightforward vs fast evaluation of the genetic search\n");
     std::printf("threads: %u in hardware, the fast path uses %d\n",
-                std::thread::hardware_concurrency(), WorkerPool::availableThreads(kMaxSearchThreads));
+                std::thread::hardware_concurrency(),
+                WorkerPool::availableThreads(kMaxSearchThreads));
     std::printf(
         "fast path memory bound: regime cache %zu ranges (about 16 MB), chromosome "
         "cache %zu chromosomes\n  (about 19 MB), each emptied before a generation that "

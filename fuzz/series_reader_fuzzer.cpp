@@ -22,7 +22,7 @@ namespace {
 // The file lives in memory and is rewritten for every input; its /proc name opens it afresh
 // at offset 0, as a path on disk would.
 class MemoryFile {
-public:
+ public:
     MemoryFile() : descriptor_(::memfd_create("kavri-series", 0)) {
         if (descriptor_ < 0) {
             std::perror("memfd_create");
@@ -39,7 +39,7 @@ public:
         return path_;
     }
 
-private:
+ private:
     int descriptor_;
     std::string path_;
 };

@@ -35,7 +35,7 @@ constexpr const char* kEarlierPredictions = "earlier forecasts\n";
 
 // The input read front to back; past its end every byte is 0.
 class Bytes {
-public:
+ public:
     Bytes(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
     std::uint8_t next() { return position_ < size_ ? data_[position_++] : 0; }
     std::uint32_t word() {
@@ -46,7 +46,7 @@ public:
     const std::uint8_t* rest() const { return data_ + std::min(position_, size_); }
     std::size_t restSize() const { return size_ - std::min(position_, size_); }
 
-private:
+ private:
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t position_ = 0;
@@ -140,7 +140,7 @@ std::string numbersFrom(Bytes& in) {
 }
 
 class MemoryFile {
-public:
+ public:
     MemoryFile() : descriptor_(::memfd_create("kavri-run-series", 0)) {
         if (descriptor_ < 0) {
             std::perror("memfd_create");
@@ -157,7 +157,7 @@ public:
         return path_;
     }
 
-private:
+ private:
     int descriptor_;
     std::string path_;
 };
@@ -202,9 +202,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Case c = decode(in);
     ModelParameters& model = c.settings.model;
 
-    const std::string text = c.numbers ? numbersFrom(in)
-                                       : std::string(reinterpret_cast<const char*>(in.rest()),
-                                                     in.restSize());
+    const std::string text =
+        c.numbers ? numbersFrom(in)
+                  : std::string(reinterpret_cast<const char*>(in.rest()), in.restSize());
     model.seriesPath = seriesFile.write(text.data(), text.size());
     // Given thresholds are mostly values of the sample, so that they are found.
     const Result<SeriesSample> sample = readSeriesSample(
@@ -213,9 +213,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (int i = 0; i < 3; ++i) {
             const std::uint8_t pick = c.thresholdPicks[static_cast<std::size_t>(i)];
             model.thresholds[static_cast<std::size_t>(i)] =
-                pick == 255 ? 1.25
-                            : sample.value().values[static_cast<std::size_t>(
-                                  pick % model.nObservations)];
+                pick == 255
+                    ? 1.25
+                    : sample.value().values[static_cast<std::size_t>(pick % model.nObservations)];
         }
     }
 
@@ -223,7 +223,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     files.put(kResidualsFileName, kEarlierResiduals);
     files.put(kPredictionsFileName, kEarlierPredictions);
     if (c.fault) {
-        files.fail(c.faultOperation, c.faultOnPredictions ? kPredictionsFileName : kResidualsFileName,
+        files.fail(c.faultOperation,
+                   c.faultOnPredictions ? kPredictionsFileName : kResidualsFileName,
                    std::errc::no_space_on_device, c.faultSkip);
     }
     c.options.files.fileSystem = &files;
@@ -253,7 +254,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // the two renames is the one exception (evaluation_files.h).
         const bool residualsReplaced = files.read(kResidualsFileName) != kEarlierResiduals;
         const bool predictionsReplaced = files.read(kPredictionsFileName) != kEarlierPredictions;
-        const bool renameFault = c.fault && c.faultOperation == MemoryFileSystem::Operation::kCommit;
+        const bool renameFault =
+            c.fault && c.faultOperation == MemoryFileSystem::Operation::kCommit;
         if (model.nPredictions > 0 && residualsReplaced && !predictionsReplaced && !renameFault) {
             fail("a failed run left its Residuals.txt beside an earlier Predictions.txt");
         }

@@ -11,6 +11,7 @@ packages=(
     xvfb xauth xdotool fonts-dejavu-core librsvg2-bin
     locales
     help2man dpkg-dev lintian
+    clang libclang-rt-14-dev clang-format
 )
 
 missing=()

@@ -18,7 +18,8 @@ AboutDlg::AboutDlg(QWidget* parent) : QDialog(parent) {
     icon->setObjectName(QStringLiteral("iconLabel"));
     icon->setPixmap(applicationIcon().pixmap(48, 48));
 
-    auto* text = new QLabel(QString::fromUtf8(kAboutTextPrefix) + QString::fromUtf8(kVersion), this);
+    auto* text =
+        new QLabel(QString::fromUtf8(kAboutTextPrefix) + QString::fromUtf8(kVersion), this);
     text->setObjectName(QStringLiteral("versionLabel"));
 
     auto* okButton = new QPushButton(QStringLiteral("OK"), this);

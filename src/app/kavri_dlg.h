@@ -20,10 +20,10 @@
 #include <optional>
 
 #include "model/notice.h"
-#include "run/exit_status.h"
 #include "model/result_texts.h"
-#include "run/run_driver.h"
 #include "model/run_settings.h"
+#include "run/exit_status.h"
+#include "run/run_driver.h"
 
 class QAction;
 class QLineEdit;

@@ -233,7 +233,8 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
             return std::nullopt;
         },
         modelGroup);
-    add("--column", "NAME|N",
+    add(
+        "--column", "NAME|N",
         "the column of a comma, semicolon or tab separated file holding the series, by header "
         "name or number from 1 (default: the only numeric column, else the last)",
         [&request](const std::string& text) -> std::optional<std::string> {
@@ -244,8 +245,8 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
             return std::nullopt;
         },
         modelGroup);
-    add("--skip", "K",
-        "start the sample after the first K values of the file (default 0)",
+    add(
+        "--skip", "K", "start the sample after the first K values of the file (default 0)",
         [&request](const std::string& text) -> std::optional<std::string> {
             std::optional<long long> value = parseInteger(text);
             if (!value || *value < 0 || *value > kMostSkipped) {
@@ -397,7 +398,8 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
         "and write them to Forecasts.txt (" +
             std::to_string(horizons.min) + " to " + std::to_string(horizons.max) + ")",
         intSetting("--forecast", horizons, forecast.horizon), forecastGroup);
-    add("--forecast-method", "skeleton|bootstrap|gaussian",
+    add(
+        "--forecast-method", "skeleton|bootstrap|gaussian",
         "the model iterated without noise, or simulated paths with innovations resampled from "
         "each regime's residuals or drawn from a normal law of its residual variance (default "
         "bootstrap); also the innovations of --simulate",
@@ -417,9 +419,8 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
                      kDefaultForecastPaths),
         intSetting("--paths", IntRange{kMinForecastPaths, kMaxForecastPaths}, forecast.nPaths),
         forecastGroup);
-    add("--levels", "L1[,L2...]",
-        "central interval levels in percent, up to five (default 80,95)", levelsSetting(forecast),
-        forecastGroup);
+    add("--levels", "L1[,L2...]", "central interval levels in percent, up to five (default 80,95)",
+        levelsSetting(forecast), forecastGroup);
     add("--simulate", "N",
         "write N values simulated from the reported model to the file of --simulate-to, in "
         "the plain format of a series file (1 to " +
@@ -459,7 +460,8 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
             return std::nullopt;
         },
         outputGroup);
-    add("--output-dir", "DIR",
+    add(
+        "--output-dir", "DIR",
         "existing directory for Residuals.txt and Predictions.txt (default: the current one)",
         [&request](const std::string& text) -> std::optional<std::string> {
             std::error_code error;

@@ -7,10 +7,10 @@
 #include <optional>
 #include <string>
 
-#include "inference/linearity_tests.h"
 #include "forecast/forecast_settings.h"
-#include "run/run_driver.h"
+#include "inference/linearity_tests.h"
 #include "model/run_settings.h"
+#include "run/run_driver.h"
 
 namespace kavri::cli {
 

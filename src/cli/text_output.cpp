@@ -4,8 +4,8 @@
 #include <string_view>
 
 #include "model/result_fields.h"
-#include "report/statistics_text.h"
 #include "report/forecasts_file.h"
+#include "report/statistics_text.h"
 
 namespace kavri::cli {
 

@@ -8,13 +8,13 @@
 
 #include <string>
 
-#include "cli/run_statistics.h"
 #include "cli/options.h"
+#include "cli/run_statistics.h"
 #include "model/result_texts.h"
-#include "run/forecast_run.h"
-#include "run/exact_run.h"
-#include "run/run_driver.h"
 #include "model/run_settings.h"
+#include "run/exact_run.h"
+#include "run/forecast_run.h"
+#include "run/run_driver.h"
 
 namespace kavri::cli {
 

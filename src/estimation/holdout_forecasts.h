@@ -11,8 +11,8 @@ namespace kavri {
 struct HoldoutForecasts {
     std::vector<double> observed;  // x[origin + i]
     std::vector<double> forecast;
-    std::vector<double> error;     // observed - forecast
-    double mse = 0.0;              // mean of error^2, summed in increasing i
+    std::vector<double> error;  // observed - forecast
+    double mse = 0.0;           // mean of error^2, summed in increasing i
 };
 
 // Forecasts x[origin .. origin + nPredictions - 1] one step ahead from the actual past. The

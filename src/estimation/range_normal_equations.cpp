@@ -6,7 +6,8 @@
 
 namespace kavri {
 
-NormalEquationsRangeEstimator::NormalEquationsRangeEstimator(const double* x, const int* sortOrder, const OrderSearch& search)
+NormalEquationsRangeEstimator::NormalEquationsRangeEstimator(const double* x, const int* sortOrder,
+                                                             const OrderSearch& search)
     : x_(x),
       sortOrder_(sortOrder),
       search_(search),

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <numeric>
 
-#include "estimation/regime_estimation.h"
 #include "estimation/information_criterion.h"
+#include "estimation/regime_estimation.h"
 #include "model/regime_rule.h"
 
 namespace kavri {
@@ -29,7 +29,7 @@ RankRows::RankRows(const double* x, const int* sortOrder, int n, int maxOrder, i
         }
         const double response = x[t] - centre;
         if (lastUsable < 0 || response != rows_[static_cast<std::size_t>(lastUsable) * columns_ +
-                                                 static_cast<std::size_t>(columns_ - 1)]) {
+                                                static_cast<std::size_t>(columns_ - 1)]) {
             equalRunStart_[h + 1] = h;
         }
         lastUsable = h;
@@ -135,8 +135,8 @@ RangeOrder chooseOrder(int observations, int singularFrom, const double* sse, in
         if (p >= singularFrom) {
             return RangeOrder{};
         }
-        const double aic = regimeAic(observations, sse[static_cast<std::size_t>(p) * stride], sse[0],
-                                     responsesEqual, p);
+        const double aic = regimeAic(observations, sse[static_cast<std::size_t>(p) * stride],
+                                     sse[0], responsesEqual, p);
         if (aic < best) {
             best = aic;
             choice.order = p;

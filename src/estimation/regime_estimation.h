@@ -7,9 +7,9 @@
 
 #include <array>
 
+#include "estimation/least_squares.h"
 #include "model/fitted_model.h"
 #include "model/rank_ranges.h"
-#include "estimation/least_squares.h"
 #include "numeric/storage.h"
 
 namespace kavri {

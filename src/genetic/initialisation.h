@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "genetic/random_source.h"
-#include "numeric/storage.h"
 #include "model/notice.h"
+#include "numeric/storage.h"
 
 namespace kavri {
 

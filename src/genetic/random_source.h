@@ -8,7 +8,7 @@ namespace kavri {
 // generator state = state * 214013 + 2531011 (32-bit wrap-around), output (state >> 16) & 0x7fff,
 // so that a seed gives the same draws on every platform. The run owns one; nothing is global.
 class RandomSource {
-public:
+ public:
     static constexpr int kMaxDraw = 32767;
     static constexpr std::uint32_t kMultiplier = 214013u;
     static constexpr std::uint32_t kIncrement = 2531011u;
@@ -42,7 +42,7 @@ public:
     // The draw that a state gives.
     static int drawOf(std::uint32_t state) { return static_cast<int>((state >> 16) & 0x7fffu); }
 
-private:
+ private:
     std::uint32_t state_;
 };
 

@@ -16,8 +16,8 @@
 #include <optional>
 #include <vector>
 
-#include "model/reported_model.h"
 #include "inference/coefficient_table.h"
+#include "model/reported_model.h"
 
 namespace kavri {
 

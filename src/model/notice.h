@@ -43,7 +43,7 @@ inline Notice errorNotice(std::string text) {
 // Either a value or the notice that ended the computation.
 template <typename T>
 class [[nodiscard]] Result {
-public:
+ public:
     Result(T value) : value_(std::move(value)) {}
     Result(Notice notice) : notice_(std::move(notice)) {}
 
@@ -52,7 +52,7 @@ public:
     T& value() { return *value_; }
     const Notice& notice() const { return *notice_; }
 
-private:
+ private:
     std::optional<T> value_;
     std::optional<Notice> notice_;
 };

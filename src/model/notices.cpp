@@ -29,17 +29,17 @@ Notice seriesTooSmallNotice(std::string detail) {
 Notice noForecastsNotice() { return errorNotice("Number of forecast are zero"); }
 
 Notice fileNotCreatedNotice(const std::filesystem::path& path, std::error_code error) {
-    return Notice{path.string() + " could not be opened for writing", kErrorCaption,
-                  NoticeIcon::kStop,
-                  error.message() +
-                      ". Check that its directory exists and that you may write there."};
+    return Notice{
+        path.string() + " could not be opened for writing", kErrorCaption, NoticeIcon::kStop,
+        error.message() + ". Check that its directory exists and that you may write there."};
 }
 
 Notice fileNotWrittenNotice(const std::filesystem::path& path, std::error_code error) {
     return Notice{path.string() + " could not be written completely", kErrorCaption,
                   NoticeIcon::kStop,
-                  error.message() + ". The earlier file was left as it was; check the free "
-                                    "space on its disk."};
+                  error.message() +
+                      ". The earlier file was left as it was; check the free "
+                      "space on its disk."};
 }
 
 }  // namespace kavri

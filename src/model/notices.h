@@ -4,7 +4,6 @@
 // meets the condition shows the same words.
 
 #include <filesystem>
-
 #include <system_error>
 
 #include "model/notice.h"

@@ -44,8 +44,8 @@ inline constexpr ThresholdTie forecastStepTie(int step) {
 inline int regimeOfValue(double z, const double* thresholds, int nRegimes, ThresholdTie tie) {
     const int last = nRegimes - 1;
     for (int j = 0; j < last; ++j) {
-        const bool below = tie == ThresholdTie::kLowerRegime ? z <= thresholds[j]
-                                                             : z < thresholds[j];
+        const bool below =
+            tie == ThresholdTie::kLowerRegime ? z <= thresholds[j] : z < thresholds[j];
         if (below) {
             return j;
         }

@@ -13,8 +13,8 @@ struct RegimeReport {
     int order = 0;
     std::vector<double> coefficients;  // constant, then lags 1 .. order
     int observations = 0;
-    double residualVariance = 0.0;     // SSE / observations
-    std::optional<double> rSquare;     // empty when the regime's responses are all equal
+    double residualVariance = 0.0;  // SSE / observations
+    std::optional<double> rSquare;  // empty when the regime's responses are all equal
 };
 
 struct ReportedModel {
@@ -39,8 +39,8 @@ struct ReportedModel {
     // Per observation t = 0 .. nObservations-1: the regime (0-based) whose regression holds
     // x[t] as a response, or -1 for an observation that enters no regression.
     std::vector<int> regimeOfObservation;
-    std::vector<double> fitted;     // the whole-series fit, as in Residuals.txt
-    std::vector<double> residuals;  // x[t] - fitted[t]
+    std::vector<double> fitted;            // the whole-series fit, as in Residuals.txt
+    std::vector<double> residuals;         // x[t] - fitted[t]
     std::vector<double> autocorrelations;  // of the residuals, lags 0 .. nAutocorrelations
     std::vector<double> holdoutForecasts;  // one step ahead, for x[n .. n + nPredictions - 1]
 };

@@ -20,8 +20,7 @@ const std::array<ResultField, kResultFieldCount>& resultFields() {
         {"Ljung-Box", &ResultTexts::ljungBoxText, "ljungBoxField", kOneLine},
         {"Observation", &ResultTexts::observationText, "observationField", kManyLines},
         {"Threshold", &ResultTexts::thresholdText, "thresholdField", kManyLines},
-        {"Variance of Regime", &ResultTexts::regimeVarianceText, "regimeVarianceField",
-         kManyLines},
+        {"Variance of Regime", &ResultTexts::regimeVarianceText, "regimeVarianceField", kManyLines},
         {"R Square", &ResultTexts::rSquareText, "rSquareField", kManyLines},
     }};
     return fields;

@@ -18,9 +18,9 @@ enum class FieldShape {
 };
 
 struct ResultField {
-    const char* label;                  // "Parameter Estimate 1", "Ljung-Box", ...
-    std::string ResultTexts::* text;    // the text that fills it
-    const char* widgetName;             // object name of the desktop program's widget
+    const char* label;               // "Parameter Estimate 1", "Ljung-Box", ...
+    std::string ResultTexts::*text;  // the text that fills it
+    const char* widgetName;          // object name of the desktop program's widget
     FieldShape shape;
 };
 

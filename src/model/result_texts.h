@@ -35,7 +35,7 @@ struct ResultTexts {
 // goes (generation number and best fitness so far), exactSearchProgress() the exact search
 // (the share of its work done, 0 to 1), for front ends that show progress.
 class RunObserver {
-public:
+ public:
     virtual ~RunObserver() = default;
     virtual void refresh(const ResultTexts& texts) = 0;
     virtual void progress(int /*generation*/, double /*bestFitness*/) {}
@@ -50,7 +50,7 @@ inline void clearResultTexts(ResultTexts& texts, RunObserver& observer) {
 
 // An observer that shows nothing: for silent evaluations and tests.
 class SilentObserver final : public RunObserver {
-public:
+ public:
     void refresh(const ResultTexts&) override {}
 };
 

@@ -13,7 +13,7 @@ namespace kavri {
 
 // Radio groups are stored as the 0-based index of the selected button.
 inline constexpr int kSelectModelGivenThresholds = 0;  // "Yes"
-inline constexpr int kSelectModelSearch = 1;    // "No"
+inline constexpr int kSelectModelSearch = 1;           // "No"
 inline constexpr int kCriterionAbsolute = 0;
 inline constexpr int kCriterionRelative = 1;
 inline constexpr int kFitnessAic = 0;

@@ -26,11 +26,11 @@ void releaseBlock(void* block);
 
 template <typename T>
 class BoundedVector {
-public:
+ public:
     BoundedVector() = default;
     BoundedVector(int lo, int hi, const char* failureMessage)
-        : block_(static_cast<T*>(storage_detail::allocateZeroed(
-              static_cast<long long>(hi) - lo + 2, sizeof(T), failureMessage))),
+        : block_(static_cast<T*>(storage_detail::allocateZeroed(static_cast<long long>(hi) - lo + 2,
+                                                                sizeof(T), failureMessage))),
           lo_(lo),
           hi_(hi) {}
     BoundedVector(const BoundedVector&) = delete;
@@ -59,7 +59,7 @@ public:
         block_ = nullptr;
     }
 
-private:
+ private:
     void swap(BoundedVector& other) noexcept {
         std::swap(block_, other.block_);
         std::swap(lo_, other.lo_);
@@ -73,7 +73,7 @@ private:
 
 template <typename T>
 class BoundedMatrix {
-public:
+ public:
     BoundedMatrix() = default;
     BoundedMatrix(int rlo, int rhi, int clo, int chi) : rlo_(rlo), rhi_(rhi), clo_(clo), chi_(chi) {
         const long long nrow = static_cast<long long>(rhi) - rlo + 1;
@@ -117,7 +117,7 @@ public:
         rows_ = nullptr;
     }
 
-private:
+ private:
     void swap(BoundedMatrix& other) noexcept {
         std::swap(rows_, other.rows_);
         std::swap(data_, other.data_);

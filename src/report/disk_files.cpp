@@ -19,7 +19,7 @@ std::error_code lastError() { return std::error_code(errno, std::generic_categor
 // The new text of `target` is written to a hidden file beside it, in the same directory so that
 // the rename that replaces the target is atomic.
 class DiskFile final : public OutputFile {
-public:
+ public:
     DiskFile(std::FILE* file, fs::path temporary, fs::path target)
         : file_(file), temporary_(std::move(temporary)), target_(std::move(target)) {}
     DiskFile(const DiskFile&) = delete;
@@ -71,7 +71,7 @@ public:
         return error_;
     }
 
-private:
+ private:
     void discard() {
         if (file_ != nullptr) {
             std::fclose(file_);
@@ -90,7 +90,7 @@ private:
 };
 
 class DiskFileSystem final : public OutputFileSystem {
-public:
+ public:
     CreatedFile create(const fs::path& path) override {
         fs::path target = path;
         // A link is followed, so that the file it names is replaced, as a rewrite in place would.
@@ -113,8 +113,8 @@ public:
             }
         }
 
-        const std::string prefix = "." + target.filename().string() + "." +
-                                   std::to_string(::getpid()) + ".";
+        const std::string prefix =
+            "." + target.filename().string() + "." + std::to_string(::getpid()) + ".";
         for (int attempt = 0; attempt < 100; ++attempt) {
             const fs::path temporary =
                 target.parent_path() / (prefix + std::to_string(++created_) + ".tmp");
@@ -142,7 +142,7 @@ public:
         return {nullptr, std::make_error_code(std::errc::file_exists)};
     }
 
-private:
+ private:
     // Numbers the files beside the targets, so that runs in threads of one process never share
     // one; the process id keeps processes apart.
     std::atomic<unsigned> created_{0};

@@ -17,7 +17,7 @@
 namespace kavri {
 
 class EvaluationFiles {
-public:
+ public:
     explicit EvaluationFiles(const ResultFiles& files) : files_(files) {}
 
     // Starts the new Residuals.txt, empty; the notice when it cannot be created.
@@ -32,7 +32,7 @@ public:
     // the very renaming of the second file failed after the first.
     MaybeNotice commit();
 
-private:
+ private:
     ResultFiles files_;
     std::unique_ptr<OutputFile> residuals_;
     std::unique_ptr<OutputFile> predictions_;

@@ -19,7 +19,7 @@ namespace kavri {
 // One file being written. A failed write is remembered, not reported at once: the caller
 // learns of it from finish() or commit(), as it would from a buffered stream.
 class OutputFile {
-public:
+ public:
     // A file destroyed without a successful commit() is discarded: the old one stays.
     virtual ~OutputFile() = default;
     virtual void write(std::string_view text) = 0;
@@ -41,7 +41,7 @@ struct CreatedFile {
 };
 
 class OutputFileSystem {
-public:
+ public:
     virtual ~OutputFileSystem() = default;
     // Starts the file that will replace the one at `path` (or create it) on commit.
     virtual CreatedFile create(const std::filesystem::path& path) = 0;

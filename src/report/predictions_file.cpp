@@ -8,14 +8,13 @@ namespace kavri {
 void writePredictionRows(OutputFile& file, const HoldoutForecasts& forecasts) {
     file.write(formatText("%-8s\t%-8s\t%-8s\n", " Series", " Predictions", "Error"));
     for (std::size_t i = 0; i < forecasts.forecast.size(); ++i) {
-        file.write(formatText("%8.5f\t%8.5f\t%8.5f\n", forecasts.observed[i],
-                              forecasts.forecast[i], forecasts.error[i]));
+        file.write(formatText("%8.5f\t%8.5f\t%8.5f\n", forecasts.observed[i], forecasts.forecast[i],
+                              forecasts.error[i]));
     }
 }
 
 MaybeNotice writePredictionsFile(const std::filesystem::path& path,
-                                 const HoldoutForecasts& forecasts,
-                                 OutputFileSystem& fileSystem) {
+                                 const HoldoutForecasts& forecasts, OutputFileSystem& fileSystem) {
     CreatedFile created = fileSystem.create(path);
     if (created.file == nullptr) {
         return fileOpenNotice(ResultFileKind::kPredictions, path, created.error);

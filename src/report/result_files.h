@@ -15,7 +15,7 @@ inline constexpr const char* kPredictionsFileName = "Predictions.txt";
 inline constexpr const char* kForecastsFileName = "Forecasts.txt";
 
 struct ResultFiles {
-    std::filesystem::path directory;  // empty: the current directory
+    std::filesystem::path directory;         // empty: the current directory
     OutputFileSystem* fileSystem = nullptr;  // null: the disk
 
     std::filesystem::path residualsPath() const { return directory / kResidualsFileName; }

@@ -29,8 +29,8 @@ bool decodeChromosome(const double* x, const int* chromosome, const int* sortOrd
 }  // namespace
 
 Result<double> evaluateChromosome(const EvaluationContext& context, const double* x,
-                                  const int* chromosome, const int* sortOrder, int n,
-                                  int maxOrder, int delay, int iteration) {
+                                  const int* chromosome, const int* sortOrder, int n, int maxOrder,
+                                  int delay, int iteration) {
     EvaluationFiles files(context.files);
     if (MaybeNotice notice = files.openResiduals()) {
         return *notice;

@@ -13,7 +13,7 @@ namespace kavri {
 // started first, so that a directory that cannot be written stops the run at once; the result
 // files are replaced only when a model is estimated (evaluation_files.h).
 Result<double> evaluateChromosome(const EvaluationContext& context, const double* x,
-                                  const int* chromosome, const int* sortOrder, int n,
-                                  int maxOrder, int delay, int iteration);
+                                  const int* chromosome, const int* sortOrder, int n, int maxOrder,
+                                  int delay, int iteration);
 
 }  // namespace kavri

@@ -4,8 +4,8 @@
 #include <limits>
 #include <unordered_set>
 
-#include "estimation/model_summary.h"
 #include "estimation/information_criterion.h"
+#include "estimation/model_summary.h"
 #include "model/notices.h"
 #include "model/text_format.h"
 #include "report/evaluation_files.h"
@@ -45,8 +45,8 @@ std::uint64_t EvaluationCache::rangeKey(int start, int end) {
 }
 
 EvaluationCache::EvaluationCache(const RunSettings& settings, const ResultFiles& files,
-                                         const double* x, const int* sortOrder, int nThreads,
-                                         SearchCacheLimits limits)
+                                 const double* x, const int* sortOrder, int nThreads,
+                                 SearchCacheLimits limits)
     : settings_(settings),
       files_(files),
       limits_(limits),
@@ -63,7 +63,8 @@ EvaluationCache::EvaluationCache(const RunSettings& settings, const ResultFiles&
     search_.initialBestAic = kSearchInitialBestAic;
     search_.stopAtFirstNonImprovement = settings.ga.criterion == kCriterionRelative;
     for (int worker = 0; worker < pool_.size(); ++worker) {
-        estimators_.push_back(std::make_unique<NormalEquationsRangeEstimator>(x, sortOrder, search_));
+        estimators_.push_back(
+            std::make_unique<NormalEquationsRangeEstimator>(x, sortOrder, search_));
     }
 }
 
@@ -201,9 +202,9 @@ MaybeNotice EvaluationCache::writePredictions(const ChromosomeKey& key) {
     // Whatever the write leaves, the file is now what this evaluation's own write left.
     writtenChromosome_ = key;
     const std::optional<FittedModel> model = modelOf(key);
-    Result<double> mse = predictHoldout(x_, n_, *model, settings_.model.nPredictions,
-                                        settings_.model.delay, files_.predictionsPath(),
-                                        files_.files());
+    Result<double> mse =
+        predictHoldout(x_, n_, *model, settings_.model.nPredictions, settings_.model.delay,
+                       files_.predictionsPath(), files_.files());
     if (!mse.ok()) {
         return mse.notice();
     }
@@ -246,7 +247,7 @@ MaybeNotice EvaluationCache::noticeOf(const Outcome& outcome) const {
 }
 
 GenerationEvaluation EvaluationCache::evaluateGeneration(const IMatrix& population,
-                                                             int nChromosomes, double* fitness) {
+                                                         int nChromosomes, double* fitness) {
     if (nChromosomes <= 0) {
         return GenerationEvaluation{};
     }

@@ -30,13 +30,13 @@
 #include <unordered_map>
 #include <vector>
 
-#include "model/fitted_model.h"
-#include "model/rank_ranges.h"
-#include "run/finite_results.h"
-#include "run/split_evaluation.h"
 #include "estimation/range_normal_equations.h"
 #include "genetic/population_genes.h"
+#include "model/fitted_model.h"
+#include "model/rank_ranges.h"
 #include "numeric/storage.h"
+#include "run/finite_results.h"
+#include "run/split_evaluation.h"
 #include "run/worker_pool.h"
 
 namespace kavri {
@@ -60,7 +60,7 @@ class EvaluationCache {
     // x, sortOrder and the settings must outlive the evaluator; n, maxOrder and delay are the
     // run's. nThreads counts the calling thread.
     EvaluationCache(const RunSettings& settings, const ResultFiles& files, const double* x,
-                        const int* sortOrder, int nThreads, SearchCacheLimits limits = {});
+                    const int* sortOrder, int nThreads, SearchCacheLimits limits = {});
     ~EvaluationCache();
 
     // Evaluates chromosomes 0 .. nChromosomes-1 (columns of `population`) in column order as

@@ -1,13 +1,13 @@
 #include "run/exact_run.h"
 
-#include "run/chromosome_evaluation.h"
-#include "run/worker_pool.h"
 #include "estimation/series_statistics.h"
 #include "genetic/candidates.h"
-#include "model/text_format.h"
 #include "model/classic_numeric_locale.h"
+#include "model/text_format.h"
+#include "run/chromosome_evaluation.h"
 #include "run/finite_results.h"
 #include "run/series_loading.h"
+#include "run/worker_pool.h"
 
 namespace kavri {
 
@@ -26,8 +26,7 @@ ExactSearchOptions searchOptions(const RunOptions& options, WorkerPool& pool,
 }
 
 Result<ExactOptimum> searchExactly(const RunSettings& settings, const RunOptions& options,
-                                   const RunStorage& storage, int delay,
-                                   RunObserver* observer) {
+                                   const RunStorage& storage, int delay, RunObserver* observer) {
     WorkerPool pool(WorkerPool::availableThreads(kMaxSearchThreads));
     return findExactOptimum(settings, storage.series.data(), storage.sortedSeries.data(),
                             storage.sortOrder.data(), delay,

@@ -24,8 +24,7 @@ RunOutcome runExactSearch(const RunSettings& settings, ResultTexts& texts, RunOb
 // The exact optimum for the settings of a finished run, for comparison with the genetic
 // search's best; empty when the search ends in a notice. Nothing is written.
 std::optional<ExactOptimum> comparisonOptimum(const RunSettings& settings,
-                                              const RunOptions& options,
-                                              const RunStorage& storage);
+                                              const RunOptions& options, const RunStorage& storage);
 
 // A delay scan: the exact search at every delay 1 .. 10, then the report of the model at the
 // delay of highest fitness (the lower delay on a tie). The thresholds are searched whatever

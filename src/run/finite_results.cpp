@@ -29,10 +29,9 @@ MaybeNotice FiniteResults::check(const ReportedModel& model) const {
         const RegimeReport& regime = model.regimes[r];
         const int number = static_cast<int>(r) + 1;
         for (std::size_t q = 0; q < regime.coefficients.size(); ++q) {
-            const std::string what =
-                q == 0 ? formatText("the constant of regime %d", number)
-                       : formatText("the lag %d coefficient of regime %d", static_cast<int>(q),
-                                    number);
+            const std::string what = q == 0 ? formatText("the constant of regime %d", number)
+                                            : formatText("the lag %d coefficient of regime %d",
+                                                         static_cast<int>(q), number);
             if (MaybeNotice notice = check(what, regime.coefficients[q])) {
                 return notice;
             }
@@ -90,8 +89,7 @@ Notice FiniteResults::notice(const std::string& what, double value) const {
               "of ten"
             : "the arithmetic lost every digit, as in a regression whose columns are collinear "
               "to rounding";
-    std::string detail =
-        formatText("%s is %s: %s.", what.c_str(), describeValue(value), reason);
+    std::string detail = formatText("%s is %s: %s.", what.c_str(), describeValue(value), reason);
     detail[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(detail[0])));
     return notFiniteNotice(std::move(detail));
 }

@@ -16,7 +16,7 @@
 namespace kavri {
 
 class FiniteResults {
-public:
+ public:
     // The results come from the series x[0 .. count-1] (fitted and held-out values).
     FiniteResults(const double* x, int count) : x_(x), count_(count) {}
 
@@ -40,7 +40,7 @@ public:
     // series' own notice when it has one, since that is the cause.
     Notice notice(const std::string& what, double value) const;
 
-private:
+ private:
     const double* x_;
     int count_;
 };

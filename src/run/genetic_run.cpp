@@ -5,7 +5,6 @@
 #include <ctime>
 #include <optional>
 
-#include "run/chromosome_evaluation.h"
 #include "estimation/series_statistics.h"
 #include "genetic/crossover.h"
 #include "genetic/initialisation.h"
@@ -14,6 +13,7 @@
 #include "genetic/random_source.h"
 #include "genetic/selection.h"
 #include "model/text_format.h"
+#include "run/chromosome_evaluation.h"
 #include "run/evaluation_cache.h"
 #include "run/finite_results.h"
 #include "run/worker_pool.h"
@@ -183,15 +183,15 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
         }
 
         if (genes) {
-            selectChromosomes(storage.population, *genes, storage.fitness.data(), m,
-                              ga.pSelection, random);
+            selectChromosomes(storage.population, *genes, storage.fitness.data(), m, ga.pSelection,
+                              random);
             if (m > 1) {
                 crossoverPopulation(storage.population, *genes, m, n, ga.pCrossover, sortOrder,
                                     model.delay, model.maxRegimes, model.minObs, model.maxOrder,
                                     random);
             }
-            mutatePopulation(storage.population, *genes, m, n, ga.pMutation, sortOrder,
-                             model.delay, model.maxRegimes, model.minObs, model.maxOrder, random);
+            mutatePopulation(storage.population, *genes, m, n, ga.pMutation, sortOrder, model.delay,
+                             model.maxRegimes, model.minObs, model.maxOrder, random);
         } else {
             // The reference path keeps the operators that read and write whole chromosomes
             // and draw one uniform at a time, so that comparing the two paths checks the fast
@@ -199,9 +199,8 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
             selectChromosomes(storage.population, storage.fitness.data(), m, n, ga.pSelection,
                               random);
             if (m > 1) {
-                crossoverPopulation(storage.population, m, n, ga.pCrossover, sortOrder,
-                                    model.delay, model.maxRegimes, model.minObs, model.maxOrder,
-                                    random);
+                crossoverPopulation(storage.population, m, n, ga.pCrossover, sortOrder, model.delay,
+                                    model.maxRegimes, model.minObs, model.maxOrder, random);
             }
             mutatePopulationOneDrawAtATime(storage.population, m, n, ga.pMutation, sortOrder,
                                            model.delay, model.maxRegimes, model.minObs,

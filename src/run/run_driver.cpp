@@ -2,14 +2,14 @@
 
 #include <array>
 
-#include "run/given_thresholds.h"
 #include "estimation/series_statistics.h"
 #include "genetic/candidates.h"
-#include "model/text_format.h"
 #include "model/classic_numeric_locale.h"
+#include "model/text_format.h"
 #include "run/exact_run.h"
 #include "run/finite_results.h"
 #include "run/genetic_run.h"
+#include "run/given_thresholds.h"
 #include "run/run_storage.h"
 #include "run/series_loading.h"
 #include "run/typed_thresholds.h"
@@ -25,8 +25,8 @@ RunOutcome runGivenThresholds(const RunSettings& settings, ResultTexts& texts,
     const int n = model.nObservations;
     RunOutcome outcome;
 
-    Result<ResolvedThresholds> resolved = resolveTypedThresholds(
-        storage.sortedSeries.data(), n, model.nThresholds, model.thresholds);
+    Result<ResolvedThresholds> resolved =
+        resolveTypedThresholds(storage.sortedSeries.data(), n, model.nThresholds, model.thresholds);
     if (!resolved.ok()) {
         outcome.notice = resolved.notice();
         return outcome;

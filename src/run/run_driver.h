@@ -13,9 +13,9 @@
 #include "estimation/threshold_profile.h"
 #include "model/notice.h"
 #include "model/reported_model.h"
-#include "report/result_files.h"
 #include "model/result_texts.h"
 #include "model/run_settings.h"
+#include "report/result_files.h"
 
 namespace kavri {
 
@@ -51,12 +51,12 @@ struct RunOutcome {
     ReportedModel model;     // the reported model, when one was reported
     double fitness = 0.0;    // the value shown in fitnessText
     double seriesVariance = 0.0;
-    long long evaluations = 0;           // chromosome evaluations made by the search
-    std::optional<double> exactFitness;  // with compareExact after a genetic search
-    std::vector<double> generationBest;  // genetic search: best fitness after each generation
+    long long evaluations = 0;              // chromosome evaluations made by the search
+    std::optional<double> exactFitness;     // with compareExact after a genetic search
+    std::vector<double> generationBest;     // genetic search: best fitness after each generation
     std::vector<double> generationFittest;  // genetic search: highest fitness within each one
-    ThresholdProfile thresholdProfile;  // exact search with profileThresholds; else empty
-    SeriesSample sample;                 // the values read and where they came from
+    ThresholdProfile thresholdProfile;      // exact search with profileThresholds; else empty
+    SeriesSample sample;                    // the values read and where they came from
     // Remarks a front end shows beside the results (a threshold taken as the series value it
     // was typed for, for instance).
     std::vector<std::string> remarks;

@@ -20,8 +20,8 @@ namespace {
 MaybeNotice checkReport(const FiniteResults& finite, const ReportedModel& reported,
                         double adjustingConstant, const double* fitted, const double* residual,
                         int n, const double* acf, int nLags, const HoldoutForecasts& holdout) {
-    if (MaybeNotice notice = finite.checkFitness(reported.fitness, reported.naic,
-                                                 adjustingConstant)) {
+    if (MaybeNotice notice =
+            finite.checkFitness(reported.fitness, reported.naic, adjustingConstant)) {
         return notice;
     }
     if (MaybeNotice notice = finite.check(reported)) {
@@ -34,7 +34,8 @@ MaybeNotice checkReport(const FiniteResults& finite, const ReportedModel& report
     if (MaybeNotice notice = finite.check(residual, n, "the residual of observation %d")) {
         return notice;
     }
-    if (MaybeNotice notice = finite.check(acf + 1, nLags, "the residual autocorrelation at lag %d")) {
+    if (MaybeNotice notice =
+            finite.check(acf + 1, nLags, "the residual autocorrelation at lag %d")) {
         return notice;
     }
     if (MaybeNotice notice =
@@ -69,8 +70,8 @@ void recordData(const double* x, const int* sortOrder, const ThresholdSplit& spl
 }  // namespace
 
 Result<double> evaluateSplit(const EvaluationContext& context, const double* x,
-                             const int* sortOrder, const ThresholdSplit& split, int n,
-                             int maxOrder, int delay, int iteration, const EvaluationRules& rules,
+                             const int* sortOrder, const ThresholdSplit& split, int n, int maxOrder,
+                             int delay, int iteration, const EvaluationRules& rules,
                              EvaluationFiles& files) {
     const ModelParameters& modelSettings = context.settings.model;
     const GaParameters& ga = context.settings.ga;
@@ -87,12 +88,10 @@ Result<double> evaluateSplit(const EvaluationContext& context, const double* x,
     search.maxOrder = maxOrder;
     search.delay = delay;
     search.initialBestAic = rules.initialBestAic;
-    search.stopAtFirstNonImprovement =
-        rules.applyCriterion && ga.criterion == kCriterionRelative;
+    search.stopAtFirstNonImprovement = rules.applyCriterion && ga.criterion == kCriterionRelative;
 
     std::array<RegimeFit, kMaxRegimeCount> fits{};
-    if (estimateRegimes(x, sortOrder, split.ranges, search, model, fits) ==
-        FitStatus::kSingular) {
+    if (estimateRegimes(x, sortOrder, split.ranges, search, model, fits) == FitStatus::kSingular) {
         // Cross products that overflowed fail a fit too; that is the series' fault, and no
         // other chromosome would fare better.
         if (MaybeNotice notice = finite.checkSeries()) {
@@ -151,18 +150,16 @@ Result<double> evaluateSplit(const EvaluationContext& context, const double* x,
 
     if (reporting) {
         const ReportedModel reported = describeModel(model, fits, summary);
-        if (MaybeNotice notice =
-                checkReport(finite, reported, adjustingConstant, fitted.data(), residual.data(),
-                            n, acf.data(), nLags, holdout)) {
+        if (MaybeNotice notice = checkReport(finite, reported, adjustingConstant, fitted.data(),
+                                             residual.data(), n, acf.data(), nLags, holdout)) {
             return *notice;
         }
         reportModel(split.ranges.nThresholds, model, reported, rules.ljungBoxFormat, context.texts,
                     context.observer);
         if (context.reported != nullptr) {
             *context.reported = reported;
-            recordData(x, sortOrder, split, n, nPredictions, maxOrder, delay, model,
-                       fitted.data(), residual.data(), acf.data(), nLags, holdout,
-                       *context.reported);
+            recordData(x, sortOrder, split, n, nPredictions, maxOrder, delay, model, fitted.data(),
+                       residual.data(), acf.data(), nLags, holdout, *context.reported);
         }
     }
     if (MaybeNotice notice = files.commit()) {

@@ -7,13 +7,13 @@
 
 #include "estimation/information_criterion.h"
 #include "model/fitted_model.h"
+#include "model/notice.h"
 #include "model/rank_ranges.h"
 #include "model/reported_model.h"
-#include "model/notice.h"
-#include "report/evaluation_files.h"
-#include "report/result_files.h"
 #include "model/result_texts.h"
 #include "model/run_settings.h"
+#include "report/evaluation_files.h"
+#include "report/result_files.h"
 
 namespace kavri {
 
@@ -49,8 +49,8 @@ struct EvaluationRules {
 // meets a singular matrix (nothing is committed then), or the notice that ends the run: among
 // them a result that is not a finite number, which is never shown.
 Result<double> evaluateSplit(const EvaluationContext& context, const double* x,
-                             const int* sortOrder, const ThresholdSplit& split, int n,
-                             int maxOrder, int delay, int iteration, const EvaluationRules& rules,
+                             const int* sortOrder, const ThresholdSplit& split, int n, int maxOrder,
+                             int delay, int iteration, const EvaluationRules& rules,
                              EvaluationFiles& files);
 
 }  // namespace kavri

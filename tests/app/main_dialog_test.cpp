@@ -544,11 +544,11 @@ void MainDialogTest::thresholdTypedAsShownIsTakenAndSaid() {
     dialog.openModelParameters();
     dialog.runModelOnce();
     QCOMPARE(notices.size(), std::size_t{1});
-    QCOMPARE(QString::fromStdString(notices[0].text),
-             QStringLiteral("Threshold 1 (%1) is taken as the series value %2, the only fitted "
-                            "value that shows as %1 at 3 decimals")
-                 .arg(typed, QString::number(value.toDouble(), 'g',
-                                             QLocale::FloatingPointShortest)));
+    QCOMPARE(
+        QString::fromStdString(notices[0].text),
+        QStringLiteral("Threshold 1 (%1) is taken as the series value %2, the only fitted "
+                       "value that shows as %1 at 3 decimals")
+            .arg(typed, QString::number(value.toDouble(), 'g', QLocale::FloatingPointShortest)));
     QCOMPARE(notices[0].caption, std::string(kApplicationName));
     QVERIFY(notices[0].icon == NoticeIcon::kNone);
     QVERIFY(!dialog.lastOutcome().notice);

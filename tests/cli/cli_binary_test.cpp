@@ -118,8 +118,11 @@ TEST_F(CliBinary, GivenThresholdsPrintTheRunsReportAndWriteBothFilesHere) {
     const std::string here = fs::canonical(dir()).string();
     EXPECT_EQ(run.err,
               "kavri-cli: fitted values 1 to 450 of ExchangeRate.txt, held out 451 to 500\n"
-              "kavri-cli: wrote " + here + "/Residuals.txt\n"
-              "kavri-cli: wrote " + here + "/Predictions.txt\n");
+              "kavri-cli: wrote " +
+                  here +
+                  "/Residuals.txt\n"
+                  "kavri-cli: wrote " +
+                  here + "/Predictions.txt\n");
     EXPECT_EQ(filesIn(dir()),
               (std::set<std::string>{"ExchangeRate.txt", "Predictions.txt", "Residuals.txt"}));
     EXPECT_EQ(lineCount(readFile(dir() / "Predictions.txt")), 51u);  // header + 50 forecasts
@@ -239,8 +242,9 @@ TEST_F(CliBinary, LongSeriesAreSearchedExactlyOverCandidatesAndByTheOtherMethods
         for (double value : x) std::fprintf(file, "%.17g\n", value);
         std::fclose(file);
     }
-    const std::vector<std::string> series = {"--series", "long.txt", "--n-observations", "2900",
-                                             "--n-predictions", "100", "--delay", "2"};
+    const std::vector<std::string> series = {
+        "--series",        "long.txt", "--n-observations", "2900",
+        "--n-predictions", "100",      "--delay",          "2"};
     auto with = [&](std::vector<std::string> more) {
         more.insert(more.begin(), series.begin(), series.end());
         return more;
@@ -256,8 +260,8 @@ TEST_F(CliBinary, LongSeriesAreSearchedExactlyOverCandidatesAndByTheOtherMethods
         << exact.out;
     EXPECT_EQ(lineCount(readFile(dir() / "Predictions.txt")), 101u);
 
-    CliRun genetic = runCli(dir(), with({"--seed", "3", "--n-iterations", "3",
-                                         "--n-chromosomes", "6", "--json"}));
+    CliRun genetic = runCli(
+        dir(), with({"--seed", "3", "--n-iterations", "3", "--n-chromosomes", "6", "--json"}));
     EXPECT_EQ(genetic.status, 0) << genetic.err;
     EXPECT_TRUE(nlohmann::json::parse(genetic.out)["modelReported"].get<bool>());
 
@@ -335,9 +339,9 @@ TEST_F(CliBinary, StatisticsFollowTheReportAndTheTestsRepeatWithTheSeed) {
 }
 
 TEST_F(CliBinary, RegimeWithFewObservationsPerParameterIsAWarningNotARefusal) {
-    CliRun run = runCli(dir(), {"--thresholds", "0.041998063", "--max-order", "16", "--criterion",
-                                "absolute", "--n-observations", "60", "--n-predictions", "0",
-                                "--quiet"});
+    CliRun run =
+        runCli(dir(), {"--thresholds", "0.041998063", "--max-order", "16", "--criterion",
+                       "absolute", "--n-observations", "60", "--n-predictions", "0", "--quiet"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err,
               "kavri-cli: warning: regime 1: 20 observations for 15 parameters, fewer than three "
@@ -378,7 +382,8 @@ TEST_F(CliBinary, NoticesEndTheRunOnStandardErrorWithStatus3) {
     EXPECT_EQ(missing.status, 3);
     EXPECT_EQ(missing.err,
               "kavri-cli: File missing.txt could not be opened\n"
-              "  No such file or directory (looked for in " + fs::canonical(dir()).string() +
+              "  No such file or directory (looked for in " +
+                  fs::canonical(dir()).string() +
                   ", the current folder; give the full path or choose the file)\n");
     EXPECT_EQ(missing.out, "");
     EXPECT_EQ(filesIn(dir()), std::set<std::string>{"ExchangeRate.txt"});
@@ -407,8 +412,8 @@ TEST_F(CliBinary, NoticeDetailNamesTheFileLineColumnAndRemedy) {
     std::string table = "date,value\n2020-01,1\n2020-02,NA\n";
     for (int i = 3; i <= 60; ++i) table += "d" + std::to_string(i) + "," + std::to_string(i) + "\n";
     work_.write("gap.csv", table);
-    CliRun gap = runCli(dir(), {"--series", "gap.csv", "--n-observations", "50",
-                                "--n-predictions", "10"});
+    CliRun gap =
+        runCli(dir(), {"--series", "gap.csv", "--n-observations", "50", "--n-predictions", "10"});
     EXPECT_EQ(gap.status, 3);
     EXPECT_EQ(gap.err,
               "kavri-cli: Element 2 could not be read\n"
@@ -450,8 +455,7 @@ TEST_F(CliBinary, OutputDirReceivesTheResultFilesAndIsListed) {
                                 results.path().string(), "--print-residuals", "yes"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(filesIn(dir()), std::set<std::string>{"ExchangeRate.txt"});
-    EXPECT_EQ(filesIn(results.path()),
-              (std::set<std::string>{"Predictions.txt", "Residuals.txt"}));
+    EXPECT_EQ(filesIn(results.path()), (std::set<std::string>{"Predictions.txt", "Residuals.txt"}));
     EXPECT_NE(run.err.find("kavri-cli: wrote " + results.path().string() + "/Residuals.txt\n"),
               std::string::npos)
         << run.err;
@@ -466,10 +470,10 @@ TEST_F(CliBinary, OutputDirReceivesTheResultFilesAndIsListed) {
 
 // A sample chosen with --last or --skip gives, byte for byte, the results of a file cut to it.
 TEST_F(CliBinary, LastAndSkipGiveTheResultsOfAFileCutToTheSample) {
-    const std::vector<std::string> model{"--n-observations", "100", "--n-predictions", "10",
-                                         "--max-order", "5", "--delay", "2", "--min-obs", "20",
-                                         "--search", "exact", "--fitness", "aic",
-                                         "--print-residuals", "yes", "-q"};
+    const std::vector<std::string> model{
+        "--n-observations", "100", "--n-predictions",   "10",  "--max-order", "5",
+        "--delay",          "2",   "--min-obs",         "20",  "--search",    "exact",
+        "--fitness",        "aic", "--print-residuals", "yes", "-q"};
     const std::string lynx = readFile(fs::path(KAVRI_EXAMPLES_DIR) / "lynx_log10.txt");
     fs::copy_file(fs::path(KAVRI_EXAMPLES_DIR) / "lynx.csv", dir() / "lynx.csv");
     fs::copy_file(fs::path(KAVRI_EXAMPLES_DIR) / "lynx_log10.txt", dir() / "lynx_log10.txt");
@@ -548,8 +552,8 @@ TEST_F(CliBinary, ThresholdsThatLeaveARegimeEmptyAreAFailureNotASuccess) {
 }
 
 TEST_F(CliBinary, ForecastsPrintTheirTablesWriteForecastsTxtAndRepeatWithTheSeed) {
-    const std::vector<std::string> arguments{"--thresholds", kTwoThresholds, "--forecast", "5",
-                                             "--seed",       "3"};
+    const std::vector<std::string> arguments{
+        "--thresholds", kTwoThresholds, "--forecast", "5", "--seed", "3"};
     CliRun first = runCli(dir(), arguments);
     EXPECT_EQ(first.status, 0) << first.err;
     const std::string forecasts = readFile(dir() / "Forecasts.txt");
@@ -676,19 +680,20 @@ TEST_F(CliBinary, PlotsWriteEveryChartOfTheRunAndNameThemOnStandardError) {
     EXPECT_EQ(run.out.rfind("Seed: 3\nIteration: 3\n", 0), 0u) << run.out;
 
     // Thresholds given: no search to chart; PNG on request.
-    CliRun given = runCli(dir(), {"--thresholds", kTwoThresholds, "--plots", "given",
-                                  "--plot-format", "PNG"});
+    CliRun given =
+        runCli(dir(), {"--thresholds", kTwoThresholds, "--plots", "given", "--plot-format", "PNG"});
     EXPECT_EQ(given.status, 0) << given.err;
-    EXPECT_EQ(filesIn(dir() / "given"), (std::set<std::string>{"acf.png", "fit.png",
-                                                               "forecasts.png", "lag.png",
-                                                               "series.png"}));
+    EXPECT_EQ(
+        filesIn(dir() / "given"),
+        (std::set<std::string>{"acf.png", "fit.png", "forecasts.png", "lag.png", "series.png"}));
     EXPECT_EQ(readFile(dir() / "given" / "fit.png").rfind("\x89PNG", 0), 0u);
 }
 
 TEST_F(CliBinary, PlotsThatCannotBeWrittenAreAFailureAfterTheResults) {
     TempDirectory elsewhere;
     const fs::path blocker = elsewhere.write("plots", "a file, not a directory");
-    CliRun run = runCli(dir(), {"--thresholds", kTwoThresholds, "--plots", blocker.string(), "--quiet"});
+    CliRun run =
+        runCli(dir(), {"--thresholds", kTwoThresholds, "--plots", blocker.string(), "--quiet"});
     EXPECT_EQ(run.status, 6);
     EXPECT_EQ(run.err, "kavri-cli: could not create the directory " + blocker.string() + "\n");
     EXPECT_NE(run.out.find("Threshold:\n"), std::string::npos) << run.out;

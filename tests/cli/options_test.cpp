@@ -136,10 +136,15 @@ TEST(ParseOptions, IntegerBoundsAreInclusiveAndRefusalsNameBoth) {
         int max;
     };
     const Case cases[] = {
-        {"--n-observations", 50, 1000000}, {"--n-predictions", 0, 100000},
+        {"--n-observations", 50, 1000000},
+        {"--n-predictions", 0, 100000},
         {"--max-regimes", 1, 4},
-        {"--max-order", 1, 20},          {"--delay", 1, 10},          {"--min-obs", 20, 100},
-        {"--n-autocorrelations", 0, 24}, {"--n-chromosomes", 0, 200}, {"--n-iterations", 0, 1000},
+        {"--max-order", 1, 20},
+        {"--delay", 1, 10},
+        {"--min-obs", 20, 100},
+        {"--n-autocorrelations", 0, 24},
+        {"--n-chromosomes", 0, 200},
+        {"--n-iterations", 0, 1000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.option);
@@ -256,8 +261,7 @@ TEST(ParseOptions, ChoicesThatWouldBeIgnoredTogetherAreRefused) {
 }
 
 TEST(ParseOptions, SeriesChoiceAndOutputDirectoryReachTheRun) {
-    ParseOutcome outcome =
-        parse({"--column", "log10", "--skip", "12", "--output-dir", "."});
+    ParseOutcome outcome = parse({"--column", "log10", "--skip", "12", "--output-dir", "."});
     ASSERT_EQ(outcome.action, ParseAction::kRun) << outcome.text;
     EXPECT_EQ(outcome.request.settings.series, (SeriesChoice{"log10", 12, false}));
     EXPECT_EQ(outcome.request.run.files.directory, std::filesystem::path("."));
@@ -301,9 +305,9 @@ TEST(ParseOptions, TestSettingsNeedTheTestsAndAnOrderBelowMaxOrder) {
 // The candidates set what the exact search tries, so they need one; the dialogs' limits on
 // the series do not hold on the command line.
 TEST(ParseOptions, CandidatesNeedAnExactSearchAndLongSeriesAreAccepted) {
-    for (const auto& search : {std::vector<std::string>{"--search", "exact"},
-                               std::vector<std::string>{"--delay-scan"},
-                               std::vector<std::string>{"--compare-exact"}}) {
+    for (const auto& search :
+         {std::vector<std::string>{"--search", "exact"}, std::vector<std::string>{"--delay-scan"},
+          std::vector<std::string>{"--compare-exact"}}) {
         std::vector<std::string> args = search;
         args.insert(args.end(), {"--candidates", "1000000"});
         ParseOutcome outcome = parse(args);
@@ -415,15 +419,14 @@ TEST(ParseOptions, HelpAndVersionComeBackAsTexts) {
     }
 }
 
-
 TEST(ParseForecastOptions, NoneByDefaultAndEachOptionReachesItsSetting) {
     const CliRequest none = parse({}).request;
     EXPECT_FALSE(none.wantsForecasts());
     EXPECT_FALSE(none.wantsSimulation());
 
-    ParseOutcome outcome = parse({"--forecast", "1000", "--forecast-method", "Gaussian", "--paths",
-                                  "1000000", "--levels", "50,99.5", "--simulate", "7",
-                                  "--simulate-to", "out/sim.txt"});
+    ParseOutcome outcome =
+        parse({"--forecast", "1000", "--forecast-method", "Gaussian", "--paths", "1000000",
+               "--levels", "50,99.5", "--simulate", "7", "--simulate-to", "out/sim.txt"});
     ASSERT_EQ(outcome.action, ParseAction::kRun) << outcome.text;
     const CliRequest& request = outcome.request;
     EXPECT_TRUE(request.wantsForecasts());
@@ -441,9 +444,12 @@ TEST(ParseForecastOptions, NoneByDefaultAndEachOptionReachesItsSetting) {
 }
 
 TEST(ParseForecastOptions, RangesAndLevelsAreRefusedWithTheirBounds) {
-    EXPECT_EQ(refusal("--forecast", "1001"), "--forecast expects an integer from 1 to 1000, got \"1001\"");
-    EXPECT_EQ(refusal("--paths", "99"), "--paths expects an integer from 100 to 1000000, got \"99\"");
-    EXPECT_EQ(refusal("--simulate", "0"), "--simulate expects an integer from 1 to 1000000, got \"0\"");
+    EXPECT_EQ(refusal("--forecast", "1001"),
+              "--forecast expects an integer from 1 to 1000, got \"1001\"");
+    EXPECT_EQ(refusal("--paths", "99"),
+              "--paths expects an integer from 100 to 1000000, got \"99\"");
+    EXPECT_EQ(refusal("--simulate", "0"),
+              "--simulate expects an integer from 1 to 1000000, got \"0\"");
     EXPECT_EQ(refusal("--forecast-method", "normal"),
               "--forecast-method expects skeleton, bootstrap or gaussian, got \"normal\"");
     const std::string levels =
@@ -479,8 +485,9 @@ TEST(ParseForecastOptions, SettingsThatWouldBeIgnoredAreRefused) {
         EXPECT_EQ(outcome.action, ParseAction::kRefused) << text;
         EXPECT_EQ(outcome.text, text);
     }
-    EXPECT_EQ(parse({"--simulate", "5", "--simulate-to", "x", "--forecast-method", "gaussian"}).action,
-              ParseAction::kRun);
+    EXPECT_EQ(
+        parse({"--simulate", "5", "--simulate-to", "x", "--forecast-method", "gaussian"}).action,
+        ParseAction::kRun);
 }
 
 }  // namespace

@@ -121,16 +121,17 @@ TEST(TextReport, CandidatesLineOnlyWhenTheExactSearchTriedSomeValues) {
     outcome.exactScope = ExactSearchScope{true, 19999};
     EXPECT_EQ(formatTextReport(ResultTexts{}, outcome, settings).find("Candidates"),
               std::string::npos);
-    EXPECT_EQ(nlohmann::json::parse(formatJsonReport(outcome, settings))
-                  .contains("thresholdCandidates"),
-              false);
+    EXPECT_EQ(
+        nlohmann::json::parse(formatJsonReport(outcome, settings)).contains("thresholdCandidates"),
+        false);
 
     outcome.exactScope = ExactSearchScope{false, 5477};
-    EXPECT_EQ(formatTextReport(ResultTexts{}, outcome, settings).rfind(
-                  "Threshold Candidates: 5477 of the 19999 values, at evenly spaced ranks; the "
-                  "exact search is exact over these (--candidates)\nIteration:",
-                  0),
-              0u);
+    EXPECT_EQ(
+        formatTextReport(ResultTexts{}, outcome, settings)
+            .rfind("Threshold Candidates: 5477 of the 19999 values, at evenly spaced ranks; the "
+                   "exact search is exact over these (--candidates)\nIteration:",
+                   0),
+        0u);
     EXPECT_EQ(nlohmann::json::parse(formatJsonReport(outcome, settings))["thresholdCandidates"],
               5477);
 }
@@ -302,7 +303,6 @@ TEST(TerminalProgress, WantedOnlyOnATerminalAndWhenNotQuiet) {
     close(master);
 }
 
-
 // Two steps of bootstrap forecasts at one level, and a one-step check.
 ForecastOutcome bootstrapForecasts() {
     ForecastOutcome outcome;
@@ -353,9 +353,8 @@ TEST(ForecastReport, JsonHasEveryStepWithNullWhereTheMethodHasNoValue) {
     request.simulatePath = "sim.txt";
     request.forecast.method = ForecastMethod::kGaussian;
     request.forecast.seed = 9;
-    const nlohmann::json json = nlohmann::json::parse(
-        formatJsonReport(twoRegimeOutcome(), defaultCliSettings(), nullptr, nullptr,
-                         &forecasts, &request));
+    const nlohmann::json json = nlohmann::json::parse(formatJsonReport(
+        twoRegimeOutcome(), defaultCliSettings(), nullptr, nullptr, &forecasts, &request));
     const nlohmann::json& f = json["forecasts"];
     EXPECT_EQ(f["method"], "bootstrap");
     EXPECT_EQ(f["origin"], 114);

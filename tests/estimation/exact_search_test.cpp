@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "run/chromosome_evaluation.h"
 #include "estimation/range_qr.h"
 #include "estimation/regime_estimation.h"
 #include "estimation/series_statistics.h"
 #include "genetic/candidates.h"
 #include "model/notices.h"
 #include "report/predictions_file.h"
+#include "run/chromosome_evaluation.h"
 #include "support/memory_file_system.h"
 #include "support/series_fixtures.h"
 
@@ -134,7 +134,8 @@ Enumerated bestByEnumeration(const Problem& problem, const std::vector<int>* all
             return;
         }
         for (int p = from; p < n; ++p) {
-            if (allowed != nullptr && std::find(allowed->begin(), allowed->end(), p) == allowed->end()) {
+            if (allowed != nullptr &&
+                std::find(allowed->begin(), allowed->end(), p) == allowed->end()) {
                 continue;
             }
             genes[p] = 1;
@@ -200,11 +201,11 @@ TEST(ExactSearch, OverCandidatesFindsTheBestChromosomeAtTheirRanks) {
         int maxRegimes;
         int fitnessKind;
     };
-    for (const Case c : {Case{12, 4, kFitnessAic}, Case{12, 4, kFitnessMse}, Case{36, 4, kFitnessAic},
-                         Case{36, 3, kFitnessMse}, Case{50, 2, kFitnessAic}}) {
-        SCOPED_TRACE(std::to_string(c.candidates) + " candidates, " +
-                     std::to_string(c.maxRegimes) + " regimes, fitness " +
-                     std::to_string(c.fitnessKind));
+    for (const Case c :
+         {Case{12, 4, kFitnessAic}, Case{12, 4, kFitnessMse}, Case{36, 4, kFitnessAic},
+          Case{36, 3, kFitnessMse}, Case{50, 2, kFitnessAic}}) {
+        SCOPED_TRACE(std::to_string(c.candidates) + " candidates, " + std::to_string(c.maxRegimes) +
+                     " regimes, fitness " + std::to_string(c.fitnessKind));
         Problem problem(thresholdSeries(220, 13u, 1), 200, 20, 4, 1, c.maxRegimes, 12);
         problem.settings.ga.fitnessKind = c.fitnessKind;
         ExactSearchOptions options;

@@ -52,7 +52,8 @@ TEST(NormalEquationsRangeEstimator, SameEstimatesAsTheRegimeEstimation) {
         for (bool relative : {false, true}) {
             for (int delay : {1, 3}) {
                 OrderSearch search{n, maxOrder, delay, 1e13, relative};
-                NormalEquationsRangeEstimator estimator(series.x.data(), series.sortOrder.data(), search);
+                NormalEquationsRangeEstimator estimator(series.x.data(), series.sortOrder.data(),
+                                                        search);
                 RegimeWorkspace workspace(n, maxOrder);
                 for (auto [start, end] : ranges) {
                     RegimeEstimate reference;
@@ -94,7 +95,8 @@ TEST(NormalEquationsRangeEstimator, SingularOrderFailsAtTheSameOrder) {
     for (int maxOrder : {2, 4, 6}) {
         for (bool relative : {false, true}) {
             OrderSearch search{n, maxOrder, 3, 1e13, relative};
-            NormalEquationsRangeEstimator estimator(series.x.data(), series.sortOrder.data(), search);
+            NormalEquationsRangeEstimator estimator(series.x.data(), series.sortOrder.data(),
+                                                    search);
             RegimeWorkspace workspace(n, maxOrder);
             RegimeEstimate reference;
             RegimeEstimate fast;

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "run/chromosome_evaluation.h"
 #include "genetic/candidates.h"
+#include "run/chromosome_evaluation.h"
 #include "support/memory_file_system.h"
 #include "support/series_fixtures.h"
 

@@ -111,8 +111,8 @@ TEST(MutationTest, DrawsInLanesGiveTheSamePopulationAndGeneratorState) {
                 ASSERT_EQ(lanes.state(), single.state()) << pMutation << ", " << delay;
                 for (int i = 0; i < nChromosomes; ++i) {
                     ASSERT_EQ(chromosome(fast, i, n), chromosome(reference, i, n))
-                        << "p " << pMutation << ", delay " << delay << ", regimes "
-                        << maxRegimes << ", chromosome " << i;
+                        << "p " << pMutation << ", delay " << delay << ", regimes " << maxRegimes
+                        << ", chromosome " << i;
                     changed += chromosome(fast, i, n) != chromosome(before, i, n) ? 1 : 0;
                 }
             }

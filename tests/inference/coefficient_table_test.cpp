@@ -5,9 +5,9 @@
 #include <array>
 #include <cmath>
 
-#include "run/given_thresholds.h"
 #include "inference/distributions.h"
 #include "inference/least_squares_reference.h"
+#include "run/given_thresholds.h"
 #include "support/ranked_exchange_rate.h"
 
 namespace kavri {

@@ -54,10 +54,9 @@ TEST(EvaluationFiles, BothAreCompletedBeforeEitherReplacesItsOldFile) {
     for (const std::string& entry : files.log()) {
         if (entry.rfind("write", 0) != 0) order.push_back(entry);
     }
-    EXPECT_EQ(order, (std::vector<std::string>{
-                         "create Residuals.txt", "create Predictions.txt",
-                         "finish Residuals.txt", "finish Predictions.txt",
-                         "commit Residuals.txt", "commit Predictions.txt"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"create Residuals.txt", "create Predictions.txt",
+                                               "finish Residuals.txt", "finish Predictions.txt",
+                                               "commit Residuals.txt", "commit Predictions.txt"}));
 }
 
 // A failed Residuals.txt write must not leave a new Predictions.txt beside the old table, nor a

@@ -78,8 +78,8 @@ TEST(PredictionsFile, FailuresAreNoticesWithTheReasonAndLeaveTheOldFile) {
 
     MemoryFileSystem full;
     full.put("Predictions.txt", "old\n");
-    full.fail(MemoryFileSystem::Operation::kWrite, "Predictions.txt",
-              std::errc::no_space_on_device, /*skip=*/1);
+    full.fail(MemoryFileSystem::Operation::kWrite, "Predictions.txt", std::errc::no_space_on_device,
+              /*skip=*/1);
     const Result<double> truncated =
         predictHoldout(x.data(), 2, constantRegimes({0.0}), 1, 1, "Predictions.txt", full);
     ASSERT_FALSE(truncated.ok());

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "estimation/model_summary.h"
-#include "report/model_texts.h"
 #include "estimation/regime_estimation.h"
 #include "genetic/candidates.h"
+#include "report/model_texts.h"
 #include "support/non_finite_text.h"
 #include "support/ranked_exchange_rate.h"
 #include "support/series_fixtures.h"

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "run/chromosome_evaluation.h"
 #include "genetic/candidates.h"
+#include "run/chromosome_evaluation.h"
 #include "run/run_driver.h"
 #include "support/memory_file_system.h"
 #include "support/series_fixtures.h"
@@ -382,7 +382,7 @@ TEST_F(EvaluatorAgainstSingleEvaluations, FitnessAndPredictionsFile) {
     MemoryFileSystem fastFiles;
     MemoryFileSystem referenceFiles;
     EvaluationCache evaluator(settings_, {{}, &fastFiles}, x_.data(), sortOrder_.data(), 2,
-                                  SearchCacheLimits{1, 1});
+                              SearchCacheLimits{1, 1});
     const std::vector<std::vector<std::vector<int>>> generations = {
         {{}, {100}, {100, 300}, {50, 150, 250, 350}, {200}, {100}, {0}, {120, 240, 360}},
         {{100}, {120, 240, 360}, {60, 400}, {10, 20, 30, 40}, {0, 200}, {100, 300}, {0}, {0, 300}},

@@ -181,8 +181,7 @@ TEST_F(ExactRun, SameModelInEveryUnit) {
         for (const RegimeReport& regime : reference.model.regimes) orders.push_back(regime.order);
         std::vector<std::size_t> thresholdTimes;
         for (double threshold : reference.model.thresholds) {
-            thresholdTimes.push_back(
-                std::find(unit.begin(), unit.end(), threshold) - unit.begin());
+            thresholdTimes.push_back(std::find(unit.begin(), unit.end(), threshold) - unit.begin());
         }
         ASSERT_EQ(thresholdTimes.size(), 3u);
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <clocale>
-
 #include <string>
 #include <vector>
 
@@ -20,7 +19,7 @@ using testing::TempDirectory;
 
 // Counts what a run shows, and checks that the Iteration field advances one by one.
 class RecordingObserver : public RunObserver {
-public:
+ public:
     void refresh(const ResultTexts& texts) override {
         ++refreshes;
         if (!texts.iterationText.empty() && texts.iterationText != lastIteration) {
@@ -37,7 +36,7 @@ public:
 };
 
 class RunDriver : public ::testing::Test {
-protected:
+ protected:
     void SetUp() override {
         seriesPath_ = (dir_.path() / "ExchangeRate.txt").string();
         std::string text;
@@ -56,9 +55,7 @@ protected:
         return settings;
     }
 
-    RunOutcome run(RunSettings settings) {
-        return runModel(settings, texts_, observer_, options_);
-    }
+    RunOutcome run(RunSettings settings) { return runModel(settings, texts_, observer_, options_); }
 
     std::string file(const char* name) const { return files_.read(name).value_or(""); }
 
@@ -239,8 +236,7 @@ TEST_F(RunDriver, FatalConditionsEndTheRunWithTheirNotice) {
     RunSettings noThreshold = modelSettings();
     noThreshold.model.selectModel = kSelectModelGivenThresholds;
     noThreshold.model.nThresholds = 0;
-    EXPECT_EQ(run(noThreshold).notice,
-              errorNotice("The number of threshold should be at least 1"));
+    EXPECT_EQ(run(noThreshold).notice, errorNotice("The number of threshold should be at least 1"));
     noThreshold.model.nObservations = 600;
     const MaybeNotice tooFew = run(noThreshold).notice;
     ASSERT_TRUE(tooFew.has_value());

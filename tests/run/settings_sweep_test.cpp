@@ -80,7 +80,8 @@ void expectFiniteModel(const ReportedModel& model, const std::string& where) {
         expectFinite("a regime variance", regime.residualVariance, where);
         if (regime.rSquare) expectFinite("an R square", *regime.rSquare, where);
     }
-    for (double v : {model.naic, model.aic, model.residualVariance, model.ljungBox, model.fitness}) {
+    for (double v :
+         {model.naic, model.aic, model.residualVariance, model.ljungBox, model.fitness}) {
         expectFinite("a model statistic", v, where);
     }
     if (model.forecastMse) expectFinite("the forecast MSE", *model.forecastMse, where);
@@ -88,8 +89,8 @@ void expectFiniteModel(const ReportedModel& model, const std::string& where) {
 
 // Runs `settings` and checks the outcome: `allowed` holds the notices it may end with, kSuccess
 // when it may end without one.
-void sweepRun(RunSettings settings, const std::string& where,
-              const std::set<std::string>& allowed, Tally& tally) {
+void sweepRun(RunSettings settings, const std::string& where, const std::set<std::string>& allowed,
+              Tally& tally) {
     SCOPED_TRACE(where);
     testing::MemoryFileSystem files;
     RunOptions options;
@@ -136,8 +137,8 @@ std::vector<Variation> variations(const Series& series, bool genetic) {
          [](RunSettings& s) { s.model.nObservations = limits::kObservations.min; }},
         {"largest nObservations",
          [series](RunSettings& s) {
-             s.model.nObservations = std::min(limits::kObservations.max,
-                                              series.values - s.model.nPredictions);
+             s.model.nObservations =
+                 std::min(limits::kObservations.max, series.values - s.model.nPredictions);
          }},
         {"maxRegimes 1", [](RunSettings& s) { s.model.maxRegimes = limits::kMaxRegimes.min; }},
         {"maxRegimes 4", [](RunSettings& s) { s.model.maxRegimes = limits::kMaxRegimes.max; }},
@@ -166,7 +167,8 @@ std::vector<Variation> variations(const Series& series, bool genetic) {
     };
     if (genetic) {
         const std::vector<Variation> search = {
-            {"nChromosomes 0", [](RunSettings& s) { s.ga.nChromosomes = limits::kChromosomes.min; }},
+            {"nChromosomes 0",
+             [](RunSettings& s) { s.ga.nChromosomes = limits::kChromosomes.min; }},
             {"nChromosomes 1", [](RunSettings& s) { s.ga.nChromosomes = 1; }},
             {"nChromosomes 200",
              [](RunSettings& s) { s.ga.nChromosomes = limits::kChromosomes.max; }},

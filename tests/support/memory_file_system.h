@@ -19,7 +19,7 @@
 namespace kavri::testing {
 
 class MemoryFileSystem final : public OutputFileSystem {
-public:
+ public:
     enum class Operation { kCreate, kWrite, kCommit };
 
     // The `skip`+1-th `operation` on `path` (counted from now) and every later one fail with
@@ -62,7 +62,7 @@ public:
         return {std::make_unique<File>(*this, name), {}};
     }
 
-private:
+ private:
     struct Fault {
         Operation operation;
         std::string path;
@@ -71,7 +71,7 @@ private:
     };
 
     class File final : public OutputFile {
-    public:
+     public:
         File(MemoryFileSystem& owner, std::string path) : owner_(owner), path_(std::move(path)) {}
         ~File() override {
             if (!committed_ && !discarded_) owner_.log_.push_back("discard " + path_);
@@ -116,7 +116,7 @@ private:
             return error_;
         }
 
-    private:
+     private:
         MemoryFileSystem& owner_;
         std::string path_;
         std::string text_;

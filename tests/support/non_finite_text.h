@@ -11,8 +11,7 @@
 namespace kavri::testing {
 
 inline bool showsNonFiniteNumber(const std::string& text) {
-    static const std::regex pattern("(^|[^a-z])(inf|infinity|nan)([^a-z]|$)",
-                                    std::regex::icase);
+    static const std::regex pattern("(^|[^a-z])(inf|infinity|nan)([^a-z]|$)", std::regex::icase);
     return std::regex_search(text, pattern);
 }
 
@@ -22,8 +21,8 @@ inline std::string firstNonFiniteText(const ResultTexts& texts) {
          {&texts.aicText, &texts.fitnessText, &texts.naicText, &texts.estimatePanel1,
           &texts.observationText, &texts.estimatePanel2, &texts.estimatePanel3,
           &texts.estimatePanel4, &texts.thresholdText, &texts.residualVarianceText,
-          &texts.iterationText, &texts.varianceText, &texts.regimeVarianceText,
-          &texts.rSquareText, &texts.mseText, &texts.ljungBoxText}) {
+          &texts.iterationText, &texts.varianceText, &texts.regimeVarianceText, &texts.rSquareText,
+          &texts.mseText, &texts.ljungBoxText}) {
         if (showsNonFiniteNumber(*text)) return *text;
     }
     return {};

@@ -9,8 +9,8 @@
 namespace kavri {
 
 inline void PrintTo(const Notice& notice, std::ostream* out) {
-    *out << "Notice{caption \"" << notice.caption << "\", text \"" << notice.text
-         << "\", detail \"" << notice.detail << "\"}";
+    *out << "Notice{caption \"" << notice.caption << "\", text \"" << notice.text << "\", detail \""
+         << notice.detail << "\"}";
 }
 
 }  // namespace kavri

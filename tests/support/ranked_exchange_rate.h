@@ -7,8 +7,8 @@
 
 #include <vector>
 
-#include "run/split_evaluation.h"
 #include "genetic/candidates.h"
+#include "run/split_evaluation.h"
 #include "support/memory_file_system.h"
 #include "support/series_fixtures.h"
 

@@ -24,14 +24,14 @@ inline std::vector<double> exchangeRateReturns() {
 
 // Roughly uniform noise in [-0.5, 0.5), the same on every platform.
 class Noise {
-public:
+ public:
     explicit Noise(std::uint32_t seed) : state_(seed) {}
     double next() {
         state_ = state_ * 1664525u + 1013904223u;
         return static_cast<double>(state_ >> 8) / 16777216.0 - 0.5;
     }
 
-private:
+ private:
     std::uint32_t state_;
 };
 

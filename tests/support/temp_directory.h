@@ -13,7 +13,7 @@
 namespace kavri::testing {
 
 class TempDirectory {
-public:
+ public:
     TempDirectory() {
         static std::atomic<int> counter{0};
         std::random_device entropy;
@@ -36,7 +36,7 @@ public:
         return file;
     }
 
-private:
+ private:
     std::filesystem::path path_;
 };
 
