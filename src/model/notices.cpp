@@ -26,7 +26,12 @@ Notice seriesTooSmallNotice(std::string detail) {
                   NoticeIcon::kStop, std::move(detail)};
 }
 
-Notice noForecastsNotice() { return errorNotice("Number of forecast are zero"); }
+Notice noForecastsNotice() {
+    return Notice{"Number of forecast are zero", kErrorCaption, NoticeIcon::kStop,
+                  "The fitness MSE scores the one-step forecasts of the held-out values, and none "
+                  "are held out. Hold out some values (the number of predictions) or choose the "
+                  "fitness AIC."};
+}
 
 Notice fileNotCreatedNotice(const std::filesystem::path& path, std::error_code error) {
     return Notice{

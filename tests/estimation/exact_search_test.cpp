@@ -402,7 +402,7 @@ TEST(ExactSearch, SettingsThatNoEvaluationAcceptsGiveItsNotice) {
     problem.settings.ga.fitnessKind = kFitnessMse;
     Result<ExactOptimum> noForecast = problem.search();
     ASSERT_FALSE(noForecast.ok());
-    EXPECT_EQ(noForecast.notice(), errorNotice("Number of forecast are zero"));
+    EXPECT_EQ(noForecast.notice(), noForecastsNotice());
 }
 
 // A series whose regimes switch on x[t - 3] is best fitted at delay 3.

@@ -9,6 +9,7 @@
 #include "estimation/model_summary.h"
 #include "estimation/regime_estimation.h"
 #include "genetic/candidates.h"
+#include "model/notices.h"
 #include "report/model_texts.h"
 #include "support/non_finite_text.h"
 #include "support/ranked_exchange_rate.h"
@@ -190,7 +191,7 @@ TEST_F(ChromosomeEvaluation, FatalConditionsComeBackAsNotices) {
     settings_.model.nPredictions = 0;
     Result<double> noForecast = evaluate(genesAt({}), 0);
     ASSERT_FALSE(noForecast.ok());
-    EXPECT_EQ(noForecast.notice(), errorNotice("Number of forecast are zero"));
+    EXPECT_EQ(noForecast.notice(), noForecastsNotice());
 
     files_.fail(testing::MemoryFileSystem::Operation::kCreate, "missing/Residuals.txt",
                 std::errc::no_such_file_or_directory);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "data/number_text.h"
+#include "model/notices.h"
 #include "support/memory_file_system.h"
 #include "support/series_fixtures.h"
 #include "support/temp_directory.h"
@@ -136,7 +137,7 @@ TEST_F(ExactRun, NoticeOfTheEvaluationEndsTheRun) {
     s.model.nPredictions = 0;
     const RunOutcome outcome = run(s);
     ASSERT_TRUE(outcome.notice.has_value());
-    EXPECT_EQ(*outcome.notice, errorNotice("Number of forecast are zero"));
+    EXPECT_EQ(*outcome.notice, noForecastsNotice());
     EXPECT_EQ(texts_.fitnessText, "");
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "model/notices.h"
 #include "support/memory_file_system.h"
 #include "support/non_finite_text.h"
 #include "support/series_fixtures.h"
@@ -244,7 +245,12 @@ TEST_F(RunDriver, FatalConditionsEndTheRunWithTheirNotice) {
 
     RunSettings noForecasts = modelSettings();
     noForecasts.model.nPredictions = 0;  // the run defaults use the MSE fitness
-    EXPECT_EQ(run(noForecasts).notice, errorNotice("Number of forecast are zero"));
+    const MaybeNotice noneHeldOut = run(noForecasts).notice;
+    ASSERT_TRUE(noneHeldOut.has_value());
+    EXPECT_EQ(*noneHeldOut, noForecastsNotice());
+    // The message stays word for word; the detail gives both ways out.
+    EXPECT_EQ(noneHeldOut->text, "Number of forecast are zero");
+    EXPECT_NE(noneHeldOut->detail.find("choose the fitness AIC"), std::string::npos);
 
     files_.fail(testing::MemoryFileSystem::Operation::kCreate, "Residuals.txt",
                 std::errc::permission_denied);
