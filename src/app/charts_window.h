@@ -43,6 +43,8 @@ class ChartsWindow : public QDialog {
     void showCharts(const charts::ChartInput& input);
 
     QTabWidget* tabs() const { return tabs_; }
+    // What the charts shown were drawn from.
+    const charts::ChartInput& input() const { return input_; }
     void setSavePathChooser(SavePathChooser chooser) { chooseSavePath_ = std::move(chooser); }
     // Saves the chart of tab `index` to `path`, as SVG or PNG by its extension (SVG when it
     // has neither), at the chart's own size. Empty on success, otherwise the reason.

@@ -311,6 +311,17 @@ void KavriDlg::openForecasts() {
     }
     ForecastDlg dialog(lastOutcome_.model, runOptions_.files, this);
     modalRunner_(dialog);
+    if (dialog.outcome()) {
+        lastForecasts_ = dialog.outcome()->forecasts;
+        if (chartsWindow_ != nullptr) {
+            chartsWindow_->showCharts(chartInput());
+        }
+    }
+}
+
+charts::ChartInput KavriDlg::chartInput() const {
+    return charts::chartInputFromRun(lastOutcome_, lastRunSettings_, nullptr,
+                                     lastForecasts_ ? &*lastForecasts_ : nullptr);
 }
 
 void KavriDlg::showAbout() {
@@ -321,10 +332,9 @@ void KavriDlg::showAbout() {
 void KavriDlg::openCharts() {
     if (chartsWindow_ == nullptr) {
         chartsWindow_ = new ChartsWindow(this);
-        connect(this, &KavriDlg::runFinished, chartsWindow_, [this] {
-            chartsWindow_->showCharts(charts::chartInputFromRun(lastOutcome_, lastRunSettings_));
-        });
-        chartsWindow_->showCharts(charts::chartInputFromRun(lastOutcome_, lastRunSettings_));
+        connect(this, &KavriDlg::runFinished, chartsWindow_,
+                [this] { chartsWindow_->showCharts(chartInput()); });
+        chartsWindow_->showCharts(chartInput());
     }
     chartsWindow_->show();
     chartsWindow_->raise();
@@ -355,6 +365,7 @@ void KavriDlg::runModelOnce() {
         RunOptions options = runOptions_;
         options.profileThresholds = true;  // drawn by the charts' search tab of an exact search
         lastOutcome_ = runModel(used, texts_, *this, options);
+        lastForecasts_.reset();
         showTexts(texts_);
         // Deliver, and so drop, whatever input arrived during the run.
         QCoreApplication::processEvents();

@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 
+#include "charts/chart_input.h"
 #include "model/notice.h"
 #include "model/result_texts.h"
 #include "model/run_settings.h"
@@ -99,6 +100,8 @@ class KavriDlg : public QDialog, public RunObserver {
  private:
     void buildLayout();
     void showTexts(const ResultTexts& texts);
+    // What the charts draw: the last run and the forecasts made from its model.
+    charts::ChartInput chartInput() const;
 
     RunSettings settings_;
     ResultTexts texts_;
@@ -106,6 +109,9 @@ class KavriDlg : public QDialog, public RunObserver {
     RunOptions runOptions_;
     RunOutcome lastOutcome_;
     RunSettings lastRunSettings_;  // the settings of that run, run defaults written in
+    // The last forecasts past the data made with that run's model, drawn by the charts' forecast
+    // tab; cleared by the next run.
+    std::optional<ForecastResult> lastForecasts_;
     bool running_ = false;
     ModalRunner modalRunner_;
     NoticeHandler noticeHandler_;

@@ -3,7 +3,7 @@
 namespace kavri::charts {
 
 ChartInput chartInputFromRun(const RunOutcome& outcome, const RunSettings& settings,
-                             const DelayScanOutcome* scan) {
+                             const DelayScanOutcome* scan, const ForecastResult* forecasts) {
     ChartInput input;
     if (outcome.notice) {
         return input;
@@ -24,7 +24,20 @@ ChartInput chartInputFromRun(const RunOutcome& outcome, const RunSettings& setti
         input.generationBest = outcome.generationBest;
         input.generationFittest = outcome.generationFittest;
     }
+    if (forecasts != nullptr && !forecasts->point.empty()) {
+        input.forecasts = forecastPathOf(*forecasts);
+    }
     return input;
+}
+
+ForecastPath forecastPathOf(const ForecastResult& forecasts) {
+    ForecastPath path;
+    path.point = forecasts.point;
+    for (const kavri::ForecastInterval& interval : forecasts.intervals) {
+        path.intervals.push_back(
+            ForecastInterval{interval.level / 100.0, interval.lower, interval.upper});
+    }
+    return path;
 }
 
 }  // namespace kavri::charts

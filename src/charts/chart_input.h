@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "estimation/threshold_profile.h"
+#include "forecast/forecast_result.h"
 #include "model/reported_model.h"
 #include "model/run_settings.h"
 #include "run/exact_run.h"
@@ -49,8 +50,14 @@ struct ChartInput {
 };
 
 // The chart input of a finished run made with `settings` (as the run left them). `scan` is the
-// delay scan's outcome when the run was one.
+// delay scan's outcome when the run was one; `forecasts` the forecasts past the data made from
+// its model, when there are any.
 ChartInput chartInputFromRun(const RunOutcome& outcome, const RunSettings& settings,
-                             const DelayScanOutcome* scan = nullptr);
+                             const DelayScanOutcome* scan = nullptr,
+                             const ForecastResult* forecasts = nullptr);
+
+// The forecast path of forecasts past the data: the point forecasts and every interval, with
+// the levels as shares (80% as 0.8).
+ForecastPath forecastPathOf(const ForecastResult& forecasts);
 
 }  // namespace kavri::charts

@@ -1,7 +1,10 @@
 #include "charts/forecast_chart.h"
 
 #include <QAreaSeries>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
+#include <QPen>
 #include <algorithm>
 
 #include "charts/chart_style.h"
@@ -56,6 +59,13 @@ void addIntervals(QChart* chart, const ForecastPath& path, int origin, QValueAxi
         band->setBrush(fill);
         band->setPen(Qt::NoPen);
         addToChart(chart, band, x, y);
+        // A band's marker drawn "from the series" would be the outline of its bounding line,
+        // which has no pen: a filled square in the band's colour says what it is.
+        for (QLegendMarker* marker : chart->legend()->markers(band)) {
+            marker->setShape(QLegend::MarkerShapeRectangle);
+            marker->setBrush(fill);
+            marker->setPen(QPen(fill.darker(130), 1.0));
+        }
         ++shade;
     }
 }
@@ -76,9 +86,13 @@ std::unique_ptr<ChartFigure> buildForecastChart(const ChartInput& input) {
 
     auto figure = std::make_unique<ChartFigure>(ChartKind::kForecasts, QSizeF(900.0, 540.0));
     auto* chart = new QChart;
-    styleChart(chart, steps > 0 ? QStringLiteral("Forecasts: one step ahead over the held-out "
-                                                 "values, then past the data")
-                                : QStringLiteral("Held-out values and their one-step forecasts"));
+    // Up to seven entries, some long ("forecast, 1 to 12 steps ahead"): beside the plot they
+    // keep their whole names, where a row below would cut them short.
+    styleChart(chart,
+               steps > 0 ? QStringLiteral("Forecasts: one step ahead over the held-out "
+                                          "values, then past the data")
+                         : QStringLiteral("Held-out values and their one-step forecasts"),
+               Qt::AlignRight);
     auto* x = valueAxis(QStringLiteral("observation"), "%d");
     auto* y = valueAxis(QStringLiteral("value"));
     chart->addAxis(x, Qt::AlignBottom);

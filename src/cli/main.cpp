@@ -191,7 +191,7 @@ int main(int argc, char** argv) {
         return kExitNoModel;
     }
     if (!request.plotsDirectory.empty()) {
-        return writeRunCharts(request, outcome, scanned, stderr);
+        return writeRunCharts(request, outcome, scanned, forecasts ? &*forecasts : nullptr, stderr);
     }
     return kExitSuccess;
 }

@@ -38,10 +38,11 @@ void forwardQtErrors(QtMsgType type, const QMessageLogContext&, const QString& m
 }  // namespace
 
 int writeRunCharts(const CliRequest& request, const RunOutcome& outcome,
-                   const DelayScanOutcome* scan, std::FILE* log) {
+                   const DelayScanOutcome* scan, const ForecastOutcome* forecasts, std::FILE* log) {
     qInstallMessageHandler(forwardQtErrors);
     const std::unique_ptr<QApplication> application = headlessApplication();
-    const charts::ChartInput input = charts::chartInputFromRun(outcome, request.settings, scan);
+    const charts::ChartInput input = charts::chartInputFromRun(
+        outcome, request.settings, scan, forecasts ? &forecasts->forecasts : nullptr);
     const charts::ImageFormat format = request.plotFormat == PlotFormat::kPng
                                            ? charts::ImageFormat::kPng
                                            : charts::ImageFormat::kSvg;

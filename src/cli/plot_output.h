@@ -6,6 +6,7 @@
 
 #include "cli/options.h"
 #include "run/exact_run.h"
+#include "run/forecast_run.h"
 #include "run/run_driver.h"
 
 namespace kavri::cli {
@@ -13,9 +14,9 @@ namespace kavri::cli {
 // Writes every chart that applies to the run into request.plotsDirectory and names each file
 // written on `log` ("kavri-cli: wrote plots/series.svg"). Draws on Qt's offscreen platform
 // unless QT_QPA_PLATFORM chooses another, so no display is needed. `scan` is the delay scan's
-// outcome when the run was one. Returns kExitSuccess, or kExitPlotFailure after writing the
-// reason on `log`.
+// outcome when the run was one, `forecasts` the forecasts past the data when they were made.
+// Returns kExitSuccess, or kExitPlotFailure after writing the reason on `log`.
 int writeRunCharts(const CliRequest& request, const RunOutcome& outcome,
-                   const DelayScanOutcome* scan, std::FILE* log);
+                   const DelayScanOutcome* scan, const ForecastOutcome* forecasts, std::FILE* log);
 
 }  // namespace kavri::cli

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -19,6 +20,7 @@
 #include <algorithm>
 
 #include "app/figure_view.h"
+#include "app/forecast_dlg.h"
 #include "app/kavri_dlg.h"
 #include "app/par_kavri_dlg.h"
 
@@ -85,6 +87,7 @@ class ChartsWindowTest : public QObject {
     void chartsButtonOpensTheWindowAndEveryRunRedrawsIt();
     void eachChartSavesAsSvgOrPngAtItsOwnSize();
     void contextMenuOffersBothFormatsAndTheViewFillsItsTab();
+    void forecastsPastTheDataAreDrawnUntilTheNextRun();
 
  private:
     // A run at one threshold through the main window, with `predictions` values held out.
@@ -214,6 +217,39 @@ void ChartsWindowTest::contextMenuOffersBothFormatsAndTheViewFillsItsTab() {
     QTest::qWait(20);
     QCOMPARE(view->figure().panel(0)->geometry().width(),
              static_cast<double>(view->viewport()->width()));
+}
+
+// Forecasts made in the window "Forecasts" reach the open charts window with their intervals
+// (levels as shares), and the next run, whose model made none, takes them away.
+void ChartsWindowTest::forecastsPastTheDataAreDrawnUntilTheNextRun() {
+    KavriDlg dialog;
+    runOnce(dialog, 10);
+    dialog.openCharts();
+    ChartsWindow* window = dialog.chartsWindow();
+    QVERIFY(!window->input().forecasts.has_value());
+
+    dialog.setModalRunner([](QDialog& shown) {
+        auto* forecasts = qobject_cast<ForecastDlg*>(&shown);
+        QVERIFY(forecasts != nullptr);
+        forecasts->findChild<QSpinBox*>("horizonSpin")->setValue(4);
+        forecasts->makeForecasts();
+        QVERIFY(forecasts->outcome().has_value());
+    });
+    dialog.openForecasts();
+    const std::optional<charts::ForecastPath>& drawn = window->input().forecasts;
+    QVERIFY(drawn.has_value());
+    QCOMPARE(drawn->point.size(), std::size_t{4});
+    QCOMPARE(drawn->intervals.size(), std::size_t{2});
+    QCOMPARE(drawn->intervals[0].level, 0.8);
+    QCOMPARE(drawn->intervals[1].level, 0.95);
+    for (std::size_t h = 0; h < 4; ++h) {
+        QVERIFY(drawn->intervals[1].lower[h] <= drawn->intervals[0].lower[h]);
+        QVERIFY(drawn->intervals[0].upper[h] <= drawn->intervals[1].upper[h]);
+    }
+    QCOMPARE(tabTitles(*window).last(), QStringLiteral("Forecasts"));
+
+    runOnce(dialog, 10);
+    QVERIFY(!window->input().forecasts.has_value());
 }
 
 QTEST_MAIN(ChartsWindowTest)

@@ -687,6 +687,17 @@ TEST_F(CliBinary, PlotsWriteEveryChartOfTheRunAndNameThemOnStandardError) {
         filesIn(dir() / "given"),
         (std::set<std::string>{"acf.png", "fit.png", "forecasts.png", "lag.png", "series.png"}));
     EXPECT_EQ(readFile(dir() / "given" / "fit.png").rfind("\x89PNG", 0), 0u);
+
+    // Forecasts past the data are drawn with their intervals; without --forecast there are
+    // none to draw.
+    EXPECT_EQ(readFile(dir() / "plots" / "forecasts.svg").find("95% interval"), std::string::npos);
+    CliRun ahead = runCli(dir(), {"--thresholds", kTwoThresholds, "--forecast", "6", "--seed", "2",
+                                  "--plots", "ahead", "--quiet"});
+    EXPECT_EQ(ahead.status, 0) << ahead.err;
+    const std::string drawn = readFile(dir() / "ahead" / "forecasts.svg");
+    for (const char* name : {"95% interval", "80% interval", "forecast, 1 to 6 steps ahead"}) {
+        EXPECT_NE(drawn.find(name), std::string::npos) << name;
+    }
 }
 
 TEST_F(CliBinary, PlotsThatCannotBeWrittenAreAFailureAfterTheResults) {
