@@ -61,6 +61,16 @@ void RegressionLanes::clear() {
     observations_.fill(0);
 }
 
+// The lane loops are compiled twice, for AVX2 and for any x86-64, and the loader picks the
+// one the processor runs; both do the same operations in the same order, so the results are
+// the same bits. Clang would want the attribute on every declaration as well; its builds (the
+// fuzzers) need correctness, not this speed, and take the portable code alone.
+#if defined(__clang__) || !defined(__x86_64__)
+#define KAVRI_LANE_CLONES
+#else
+#define KAVRI_LANE_CLONES __attribute__((target_clones("avx2", "default")))
+#endif
+
 FactorView RegressionLanes::view(int lane) const {
     return FactorView{factor_.data() + lane, columnSquares_.data() + lane, columns_, kLanes,
                       observations_[lane]};
@@ -69,8 +79,7 @@ FactorView RegressionLanes::view(int lane) const {
 // Rotates the row in work_ into R from column firstColumn on, zeroing v[k] against R[k][k]
 // column by column. A lane whose v[k] is zero keeps R row k and v as they are, which is what
 // the scalar update's skip does.
-__attribute__((target_clones("avx2", "default"))) void RegressionLanes::rotateFrom(
-    int firstColumn) {
+KAVRI_LANE_CLONES void RegressionLanes::rotateFrom(int firstColumn) {
     double* v = work_.data();
     for (int k = firstColumn; k < columns_; ++k) {
         double* rk = &factor_[static_cast<std::size_t>(k) * columns_ * kLanes];
@@ -99,7 +108,7 @@ __attribute__((target_clones("avx2", "default"))) void RegressionLanes::rotateFr
     }
 }
 
-__attribute__((target_clones("avx2", "default"))) void RegressionLanes::appendRowsWithConstant(
+KAVRI_LANE_CLONES void RegressionLanes::appendRowsWithConstant(
     const LaneRows& rows, const ConstantColumnRotations& rotations) {
     double* v = work_.data();
     for (int j = 0; j < columns_; ++j) {
@@ -147,8 +156,8 @@ void RegressionLanes::appendRow(const LaneRows& rows) {
 
 // The scalar firstSingularOrder() and residualSums() of every lane at once: the same
 // comparisons (a not-a-number diagonal fails them) and the same sums in the same order.
-__attribute__((target_clones("avx2", "default"))) void RegressionLanes::orderStatistics(
-    std::array<int, kLanes>& singularFrom, double* sse) const {
+KAVRI_LANE_CLONES void RegressionLanes::orderStatistics(std::array<int, kLanes>& singularFrom,
+                                                        double* sse) const {
     const int maxOrder = columns_ - 1;
     singularFrom.fill(maxOrder);
     for (int k = 0; k < maxOrder; ++k) {
