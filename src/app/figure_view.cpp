@@ -4,6 +4,7 @@
 #include <QContextMenuEvent>
 #include <QMenu>
 #include <QResizeEvent>
+#include <QShowEvent>
 
 namespace kavri {
 
@@ -29,7 +30,20 @@ FigureView::FigureView(charts::ChartFigure& figure, QWidget* parent)
 
 void FigureView::resizeEvent(QResizeEvent* event) {
     QGraphicsView::resizeEvent(event);
+    fitToViewport();
+}
+
+void FigureView::showEvent(QShowEvent* event) {
+    QGraphicsView::showEvent(event);
+    fitToViewport();
+}
+
+void FigureView::fitToViewport() {
     const QSizeF size = viewport()->size();
+    if (size == laidOutSize_) {
+        return;
+    }
+    laidOutSize_ = size;
     figure_.layOut(size);
     setSceneRect(QRectF(QPointF(0.0, 0.0), size));
 }

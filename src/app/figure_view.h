@@ -25,11 +25,18 @@ class FigureView : public QGraphicsView {
     void saveRequested(charts::ImageFormat format);
 
  protected:
+    // The chart follows the viewport's size. A view in a window that is first shown is resized
+    // while still hidden, and only its first (minimum) size reaches resizeEvent; showing it
+    // lays the chart out again at the size it is shown at.
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
+    void fitToViewport();
+
     charts::ChartFigure& figure_;
+    QSizeF laidOutSize_;
     QAction* saveSvgAction_ = nullptr;
     QAction* savePngAction_ = nullptr;
 };

@@ -185,6 +185,9 @@ void ChartsWindowTest::contextMenuOffersBothFormatsAndTheViewFillsItsTab() {
     QVERIFY(QTest::qWaitForWindowExposed(window));
     auto* view = qobject_cast<FigureView*>(window->tabs()->currentWidget());
     QVERIFY(view != nullptr);
+    // The chart in front fills its tab as soon as the window is shown, not only after a resize.
+    QCOMPARE(view->figure().panel(0)->geometry().width(),
+             static_cast<double>(view->viewport()->width()));
     QCOMPARE(view->saveActions().size(), 2);
     QCOMPARE(view->saveActions()[0]->text(), QStringLiteral("Save as SVG..."));
     QCOMPARE(view->saveActions()[1]->text(), QStringLiteral("Save as PNG..."));
