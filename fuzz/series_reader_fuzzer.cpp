@@ -3,9 +3,6 @@
 // the file. The reader must never crash, and a sample it accepts must hold exactly the values
 // asked for, each finite and within the magnitude that reading allows.
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -15,34 +12,10 @@
 
 #include "data/number_text.h"
 #include "data/series_input.h"
+#include "memory_file.h"
 #include "numeric/storage.h"
 
 namespace {
-
-// The file lives in memory and is rewritten for every input; its /proc name opens it afresh
-// at offset 0, as a path on disk would.
-class MemoryFile {
- public:
-    MemoryFile() : descriptor_(::memfd_create("kavri-series", 0)) {
-        if (descriptor_ < 0) {
-            std::perror("memfd_create");
-            std::abort();
-        }
-        path_ = "/proc/self/fd/" + std::to_string(descriptor_);
-    }
-    const std::string& write(const std::uint8_t* data, std::size_t size) {
-        if (::ftruncate(descriptor_, 0) != 0 ||
-            (size > 0 && ::pwrite(descriptor_, data, size, 0) != static_cast<ssize_t>(size))) {
-            std::perror("memfd write");
-            std::abort();
-        }
-        return path_;
-    }
-
- private:
-    int descriptor_;
-    std::string path_;
-};
 
 [[noreturn]] void fail(const char* what, double value = 0.0) {
     std::fprintf(stderr, "series reader: %s (%g)\n", what, value);
@@ -57,7 +30,7 @@ void checkValue(double value) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static MemoryFile file;
+    static kavri::fuzz::MemoryFile file("kavri-series");
     if (size < 3) {
         return 0;
     }

@@ -7,9 +7,6 @@
 // number that is not finite, in a text, the reported model or a result file; and a run that
 // ends in a notice leaves no Residuals.txt beside a Predictions.txt of another run.
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <array>
 #include <cmath>
 #include <cstddef>
@@ -20,6 +17,7 @@
 #include <vector>
 
 #include "data/series_input.h"
+#include "memory_file.h"
 #include "run/exact_run.h"
 #include "run/run_driver.h"
 #include "support/memory_file_system.h"
@@ -139,29 +137,6 @@ std::string numbersFrom(Bytes& in) {
     return text;
 }
 
-class MemoryFile {
- public:
-    MemoryFile() : descriptor_(::memfd_create("kavri-run-series", 0)) {
-        if (descriptor_ < 0) {
-            std::perror("memfd_create");
-            std::abort();
-        }
-        path_ = "/proc/self/fd/" + std::to_string(descriptor_);
-    }
-    const std::string& write(const void* data, std::size_t size) {
-        if (::ftruncate(descriptor_, 0) != 0 ||
-            (size > 0 && ::pwrite(descriptor_, data, size, 0) != static_cast<ssize_t>(size))) {
-            std::perror("memfd write");
-            std::abort();
-        }
-        return path_;
-    }
-
- private:
-    int descriptor_;
-    std::string path_;
-};
-
 [[noreturn]] void fail(const std::string& what) {
     std::fprintf(stderr, "whole run: %s\n", what.c_str());
     std::abort();
@@ -197,7 +172,7 @@ void checkModel(const ReportedModel& model) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static MemoryFile seriesFile;
+    static kavri::fuzz::MemoryFile seriesFile("kavri-run-series");
     Bytes in(data, size);
     Case c = decode(in);
     ModelParameters& model = c.settings.model;
