@@ -17,7 +17,10 @@ if [ ! -x "$program" ]; then
 fi
 
 out="$build/screenshots"
-work="$(mktemp -d)"
+# A fixed folder, so that the paths the status line shows read the same in every picture.
+work="${TMPDIR:-/tmp}/kavri-example"
+rm -rf "$work"
+mkdir -p "$work"
 trap 'rm -rf "$work"' EXIT
 cp "$root/examples/ExchangeRate.txt" "$work/ExchangeRate.txt"
 mkdir -p "$out"
