@@ -18,8 +18,10 @@ test: build
 	@ctest --preset default
 
 # The main job: the default genetic search on the bundled weekly DEM/USD returns. The result
-# files are written to build/run/.
-run: build
+# files are written to build/run/. Builds only the two programs (the target `programs`), not
+# the tests or benchmarks, which `make test` and `make bench` build.
+run: configure
+	@cmake --build --preset default --target programs
 	@mkdir -p build/run
 	@cp examples/ExchangeRate.txt build/run/ExchangeRate.txt
 	@cd build/run && ../bin/kavri-cli
@@ -41,9 +43,10 @@ fuzz: deps
 	@cmake --build --preset fuzz
 	@scripts/fuzz.sh
 
-# The exact search, the charts, the linearity tests and the forecasts first, so that the last
-# line is the genetic search's speed-up.
+# kavri-cli's start, the exact search, the charts, the linearity tests and the forecasts
+# first, so that the last line is the genetic search's speed-up.
 bench: build
+	@build/bin/kavri-startup-bench
 	@build/bin/kavri-exact-table
 	@build/bin/kavri-exact-bench
 	@build/bin/kavri-charts-bench

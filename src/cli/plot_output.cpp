@@ -1,62 +1,83 @@
 #include "cli/plot_output.h"
 
-#include <QApplication>
-#include <QDir>
-#include <memory>
+#include <dlfcn.h>
 
-#include "charts/chart_export.h"
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "cli/chart_plugin.h"
 #include "cli/exit_codes.h"
 
 namespace kavri::cli {
 
 namespace {
 
-// Qt Charts draws through the widgets module, which needs an application object. The command
-// line never opens a window: the offscreen platform draws without a display, and an X server
-// that is named but unreachable cannot end the process.
-std::unique_ptr<QApplication> headlessApplication() {
-    if (QApplication::instance() != nullptr) {
-        return nullptr;
+// The folder of the running program, as the kernel knows it: symbolic links on the way are
+// resolved, so a link to kavri-cli elsewhere still finds the module beside the real program.
+std::filesystem::path programFolder(std::string& problem) {
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) {
+        problem = "the folder of kavri-cli is unknown (/proc/self/exe: " + error.message() + ")";
+        return {};
     }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    static int argc = 1;
-    static char name[] = "kavri-cli";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QApplication>(argc, argv);
+    return self.parent_path();
 }
 
-// Qt's own notes (such as where it keeps its runtime files) are no business of the user of a
-// batch program; its errors are passed on.
-void forwardQtErrors(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtCriticalMsg || type == QtFatalMsg) {
-        std::fprintf(stderr, "kavri-cli: %s\n", message.toLocal8Bit().constData());
+// Opens the chart module and returns its entry, or null after setting `problem`. The module
+// is never closed: Qt, loaded with it, keeps state that it tears down only at the process's end.
+const ChartModule* openChartModule(std::string& problem) {
+    const std::filesystem::path folder = programFolder(problem);
+    if (folder.empty()) {
+        return nullptr;
     }
+    const std::string path = (folder / KAVRI_CHART_MODULE_PATH).lexically_normal().string();
+    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (handle == nullptr) {
+        const char* reason = dlerror();
+        problem = reason != nullptr ? reason : path + ": cannot be opened";
+        return nullptr;
+    }
+    const auto entry = reinterpret_cast<ChartModuleEntry>(dlsym(handle, kChartModuleEntry));
+    if (entry == nullptr) {
+        problem =
+            path + " is not the chart library of kavri-cli (it has no " + kChartModuleEntry + ")";
+        return nullptr;
+    }
+    const ChartModule* module = entry();
+    if (module == nullptr || !module->interface.sameAs(thisChartInterface())) {
+        problem = path + " belongs to another build of Kavri (version " +
+                  (module != nullptr ? module->interface.version : "unknown") + ", kavri-cli " +
+                  kVersion + ")";
+        return nullptr;
+    }
+    return module;
 }
 
 }  // namespace
 
 int writeRunCharts(const CliRequest& request, const RunOutcome& outcome,
                    const DelayScanOutcome* scan, const ForecastOutcome* forecasts, std::FILE* log) {
-    qInstallMessageHandler(forwardQtErrors);
-    const std::unique_ptr<QApplication> application = headlessApplication();
-    const charts::ChartInput input = charts::chartInputFromRun(
-        outcome, request.settings, scan, forecasts ? &forecasts->forecasts : nullptr);
-    const charts::ImageFormat format = request.plotFormat == PlotFormat::kPng
-                                           ? charts::ImageFormat::kPng
-                                           : charts::ImageFormat::kSvg;
-    const charts::WrittenCharts written =
-        charts::writeCharts(input, QString::fromStdString(request.plotsDirectory), format);
-    for (const QString& path : written.paths) {
-        std::fprintf(log, "kavri-cli: wrote %s\n",
-                     QDir::toNativeSeparators(path).toLocal8Bit().constData());
-    }
-    if (written.error) {
-        std::fprintf(log, "kavri-cli: %s\n", written.error->toLocal8Bit().constData());
+    std::string problem;
+    const ChartModule* module = openChartModule(problem);
+    if (module == nullptr) {
+        std::fprintf(log,
+                     "kavri-cli: the charts were not written: their library could not be "
+                     "loaded: %s\n"
+                     "  Reinstall kavri, or build the target kavri-cli-charts beside kavri-cli.\n",
+                     problem.c_str());
         return kExitPlotFailure;
     }
-    return kExitSuccess;
+    ChartJob job;
+    job.settings = &request.settings;
+    job.directory = &request.plotsDirectory;
+    job.png = request.plotFormat == PlotFormat::kPng;
+    job.outcome = &outcome;
+    job.scan = scan;
+    job.forecasts = forecasts;
+    job.log = log;
+    return module->writeCharts(job);
 }
 
 }  // namespace kavri::cli
