@@ -3,11 +3,14 @@
 # --version and of a run without charts names no Qt library, while a run with charts does
 # (so the check can see Qt when it is there). Without its chart module, or with a damaged one,
 # kavri-cli prints the results, says why the charts were not written and exits with 6.
-#   chart_module_test.sh KAVRI_CLI EXAMPLES_DIR
+#   chart_module_test.sh KAVRI_CLI CHART_MODULE EXAMPLES_DIR
 set -euo pipefail
 
 cli="$1"
-examples="$2"
+module="$2"
+examples="$3"
+# Where kavri-cli looks for the module, relative to its own folder.
+module_dir="$(realpath --relative-to="$(dirname "$cli")" "$(dirname "$module")")"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cp "$examples/lynx.csv" "$work/"
@@ -28,12 +31,15 @@ grep -i "libqt" version.libs >&2 && fail "kavri-cli --version loads Qt"
 grep -i "libqt" run.libs >&2 && fail "kavri-cli without --plots loads Qt"
 grep -q "libQt6Charts" plots.libs || fail "kavri-cli --plots does not load Qt Charts"
 
-# A copy of the program without the module beside it, then with a file that is no library.
-mkdir -p alone/bin alone/lib/kavri
+# A copy of the program without the module beside it, then with a file that is no library,
+# then with a library that is not the chart module (the C maths library).
+mkdir -p "alone/bin/$module_dir"
 cp "$cli" alone/bin/kavri-cli
-for damage in missing damaged; do
+for damage in missing damaged foreign; do
     if [ "$damage" = damaged ]; then
-        echo "not a library" >alone/lib/kavri/kavri-cli-charts.so
+        echo "not a library" >"alone/bin/$module_dir/kavri-cli-charts.so"
+    elif [ "$damage" = foreign ]; then
+        cp "$(ldd "$cli" | awk '/libm\.so/ { print $3 }')" "alone/bin/$module_dir/kavri-cli-charts.so"
     fi
     code=0
     alone/bin/kavri-cli "${run[@]}" --plots "$damage" >out.txt 2>err.txt || code=$?
@@ -41,7 +47,10 @@ for damage in missing damaged; do
     grep -q "^NAIC: " out.txt || fail "$damage module: the results were not printed"
     grep -qF "kavri-cli: the charts were not written: their library could not be loaded: " \
         err.txt || fail "$damage module: $(cat err.txt)"
-    grep -qF "$(realpath alone/lib/kavri)/kavri-cli-charts.so" err.txt ||
+    if [ "$damage" = foreign ]; then
+        grep -qF "is not the chart library of kavri-cli" err.txt || fail "foreign: $(cat err.txt)"
+    fi
+    grep -qF "$(realpath "alone/bin/$module_dir")/kavri-cli-charts.so" err.txt ||
         fail "$damage module: the message does not name the library: $(cat err.txt)"
     [ ! -e "$damage" ] || [ -z "$(ls "$damage")" ] || fail "$damage module: charts written"
 done

@@ -44,6 +44,9 @@ for file in \
     [ -f "$root/$file" ] || fail "missing /$file"
 done
 [ -x "$root/usr/bin/kavri" ] && [ -x "$root/usr/bin/kavri-cli" ] || fail "programs not executable"
+# kavri-cli's chart module, private to the package, in its multiarch library folder.
+compgen -G "$root/usr/lib/*/kavri/kavri-cli-charts.so" >/dev/null ||
+    fail "missing /usr/lib/<triplet>/kavri/kavri-cli-charts.so"
 grep -qx "Exec=kavri" "$root/usr/share/applications/org.kavri.Kavri.desktop" ||
     fail "desktop entry does not start kavri"
 zcat "$root/usr/share/man/man1/kavri-cli.1.gz" | grep -qF -- '\-\-n\-observations' ||
@@ -63,4 +66,11 @@ mkdir -p "$run"
     --delay 2 --min-obs 20 >"$run/out" 2>"$run/err") || { cat "$run/err" >&2; fail "short run"; }
 grep -q "^NAIC: " "$run/out" || fail "short run printed no NAIC"
 [ "$(wc -l <"$run/Predictions.txt")" -eq 15 ] || fail "short run: Predictions.txt not 1 + 14 lines"
+
+# The installed kavri-cli finds its chart module in /usr/lib and draws without a display.
+(cd "$run" && env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/kavri-cli" \
+    --series "$root/usr/share/doc/kavri/examples/lynx.csv" --n-observations 100 \
+    --n-predictions 14 --search exact --fitness aic --max-order 3 --delay 2 --min-obs 20 \
+    --quiet --plots charts >/dev/null 2>"$run/err") || { cat "$run/err" >&2; fail "--plots"; }
+[ "$(ls "$run/charts" | wc -l)" -eq 6 ] || fail "--plots wrote $(ls "$run/charts")"
 echo "package $(basename "$deb") checked"
