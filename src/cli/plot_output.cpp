@@ -6,7 +6,7 @@
 #include <string>
 #include <system_error>
 
-#include "cli/chart_plugin.h"
+#include "cli/chart_module.h"
 #include "cli/exit_codes.h"
 
 namespace kavri::cli {

@@ -2,7 +2,7 @@
 // this module only when charts are asked for (cli/plot_output.cpp), so that a run without
 // them never loads Qt.
 
-#include "cli/chart_plugin.h"
+#include "cli/chart_module.h"
 
 #include <QApplication>
 #include <QDir>
