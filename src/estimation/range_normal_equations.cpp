@@ -108,6 +108,20 @@ FitStatus NormalEquationsRangeEstimator::estimate(int start, int end, RegimeEsti
         if (solve(p, b.data()) == FitStatus::kSingular) {
             return FitStatus::kSingular;
         }
+        // The same check and the same stable refit as estimateRegime(), on the same rows.
+        const int size = search_.maxOrder + 1;
+        std::array<double, 21> diagonal{};
+        for (int j = 0; j <= p; ++j) {
+            diagonal[j] = crossProduct_[static_cast<std::size_t>(j) * size + j];
+        }
+        const auto inverseDiagonal = [this](int j) { return solverMatrix_[j + 1][j + 1]; };
+        const auto design = [this](int i, int q) {
+            return columns_[static_cast<std::size_t>(q) * columnLength_ + i];
+        };
+        if (normalEquationsIllConditioned(diagonal.data(), inverseDiagonal, p + 1) &&
+            refitStably(design, y, m, p, b.data()) == FitStatus::kSingular) {
+            return FitStatus::kSingular;
+        }
         // The mean and the total sum of squares are the same at every order.
         if (!sstKnown) {
             const double mean = seriesMean(y, m);
@@ -134,7 +148,7 @@ FitStatus NormalEquationsRangeEstimator::estimate(int start, int end, RegimeEsti
         for (int i = 0; i < m; ++i) {
             sse += (y[i] - fitted[i]) * (y[i] - fitted[i]);
         }
-        const RegimeFit fit{m, sse, sst, regimeAic(m, sse, sst, responsesEqual, p)};
+        const RegimeFit fit = regimeFit(m, sse, sst, responsesEqual, p, search_);
         if (!considerOrder(p, b.data(), fit, search_, best, estimate)) {
             break;
         }

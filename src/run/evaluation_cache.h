@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "estimation/range_normal_equations.h"
+#include "estimation/split_score.h"
 #include "genetic/population_genes.h"
 #include "model/fitted_model.h"
 #include "model/rank_ranges.h"
@@ -67,11 +68,13 @@ class EvaluationCache {
     // the straightforward search does, writing fitness[j]. A notice stops at the chromosome
     // whose evaluation raises it, with the result files as the straightforward search leaves
     // them there.
+    // The log-fitness of each (estimation/fitness.h), by which the search ranks, goes to
+    // logFitness[j] when it is given.
     GenerationEvaluation evaluateGeneration(const IMatrix& population, int nChromosomes,
-                                            double* fitness);
+                                            double* fitness, double* logFitness = nullptr);
     // The same, the chromosomes read from the population's genes (population_genes.h).
     GenerationEvaluation evaluateGeneration(const PopulationGenes& genes, int nChromosomes,
-                                            double* fitness);
+                                            double* fitness, double* logFitness = nullptr);
 
     // Brings Predictions.txt up to date before the reporting evaluation: the forecasts of the
     // last search evaluation that reached them. The notice if the file cannot be written.
@@ -95,24 +98,18 @@ class EvaluationCache {
         FitStatus status = FitStatus::kOk;
         RegimeEstimate estimate;
     };
-    // What a silent evaluation comes to, as far as the search and the files are concerned.
-    enum class OutcomeKind {
-        kFitness,                  // fitness computed; forecasts made when nPredictions > 0
-        kNoModel,                  // too many set genes or a singular fit: fitness 0.0
-        kNoEffectiveObservations,  // the notice; no forecasts made
-        kNoForecasts,              // "MSE" without held-out values: the notice
-        kSeriesRefused,            // a singular fit on a series no estimation can use
-        kNoFiniteOrder,            // a regime without a finite AIC at any order: the notice
-    };
+    // What a silent evaluation comes to, as far as the search and the files are concerned:
+    // the one evaluation's outcome (split_score.h), kSingular also for too many set genes.
     struct Outcome {
-        OutcomeKind kind = OutcomeKind::kNoModel;
+        SplitOutcome kind = SplitOutcome::kSingular;
         double fitness = 0.0;
+        double logFitness = kNoLogFitness;
         int regime = 0;  // kNoFiniteOrder: the regime
     };
 
     void decodeGeneration(const IMatrix& population, int nChromosomes);
     void decodeGeneration(const PopulationGenes& genes, int nChromosomes);
-    GenerationEvaluation evaluateDecoded(int nChromosomes, double* fitness);
+    GenerationEvaluation evaluateDecoded(int nChromosomes, double* fitness, double* logFitness);
     void estimateMissingRanges(const std::vector<ChromosomeKey>& misses);
     Outcome computeOutcome(const ChromosomeKey& key);
     const CachedRange& cachedRange(int start, int end);
@@ -132,7 +129,8 @@ class EvaluationCache {
     const double* x_;
     const int* sortOrder_;
     int n_;
-    OrderSearch search_;
+    FittingProblem problem_;
+    FittedModel model_;  // the model of the chromosome being scored
     WorkerPool pool_;
     std::vector<std::unique_ptr<NormalEquationsRangeEstimator>> estimators_;  // one per thread
 

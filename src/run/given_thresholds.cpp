@@ -35,11 +35,14 @@ Result<double> estimateGivenThresholds(const EvaluationContext& context, const d
         writeThresholdText(nThresholds, split.values, context.texts);
         context.observer.refresh(context.texts);
     }
-    const EvaluationRules rules{.initialBestAic = kGivenThresholdsInitialBestAic,
-                                .applyCriterion = false,
-                                .fitnessFromSettings = false,
-                                .ljungBoxFormat = "%.3f"};
-    return evaluateSplit(context, x, sortOrder, split, n, maxOrder, delay, iteration, rules, files);
+    const FittingProblem problem =
+        givenThresholdsProblem(context.settings, x, sortOrder, n, maxOrder, delay);
+    Result<EvaluatedFitness> evaluated =
+        evaluateSplit(context, problem, split, iteration, "%.3f", files);
+    if (!evaluated.ok()) {
+        return evaluated.notice();
+    }
+    return evaluated.value().fitness;
 }
 
 }  // namespace kavri

@@ -10,6 +10,7 @@
 
 #include "data/number_text.h"
 #include "model/notices.h"
+#include "run/run_driver.h"
 #include "support/memory_file_system.h"
 #include "support/series_fixtures.h"
 #include "support/temp_directory.h"

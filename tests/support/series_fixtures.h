@@ -18,6 +18,20 @@ inline std::vector<double> readValues(const std::string& path) {
     return values;
 }
 
+// Column `column` (0-based) of a comma-separated table with one header line.
+inline std::vector<double> readColumn(const std::string& path, int column) {
+    std::ifstream in(path);
+    std::vector<double> values;
+    std::string line;
+    std::getline(in, line);
+    while (std::getline(in, line)) {
+        std::size_t start = 0;
+        for (int c = 0; c < column; ++c) start = line.find(',', start) + 1;
+        values.push_back(std::stod(line.substr(start, line.find(',', start) - start)));
+    }
+    return values;
+}
+
 inline std::vector<double> exchangeRateReturns() {
     return readValues(std::string(KAVRI_EXAMPLES_DIR) + "/ExchangeRate.txt");
 }
