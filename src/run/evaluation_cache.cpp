@@ -8,8 +8,6 @@
 #include "estimation/model_summary.h"
 #include "model/notices.h"
 #include "model/text_format.h"
-#include "report/evaluation_files.h"
-#include "report/predictions_file.h"
 
 namespace kavri {
 
@@ -138,26 +136,6 @@ const EvaluationCache::CachedRange& EvaluationCache::cachedRange(int start, int 
     return ranges_.emplace(rangeKey(start, end), range).first->second;
 }
 
-std::optional<FittedModel> EvaluationCache::modelOf(const ChromosomeKey& key) {
-    FittedModel model(settings_.model.maxOrder);
-    const RankRanges ranges = rangesOf(key);
-    model.nRegimes = ranges.regimeCount();
-    for (int r = 0; r < model.nRegimes; ++r) {
-        const CachedRange& range = cachedRange(ranges.begin(r), ranges.end(r));
-        if (range.status == FitStatus::kSingular) {
-            return std::nullopt;
-        }
-        model.regimeOrders[r] = range.estimate.order;
-        for (int q = 0; q <= range.estimate.order; ++q) {
-            model.regimeCoefficients[r][q] = range.estimate.coefficients[q];
-        }
-        if (r < key.nThresholds) {
-            model.thresholdValues[r] = x_[sortOrder_[ranges.end(r)]];
-        }
-    }
-    return model;
-}
-
 EvaluationCache::Outcome EvaluationCache::computeOutcome(const ChromosomeKey& key) {
     ++chromosomesComputed_;
     // The one evaluation of a split, over the cached ranges; the forecasts are needed only when
@@ -179,36 +157,6 @@ EvaluationCache::Outcome EvaluationCache::computeOutcome(const ChromosomeKey& ke
     outcome.logFitness = score.logFitness;
     outcome.regime = score.regime;
     return outcome;
-}
-
-MaybeNotice EvaluationCache::writePredictions(const ChromosomeKey& key) {
-    // Whatever the write leaves, the file is now what this evaluation's own write left.
-    writtenChromosome_ = key;
-    const std::optional<FittedModel> model = modelOf(key);
-    Result<double> mse =
-        predictHoldout(x_, n_, *model, settings_.model.nPredictions, settings_.model.delay,
-                       files_.predictionsPath(), files_.files());
-    if (!mse.ok()) {
-        return mse.notice();
-    }
-    return std::nullopt;
-}
-
-MaybeNotice EvaluationCache::replaceFilesFirst(const ChromosomeKey& key) {
-    filesReplaced_ = true;
-    EvaluationFiles files(files_);
-    if (MaybeNotice notice = files.openResiduals()) {
-        return notice;
-    }
-    if (settings_.model.nPredictions != 0) {
-        writtenChromosome_ = key;
-        const std::optional<FittedModel> model = modelOf(key);
-        if (MaybeNotice notice = files.writePredictions(forecastHoldout(
-                x_, n_, *model, settings_.model.nPredictions, settings_.model.delay))) {
-            return notice;
-        }
-    }
-    return files.commit();
 }
 
 MaybeNotice EvaluationCache::noticeOf(const Outcome& outcome) const {
@@ -254,16 +202,11 @@ GenerationEvaluation EvaluationCache::evaluateGeneration(const PopulationGenes& 
 GenerationEvaluation EvaluationCache::evaluateDecoded(int nChromosomes, double* fitness,
                                                       double* logFitness) {
     GenerationEvaluation result;
-    // The first evaluation of the straightforward search starts Residuals.txt before anything
-    // else, so a directory that cannot be written stops the run here.
-    if (!firstEvaluationDone_) {
-        firstEvaluationDone_ = true;
-        EvaluationFiles probe(files_);
-        if (MaybeNotice notice = probe.openResiduals()) {
-            result.evaluated = 1;
-            result.notice = notice;
-            return result;
-        }
+    // A folder that cannot be written stops the run at the first evaluation (search_files.h).
+    if (MaybeNotice notice = files_.beforeEvaluation()) {
+        result.evaluated = 1;
+        result.notice = notice;
+        return result;
     }
 
     const std::size_t generationSize = static_cast<std::size_t>(nChromosomes);
@@ -287,7 +230,6 @@ GenerationEvaluation EvaluationCache::evaluateDecoded(int nChromosomes, double* 
         outcomes_.emplace(key, computeOutcome(key));
     }
 
-    const bool forecasting = settings_.model.nPredictions != 0;
     for (int j = 0; j < nChromosomes; ++j) {
         const ChromosomeKey& key = keys_[j];
         // More set genes than a model can hold score 0 without a model or a notice.
@@ -298,24 +240,11 @@ GenerationEvaluation EvaluationCache::evaluateDecoded(int nChromosomes, double* 
         double value = 0.0;
         double logValue = kNoLogFitness;
         if (outcome.kind == SplitOutcome::kScored) {
-            // An evaluation whose files cannot be replaced changes neither, and none before it
-            // replaced them.
-            if (!filesReplaced_) {
-                if (MaybeNotice failed = replaceFilesFirst(key)) {
-                    result.notice = failed;
-                    return result;
-                }
-            }
-            if (forecasting) {
-                lastForecastChromosome_ = key;
-            }
             value = outcome.fitness;
             logValue = outcome.logFitness;
         }
         if (notice) {
-            // The run ends here: leave the files as the replacements so far would have. The
-            // notice that ends the run is the one reported.
-            (void)finishSearch();
+            // The run ends here, with the files of the run before it as they were.
             result.notice = notice;
             return result;
         }
@@ -325,13 +254,6 @@ GenerationEvaluation EvaluationCache::evaluateDecoded(int nChromosomes, double* 
         }
     }
     return result;
-}
-
-MaybeNotice EvaluationCache::finishSearch() {
-    if (lastForecastChromosome_ && lastForecastChromosome_ != writtenChromosome_) {
-        return writePredictions(*lastForecastChromosome_);
-    }
-    return std::nullopt;
 }
 
 }  // namespace kavri

@@ -102,7 +102,13 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
         seedDemonstrationChromosome(model, storage.population);
     }
 
-    const EvaluationContext searchContext{settings, texts, observer, options.files, nullptr};
+    // The search's evaluations replace no file; the reporting evaluation writes them.
+    const EvaluationContext searchContext{settings,
+                                          texts,
+                                          observer,
+                                          options.files,
+                                          nullptr,
+                                          /*writeFiles=*/false};
     std::optional<EvaluationCache> fast;
     if (options.searchPath == SearchPath::kFast) {
         fast.emplace(settings, options.files, x, sortOrder,
@@ -165,12 +171,6 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
             if (showable) {
                 texts.fitnessText = fitnessText(bestFitness, bestLogFitness);
                 observer.refresh(texts);
-            }
-            if (fast) {
-                if (MaybeNotice notice = fast->finishSearch()) {
-                    outcome.notice = notice;
-                    return outcome;
-                }
             }
             const EvaluationContext reportContext{settings, texts, observer, options.files,
                                                   &outcome.model};

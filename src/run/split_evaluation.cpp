@@ -103,7 +103,7 @@ Result<EvaluatedFitness> evaluateSplit(const EvaluationContext& context,
         case SplitOutcome::kScored:
             break;
     }
-    if (score.forecast) {
+    if (score.forecast && context.writeFiles) {
         if (MaybeNotice notice = files.writePredictions(score.holdout)) {
             return *notice;
         }
@@ -144,8 +144,10 @@ Result<EvaluatedFitness> evaluateSplit(const EvaluationContext& context,
                        *context.reported);
         }
     }
-    if (MaybeNotice notice = files.commit()) {
-        return *notice;
+    if (context.writeFiles) {
+        if (MaybeNotice notice = files.commit()) {
+            return *notice;
+        }
     }
     return EvaluatedFitness{score.fitness, score.logFitness};
 }

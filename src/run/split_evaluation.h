@@ -30,6 +30,8 @@ struct EvaluationContext {
     RunObserver& observer;
     ResultFiles files;
     ReportedModel* reported = nullptr;  // filled by a reporting evaluation when given
+    // Off for the evaluations of a search, which replace no file (search_files.h).
+    bool writeFiles = true;
 };
 
 // The thresholds of a model: its regimes as rank ranges, and the threshold values in the order
