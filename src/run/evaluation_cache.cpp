@@ -14,7 +14,7 @@ namespace kavri {
 namespace {
 
 // A decoded chromosome with this many set genes has more than a model can hold.
-constexpr int kTooManyThresholds = kMaxThresholdCount + 1;
+constexpr int kUnholdableSetGenes = kMaxThresholdCount + 1;
 
 std::uint64_t mix(std::uint64_t h) {
     h ^= h >> 33;
@@ -76,7 +76,7 @@ void EvaluationCache::decodeGeneration(const IMatrix& population, int nChromosom
                 if (key.nThresholds < kMaxThresholdCount) {
                     key.positions[key.nThresholds] = g;
                 }
-                if (key.nThresholds < kTooManyThresholds) {
+                if (key.nThresholds < kUnholdableSetGenes) {
                     ++key.nThresholds;
                 }
             }
@@ -93,7 +93,7 @@ void EvaluationCache::decodeGeneration(const PopulationGenes& genes, int nChromo
                 if (key.nThresholds < kMaxThresholdCount) {
                     key.positions[key.nThresholds] = gene.position;
                 }
-                if (key.nThresholds < kTooManyThresholds) {
+                if (key.nThresholds < kUnholdableSetGenes) {
                     ++key.nThresholds;
                 }
             }
@@ -220,7 +220,7 @@ GenerationEvaluation EvaluationCache::evaluateDecoded(int nChromosomes, double* 
     std::vector<ChromosomeKey> misses;
     std::unordered_set<ChromosomeKey, ChromosomeKeyHash> listed;
     for (const ChromosomeKey& key : keys_) {
-        if (key.nThresholds < kTooManyThresholds && outcomes_.find(key) == outcomes_.end() &&
+        if (key.nThresholds < kUnholdableSetGenes && outcomes_.find(key) == outcomes_.end() &&
             listed.insert(key).second) {
             misses.push_back(key);
         }
@@ -233,7 +233,7 @@ GenerationEvaluation EvaluationCache::evaluateDecoded(int nChromosomes, double* 
     for (int j = 0; j < nChromosomes; ++j) {
         const ChromosomeKey& key = keys_[j];
         // More set genes than a model can hold score 0 without a model or a notice.
-        const bool holdable = key.nThresholds < kTooManyThresholds;
+        const bool holdable = key.nThresholds < kUnholdableSetGenes;
         const Outcome outcome = holdable ? outcomes_.at(key) : Outcome{};
         result.evaluated = j + 1;
         MaybeNotice notice = holdable ? noticeOf(outcome) : std::nullopt;

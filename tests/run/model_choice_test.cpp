@@ -22,8 +22,7 @@ class ModelChoice : public ::testing::Test {
 
     // Settings of a search over the series `values`, both dialogs accepted.
     RunSettings settingsFor(const std::vector<double>& values, int n, int nPredictions) {
-        std::string text;
-        for (double v : values) text += testing::formatDouble("%.17g\n", v);
+        const std::string text = testing::seriesText(values);
         const std::string name = "series" + std::to_string(++written_) + ".txt";
         RunSettings settings;
         settings.model = modelPrefill();

@@ -59,4 +59,11 @@ inline std::string formatDouble(const char* format, double value) {
     return text;
 }
 
+// A series file's text: one value a line, with the digits that read back to the same double.
+inline std::string seriesText(const std::vector<double>& values) {
+    std::string text;
+    for (double v : values) text += formatDouble("%.17g\n", v);
+    return text;
+}
+
 }  // namespace kavri::testing
