@@ -101,7 +101,7 @@ FitStatus NormalEquationsRangeEstimator::estimate(int start, int end, RegimeEsti
     double sst = 0.0;
     bool responsesEqual = true;
     bool sstKnown = false;
-    std::array<double, 21> b{};
+    std::array<double, kMaxCoefficientCount> b{};
     for (int p = 1; p <= search_.maxOrder - 1; ++p) {
         gatherColumn(p, m);
         extendCrossProducts(p, m);
@@ -110,7 +110,7 @@ FitStatus NormalEquationsRangeEstimator::estimate(int start, int end, RegimeEsti
         }
         // The same check and the same stable refit as estimateRegime(), on the same rows.
         const int size = search_.maxOrder + 1;
-        std::array<double, 21> diagonal{};
+        std::array<double, kMaxCoefficientCount> diagonal{};
         for (int j = 0; j <= p; ++j) {
             diagonal[j] = crossProduct_[static_cast<std::size_t>(j) * size + j];
         }

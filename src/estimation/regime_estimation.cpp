@@ -81,7 +81,7 @@ FitStatus estimateRegime(const double* x, const int* sortOrder, int start, int e
             return FitStatus::kSingular;
         }
         // The diagonal of X'X, summed as leastSquaresFit() sums it.
-        std::array<double, 21> diagonal{};
+        std::array<double, kMaxCoefficientCount> diagonal{};
         for (int j = 0; j <= p; ++j) {
             double sum = 0.0;
             for (int k = 0; k < m; ++k) {

@@ -48,11 +48,15 @@ class RegimeWorkspace {
     DMatrix inverse;
 };
 
+// Coefficients a regime can have: the constant and up to 19 lags (maxOrder is at most 20, and
+// orders up to maxOrder - 1 are tried); one more slot keeps every index up to maxOrder valid.
+inline constexpr int kMaxCoefficientCount = 21;
+
 // The result of one regime: its order (0 when no order was tried or none improved on the
 // initial best), its coefficients (constant, then lags) and its statistics.
 struct RegimeEstimate {
     int order = 0;
-    std::array<double, 21> coefficients{};  // indices 0 .. order; maxOrder is at most 20
+    std::array<double, kMaxCoefficientCount> coefficients{};  // indices 0 .. order
     RegimeFit fit;
 };
 

@@ -6,9 +6,8 @@ namespace kavri {
 
 Result<double> estimateGivenThresholds(const EvaluationContext& context, const double* x,
                                        const double* sortedSeries, int nThresholds,
-                                       const std::array<double, 10>& userThresholds,
-                                       const int* sortOrder, int n, int maxOrder, int delay,
-                                       int iteration) {
+                                       const UserThresholds& userThresholds, const int* sortOrder,
+                                       int n, int maxOrder, int delay, int iteration) {
     EvaluationFiles files(context.files);
     if (MaybeNotice notice = files.openResiduals()) {
         return *notice;

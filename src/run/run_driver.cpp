@@ -33,7 +33,7 @@ RunOutcome runGivenThresholds(const RunSettings& settings, ResultTexts& texts,
         return outcome;
     }
     outcome.remarks = resolved.value().remarks;
-    std::array<double, 10> userThresholds{};
+    UserThresholds userThresholds{};
     for (int i = 0; i < model.nThresholds && i < kMaxThresholdCount; ++i) {
         userThresholds[i] = resolved.value().values[i];
     }
@@ -48,8 +48,11 @@ RunOutcome runGivenThresholds(const RunSettings& settings, ResultTexts& texts,
         return outcome;
     }
     outcome.fitness = fitness.value();
-    // exp(-NAIC): its log-fitness is -NAIC, shown beside it where it underflows.
-    outcome.logFitness = -outcome.model.naic;
+    // exp(-NAIC): its log-fitness is -NAIC, shown beside it where it underflows. Without a
+    // model (a regime that cannot be fitted) the fitness 0.0 stands alone.
+    if (outcome.model.available) {
+        outcome.logFitness = -outcome.model.naic;
+    }
     outcome.seriesVariance = seriesVariance(storage.series.data(), n);
     const FiniteResults finite(storage.series.data(), n + model.nPredictions);
     if (MaybeNotice notice = finite.check("the variance of the series", outcome.seriesVariance)) {
