@@ -240,7 +240,7 @@ Measurement singleFast(SingleSetup& s, const std::vector<int>& genes, SearchCach
         EvaluationCache evaluator(s.settings, {dir.path()}, s.x.data(), s.sortOrder.data(),
                                   WorkerPool::availableThreads(kMaxSearchThreads), limits);
         double fitness = 0.0;
-        (void)evaluator.evaluateGeneration(population, 1, &fitness);  // the one file write
+        (void)evaluator.evaluateGeneration(population, 1, &fitness);  // the folder check
         Measurement m =
             repeat([&] { (void)evaluator.evaluateGeneration(population, 1, &fitness); });
         char text[32];

@@ -4,8 +4,10 @@
 #include <string_view>
 
 #include "model/result_fields.h"
+#include "model/text_format.h"
 #include "report/forecasts_file.h"
 #include "report/statistics_text.h"
+#include "run/fitness_text.h"
 
 namespace kavri::cli {
 
@@ -114,9 +116,11 @@ std::string formatDelayScan(const DelayScanOutcome& scan) {
     std::string table;
     char line[64];
     for (std::size_t i = 0; i < scan.delays.size(); ++i) {
-        std::snprintf(line, sizeof line, "%sDelay %d: %f", i == 0 ? "" : "\n", scan.delays[i],
-                      scan.fitness[i]);
-        table += line;
+        // A fitness that underflows shows the log-fitness the delays were compared by.
+        const double logFitness =
+            i < scan.logFitness.size() ? scan.logFitness[i] : kNoLogFitnessShown;
+        table += formatText("%sDelay %d: %s", i == 0 ? "" : "\n", scan.delays[i],
+                            fitnessText(scan.fitness[i], logFitness).c_str());
     }
     std::string out;
     appendField(out, "Delay Scan", table);
@@ -172,8 +176,9 @@ std::string formatTextReport(const ResultTexts& texts, const RunOutcome& outcome
         appendField(out, field.label, texts.*field.text);
         // The exact optimum's fitness, when asked for, right below the search's own.
         if (field.text == &ResultTexts::fitnessText && outcome.exactFitness) {
-            std::snprintf(line, sizeof line, "%f", *outcome.exactFitness);
-            appendField(out, "Exact Fitness", line);
+            appendField(out, "Exact Fitness",
+                        fitnessText(*outcome.exactFitness,
+                                    outcome.exactLogFitness.value_or(kNoLogFitnessShown)));
         }
     }
     return out;

@@ -19,7 +19,8 @@ namespace {
 // appends blocks of rows whole, which gives the same sums only to rounding; scored again this
 // way the optimum has the cost that every other scoring of it gives (threshold_profile.h).
 double criterionRowByRow(const SplitProblem& problem, const BestSplit& split) {
-    RangeScorer scorer(*problem.rows, problem.holdout, problem.maxOrder, problem.relative);
+    RangeScorer scorer(*problem.rows, problem.holdout, problem.maxOrder, problem.relative,
+                       problem.exactFitLogFloor);
     double total = 0.0;
     int end = problem.n;
     for (int r = split.nThresholds; r >= 0; --r) {
@@ -66,6 +67,7 @@ Result<ExactOptimum> findExactOptimum(const RunSettings& settings, const double*
     problem.maxOrder = maxOrder;
     problem.relative = ga.criterion == kCriterionRelative;
     problem.minObs = model.minObs;
+    problem.exactFitLogFloor = exactFitLogFloor(seriesVariance(x, n));
     // A series too short for the delay makes every chromosome with a threshold invalid.
     problem.maxRegimes = std::clamp(model.maxRegimes, 1, kMaxRegimeCount);
     if (n - delay < delay + 1) {
@@ -90,7 +92,8 @@ Result<ExactOptimum> findExactOptimum(const RunSettings& settings, const double*
     if (!candidates.everyValue) {
         optimum.criterion = criterionRowByRow(problem, best);
     }
-    optimum.fitness = fitnessOfCriterion(settings, optimum.criterion, rows.usableBefore(n));
+    optimum.logFitness = logFitnessOfCriterion(settings, optimum.criterion, rows.usableBefore(n));
+    optimum.fitness = fitnessOfLog(optimum.logFitness);
     return optimum;
 }
 
@@ -106,7 +109,7 @@ Result<DelayScan> scanDelays(const RunSettings& settings, const double* x,
         }
         scan.delays.push_back(delay);
         scan.optima.push_back(optimum.value());
-        if (optimum.value().fitness > scan.optima[scan.bestIndex].fitness) {
+        if (optimum.value().logFitness > scan.optima[scan.bestIndex].logFitness) {
             scan.bestIndex = static_cast<int>(scan.optima.size()) - 1;
         }
     }

@@ -23,6 +23,7 @@
 #include <functional>
 #include <vector>
 
+#include "estimation/fitness.h"
 #include "estimation/parallel_for.h"
 #include "model/fitted_model.h"
 #include "model/notice.h"
@@ -40,6 +41,9 @@ struct ExactOptimum {
     // an orthogonal factorisation, so it can differ from the chromosome evaluation's value of
     // the same chromosome in the last few bits.
     double fitness = 0.0;
+    // What the fitness is exp() of, by which optima are compared (fitness.h): it does not
+    // underflow where the fitness does. kNoLogFitness when every chromosome is singular.
+    double logFitness = kNoLogFitness;
     // The thresholds tried: every observed value, or `candidates` values at evenly spaced
     // ranks, over which the optimum is then exact.
     bool everyValue = true;
@@ -75,7 +79,7 @@ Result<ExactOptimum> findExactOptimum(const RunSettings& settings, const double*
 struct DelayScan {
     std::vector<int> delays;
     std::vector<ExactOptimum> optima;  // optima[i] at delays[i]
-    int bestIndex = 0;                 // highest fitness; the lower delay on a tie
+    int bestIndex = 0;                 // highest log-fitness; the lower delay on a tie
 };
 Result<DelayScan> scanDelays(const RunSettings& settings, const double* x,
                              const double* sortedSeries, const int* sortOrder,

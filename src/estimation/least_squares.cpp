@@ -76,6 +76,62 @@ FitStatus gaussJordanInvert(DMatrix& a, int n) {
     return FitStatus::kOk;
 }
 
+FitStatus householderLeastSquares(double* rows, double* y, int m, int n, double* coefficients) {
+    auto at = [rows, n](int i, int j) -> double& {
+        return rows[static_cast<std::size_t>(i) * n + j];
+    };
+    if (m < n) {
+        return FitStatus::kSingular;
+    }
+    for (int k = 0; k < n; ++k) {
+        double norm = 0.0;
+        for (int i = k; i < m; ++i) {
+            norm += at(i, k) * at(i, k);
+        }
+        norm = std::sqrt(norm);
+        if (norm == 0.0) {
+            return FitStatus::kSingular;
+        }
+        const double alpha = at(k, k) > 0.0 ? -norm : norm;
+        // v = column k below the diagonal with alpha taken from its first entry; the reflection
+        // I - 2 v v' / v'v maps the column onto alpha e_k.
+        at(k, k) -= alpha;
+        double vv = 0.0;
+        for (int i = k; i < m; ++i) {
+            vv += at(i, k) * at(i, k);
+        }
+        if (vv != 0.0) {
+            for (int j = k + 1; j < n; ++j) {
+                double s = 0.0;
+                for (int i = k; i < m; ++i) {
+                    s += at(i, k) * at(i, j);
+                }
+                const double factor = 2.0 * s / vv;
+                for (int i = k; i < m; ++i) {
+                    at(i, j) -= factor * at(i, k);
+                }
+            }
+            double s = 0.0;
+            for (int i = k; i < m; ++i) {
+                s += at(i, k) * y[i];
+            }
+            const double factor = 2.0 * s / vv;
+            for (int i = k; i < m; ++i) {
+                y[i] -= factor * at(i, k);
+            }
+        }
+        at(k, k) = alpha;
+    }
+    for (int i = n - 1; i >= 0; --i) {
+        double sum = y[i];
+        for (int j = i + 1; j < n; ++j) {
+            sum -= at(i, j) * coefficients[j];
+        }
+        coefficients[i] = sum / at(i, i);
+    }
+    return FitStatus::kOk;
+}
+
 FitStatus leastSquaresFit(const DMatrix& x, const double* y, int m, int n, double* coefficients,
                           DMatrix& inverse) {
     assert(n >= 1 && m >= 0);

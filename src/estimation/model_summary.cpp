@@ -9,10 +9,11 @@ ModelSummary summariseRegimes(const std::array<RegimeFit, kMaxRegimeCount>& fits
     for (int r = 0; r < nRegimes; ++r) {
         summary.sumSse += fits[r].sse;
         summary.sumAic += fits[r].aic;
+        summary.sumScore += fits[r].score;
         summary.effectiveObservations += fits[r].observations;
     }
     if (summary.effectiveObservations != 0) {
-        summary.naic = summary.sumAic / summary.effectiveObservations + kNaicOffset;
+        summary.naic = naicOf(summary.sumAic, summary.effectiveObservations);
         summary.aic = summary.effectiveObservations * summary.naic;
         summary.residualVariance = summary.sumSse / summary.effectiveObservations;
     }

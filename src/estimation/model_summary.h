@@ -17,6 +17,7 @@ namespace kavri {
 struct ModelSummary {
     int effectiveObservations = 0;  // Ntot
     double sumAic = 0.0;
+    double sumScore = 0.0;  // the regimes' scores, which rank exact fits (information_criterion.h)
     double sumSse = 0.0;
     double naic = 0.0;
     double aic = 0.0;

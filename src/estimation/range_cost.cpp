@@ -4,15 +4,17 @@
 
 namespace kavri {
 
-RangeCost::RangeCost(const HoldoutSet* holdout, int maxOrder, bool relative)
+RangeCost::RangeCost(const HoldoutSet* holdout, int maxOrder, bool relative, double logFloor)
     : holdout_(holdout),
       maxOrder_(maxOrder),
       relative_(relative),
+      logFloor_(logFloor),
       sseWork_(static_cast<std::size_t>(std::max(maxOrder, 1)), 0.0),
       coefficients_(static_cast<std::size_t>(std::max(maxOrder, 0)) + 1, 0.0) {}
 
 void RangeCost::fit(const FactorView& factor, bool responsesEqual) {
-    order_ = chooseRangeOrder(factor, responsesEqual, maxOrder_, relative_, sseWork_.data());
+    order_ =
+        chooseRangeOrder(factor, responsesEqual, maxOrder_, relative_, sseWork_.data(), logFloor_);
     if (order_.status == FitStatus::kOk && holdout_ != nullptr) {
         regressionCoefficients(factor, order_.order, coefficients_.data());
     }
@@ -22,7 +24,7 @@ void RangeCost::fit(const FactorView& factor, bool responsesEqual, int singularF
                     const double* sse, int stride) {
     order_ = maxOrder_ < 2 ? RangeOrder{}
                            : chooseOrder(factor.observations, singularFrom, sse, stride,
-                                         responsesEqual, maxOrder_, relative_);
+                                         responsesEqual, maxOrder_, relative_, logFloor_);
     if (order_.status == FitStatus::kOk && holdout_ != nullptr) {
         regressionCoefficients(factor, order_.order, coefficients_.data());
     }
@@ -33,7 +35,7 @@ double RangeCost::cost(int start, int end) const {
         return kInfiniteCost;
     }
     if (holdout_ == nullptr) {
-        return order_.aic;
+        return order_.score;
     }
     return holdout_->squaredErrors(holdout_->cut(start), holdout_->cut(end), coefficients_.data(),
                                    order_.order);

@@ -1,9 +1,10 @@
 #pragma once
 
-// What one range of ranks costs the exact search: with the fitness "AIC", the AIC of the
-// range's chosen order; with "MSE", the squared one-step forecast errors of the held-out
-// values that fall into the range, forecast by that order's coefficients. Infinite when the
-// range's fit is singular, as the chromosome evaluation then scores 0.
+// What one range of ranks costs the exact search: with the fitness "AIC", the score (the AIC
+// with exact fits ranked, information_criterion.h) of the range's chosen order; with "MSE", the
+// squared one-step forecast errors of the held-out values that fall into the range, forecast by
+// that order's coefficients. Infinite when the range's fit is singular, as the chromosome
+// evaluation then scores 0.
 
 #include <limits>
 #include <vector>
@@ -16,8 +17,10 @@ inline constexpr double kInfiniteCost = std::numeric_limits<double>::infinity();
 
 class RangeCost {
  public:
-    // holdout null: the fitness "AIC". The held-out set must outlive the object.
-    RangeCost(const HoldoutSet* holdout, int maxOrder, bool relative);
+    // holdout null: the fitness "AIC". The held-out set must outlive the object. `logFloor`
+    // ranks exact fits (exactFitLogFloor()).
+    RangeCost(const HoldoutSet* holdout, int maxOrder, bool relative,
+              double logFloor = kNoExactFitFloor);
 
     // Chooses the order of the range whose regression `factor` holds; cost() is of this fit.
     // `responsesEqual`: whether the range's responses are all the same value.
@@ -34,6 +37,7 @@ class RangeCost {
     const HoldoutSet* holdout_;
     int maxOrder_;
     bool relative_;
+    double logFloor_;
     RangeOrder order_;
     std::vector<double> sseWork_;
     std::vector<double> coefficients_;

@@ -101,11 +101,25 @@ FitStatus NormalEquationsRangeEstimator::estimate(int start, int end, RegimeEsti
     double sst = 0.0;
     bool responsesEqual = true;
     bool sstKnown = false;
-    std::array<double, 21> b{};
+    std::array<double, kMaxCoefficientCount> b{};
     for (int p = 1; p <= search_.maxOrder - 1; ++p) {
         gatherColumn(p, m);
         extendCrossProducts(p, m);
         if (solve(p, b.data()) == FitStatus::kSingular) {
+            return FitStatus::kSingular;
+        }
+        // The same check and the same stable refit as estimateRegime(), on the same rows.
+        const int size = search_.maxOrder + 1;
+        std::array<double, kMaxCoefficientCount> diagonal{};
+        for (int j = 0; j <= p; ++j) {
+            diagonal[j] = crossProduct_[static_cast<std::size_t>(j) * size + j];
+        }
+        const auto inverseDiagonal = [this](int j) { return solverMatrix_[j + 1][j + 1]; };
+        const auto design = [this](int i, int q) {
+            return columns_[static_cast<std::size_t>(q) * columnLength_ + i];
+        };
+        if (normalEquationsIllConditioned(diagonal.data(), inverseDiagonal, p + 1) &&
+            refitStably(design, y, m, p, b.data()) == FitStatus::kSingular) {
             return FitStatus::kSingular;
         }
         // The mean and the total sum of squares are the same at every order.
@@ -134,7 +148,7 @@ FitStatus NormalEquationsRangeEstimator::estimate(int start, int end, RegimeEsti
         for (int i = 0; i < m; ++i) {
             sse += (y[i] - fitted[i]) * (y[i] - fitted[i]);
         }
-        const RegimeFit fit{m, sse, sst, regimeAic(m, sse, sst, responsesEqual, p)};
+        const RegimeFit fit = regimeFit(m, sse, sst, responsesEqual, p, search_);
         if (!considerOrder(p, b.data(), fit, search_, best, estimate)) {
             break;
         }

@@ -127,7 +127,7 @@ void regressionCoefficients(const FactorView& factor, int order, double* b) {
 }
 
 RangeOrder chooseOrder(int observations, int singularFrom, const double* sse, int stride,
-                       bool responsesEqual, int maxOrder, bool relative) {
+                       bool responsesEqual, int maxOrder, bool relative, double logFloor) {
     RangeOrder choice;
     double best = kSearchInitialBestAic;
     for (int p = 1; p <= maxOrder - 1; ++p) {
@@ -135,12 +135,13 @@ RangeOrder chooseOrder(int observations, int singularFrom, const double* sse, in
         if (p >= singularFrom) {
             return RangeOrder{};
         }
-        const double aic = regimeAic(observations, sse[static_cast<std::size_t>(p) * stride],
-                                     sse[0], responsesEqual, p);
-        if (aic < best) {
-            best = aic;
+        const double sseP = sse[static_cast<std::size_t>(p) * stride];
+        const double score = regimeScore(observations, sseP, sse[0], responsesEqual, p, logFloor);
+        if (score < best) {
+            best = score;
             choice.order = p;
-            choice.aic = aic;
+            choice.aic = regimeAic(observations, sseP, sse[0], responsesEqual, p);
+            choice.score = score;
         } else if (relative) {
             break;
         }
@@ -152,24 +153,24 @@ RangeOrder chooseOrder(int observations, int singularFrom, const double* sse, in
 }
 
 RangeOrder chooseRangeOrder(const FactorView& factor, bool responsesEqual, int maxOrder,
-                            bool relative, double* sseWork) {
+                            bool relative, double* sseWork, double logFloor) {
     if (maxOrder < 2) {
         return RangeOrder{};
     }
     const int singularFrom = firstSingularOrder(factor);
     residualSums(factor, sseWork);
     return chooseOrder(factor.observations, singularFrom, sseWork, 1, responsesEqual, maxOrder,
-                       relative);
+                       relative, logFloor);
 }
 
 RangeOrder chooseRangeOrder(const QrRangeRegression& regression, int maxOrder, bool relative,
-                            std::vector<double>& sseWork) {
+                            std::vector<double>& sseWork, double logFloor) {
     if (maxOrder < 2) {
         return RangeOrder{};
     }
     sseWork.resize(static_cast<std::size_t>(maxOrder));
     return chooseRangeOrder(regression.view(), regression.responsesEqual(), maxOrder, relative,
-                            sseWork.data());
+                            sseWork.data(), logFloor);
 }
 
 HoldoutSet::HoldoutSet(const double* x, const double* sortedSeries, int n, int maxOrder,

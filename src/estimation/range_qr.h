@@ -17,6 +17,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "estimation/information_criterion.h"
 #include "estimation/least_squares.h"
 
 namespace kavri {
@@ -116,19 +117,22 @@ class QrRangeRegression {
 struct RangeOrder {
     FitStatus status = FitStatus::kSingular;
     int order = 0;
-    double aic = 0.0;
+    double aic = 0.0;    // as shown: 0 for an exact fit
+    double score = 0.0;  // what the order was chosen by (regimeScore())
 };
 // `responsesEqual` says whether the range's responses are all the same value, which the
-// exact-fit rule names rather than measures (information_criterion.h).
+// exact-fit rule names rather than measures (information_criterion.h); `logFloor` ranks exact
+// fits (exactFitLogFloor()).
 RangeOrder chooseRangeOrder(const FactorView& factor, bool responsesEqual, int maxOrder,
-                            bool relative, double* sseWork);
+                            bool relative, double* sseWork, double logFloor = kNoExactFitFloor);
 // The same choice from the range's firstSingularOrder() and residualSums(), the latter at
 // sse[p * stride]. SSE_0, the fit of the constant alone, is the responses' total sum of
 // squares about their mean, against which the exact-fit rule measures SSE_p.
 RangeOrder chooseOrder(int observations, int singularFrom, const double* sse, int stride,
-                       bool responsesEqual, int maxOrder, bool relative);
+                       bool responsesEqual, int maxOrder, bool relative,
+                       double logFloor = kNoExactFitFloor);
 RangeOrder chooseRangeOrder(const QrRangeRegression& regression, int maxOrder, bool relative,
-                            std::vector<double>& sseWork);
+                            std::vector<double>& sseWork, double logFloor = kNoExactFitFloor);
 
 // The held-out values x[n + i], i = 0 .. nPredictions-1, ordered by their threshold variable
 // z_i = x[n + i - delay] (equal values in time order), with their centred lags and responses.

@@ -1,14 +1,13 @@
 #include "estimation/range_scorer.h"
 
-#include <cmath>
-
+#include "estimation/fitness.h"
 #include "estimation/information_criterion.h"
 
 namespace kavri {
 
 RangeScorer::RangeScorer(const RankRows& rows, const HoldoutSet* holdout, int maxOrder,
-                         bool relative)
-    : rows_(rows), regression_(maxOrder), cost_(holdout, maxOrder, relative) {}
+                         bool relative, double logFloor)
+    : rows_(rows), regression_(maxOrder), cost_(holdout, maxOrder, relative, logFloor) {}
 
 void RangeScorer::start() {
     regression_.clear();
@@ -30,13 +29,18 @@ double RangeScorer::cost(int start, int end) {
     return cost_.cost(start, end);
 }
 
+double logFitnessOfCriterion(const RunSettings& settings, double criterion,
+                             int effectiveObservations) {
+    const FitnessRule rule = FitnessRule::of(settings.ga);
+    if (rule.usesForecasts()) {
+        return FitnessRule::logFitnessOfMse(criterion / settings.model.nPredictions);
+    }
+    return rule.logFitnessOfNaic(naicOf(criterion, effectiveObservations));
+}
+
 double fitnessOfCriterion(const RunSettings& settings, double criterion,
                           int effectiveObservations) {
-    if (settings.ga.fitnessKind == kFitnessMse) {
-        return std::exp(-(1.0 + criterion / settings.model.nPredictions));
-    }
-    return std::exp(-(criterion / effectiveObservations + kNaicOffset) /
-                    settings.ga.adjustingConstant);
+    return fitnessOfLog(logFitnessOfCriterion(settings, criterion, effectiveObservations));
 }
 
 }  // namespace kavri

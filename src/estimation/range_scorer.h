@@ -21,8 +21,10 @@ namespace kavri {
 
 class RangeScorer {
  public:
-    // `holdout` is null for the fitness "AIC"; `relative` selects the "Relative" criterion.
-    RangeScorer(const RankRows& rows, const HoldoutSet* holdout, int maxOrder, bool relative);
+    // `holdout` is null for the fitness "AIC"; `relative` selects the "Relative" criterion;
+    // `logFloor` ranks exact fits (exactFitLogFloor()).
+    RangeScorer(const RankRows& rows, const HoldoutSet* holdout, int maxOrder, bool relative,
+                double logFloor = kNoExactFitFloor);
 
     // Starts an empty range.
     void start();
@@ -40,9 +42,12 @@ class RangeScorer {
     bool changed_ = true;
 };
 
-// The fitness of a valid chromosome whose regimes' costs sum to `criterion`: for "AIC"
-// exp(-(criterion / Ntot + 0.018) / adjustingConstant) with Ntot the usable observations of
-// all regimes, for "MSE" exp(-(1 + criterion / nPredictions)).
+// The log-fitness (fitness.h) of a valid chromosome whose regimes' costs sum to `criterion`:
+// for "AIC" -(criterion / Ntot + 0.018) / adjustingConstant with Ntot the usable observations
+// of all regimes, for "MSE" -(1 + criterion / nPredictions).
+double logFitnessOfCriterion(const RunSettings& settings, double criterion,
+                             int effectiveObservations);
+// Its fitness, exp() of it.
 double fitnessOfCriterion(const RunSettings& settings, double criterion, int effectiveObservations);
 
 }  // namespace kavri

@@ -47,10 +47,16 @@ double regimeAic(int m, double sse, double sst, bool responsesEqual, int order) 
     return isExactFit(sse, sst, responsesEqual) ? 0.0 : m * std::log(sse / m) + 2.0 * (order + 1);
 }
 
+RegimeFit regimeFit(int m, double sse, double sst, bool responsesEqual, int order,
+                    const OrderSearch& search) {
+    return RegimeFit{m, sse, sst, regimeAic(m, sse, sst, responsesEqual, order),
+                     regimeScore(m, sse, sst, responsesEqual, order, search.exactFitLogFloor)};
+}
+
 bool considerOrder(int p, const double* b, const RegimeFit& fit, const OrderSearch& search,
                    double& bestAic, RegimeEstimate& estimate) {
-    if (fit.aic < bestAic) {
-        bestAic = fit.aic;
+    if (fit.score < bestAic) {
+        bestAic = fit.score;
         estimate.order = p;
         for (int q = 0; q <= p; ++q) {
             estimate.coefficients[q] = b[q];
@@ -74,6 +80,21 @@ FitStatus estimateRegime(const double* x, const int* sortOrder, int start, int e
             FitStatus::kSingular) {
             return FitStatus::kSingular;
         }
+        // The diagonal of X'X, summed as leastSquaresFit() sums it.
+        std::array<double, kMaxCoefficientCount> diagonal{};
+        for (int j = 0; j <= p; ++j) {
+            double sum = 0.0;
+            for (int k = 0; k < m; ++k) {
+                sum += workspace.design[k][j] * workspace.design[k][j];
+            }
+            diagonal[j] = sum;
+        }
+        const auto inverseDiagonal = [&workspace](int j) { return workspace.inverse[j][j]; };
+        if (normalEquationsIllConditioned(diagonal.data(), inverseDiagonal, p + 1) &&
+            refitStably([&workspace](int i, int q) { return workspace.design[i][q]; }, y, m, p,
+                        b) == FitStatus::kSingular) {
+            return FitStatus::kSingular;
+        }
 
         const double mean = seriesMean(y, m);
         double sst = 0.0;
@@ -89,7 +110,7 @@ FitStatus estimateRegime(const double* x, const int* sortOrder, int start, int e
             }
             sse += (y[i] - fitted) * (y[i] - fitted);
         }
-        const RegimeFit fit{m, sse, sst, regimeAic(m, sse, sst, responsesEqual, p)};
+        const RegimeFit fit = regimeFit(m, sse, sst, responsesEqual, p, search);
         if (!considerOrder(p, b, fit, search, best, estimate)) {
             break;
         }

@@ -6,7 +6,9 @@
 // at orders 1 .. maxOrder - 1 by least squares and keeps the order of lowest AIC.
 
 #include <array>
+#include <vector>
 
+#include "estimation/information_criterion.h"
 #include "estimation/least_squares.h"
 #include "model/fitted_model.h"
 #include "model/rank_ranges.h"
@@ -19,7 +21,8 @@ struct RegimeFit {
     int observations = 0;  // m: usable observations of the regime
     double sse = 0.0;      // residual sum of squares
     double sst = 0.0;      // total sum of squares about the regime mean
-    double aic = 0.0;      // m ln(SSE / m) + 2 (p + 1), or 0 for an exact fit
+    double aic = 0.0;      // m ln(SSE / m) + 2 (p + 1), or 0 for an exact fit: shown
+    double score = 0.0;    // what orders and models are ranked by (regimeScore())
 };
 
 struct OrderSearch {
@@ -29,6 +32,8 @@ struct OrderSearch {
     double initialBestAic = 0.0;
     // "Relative": stop at the first order that does not lower the AIC. "Absolute" tries all.
     bool stopAtFirstNonImprovement = false;
+    // The log floor of the residual variance that ranks exact fits (exactFitLogFloor()).
+    double exactFitLogFloor = kNoExactFitFloor;
 };
 
 // Working storage of one evaluation, obtained once and refilled for every regime and order:
@@ -43,11 +48,15 @@ class RegimeWorkspace {
     DMatrix inverse;
 };
 
+// Coefficients a regime can have: the constant and up to 19 lags (maxOrder is at most 20, and
+// orders up to maxOrder - 1 are tried); one more slot keeps every index up to maxOrder valid.
+inline constexpr int kMaxCoefficientCount = 21;
+
 // The result of one regime: its order (0 when no order was tried or none improved on the
 // initial best), its coefficients (constant, then lags) and its statistics.
 struct RegimeEstimate {
     int order = 0;
-    std::array<double, 21> coefficients{};  // indices 0 .. order; maxOrder is at most 20
+    std::array<double, kMaxCoefficientCount> coefficients{};  // indices 0 .. order
     RegimeFit fit;
 };
 
@@ -58,12 +67,34 @@ struct RegimeEstimate {
 // not-a-number, which no order search chooses.
 double regimeAic(int m, double sse, double sst, bool responsesEqual, int order);
 
+// The statistics of a regime's fit at `order`: its AIC and its score (regimeScore()).
+RegimeFit regimeFit(int m, double sse, double sst, bool responsesEqual, int order,
+                    const OrderSearch& search);
+
 // One step of the order search: order p with coefficients b[0 .. p] and statistics `fit`
-// replaces the estimate when its AIC is strictly below `bestAic` (equal AIC keeps the lower
-// order). Returns false when the search ends here ("Relative" at the first order that does not
-// improve).
+// replaces the estimate when its score is strictly below `bestAic` (an equal score keeps the
+// lower order). Returns false when the search ends here ("Relative" at the first order that does
+// not improve).
 bool considerOrder(int p, const double* b, const RegimeFit& fit, const OrderSearch& search,
                    double& bestAic, RegimeEstimate& estimate);
+
+// Solves the fit of order p again by Householder reflections (least_squares.h), for normal
+// equations that lost it: the design's entry (i, q) is design(i, q), the responses y[0 .. m-1].
+// Writes b[0 .. p]; kSingular when the design is exactly rank-deficient. Both the regime
+// estimation and its normal-equations twin call it with the same rows in the same order, so
+// their estimates stay the same to the last bit.
+template <typename Design>
+[[nodiscard]] FitStatus refitStably(Design design, const double* y, int m, int p, double* b) {
+    const int n = p + 1;
+    std::vector<double> rows(static_cast<std::size_t>(m) * n);
+    std::vector<double> responses(y, y + m);
+    for (int i = 0; i < m; ++i) {
+        for (int q = 0; q < n; ++q) {
+            rows[static_cast<std::size_t>(i) * n + q] = design(i, q);
+        }
+    }
+    return householderLeastSquares(rows.data(), responses.data(), m, n, b);
+}
 
 // Estimates the regime of ranks [start, end). kSingular as soon as one fit meets a singular
 // cross-product matrix (a regime without usable observations always does).

@@ -66,7 +66,8 @@ class SingleThresholdSearch {
 };
 
 RangeScorer SingleThresholdSearch::scorer() const {
-    return RangeScorer(rows_, problem_.holdout, problem_.maxOrder, problem_.relative);
+    return RangeScorer(rows_, problem_.holdout, problem_.maxOrder, problem_.relative,
+                       problem_.exactFitLogFloor);
 }
 
 void SingleThresholdSearch::growPrefixes() {

@@ -30,6 +30,7 @@ struct SplitProblem {
     bool relative = false;  // the "Relative" order criterion
     int maxRegimes = 1;     // 1 .. kMaxRegimeCount
     int minObs = 0;
+    double exactFitLogFloor = kNoExactFitFloor;  // ranks exact fits (exactFitLogFloor())
 };
 
 // The lowest summed cost, infinite when every split meets a singular fit; ties go to fewer

@@ -138,7 +138,8 @@ ThresholdProfile profileThresholds(const RunSettings& settings, const double* x,
                                    const double* sortedSeries, const int* sortOrder, int delay,
                                    const ExactOptimum& optimum) {
     ThresholdProfile profile;
-    if (optimum.nThresholds == 0 || optimum.fitness <= 0.0) {
+    // A fitness that underflowed to 0 still has a profile; only a singular optimum has none.
+    if (optimum.nThresholds == 0 || !(optimum.criterion < kInfiniteCost)) {
         return profile;
     }
     const ModelParameters& model = settings.model;
@@ -154,7 +155,8 @@ ThresholdProfile profileThresholds(const RunSettings& settings, const double* x,
         holdout.emplace(x, sortedSeries, n, model.maxOrder, model.nPredictions, delay, centre);
     }
     RangeScorer scorer(rows, mse ? &*holdout : nullptr, model.maxOrder,
-                       settings.ga.criterion == kCriterionRelative);
+                       settings.ga.criterion == kCriterionRelative,
+                       exactFitLogFloor(seriesVariance(x, n)));
     ProfileBuilder builder(settings, rows, scorer, sortedSeries, optimum);
     for (int i = 0; i < optimum.nThresholds; ++i) {
         profile.curves.push_back(builder.curve(i));

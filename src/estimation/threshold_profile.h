@@ -32,7 +32,7 @@ struct ThresholdProfile {
 // score of that chromosome, so fitness[optimumIndex] equals optimum.fitness to the last bit
 // (elsewhere between neighbours more than 2000 ranks apart, as on long series, to rounding);
 // positions whose regimes cannot be fitted (a singular regression) are left out. An optimum
-// without thresholds, or with fitness 0, has no profile. Time grows linearly with n.
+// without thresholds, or whose every split is singular, has no profile. Time grows linearly with n.
 ThresholdProfile profileThresholds(const RunSettings& settings, const double* x,
                                    const double* sortedSeries, const int* sortOrder, int delay,
                                    const ExactOptimum& optimum);

@@ -19,7 +19,7 @@ int flipBound(double pMutation) {
     int high = RandomSource::kMaxDraw + 1;
     while (low < high) {
         const int middle = (low + high) / 2;
-        if (middle / 32767.0 < pMutation) {
+        if (middle / static_cast<double>(RandomSource::kMaxDraw) < pMutation) {
             low = middle + 1;
         } else {
             high = middle;

@@ -26,7 +26,7 @@ class RandomSource {
     }
 
     // Next draw / 32767.0: 32768 equally spaced values in [0, 1], both ends included.
-    double uniformRandom() { return draw() / 32767.0; }
+    double uniformRandom() { return draw() / static_cast<double>(kMaxDraw); }
 
     // A draw of 0 .. bound-1 (bound >= 1): draw() % bound while one draw covers the bound, as
     // always; beyond 32768, two draws make a 30-bit integer, so that every position of a long

@@ -28,26 +28,36 @@ bool decodeChromosome(const double* x, const int* chromosome, const int* sortOrd
 
 }  // namespace
 
-Result<double> evaluateChromosome(const EvaluationContext& context, const double* x,
-                                  const int* chromosome, const int* sortOrder, int n, int maxOrder,
-                                  int delay, int iteration) {
+Result<EvaluatedFitness> evaluateChromosomeFitness(const EvaluationContext& context,
+                                                   const double* x, const int* chromosome,
+                                                   const int* sortOrder, int n, int maxOrder,
+                                                   int delay, int iteration) {
     EvaluationFiles files(context.files);
     if (MaybeNotice notice = files.openResiduals()) {
         return *notice;
     }
     ThresholdSplit split;
     if (!decodeChromosome(x, chromosome, sortOrder, n, split)) {
-        return 0.0;
+        return EvaluatedFitness{};
     }
     if (iteration == kReportingIteration) {
         writeThresholdText(split.ranges.nThresholds, split.values, context.texts);
         context.observer.refresh(context.texts);
     }
-    const EvaluationRules rules{.initialBestAic = kSearchInitialBestAic,
-                                .applyCriterion = true,
-                                .fitnessFromSettings = true,
-                                .ljungBoxFormat = "%f"};
-    return evaluateSplit(context, x, sortOrder, split, n, maxOrder, delay, iteration, rules, files);
+    const FittingProblem problem =
+        searchProblem(context.settings, x, sortOrder, n, maxOrder, delay);
+    return evaluateSplit(context, problem, split, iteration, "%f", files);
+}
+
+Result<double> evaluateChromosome(const EvaluationContext& context, const double* x,
+                                  const int* chromosome, const int* sortOrder, int n, int maxOrder,
+                                  int delay, int iteration) {
+    Result<EvaluatedFitness> evaluated =
+        evaluateChromosomeFitness(context, x, chromosome, sortOrder, n, maxOrder, delay, iteration);
+    if (!evaluated.ok()) {
+        return evaluated.notice();
+    }
+    return evaluated.value().fitness;
 }
 
 }  // namespace kavri

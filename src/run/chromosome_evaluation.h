@@ -16,4 +16,10 @@ Result<double> evaluateChromosome(const EvaluationContext& context, const double
                                   const int* chromosome, const int* sortOrder, int n, int maxOrder,
                                   int delay, int iteration);
 
+// The same evaluation with the log-fitness that searches rank by (estimation/fitness.h).
+Result<EvaluatedFitness> evaluateChromosomeFitness(const EvaluationContext& context,
+                                                   const double* x, const int* chromosome,
+                                                   const int* sortOrder, int n, int maxOrder,
+                                                   int delay, int iteration);
+
 }  // namespace kavri

@@ -8,15 +8,13 @@
 #include "estimation/model_summary.h"
 #include "model/notices.h"
 #include "model/text_format.h"
-#include "report/evaluation_files.h"
-#include "report/predictions_file.h"
 
 namespace kavri {
 
 namespace {
 
 // A decoded chromosome with this many set genes has more than a model can hold.
-constexpr int kTooManyThresholds = kMaxThresholdCount + 1;
+constexpr int kUnholdableSetGenes = kMaxThresholdCount + 1;
 
 std::uint64_t mix(std::uint64_t h) {
     h ^= h >> 33;
@@ -53,18 +51,15 @@ EvaluationCache::EvaluationCache(const RunSettings& settings, const ResultFiles&
       x_(x),
       sortOrder_(sortOrder),
       n_(settings.model.nObservations),
+      problem_(searchProblem(settings, x, sortOrder, settings.model.nObservations,
+                             settings.model.maxOrder, settings.model.delay)),
+      model_(settings.model.maxOrder),
       pool_(nThreads),
       finite_(x, settings.model.nObservations + settings.model.nPredictions),
       seriesNotice_(finite_.checkSeries()) {
-    // The order search of a chromosome's evaluation, with the "Relative" criterion honoured.
-    search_.n = n_;
-    search_.maxOrder = settings.model.maxOrder;
-    search_.delay = settings.model.delay;
-    search_.initialBestAic = kSearchInitialBestAic;
-    search_.stopAtFirstNonImprovement = settings.ga.criterion == kCriterionRelative;
     for (int worker = 0; worker < pool_.size(); ++worker) {
         estimators_.push_back(
-            std::make_unique<NormalEquationsRangeEstimator>(x, sortOrder, search_));
+            std::make_unique<NormalEquationsRangeEstimator>(x, sortOrder, problem_.orders));
     }
 }
 
@@ -81,7 +76,7 @@ void EvaluationCache::decodeGeneration(const IMatrix& population, int nChromosom
                 if (key.nThresholds < kMaxThresholdCount) {
                     key.positions[key.nThresholds] = g;
                 }
-                if (key.nThresholds < kTooManyThresholds) {
+                if (key.nThresholds < kUnholdableSetGenes) {
                     ++key.nThresholds;
                 }
             }
@@ -98,7 +93,7 @@ void EvaluationCache::decodeGeneration(const PopulationGenes& genes, int nChromo
                 if (key.nThresholds < kMaxThresholdCount) {
                     key.positions[key.nThresholds] = gene.position;
                 }
-                if (key.nThresholds < kTooManyThresholds) {
+                if (key.nThresholds < kUnholdableSetGenes) {
                     ++key.nThresholds;
                 }
             }
@@ -141,142 +136,77 @@ const EvaluationCache::CachedRange& EvaluationCache::cachedRange(int start, int 
     return ranges_.emplace(rangeKey(start, end), range).first->second;
 }
 
-std::optional<FittedModel> EvaluationCache::modelOf(const ChromosomeKey& key) {
-    FittedModel model(settings_.model.maxOrder);
-    const RankRanges ranges = rangesOf(key);
-    model.nRegimes = ranges.regimeCount();
-    for (int r = 0; r < model.nRegimes; ++r) {
-        const CachedRange& range = cachedRange(ranges.begin(r), ranges.end(r));
-        if (range.status == FitStatus::kSingular) {
-            return std::nullopt;
-        }
-        model.regimeOrders[r] = range.estimate.order;
-        for (int q = 0; q <= range.estimate.order; ++q) {
-            model.regimeCoefficients[r][q] = range.estimate.coefficients[q];
-        }
-        if (r < key.nThresholds) {
-            model.thresholdValues[r] = x_[sortOrder_[ranges.end(r)]];
-        }
-    }
-    return model;
-}
-
 EvaluationCache::Outcome EvaluationCache::computeOutcome(const ChromosomeKey& key) {
     ++chromosomesComputed_;
+    // The one evaluation of a split, over the cached ranges; the forecasts are needed only when
+    // the fitness is made of them.
+    const RangeEstimates cached = [this](int start, int end, RegimeEstimate& estimate) {
+        const CachedRange& range = cachedRange(start, end);
+        estimate = range.estimate;
+        return range.status;
+    };
     const RankRanges ranges = rangesOf(key);
-    const int nRegimes = ranges.regimeCount();
-    std::array<RegimeFit, kMaxRegimeCount> fits{};
-    for (int r = 0; r < nRegimes; ++r) {
-        const CachedRange& range = cachedRange(ranges.begin(r), ranges.end(r));
-        if (range.status == FitStatus::kSingular) {
-            return Outcome{seriesNotice_ ? OutcomeKind::kSeriesRefused : OutcomeKind::kNoModel};
-        }
-        fits[r] = range.estimate.fit;
+    std::array<double, kMaxThresholdCount> values{};
+    for (int r = 0; r < key.nThresholds; ++r) {
+        values[r] = x_[sortOrder_[ranges.end(r)]];
     }
-    // As in the evaluation: any finite AIC beats the initial best.
-    for (int r = 0; r < nRegimes && settings_.model.maxOrder >= 2; ++r) {
-        if (cachedRange(ranges.begin(r), ranges.end(r)).estimate.order == 0) {
-            return Outcome{OutcomeKind::kNoFiniteOrder, 0.0, r};
-        }
-    }
-    const ModelSummary summary = summariseRegimes(fits, nRegimes);
-    if (summary.effectiveObservations == 0) {
-        return Outcome{OutcomeKind::kNoEffectiveObservations};
-    }
-    const GaParameters& ga = settings_.ga;
-    const int nPredictions = settings_.model.nPredictions;
-    // The fitness formulas of a chromosome's evaluation; the forecasts are needed for the
-    // fitness only with "MSE".
-    if (ga.fitnessKind == kFitnessAic) {
-        return Outcome{OutcomeKind::kFitness, std::exp(-summary.naic / ga.adjustingConstant)};
-    }
-    if (nPredictions == 0) {
-        return Outcome{OutcomeKind::kNoForecasts};
-    }
-    const std::optional<FittedModel> model = modelOf(key);
-    const double mse = forecastHoldout(x_, n_, *model, nPredictions, settings_.model.delay).mse;
-    return Outcome{OutcomeKind::kFitness, std::exp(-(1.0 + mse))};
-}
-
-MaybeNotice EvaluationCache::writePredictions(const ChromosomeKey& key) {
-    // Whatever the write leaves, the file is now what this evaluation's own write left.
-    writtenChromosome_ = key;
-    const std::optional<FittedModel> model = modelOf(key);
-    Result<double> mse =
-        predictHoldout(x_, n_, *model, settings_.model.nPredictions, settings_.model.delay,
-                       files_.predictionsPath(), files_.files());
-    if (!mse.ok()) {
-        return mse.notice();
-    }
-    return std::nullopt;
-}
-
-MaybeNotice EvaluationCache::replaceFilesFirst(const ChromosomeKey& key) {
-    filesReplaced_ = true;
-    EvaluationFiles files(files_);
-    if (MaybeNotice notice = files.openResiduals()) {
-        return notice;
-    }
-    if (settings_.model.nPredictions != 0) {
-        writtenChromosome_ = key;
-        const std::optional<FittedModel> model = modelOf(key);
-        if (MaybeNotice notice = files.writePredictions(forecastHoldout(
-                x_, n_, *model, settings_.model.nPredictions, settings_.model.delay))) {
-            return notice;
-        }
-    }
-    return files.commit();
+    const SplitScore score = scoreSplit(problem_, ranges, values, cached, false, model_);
+    Outcome outcome;
+    outcome.kind = score.outcome;
+    outcome.fitness = score.fitness;
+    outcome.logFitness = score.logFitness;
+    outcome.regime = score.regime;
+    return outcome;
 }
 
 MaybeNotice EvaluationCache::noticeOf(const Outcome& outcome) const {
     switch (outcome.kind) {
-        case OutcomeKind::kNoEffectiveObservations:
+        case SplitOutcome::kNoEffectiveObservations:
             return noEffectiveObservationsNotice();
-        case OutcomeKind::kNoForecasts:
+        case SplitOutcome::kNoForecasts:
             return noForecastsNotice();
-        case OutcomeKind::kSeriesRefused:
+        case SplitOutcome::kSingular:
+            // A singular fit on a series that no estimation can use ends the run with the
+            // series' notice; on any other series it only scores 0.
             return seriesNotice_;
-        case OutcomeKind::kNoFiniteOrder:
+        case SplitOutcome::kNoFiniteOrder:
             return finite_.notice(formatText("the AIC of regime %d", outcome.regime + 1),
                                   std::numeric_limits<double>::quiet_NaN());
-        case OutcomeKind::kNoModel:
-        case OutcomeKind::kFitness:
+        case SplitOutcome::kScored:
             break;
     }
     return std::nullopt;
 }
 
 GenerationEvaluation EvaluationCache::evaluateGeneration(const IMatrix& population,
-                                                         int nChromosomes, double* fitness) {
+                                                         int nChromosomes, double* fitness,
+                                                         double* logFitness) {
     if (nChromosomes <= 0) {
         return GenerationEvaluation{};
     }
     decodeGeneration(population, nChromosomes);
-    return evaluateDecoded(nChromosomes, fitness);
+    return evaluateDecoded(nChromosomes, fitness, logFitness);
 }
 
 GenerationEvaluation EvaluationCache::evaluateGeneration(const PopulationGenes& genes,
-                                                         int nChromosomes, double* fitness) {
+                                                         int nChromosomes, double* fitness,
+                                                         double* logFitness) {
     if (nChromosomes <= 0) {
         return GenerationEvaluation{};
     }
     decodeGeneration(genes, nChromosomes);
-    return evaluateDecoded(nChromosomes, fitness);
+    return evaluateDecoded(nChromosomes, fitness, logFitness);
 }
 
 // Evaluates the chromosomes decoded into keys_.
-GenerationEvaluation EvaluationCache::evaluateDecoded(int nChromosomes, double* fitness) {
+GenerationEvaluation EvaluationCache::evaluateDecoded(int nChromosomes, double* fitness,
+                                                      double* logFitness) {
     GenerationEvaluation result;
-    // The first evaluation of the straightforward search starts Residuals.txt before anything
-    // else, so a directory that cannot be written stops the run here.
-    if (!firstEvaluationDone_) {
-        firstEvaluationDone_ = true;
-        EvaluationFiles probe(files_);
-        if (MaybeNotice notice = probe.openResiduals()) {
-            result.evaluated = 1;
-            result.notice = notice;
-            return result;
-        }
+    // A folder that cannot be written stops the run at the first evaluation (search_files.h).
+    if (MaybeNotice notice = files_.beforeEvaluation()) {
+        result.evaluated = 1;
+        result.notice = notice;
+        return result;
     }
 
     const std::size_t generationSize = static_cast<std::size_t>(nChromosomes);
@@ -290,7 +220,7 @@ GenerationEvaluation EvaluationCache::evaluateDecoded(int nChromosomes, double* 
     std::vector<ChromosomeKey> misses;
     std::unordered_set<ChromosomeKey, ChromosomeKeyHash> listed;
     for (const ChromosomeKey& key : keys_) {
-        if (key.nThresholds < kTooManyThresholds && outcomes_.find(key) == outcomes_.end() &&
+        if (key.nThresholds < kUnholdableSetGenes && outcomes_.find(key) == outcomes_.end() &&
             listed.insert(key).second) {
             misses.push_back(key);
         }
@@ -300,45 +230,30 @@ GenerationEvaluation EvaluationCache::evaluateDecoded(int nChromosomes, double* 
         outcomes_.emplace(key, computeOutcome(key));
     }
 
-    const bool forecasting = settings_.model.nPredictions != 0;
     for (int j = 0; j < nChromosomes; ++j) {
         const ChromosomeKey& key = keys_[j];
-        const Outcome outcome =
-            key.nThresholds < kTooManyThresholds ? outcomes_.at(key) : Outcome{};
+        // More set genes than a model can hold score 0 without a model or a notice.
+        const bool holdable = key.nThresholds < kUnholdableSetGenes;
+        const Outcome outcome = holdable ? outcomes_.at(key) : Outcome{};
         result.evaluated = j + 1;
-        MaybeNotice notice = noticeOf(outcome);
+        MaybeNotice notice = holdable ? noticeOf(outcome) : std::nullopt;
         double value = 0.0;
-        if (outcome.kind == OutcomeKind::kFitness) {
-            // An evaluation whose files cannot be replaced changes neither, and none before it
-            // replaced them.
-            if (!filesReplaced_) {
-                if (MaybeNotice failed = replaceFilesFirst(key)) {
-                    result.notice = failed;
-                    return result;
-                }
-            }
-            if (forecasting) {
-                lastForecastChromosome_ = key;
-            }
+        double logValue = kNoLogFitness;
+        if (outcome.kind == SplitOutcome::kScored) {
             value = outcome.fitness;
+            logValue = outcome.logFitness;
         }
         if (notice) {
-            // The run ends here: leave the files as the replacements so far would have. The
-            // notice that ends the run is the one reported.
-            (void)finishSearch();
+            // The run ends here, with the files of the run before it as they were.
             result.notice = notice;
             return result;
         }
         fitness[j] = value;
+        if (logFitness != nullptr) {
+            logFitness[j] = logValue;
+        }
     }
     return result;
-}
-
-MaybeNotice EvaluationCache::finishSearch() {
-    if (lastForecastChromosome_ && lastForecastChromosome_ != writtenChromosome_) {
-        return writePredictions(*lastForecastChromosome_);
-    }
-    return std::nullopt;
 }
 
 }  // namespace kavri

@@ -10,14 +10,10 @@
 //   new ranges are estimated on all cores.
 // - The whole-series fit and the residual autocorrelations of a silent evaluation change
 //   nothing that a search can see, so they are skipped.
-// - The straightforward search starts a new Residuals.txt at every evaluation (so a directory
-//   that cannot be written stops the first one), and every evaluation that estimates a model
-//   replaces both files: Residuals.txt empty, Predictions.txt with its forecasts. Here the
-//   first evaluation only starts Residuals.txt; the first that estimates a model replaces both
-//   files (so a file that cannot be written is reported at the same evaluation, with the same
-//   notice), and Predictions.txt is written again only when the search stops: it is left
-//   with the forecasts of the last evaluation that made them, which is what every replacement
-//   in between would have left.
+// - No result file is written during the search (search_files.h): the reporting evaluation
+//   writes them once, at the end. Before the first evaluation a new Residuals.txt is started
+//   and dropped, as the straightforward search's first evaluation does, so that a folder that
+//   cannot be written stops the run there with the same notice.
 //
 // Memory: both caches are bounded (SearchCacheLimits); a cache that could overflow during the
 // next generation is emptied before it, so it holds at most its limit plus one generation's
@@ -31,11 +27,13 @@
 #include <vector>
 
 #include "estimation/range_normal_equations.h"
+#include "estimation/split_score.h"
 #include "genetic/population_genes.h"
 #include "model/fitted_model.h"
 #include "model/rank_ranges.h"
 #include "numeric/storage.h"
 #include "run/finite_results.h"
+#include "run/search_files.h"
 #include "run/split_evaluation.h"
 #include "run/worker_pool.h"
 
@@ -67,15 +65,13 @@ class EvaluationCache {
     // the straightforward search does, writing fitness[j]. A notice stops at the chromosome
     // whose evaluation raises it, with the result files as the straightforward search leaves
     // them there.
+    // The log-fitness of each (estimation/fitness.h), by which the search ranks, goes to
+    // logFitness[j] when it is given.
     GenerationEvaluation evaluateGeneration(const IMatrix& population, int nChromosomes,
-                                            double* fitness);
+                                            double* fitness, double* logFitness = nullptr);
     // The same, the chromosomes read from the population's genes (population_genes.h).
     GenerationEvaluation evaluateGeneration(const PopulationGenes& genes, int nChromosomes,
-                                            double* fitness);
-
-    // Brings Predictions.txt up to date before the reporting evaluation: the forecasts of the
-    // last search evaluation that reached them. The notice if the file cannot be written.
-    MaybeNotice finishSearch();
+                                            double* fitness, double* logFitness = nullptr);
 
     // How many ranges and chromosomes were evaluated rather than found in the caches.
     long long rangesEstimated() const { return rangesEstimated_; }
@@ -95,44 +91,34 @@ class EvaluationCache {
         FitStatus status = FitStatus::kOk;
         RegimeEstimate estimate;
     };
-    // What a silent evaluation comes to, as far as the search and the files are concerned.
-    enum class OutcomeKind {
-        kFitness,                  // fitness computed; forecasts made when nPredictions > 0
-        kNoModel,                  // too many set genes or a singular fit: fitness 0.0
-        kNoEffectiveObservations,  // the notice; no forecasts made
-        kNoForecasts,              // "MSE" without held-out values: the notice
-        kSeriesRefused,            // a singular fit on a series no estimation can use
-        kNoFiniteOrder,            // a regime without a finite AIC at any order: the notice
-    };
+    // What a silent evaluation comes to, as far as the search and the files are concerned:
+    // the one evaluation's outcome (split_score.h), kSingular also for too many set genes.
     struct Outcome {
-        OutcomeKind kind = OutcomeKind::kNoModel;
+        SplitOutcome kind = SplitOutcome::kSingular;
         double fitness = 0.0;
+        double logFitness = kNoLogFitness;
         int regime = 0;  // kNoFiniteOrder: the regime
     };
 
     void decodeGeneration(const IMatrix& population, int nChromosomes);
     void decodeGeneration(const PopulationGenes& genes, int nChromosomes);
-    GenerationEvaluation evaluateDecoded(int nChromosomes, double* fitness);
+    GenerationEvaluation evaluateDecoded(int nChromosomes, double* fitness, double* logFitness);
     void estimateMissingRanges(const std::vector<ChromosomeKey>& misses);
     Outcome computeOutcome(const ChromosomeKey& key);
     const CachedRange& cachedRange(int start, int end);
-    // The model of a chromosome, estimated afresh when its ranges are no longer cached.
-    std::optional<FittedModel> modelOf(const ChromosomeKey& key);
-    MaybeNotice writePredictions(const ChromosomeKey& key);
-    // The first evaluation that estimates a model replaces both files.
-    MaybeNotice replaceFilesFirst(const ChromosomeKey& key);
     MaybeNotice noticeOf(const Outcome& outcome) const;
     // The regimes of a chromosome that a model can hold.
     RankRanges rangesOf(const ChromosomeKey& key) const;
     static std::uint64_t rangeKey(int start, int end);
 
     const RunSettings& settings_;
-    ResultFiles files_;
+    SearchFiles files_;
     SearchCacheLimits limits_;
     const double* x_;
     const int* sortOrder_;
     int n_;
-    OrderSearch search_;
+    FittingProblem problem_;
+    FittedModel model_;  // the model of the chromosome being scored
     WorkerPool pool_;
     std::vector<std::unique_ptr<NormalEquationsRangeEstimator>> estimators_;  // one per thread
 
@@ -144,10 +130,6 @@ class EvaluationCache {
 
     FiniteResults finite_;
     MaybeNotice seriesNotice_;  // the series' own notice, if no estimation can use it
-    bool firstEvaluationDone_ = false;
-    bool filesReplaced_ = false;  // by the first evaluation that estimated a model
-    std::optional<ChromosomeKey> lastForecastChromosome_;  // last evaluation that forecast
-    std::optional<ChromosomeKey> writtenChromosome_;       // whose forecasts the file holds
 
     long long rangesEstimated_ = 0;
     long long chromosomesComputed_ = 0;

@@ -6,6 +6,7 @@
 #include "model/text_format.h"
 #include "run/chromosome_evaluation.h"
 #include "run/finite_results.h"
+#include "run/fitness_text.h"
 #include "run/series_loading.h"
 #include "run/worker_pool.h"
 
@@ -66,21 +67,22 @@ RunOutcome runExactSearch(const RunSettings& settings, ResultTexts& texts, RunOb
     // The search's own fitness comes from another factorisation; the reporting evaluation
     // gives the value that every other text of the run agrees with.
     const EvaluationContext context{settings, texts, observer, options.files, &outcome.model};
-    Result<double> reported =
-        evaluateChromosome(context, x, storage.bestChromosome.data(), storage.sortOrder.data(), n,
-                           model.maxOrder, model.delay, kReportingIteration);
+    Result<EvaluatedFitness> reported = evaluateChromosomeFitness(
+        context, x, storage.bestChromosome.data(), storage.sortOrder.data(), n, model.maxOrder,
+        model.delay, kReportingIteration);
     if (!reported.ok()) {
         outcome.notice = reported.notice();
         return outcome;
     }
-    outcome.fitness = reported.value();
+    outcome.fitness = reported.value().fitness;
+    outcome.logFitness = reported.value().logFitness;
     outcome.seriesVariance = seriesVariance(x, n);
     const FiniteResults finite(x, n + model.nPredictions);
     if (MaybeNotice notice = finite.check("the variance of the series", outcome.seriesVariance)) {
         outcome.notice = notice;
         return outcome;
     }
-    texts.fitnessText = formatText("%f", outcome.fitness);
+    texts.fitnessText = fitnessText(outcome.fitness, outcome.logFitness);
     texts.varianceText = formatText("%.8f", outcome.seriesVariance);
     observer.refresh(texts);
     return outcome;
@@ -141,6 +143,7 @@ DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObse
         }
         scanOutcome.delays.push_back(delay);
         scanOutcome.fitness.push_back(fitness);
+        scanOutcome.logFitness.push_back(scan.value().optima[i].logFitness);
     }
     scanOutcome.bestDelay = scan.value().delays[scan.value().bestIndex];
     settings.model.delay = scanOutcome.bestDelay;

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "estimation/exact_search.h"
-#include "run/run_driver.h"
+#include "model/result_texts.h"
+#include "model/run_settings.h"
+#include "run/run_outcome.h"
 #include "run/run_storage.h"
 
 namespace kavri {
@@ -27,14 +29,16 @@ std::optional<ExactOptimum> comparisonOptimum(const RunSettings& settings,
                                               const RunOptions& options, const RunStorage& storage);
 
 // A delay scan: the exact search at every delay 1 .. 10, then the report of the model at the
-// delay of highest fitness (the lower delay on a tie). The thresholds are searched whatever
+// delay of highest log-fitness (the lower delay on a tie), which orders as the fitness does
+// where the fitness does not underflow. The thresholds are searched whatever
 // selectModel and searchMethod say. The texts are cleared and run defaults are written into
 // `settings` as by runModel, and once the scan is made the settings describe the reported run:
 // the best delay, a search of the thresholds, the exact search.
 struct DelayScanOutcome {
-    RunOutcome run;               // the reported model at the best delay, or the notice
-    std::vector<int> delays;      // empty when a notice ended the run before the scan
-    std::vector<double> fitness;  // the best fitness at delays[i]
+    RunOutcome run;                  // the reported model at the best delay, or the notice
+    std::vector<int> delays;         // empty when a notice ended the run before the scan
+    std::vector<double> fitness;     // the best fitness at delays[i]
+    std::vector<double> logFitness;  // its log-fitness, by which the delays were compared
     int bestDelay = 0;
 };
 DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObserver& observer,

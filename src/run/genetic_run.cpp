@@ -5,6 +5,7 @@
 #include <ctime>
 #include <optional>
 
+#include "estimation/fitness.h"
 #include "estimation/series_statistics.h"
 #include "genetic/crossover.h"
 #include "genetic/initialisation.h"
@@ -16,6 +17,7 @@
 #include "run/chromosome_evaluation.h"
 #include "run/evaluation_cache.h"
 #include "run/finite_results.h"
+#include "run/fitness_text.h"
 #include "run/worker_pool.h"
 
 namespace kavri {
@@ -58,15 +60,16 @@ GenerationEvaluation evaluateGeneration(const EvaluationContext& context, RunSto
     GenerationEvaluation result;
     for (int j = 0; j < nChromosomes; ++j) {
         copyColumn(storage.population, j, n, storage.chromosome);
-        Result<double> f = evaluateChromosome(context, storage.series.data(),
-                                              storage.chromosome.data(), storage.sortOrder.data(),
-                                              n, model.maxOrder, model.delay, generation);
+        Result<EvaluatedFitness> f = evaluateChromosomeFitness(
+            context, storage.series.data(), storage.chromosome.data(), storage.sortOrder.data(), n,
+            model.maxOrder, model.delay, generation);
         result.evaluated = j + 1;
         if (!f.ok()) {
             result.notice = f.notice();
             return result;
         }
-        storage.fitness[j] = f.value();
+        storage.fitness[j] = f.value().fitness;
+        storage.logFitness[j] = f.value().logFitness;
     }
     return result;
 }
@@ -99,7 +102,13 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
         seedDemonstrationChromosome(model, storage.population);
     }
 
-    const EvaluationContext searchContext{settings, texts, observer, options.files, nullptr};
+    // The search's evaluations replace no file; the reporting evaluation writes them.
+    const EvaluationContext searchContext{settings,
+                                          texts,
+                                          observer,
+                                          options.files,
+                                          nullptr,
+                                          /*writeFiles=*/false};
     std::optional<EvaluationCache> fast;
     if (options.searchPath == SearchPath::kFast) {
         fast.emplace(settings, options.files, x, sortOrder,
@@ -111,31 +120,43 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
         genes.emplace();
         genes->read(storage.population, m, n);
     }
+    // Chromosomes are ranked by their log-fitness, which does not underflow where the fitness
+    // does (estimation/fitness.h); the fitness shown is that of the chromosome ranked best.
+    double candidateLogFitness = kNoLogFitness;
     double candidateFitness = 0.0;
     int candidateIndex = 0;
+    double bestLogFitness = kNoLogFitness;
     double bestFitness = 0.0;
     for (int generation = 0; generation <= ga.nIterations; ++generation) {
         texts.iterationText = formatText("%d", generation);
         observer.refresh(texts);
 
         const GenerationEvaluation evaluation =
-            fast ? fast->evaluateGeneration(*genes, m, storage.fitness.data())
+            fast ? fast->evaluateGeneration(*genes, m, storage.fitness.data(),
+                                            storage.logFitness.data())
                  : evaluateGeneration(searchContext, storage, m, generation);
         outcome.evaluations += evaluation.evaluated;
         if (evaluation.notice) {
             outcome.notice = evaluation.notice;
             return outcome;
         }
+        double fittestLogFitness = kNoLogFitness;
         double fittest = 0.0;
-        // In column order: among equal fitness values the lowest column wins.
+        // In column order: among equal values the lowest column wins.
         for (int j = 0; j < m; ++j) {
-            fittest = std::max(fittest, storage.fitness[j]);
-            if (storage.fitness[j] > candidateFitness) {
+            const double logFitness = storage.logFitness[j];
+            if (logFitness > fittestLogFitness) {
+                fittestLogFitness = logFitness;
+                fittest = storage.fitness[j];
+            }
+            if (logFitness > candidateLogFitness) {
+                candidateLogFitness = logFitness;
                 candidateFitness = storage.fitness[j];
                 candidateIndex = j;
             }
         }
-        if (candidateFitness > bestFitness) {
+        if (candidateLogFitness > bestLogFitness) {
+            bestLogFitness = candidateLogFitness;
             bestFitness = candidateFitness;
             copyColumn(storage.population, candidateIndex, n, storage.bestChromosome);
         }
@@ -148,14 +169,8 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
             // the same chromosome meets it too and names its cause.
             const bool showable = std::isfinite(bestFitness);
             if (showable) {
-                texts.fitnessText = formatText("%f", bestFitness);
+                texts.fitnessText = fitnessText(bestFitness, bestLogFitness);
                 observer.refresh(texts);
-            }
-            if (fast) {
-                if (MaybeNotice notice = fast->finishSearch()) {
-                    outcome.notice = notice;
-                    return outcome;
-                }
             }
             const EvaluationContext reportContext{settings, texts, observer, options.files,
                                                   &outcome.model};
@@ -178,13 +193,14 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
                 return outcome;
             }
             outcome.fitness = bestFitness;
+            outcome.logFitness = bestLogFitness;
             texts.varianceText = formatText("%.8f", outcome.seriesVariance);
             observer.refresh(texts);
         }
 
         if (genes) {
-            selectChromosomes(storage.population, *genes, storage.fitness.data(), m, ga.pSelection,
-                              random);
+            selectChromosomes(storage.population, *genes, storage.logFitness.data(), m,
+                              ga.pSelection, random);
             if (m > 1) {
                 crossoverPopulation(storage.population, *genes, m, n, ga.pCrossover, sortOrder,
                                     model.delay, model.maxRegimes, model.minObs, model.maxOrder,
@@ -196,7 +212,7 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
             // The reference path keeps the operators that read and write whole chromosomes
             // and draw one uniform at a time, so that comparing the two paths checks the fast
             // operators as well.
-            selectChromosomes(storage.population, storage.fitness.data(), m, n, ga.pSelection,
+            selectChromosomes(storage.population, storage.logFitness.data(), m, n, ga.pSelection,
                               random);
             if (m > 1) {
                 crossoverPopulation(storage.population, m, n, ga.pCrossover, sortOrder, model.delay,

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "run/run_driver.h"
+#include "model/result_texts.h"
+#include "model/run_settings.h"
+#include "run/run_outcome.h"
 #include "run/run_storage.h"
 
 namespace kavri {

@@ -6,9 +6,8 @@ namespace kavri {
 
 Result<double> estimateGivenThresholds(const EvaluationContext& context, const double* x,
                                        const double* sortedSeries, int nThresholds,
-                                       const std::array<double, 10>& userThresholds,
-                                       const int* sortOrder, int n, int maxOrder, int delay,
-                                       int iteration) {
+                                       const UserThresholds& userThresholds, const int* sortOrder,
+                                       int n, int maxOrder, int delay, int iteration) {
     EvaluationFiles files(context.files);
     if (MaybeNotice notice = files.openResiduals()) {
         return *notice;
@@ -35,11 +34,14 @@ Result<double> estimateGivenThresholds(const EvaluationContext& context, const d
         writeThresholdText(nThresholds, split.values, context.texts);
         context.observer.refresh(context.texts);
     }
-    const EvaluationRules rules{.initialBestAic = kGivenThresholdsInitialBestAic,
-                                .applyCriterion = false,
-                                .fitnessFromSettings = false,
-                                .ljungBoxFormat = "%.3f"};
-    return evaluateSplit(context, x, sortOrder, split, n, maxOrder, delay, iteration, rules, files);
+    const FittingProblem problem =
+        givenThresholdsProblem(context.settings, x, sortOrder, n, maxOrder, delay);
+    Result<EvaluatedFitness> evaluated =
+        evaluateSplit(context, problem, split, iteration, "%.3f", files);
+    if (!evaluated.ok()) {
+        return evaluated.notice();
+    }
+    return evaluated.value().fitness;
 }
 
 }  // namespace kavri

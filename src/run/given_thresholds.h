@@ -13,10 +13,14 @@ namespace kavri {
 // when a regime cannot be fitted (for instance thresholds typed in descending order leave a
 // regime empty), or the notice "Element of series do not exist" for a threshold that is not a
 // series value.
+// The slots of the user's thresholds that the estimation's argument list passes; the first
+// nThresholds (at most three) are read.
+inline constexpr int kUserThresholdSlots = 10;
+using UserThresholds = std::array<double, kUserThresholdSlots>;
+
 Result<double> estimateGivenThresholds(const EvaluationContext& context, const double* x,
                                        const double* sortedSeries, int nThresholds,
-                                       const std::array<double, 10>& userThresholds,
-                                       const int* sortOrder, int n, int maxOrder, int delay,
-                                       int iteration);
+                                       const UserThresholds& userThresholds, const int* sortOrder,
+                                       int n, int maxOrder, int delay, int iteration);
 
 }  // namespace kavri

@@ -8,6 +8,7 @@
 #include "model/text_format.h"
 #include "run/exact_run.h"
 #include "run/finite_results.h"
+#include "run/fitness_text.h"
 #include "run/genetic_run.h"
 #include "run/given_thresholds.h"
 #include "run/run_storage.h"
@@ -32,7 +33,7 @@ RunOutcome runGivenThresholds(const RunSettings& settings, ResultTexts& texts,
         return outcome;
     }
     outcome.remarks = resolved.value().remarks;
-    std::array<double, 10> userThresholds{};
+    UserThresholds userThresholds{};
     for (int i = 0; i < model.nThresholds && i < kMaxThresholdCount; ++i) {
         userThresholds[i] = resolved.value().values[i];
     }
@@ -47,26 +48,24 @@ RunOutcome runGivenThresholds(const RunSettings& settings, ResultTexts& texts,
         return outcome;
     }
     outcome.fitness = fitness.value();
+    // exp(-NAIC): its log-fitness is -NAIC, shown beside it where it underflows. Without a
+    // model (a regime that cannot be fitted) the fitness 0.0 stands alone.
+    if (outcome.model.available) {
+        outcome.logFitness = -outcome.model.naic;
+    }
     outcome.seriesVariance = seriesVariance(storage.series.data(), n);
     const FiniteResults finite(storage.series.data(), n + model.nPredictions);
     if (MaybeNotice notice = finite.check("the variance of the series", outcome.seriesVariance)) {
         outcome.notice = notice;
         return outcome;
     }
-    texts.fitnessText = formatText("%f", outcome.fitness);
+    texts.fitnessText = fitnessText(outcome.fitness, outcome.logFitness);
     texts.varianceText = formatText("%.5f", outcome.seriesVariance);
     observer.refresh(texts);
     return outcome;
 }
 
 }  // namespace
-
-void attachSample(RunOutcome& outcome, SeriesSample sample) {
-    if (outcome.model.available) {
-        outcome.model.labels = sample.labels;
-    }
-    outcome.sample = std::move(sample);
-}
 
 RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& observer,
                     const RunOptions& options) {
@@ -104,6 +103,7 @@ RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& obse
         if (options.compareExact && !outcome.notice) {
             if (std::optional<ExactOptimum> exact = comparisonOptimum(settings, options, storage)) {
                 outcome.exactFitness = exact->fitness;
+                outcome.exactLogFitness = exact->logFitness;
                 outcome.exactScope = ExactSearchScope{exact->everyValue, exact->candidates};
                 const FiniteResults finite(storage.series.data(), n + model.nPredictions);
                 outcome.notice = finite.check("the exact optimum's fitness", exact->fitness);

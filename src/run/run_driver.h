@@ -4,68 +4,11 @@
 // candidates, then either estimate at the user's thresholds or search the thresholds, and
 // report the chosen model through the result texts and the two result files.
 
-#include <cstdint>
-#include <optional>
-#include <string>
-#include <vector>
-
-#include "data/series_input.h"
-#include "estimation/threshold_profile.h"
-#include "model/notice.h"
-#include "model/reported_model.h"
 #include "model/result_texts.h"
 #include "model/run_settings.h"
-#include "report/result_files.h"
+#include "run/run_outcome.h"
 
 namespace kavri {
-
-// How the genetic search evaluates its chromosomes. Both give the same results bit for bit:
-// the fast path keeps estimates it has made and spreads new ones over the cores; the reference
-// path evaluates every chromosome from scratch and is kept to check the fast one against.
-enum class SearchPath { kFast, kReference };
-
-struct RunOptions {
-    // First seed of the genetic search; empty: the calendar clock in seconds.
-    std::optional<std::uint32_t> seed;
-    ResultFiles files;
-    // Also compute the exact optimum after a genetic search, for comparison.
-    bool compareExact = false;
-    SearchPath searchPath = SearchPath::kFast;
-    // After an exact search, also profile each threshold of the optimum (for the charts).
-    bool profileThresholds = false;
-    // Thresholds the exact search tries: 0 lets it choose (every value while that is quick);
-    // M > 0 the values at M evenly spaced ranks (estimation/threshold_candidates.h).
-    int exactCandidates = 0;
-};
-
-// The thresholds an exact search tried: every observed value, or `candidates` values at
-// evenly spaced ranks, over which its optimum is exact.
-struct ExactSearchScope {
-    bool everyValue = true;
-    int candidates = 0;
-};
-
-struct RunOutcome {
-    MaybeNotice notice;      // set when a fatal condition ended the run
-    std::uint32_t seed = 0;  // the seed the genetic search started from
-    ReportedModel model;     // the reported model, when one was reported
-    double fitness = 0.0;    // the value shown in fitnessText
-    double seriesVariance = 0.0;
-    long long evaluations = 0;              // chromosome evaluations made by the search
-    std::optional<double> exactFitness;     // with compareExact after a genetic search
-    std::vector<double> generationBest;     // genetic search: best fitness after each generation
-    std::vector<double> generationFittest;  // genetic search: highest fitness within each one
-    ThresholdProfile thresholdProfile;      // exact search with profileThresholds; else empty
-    SeriesSample sample;                    // the values read and where they came from
-    // Remarks a front end shows beside the results (a threshold taken as the series value it
-    // was typed for, for instance).
-    std::vector<std::string> remarks;
-    std::optional<ExactSearchScope> exactScope;  // set by the exact search (and compareExact)
-};
-
-// Keeps in `outcome` the description of the values read, and their labels in the reported
-// model.
-void attachSample(RunOutcome& outcome, SeriesSample sample);
 
 // Runs once with `settings` (run defaults are written into groups whose dialog count is 0):
 // clears all sixteen result texts, then writes them and refreshes `observer` as it goes. A run

@@ -12,6 +12,7 @@ struct RunStorage {
           series(dvector(0, n + p)),
           sortedSeries(dvector(0, n)),
           fitness(dvector(0, m)),
+          logFitness(dvector(0, m)),
           chromosome(ivector(0, n)),
           bestChromosome(ivector(0, n)) {}
 
@@ -20,6 +21,7 @@ struct RunStorage {
     DVector series;
     DVector sortedSeries;
     DVector fitness;
+    DVector logFitness;  // what the search ranks by (estimation/fitness.h)
     IVector chromosome;
     IVector bestChromosome;
 };

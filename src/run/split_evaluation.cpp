@@ -4,7 +4,6 @@
 #include <limits>
 
 #include "estimation/model_summary.h"
-#include "estimation/regime_estimation.h"
 #include "estimation/series_statistics.h"
 #include "model/notices.h"
 #include "model/text_format.h"
@@ -69,72 +68,54 @@ void recordData(const double* x, const int* sortOrder, const ThresholdSplit& spl
 
 }  // namespace
 
-Result<double> evaluateSplit(const EvaluationContext& context, const double* x,
-                             const int* sortOrder, const ThresholdSplit& split, int n, int maxOrder,
-                             int delay, int iteration, const EvaluationRules& rules,
-                             EvaluationFiles& files) {
+Result<EvaluatedFitness> evaluateSplit(const EvaluationContext& context,
+                                       const FittingProblem& problem, const ThresholdSplit& split,
+                                       int iteration, const char* ljungBoxFormat,
+                                       EvaluationFiles& files) {
     const ModelParameters& modelSettings = context.settings.model;
     const GaParameters& ga = context.settings.ga;
     const bool reporting = iteration == kReportingIteration;
-    const int nPredictions = modelSettings.nPredictions;
+    const double* x = problem.x;
+    const int n = problem.n();
+    const int maxOrder = problem.maxOrder();
+    const int delay = problem.delay();
+    const int nPredictions = problem.nPredictions;
     const FiniteResults finite(x, n + nPredictions);
 
     FittedModel model(maxOrder);
-    model.nRegimes = split.ranges.regimeCount();
-    model.thresholdValues = split.values;
-
-    OrderSearch search;
-    search.n = n;
-    search.maxOrder = maxOrder;
-    search.delay = delay;
-    search.initialBestAic = rules.initialBestAic;
-    search.stopAtFirstNonImprovement = rules.applyCriterion && ga.criterion == kCriterionRelative;
-
-    std::array<RegimeFit, kMaxRegimeCount> fits{};
-    if (estimateRegimes(x, sortOrder, split.ranges, search, model, fits) == FitStatus::kSingular) {
-        // Cross products that overflowed fail a fit too; that is the series' fault, and no
-        // other chromosome would fare better.
-        if (MaybeNotice notice = finite.checkSeries()) {
-            return *notice;
-        }
-        return 0.0;
-    }
-    // Any finite AIC beats the initial best, so a regime left without an order although orders
-    // were tried met sums of squares that are not finite: it has no estimate, which must not
-    // pass for a regime without observations.
-    for (int r = 0; r < model.nRegimes && maxOrder >= 2; ++r) {
-        if (model.regimeOrders[r] == 0) {
-            return finite.notice(formatText("the AIC of regime %d", r + 1),
+    FreshRangeEstimates estimates(problem);
+    SplitScore score =
+        scoreSplit(problem, split.ranges, split.values, estimates.function(), true, model);
+    switch (score.outcome) {
+        case SplitOutcome::kSingular:
+            // Cross products that overflowed fail a fit too; that is the series' fault, and no
+            // other chromosome would fare better.
+            if (MaybeNotice notice = finite.checkSeries()) {
+                return *notice;
+            }
+            return EvaluatedFitness{};
+        case SplitOutcome::kNoFiniteOrder:
+            return finite.notice(formatText("the AIC of regime %d", score.regime + 1),
                                  std::numeric_limits<double>::quiet_NaN());
-        }
+        case SplitOutcome::kNoEffectiveObservations:
+            return noEffectiveObservationsNotice();
+        case SplitOutcome::kNoForecasts:
+        case SplitOutcome::kScored:
+            break;
     }
-
-    ModelSummary summary = summariseRegimes(fits, model.nRegimes);
-    // Without a tried order (maxOrder 1) no observation is fitted and NAIC would be 0/0.
-    if (summary.effectiveObservations == 0) {
-        return noEffectiveObservationsNotice();
-    }
-
-    HoldoutForecasts holdout;
-    if (nPredictions != 0) {
-        holdout = forecastHoldout(x, n, model, nPredictions, delay);
-        if (MaybeNotice notice = files.writePredictions(holdout)) {
+    if (score.forecast && context.writeFiles) {
+        if (MaybeNotice notice = files.writePredictions(score.holdout)) {
             return *notice;
         }
-        summary.forecastMse = holdout.mse;
     }
-
-    double adjustingConstant = 1.0;
-    if (!rules.fitnessFromSettings) {
-        summary.fitness = std::exp(-summary.naic);
-    } else if (ga.fitnessKind == kFitnessAic) {
-        adjustingConstant = ga.adjustingConstant;
-        summary.fitness = std::exp(-summary.naic / ga.adjustingConstant);
-    } else if (nPredictions != 0) {
-        summary.fitness = std::exp(-(1.0 + *summary.forecastMse));
-    } else {
+    if (score.outcome == SplitOutcome::kNoForecasts) {
         return noForecastsNotice();
     }
+    ModelSummary& summary = score.summary;
+    const HoldoutForecasts& holdout = score.holdout;
+    // The constant that divides NAIC in the fitness shown, which checkFitness() names.
+    const double adjustingConstant =
+        problem.fitness.usesForecasts() ? 1.0 : problem.fitness.adjustingConstant;
 
     DVector residual = dvector(0, n);
     DVector fitted = dvector(0, n);
@@ -149,23 +130,26 @@ Result<double> evaluateSplit(const EvaluationContext& context, const double* x,
     summary.ljungBox = ljungBoxStatistic(acf.data(), n, nLags);
 
     if (reporting) {
-        const ReportedModel reported = describeModel(model, fits, summary);
+        const ReportedModel reported = describeModel(model, score.fits, summary);
         if (MaybeNotice notice = checkReport(finite, reported, adjustingConstant, fitted.data(),
                                              residual.data(), n, acf.data(), nLags, holdout)) {
             return *notice;
         }
-        reportModel(split.ranges.nThresholds, model, reported, rules.ljungBoxFormat, context.texts,
+        reportModel(split.ranges.nThresholds, model, reported, ljungBoxFormat, context.texts,
                     context.observer);
         if (context.reported != nullptr) {
             *context.reported = reported;
-            recordData(x, sortOrder, split, n, nPredictions, maxOrder, delay, model, fitted.data(),
-                       residual.data(), acf.data(), nLags, holdout, *context.reported);
+            recordData(x, problem.sortOrder, split, n, nPredictions, maxOrder, delay, model,
+                       fitted.data(), residual.data(), acf.data(), nLags, holdout,
+                       *context.reported);
         }
     }
-    if (MaybeNotice notice = files.commit()) {
-        return *notice;
+    if (context.writeFiles) {
+        if (MaybeNotice notice = files.commit()) {
+            return *notice;
+        }
     }
-    return summary.fitness;
+    return EvaluatedFitness{score.fitness, score.logFitness};
 }
 
 }  // namespace kavri

@@ -1,11 +1,15 @@
 #pragma once
 
 // What the chromosome evaluation and the estimation at given thresholds share: the context
-// they run in and the evaluation of a model once its thresholds are placed among the ranks.
+// they run in and the evaluation of a model once its thresholds are placed among the ranks,
+// with its files and, in reporting mode, its texts. The model itself is scored by the one
+// evaluation of a split (estimation/split_score.h).
 
 #include <array>
 
+#include "estimation/fitness.h"
 #include "estimation/information_criterion.h"
+#include "estimation/split_score.h"
 #include "model/fitted_model.h"
 #include "model/notice.h"
 #include "model/rank_ranges.h"
@@ -26,6 +30,8 @@ struct EvaluationContext {
     RunObserver& observer;
     ResultFiles files;
     ReportedModel* reported = nullptr;  // filled by a reporting evaluation when given
+    // Off for the evaluations of a search, which replace no file (search_files.h).
+    bool writeFiles = true;
 };
 
 // The thresholds of a model: its regimes as rank ranges, and the threshold values in the order
@@ -35,22 +41,21 @@ struct ThresholdSplit {
     std::array<double, kMaxThresholdCount> values{};
 };
 
-// How the two callers differ.
-struct EvaluationRules {
-    double initialBestAic = kSearchInitialBestAic;
-    bool applyCriterion = true;       // the order search honours the "Relative" criterion
-    bool fitnessFromSettings = true;  // fitness kind and adjusting constant apply; else exp(-NAIC)
-    const char* ljungBoxFormat = "%f";
+// The fitness of an evaluation as shown, and the log-fitness that searches rank by (fitness.h).
+struct EvaluatedFitness {
+    double fitness = 0.0;
+    double logFitness = kNoLogFitness;
 };
 
-// Estimates the regimes, forecasts the held-out values, fits the whole series and, in
-// reporting mode, reports. The new Residuals.txt is started in `files` already; when a model is
-// estimated, both result files are committed here. The fitness, 0.0 when a least-squares fit
-// meets a singular matrix (nothing is committed then), or the notice that ends the run: among
-// them a result that is not a finite number, which is never shown.
-Result<double> evaluateSplit(const EvaluationContext& context, const double* x,
-                             const int* sortOrder, const ThresholdSplit& split, int n, int maxOrder,
-                             int delay, int iteration, const EvaluationRules& rules,
-                             EvaluationFiles& files);
+// Scores the split (split_score.h), forecasts the held-out values, fits the whole series and,
+// in reporting mode, reports, with the Ljung-Box statistic in `ljungBoxFormat`. The new
+// Residuals.txt is started in `files` already; when a model is estimated, both result files
+// are committed here. The fitness, 0.0 when a least-squares fit meets a singular matrix
+// (nothing is committed then), or the notice that ends the run: among them a result that is
+// not a finite number, which is never shown.
+Result<EvaluatedFitness> evaluateSplit(const EvaluationContext& context,
+                                       const FittingProblem& problem, const ThresholdSplit& split,
+                                       int iteration, const char* ljungBoxFormat,
+                                       EvaluationFiles& files);
 
 }  // namespace kavri

@@ -19,11 +19,13 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 class RangeScorer {
  public:
-    RangeScorer(const RankRows& rows, const HoldoutSet* holdout, int maxOrder, bool relative)
+    RangeScorer(const RankRows& rows, const HoldoutSet* holdout, int maxOrder, bool relative,
+                double logFloor)
         : rows_(rows),
           holdout_(holdout),
           maxOrder_(maxOrder),
           relative_(relative),
+          logFloor_(logFloor),
           regression_(maxOrder),
           coefficients_(static_cast<std::size_t>(maxOrder) + 1, 0.0) {}
 
@@ -41,7 +43,7 @@ class RangeScorer {
 
     double cost(int start, int end) {
         if (changed_) {
-            order_ = chooseRangeOrder(regression_, maxOrder_, relative_, sseWork_);
+            order_ = chooseRangeOrder(regression_, maxOrder_, relative_, sseWork_, logFloor_);
             if (order_.status == FitStatus::kOk && holdout_ != nullptr) {
                 regression_.coefficients(order_.order, coefficients_.data());
             }
@@ -51,7 +53,7 @@ class RangeScorer {
             return kInfinity;
         }
         if (holdout_ == nullptr) {
-            return order_.aic;
+            return order_.score;
         }
         return holdout_->squaredErrors(holdout_->cut(start), holdout_->cut(end),
                                        coefficients_.data(), order_.order);
@@ -62,6 +64,7 @@ class RangeScorer {
     const HoldoutSet* holdout_;
     int maxOrder_;
     bool relative_;
+    double logFloor_;  // ranks exact fits (information_criterion.h)
     QrRangeRegression regression_;
     RangeOrder order_;
     bool changed_ = true;
@@ -144,7 +147,7 @@ Result<ExactOptimum> referenceExactOptimum(const RunSettings& settings, const do
         holdout.emplace(x, sortedSeries, n, maxOrder, model.nPredictions, delay, centre);
     }
     RangeScorer scorer(rows, mse ? &*holdout : nullptr, maxOrder,
-                       ga.criterion == kCriterionRelative);
+                       ga.criterion == kCriterionRelative, exactFitLogFloor(seriesVariance(x, n)));
 
     int maxRegimes = std::clamp(model.maxRegimes, 1, kMaxRegimeCount);
     if (n - delay < delay + 1) {

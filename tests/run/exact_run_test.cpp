@@ -10,6 +10,7 @@
 
 #include "data/number_text.h"
 #include "model/notices.h"
+#include "run/run_driver.h"
 #include "support/memory_file_system.h"
 #include "support/series_fixtures.h"
 #include "support/temp_directory.h"
@@ -27,7 +28,7 @@ class ExactRun : public ::testing::Test {
     void SetUp() override {
         seriesPath_ = (dir_.path() / "ExchangeRate.txt").string();
         std::ofstream out(seriesPath_);
-        for (double v : testing::exchangeRateReturns()) out << testing::formatDouble("%.17g\n", v);
+        out << testing::seriesText(testing::exchangeRateReturns());
         options_.files.fileSystem = &files_;
     }
 
@@ -166,7 +167,7 @@ TEST_F(ExactRun, SameModelInEveryUnit) {
         scaled = returns;
         for (double& v : scaled) v *= std::pow(10.0, k);
         std::ofstream out(seriesPath_, std::ios::trunc);
-        for (double v : scaled) out << testing::formatDouble("%.17g\n", v);
+        out << testing::seriesText(scaled);
         out.close();
         RunSettings s = defaultSettings();
         s.model.seriesPath = seriesPath_;

@@ -15,11 +15,6 @@ namespace {
 
 using testing::TempDirectory;
 
-class SilentObserver : public RunObserver {
- public:
-    void refresh(const ResultTexts&) override {}
-};
-
 // Files that are created but whose writes all fail, as on a full disk.
 class FullDisk : public OutputFileSystem {
  public:

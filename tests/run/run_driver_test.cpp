@@ -40,9 +40,7 @@ class RunDriver : public ::testing::Test {
  protected:
     void SetUp() override {
         seriesPath_ = (dir_.path() / "ExchangeRate.txt").string();
-        std::string text;
-        for (double v : testing::exchangeRateReturns()) text += testing::formatDouble("%.17g\n", v);
-        dir_.write("ExchangeRate.txt", text);
+        dir_.write("ExchangeRate.txt", testing::seriesText(testing::exchangeRateReturns()));
         options_.files.fileSystem = &files_;
         options_.seed = 12345;
     }
@@ -278,10 +276,8 @@ TEST_F(RunDriver, ValuesWhoseSquaresOverflowEndTheRunNamingThem) {
         SCOPED_TRACE("element " + std::to_string(c.element));
         std::vector<double> x = testing::exchangeRateReturns();
         x[static_cast<std::size_t>(c.element - 1)] = c.value;
-        std::string text;
-        for (double v : x) text += testing::formatDouble("%.17g\n", v);
         RunSettings settings = modelSettings();
-        settings.model.seriesPath = dir_.write("extreme.txt", text).string();
+        settings.model.seriesPath = dir_.write("extreme.txt", testing::seriesText(x)).string();
         if (c.given) {
             settings.model.selectModel = kSelectModelGivenThresholds;
             settings.model.nThresholds = 2;

@@ -18,6 +18,20 @@ inline std::vector<double> readValues(const std::string& path) {
     return values;
 }
 
+// Column `column` (0-based) of a comma-separated table with one header line.
+inline std::vector<double> readColumn(const std::string& path, int column) {
+    std::ifstream in(path);
+    std::vector<double> values;
+    std::string line;
+    std::getline(in, line);
+    while (std::getline(in, line)) {
+        std::size_t start = 0;
+        for (int c = 0; c < column; ++c) start = line.find(',', start) + 1;
+        values.push_back(std::stod(line.substr(start, line.find(',', start) - start)));
+    }
+    return values;
+}
+
 inline std::vector<double> exchangeRateReturns() {
     return readValues(std::string(KAVRI_EXAMPLES_DIR) + "/ExchangeRate.txt");
 }
@@ -42,6 +56,13 @@ namespace kavri::testing {
 inline std::string formatDouble(const char* format, double value) {
     char text[64];
     std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+// A series file's text: one value a line, with the digits that read back to the same double.
+inline std::string seriesText(const std::vector<double>& values) {
+    std::string text;
+    for (double v : values) text += formatDouble("%.17g\n", v);
     return text;
 }
 
