@@ -240,8 +240,7 @@ bool RecordReader::next(TableRecord& record) {
     return open && endRecord();
 }
 
-std::vector<TableRecord> tableRecords(std::string_view text, Separator separator,
-                                      int firstLine) {
+std::vector<TableRecord> tableRecords(std::string_view text, Separator separator, int firstLine) {
     std::vector<TableRecord> records;
     RecordReader reader(text, separator, firstLine);
     TableRecord record;

@@ -175,7 +175,7 @@ NumberReading readNumber(std::string_view text, NumberStyle style) {
 
 bool isMissingMarker(std::string_view text) {
     static constexpr std::array<std::string_view, 13> kMarkers{
-        "",        "NA",      "N/A",   "#N/A",  "NaN",   "NULL",  ".",
+        "",        "NA",      "N/A",   "#N/A",  "NaN",    "NULL",  ".",
         "#DIV/0!", "#VALUE!", "#REF!", "#NUM!", "#NAME?", "#NULL!"};
     for (std::string_view marker : kMarkers) {
         if (equalsIgnoringCase(text, marker)) {

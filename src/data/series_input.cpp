@@ -7,6 +7,7 @@
 #include "data/number_text.h"
 #include "data/plain_format.h"
 #include "data/sample_choice.h"
+#include "data/series_layout.h"
 #include "data/series_text.h"
 #include "data/table_columns.h"
 #include "model/classic_numeric_locale.h"
@@ -59,9 +60,8 @@ std::string problemText(const ReadContext& context, const ValueColumn& column,
                         const ValueField& field, int index, NumberProblem problem) {
     switch (problem) {
         case NumberProblem::kMissing:
-            return formatText(
-                "\"%s\" is a missing value; a series with a gap cannot be fitted %s",
-                field.text.c_str(), missingRemedy(context, index).c_str());
+            return formatText("\"%s\" is a missing value; a series with a gap cannot be fitted %s",
+                              field.text.c_str(), missingRemedy(context, index).c_str());
         case NumberProblem::kTooLarge:
             return formatText(
                 "\"%s\" is too large: beyond %g in magnitude the sums of squares "
@@ -95,8 +95,7 @@ std::string problemText(const ReadContext& context, const ValueColumn& column,
                : field.line == context.from.firstLine ? " (a header? use --column)"
                                                       : "";
     } else if (!context.plain && !column.headerLine && index == 0) {
-        hint = formatText(" (a title above the table? --skip-lines %d passes over it)",
-                          field.line);
+        hint = formatText(" (a title above the table? --skip-lines %d passes over it)", field.line);
     }
     return formatText("\"%s\" is not a number%s", field.text.c_str(), hint.c_str());
 }
@@ -109,7 +108,8 @@ Notice unreadableValue(const ReadContext& context, const ValueColumn& column, in
         where += ", " + column.columnName;
     }
     return Notice(formatText("Element %d could not be read", index + 1), kErrorCaption,
-                  NoticeIcon::kStop, where + ": " + problemText(context, column, field, index, problem));
+                  NoticeIcon::kStop,
+                  where + ": " + problemText(context, column, field, index, problem));
 }
 
 int plainCount(TextFrom from) {
@@ -139,20 +139,9 @@ Result<SeriesSample> readSeriesSample(const SeriesRequest& request) {
     if (!text.ok()) {
         return text.notice();
     }
-    ReadContext context{request, textAfterLines(text.value(), request.choice.skipLines)};
-    const std::string_view firstLine = firstContentLine(context.from.text);
-    const bool columnNamed = !request.choice.column.empty();
-    Separator separator = separatorOf(firstLine);
-    // Blank- or tab-separated numbers are the plain format; so is a first line of numbers
-    // written with decimal commas, which then fail as values of that format.
-    // A first line of quoted names over blank-separated fields is R's write.table.
-    const bool quotedHeader = separator == Separator::kNone &&
-                              firstLine.find_first_not_of(" \t") != std::string_view::npos &&
-                              firstLine[firstLine.find_first_not_of(" \t")] == '"';
-    context.plain =
-        !columnNamed && !quotedHeader &&
-        (separator == Separator::kNone ||
-         (separator != Separator::kSemicolon && lineIsPlain(firstLine)));
+    const SeriesLayout layout = seriesLayout(text.value(), request.choice);
+    ReadContext context{request, layout.from};
+    context.plain = layout.plain;
     const int needed = request.nObservations + request.nPredictions;
 
     SampleSource source{request.path, 0, "", false};
@@ -161,8 +150,7 @@ Result<SeriesSample> readSeriesSample(const SeriesRequest& request) {
     if (context.plain) {
         source.fileValues = plainCount(context.from);
     } else {
-        if (separator == Separator::kNone) separator = Separator::kBlanks;
-        Result<TableSurvey> surveyed = surveyTable(context.from, separator, request.path);
+        Result<TableSurvey> surveyed = surveyTable(context.from, layout.separator, request.path);
         if (!surveyed.ok()) return surveyed.notice();
         survey = std::move(surveyed.value());
         Result<std::size_t> column = chosenColumn(*survey, request.choice.column, request.path);

@@ -1,13 +1,13 @@
 #include "data/series_text.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
-
-#include <sys/stat.h>
 
 #include "model/text_format.h"
 

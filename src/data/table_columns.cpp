@@ -13,9 +13,7 @@ namespace {
 // down is judged from its header text alone.
 constexpr std::size_t kHeaderScan = 1000;
 
-bool isNumber(const std::string& text) {
-    return numberStyles(text) != 0 || isPercentage(text);
-}
+bool isNumber(const std::string& text) { return numberStyles(text) != 0 || isPercentage(text); }
 
 bool isText(const std::string& text) { return !isNumber(text) && !isMissingMarker(text); }
 
@@ -185,8 +183,7 @@ Notice styleRefusal(const std::string& path, const TableSurvey& survey, std::siz
     return Notice(formatText("Element %d could not be read", field.row + 1), kErrorCaption,
                   NoticeIcon::kStop,
                   formatText("%s line %d, %s: \"%s\" %s", path.c_str(), field.line,
-                             columnLabel(survey, column).c_str(), field.text.c_str(),
-                             why.c_str()));
+                             columnLabel(survey, column).c_str(), field.text.c_str(), why.c_str()));
 }
 
 NumberStyle firstStyle(unsigned styles) {

@@ -23,10 +23,10 @@ struct PlacedField {
 };
 
 struct ColumnSurvey {
-    std::string name;   // the header's text; empty without a header
-    int missing = 0;    // missing-value markers (NA, empty, #N/A...)
-    int numbers = 0;    // values that are numbers in some style
-    int texts = 0;      // values that are neither
+    std::string name;              // the header's text; empty without a header
+    int missing = 0;               // missing-value markers (NA, empty, #N/A...)
+    int numbers = 0;               // values that are numbers in some style
+    int texts = 0;                 // values that are neither
     unsigned styles = kAllStyles;  // the styles in which every number of the column reads
     bool pointOnly = false;        // some number reads only with a decimal point ("2.5")
     bool commaOnly = false;        // some number reads only with a decimal comma ("2,5")
@@ -53,8 +53,8 @@ struct TableSurvey {
     // The first field counts the rows 1, 2, 3... as R's write.table and write.csv write row
     // names, under no header name or an empty one: the dates are in the next field.
     bool rowNumbers = false;
-    std::size_t fields = 0;        // fields of every data line
-    int rows = 0;                  // data rows; empty rows at the end are no values
+    std::size_t fields = 0;  // fields of every data line
+    int rows = 0;            // data rows; empty rows at the end are no values
     std::vector<ColumnSurvey> columns;
     std::optional<std::size_t> labelField;  // the field of the dates or times, when any
 };

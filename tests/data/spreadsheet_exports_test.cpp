@@ -20,8 +20,7 @@ using Labels = std::vector<std::string>;
 
 // The first lynx trappings, 1821 to 1830, as the files hold them.
 const Values kCounts{269, 321, 585, 871, 1475, 2821, 3928, 5943, 4950, 2577};
-const Labels kYears{"1821", "1822", "1823", "1824", "1825",
-                    "1826", "1827", "1828", "1829", "1830"};
+const Labels kYears{"1821", "1822", "1823", "1824", "1825", "1826", "1827", "1828", "1829", "1830"};
 
 std::string fileOf(const std::string& name) {
     return std::string(KAVRI_TEST_DATA_DIR) + "/files/" + name;
@@ -65,12 +64,11 @@ TEST(SpreadsheetExports, ThousandsPointsThatNothingSettlesAreRefusedAtTheirLine)
     const std::string path = fileOf("german_counts_only.csv");
     EXPECT_EQ(readFile("german_counts_only.csv", 10).notice(),
               Notice("Element 5 could not be read", "Error", NoticeIcon::kStop,
-                     path +
-                         " line 6, column 2 \"Luchse\": \"1.475\" may be 1475 or 1.475: a "
-                         "semicolon-separated file usually writes decimal commas and thousands "
-                         "points, but no number of this file shows which it uses (save the "
-                         "column without thousands separators, or with at least one decimal "
-                         "place)"));
+                     path + " line 6, column 2 \"Luchse\": \"1.475\" may be 1475 or 1.475: a "
+                            "semicolon-separated file usually writes decimal commas and thousands "
+                            "points, but no number of this file shows which it uses (save the "
+                            "column without thousands separators, or with at least one decimal "
+                            "place)"));
 }
 
 TEST(SpreadsheetExports, RRowNamesAreTakenAsRWritesThem) {
