@@ -136,6 +136,10 @@ NumberReading finiteReading(const std::string& number) {
 }  // namespace
 
 unsigned numberStyles(std::string_view text) {
+    // Most values hold no mark or separator at all: every style reads them alike.
+    if (text.find_first_of(".,' \xC2\xE2") == std::string_view::npos) {
+        return isDecimalNumber(text, '.') ? kAllStyles : 0u;
+    }
     const std::string spaced = plainSpaces(text);
     unsigned mask = 0;
     for (std::size_t s = 0; s < std::size(kNumberStyles); ++s) {

@@ -23,7 +23,7 @@ struct ResultFiles {
     // The date of each value of the sample (fitted, then held out) when the series file gives
     // them; the files then start each line with it. Null for a file without dates, whose
     // files keep their columns.
-    std::shared_ptr<const std::vector<std::string>> dates;
+    std::shared_ptr<const std::vector<std::string>> dates = nullptr;
 
     std::filesystem::path residualsPath() const { return directory / kResidualsFileName; }
     std::filesystem::path predictionsPath() const { return directory / kPredictionsFileName; }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <string>
@@ -715,6 +716,40 @@ TEST_F(CliBinary, PlotsThatCannotBeWrittenAreAFailureAfterTheResults) {
               "kavri-cli: --plot-format chooses the picture format of --plots; give --plots DIR "
               "too\nRun with --help for more information.\n");
     EXPECT_EQ(runCli(dir(), {"--plots", "p", "--plot-format", "pdf"}).status, 2);
+}
+
+// A title above the table: refused at its line with the option that passes over it, read
+// with that option; --inspect shows the columns and writes nothing.
+TEST_F(CliBinary, TitleAboveATableAndThePreviewOfTheFile) {
+    const std::string table = readFile(fs::path(KAVRI_EXAMPLES_DIR) / "lynx.csv");
+    std::ofstream(dir() / "titled.csv") << "Lynx trappings, Mackenzie River\n" << table;
+    const std::vector<std::string> sample{
+        "--series",        "titled.csv", "--n-observations", "100",
+        "--n-predictions", "14",         "--search",         "exact"};
+    CliRun refused = runCli(dir(), sample);
+    EXPECT_EQ(refused.status, 3);
+    EXPECT_NE(refused.err.find("titled.csv line 1, column 2: \"Mackenzie River\" is not a "
+                               "number (a title above the table? --skip-lines 1 passes over it)"),
+              std::string::npos)
+        << refused.err;
+    std::vector<std::string> skipped = sample;
+    skipped.insert(skipped.end(), {"--skip-lines", "1"});
+    CliRun read = runCli(dir(), skipped);
+    EXPECT_EQ(read.status, 0) << read.err;
+    EXPECT_NE(read.err.find("fitted values 1 to 100 of titled.csv column 3 \"log10\" (1821 to "
+                            "1920)"),
+              std::string::npos)
+        << read.err;
+
+    const std::set<std::string> before = filesIn(dir());
+    CliRun inspected = runCli(dir(), {"--inspect", "--series", "titled.csv", "--skip-lines", "1"});
+    EXPECT_EQ(inspected.status, 0) << inspected.err;
+    EXPECT_NE(inspected.out.find("Layout: comma-separated table, header on line 2"),
+              std::string::npos)
+        << inspected.out;
+    EXPECT_NE(inspected.out.find("*  3       log10      number  114"), std::string::npos)
+        << inspected.out;
+    EXPECT_EQ(filesIn(dir()), before);
 }
 
 }  // namespace
