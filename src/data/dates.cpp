@@ -156,6 +156,34 @@ std::optional<long long> evenStep(const std::vector<long long>& values) {
     return step;
 }
 
+// Days of months a fixed number of months apart: the same day of each month, or each month's
+// last day (monthly data dated by its end). Empty when the days are not such.
+std::vector<std::string> nextDaysOfMonths(const std::vector<Date>& dates, int count) {
+    const Date& last = dates.back();
+    std::vector<std::string> next;
+    std::vector<long long> months;
+    bool sameDay = true;
+    bool monthEnds = true;
+    for (const Date& date : dates) {
+        months.push_back(monthIndex(date));
+        sameDay = sameDay && date.day == dates[0].day;
+        monthEnds = monthEnds && date.day == daysInMonth(date.year, date.month);
+    }
+    const std::optional<long long> step = evenStep(months);
+    if (!step || (!sameDay && !monthEnds) || (sameDay && !monthEnds && dates[0].day > 28)) {
+        return {};
+    }
+    for (int h = 1; h <= count; ++h) {
+        const long long at = months.back() + *step * h;
+        Date date = last;
+        date.year = static_cast<int>(at / 12);
+        date.month = static_cast<int>(at % 12) + 1;
+        date.day = monthEnds ? daysInMonth(date.year, date.month) : last.day;
+        next.push_back(written(date));
+    }
+    return next;
+}
+
 }  // namespace
 
 bool isDate(std::string_view text) { return parseDate(text).has_value(); }
@@ -200,6 +228,11 @@ std::vector<std::string> nextDates(const std::vector<std::string>& labels, int c
     }
     std::vector<std::string> next;
     const Date& last = dates.back();
+    if (form == Form::kDay || form == Form::kDayFirst) {
+        if (std::vector<std::string> monthly = nextDaysOfMonths(dates, count); !monthly.empty()) {
+            return monthly;
+        }
+    }
     if (std::optional<long long> step = evenStep(ordinals)) {
         for (int h = 1; h <= count; ++h) {
             const long long at = ordinals.back() + *step * h;
@@ -219,29 +252,7 @@ std::vector<std::string> nextDates(const std::vector<std::string>& labels, int c
         }
         return next;
     }
-    if (form != Form::kDay && form != Form::kDayFirst) return {};
-    // Days of months: the same day of each month, or each month's last day.
-    std::vector<long long> months;
-    bool sameDay = true;
-    bool monthEnds = true;
-    for (const Date& date : dates) {
-        months.push_back(monthIndex(date));
-        sameDay = sameDay && date.day == dates[0].day;
-        monthEnds = monthEnds && date.day == daysInMonth(date.year, date.month);
-    }
-    const std::optional<long long> step = evenStep(months);
-    if (!step || (!sameDay && !monthEnds) || (sameDay && !monthEnds && dates[0].day > 28)) {
-        return {};
-    }
-    for (int h = 1; h <= count; ++h) {
-        const long long at = months.back() + *step * h;
-        Date date = last;
-        date.year = static_cast<int>(at / 12);
-        date.month = static_cast<int>(at % 12) + 1;
-        date.day = monthEnds ? daysInMonth(date.year, date.month) : last.day;
-        next.push_back(written(date));
-    }
-    return next;
+    return {};
 }
 
 }  // namespace kavri

@@ -223,6 +223,10 @@ Result<TableSurvey> surveyTable(TextFrom text, Separator separator, const std::s
     survey.headerLine = firstRecordIsHeader(head);
     const TableRecord& first = head.front();
     std::size_t named = first.fields.size();
+    if (survey.headerLine && named > 1 && first.fields.back().empty() && head.size() > 1 &&
+        head[1].fields.size() == named - 1) {
+        --named;  // a separator after the header's last name
+    }
     if (survey.headerLine) {
         survey.headerLineNumber = first.line;
         if (head.size() > 1 && head[1].fields.size() == named + 1 &&

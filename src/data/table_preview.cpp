@@ -107,8 +107,11 @@ Result<FilePreview> previewSeriesFile(const std::string& path, const SeriesChoic
         ColumnPreview column;
         column.number = static_cast<int>(c) + 1;
         column.name = survey.name;
-        column.type =
-            typeOf(survey, isDate(survey.firstPresent.text) && isDate(survey.lastPresent.text));
+        const bool dates = isDate(survey.firstPresent.text) && isDate(survey.lastPresent.text);
+        column.type = typeOf(survey, dates);
+        // Years are numbers, and in the label column they are the dates of the values.
+        const bool labels = table.labelField && *table.labelField == c + (table.rowNames ? 1 : 0);
+        if (column.type == "number" && labels && dates) column.type = "date";
         column.values = table.rows;
         column.missing = survey.missing;
         column.first = survey.firstPresent.text;

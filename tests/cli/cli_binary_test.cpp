@@ -496,14 +496,31 @@ TEST_F(CliBinary, LastAndSkipGiveTheResultsOfAFileCutToTheSample) {
         return run.out + readFile(out.path() / "Residuals.txt") +
                readFile(out.path() / "Predictions.txt");
     };
+    // The table's result files carry its years, so it is compared with the table cut alike.
+    const std::string table = readFile(fs::path(KAVRI_EXAMPLES_DIR) / "lynx.csv");
+    const auto cutTable = [&](int first, int count) {
+        const std::size_t header = table.find('\n') + 1;
+        std::size_t begin = header;
+        for (int i = 0; i < first; ++i) begin = table.find('\n', begin) + 1;
+        std::size_t end = begin;
+        for (int i = 0; i < count; ++i) end = table.find('\n', end) + 1;
+        return table.substr(0, header) + table.substr(begin, end - begin);
+    };
     work_.write("last.txt", cut(4, 110));
     work_.write("skip.txt", cut(2, 110));
+    work_.write("last.csv", cutTable(4, 110));
+    work_.write("skip.csv", cutTable(2, 110));
     const std::string lastCut = results("last.txt", {});
+    const std::string lastCutTable = results("last.csv", {});
     EXPECT_GT(lastCut.size(), 2000u);
-    EXPECT_EQ(results("lynx.csv", {"--last"}), lastCut);
+    EXPECT_EQ(results("lynx.csv", {"--last"}), lastCutTable);
     EXPECT_EQ(results("lynx_log10.txt", {"--last"}), lastCut);
-    EXPECT_EQ(results("lynx.csv", {"--skip", "4"}), lastCut);
-    EXPECT_EQ(results("lynx.csv", {"--skip", "2"}), results("skip.txt", {}));
+    EXPECT_EQ(results("lynx.csv", {"--skip", "4"}), lastCutTable);
+    EXPECT_EQ(results("lynx.csv", {"--skip", "2"}), results("skip.csv", {}));
+    EXPECT_EQ(results("lynx_log10.txt", {"--skip", "2"}), results("skip.txt", {}));
+    // The same numbers: the table's files are the plain file's with a first column of years.
+    EXPECT_NE(lastCutTable.find("Date\t Series\t         Fit\t         Residuals\n1825\t 3.16879"),
+              std::string::npos);
 
     // The run says which values it fitted, by place in the file and by the year column.
     CliRun said = runCli(dir(), {"--series", "lynx.csv", "--last", "--n-observations", "100",
@@ -728,8 +745,12 @@ TEST_F(CliBinary, TitleAboveATableAndThePreviewOfTheFile) {
         "--n-predictions", "14",         "--search",         "exact"};
     CliRun refused = runCli(dir(), sample);
     EXPECT_EQ(refused.status, 3);
-    EXPECT_NE(refused.err.find("titled.csv line 1, column 2: \"Mackenzie River\" is not a "
-                               "number (a title above the table? --skip-lines 1 passes over it)"),
+    EXPECT_NE(refused.err.find("Line 2 of titled.csv does not fit the table\n  titled.csv line 2 "
+                               "holds 3 fields; line 1 holds 2."),
+              std::string::npos)
+        << refused.err;
+    EXPECT_NE(refused.err.find("if line 1 is a title or note above the table, --skip-lines 1 "
+                               "passes over it"),
               std::string::npos)
         << refused.err;
     std::vector<std::string> skipped = sample;

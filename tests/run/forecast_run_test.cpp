@@ -191,11 +191,10 @@ TEST(DatedRun, ResultFilesCarryTheDatesOfTheSeriesFile) {
     settings.model.nObservations = 100;
     settings.model.nPredictions = 14;
     settings.model.maxOrder = 3;
-    settings.model.selectModel = kSelectModelGivenThresholds;
-    settings.model.nThresholds = 1;
-    settings.model.thresholds = {3.0, 0.0, 0.0};
+    settings.model.selectModel = kSelectModelSearch;
     settings.modelDialogCount = 1;
     settings.ga = gaPrefill();
+    settings.ga.searchMethod = kSearchExact;
     settings.ga.printResiduals = kPrintResidualsYes;
     settings.gaDialogCount = 1;
     ResultTexts texts;
@@ -210,7 +209,7 @@ TEST(DatedRun, ResultFilesCarryTheDatesOfTheSeriesFile) {
         linesOf(testing::readFile(dir.path() / "Residuals.txt"));
     ASSERT_EQ(residuals.size(), 101u);
     EXPECT_EQ(residuals[0], "Date\t Series\t         Fit\t         Residuals");
-    EXPECT_EQ(residuals[1].substr(0, 14), "1821\t 2.42975");
+    EXPECT_EQ(residuals[1].substr(0, 13), "1821\t 2.42975");
     EXPECT_EQ(residuals[100].substr(0, 5), "1920\t");
     const std::vector<std::string> predictions =
         linesOf(testing::readFile(dir.path() / "Predictions.txt"));
