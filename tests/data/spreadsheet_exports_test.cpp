@@ -10,6 +10,7 @@
 
 #include "data/series_input.h"
 #include "support/notice_printing.h"
+#include "support/series_fixtures.h"
 #include "support/temp_directory.h"
 
 namespace kavri {
@@ -148,6 +149,29 @@ TEST(SpreadsheetExports, PercentagesAreRefusedAndSpreadsheetErrorsAreMissingValu
     SeriesChoice skip;
     skip.skip = 3;
     EXPECT_EQ(readFile("excel_errors.csv", 1, skip).value().values, Values{0.75});  // "+0.75"
+}
+
+// The bundled examples read to the values an independent stream reader gives: the passes
+// over the file, comments and number formats change nothing for them.
+TEST(SpreadsheetExports, EveryBundledExampleReadsToTheSameValues) {
+    for (const char* name : {"ExchangeRate.txt", "lynx_log10.txt", "sunspot_year.txt",
+                             "mark_pound_daily_returns.txt", "setar_simulated.txt"}) {
+        const std::string path = std::string(KAVRI_EXAMPLES_DIR) + "/" + name;
+        const std::vector<double> expected = testing::readValues(path);
+        SeriesChoice last;
+        last.last = true;
+        const Result<SeriesSample> sample =
+            readSeriesSample({path, last, static_cast<int>(expected.size()), 0});
+        ASSERT_TRUE(sample.ok()) << name << ": " << sample.notice().detail;
+        EXPECT_EQ(sample.value().values, expected) << name;
+    }
+    const std::string table = std::string(KAVRI_EXAMPLES_DIR) + "/lynx.csv";
+    const Result<SeriesSample> logs = readSeriesSample({table, {}, 114, 0});
+    ASSERT_TRUE(logs.ok());
+    EXPECT_EQ(logs.value().values,
+              testing::readValues(std::string(KAVRI_EXAMPLES_DIR) + "/lynx_log10.txt"));
+    EXPECT_EQ(logs.value().labels.front(), "1821");
+    EXPECT_EQ(logs.value().labels.back(), "1934");
 }
 
 }  // namespace
