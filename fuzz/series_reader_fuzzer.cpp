@@ -1,7 +1,9 @@
-// libFuzzer target: the series reader on arbitrary file contents, plain or delimited, with an
-// arbitrary choice of column and sample. The first three bytes choose the request; the rest is
-// the file. The reader must never crash, and a sample it accepts must hold exactly the values
-// asked for, each finite and within the magnitude that reading allows.
+// libFuzzer target: the series reader on arbitrary file contents, plain or delimited (number
+// formats with thousands separators, R's row names, comments, titles passed over), with an
+// arbitrary choice of column, lines skipped and sample, and the preview of the same file. The
+// first three bytes choose the request; the rest is the file. The reader must never crash, and a
+// sample it accepts must hold exactly the values asked for, each finite and within the magnitude
+// that reading allows.
 
 #include <cmath>
 #include <cstddef>
@@ -12,6 +14,7 @@
 
 #include "data/number_text.h"
 #include "data/series_input.h"
+#include "data/table_preview.h"
 #include "memory_file.h"
 #include "numeric/storage.h"
 
@@ -38,6 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     kavri::SeriesRequest request;
     request.nObservations = 1 + data[0] % 64;
     request.nPredictions = data[1] % 8;
+    request.choice.skipLines = (data[1] >> 4) % 3;
     request.choice.column = kColumns[data[2] % 7];
     request.choice.skip = (data[2] >> 3) % 4;
     request.choice.last = (data[2] & 0x80) != 0;
@@ -56,6 +60,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fail("a sample outside the file", s.firstElement);
         }
         for (double value : s.values) checkValue(value);
+    }
+
+    const kavri::Result<kavri::FilePreview> preview =
+        kavri::previewSeriesFile(request.path, request.choice);
+    if (preview.ok()) {
+        for (const kavri::ColumnPreview& column : preview.value().columns) {
+            if (column.missing > column.values) fail("more missing values than values");
+        }
+        if (sample.ok() && preview.value().columns.empty()) fail("a sample from no column");
     }
 
     // A run without a column or sample choice reads the file this way.

@@ -6,7 +6,9 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "app/app_icon.h"
 #include "app/kavri_dlg.h"
@@ -38,9 +40,32 @@ void setApplicationNames() {
     QCoreApplication::setApplicationVersion(QString::fromUtf8(kavri::kVersion));
 }
 
+// An allocation that fails anywhere, on any thread or inside the event loop, ends the program
+// with status 1 and a message on standard error, rather than an abort.
+[[noreturn]] void endOutOfMemory() {
+    std::fputs(
+        "kavri: out of memory: the run needs more memory than the system gives it (use a "
+        "shorter series or fewer observations)\n",
+        stderr);
+    std::_Exit(1);
+}
+
+int runProgram(int argc, char* argv[]);
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    std::set_new_handler(endOutOfMemory);
+    try {
+        return runProgram(argc, argv);
+    } catch (const std::bad_alloc&) {
+        endOutOfMemory();
+    }
+}
+
+namespace {
+
+int runProgram(int argc, char* argv[]) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromUtf8(kDescription));
     parser.addHelpOption();
@@ -86,3 +111,5 @@ int main(int argc, char* argv[]) {
     dialog.exec();
     return 0;
 }
+
+}  // namespace

@@ -7,7 +7,8 @@
 namespace kavri::cli {
 
 inline constexpr int kExitSuccess = 0;
-// The storage of a run could not be allocated; the core ends the process itself.
+// Memory ran out: the storage of a run could not be allocated (the core ends the process
+// itself), or another allocation failed (main ends the process with a message).
 inline constexpr int kExitAllocationFailure = 1;
 // The command line was refused: unknown option, value of the wrong kind or out of range.
 inline constexpr int kExitUsage = 2;

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/text_output.h"
+#include "data/dates.h"
 #include "report/statistics_text.h"
 
 namespace kavri::cli {
@@ -69,6 +70,10 @@ Json sampleJson(const SeriesSample& sample) {
     json["fileValues"] = sample.fileValues;
     json["column"] = sample.columnName.empty() ? Json(nullptr) : Json(sample.columnName);
     json["labels"] = sample.labels.empty() ? Json(nullptr) : Json(sample.labels);
+    if (allDates(sample.labels)) {
+        json["dates"] = sample.labels;  // only when the labels are dates, so that files
+                                        // without dates keep their output
+    }
     return json;
 }
 
@@ -224,7 +229,7 @@ void addStatistics(Json& json, const RunStatistics& statistics) {
     }
 }
 
-Json forecastsJson(const ForecastResult& forecasts) {
+Json forecastsJson(const ForecastResult& forecasts, const std::vector<std::string>& dates) {
     const bool simulated = forecasts.simulated();
     Json json;
     json["method"] = forecastMethodName(forecasts.method);
@@ -247,6 +252,9 @@ Json forecastsJson(const ForecastResult& forecasts) {
         }
         Json step;
         step["step"] = h;
+        if (!dates.empty()) {
+            step["date"] = dates[i] == "NA" ? Json(nullptr) : Json(dates[i]);
+        }
         step["forecast"] = forecasts.point[i];
         step["median"] = simulated ? Json(forecasts.median[i]) : Json(nullptr);
         step["intervals"] = intervals;
@@ -306,7 +314,7 @@ std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& setti
         addStatistics(json, *statistics);
     }
     if (forecasts != nullptr) {
-        json["forecasts"] = forecastsJson(forecasts->forecasts);
+        json["forecasts"] = forecastsJson(forecasts->forecasts, forecasts->dates);
         json["dynamicCheck"] =
             forecasts->holdout ? dynamicCheckJson(*forecasts->holdout) : Json(nullptr);
     }

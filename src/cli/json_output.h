@@ -28,7 +28,8 @@ namespace kavri::cli {
 // (the texts of sparse regimes), and when computed "linearityTests" and "modelComparison".
 //
 // With `forecasts`, "forecasts" holds the method, origin, paths, seed and levels and one entry
-// per step {"step", "forecast", "median", "intervals": [{"level", "lower", "upper"}]}, and
+// per step {"step", "forecast", "median", "intervals": [{"level", "lower", "upper"}]} (and
+// "date" after "step" when the series file gives dates), and
 // "dynamicCheck" the check on the held-out values {"origin", "steps": [{"step", "observed",
 // "forecast", "error", "rmse"}]} or null without held-out values; for the skeleton, paths,
 // seed and medians are null and the intervals empty. With `request` asking for a simulated

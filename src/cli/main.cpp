@@ -2,12 +2,15 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <new>
 #include <optional>
 #include <string>
 
 #include "cli/exit_codes.h"
+#include "cli/inspect_output.h"
 #include "cli/json_output.h"
 #include "cli/options.h"
 #include "cli/plot_output.h"
@@ -15,6 +18,7 @@
 #include "cli/run_statistics.h"
 #include "cli/terminal_progress.h"
 #include "cli/text_output.h"
+#include "data/table_preview.h"
 #include "report/statistics_text.h"
 #include "run/exact_run.h"
 #include "run/forecast_run.h"
@@ -89,9 +93,34 @@ MaybeNotice makeForecasts(CliRequest& request, const RunOutcome& outcome,
     return std::nullopt;
 }
 
+// An allocation that fails anywhere, on any thread, ends the run with the status the scripts
+// know for it and a message, rather than an abort.
+constexpr char kOutOfMemory[] =
+    "kavri-cli: out of memory: the run needs more memory than the system gives it (use a "
+    "shorter series or fewer --n-observations)\n";
+
+[[noreturn]] void endOutOfMemory() {
+    std::fputs(kOutOfMemory, stderr);
+    std::fflush(stdout);
+    std::_Exit(kExitAllocationFailure);
+}
+
+int runCommandLine(int argc, char** argv);
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    std::set_new_handler(endOutOfMemory);
+    try {
+        return runCommandLine(argc, argv);
+    } catch (const std::bad_alloc&) {
+        endOutOfMemory();
+    }
+}
+
+namespace {
+
+int runCommandLine(int argc, char** argv) {
     ParseOutcome parsed = parseOptions(argc, argv);
     switch (parsed.action) {
         case ParseAction::kHelp:
@@ -110,6 +139,20 @@ int main(int argc, char** argv) {
     }
 
     CliRequest& request = parsed.request;
+    if (request.inspect) {
+        const std::string& path = request.settings.model.seriesPath;
+        Result<FilePreview> preview = previewSeriesFile(path, request.settings.series);
+        if (!preview.ok()) {
+            printNotice(preview.notice());
+            return kExitNotice;
+        }
+        const std::string text = request.json ? formatFilePreviewJson(path, preview.value())
+                                              : formatFilePreview(path, preview.value());
+        if (const std::string failure = printOutput(text); !failure.empty()) {
+            return outputFailure("the preview", failure);
+        }
+        return kExitSuccess;
+    }
     RecordingFileSystem files(request.run.files.files());
     request.run.files.fileSystem = &files;
     ResultTexts texts;
@@ -195,3 +238,5 @@ int main(int argc, char** argv) {
     }
     return kExitSuccess;
 }
+
+}  // namespace

@@ -257,6 +257,27 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
             return std::nullopt;
         },
         modelGroup);
+    add(
+        "--skip-lines", "K",
+        "pass over the first K lines of the file (titles, sources above the table); a header "
+        "is recognised after them. Lines starting with # are comments wherever they stand "
+        "(default 0)",
+        [&request](const std::string& text) -> std::optional<std::string> {
+            std::optional<long long> value = parseInteger(text);
+            if (!value || *value < 0 || *value > kMostSkipped) {
+                return "--skip-lines expects an integer from 0 to " + std::to_string(kMostSkipped) +
+                       ", got " + quoted(text);
+            }
+            request.settings.series.skipLines = static_cast<int>(*value);
+            return std::nullopt;
+        },
+        modelGroup);
+    app.add_flag("--inspect", request.inspect,
+                 wrapped("print what the series file holds, column by column (name, type, "
+                         "count, missing values, first and last value with their dates, "
+                         "number format), then end without fitting",
+                         kHelpWidth - kHelpColumn))
+        ->group(modelGroup);
     app.add_flag("--last", request.settings.series.last,
                  wrapped("fit the most recent values: the last N + H values of the file "
                          "(N = --n-observations, H = --n-predictions)",

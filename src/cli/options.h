@@ -22,6 +22,8 @@ struct CliRequest {
     RunOptions run;
     bool json = false;   // print the results as JSON instead of the labelled texts
     bool quiet = false;  // no progress display, even on a terminal
+    // Print the preview of the series file (--inspect) and end without a run.
+    bool inspect = false;
     // Search the thresholds exactly at every delay and report the model at the best delay.
     bool delayScan = false;
     // Write the charts of the run into this directory (--plots), in `plotFormat`.

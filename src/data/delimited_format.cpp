@@ -1,5 +1,7 @@
 #include "data/delimited_format.h"
 
+#include <array>
+
 namespace kavri {
 
 namespace {
@@ -21,7 +23,9 @@ char separatorCharacter(Separator separator) {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
 
-std::string trimmed(const std::string& field, Separator separator) {
+bool isLineEnd(char c) { return c == '\n' || c == '\r'; }
+
+void trim(std::string& field, Separator separator) {
     auto blank = [separator](char c) {
         return isBlank(c) && !(separator == Separator::kTab && c == '\t');
     };
@@ -29,80 +33,50 @@ std::string trimmed(const std::string& field, Separator separator) {
     std::size_t end = field.size();
     while (begin < end && blank(field[begin])) ++begin;
     while (end > begin && blank(field[end - 1])) --end;
-    return field.substr(begin, end - begin);
+    field.erase(end);
+    field.erase(0, begin);
 }
 
-// Builds records field by field as the characters come.
-class RecordBuilder {
- public:
-    explicit RecordBuilder(Separator separator) : separator_(separator) {}
-
-    void startRecord(int line) {
-        if (!open_) {
-            record_.line = line;
-            open_ = true;
-        }
+// Index just past the line that holds text[i] (past its LF, CRLF or CR).
+std::size_t pastLine(std::string_view text, std::size_t i) {
+    while (i < text.size() && !isLineEnd(text[i])) ++i;
+    if (i < text.size() && text[i] == '\r') {
+        ++i;
+        if (i < text.size() && text[i] == '\n') ++i;
+    } else if (i < text.size()) {
+        ++i;
     }
-    void append(char c) { field_ += c; }
-    void quoteOpened() {
-        quoted_ = true;
-        field_.clear();
-    }
-    bool fieldIsBlank() const {
-        for (char c : field_) {
-            if (!isBlank(c)) return false;
-        }
-        return true;
-    }
-    void endField() {
-        record_.fields.push_back(quoted_ ? field_ : trimmed(field_, separator_));
-        field_.clear();
-        quoted_ = false;
-    }
-    void endRecord(std::vector<TableRecord>& records) {
-        if (!open_) return;
-        const bool blankLine = record_.fields.empty() && !quoted_ && fieldIsBlank();
-        if (!blankLine) {
-            endField();
-            records.push_back(std::move(record_));
-        }
-        record_ = TableRecord{};
-        field_.clear();
-        quoted_ = false;
-        open_ = false;
-    }
-
- private:
-    Separator separator_;
-    TableRecord record_;
-    std::string field_;
-    bool quoted_ = false;
-    bool open_ = false;
-};
-
-std::vector<TableRecord> blankSeparatedRecords(std::string_view text) {
-    std::vector<TableRecord> records;
-    int line = 1;
-    std::size_t i = 0;
-    while (i <= text.size()) {
-        std::size_t end = text.find('\n', i);
-        if (end == std::string_view::npos) end = text.size();
-        TableRecord record{line, {}};
-        std::size_t j = i;
-        while (j < end) {
-            while (j < end && (isBlank(text[j]) || text[j] == '\r')) ++j;
-            const std::size_t start = j;
-            while (j < end && !isBlank(text[j]) && text[j] != '\r') ++j;
-            if (j > start) record.fields.emplace_back(text.substr(start, j - start));
-        }
-        if (!record.fields.empty()) records.push_back(std::move(record));
-        ++line;
-        i = end + 1;
-    }
-    return records;
+    return i;
 }
 
 }  // namespace
+
+TextFrom textAfterLines(std::string_view text, int lines) {
+    std::size_t start = 0;
+    int line = 1;
+    for (; line <= lines && start < text.size(); ++line) {
+        start = pastLine(text, start);
+    }
+    return {text.substr(start), line};
+}
+
+bool isCommentLine(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && isBlank(text[i])) ++i;
+    if (i == text.size() || text[i] != '#') {
+        return false;
+    }
+    static constexpr std::array<std::string_view, 7> kErrorValues{
+        "#N/A", "#DIV/0!", "#VALUE!", "#REF!", "#NUM!", "#NAME?", "#NULL!"};
+    for (std::string_view error : kErrorValues) {
+        if (text.compare(i, error.size(), error) != 0) continue;
+        const std::size_t after = i + error.size();
+        if (after == text.size()) return false;
+        const char c = text[after];
+        if (isBlank(c) || isLineEnd(c) || c == ',' || c == ';' || c == '"') return false;
+    }
+    return true;
+}
 
 std::string_view firstContentLine(std::string_view text) {
     std::size_t start = 0;
@@ -110,8 +84,10 @@ std::string_view firstContentLine(std::string_view text) {
         std::size_t end = text.find_first_of("\r\n", start);
         if (end == std::string_view::npos) end = text.size();
         const std::string_view line = text.substr(start, end - start);
-        for (char c : line) {
-            if (!isBlank(c)) return line;
+        if (!isCommentLine(line)) {
+            for (char c : line) {
+                if (!isBlank(c)) return line;
+            }
         }
         start = end + 1;
     }
@@ -135,50 +111,142 @@ Separator separatorOf(std::string_view line) {
     return comma ? Separator::kComma : (tab ? Separator::kTab : Separator::kNone);
 }
 
-std::vector<TableRecord> tableRecords(std::string_view text, Separator separator) {
-    if (separator == Separator::kBlanks || separator == Separator::kNone) {
-        return blankSeparatedRecords(text);
+RecordReader::RecordReader(std::string_view text, Separator separator, int firstLine)
+    : text_(text), separator_(separator), line_(firstLine) {}
+
+bool RecordReader::nextBlankSeparated(TableRecord& record) {
+    while (pos_ < text_.size()) {
+        const std::size_t end = pastLine(text_, pos_);
+        const std::string_view line = text_.substr(pos_, end - pos_);
+        record.line = line_;
+        ++line_;
+        pos_ = end;
+        if (isCommentLine(line)) continue;
+        std::size_t j = 0;
+        while (j < line.size()) {
+            while (j < line.size() && (isBlank(line[j]) || isLineEnd(line[j]))) ++j;
+            if (j == line.size()) break;
+            if (line[j] == '"') {
+                // R's write.table quotes text, escaping a quote inside as \" or "".
+                std::string field;
+                ++j;
+                while (j < line.size() && !isLineEnd(line[j])) {
+                    if ((line[j] == '\\' || line[j] == '"') && j + 1 < line.size() &&
+                        line[j + 1] == '"') {
+                        field += '"';
+                        j += 2;
+                    } else if (line[j] == '"') {
+                        ++j;
+                        break;
+                    } else {
+                        field += line[j++];
+                    }
+                }
+                record.fields.push_back(std::move(field));
+                continue;
+            }
+            const std::size_t start = j;
+            while (j < line.size() && !isBlank(line[j]) && !isLineEnd(line[j])) ++j;
+            record.fields.emplace_back(line.substr(start, j - start));
+        }
+        if (!record.fields.empty()) return true;
     }
-    const char delimiter = separatorCharacter(separator);
-    std::vector<TableRecord> records;
-    RecordBuilder builder(separator);
-    int line = 1;
-    bool inQuotes = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
+    return false;
+}
+
+bool RecordReader::next(TableRecord& record) {
+    record.fields.clear();
+    if (separator_ == Separator::kBlanks || separator_ == Separator::kNone) {
+        return nextBlankSeparated(record);
+    }
+    const char delimiter = separatorCharacter(separator_);
+    bool open = false;      // a record has started
+    bool quoted = false;    // the current field was quoted
+    bool inQuotes = false;  // inside the quotes of a field
+    field_.clear();
+    auto fieldIsBlank = [this] {
+        for (char c : field_) {
+            if (!isBlank(c)) return false;
+        }
+        return true;
+    };
+    auto endField = [&] {
+        if (!quoted) trim(field_, separator_);
+        record.fields.push_back(field_);
+        field_.clear();
+        quoted = false;
+    };
+    // Ends the record at a line end; false when it was a blank line, to be passed over.
+    auto endRecord = [&] {
+        const bool blankLine = record.fields.empty() && !quoted && fieldIsBlank();
+        if (blankLine) {
+            field_.clear();
+            open = false;
+            return false;
+        }
+        endField();
+        return true;
+    };
+    bool lineStart = pos_ == 0 || isLineEnd(text_[pos_ - 1]);
+    while (pos_ < text_.size()) {
+        const char c = text_[pos_];
         const bool lineEnd =
-            c == '\n' || (c == '\r' && (i + 1 == text.size() || text[i + 1] != '\n'));
+            c == '\n' || (c == '\r' && (pos_ + 1 == text_.size() || text_[pos_ + 1] != '\n'));
         if (inQuotes) {
-            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
-                builder.append('"');
-                ++i;
+            if (c == '"' && pos_ + 1 < text_.size() && text_[pos_ + 1] == '"') {
+                field_ += '"';
+                ++pos_;
             } else if (c == '"') {
                 inQuotes = false;
             } else {
-                builder.append(c);
-                if (lineEnd) ++line;
+                field_ += c;
+                if (lineEnd) ++line_;
             }
+            ++pos_;
             continue;
         }
+        if (!open && lineStart && isCommentLine(text_.substr(pos_))) {
+            pos_ = pastLine(text_, pos_);
+            ++line_;
+            continue;
+        }
+        lineStart = false;
         if (c == '\r' && !lineEnd) {
-            continue;  // the CR of a CRLF line end
+            ++pos_;  // the CR of a CRLF line end
+            continue;
         }
         if (lineEnd) {
-            builder.endRecord(records);
-            ++line;
+            ++pos_;
+            ++line_;
+            lineStart = true;
+            if (open && endRecord()) return true;
             continue;
         }
-        builder.startRecord(line);
-        if (c == '"' && builder.fieldIsBlank()) {
-            builder.quoteOpened();
+        if (!open) {
+            record.line = line_;
+            open = true;
+        }
+        if (c == '"' && fieldIsBlank()) {
+            quoted = true;
+            field_.clear();
             inQuotes = true;
         } else if (c == delimiter) {
-            builder.endField();
+            endField();
         } else {
-            builder.append(c);
+            field_ += c;
         }
+        ++pos_;
     }
-    builder.endRecord(records);
+    return open && endRecord();
+}
+
+std::vector<TableRecord> tableRecords(std::string_view text, Separator separator, int firstLine) {
+    std::vector<TableRecord> records;
+    RecordReader reader(text, separator, firstLine);
+    TableRecord record;
+    while (reader.next(record)) {
+        records.push_back(record);
+    }
     return records;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
-// Delimited text: a table whose fields are separated by commas, semicolons or tabs (or, when
-// a column is named on a file with none of them, by blanks), one record per line, fields
-// optionally in double quotes ("a ""quoted"" field", "1,5"), lines ended by LF or CRLF.
+// Delimited text: a table whose fields are separated by commas, semicolons or tabs (or by
+// blanks: when a column is named on a file with none of them, or the header is in quotes as R's
+// write.table writes it), one record per line, fields optionally in double quotes
+// ("a ""quoted"" field", "1,5"), lines ended by LF, CRLF or CR.
+// A line whose first character that is not blank is '#' is a comment, wherever it stands,
+// unless it starts with a spreadsheet's error value (#N/A, #DIV/0!...) in place of a number.
 
 #include <string>
 #include <string_view>
@@ -17,7 +20,18 @@ struct TableRecord {
     std::vector<std::string> fields;
 };
 
-// The first line of `text` that holds anything but blanks, without its line end.
+// `text` after its first `lines` lines (titles and notes above a table), and the 1-based number
+// of the first line left; the whole text from line 1 when `lines` is 0.
+struct TextFrom {
+    std::string_view text;
+    int firstLine = 1;
+};
+TextFrom textAfterLines(std::string_view text, int lines);
+
+// Whether the line starting at text[0] is a comment ('#' after blanks, not an error value).
+bool isCommentLine(std::string_view text);
+
+// The first line of `text` that holds anything but blanks and is no comment, without its end.
 std::string_view firstContentLine(std::string_view text);
 
 // The separator of a table whose first content line is `line`: a semicolon when it holds one
@@ -25,8 +39,29 @@ std::string_view firstContentLine(std::string_view text);
 // line holds none of them.
 Separator separatorOf(std::string_view line);
 
-// The records of `text`, blank lines left out. Fields are trimmed of surrounding blanks unless
-// quoted; a quoted field may hold separators, doubled quotes and line ends.
-std::vector<TableRecord> tableRecords(std::string_view text, Separator separator);
+// The records of a text one at a time, blank lines and comments left out, so that a long file
+// is never held as strings all at once. Fields are trimmed of surrounding blanks unless quoted;
+// a quoted field may hold separators, doubled quotes and line ends.
+class RecordReader {
+ public:
+    // `text` starts on line `firstLine` of its file; the reader keeps a view of it.
+    RecordReader(std::string_view text, Separator separator, int firstLine = 1);
+
+    // Puts the next record into `record`; false when there is none left.
+    bool next(TableRecord& record);
+
+ private:
+    bool nextBlankSeparated(TableRecord& record);
+
+    std::string_view text_;
+    Separator separator_;
+    std::size_t pos_ = 0;
+    int line_ = 1;
+    std::string field_;
+};
+
+// Every record of `text` (see RecordReader).
+std::vector<TableRecord> tableRecords(std::string_view text, Separator separator,
+                                      int firstLine = 1);
 
 }  // namespace kavri

@@ -20,6 +20,7 @@ enum class NumberProblem {
     kMissing,     // a missing-value marker: empty, NA, NaN, "." and their usual variants
     kNotANumber,  // anything else that is not one whole decimal number
     kTooLarge,    // a number beyond kLargestMagnitude, or beyond the doubles altogether
+    kPercent,     // a number followed by a percent sign: its scale is not known
 };
 
 struct NumberReading {
@@ -33,7 +34,40 @@ struct NumberReading {
 // a number. Reads in the C numeric locale whatever the process's locale is.
 NumberReading readNumber(std::string_view text, bool decimalComma);
 
-// Whether `text` marks a missing value rather than a number or other text.
+// How the numbers of one column are written: the decimal mark and the thousands separator
+// between groups of three digits ('\0' for none). A space stands for every kind of space a
+// spreadsheet writes between digit groups (the no-break spaces too).
+struct NumberStyle {
+    char decimal = '.';
+    char group = '\0';
+
+    bool operator==(const NumberStyle&) const = default;
+};
+
+// The styles a column may be written in, each one bit of a style mask.
+inline constexpr NumberStyle kNumberStyles[] = {
+    {'.', '\0'}, {'.', ','}, {'.', '\''}, {'.', ' '},
+    {',', '\0'}, {',', '.'}, {',', ' '},  {',', '\''},
+};
+inline constexpr unsigned kAllStyles = 0xFFu;
+inline constexpr unsigned kPointStyles = 0x0Fu;  // the decimal mark is a point
+inline constexpr unsigned kCommaStyles = 0xF0u;  // the decimal mark is a comma
+
+// The styles in which `text` is one whole number (0 when it is none in any of them). Digit
+// groups are three digits after a separator, after a first group of one to three digits:
+// "1,508", "1.475.000", "12 345,5"; a number with separators has no exponent.
+unsigned numberStyles(std::string_view text);
+
+// Reads `text` written in `style`: the thousands separators are dropped, the decimal mark read
+// as a point. "12%" is kPercent; missing markers are kMissing.
+NumberReading readNumber(std::string_view text, NumberStyle style);
+
+// Whether `text` is a number followed by a percent sign ("12%", "4,5 %").
+bool isPercentage(std::string_view text);
+
+// Whether `text` marks a missing value rather than a number or other text: empty, NA, N/A,
+// NaN, NULL, ".", and the error values a spreadsheet writes in place of a number (#N/A,
+// #DIV/0!, #VALUE!, #REF!, #NUM!, #NAME?, #NULL!).
 bool isMissingMarker(std::string_view text);
 
 // Whether `text` is written as a number with a decimal comma (digits, one comma, digits, with

@@ -1,11 +1,13 @@
 #include "data/series_input.h"
 
 #include <cassert>
+#include <optional>
 
 #include "data/delimited_format.h"
 #include "data/number_text.h"
 #include "data/plain_format.h"
 #include "data/sample_choice.h"
+#include "data/series_layout.h"
 #include "data/series_text.h"
 #include "data/table_columns.h"
 #include "model/classic_numeric_locale.h"
@@ -15,60 +17,118 @@ namespace kavri {
 
 namespace {
 
-// Recognises the layout from the first content line and returns the values it holds.
-Result<ValueColumn> valueColumn(const std::string& text, const SeriesRequest& request) {
-    const std::string_view firstLine = firstContentLine(text);
-    const bool columnNamed = !request.choice.column.empty();
-    Separator separator = separatorOf(firstLine);
-    if (!columnNamed && (separator == Separator::kNone ||
-                         (separator != Separator::kSemicolon && lineIsPlain(firstLine)))) {
-        // Blank- or tab-separated numbers are the plain format; so is a first line of numbers
-        // written with decimal commas, which then fail as values of that format.
-        return plainValues(text);
+// The line of the first table line below a plain file's first line, when its first line may
+// be a title above a table: 0 when no line within the next few holds a separator.
+int tableLineBelow(TextFrom from) {
+    constexpr int kLinesLooked = 20;
+    for (int k = 1; k <= kLinesLooked; ++k) {
+        const std::string_view rest = textAfterLines(from.text, k).text;
+        if (rest.empty()) break;
+        const std::string_view line = rest.substr(0, rest.find_first_of("\r\n"));
+        if (!isCommentLine(line) && separatorOf(line) != Separator::kNone) {
+            return from.firstLine + k;
+        }
     }
-    if (separator == Separator::kNone) {
-        separator = Separator::kBlanks;
-    }
-    return tableColumn(tableRecords(text, separator), separator == Separator::kSemicolon,
-                       request.choice.column, request.path);
+    return 0;
 }
 
-std::string problemText(const ValueField& field, NumberProblem problem, bool plainFirstValue) {
+struct ReadContext {
+    const SeriesRequest& request;
+    TextFrom from;
+    int fileValues = 0;
+    bool plain = false;
+};
+
+std::string missingRemedy(const ReadContext& context, int index) {
+    const SeriesChoice& choice = context.request.choice;
+    if (!choice.last) {
+        return "(fill it, or fit a sample without it: --skip, --last)";
+    }
+    const int needed = context.request.nObservations + context.request.nPredictions;
+    if (index >= needed) {
+        return formatText(
+            "(fill it, or fit a sample that ends before it: --skip %d instead of --last)",
+            index - needed);
+    }
+    return formatText(
+        "(fill it: the %d value%s before it are fewer than the %d a sample needs; lower "
+        "--n-observations or --n-predictions)",
+        index, index == 1 ? "" : "s", needed);
+}
+
+std::string problemText(const ReadContext& context, const ValueColumn& column,
+                        const ValueField& field, int index, NumberProblem problem) {
     switch (problem) {
         case NumberProblem::kMissing:
-            return formatText(
-                "\"%s\" is a missing value; a series with a gap cannot be fitted "
-                "(fill it, or fit a sample without it: --skip, --last)",
-                field.text.c_str());
+            return formatText("\"%s\" is a missing value; a series with a gap cannot be fitted %s",
+                              field.text.c_str(), missingRemedy(context, index).c_str());
         case NumberProblem::kTooLarge:
             return formatText(
                 "\"%s\" is too large: beyond %g in magnitude the sums of squares "
                 "of the regressions overflow (rescale the series)",
                 field.text.c_str(), kLargestMagnitude);
+        case NumberProblem::kPercent: {
+            std::string number = field.text.substr(0, field.text.find('%'));
+            while (!number.empty() && number.back() == ' ') number.pop_back();
+            return formatText(
+                "\"%s\" is a percentage, which could stand for %s or its hundredth (save the "
+                "column as plain numbers, without the percent format)",
+                field.text.c_str(), number.c_str());
+        }
         case NumberProblem::kNotANumber:
         case NumberProblem::kNone:
             break;
     }
-    if (looksLikeDecimalComma(field.text)) {
+    if (context.plain && looksLikeDecimalComma(field.text)) {
         return formatText(
             "\"%s\" is not a number (a decimal comma? they are read in "
             "semicolon-separated files; for two columns use --column)",
             field.text.c_str());
     }
-    return formatText("\"%s\" is not a number%s", field.text.c_str(),
-                      plainFirstValue && field.line == 1 ? " (a header? use --column)" : "");
+    std::string hint;
+    if (context.plain && index == 0) {
+        const int tableLine = tableLineBelow(context.from);
+        hint = tableLine > 0 ? formatText(
+                                   " (a title above a table? --skip-lines %d reads the table "
+                                   "from line %d)",
+                                   tableLine - 1, tableLine)
+               : field.line == context.from.firstLine ? " (a header? use --column)"
+                                                      : "";
+    } else if (!context.plain && !column.headerLine && index == 0) {
+        hint = formatText(" (a title above the table? --skip-lines %d passes over it)", field.line);
+    }
+    return formatText("\"%s\" is not a number%s", field.text.c_str(), hint.c_str());
 }
 
-Notice unreadableValue(const SeriesRequest& request, const ValueColumn& column, int index,
+Notice unreadableValue(const ReadContext& context, const ValueColumn& column, int index,
                        NumberProblem problem) {
-    const ValueField& field = column.values[static_cast<std::size_t>(index)];
-    std::string where = formatText("%s line %d", request.path.c_str(), field.line);
+    const ValueField& field = column.values[static_cast<std::size_t>(index - column.firstIndex)];
+    std::string where = formatText("%s line %d", context.request.path.c_str(), field.line);
     if (!column.columnName.empty()) {
         where += ", " + column.columnName;
     }
-    const bool plainFirstValue = column.columnName.empty() && index == 0;
     return Notice(formatText("Element %d could not be read", index + 1), kErrorCaption,
-                  NoticeIcon::kStop, where + ": " + problemText(field, problem, plainFirstValue));
+                  NoticeIcon::kStop,
+                  where + ": " + problemText(context, column, field, index, problem));
+}
+
+int plainCount(TextFrom from) {
+    PlainReader reader(from.text, from.firstLine);
+    ValueField token;
+    int count = 0;
+    while (reader.next(token)) ++count;
+    return count;
+}
+
+ValueColumn plainSlice(TextFrom from, int first, int count) {
+    ValueColumn column;
+    column.firstIndex = first;
+    PlainReader reader(from.text, from.firstLine);
+    ValueField token;
+    for (int i = 0; i < first + count && reader.next(token); ++i) {
+        if (i >= first) column.values.push_back(token);
+    }
+    return column;
 }
 
 }  // namespace
@@ -79,29 +139,52 @@ Result<SeriesSample> readSeriesSample(const SeriesRequest& request) {
     if (!text.ok()) {
         return text.notice();
     }
-    Result<ValueColumn> read = valueColumn(text.value(), request);
-    if (!read.ok()) {
-        return read.notice();
+    const SeriesLayout layout = seriesLayout(text.value(), request.choice);
+    ReadContext context{request, layout.from};
+    context.plain = layout.plain;
+    const int needed = request.nObservations + request.nPredictions;
+
+    SampleSource source{request.path, 0, "", false};
+    std::optional<TableSurvey> survey;
+    std::size_t chosen = 0;
+    if (context.plain) {
+        source.fileValues = plainCount(context.from);
+    } else {
+        Result<TableSurvey> surveyed = surveyTable(context.from, layout.separator, request.path);
+        if (!surveyed.ok()) return surveyed.notice();
+        survey = std::move(surveyed.value());
+        Result<std::size_t> column = chosenColumn(*survey, request.choice.column, request.path);
+        if (!column.ok()) return column.notice();
+        chosen = column.value();
+        source.fileValues = survey->rows;
+        source.columnName = columnLabel(*survey, chosen);
+        source.headerLine = survey->headerLine;
     }
-    const ValueColumn& column = read.value();
-    const int fileValues = static_cast<int>(column.values.size());
-    const SampleSource source{request.path, fileValues, column.columnName, column.headerLine};
+    context.fileValues = source.fileValues;
     Result<int> start =
         sampleStart(source, request.choice, request.nObservations, request.nPredictions);
     if (!start.ok()) {
         return start.notice();
     }
+    ValueColumn column;
+    if (context.plain) {
+        column = plainSlice(context.from, start.value(), needed);
+    } else {
+        Result<NumberStyle> style = columnStyle(*survey, chosen, request.path);
+        if (!style.ok()) return style.notice();
+        column = columnValues(context.from, *survey, chosen, start.value(), needed);
+        column.style = style.value();
+    }
 
     SeriesSample sample;
     sample.firstElement = start.value() + 1;
-    sample.fileValues = fileValues;
+    sample.fileValues = source.fileValues;
     sample.columnName = column.columnName;
-    const int count = request.nObservations + request.nPredictions;
-    for (int i = start.value(); i < start.value() + count; ++i) {
-        const NumberReading number =
-            readNumber(column.values[static_cast<std::size_t>(i)].text, column.decimalComma);
+    for (int i = 0; i < needed; ++i) {
+        const ValueField& field = column.values[static_cast<std::size_t>(i)];
+        const NumberReading number = readNumber(field.text, column.style);
         if (number.problem != NumberProblem::kNone) {
-            return unreadableValue(request, column, i, number.problem);
+            return unreadableValue(context, column, start.value() + i, number.problem);
         }
         sample.values.push_back(number.value);
         if (!column.labels.empty()) {

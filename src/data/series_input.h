@@ -1,14 +1,11 @@
 #pragma once
 
-// Reading the series of a run from its file. Two layouts are recognised from the first line
-// that holds anything:
-// - the plain format: white-space separated numbers, read row by row (a first line of
-//   numbers separated by blanks or tabs is this format);
-// - a table: fields separated by semicolons (decimal commas allowed), commas or tabs, an
-//   optional header line, one column holding the series and the first column carried along
-//   as labels (dates or times). Naming a column also reads a file without any of these
-//   separators as a table with blank-separated columns.
-// Only the values of the sample are read as numbers; values before and after it are counted.
+// Reading the series of a run from its file. The layouts (data/series_layout.h): the plain
+// format, white-space separated numbers read row by row; or a table, fields separated by
+// semicolons, commas, tabs or blanks, an optional header line, one column holding the series
+// and the first column (after any row names) carried along as labels (dates or times).
+// The file is passed over twice without keeping its values: once to survey it (and count the
+// values), once to take the sample, which only is read as numbers.
 
 #include <string>
 #include <vector>
@@ -37,11 +34,16 @@ struct SeriesSample {
 // The sample that `request` asks for, or the notice that ends the run:
 // - "File %s could not be opened": missing, unreadable or a folder (detail: the reason);
 // - "Element %d could not be read", %d the value's place in the file (in the column, for a
-//   table): a value of the sample that is not one whole decimal number, a missing value (NA,
-//   empty, NaN, "."), or a magnitude above kLargestMagnitude (detail: the file, the line, the
+//   table): a value of the sample that is not one whole number in the column's format, a
+//   missing value (NA, empty, NaN, ".", #N/A...), a percentage, or a magnitude above
+//   kLargestMagnitude (detail: the file, the line, the
 //   column, the text and what to do);
 // - "Element of time series less of %d", %d = nObservations + nPredictions: too few values;
-// - "Column %s was not found in %s": a named column that the table does not have.
+// - "Column %s was not found in %s": a named column that the table does not have;
+// - "Line %d of %s does not fit the table": a line with another number of fields than the
+//   header (or the first line), both counts in the detail;
+// - "Element %d could not be read" also for a column written in no one number format, or
+//   whose thousands points nothing in the file tells from decimal points.
 Result<SeriesSample> readSeriesSample(const SeriesRequest& request);
 
 // The first `count` values of the file at `path` into series[0 .. count-1], as a run without a

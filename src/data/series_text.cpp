@@ -1,5 +1,7 @@
 #include "data/series_text.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -29,18 +31,51 @@ Notice openFailure(const std::string& path, int error) {
                   NoticeIcon::kStop, detail);
 }
 
+Notice refusal(const std::string& path, const std::string& detail) {
+    return Notice(formatText("File %s could not be opened", path.c_str()), kErrorCaption,
+                  NoticeIcon::kStop, detail);
+}
+
+Notice tooLarge(const std::string& path, std::size_t largest) {
+    const std::string size = largest >= (std::size_t{1} << 20)
+                                 ? formatText("%zu MiB", largest >> 20)
+                                 : formatText("%zu bytes", largest);
+    return refusal(path, formatText("It holds more than %s, the most a series file may hold "
+                                    "(keep the values the run needs in a smaller file)",
+                                    size.c_str()));
+}
+
 }  // namespace
 
-Result<std::string> loadSeriesText(const std::string& path) {
+Result<std::string> loadSeriesText(const std::string& path, std::size_t largest) {
     errno = 0;
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
         return openFailure(path, errno != 0 ? errno : ENOENT);
     }
+    struct stat status {};
+    if (::fstat(::fileno(file), &status) == 0) {
+        const char* kind = S_ISCHR(status.st_mode)    ? "a character device"
+                           : S_ISBLK(status.st_mode)  ? "a block device"
+                           : S_ISSOCK(status.st_mode) ? "a socket"
+                                                      : nullptr;
+        if (kind != nullptr) {
+            std::fclose(file);
+            return refusal(path, formatText("It is %s, not a file of values", kind));
+        }
+        if (S_ISREG(status.st_mode) && static_cast<std::size_t>(status.st_size) > largest) {
+            std::fclose(file);
+            return tooLarge(path, largest);
+        }
+    }
     std::string text;
     char buffer[1 << 16];
     std::size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        if (text.size() + got > largest) {
+            std::fclose(file);
+            return tooLarge(path, largest);
+        }
         text.append(buffer, got);
     }
     // A folder opens on some systems and then fails to read: it is a file that cannot be read.
@@ -51,6 +86,12 @@ Result<std::string> loadSeriesText(const std::string& path) {
     }
     if (std::string_view(text).substr(0, kByteOrderMark.size()) == kByteOrderMark) {
         text.erase(0, kByteOrderMark.size());
+    }
+    const std::string_view start = std::string_view(text).substr(0, 2);
+    if (start == "\xFF\xFE" || start == "\xFE\xFF") {
+        return refusal(path,
+                       "It is UTF-16 text (\"Unicode text\" in a spreadsheet's Save As); save "
+                       "it as UTF-8 or plain text (CSV)");
     }
     return text;
 }

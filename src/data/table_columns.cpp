@@ -2,53 +2,127 @@
 
 #include <algorithm>
 #include <cctype>
-#include <optional>
 
-#include "data/number_text.h"
 #include "model/text_format.h"
 
 namespace kavri {
 
 namespace {
 
-bool isNumber(const std::string& text, bool decimalComma) {
-    const NumberProblem problem = readNumber(text, decimalComma).problem;
-    return problem == NumberProblem::kNone || problem == NumberProblem::kTooLarge;
-}
+// Records read to recognise the header; a column whose first value present lies further
+// down is judged from its header text alone.
+constexpr std::size_t kHeaderScan = 1000;
 
-bool isText(const std::string& text, bool decimalComma) {
-    return !isNumber(text, decimalComma) && !isMissingMarker(text);
-}
+bool isNumber(const std::string& text) { return numberStyles(text) != 0 || isPercentage(text); }
 
-const std::string& fieldOf(const TableRecord& record, std::size_t column) {
+bool isText(const std::string& text) { return !isNumber(text) && !isMissingMarker(text); }
+
+const std::string& fieldOf(const std::vector<std::string>& fields, std::size_t column) {
     static const std::string kAbsent;
-    return column < record.fields.size() ? record.fields[column] : kAbsent;
+    return column < fields.size() ? fields[column] : kAbsent;
 }
 
-bool firstRecordIsHeader(const std::vector<TableRecord>& records, bool decimalComma) {
+bool allEmpty(const std::vector<std::string>& fields) {
+    return std::all_of(fields.begin(), fields.end(),
+                       [](const std::string& f) { return f.empty(); });
+}
+
+// The first record is a header when some field of it is text where the column's next value
+// present is a number (for a file of one record: when none of its fields is a number).
+bool firstRecordIsHeader(const std::vector<TableRecord>& records) {
     if (records.empty()) {
         return false;
     }
     const TableRecord& first = records.front();
     if (records.size() == 1) {
-        return std::none_of(first.fields.begin(), first.fields.end(),
-                            [&](const std::string& f) { return isNumber(f, decimalComma); });
+        return std::none_of(first.fields.begin(), first.fields.end(), isNumber);
     }
+    // R's row names shift the data one field to the right of the names above them.
+    const std::size_t shift =
+        records[1].fields.size() == first.fields.size() + 1 && !records[1].fields.back().empty()
+            ? 1
+            : 0;
     for (std::size_t c = 0; c < first.fields.size(); ++c) {
-        if (!isText(first.fields[c], decimalComma)) {
+        if (!isText(first.fields[c])) {
             continue;
         }
         // Compared with the column's first value present, so that a gap in the first data
         // line does not hide the header.
         for (std::size_t r = 1; r < records.size(); ++r) {
-            const std::string& field = fieldOf(records[r], c);
+            const std::string& field = fieldOf(records[r].fields, c + shift);
             if (!isMissingMarker(field)) {
-                if (isNumber(field, decimalComma)) return true;
+                if (isNumber(field)) return true;
                 break;
             }
         }
     }
     return false;
+}
+
+bool hasPunctuation(const std::string& text) {
+    return text.find_first_of(".,' ") != std::string::npos ||
+           text.find('\xC2') != std::string::npos || text.find('\xE2') != std::string::npos;
+}
+
+// Adds one value of a column to its survey.
+void tally(ColumnSurvey& column, const std::string& text, int line, int row,
+           const std::string& label0, const std::string& label1) {
+    if (isMissingMarker(text)) {
+        ++column.missing;
+        return;
+    }
+    if (column.firstPresent.line == 0) {
+        column.firstPresent = {text, line, row};
+        column.firstLabels[0] = label0;
+        column.firstLabels[1] = label1;
+    }
+    column.lastPresent = {text, line, row};
+    column.lastLabels[0] = label0;
+    column.lastLabels[1] = label1;
+    const unsigned styles = numberStyles(text);
+    if (styles == 0) {
+        ++column.texts;
+        if (column.firstText.line == 0) column.firstText = {text, line, row};
+        return;
+    }
+    ++column.numbers;
+    if (!hasPunctuation(text)) {
+        return;
+    }
+    if (column.firstPunctuated.line == 0) column.firstPunctuated = {text, line, row};
+    const bool point = (styles & kPointStyles) != 0;
+    const bool comma = (styles & kCommaStyles) != 0;
+    column.pointOnly = column.pointOnly || (point && !comma);
+    column.commaOnly = column.commaOnly || (comma && !point);
+    if ((column.styles & styles) == 0) {
+        if (column.conflict.line == 0) column.conflict = {text, line, row};
+        return;
+    }
+    column.styles &= styles;
+}
+
+Notice misfit(const std::string& path, const TableSurvey& survey, int line, std::size_t got,
+              int referenceLine) {
+    const std::size_t named = survey.fields - (survey.rowNames ? 1 : 0);
+    std::string detail;
+    if (survey.headerLine) {
+        detail = formatText("%s line %d holds %zu field%s; the header on line %d names %zu",
+                            path.c_str(), line, got, got == 1 ? "" : "s", referenceLine, named);
+        if (survey.rowNames) detail += " after a first field of row names, as R writes them";
+    } else {
+        detail = formatText("%s line %d holds %zu field%s; line %d holds %zu", path.c_str(), line,
+                            got, got == 1 ? "" : "s", referenceLine, survey.fields);
+    }
+    detail +=
+        ". Every line of a table needs one field per column (a field that holds the separator "
+        "must be in double quotes)";
+    detail += line == referenceLine + 1 ? formatText(
+                                              "; if line %d is a title or note above the table, "
+                                              "--skip-lines %d passes over it",
+                                              referenceLine, referenceLine)
+                                        : "";
+    return Notice(formatText("Line %d of %s does not fit the table", line, path.c_str()),
+                  kErrorCaption, NoticeIcon::kStop, detail);
 }
 
 std::string lowerCase(std::string text) {
@@ -80,78 +154,225 @@ std::optional<std::size_t> namedColumn(const std::vector<std::string>& names,
     return std::nullopt;
 }
 
-// The column chosen when none is named: the only one whose first value is a number, else the
-// last of them (a year column before the values is numeric too), else the last column.
-std::size_t defaultColumn(const std::vector<TableRecord>& records, std::size_t firstData,
-                          std::size_t nColumns, bool decimalComma) {
-    std::vector<std::size_t> numeric;
-    for (std::size_t c = 0; c < nColumns; ++c) {
-        for (std::size_t r = firstData; r < records.size(); ++r) {
-            const std::string& field = fieldOf(records[r], c);
-            if (isMissingMarker(field)) continue;
-            if (isNumber(field, decimalComma)) numeric.push_back(c);
-            break;
-        }
-    }
-    return numeric.empty() ? nColumns - 1 : numeric.back();
-}
-
 Notice columnNotFound(const std::string& requested, const std::string& path,
-                      const std::vector<std::string>& names, std::size_t nColumns) {
+                      const TableSurvey& survey) {
+    const std::size_t nColumns = survey.columns.size();
     std::string detail;
-    if (names.empty()) {
+    if (!survey.headerLine) {
         detail = formatText(
             "It has %zu column%s and no header line: --column takes a number "
             "from 1 to %zu",
             nColumns, nColumns == 1 ? "" : "s", nColumns);
     } else {
         detail = "Its columns are";
-        for (std::size_t c = 0; c < names.size(); ++c) {
-            detail += formatText("%s %zu \"%s\"", c == 0 ? "" : ",", c + 1, names[c].c_str());
+        // A listing beyond this many columns says how many more there are instead.
+        constexpr std::size_t kListed = 50;
+        for (std::size_t c = 0; c < nColumns && c < kListed; ++c) {
+            detail += formatText("%s %zu \"%s\"", c == 0 ? "" : ",", c + 1,
+                                 survey.columns[c].name.c_str());
         }
+        if (nColumns > kListed) detail += formatText(" and %zu more", nColumns - kListed);
         detail += " (--column takes a name or a number)";
     }
     return Notice(formatText("Column %s was not found in %s", requested.c_str(), path.c_str()),
                   kErrorCaption, NoticeIcon::kStop, detail);
 }
 
+Notice styleRefusal(const std::string& path, const TableSurvey& survey, std::size_t column,
+                    const PlacedField& field, const std::string& why) {
+    return Notice(formatText("Element %d could not be read", field.row + 1), kErrorCaption,
+                  NoticeIcon::kStop,
+                  formatText("%s line %d, %s: \"%s\" %s", path.c_str(), field.line,
+                             columnLabel(survey, column).c_str(), field.text.c_str(), why.c_str()));
+}
+
+NumberStyle firstStyle(unsigned styles) {
+    for (std::size_t s = 0; s < std::size(kNumberStyles); ++s) {
+        if ((styles & (1u << s)) != 0) return kNumberStyles[s];
+    }
+    return kNumberStyles[0];
+}
+
+// The field of a data row that holds `column`.
+std::size_t fieldIndex(const TableSurvey& survey, std::size_t column) {
+    return column + (survey.rowNames ? 1 : 0);
+}
+
+// Fits the fields of a data row to the header: a last empty field that the header does not
+// name is a separator written after the last field.
+void dropTrailingSeparator(std::vector<std::string>& fields, std::size_t expected) {
+    if (fields.size() == expected + 1 && fields.back().empty()) fields.pop_back();
+}
+
 }  // namespace
 
-Result<ValueColumn> tableColumn(const std::vector<TableRecord>& records, bool decimalComma,
-                                const std::string& requested, const std::string& path) {
-    ValueColumn column;
-    column.decimalComma = decimalComma;
-    column.headerLine = firstRecordIsHeader(records, decimalComma);
-    const std::size_t firstData = column.headerLine ? 1 : 0;
-    const std::size_t nColumns =
-        records.empty() ? 1 : std::max<std::size_t>(1, records.front().fields.size());
-    std::vector<std::string> names;
-    if (column.headerLine) {
-        names = records.front().fields;
+Result<TableSurvey> surveyTable(TextFrom text, Separator separator, const std::string& path) {
+    TableSurvey survey;
+    survey.separator = separator;
+    std::vector<TableRecord> head;
+    {
+        RecordReader reader(text.text, separator, text.firstLine);
+        TableRecord record;
+        while (head.size() < kHeaderScan && reader.next(record)) head.push_back(record);
     }
+    if (head.empty()) {
+        survey.fields = 1;
+        survey.columns.resize(1);
+        return survey;
+    }
+    survey.headerLine = firstRecordIsHeader(head);
+    const TableRecord& first = head.front();
+    std::size_t named = first.fields.size();
+    if (survey.headerLine && named > 1 && first.fields.back().empty() && head.size() > 1 &&
+        head[1].fields.size() == named - 1) {
+        --named;  // a separator after the header's last name
+    }
+    if (survey.headerLine) {
+        survey.headerLineNumber = first.line;
+        if (head.size() > 1 && head[1].fields.size() == named + 1 &&
+            !head[1].fields.back().empty()) {
+            survey.rowNames = true;
+        }
+    }
+    survey.fields = named + (survey.rowNames ? 1 : 0);
+    survey.columns.resize(std::max<std::size_t>(1, named));
+    if (survey.headerLine) {
+        for (std::size_t c = 0; c < named; ++c) survey.columns[c].name = first.fields[c];
+    }
+    const std::size_t offset = survey.rowNames ? 1 : 0;
+    bool numbered = survey.headerLine && (survey.rowNames || survey.columns[0].name.empty());
 
-    std::size_t chosen = 0;
+    RecordReader reader(text.text, separator, text.firstLine);
+    TableRecord record;
+    if (survey.headerLine) reader.next(record);
+    std::vector<int> emptyLines;  // all-empty rows not yet followed by a row with values
+    auto addRow = [&](const std::vector<std::string>& fields, int line) {
+        const int row = survey.rows++;
+        numbered = numbered && fieldOf(fields, 0) == std::to_string(row + 1);
+        for (std::size_t c = 0; c < survey.columns.size(); ++c) {
+            tally(survey.columns[c], fieldOf(fields, c + offset), line, row, fieldOf(fields, 0),
+                  fieldOf(fields, 1));
+        }
+    };
+    const std::vector<std::string> noFields;
+    while (reader.next(record)) {
+        dropTrailingSeparator(record.fields, survey.fields);
+        if (allEmpty(record.fields)) {
+            emptyLines.push_back(record.line);
+            continue;
+        }
+        if (record.fields.size() != survey.fields) {
+            return misfit(path, survey, record.line, record.fields.size(), first.line);
+        }
+        for (int line : emptyLines) addRow(noFields, line);
+        emptyLines.clear();
+        addRow(record.fields, record.line);
+    }
+    survey.rowNumbers = numbered && survey.rows > 0;
+    const std::size_t labelField = survey.rowNumbers ? 1 : 0;
+    if (survey.fields > labelField + 1) {
+        survey.labelField = labelField;
+    }
+    for (std::size_t c = 0; c < survey.columns.size(); ++c) {
+        ColumnSurvey& column = survey.columns[c];
+        if (survey.labelField && *survey.labelField != c + offset) {
+            column.firstLabel = column.firstLabels[labelField];
+            column.lastLabel = column.lastLabels[labelField];
+        }
+    }
+    return survey;
+}
+
+Result<std::size_t> chosenColumn(const TableSurvey& survey, const std::string& requested,
+                                 const std::string& path) {
+    const std::size_t nColumns = survey.columns.size();
     if (!requested.empty()) {
+        std::vector<std::string> names;
+        if (survey.headerLine) {
+            for (const ColumnSurvey& column : survey.columns) names.push_back(column.name);
+        }
         std::optional<std::size_t> named = namedColumn(names, requested, nColumns);
         if (!named) {
-            return columnNotFound(requested, path, names, nColumns);
+            return columnNotFound(requested, path, survey);
         }
-        chosen = *named;
-    } else {
-        chosen = defaultColumn(records, firstData, nColumns, decimalComma);
+        return *named;
     }
+    std::optional<std::size_t> lastNumeric;
+    for (std::size_t c = 0; c < nColumns; ++c) {
+        const PlacedField& first = survey.columns[c].firstPresent;
+        if (first.line != 0 && numberStyles(first.text) != 0) lastNumeric = c;
+    }
+    return lastNumeric.value_or(nColumns - 1);
+}
 
-    column.columnName = chosen < names.size() && !names[chosen].empty()
-                            ? formatText("column %zu \"%s\"", chosen + 1, names[chosen].c_str())
-                            : formatText("column %zu", chosen + 1);
-    const bool labelled = nColumns > 1 && chosen != 0;
-    for (std::size_t r = firstData; r < records.size(); ++r) {
-        column.values.push_back({fieldOf(records[r], chosen), records[r].line});
-        if (labelled) {
-            column.labels.push_back(fieldOf(records[r], 0));
+std::string columnLabel(const TableSurvey& survey, std::size_t column) {
+    const std::string& name = survey.columns[column].name;
+    return name.empty() ? formatText("column %zu", column + 1)
+                        : formatText("column %zu \"%s\"", column + 1, name.c_str());
+}
+
+Result<NumberStyle> columnStyle(const TableSurvey& survey, std::size_t column,
+                                const std::string& path) {
+    const ColumnSurvey& values = survey.columns[column];
+    if (values.conflict.line != 0) {
+        return styleRefusal(
+            path, survey, column, values.conflict,
+            formatText("is not written like \"%s\" on line %d: a column keeps one decimal mark "
+                       "and one thousands separator throughout (save it again with one "
+                       "number format)",
+                       values.firstPunctuated.text.c_str(), values.firstPunctuated.line));
+    }
+    unsigned styles = values.styles;
+    if (values.firstPunctuated.line == 0 || styles == kAllStyles) {
+        return kNumberStyles[0];  // whole numbers only: every style reads them alike
+    }
+    if ((styles & kPointStyles) != 0 && (styles & kCommaStyles) != 0) {
+        bool point = false;
+        bool comma = false;
+        for (const ColumnSurvey& other : survey.columns) {
+            point = point || other.pointOnly;
+            comma = comma || other.commaOnly;
+        }
+        if (point != comma) {
+            styles &= point ? kPointStyles : kCommaStyles;
+        } else if (!point && survey.separator != Separator::kSemicolon) {
+            styles &= kPointStyles;  // these files write decimal points
+        } else {
+            const std::string& text = values.firstPunctuated.text;
+            const NumberReading asPoint = readNumber(text, firstStyle(styles & kPointStyles));
+            const NumberReading asComma = readNumber(text, firstStyle(styles & kCommaStyles));
+            return styleRefusal(
+                path, survey, column, values.firstPunctuated,
+                formatText("may be %.15g or %.15g: a semicolon-separated file usually writes "
+                           "decimal commas and thousands points, but no number of this file "
+                           "shows which it uses (save the column without thousands "
+                           "separators, or with at least one decimal place)",
+                           asComma.value, asPoint.value));
         }
     }
-    return column;
+    return firstStyle(styles);
+}
+
+ValueColumn columnValues(TextFrom text, const TableSurvey& survey, std::size_t column, int first,
+                         int count) {
+    ValueColumn values;
+    values.firstIndex = first;
+    values.headerLine = survey.headerLine;
+    values.columnName = columnLabel(survey, column);
+    const std::size_t field = fieldIndex(survey, column);
+    const bool labelled = survey.labelField && *survey.labelField != field;
+    RecordReader reader(text.text, survey.separator, text.firstLine);
+    TableRecord record;
+    if (survey.headerLine) reader.next(record);
+    int row = 0;
+    while (row < first + count && row < survey.rows && reader.next(record)) {
+        if (row >= first) {
+            values.values.push_back({fieldOf(record.fields, field), record.line});
+            if (labelled) values.labels.push_back(fieldOf(record.fields, *survey.labelField));
+        }
+        ++row;
+    }
+    return values;
 }
 
 }  // namespace kavri

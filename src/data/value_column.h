@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "data/number_text.h"
+
 namespace kavri {
 
 struct ValueField {
@@ -14,9 +16,10 @@ struct ValueField {
 };
 
 struct ValueColumn {
-    std::vector<ValueField> values;   // every value of the file, in file order
-    std::vector<std::string> labels;  // the first column's text for each value, or empty
-    bool decimalComma = false;        // a comma stands for the decimal point
+    std::vector<ValueField> values;   // the values kept, in file order
+    std::vector<std::string> labels;  // the label column's text for each value, or empty
+    int firstIndex = 0;               // 0-based place of values[0] among the file's values
+    NumberStyle style;                // how the column writes its numbers
     bool headerLine = false;          // the table's first line names its columns
     // The column read, for messages: "column 2 \"lynx\"" or "column 2"; empty for a plain file.
     std::string columnName;

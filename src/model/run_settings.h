@@ -66,6 +66,9 @@ struct SeriesChoice {
     int skip = 0;
     // ...or, when set, is the last nObservations + nPredictions values of the file.
     bool last = false;
+    // Lines at the top of the file that are not part of it (titles, sources), passed over
+    // before the layout is recognised.
+    int skipLines = 0;
 
     bool operator==(const SeriesChoice&) const = default;
 };

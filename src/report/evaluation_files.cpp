@@ -22,7 +22,7 @@ void EvaluationFiles::writeResidualTable(const double* x, const double* fitted,
                                          const double* residual, int n) {
     assert(residuals_ != nullptr);
     if (residuals_ != nullptr) {
-        kavri::writeResidualTable(*residuals_, x, fitted, residual, n);
+        kavri::writeResidualTable(*residuals_, x, fitted, residual, n, files_.dates.get());
     }
 }
 
@@ -34,7 +34,7 @@ MaybeNotice EvaluationFiles::writePredictions(const HoldoutForecasts& forecasts)
                               created.error);
     }
     predictions_ = std::move(created.file);
-    writePredictionRows(*predictions_, forecasts);
+    writePredictionRows(*predictions_, forecasts, files_.dates.get());
     return std::nullopt;
 }
 

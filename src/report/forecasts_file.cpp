@@ -33,7 +33,8 @@ std::vector<double> forecastRowValues(const ForecastResult& forecasts, int h) {
 }
 
 MaybeNotice writeForecastsFile(const std::filesystem::path& path, const ForecastResult& forecasts,
-                               OutputFileSystem& fileSystem) {
+                               OutputFileSystem& fileSystem,
+                               const std::vector<std::string>* dates) {
     CreatedFile created = fileSystem.create(path);
     if (created.file == nullptr) {
         return fileNotCreatedNotice(path, created.error);
@@ -43,10 +44,12 @@ MaybeNotice writeForecastsFile(const std::filesystem::path& path, const Forecast
     std::string line;
     for (std::size_t c = 0; c < names.size(); ++c) {
         line += (c == 0 ? "" : "\t") + names[c];
+        if (c == 0 && dates != nullptr) line += "\tDate";
     }
     file->write(line + "\n");
     for (int h = 1; h <= forecasts.horizon(); ++h) {
         line = formatText("%d", h);
+        if (dates != nullptr) line += "\t" + (*dates)[static_cast<std::size_t>(h - 1)];
         for (double value : forecastRowValues(forecasts, h)) {
             line += formatText("\t%.10g", value);
         }

@@ -24,7 +24,10 @@ std::vector<double> forecastRowValues(const ForecastResult& forecasts, int h);
 
 // Replaces the file at `path` with the table, numbers as "%.10g" (ten significant digits
 // whatever the scale of the series); the file's notice when it cannot be written.
+// With `dates` (one per step, "NA" where the spacing of the series' dates gives none), a
+// column "Date" follows "Step".
 MaybeNotice writeForecastsFile(const std::filesystem::path& path, const ForecastResult& forecasts,
-                               OutputFileSystem& fileSystem = diskFileSystem());
+                               OutputFileSystem& fileSystem = diskFileSystem(),
+                               const std::vector<std::string>* dates = nullptr);
 
 }  // namespace kavri

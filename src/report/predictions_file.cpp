@@ -5,11 +5,16 @@
 
 namespace kavri {
 
-void writePredictionRows(OutputFile& file, const HoldoutForecasts& forecasts) {
-    file.write(formatText("%-8s\t%-8s\t%-8s\n", " Series", " Predictions", "Error"));
-    for (std::size_t i = 0; i < forecasts.forecast.size(); ++i) {
-        file.write(formatText("%8.5f\t%8.5f\t%8.5f\n", forecasts.observed[i], forecasts.forecast[i],
-                              forecasts.error[i]));
+void writePredictionRows(OutputFile& file, const HoldoutForecasts& forecasts,
+                         const std::vector<std::string>* dates) {
+    const std::size_t count = forecasts.forecast.size();
+    const bool dated = dates != nullptr && dates->size() >= count;
+    file.write(std::string(dated ? "Date\t" : "") +
+               formatText("%-8s\t%-8s\t%-8s\n", " Series", " Predictions", "Error"));
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string date = dated ? (*dates)[dates->size() - count + i] + "\t" : std::string();
+        file.write(date + formatText("%8.5f\t%8.5f\t%8.5f\n", forecasts.observed[i],
+                                     forecasts.forecast[i], forecasts.error[i]));
     }
 }
 

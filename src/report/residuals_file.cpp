@@ -5,10 +5,13 @@
 namespace kavri {
 
 void writeResidualTable(OutputFile& file, const double* x, const double* fitted,
-                        const double* residual, int n) {
-    file.write(" Series\t         Fit\t         Residuals\n");
+                        const double* residual, int n, const std::vector<std::string>* dates) {
+    file.write(std::string(dates != nullptr ? "Date\t" : "") +
+               " Series\t         Fit\t         Residuals\n");
     for (int t = 0; t < n; ++t) {
-        file.write(formatText("%8.5f\t%8.5f\t%8.5f\n", x[t], fitted[t], residual[t]));
+        const std::string date =
+            dates != nullptr ? (*dates)[static_cast<std::size_t>(t)] + "\t" : std::string();
+        file.write(date + formatText("%8.5f\t%8.5f\t%8.5f\n", x[t], fitted[t], residual[t]));
     }
 }
 

@@ -5,6 +5,9 @@
 // or another file system (an in-memory one in the tests).
 
 #include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "report/output_files.h"
 
@@ -17,6 +20,10 @@ inline constexpr const char* kForecastsFileName = "Forecasts.txt";
 struct ResultFiles {
     std::filesystem::path directory;         // empty: the current directory
     OutputFileSystem* fileSystem = nullptr;  // null: the disk
+    // The date of each value of the sample (fitted, then held out) when the series file gives
+    // them; the files then start each line with it. Null for a file without dates, whose
+    // files keep their columns.
+    std::shared_ptr<const std::vector<std::string>> dates = nullptr;
 
     std::filesystem::path residualsPath() const { return directory / kResidualsFileName; }
     std::filesystem::path predictionsPath() const { return directory / kPredictionsFileName; }

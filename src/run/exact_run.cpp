@@ -149,7 +149,9 @@ DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObse
     settings.model.delay = scanOutcome.bestDelay;
     settings.model.selectModel = kSelectModelSearch;
     settings.ga.searchMethod = kSearchExact;
-    scanOutcome.run = runExactSearch(settings, texts, observer, options, storage);
+    RunOptions dated = options;
+    dated.files = datedFiles(options.files, sample);
+    scanOutcome.run = runExactSearch(settings, texts, observer, dated, storage);
     attachSample(scanOutcome.run, std::move(sample));
     return scanOutcome;
 }

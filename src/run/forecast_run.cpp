@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "data/dates.h"
 #include "forecast/multi_step_forecast.h"
 #include "forecast/series_simulation.h"
 #include "model/classic_numeric_locale.h"
@@ -30,8 +31,13 @@ Result<ForecastOutcome> runForecasts(const ReportedModel& model, const ForecastS
     ForecastOutcome outcome;
     outcome.forecasts = forecastFromEnd(model, settings);
     outcome.holdout = checkOnHoldout(model, settings);
+    if (allDates(model.labels)) {
+        outcome.dates = nextDates(model.labels, outcome.forecasts.horizon());
+        outcome.dates.resize(static_cast<std::size_t>(outcome.forecasts.horizon()), "NA");
+    }
     if (MaybeNotice notice =
-            writeForecastsFile(files.forecastsPath(), outcome.forecasts, files.files())) {
+            writeForecastsFile(files.forecastsPath(), outcome.forecasts, files.files(),
+                               outcome.dates.empty() ? nullptr : &outcome.dates)) {
         return *notice;
     }
     return outcome;

@@ -19,6 +19,9 @@ namespace kavri {
 struct ForecastOutcome {
     ForecastResult forecasts;             // from the end of the data
     std::optional<HoldoutCheck> holdout;  // from origin nObservations, with held-out values
+    // The date of each step when the series file gives dates ("NA" where their spacing is
+    // not regular); empty otherwise.
+    std::vector<std::string> dates;
 };
 
 // The forecasts from the end of the data and, when values were held out, the dynamic check

@@ -93,15 +93,17 @@ RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& obse
         return outcome;
     }
     rankCandidates(storage.series.data(), n, storage.sortOrder, storage.sortedSeries);
+    RunOptions dated = options;
+    dated.files = datedFiles(options.files, sample);
 
     if (model.selectModel == kSelectModelGivenThresholds) {
-        outcome = runGivenThresholds(settings, texts, observer, options, storage);
+        outcome = runGivenThresholds(settings, texts, observer, dated, storage);
     } else if (settings.ga.searchMethod == kSearchExact) {
-        outcome = runExactSearch(settings, texts, observer, options, storage);
+        outcome = runExactSearch(settings, texts, observer, dated, storage);
     } else {
-        outcome = runGeneticSearch(settings, texts, observer, options, storage);
-        if (options.compareExact && !outcome.notice) {
-            if (std::optional<ExactOptimum> exact = comparisonOptimum(settings, options, storage)) {
+        outcome = runGeneticSearch(settings, texts, observer, dated, storage);
+        if (dated.compareExact && !outcome.notice) {
+            if (std::optional<ExactOptimum> exact = comparisonOptimum(settings, dated, storage)) {
                 outcome.exactFitness = exact->fitness;
                 outcome.exactLogFitness = exact->logFitness;
                 outcome.exactScope = ExactSearchScope{exact->everyValue, exact->candidates};

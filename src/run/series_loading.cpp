@@ -1,5 +1,7 @@
 #include "run/series_loading.h"
 
+#include "data/dates.h"
+
 namespace kavri {
 
 MaybeNotice loadRunSeries(const RunSettings& settings, RunStorage& storage, SeriesSample& sample) {
@@ -14,6 +16,13 @@ MaybeNotice loadRunSeries(const RunSettings& settings, RunStorage& storage, Seri
         storage.series[static_cast<int>(i)] = sample.values[i];
     }
     return std::nullopt;
+}
+
+ResultFiles datedFiles(ResultFiles files, const SeriesSample& sample) {
+    if (allDates(sample.labels)) {
+        files.dates = std::make_shared<const std::vector<std::string>>(sample.labels);
+    }
+    return files;
 }
 
 }  // namespace kavri

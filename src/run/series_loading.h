@@ -4,6 +4,7 @@
 
 #include "data/series_input.h"
 #include "model/run_settings.h"
+#include "report/result_files.h"
 #include "run/run_storage.h"
 
 namespace kavri {
@@ -11,5 +12,9 @@ namespace kavri {
 // Reads the sample (settings.model.seriesPath, settings.series) into storage.series[0 .. n+P-1]
 // and describes it in `sample`; returns the notice that ends the run, if any.
 MaybeNotice loadRunSeries(const RunSettings& settings, RunStorage& storage, SeriesSample& sample);
+
+// `files` with the sample's dates, when every label of the sample is a date (a year, month,
+// quarter or day), so that the result files give each line its date.
+ResultFiles datedFiles(ResultFiles files, const SeriesSample& sample);
 
 }  // namespace kavri

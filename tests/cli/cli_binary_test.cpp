@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <nlohmann/json.hpp>
 #include <set>
 #include <string>
@@ -495,14 +496,31 @@ TEST_F(CliBinary, LastAndSkipGiveTheResultsOfAFileCutToTheSample) {
         return run.out + readFile(out.path() / "Residuals.txt") +
                readFile(out.path() / "Predictions.txt");
     };
+    // The table's result files carry its years, so it is compared with the table cut alike.
+    const std::string table = readFile(fs::path(KAVRI_EXAMPLES_DIR) / "lynx.csv");
+    const auto cutTable = [&](int first, int count) {
+        const std::size_t header = table.find('\n') + 1;
+        std::size_t begin = header;
+        for (int i = 0; i < first; ++i) begin = table.find('\n', begin) + 1;
+        std::size_t end = begin;
+        for (int i = 0; i < count; ++i) end = table.find('\n', end) + 1;
+        return table.substr(0, header) + table.substr(begin, end - begin);
+    };
     work_.write("last.txt", cut(4, 110));
     work_.write("skip.txt", cut(2, 110));
+    work_.write("last.csv", cutTable(4, 110));
+    work_.write("skip.csv", cutTable(2, 110));
     const std::string lastCut = results("last.txt", {});
+    const std::string lastCutTable = results("last.csv", {});
     EXPECT_GT(lastCut.size(), 2000u);
-    EXPECT_EQ(results("lynx.csv", {"--last"}), lastCut);
+    EXPECT_EQ(results("lynx.csv", {"--last"}), lastCutTable);
     EXPECT_EQ(results("lynx_log10.txt", {"--last"}), lastCut);
-    EXPECT_EQ(results("lynx.csv", {"--skip", "4"}), lastCut);
-    EXPECT_EQ(results("lynx.csv", {"--skip", "2"}), results("skip.txt", {}));
+    EXPECT_EQ(results("lynx.csv", {"--skip", "4"}), lastCutTable);
+    EXPECT_EQ(results("lynx.csv", {"--skip", "2"}), results("skip.csv", {}));
+    EXPECT_EQ(results("lynx_log10.txt", {"--skip", "2"}), results("skip.txt", {}));
+    // The same numbers: the table's files are the plain file's with a first column of years.
+    EXPECT_NE(lastCutTable.find("Date\t Series\t         Fit\t         Residuals\n1825\t 3.16879"),
+              std::string::npos);
 
     // The run says which values it fitted, by place in the file and by the year column.
     CliRun said = runCli(dir(), {"--series", "lynx.csv", "--last", "--n-observations", "100",
@@ -715,6 +733,44 @@ TEST_F(CliBinary, PlotsThatCannotBeWrittenAreAFailureAfterTheResults) {
               "kavri-cli: --plot-format chooses the picture format of --plots; give --plots DIR "
               "too\nRun with --help for more information.\n");
     EXPECT_EQ(runCli(dir(), {"--plots", "p", "--plot-format", "pdf"}).status, 2);
+}
+
+// A title above the table: refused at its line with the option that passes over it, read
+// with that option; --inspect shows the columns and writes nothing.
+TEST_F(CliBinary, TitleAboveATableAndThePreviewOfTheFile) {
+    const std::string table = readFile(fs::path(KAVRI_EXAMPLES_DIR) / "lynx.csv");
+    std::ofstream(dir() / "titled.csv") << "Lynx trappings, Mackenzie River\n" << table;
+    const std::vector<std::string> sample{
+        "--series",        "titled.csv", "--n-observations", "100",
+        "--n-predictions", "14",         "--search",         "exact"};
+    CliRun refused = runCli(dir(), sample);
+    EXPECT_EQ(refused.status, 3);
+    EXPECT_NE(refused.err.find("Line 2 of titled.csv does not fit the table\n  titled.csv line 2 "
+                               "holds 3 fields; line 1 holds 2."),
+              std::string::npos)
+        << refused.err;
+    EXPECT_NE(refused.err.find("if line 1 is a title or note above the table, --skip-lines 1 "
+                               "passes over it"),
+              std::string::npos)
+        << refused.err;
+    std::vector<std::string> skipped = sample;
+    skipped.insert(skipped.end(), {"--skip-lines", "1"});
+    CliRun read = runCli(dir(), skipped);
+    EXPECT_EQ(read.status, 0) << read.err;
+    EXPECT_NE(read.err.find("fitted values 1 to 100 of titled.csv column 3 \"log10\" (1821 to "
+                            "1920)"),
+              std::string::npos)
+        << read.err;
+
+    const std::set<std::string> before = filesIn(dir());
+    CliRun inspected = runCli(dir(), {"--inspect", "--series", "titled.csv", "--skip-lines", "1"});
+    EXPECT_EQ(inspected.status, 0) << inspected.err;
+    EXPECT_NE(inspected.out.find("Layout: comma-separated table, header on line 2"),
+              std::string::npos)
+        << inspected.out;
+    EXPECT_NE(inspected.out.find("*  3       log10      number  114"), std::string::npos)
+        << inspected.out;
+    EXPECT_EQ(filesIn(dir()), before);
 }
 
 }  // namespace

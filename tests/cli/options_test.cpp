@@ -266,6 +266,10 @@ TEST(ParseOptions, SeriesChoiceAndOutputDirectoryReachTheRun) {
     EXPECT_EQ(outcome.request.settings.series, (SeriesChoice{"log10", 12, false}));
     EXPECT_EQ(outcome.request.run.files.directory, std::filesystem::path("."));
     EXPECT_TRUE(parse({"--last"}).request.settings.series.last);
+    EXPECT_EQ(parse({"--skip-lines", "3"}).request.settings.series.skipLines, 3);
+    EXPECT_TRUE(parse({"--inspect"}).request.inspect);
+    EXPECT_EQ(refusal("--skip-lines", "x"),
+              "--skip-lines expects an integer from 0 to 100000000, got \"x\"");
 
     EXPECT_EQ(refusal("--skip", "-1"), "--skip expects an integer from 0 to 100000000, got \"-1\"");
     EXPECT_EQ(refusal("--column", ""), "--column expects a column name or number, got \"\"");

@@ -62,5 +62,38 @@ TEST(NumberText, DecimalCommaLookIsOneCommaBetweenDigits) {
     EXPECT_FALSE(looksLikeDecimalComma("0.5"));
 }
 
+TEST(NumberText, ThousandsSeparatorsReadOnlyInWholeGroupsOfThree) {
+    const NumberStyle usual{'.', ','};
+    const NumberStyle german{',', '.'};
+    EXPECT_EQ(readNumber("1,508", usual).value, 1508.0);
+    EXPECT_EQ(readNumber("-12,345,678.25", usual).value, -12345678.25);
+    EXPECT_EQ(readNumber("1.116,91", german).value, 1116.91);
+    EXPECT_EQ(readNumber("+1.475", german).value, 1475.0);
+    EXPECT_EQ(readNumber("12 345,5", NumberStyle{',', ' '}).value, 12345.5);
+    EXPECT_EQ(readNumber("12\xC2\xA0"
+                         "345,5",
+                         NumberStyle{',', ' '})
+                  .value,
+              12345.5);
+    EXPECT_EQ(readNumber("1'234.5", NumberStyle{'.', '\''}).value, 1234.5);
+    for (const char* text : {"1,50", "1,5080", "1234,567", ",508", "1,508e3", "1,,508"}) {
+        EXPECT_EQ(readNumber(text, usual).problem, NumberProblem::kNotANumber) << text;
+    }
+    // Which styles a text reads in: the column's values narrow them down together.
+    EXPECT_EQ(numberStyles("1.475"), 0x2Fu);  // a decimal point, or a German thousands point
+    EXPECT_EQ(numberStyles("2,5") & kPointStyles, 0u);
+    EXPECT_EQ(numberStyles("1821"), kAllStyles);
+    EXPECT_EQ(numberStyles("text"), 0u);
+}
+
+TEST(NumberText, PercentagesAndSpreadsheetErrorsAreNotNumbers) {
+    EXPECT_EQ(readNumber("5,3 %", NumberStyle{',', '\0'}).problem, NumberProblem::kPercent);
+    EXPECT_EQ(readNumber("12%", NumberStyle{}).problem, NumberProblem::kPercent);
+    EXPECT_FALSE(isPercentage("%"));
+    for (const char* text : {"#DIV/0!", "#VALUE!", "#REF!", "#NUM!", "#NAME?", "#NULL!"}) {
+        EXPECT_EQ(readNumber(text, NumberStyle{}).problem, NumberProblem::kMissing) << text;
+    }
+}
+
 }  // namespace
 }  // namespace kavri

@@ -194,5 +194,24 @@ TEST_F(SeriesTables, PlainTokenThatIsNotOneNumberIsNamedByItsOwnElement) {
                   "squares of the regressions overflow (rescale the series)");
 }
 
+// A line with another number of fields would be read by the wrong positions: it is refused
+// with both counts. A separator after the last field of every data line, or of the header, is
+// not a column.
+TEST_F(SeriesTables, LinesThatDoNotFitTheHeaderAreRefused) {
+    EXPECT_EQ(
+        noticeOf("a,b\n1,1.5\n2,2,5\n3,3.5\n", 3, 0),
+        Notice("Line 3 of " + path_ + " does not fit the table", "Error", NoticeIcon::kStop,
+               path_ + " line 3 holds 3 fields; the header on line 1 names 2. Every line of a "
+                       "table needs one field per column (a field that holds the separator "
+                       "must be in double quotes)"));
+    EXPECT_EQ(noticeOf("1;2\n3\n", 2, 0).detail,
+              path_ +
+                  " line 2 holds 1 field; line 1 holds 2. Every line of a table needs one field "
+                  "per column (a field that holds the separator must be in double quotes); if "
+                  "line 1 is a title or note above the table, --skip-lines 1 passes over it");
+    EXPECT_EQ(read("a;b\n1;2,5;\n2;3,5;\n", 2, 0).value().values, (Values{2.5, 3.5}));
+    EXPECT_EQ(read("a;b;\n1;2,5\n2;3,5\n", 2, 0).value().values, (Values{2.5, 3.5}));
+}
+
 }  // namespace
 }  // namespace kavri

@@ -175,5 +175,54 @@ TEST_F(ForecastRun, AnExplosiveModelWritesNoSeriesAndFilesThatCannotBeWrittenAre
     EXPECT_FALSE(runForecasts(ReportedModel{}, ForecastSettings{}, files_).ok());
 }
 
+// A table whose first column holds years: every result file gives each line its year, and the
+// forecasts past 1934 are dated 1935, 1936... The same run on the undated file keeps the
+// columns above.
+TEST(DatedRun, ResultFilesCarryTheDatesOfTheSeriesFile) {
+    TempDirectory dir;
+    RunSettings settings;
+    settings.model = modelPrefill();
+    settings.model.seriesPath = std::string(KAVRI_EXAMPLES_DIR) + "/lynx.csv";
+    settings.model.nObservations = 100;
+    settings.model.nPredictions = 14;
+    settings.model.maxOrder = 3;
+    settings.model.selectModel = kSelectModelSearch;
+    settings.modelDialogCount = 1;
+    settings.ga = gaPrefill();
+    settings.ga.searchMethod = kSearchExact;
+    settings.ga.printResiduals = kPrintResidualsYes;
+    settings.gaDialogCount = 1;
+    ResultTexts texts;
+    SilentObserver observer;
+    RunOptions options;
+    options.files.directory = dir.path();
+    const RunOutcome outcome = runModel(settings, texts, observer, options);
+    ASSERT_FALSE(outcome.notice.has_value()) << outcome.notice->detail;
+    ASSERT_TRUE(outcome.model.available);
+
+    const std::vector<std::string> residuals =
+        linesOf(testing::readFile(dir.path() / "Residuals.txt"));
+    ASSERT_EQ(residuals.size(), 101u);
+    EXPECT_EQ(residuals[0], "Date\t Series\t         Fit\t         Residuals");
+    EXPECT_EQ(residuals[1].substr(0, 13), "1821\t 2.42975");
+    EXPECT_EQ(residuals[100].substr(0, 5), "1920\t");
+    const std::vector<std::string> predictions =
+        linesOf(testing::readFile(dir.path() / "Predictions.txt"));
+    ASSERT_EQ(predictions.size(), 15u);
+    EXPECT_EQ(predictions[0].substr(0, 13), "Date\t Series ");
+    EXPECT_EQ(predictions[1].substr(0, 5), "1921\t");
+    EXPECT_EQ(predictions[14].substr(0, 5), "1934\t");
+
+    const ForecastSettings skeleton{.method = ForecastMethod::kSkeleton, .horizon = 2};
+    const Result<ForecastOutcome> made = runForecasts(outcome.model, skeleton, options.files);
+    ASSERT_TRUE(made.ok());
+    EXPECT_EQ(made.value().dates, (std::vector<std::string>{"1935", "1936"}));
+    const std::vector<std::string> forecasts =
+        linesOf(testing::readFile(dir.path() / "Forecasts.txt"));
+    ASSERT_EQ(forecasts.size(), 3u);
+    EXPECT_EQ(forecasts[0], "Step\tDate\tForecast");
+    EXPECT_EQ(forecasts[2].substr(0, 7), "2\t1936\t");
+}
+
 }  // namespace
 }  // namespace kavri
