@@ -4,6 +4,11 @@
 #include <QFileInfo>
 #include <filesystem>
 
+#include "inference/coefficient_table.h"
+#include "inference/fit_statistics.h"
+#include "model/classic_numeric_locale.h"
+#include "report/statistics_text.h"
+
 namespace kavri {
 
 namespace {
@@ -15,6 +20,27 @@ QString fullPath(const std::filesystem::path& path) {
 
 bool usedGeneticSearch(const RunSettings& used) {
     return used.model.selectModel == kSelectModelSearch && used.ga.searchMethod == kSearchGenetic;
+}
+
+// Where the values fitted stand in the file: "column 2 \"lynx\", values 1 to 114 of 114
+// (1821 to 1934)".
+QString sampleDescription(const SeriesSample& sample) {
+    if (sample.values.empty()) {
+        return QString();
+    }
+    const int first = sample.firstElement;
+    const int last = first + static_cast<int>(sample.values.size()) - 1;
+    QString text =
+        QStringLiteral("values %1 to %2 of %3").arg(first).arg(last).arg(sample.fileValues);
+    if (!sample.columnName.empty()) {
+        text = QString::fromStdString(sample.columnName) + QStringLiteral(", ") + text;
+    }
+    if (!sample.labels.empty() && !sample.labels.front().empty()) {
+        text += QStringLiteral(" (%1 to %2)")
+                    .arg(QString::fromStdString(sample.labels.front()),
+                         QString::fromStdString(sample.labels.back()));
+    }
+    return QStringLiteral(", ") + text;
 }
 
 }  // namespace
@@ -32,7 +58,8 @@ QStringList runStatusLines(const RunSettings& used, const RunOptions& options,
         return lines;
     }
 
-    QStringList lines{QStringLiteral("Series read: %1").arg(series)};
+    QStringList lines{
+        QStringLiteral("Series read: %1%2").arg(series, sampleDescription(outcome.sample))};
     // Every evaluation empties Residuals.txt; only the table asked for fills it.
     QString written = fullPath(options.files.residualsPath());
     if (used.ga.printResiduals != kPrintResidualsYes) {
@@ -47,6 +74,22 @@ QStringList runStatusLines(const RunSettings& used, const RunOptions& options,
                      "Seed: %1 (the same seed and settings repeat this run: Seed in Parameter of "
                      "GA, or kavri-cli --seed %1)")
                      .arg(outcome.seed);
+    }
+    if (outcome.model.available) {
+        // As kavri-cli warns: a regime with few observations per parameter.
+        const ClassicNumericLocale classic;
+        const FitStatistics fit = fitStatistics(
+            outcome.model, coefficientTable(outcome.model, StandardErrorKind::kClassical));
+        QStringList sparse;
+        for (const SparseRegime& regime : fit.sparseRegimes) {
+            sparse << QString::fromStdString(sparseRegimeText(regime));
+        }
+        if (!sparse.isEmpty()) {
+            lines << QStringLiteral(
+                         "Warning: %1, fewer than three per parameter: its estimates are "
+                         "unreliable")
+                         .arg(sparse.join(QStringLiteral("; ")));
+        }
     }
     return lines;
 }

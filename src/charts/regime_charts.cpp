@@ -5,6 +5,7 @@
 #include <array>
 
 #include "charts/chart_style.h"
+#include "charts/time_axis.h"
 
 namespace kavri::charts {
 
@@ -31,15 +32,16 @@ struct PointGroups {
     explicit PointGroups(int nRegimes) : regimes(nRegimes), regimeObservations(nRegimes) {}
 
     void add(int t, int regime, bool heldOutValue, QPointF point) {
+        // Tooltips number the observations as the result texts do, from 1.
         if (heldOutValue) {
             heldOut.append(point);
-            heldOutObservations.push_back(t);
+            heldOutObservations.push_back(t + 1);
         } else if (regime >= 0 && regime < static_cast<int>(regimes.size())) {
             regimes[regime].append(point);
-            regimeObservations[regime].push_back(t);
+            regimeObservations[regime].push_back(t + 1);
         } else {
             notFitted.append(point);
-            notFittedObservations.push_back(t);
+            notFittedObservations.push_back(t + 1);
         }
         if (count_++ == 0) {
             xLow = xHigh = point.x();
@@ -103,6 +105,65 @@ QChart* newChart(const QString& title, QValueAxis* x, QValueAxis* y) {
     return chart;
 }
 
+// What a value of the series chart is drawn as: its regime, or the two groups outside them.
+constexpr int kNotFittedGroup = -1;
+constexpr int kHeldOutGroup = -2;
+
+int groupOf(const ReportedModel& model, int t, int n) {
+    if (t >= n) return kHeldOutGroup;
+    const int regime = model.regimeOfObservation[t];
+    return regime >= 0 && regime < static_cast<int>(model.regimes.size()) ? regime
+                                                                          : kNotFittedGroup;
+}
+
+// A long series as lines: each run of consecutive values in one group a line in the group's
+// colour, joined to the first value of the next run so that the course is unbroken. Returns
+// false, drawing nothing, when the runs are too many for lines to be worth drawing.
+bool addRegimeLines(QChart* chart, const ReportedModel& model, const TimeAxis& time, int n,
+                    int total, QValueAxis* x, QValueAxis* y) {
+    int runs = 0;
+    for (int t = 1; t < total; ++t) {
+        runs += groupOf(model, t, n) != groupOf(model, t - 1, n) ? 1 : 0;
+    }
+    if (runs > kMostRegimeRuns) {
+        return false;
+    }
+    std::vector<bool> named(model.regimes.size() + 2, false);
+    QLineSeries* line = nullptr;
+    for (int t = 0; t < total; ++t) {
+        const int group = groupOf(model, t, n);
+        const QPointF point(time.at(t), model.series[t]);
+        if (line != nullptr && group == groupOf(model, t - 1, n)) {
+            line->append(point);
+            continue;
+        }
+        if (line != nullptr) {
+            line->append(point);
+        }
+        line = new QLineSeries;
+        QColor color = kMutedColor;
+        QString name = QString::fromLatin1(kNotFittedName);
+        if (group == kHeldOutGroup) {
+            color = kInkColor;
+            name = QString::fromLatin1(kHeldOutName);
+        } else if (group >= 0) {
+            color = regimeColor(group);
+            name = regimeName(group);
+        }
+        line->setName(name);
+        line->setPen(linePen(color, group == kHeldOutGroup ? 1.6 : 1.1,
+                             group == kHeldOutGroup ? Qt::DashLine : Qt::SolidLine));
+        line->append(point);
+        addToChart(chart, line, x, y);
+        const std::size_t slot = static_cast<std::size_t>(group + 2);
+        if (named[slot]) {
+            hideFromLegend(chart, line);
+        }
+        named[slot] = true;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::unique_ptr<ChartFigure> buildSeriesChart(const ChartInput& input) {
@@ -110,34 +171,40 @@ std::unique_ptr<ChartFigure> buildSeriesChart(const ChartInput& input) {
     const int n = input.nObservations();
     const int total = static_cast<int>(model.series.size());
     auto figure = std::make_unique<ChartFigure>(ChartKind::kSeries, QSizeF(900.0, 540.0));
-    auto* x = valueAxis(QStringLiteral("observation"), "%d");
+    const TimeAxis time = timeAxisOf(model.labels, total);
+    auto* x = valueAxis(time.title, "%d");
     auto* y = valueAxis(QStringLiteral("value"));
     QChart* chart = newChart(
         QStringLiteral("Series, each observation by the regime of x[t\u2212%1]").arg(model.delay),
         x, y);
 
-    // A thin line behind the markers keeps the course of the series readable.
-    auto* course = new QLineSeries;
-    course->setName(QStringLiteral("series"));
-    course->setPen(linePen(kMutedColor, 0.8));
     PointGroups groups(static_cast<int>(model.regimes.size()));
     for (int t = 0; t < total; ++t) {
-        const QPointF point(t, model.series[t]);
-        course->append(point);
-        groups.add(t, t < n ? model.regimeOfObservation[t] : -1, t >= n, point);
+        groups.add(t, t < n ? model.regimeOfObservation[t] : -1, t >= n,
+                   QPointF(time.at(t), model.series[t]));
     }
-    addToChart(chart, course, x, y);
-    hideFromLegend(chart, course);
-    addPointGroups(chart, groups, x, y, QStringLiteral("observation"), QStringLiteral("value"));
+    // A marker per value reads on a few hundred values; beyond, they would cover each other.
+    if (total <= kMostSeriesMarkers || !addRegimeLines(chart, model, time, n, total, x, y)) {
+        // A thin line behind the markers keeps the course of the series readable.
+        auto* course = new QLineSeries;
+        course->setName(QStringLiteral("series"));
+        course->setPen(linePen(kMutedColor, 0.8));
+        for (int t = 0; t < total; ++t) {
+            course->append(time.at(t), model.series[t]);
+        }
+        addToChart(chart, course, x, y);
+        hideFromLegend(chart, course);
+        addPointGroups(chart, groups, x, y, time.title, QStringLiteral("value"));
+    }
 
     for (std::size_t i = 0; i < model.thresholds.size(); ++i) {
         const double value = model.thresholds[i];
-        addToChart(
-            chart,
-            thresholdLine(static_cast<int>(i), value, QPointF(-1.0, value), QPointF(total, value)),
-            x, y);
+        addToChart(chart,
+                   thresholdLine(static_cast<int>(i), value, QPointF(time.at(-1), value),
+                                 QPointF(time.at(total), value)),
+                   x, y);
     }
-    setWholeNumberTicks(x, 0.0, std::max(1, total) - 1.0);
+    setTimeRange(x, time, 0, std::max(1, total) - 1);
     setPaddedRange(y, groups.yLow, groups.yHigh);
     figure->addPanel(chart);
     return figure;

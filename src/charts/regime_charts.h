@@ -14,6 +14,10 @@ namespace kavri::charts {
 // Series names of the points that are not in a regime's regression.
 inline constexpr const char* kNotFittedName = "not fitted (lags missing)";
 inline constexpr const char* kHeldOutName = "held out";
+// Up to this many values the series chart draws a marker per value; a longer series is drawn
+// as lines in the regimes' colours, unless it changes regime more than kMostRegimeRuns times.
+inline constexpr int kMostSeriesMarkers = 400;
+inline constexpr int kMostRegimeRuns = 4000;
 
 std::unique_ptr<ChartFigure> buildSeriesChart(const ChartInput& input);
 std::unique_ptr<ChartFigure> buildLagChart(const ChartInput& input);

@@ -48,7 +48,8 @@ int writeRunCharts(const CliRequest& request, const RunOutcome& outcome,
                                            : charts::ImageFormat::kSvg;
     const charts::WrittenCharts written =
         charts::writeCharts(input, QString::fromStdString(request.plotsDirectory), format);
-    for (const QString& path : written.paths) {
+    // -q leaves out the list of files written, as it does for the result files.
+    for (const QString& path : request.quiet ? QStringList() : written.paths) {
         std::fprintf(log, "kavri-cli: wrote %s\n",
                      QDir::toNativeSeparators(path).toLocal8Bit().constData());
     }

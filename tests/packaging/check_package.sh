@@ -44,7 +44,7 @@ for file in \
     [ -f "$root/$file" ] || fail "missing /$file"
 done
 [ -x "$root/usr/bin/kavri" ] && [ -x "$root/usr/bin/kavri-cli" ] || fail "programs not executable"
-grep -qx "Exec=kavri" "$root/usr/share/applications/org.kavri.Kavri.desktop" ||
+grep -qx "Exec=kavri %f" "$root/usr/share/applications/org.kavri.Kavri.desktop" ||
     fail "desktop entry does not start kavri"
 zcat "$root/usr/share/man/man1/kavri-cli.1.gz" | grep -qF -- '\-\-n\-observations' ||
     fail "kavri-cli manual page lacks the options"
