@@ -178,7 +178,7 @@ KavriDlg::KavriDlg(QWidget* parent) : QDialog(parent) {
     modalRunner_ = [](QDialog& dialog) { dialog.exec(); };
     noticeHandler_ = [this](const Notice& notice) { makeNoticeBox(notice, this)->exec(); };
     confirmation_ = [this](const QString& question) {
-        return QMessageBox::question(this, QString::fromUtf8(kMainCaption), question,
+        return QMessageBox::question(this, QStringLiteral("Close Kavri"), question,
                                      QMessageBox::Yes | QMessageBox::No,
                                      QMessageBox::No) == QMessageBox::Yes;
     };
@@ -491,6 +491,9 @@ void KavriDlg::runModelOnce() {
         RunOptions options = runOptions_;
         options.profileThresholds = true;  // drawn by the charts' search tab of an exact search
         lastOutcome_ = runModel(used, texts_, *this, options);
+        if (lastOutcome_.notice) {
+            lastOutcome_.notice->detail = inDesktopWords(lastOutcome_.notice->detail);
+        }
         lastForecasts_.reset();
         showTexts(texts_);
         // Deliver, and so drop, whatever input arrived during the run.

@@ -45,6 +45,24 @@ QString sampleDescription(const SeriesSample& sample) {
 
 }  // namespace
 
+std::string inDesktopWords(std::string text) {
+    // Longest first, so that a list of options is replaced before its parts.
+    static const std::pair<const char*, const char*> kWords[] = {
+        {"--skip, --last", "Data in Parameter of Model: skip values, or the most recent values"},
+        {"--skip, --n-observations or --n-predictions",
+         "the skipped values, N. Observation or N. Prediction"},
+        {"--n-observations or --n-predictions", "N. Observation or N. Prediction"},
+        {"--column", "Column in Parameter of Model"},
+    };
+    for (const auto& [option, field] : kWords) {
+        for (std::size_t at = text.find(option); at != std::string::npos;
+             at = text.find(option, at + std::char_traits<char>::length(field))) {
+            text.replace(at, std::char_traits<char>::length(option), field);
+        }
+    }
+    return text;
+}
+
 QStringList runStatusLines(const RunSettings& used, const RunOptions& options,
                            const RunOutcome& outcome) {
     const QString series = fullPath(used.model.seriesPath);

@@ -128,7 +128,35 @@ bool addRegimeLines(QChart* chart, const ReportedModel& model, const TimeAxis& t
     if (runs > kMostRegimeRuns) {
         return false;
     }
-    std::vector<bool> named(model.regimes.size() + 2, false);
+    // The look of each group; the legend lists the groups once, regimes in order, from empty
+    // series of that look, and the runs themselves stay out of it.
+    const auto styled = [&](int group) {
+        auto* line = new QLineSeries;
+        QColor color = kMutedColor;
+        QString name = QString::fromLatin1(kNotFittedName);
+        if (group == kHeldOutGroup) {
+            color = kInkColor;
+            name = QString::fromLatin1(kHeldOutName);
+        } else if (group >= 0) {
+            color = regimeColor(group);
+            name = regimeName(group);
+        }
+        line->setName(name);
+        line->setPen(linePen(color, group == kHeldOutGroup ? 1.4 : 1.1));
+        return line;
+    };
+    std::vector<bool> present(model.regimes.size() + 2, false);
+    for (int t = 0; t < total; ++t) {
+        present[static_cast<std::size_t>(groupOf(model, t, n) + 2)] = true;
+    }
+    for (int group = kNotFittedGroup; group < static_cast<int>(model.regimes.size()); ++group) {
+        if (present[static_cast<std::size_t>(group + 2)]) {
+            addToChart(chart, styled(group), x, y);
+        }
+    }
+    if (present[0]) {
+        addToChart(chart, styled(kHeldOutGroup), x, y);
+    }
     QLineSeries* line = nullptr;
     for (int t = 0; t < total; ++t) {
         const int group = groupOf(model, t, n);
@@ -140,26 +168,10 @@ bool addRegimeLines(QChart* chart, const ReportedModel& model, const TimeAxis& t
         if (line != nullptr) {
             line->append(point);
         }
-        line = new QLineSeries;
-        QColor color = kMutedColor;
-        QString name = QString::fromLatin1(kNotFittedName);
-        if (group == kHeldOutGroup) {
-            color = kInkColor;
-            name = QString::fromLatin1(kHeldOutName);
-        } else if (group >= 0) {
-            color = regimeColor(group);
-            name = regimeName(group);
-        }
-        line->setName(name);
-        line->setPen(linePen(color, group == kHeldOutGroup ? 1.6 : 1.1,
-                             group == kHeldOutGroup ? Qt::DashLine : Qt::SolidLine));
+        line = styled(group);
         line->append(point);
         addToChart(chart, line, x, y);
-        const std::size_t slot = static_cast<std::size_t>(group + 2);
-        if (named[slot]) {
-            hideFromLegend(chart, line);
-        }
-        named[slot] = true;
+        hideFromLegend(chart, line);
     }
     return true;
 }

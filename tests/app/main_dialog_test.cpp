@@ -169,6 +169,7 @@ class MainDialogTest : public QObject {
     void aSeriesFileFromOutsideBecomesTheNextRunsSeries();
     void statusLineSaysWhichValuesWereReadAndClearsForTheNextRun();
     void reportHoldsTheWholeResultAsTextAndMarkdown();
+    void adviceNamesTheDialogsFieldsNotTheCommandLinesOptions();
     void refreshShowsEachTextInItsOwnField();
     void secondRunShowsNoTextOfTheFirst();
     void orderBeyondTheFormatTableShowsEveryCoefficient();
@@ -771,6 +772,27 @@ void MainDialogTest::reportHoldsTheWholeResultAsTextAndMarkdown() {
     QVERIFY(markdown.startsWith(QStringLiteral("# Kavri report: reported.txt")));
     QVERIFY(markdown.contains(QStringLiteral("| AIC | ")));
     QVERIFY(markdown.contains(QStringLiteral("## Statistics")));
+}
+
+void MainDialogTest::adviceNamesTheDialogsFieldsNotTheCommandLinesOptions() {
+    const QString path = scratch_.filePath("gap.csv");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("year,value\n1900,1.5\n1901,NA\n");
+    for (int year = 1902; year < 2500; ++year) {
+        file.write(QByteArray::number(year) + "," + QByteArray::number(year % 9) + "\n");
+    }
+    file.close();
+    KavriDlg dialog;
+    QStringList details;
+    dialog.setNoticeHandler([&](const Notice& notice) { details << notice.detail.c_str(); });
+    dialog.chooseSeriesFile(path);
+    dialog.runModelOnce();
+    QCOMPARE(details.size(), 1);
+    QVERIFY2(details.front().contains(QStringLiteral("Data in Parameter of Model")),
+             qPrintable(details.front()));
+    QVERIFY(!details.front().contains(QStringLiteral("--")));
+    QVERIFY(!dialog.statusText().contains(QStringLiteral("--skip")));
 }
 
 void MainDialogTest::aboutBoxFromTheWindowMenuAndF1() {
