@@ -635,7 +635,9 @@ RunReport KavriDlg::runReport() const {
         }
     }
     if (lastForecasts_) {
-        report.sections.push_back({"Forecasts", forecastTableText(*lastForecasts_)});
+        report.sections.push_back(
+            {"Forecasts", forecastTableText(*lastForecasts_,
+                                            yearsAfter(model.labels, lastForecasts_->horizon()))});
     }
     return report;
 }

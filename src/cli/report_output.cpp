@@ -37,7 +37,10 @@ RunReport cliRunReport(const CliRequest& request, const ResultTexts& texts,
              "Model Comparison:\n" + modelComparisonText(*statistics.comparison)});
     }
     if (forecasts) {
-        report.sections.push_back({"Forecasts", forecastTableText(forecasts->forecasts)});
+        const ForecastResult& ahead = forecasts->forecasts;
+        report.sections.push_back(
+            {"Forecasts",
+             forecastTableText(ahead, yearsAfter(outcome.model.labels, ahead.horizon()))});
     }
     return report;
 }

@@ -150,6 +150,28 @@ std::string modelStatisticsText(const CoefficientTable& table, const FitStatisti
     return text;
 }
 
+std::vector<std::string> yearsAfter(const std::vector<std::string>& labels, int steps) {
+    long previous = 0;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        const std::string& label = labels[i];
+        if (label.empty() || label.size() > 6 ||
+            !std::all_of(label.begin(), label.end(),
+                         [](unsigned char c) { return std::isdigit(c); })) {
+            return {};
+        }
+        const long year = std::stol(label);
+        if (i > 0 && year != previous + 1) {
+            return {};
+        }
+        previous = year;
+    }
+    std::vector<std::string> after;
+    for (int h = 1; h <= steps && !labels.empty(); ++h) {
+        after.push_back(std::to_string(previous + h));
+    }
+    return after;
+}
+
 std::string forecastTableText(const ForecastResult& forecasts,
                               const std::vector<std::string>& stepLabels) {
     const bool dated = static_cast<int>(stepLabels.size()) == forecasts.horizon();

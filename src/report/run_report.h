@@ -48,6 +48,10 @@ std::string labelledLines(const std::vector<LabelledText>& texts);
 // table, the AIC and the fit statistics.
 std::string modelStatisticsText(const CoefficientTable& table, const FitStatistics& fit);
 
+// The labels of `steps` values past a series labelled with consecutive years ("1933", "1934"
+// gives "1935", "1936", ...); empty when the labels are not such years.
+std::vector<std::string> yearsAfter(const std::vector<std::string>& labels, int steps);
+
 // The forecast table with the columns of Forecasts.txt, right-aligned, numbers with six
 // decimals; for a forecast whose steps have labels (`stepLabels`, one per step; empty: none) a
 // "Date" column after the step.

@@ -71,5 +71,12 @@ TEST(RunReport, ForecastTableAlignsItsColumnsAndCarriesDates) {
         << table;
 }
 
+TEST(RunReport, ForecastStepsAreDatedOnlyAfterConsecutiveYears) {
+    EXPECT_EQ(yearsAfter({"1932", "1933", "1934"}, 2), (std::vector<std::string>{"1935", "1936"}));
+    EXPECT_TRUE(yearsAfter({"1932", "1934"}, 2).empty());
+    EXPECT_TRUE(yearsAfter({"2024-01", "2024-02"}, 2).empty());
+    EXPECT_TRUE(yearsAfter({}, 2).empty());
+}
+
 }  // namespace
 }  // namespace kavri
