@@ -210,7 +210,9 @@ KavriDlg::KavriDlg(QWidget* parent) : QDialog(parent) {
 void KavriDlg::fitToScreen() {
     // The size the fields ask for is the window's first size; they may then shrink to a few
     // lines, so that the window fits a small screen, and grow with it.
-    const QSize preferred = layout()->totalMinimumSize();
+    // What the fields ask for (a fixed layout would take this size).
+    const QSize preferred = layout()->totalSizeHint().expandedTo(layout()->totalMinimumSize());
+    preferredSize_ = preferred;
     for (int k = 0; k < 4; ++k) {
         QPlainTextEdit* panel = estimatePanels_[k];
         panel->setMinimumHeight(panel->minimumHeight() * kSmallPanelLines / kPanelLines);
@@ -219,6 +221,7 @@ void KavriDlg::fitToScreen() {
          {observationField_, thresholdField_, regimeVarianceField_, rSquareField_}) {
         field->setMinimumHeight(field->minimumHeight() * kSmallTallFieldLines / kTallFieldLines);
     }
+    layout()->invalidate();
     const QSize least = layout()->totalMinimumSize();
     setMinimumSize(least.boundedTo(QSize(kSmallScreenWidth, kSmallScreenHeight)));
     QSize size = preferred;

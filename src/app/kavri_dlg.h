@@ -77,6 +77,9 @@ class KavriDlg : public QDialog, public RunObserver {
     // The status line's full text, one line per fact.
     QString statusText() const;
     QAction* aboutAction() const { return aboutAction_; }
+    // The size at which every field shows its texts without scrolling: the first size on a
+    // screen large enough for it.
+    QSize preferredSize() const { return preferredSize_; }
     // The charts window, once "Charts..." has opened it.
     ChartsWindow* chartsWindow() const { return chartsWindow_; }
 
@@ -146,6 +149,7 @@ class KavriDlg : public QDialog, public RunObserver {
     NoticeHandler noticeHandler_;
     Confirmation confirmation_;
     int runCount_ = 0;
+    QSize preferredSize_;
     QMenu* recentMenu_ = nullptr;
 
     StatisticsView* statisticsView_ = nullptr;  // created when first opened

@@ -116,6 +116,8 @@ int takeScreenshots(const QString& directory, std::uint32_t seed) {
     options.seed = seed;
     main.setRunOptions(options);
     main.setNoticeHandler(reportNotice);
+    // The offscreen screen is small; the pictures show the window at its natural size.
+    main.resize(main.preferredSize());
     main.show();
     QApplication::processEvents();
     main.runModelOnce();
@@ -189,6 +191,7 @@ int takeScreenshots(const QString& directory, std::uint32_t seed) {
     KavriDlg dated;
     dated.setRunOptions(options);
     dated.setNoticeHandler(reportNotice);
+    dated.resize(dated.preferredSize());
     bool previewed = false;
     dated.setModalRunner([&](QDialog& dialog) {
         auto& lynx = static_cast<ParKavriDlg&>(dialog);
