@@ -1,6 +1,6 @@
 #pragma once
 
-// The main window "KAVRI": a fixed-size dialog that owns the run settings and the sixteen result
+// The main window "KAVRI": a resizable dialog that owns the run settings and the sixteen result
 // texts, opens the two parameter dialogs, runs the model on OK (or Enter, whatever control has
 // the focus) and shows every result text in its own read-only field. A status line under them
 // says where the last run read its series and wrote its files, and the seed of a genetic run.
