@@ -1,6 +1,8 @@
 #include "charts/regime_charts.h"
 
+#include <QGraphicsPathItem>
 #include <QLineSeries>
+#include <QPainterPath>
 #include <algorithm>
 #include <array>
 
@@ -116,64 +118,67 @@ int groupOf(const ReportedModel& model, int t, int n) {
                                                                           : kNotFittedGroup;
 }
 
-// A long series as lines: each run of consecutive values in one group a line in the group's
-// colour, joined to the first value of the next run so that the course is unbroken. Returns
-// false, drawing nothing, when the runs are too many for lines to be worth drawing.
-bool addRegimeLines(QChart* chart, const ReportedModel& model, const TimeAxis& time, int n,
+// A long series as lines: each step from one value to the next in the colour of the group of
+// the value it starts from, so that a run of values in one regime is one stroke of its colour
+// and the course is unbroken. The strokes are one path per group, drawn over the plot and
+// redrawn whenever the plot area or an axis range changes: a chart series per run would be
+// hundreds of series, each far slower to lay out than the path. The legend names each group
+// once, regimes in order, through empty series of the same look.
+void addRegimeLines(QChart* chart, const ReportedModel& model, const TimeAxis& time, int n,
                     int total, QValueAxis* x, QValueAxis* y) {
-    int runs = 0;
-    for (int t = 1; t < total; ++t) {
-        runs += groupOf(model, t, n) != groupOf(model, t - 1, n) ? 1 : 0;
-    }
-    if (runs > kMostRegimeRuns) {
-        return false;
-    }
-    // The look of each group; the legend lists the groups once, regimes in order, from empty
-    // series of that look, and the runs themselves stay out of it.
-    const auto styled = [&](int group) {
-        auto* line = new QLineSeries;
-        QColor color = kMutedColor;
-        QString name = QString::fromLatin1(kNotFittedName);
-        if (group == kHeldOutGroup) {
-            color = kInkColor;
-            name = QString::fromLatin1(kHeldOutName);
-        } else if (group >= 0) {
-            color = regimeColor(group);
-            name = regimeName(group);
-        }
-        line->setName(name);
-        line->setPen(linePen(color, group == kHeldOutGroup ? 1.4 : 1.1));
-        return line;
+    const auto colorOf = [](int group) {
+        return group == kHeldOutGroup ? kInkColor : (group >= 0 ? regimeColor(group) : kMutedColor);
     };
+    const auto widthOf = [](int group) { return group == kHeldOutGroup ? 1.4 : 1.1; };
     std::vector<bool> present(model.regimes.size() + 2, false);
+    std::vector<int> groups(static_cast<std::size_t>(total));
     for (int t = 0; t < total; ++t) {
-        present[static_cast<std::size_t>(groupOf(model, t, n) + 2)] = true;
+        groups[static_cast<std::size_t>(t)] = groupOf(model, t, n);
+        present[static_cast<std::size_t>(groups[static_cast<std::size_t>(t)] + 2)] = true;
     }
+    QLineSeries* anchor = nullptr;  // a series on both axes, to map values to the chart
+    std::vector<QGraphicsPathItem*> strokes(present.size(), nullptr);
+    const auto addGroup = [&](int group) {
+        auto* entry = new QLineSeries;
+        entry->setName(group == kHeldOutGroup ? QString::fromLatin1(kHeldOutName)
+                                              : (group >= 0 ? regimeName(group)
+                                                            : QString::fromLatin1(kNotFittedName)));
+        entry->setPen(linePen(colorOf(group), widthOf(group)));
+        addToChart(chart, entry, x, y);
+        anchor = anchor != nullptr ? anchor : entry;
+        auto* stroke = new QGraphicsPathItem(chart);
+        stroke->setPen(linePen(colorOf(group), widthOf(group)));
+        stroke->setZValue(kRegimeStrokeZ);
+        strokes[static_cast<std::size_t>(group + 2)] = stroke;
+    };
     for (int group = kNotFittedGroup; group < static_cast<int>(model.regimes.size()); ++group) {
-        if (present[static_cast<std::size_t>(group + 2)]) {
-            addToChart(chart, styled(group), x, y);
-        }
+        if (present[static_cast<std::size_t>(group + 2)]) addGroup(group);
     }
-    if (present[0]) {
-        addToChart(chart, styled(kHeldOutGroup), x, y);
-    }
-    QLineSeries* line = nullptr;
+    if (present[0]) addGroup(kHeldOutGroup);
+
+    std::vector<QPointF> values;
     for (int t = 0; t < total; ++t) {
-        const int group = groupOf(model, t, n);
-        const QPointF point(time.at(t), model.series[t]);
-        if (line != nullptr && group == groupOf(model, t - 1, n)) {
-            line->append(point);
-            continue;
-        }
-        if (line != nullptr) {
-            line->append(point);
-        }
-        line = styled(group);
-        line->append(point);
-        addToChart(chart, line, x, y);
-        hideFromLegend(chart, line);
+        values.emplace_back(time.at(t), model.series[t]);
     }
-    return true;
+    const auto redraw = [chart, anchor, strokes, groups, values] {
+        std::vector<QPainterPath> paths(strokes.size());
+        int previous = -3;  // no group: the first step starts a new stroke
+        for (std::size_t t = 1; t < values.size(); ++t) {
+            const int group = groups[t - 1];
+            QPainterPath& path = paths[static_cast<std::size_t>(group + 2)];
+            if (group != previous) {
+                path.moveTo(chart->mapToPosition(values[t - 1], anchor));
+            }
+            path.lineTo(chart->mapToPosition(values[t], anchor));
+            previous = group;
+        }
+        for (std::size_t g = 0; g < strokes.size(); ++g) {
+            if (strokes[g] != nullptr) strokes[g]->setPath(paths[g]);
+        }
+    };
+    QObject::connect(chart, &QChart::plotAreaChanged, chart, redraw);
+    QObject::connect(x, &QValueAxis::rangeChanged, chart, redraw);
+    QObject::connect(y, &QValueAxis::rangeChanged, chart, redraw);
 }
 
 }  // namespace
@@ -196,7 +201,9 @@ std::unique_ptr<ChartFigure> buildSeriesChart(const ChartInput& input) {
                    QPointF(time.at(t), model.series[t]));
     }
     // A marker per value reads on a few hundred values; beyond, they would cover each other.
-    if (total <= kMostSeriesMarkers || !addRegimeLines(chart, model, time, n, total, x, y)) {
+    if (total > kMostSeriesMarkers) {
+        addRegimeLines(chart, model, time, n, total, x, y);
+    } else {
         // A thin line behind the markers keeps the course of the series readable.
         auto* course = new QLineSeries;
         course->setName(QStringLiteral("series"));
