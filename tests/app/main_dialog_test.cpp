@@ -170,6 +170,7 @@ class MainDialogTest : public QObject {
     void statusLineSaysWhichValuesWereReadAndClearsForTheNextRun();
     void reportHoldsTheWholeResultAsTextAndMarkdown();
     void adviceNamesTheDialogsFieldsNotTheCommandLinesOptions();
+    void aSparseRegimeIsWarnedAboutOnTheStatusLine();
     void refreshShowsEachTextInItsOwnField();
     void secondRunShowsNoTextOfTheFirst();
     void orderBeyondTheFormatTableShowsEveryCoefficient();
@@ -793,6 +794,31 @@ void MainDialogTest::adviceNamesTheDialogsFieldsNotTheCommandLinesOptions() {
              qPrintable(details.front()));
     QVERIFY(!details.front().contains(QStringLiteral("--")));
     QVERIFY(!dialog.statusText().contains(QStringLiteral("--skip")));
+}
+
+void MainDialogTest::aSparseRegimeIsWarnedAboutOnTheStatusLine() {
+    const QString path = scratch_.filePath("sparse.txt");
+    const QStringList series = writeSeries(path);
+    KavriDlg dialog;
+    RunOptions options;
+    options.files.directory = QDir(scratch_.path()).filesystemPath();
+    dialog.setRunOptions(options);
+    QStringList notices;
+    dialog.setNoticeHandler([&](const Notice& notice) { notices << notice.text.c_str(); });
+    // A threshold just above the fourth smallest value: regime 1 holds a handful of values.
+    dialog.setModalRunner(givenThresholds(path, {rankedValue(series, 4)}, 10));
+    dialog.openModelParameters();
+    dialog.runModelOnce();
+    QVERIFY2(dialog.lastOutcome().model.available, qPrintable(notices.join('\n')));
+    QVERIFY2(dialog.statusText().contains(QStringLiteral("Warning: regime 1: ")) &&
+                 dialog.statusText().contains(QStringLiteral("fewer than three per parameter")),
+             qPrintable(dialog.statusText()));
+
+    // A regime of many values is not warned about.
+    dialog.setModalRunner(givenThresholds(path, {rankedValue(series, 60)}, 10));
+    dialog.openModelParameters();
+    dialog.runModelOnce();
+    QVERIFY(!dialog.statusText().contains(QStringLiteral("Warning")));
 }
 
 void MainDialogTest::aboutBoxFromTheWindowMenuAndF1() {
