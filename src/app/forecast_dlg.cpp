@@ -19,6 +19,7 @@
 
 #include "model/text_format.h"
 #include "report/forecasts_file.h"
+#include "report/run_report.h"
 
 namespace kavri {
 
@@ -193,23 +194,35 @@ void ForecastDlg::makeForecasts() {
 void ForecastDlg::showForecasts() {
     const ForecastResult& forecasts = outcome_->forecasts;
     const std::vector<std::string> names = forecastColumnNames(forecasts);
+    // After a file of consecutive years each step carries its year, after the step number.
+    const std::vector<std::string> years = yearsAfter(model_.labels, forecasts.horizon());
+    const int first = years.empty() ? 1 : 2;  // the column of the first number
     QStringList headers;
     for (const std::string& name : names) {
         headers << QString::fromStdString(name);
     }
+    if (!years.empty()) {
+        headers.insert(1, QStringLiteral("Year"));
+    }
     table_->clear();
-    table_->setColumnCount(static_cast<int>(names.size()));
+    table_->setColumnCount(static_cast<int>(headers.size()));
     table_->setRowCount(forecasts.horizon());
     table_->setHorizontalHeaderLabels(headers);
     for (int h = 1; h <= forecasts.horizon(); ++h) {
         auto* step = new QTableWidgetItem(QString::number(h));
         step->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         table_->setItem(h - 1, 0, step);
+        if (!years.empty()) {
+            auto* year = new QTableWidgetItem(
+                QString::fromStdString(years[static_cast<std::size_t>(h - 1)]));
+            year->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            table_->setItem(h - 1, 1, year);
+        }
         const std::vector<double> values = forecastRowValues(forecasts, h);
         for (std::size_t c = 0; c < values.size(); ++c) {
             auto* cell = new QTableWidgetItem(QString::number(values[c], 'f', 6));
             cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            table_->setItem(h - 1, static_cast<int>(c) + 1, cell);
+            table_->setItem(h - 1, static_cast<int>(c) + first, cell);
         }
     }
 

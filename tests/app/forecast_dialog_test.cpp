@@ -157,6 +157,18 @@ void ForecastDialogTest::levelsAreChosenAndTheFileWrittenIsNamed() {
     QVERIFY(dialog.outcome().has_value());
     QCOMPARE(headers(*dialog.findChild<QTableWidget*>("forecastTable")),
              QStringList({"Step", "Forecast", "Median", "Lo50", "Hi50", "Lo99", "Hi99"}));
+    // After a file of consecutive years, each step carries its year.
+    ReportedModel dated = twoRegimeModel();
+    for (int year = 1990; year < 2000; ++year) dated.labels.push_back(std::to_string(year));
+    ForecastDlg datedDialog(dated, files);
+    datedDialog.findChild<QSpinBox*>("pathsSpin")->setValue(500);
+    datedDialog.findChild<QSpinBox*>("horizonSpin")->setValue(3);
+    datedDialog.makeForecasts();
+    auto* datedTable = datedDialog.findChild<QTableWidget*>("forecastTable");
+    QCOMPARE(headers(*datedTable).mid(0, 3), QStringList({"Step", "Year", "Forecast"}));
+    QCOMPARE(datedTable->item(2, 1)->text(), QStringLiteral("2002"));
+    QCOMPARE(datedTable->item(2, 2)->text(),
+             QString::number(datedDialog.outcome()->forecasts.point[2], 'f', 6));
     QCOMPARE(dialog.findChild<QLabel*>("writtenLabel")->text(),
              QStringLiteral("Written: ") +
                  QDir::toNativeSeparators(QDir(scratch_.path()).absoluteFilePath("Forecasts.txt")));
