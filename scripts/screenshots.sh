@@ -22,7 +22,7 @@ work="${TMPDIR:-/tmp}/kavri-example"
 rm -rf "$work"
 mkdir -p "$work"
 trap 'rm -rf "$work"' EXIT
-cp "$root/examples/ExchangeRate.txt" "$work/ExchangeRate.txt"
+cp "$root/examples/ExchangeRate.txt" "$root/examples/lynx.csv" "$work/"
 mkdir -p "$out"
 
 cd "$work"

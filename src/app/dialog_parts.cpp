@@ -34,6 +34,7 @@ void addLabelledPair(QGridLayout* grid, int row, int pairColumn, const QString& 
 QGroupBox* makeRadioFrame(const QString& title, const QStringList& labels,
                           const QString& objectName, QButtonGroup*& group, QWidget* parent) {
     auto* frame = new QGroupBox(title, parent);
+    frame->setObjectName(objectName + QStringLiteral("Frame"));
     auto* column = new QVBoxLayout(frame);
     group = new QButtonGroup(frame);
     group->setObjectName(objectName);
@@ -83,6 +84,50 @@ QVBoxLayout* makeOkCancelColumn(QDialog* dialog) {
     buttons->addWidget(cancelButton);
     buttons->addStretch(1);
     return buttons;
+}
+
+namespace {
+
+constexpr const char* kNotInForceTint = "#fff0b3";
+
+void markNotInForce(QWidget* field) {
+    field->setProperty("notInForce", true);
+    if (auto* frame = qobject_cast<QGroupBox*>(field)) {
+        frame->setTitle(frame->title() + QStringLiteral(" *"));
+        frame->setStyleSheet(
+            QStringLiteral("QGroupBox { background-color: %1; }").arg(kNotInForceTint));
+        return;
+    }
+    field->setStyleSheet(QStringLiteral("background-color: %1;").arg(kNotInForceTint));
+    // The label beside the field is the field's buddy.
+    for (QLabel* label : field->parentWidget()->findChildren<QLabel*>()) {
+        if (label->buddy() == field) {
+            label->setText(label->text() + QStringLiteral(" *"));
+        }
+    }
+}
+
+}  // namespace
+
+void showStartingValuesNote(QLabel* note, const std::vector<ValueNotInForce>& differences) {
+    QString text;
+    if (differences.empty()) {
+        text = QStringLiteral(
+            "Starting values, never accepted: the next run uses them as shown. OK keeps them.");
+    } else {
+        QStringList inForce;
+        for (const ValueNotInForce& difference : differences) {
+            markNotInForce(difference.field);
+            inForce << QStringLiteral("%1 %2").arg(difference.label, difference.inForce);
+        }
+        text = QStringLiteral(
+                   "Starting values, not yet in force: until OK is pressed the next run uses %1. "
+                   "The fields marked * differ; OK puts every value shown in force.")
+                   .arg(inForce.join(QStringLiteral(", ")));
+    }
+    note->setText(text);
+    note->setWordWrap(true);
+    note->setVisible(true);
 }
 
 }  // namespace kavri

@@ -1,6 +1,7 @@
 #include "app/field_exchange.h"
 
 #include <QButtonGroup>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -126,9 +127,32 @@ bool FieldExchange::seed(QLineEdit* field, std::optional<std::uint32_t>& value) 
     return true;
 }
 
+namespace {
+
+// The name the dialog shows for `field`: the text of its label (the label whose buddy it is),
+// else its accessible name; without mnemonic marks or the asterisk of a value not in force.
+QString fieldName(const QLineEdit* field) {
+    QString name = field->accessibleName();
+    for (const QLabel* label : field->window()->findChildren<QLabel*>()) {
+        const QWidget* buddy = label->buddy();
+        if (buddy != nullptr && (buddy == field || buddy->focusProxy() == field)) {
+            name = label->text();
+            break;
+        }
+    }
+    name.remove(QLatin1Char('&'));
+    if (name.endsWith(QStringLiteral(" *"))) {
+        name.chop(2);
+    }
+    return name;
+}
+
+}  // namespace
+
 bool FieldExchange::refuse(QLineEdit* field, const QString& message) {
     if (refusal_) {
-        refusal_(message);
+        const QString name = fieldName(field);
+        refusal_(name.isEmpty() ? message : name + QStringLiteral(": ") + message);
     }
     // After the message box has closed, so that the focus is not taken back by it.
     field->setFocus(Qt::OtherFocusReason);

@@ -2,8 +2,8 @@
 
 // Reading typed values out of a parameter dialog's fields when the user presses OK. Fields are
 // read one by one in the dialog's exchange order; each value is stored as soon as it passes, and
-// the first field that does not pass is refused: the user is told what it accepts, it receives
-// the keyboard focus, and nothing after it is read.
+// the first field that does not pass is refused: the user is told its name and what it accepts, it
+// receives the keyboard focus, and nothing after it is read.
 
 #include <QString>
 #include <cstdint>

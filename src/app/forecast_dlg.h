@@ -4,8 +4,9 @@
 // chooses the horizon, the method, the number of simulated paths and the seed; "Forecast"
 // computes the forecasts (and their check on the held-out values), writes Forecasts.txt where
 // the run wrote its result files and shows the table of Forecasts.txt: step, point forecast,
-// median and the bounds of the 80% and 95% intervals. A file that cannot be written is a
-// message; the window stays open.
+// median and the bounds of the central intervals at the levels chosen (80% and 95% unless the
+// user types others), and says where the file was written. A file that cannot be written, or
+// levels that are not percentages, is a message; the window stays open.
 
 #include <QDialog>
 #include <functional>
@@ -18,6 +19,7 @@
 
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
@@ -45,7 +47,8 @@ class ForecastDlg : public QDialog {
     void buildLayout();
     void showMethod();
     void showForecasts();
-    ForecastSettings chosenSettings() const;
+    // The settings chosen, or none when the levels typed are not percentages.
+    std::optional<ForecastSettings> chosenSettings() const;
 
     ReportedModel model_;
     ResultFiles files_;
@@ -56,6 +59,8 @@ class ForecastDlg : public QDialog {
     QComboBox* methodCombo_ = nullptr;
     QSpinBox* pathsSpin_ = nullptr;
     QSpinBox* seedSpin_ = nullptr;
+    QLineEdit* levelsEdit_ = nullptr;
+    QLabel* writtenLabel_ = nullptr;
     QPushButton* forecastButton_ = nullptr;
     QTableWidget* table_ = nullptr;
     QLabel* checkLabel_ = nullptr;

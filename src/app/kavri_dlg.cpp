@@ -1,19 +1,31 @@
 #include "app/kavri_dlg.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSaveFile>
+#include <QScreen>
 #include <QThread>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/about_dlg.h"
 #include "app/app_icon.h"
@@ -22,11 +34,16 @@
 #include "app/input_blocker.h"
 #include "app/par_gen_alg_dlg.h"
 #include "app/par_kavri_dlg.h"
+#include "app/preferences.h"
 #include "app/run_status.h"
 #include "app/statistics_view.h"
 #include "app/status_line.h"
 #include "charts/chart_input.h"
+#include "inference/coefficient_table.h"
+#include "inference/fit_statistics.h"
+#include "model/classic_numeric_locale.h"
 #include "model/result_fields.h"
+#include "model/text_format.h"
 
 namespace kavri {
 
@@ -38,8 +55,15 @@ constexpr int kFieldChars = 17;
 constexpr int kPanelChars = 24;
 constexpr int kTallFieldLines = 8;
 constexpr int kPanelLines = 12;
-// Series, files written, seed.
-constexpr int kStatusLines = 3;
+// Series, files written, seed, a warning.
+constexpr int kStatusLines = 4;
+// The least the tall fields shrink to when the window is made small: a 1366x768 screen with a
+// panel leaves about 700 pixels for the window.
+constexpr int kSmallTallFieldLines = 4;
+constexpr int kSmallPanelLines = 6;
+// What a window may cover: a laptop screen of 1366x768 less a panel and the title bar.
+constexpr int kSmallScreenWidth = 1366;
+constexpr int kSmallScreenHeight = 700;
 
 QFont resultFont() { return QFontDatabase::systemFont(QFontDatabase::FixedFont); }
 
@@ -105,6 +129,28 @@ void showLines(QPlainTextEdit* field, const std::string& text, const std::string
     }
 }
 
+// Places a window that opens from the main window beside it rather than over its results: on
+// the right when the screen has room there, else on the left, else as far right as it fits.
+void placeBeside(QWidget* window, const QWidget* main) {
+    const QScreen* screen = main->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect available = screen->availableGeometry();
+    const QRect frame = main->frameGeometry();
+    const QSize size = window->size().boundedTo(available.size());
+    int x = frame.right() + 1;
+    if (x + size.width() > available.right()) {
+        x = frame.left() - size.width();
+        if (x < available.left()) {
+            x = available.right() - size.width();
+        }
+    }
+    const int y = std::min(frame.top(), available.bottom() + 1 - size.height());
+    window->resize(size);
+    window->move(std::max(x, available.left()), std::max(y, available.top()));
+}
+
 }  // namespace
 
 std::unique_ptr<QMessageBox> makeNoticeBox(const Notice& notice, QWidget* parent) {
@@ -124,12 +170,29 @@ KavriDlg::KavriDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("KavriDlg"));
     setWindowTitle(QString::fromUtf8(kMainCaption));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
     setWindowIcon(applicationIcon());
+    setAcceptDrops(true);
 
     modalRunner_ = [](QDialog& dialog) { dialog.exec(); };
     noticeHandler_ = [this](const Notice& notice) { makeNoticeBox(notice, this)->exec(); };
+    confirmation_ = [this](const QString& question) {
+        return QMessageBox::question(this, QStringLiteral("Close Kavri"), question,
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    };
+
+    auto* openAction = new QAction(QStringLiteral("&Open series file..."), this);
+    openAction->setObjectName(QStringLiteral("openAction"));
+    openAction->setShortcut(QKeySequence::Open);
+    openAction->setShortcutContext(Qt::WindowShortcut);
+    connect(openAction, &QAction::triggered, this, &KavriDlg::openSeriesFile);
+    addAction(openAction);
+    recentMenu_ = new QMenu(QStringLiteral("Open &recent"), this);
+    recentMenu_->setObjectName(QStringLiteral("recentMenu"));
+    addAction(recentMenu_->menuAction());
+    rebuildRecentMenu();
 
     aboutAction_ = new QAction(QString::fromUtf8(kAboutEntry), this);
     aboutAction_->setObjectName(QStringLiteral("aboutAction"));
@@ -140,7 +203,33 @@ KavriDlg::KavriDlg(QWidget* parent) : QDialog(parent) {
     setContextMenuPolicy(Qt::ActionsContextMenu);
 
     buildLayout();
+    fitToScreen();
     okButton_->setFocus(Qt::OtherFocusReason);
+}
+
+void KavriDlg::fitToScreen() {
+    // The size the fields ask for is the window's first size; they may then shrink to a few
+    // lines, so that the window fits a small screen, and grow with it.
+    // What the fields ask for (a fixed layout would take this size).
+    const QSize preferred = layout()->totalSizeHint().expandedTo(layout()->totalMinimumSize());
+    preferredSize_ = preferred;
+    for (int k = 0; k < 4; ++k) {
+        QPlainTextEdit* panel = estimatePanels_[k];
+        panel->setMinimumHeight(panel->minimumHeight() * kSmallPanelLines / kPanelLines);
+    }
+    for (QPlainTextEdit* field :
+         {observationField_, thresholdField_, regimeVarianceField_, rSquareField_}) {
+        field->setMinimumHeight(field->minimumHeight() * kSmallTallFieldLines / kTallFieldLines);
+    }
+    layout()->invalidate();
+    const QSize least = layout()->totalMinimumSize();
+    setMinimumSize(least.boundedTo(QSize(kSmallScreenWidth, kSmallScreenHeight)));
+    QSize size = preferred;
+    if (const QScreen* shown = screen()) {
+        size = size.boundedTo(shown->availableGeometry().size() - QSize(16, 40));
+    }
+    resize(size.expandedTo(minimumSize()));
+    restoreWindowGeometry(this, QStringLiteral("main"));
 }
 
 KavriDlg::~KavriDlg() = default;
@@ -193,9 +282,27 @@ void KavriDlg::buildLayout() {
     progress->addWidget(iterationField_, 0, 1);
     progress->addWidget(new QLabel(QStringLiteral("Fitness"), this), 1, 0);
     progress->addWidget(fitnessField_, 1, 1);
+    copyButton_ = new QPushButton(QStringLiteral("Copy"), this);
+    copyButton_->setObjectName(QStringLiteral("copyButton"));
+    copyButton_->setToolTip(
+        QStringLiteral("Copy the whole result (texts, statistics, tests, forecasts) as plain "
+                       "text and as Markdown."));
+    saveReportButton_ = new QPushButton(QStringLiteral("Save report..."), this);
+    saveReportButton_->setObjectName(QStringLiteral("saveReportButton"));
+    saveReportButton_->setToolTip(
+        QStringLiteral("Write the whole result to a file: Markdown (.md) or plain text."));
+    for (QPushButton* button : {copyButton_, saveReportButton_}) {
+        button->setAutoDefault(false);
+        button->setEnabled(false);
+    }
+    connect(copyButton_, &QPushButton::clicked, this, &KavriDlg::copyReport);
+    connect(saveReportButton_, &QPushButton::clicked, this, &KavriDlg::saveReport);
     auto* runButtons = new QVBoxLayout;
     runButtons->addWidget(okButton_);
     runButtons->addWidget(exitButton);
+    runButtons->addSpacing(8);
+    runButtons->addWidget(copyButton_);
+    runButtons->addWidget(saveReportButton_);
     auto* top = new QHBoxLayout;
     top->addLayout(parameterButtons);
     top->addStretch(1);
@@ -240,9 +347,9 @@ void KavriDlg::buildLayout() {
     addLabelAbove(statistics, 8, 1, QStringLiteral("R Square"), rSquareField_);
 
     auto* results = new QHBoxLayout;
-    results->addWidget(estimateFrame, 1);
+    results->addWidget(estimateFrame, 3);
     results->addSpacing(8);
-    results->addLayout(statistics);
+    results->addLayout(statistics, 2);
 
     statusLine_ = new StatusLine(kStatusLines, this);
     statusLine_->setObjectName(QStringLiteral("statusLine"));
@@ -252,7 +359,6 @@ void KavriDlg::buildLayout() {
     whole->addSpacing(6);
     whole->addLayout(results, 1);
     whole->addWidget(statusLine_);
-    whole->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 QString KavriDlg::statusText() const { return statusLine_->fullText(); }
@@ -286,10 +392,16 @@ void KavriDlg::showTexts(const ResultTexts& texts) {
 void KavriDlg::openModelParameters() {
     const ModelParameters shown =
         settings_.modelDialogCount == 0 ? modelPrefill() : settings_.model;
-    ParKavriDlg dialog(shown, this);
+    ParKavriDlg dialog(shown, settings_.series, this);
+    if (settings_.modelDialogCount == 0) {
+        ModelParameters inForce = settings_.model;
+        applyModelRunDefaults(inForce);
+        dialog.setValuesInForce(inForce);
+    }
     modalRunner_(dialog);
     if (dialog.result() == QDialog::Accepted) {
         settings_.model = dialog.values();
+        settings_.series = dialog.seriesChoice();
         ++settings_.modelDialogCount;
     }
 }
@@ -297,6 +409,9 @@ void KavriDlg::openModelParameters() {
 void KavriDlg::openGaParameters() {
     const GaParameters shown = settings_.gaDialogCount == 0 ? gaPrefill() : settings_.ga;
     ParGenAlgDlg dialog(shown, runOptions_.seed, this);
+    if (settings_.gaDialogCount == 0) {
+        dialog.setValuesInForce(gaRunDefaults());
+    }
     modalRunner_(dialog);
     if (dialog.result() == QDialog::Accepted) {
         settings_.ga = dialog.values();
@@ -335,6 +450,9 @@ void KavriDlg::openCharts() {
         connect(this, &KavriDlg::runFinished, chartsWindow_,
                 [this] { chartsWindow_->showCharts(chartInput()); });
         chartsWindow_->showCharts(chartInput());
+        if (!restoreWindowGeometry(chartsWindow_, QStringLiteral("charts"))) {
+            placeBeside(chartsWindow_, this);
+        }
     }
     chartsWindow_->show();
     chartsWindow_->raise();
@@ -344,7 +462,12 @@ void KavriDlg::openCharts() {
 void KavriDlg::openStatistics() {
     if (statisticsView_ == nullptr) {
         statisticsView_ = new StatisticsView(this);
-        statisticsView_->showRun(lastRunSettings_, lastOutcome_);
+        if (runCount_ > 0) {
+            statisticsView_->showRun(lastRunSettings_, lastOutcome_);
+        }
+        if (!restoreWindowGeometry(statisticsView_, QStringLiteral("statistics"))) {
+            placeBeside(statisticsView_, this);
+        }
     }
     statisticsView_->show();
     statisticsView_->raise();
@@ -356,6 +479,12 @@ void KavriDlg::runModelOnce() {
         return;
     }
     running_ = true;
+    ++runCount_;
+    // What the status line said belongs to the previous run.
+    statusLine_->setLines({QStringLiteral("Running: %1")
+                               .arg(QDir::toNativeSeparators(
+                                   QFileInfo(QString::fromStdString(settings_.model.seriesPath))
+                                       .absoluteFilePath()))});
     // The run writes the run defaults of groups whose dialog was never accepted into the
     // settings it is given; the window keeps the user's own, so that they read the same after
     // every run, whatever its outcome.
@@ -365,6 +494,9 @@ void KavriDlg::runModelOnce() {
         RunOptions options = runOptions_;
         options.profileThresholds = true;  // drawn by the charts' search tab of an exact search
         lastOutcome_ = runModel(used, texts_, *this, options);
+        if (lastOutcome_.notice) {
+            lastOutcome_.notice->detail = inDesktopWords(lastOutcome_.notice->detail);
+        }
         lastForecasts_.reset();
         showTexts(texts_);
         // Deliver, and so drop, whatever input arrived during the run.
@@ -378,6 +510,8 @@ void KavriDlg::runModelOnce() {
     }
     emit runFinished();
     forecastsButton_->setEnabled(lastOutcome_.model.available);
+    copyButton_->setEnabled(lastOutcome_.model.available);
+    saveReportButton_->setEnabled(lastOutcome_.model.available);
     if (lastOutcome_.notice) {
         // The run is over; the window stays, with its settings, for the next one.
         noticeHandler_(*lastOutcome_.notice);
@@ -390,10 +524,35 @@ void KavriDlg::runModelOnce() {
     }
 }
 
-void KavriDlg::reject() {
-    if (!running_) {
-        QDialog::reject();
+QString KavriDlg::workToLose() const {
+    if (statisticsView_ != nullptr && statisticsView_->busy()) {
+        return QStringLiteral(
+            "A test or comparison is running in the Statistics window. Stop it and close Kavri?");
     }
+    if (lastOutcome_.model.available) {
+        return QStringLiteral(
+            "Close Kavri? The results shown, their statistics, forecasts and charts are not kept "
+            "(the result files stay where the status line says).");
+    }
+    return QString();
+}
+
+void KavriDlg::reject() {
+    if (running_) {
+        return;
+    }
+    const QString question = workToLose();
+    if (!question.isEmpty() && !confirmation_(question)) {
+        return;
+    }
+    saveWindowGeometry(this, QStringLiteral("main"));
+    if (statisticsView_ != nullptr) {
+        saveWindowGeometry(statisticsView_, QStringLiteral("statistics"));
+    }
+    if (chartsWindow_ != nullptr) {
+        saveWindowGeometry(chartsWindow_, QStringLiteral("charts"));
+    }
+    QDialog::reject();
 }
 
 void KavriDlg::closeEvent(QCloseEvent* event) {
@@ -401,7 +560,156 @@ void KavriDlg::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // Asks through reject(), and leaves the window open when the answer is No.
     QDialog::closeEvent(event);
+}
+
+void KavriDlg::chooseSeriesFile(const QString& path) {
+    if (running_ || path.isEmpty()) {
+        return;
+    }
+    // The model group is put in force as the dialog shows it, with this file: choosing a file
+    // is the user's own setting, which the run defaults must not replace.
+    if (settings_.modelDialogCount == 0) {
+        const ModelParameters chosen = settings_.model;
+        settings_.model = modelPrefill();
+        settings_.model.nThresholds = chosen.nThresholds;
+        settings_.model.thresholds = chosen.thresholds;
+        settings_.modelDialogCount = 1;
+    }
+    settings_.model.seriesPath = QDir::toNativeSeparators(path).toStdString();
+    settings_.series = SeriesChoice{};
+    rememberSeriesFile(path);
+    rebuildRecentMenu();
+    statusLine_->setLines(
+        {QStringLiteral("Series chosen: %1 (OK runs it; Parameter of Model shows what it holds)")
+             .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()))});
+}
+
+void KavriDlg::openSeriesFile() {
+    QString folder = lastSeriesFolder();
+    if (folder.isEmpty() || !QDir(folder).exists()) {
+        folder = QDir::currentPath();
+    }
+    const QString chosen = QFileDialog::getOpenFileName(
+        this, QStringLiteral("Course File"), folder,
+        QStringLiteral("Series files (*.txt *.csv *.tsv *.dat);;All files (*)"));
+    chooseSeriesFile(chosen);
+}
+
+void KavriDlg::rebuildRecentMenu() {
+    recentMenu_->clear();
+    const QStringList recent = recentSeriesFiles();
+    for (const QString& file : recent) {
+        QAction* action = recentMenu_->addAction(file);
+        connect(action, &QAction::triggered, this, [this, file] { chooseSeriesFile(file); });
+    }
+    recentMenu_->setEnabled(!recent.isEmpty());
+}
+
+RunReport KavriDlg::runReport() const {
+    RunReport report;
+    const QString series = QString::fromStdString(lastRunSettings_.model.seriesPath);
+    report.title = "Kavri report: " + QFileInfo(series).fileName().toStdString();
+    for (const QString& line : statusLine_->fullText().split(QLatin1Char('\n'))) {
+        const qsizetype colon = line.indexOf(QStringLiteral(": "));
+        if (colon > 0) {
+            report.facts.push_back(
+                {line.left(colon).toStdString(), line.mid(colon + 2).toStdString()});
+        }
+    }
+    report.texts = texts_;
+    const ReportedModel& model = lastOutcome_.model;
+    if (!model.available) {
+        return report;
+    }
+    const ClassicNumericLocale classic;
+    const CoefficientTable table = coefficientTable(model, StandardErrorKind::kClassical);
+    report.sections.push_back(
+        {"Statistics", modelStatisticsText(table, fitStatistics(model, table))});
+    if (statisticsView_ != nullptr) {
+        if (!statisticsView_->testsText().isEmpty()) {
+            report.sections.push_back(
+                {"Linearity Tests", statisticsView_->testsText().toStdString()});
+        }
+        if (!statisticsView_->comparisonText().isEmpty()) {
+            report.sections.push_back(
+                {"Model Comparison", statisticsView_->comparisonText().toStdString()});
+        }
+    }
+    if (lastForecasts_) {
+        report.sections.push_back(
+            {"Forecasts", forecastTableText(*lastForecasts_,
+                                            yearsAfter(model.labels, lastForecasts_->horizon()))});
+    }
+    return report;
+}
+
+void KavriDlg::copyReport() {
+    if (!lastOutcome_.model.available) {
+        return;
+    }
+    const RunReport report = runReport();
+    auto* data = new QMimeData;
+    data->setText(QString::fromStdString(reportText(report, ReportFormat::kPlainText)));
+    data->setData(QStringLiteral("text/markdown"),
+                  QByteArray::fromStdString(reportText(report, ReportFormat::kMarkdown)));
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void KavriDlg::saveReport() {
+    if (!lastOutcome_.model.available) {
+        return;
+    }
+    QString folder = lastSeriesFolder();
+    if (folder.isEmpty() || !QDir(folder).exists()) {
+        folder = QDir::currentPath();
+    }
+    QString chosenFilter;
+    QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Save report"), QDir(folder).filePath(QStringLiteral("report.md")),
+        QStringLiteral("Markdown (*.md);;Plain text (*.txt)"), &chosenFilter);
+    if (path.isEmpty()) {
+        return;
+    }
+    const std::string text = reportText(runReport(), reportFormatForPath(path.toStdString()));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(text.data(), static_cast<qint64>(text.size())) !=
+            static_cast<qint64>(text.size()) ||
+        !file.commit()) {
+        noticeHandler_(
+            Notice(formatText("File %s could not be written", path.toStdString().c_str()),
+                   kErrorCaption, NoticeIcon::kStop, file.errorString().toStdString()));
+    }
+}
+
+namespace {
+
+// The local file of a drag, when it carries exactly one.
+QString droppedFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) {
+        return QString();
+    }
+    const QUrl url = data->urls().front();
+    return url.isLocalFile() && QFileInfo(url.toLocalFile()).isFile() ? url.toLocalFile()
+                                                                      : QString();
+}
+
+}  // namespace
+
+void KavriDlg::dragEnterEvent(QDragEnterEvent* event) {
+    if (!running_ && !droppedFile(event->mimeData()).isEmpty()) {
+        event->acceptProposedAction();
+    }
+}
+
+void KavriDlg::dropEvent(QDropEvent* event) {
+    const QString file = droppedFile(event->mimeData());
+    if (!file.isEmpty()) {
+        chooseSeriesFile(file);
+        event->acceptProposedAction();
+    }
 }
 
 }  // namespace kavri

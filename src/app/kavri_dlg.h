@@ -1,6 +1,6 @@
 #pragma once
 
-// The main window "KAVRI": a fixed-size dialog that owns the run settings and the sixteen result
+// The main window "KAVRI": a resizable dialog that owns the run settings and the sixteen result
 // texts, opens the two parameter dialogs, runs the model on OK (or Enter, whatever control has
 // the focus) and shows every result text in its own read-only field. A status line under them
 // says where the last run read its series and wrote its files, and the seed of a genetic run.
@@ -12,6 +12,12 @@
 // values the next run will use. Only OK stores its values and counts as an opening (so that
 // the run no longer applies that group's run defaults); Cancel, Esc and the close box leave
 // the settings exactly as they were.
+//
+// The window can be resized down to one that fits a 1366x768 screen with a panel; the result
+// fields take the room it is given. Esc, Exit and the close box ask before the window closes
+// when that would lose work: the results shown, a test or comparison running. A series file
+// can also be chosen from outside: "kavri FILE", "Open series file..." in the context menu, the
+// recent files there, or a file dropped on the window.
 
 #include <QDialog>
 #include <cstdint>
@@ -23,10 +29,12 @@
 #include "model/notice.h"
 #include "model/result_texts.h"
 #include "model/run_settings.h"
+#include "report/run_report.h"
 #include "run/exit_status.h"
 #include "run/run_driver.h"
 
 class QAction;
+class QMenu;
 class QLineEdit;
 class QMessageBox;
 class QPlainTextEdit;
@@ -52,6 +60,8 @@ class KavriDlg : public QDialog, public RunObserver {
     using ModalRunner = std::function<void(QDialog& dialog)>;
     // Shows the notice that ended a run; by default the message box of makeNoticeBox().
     using NoticeHandler = std::function<void(const Notice& notice)>;
+    // Asks the user a yes/no question before work is lost; by default a question box.
+    using Confirmation = std::function<bool(const QString& question)>;
 
     explicit KavriDlg(QWidget* parent = nullptr);
     ~KavriDlg() override;
@@ -59,17 +69,29 @@ class KavriDlg : public QDialog, public RunObserver {
     const RunSettings& settings() const { return settings_; }
     const ResultTexts& texts() const { return texts_; }
     const RunOutcome& lastOutcome() const { return lastOutcome_; }
+    // The whole result of the last run: texts, statistics, tests and comparison made in the
+    // Statistics window, forecasts made in the Forecasts window.
+    RunReport runReport() const;
     // The first seed of the next genetic search; empty: the clock.
     const std::optional<std::uint32_t>& seed() const { return runOptions_.seed; }
     // The status line's full text, one line per fact.
     QString statusText() const;
     QAction* aboutAction() const { return aboutAction_; }
+    // The size at which every field shows its texts without scrolling: the first size on a
+    // screen large enough for it.
+    QSize preferredSize() const { return preferredSize_; }
     // The charts window, once "Charts..." has opened it.
     ChartsWindow* chartsWindow() const { return chartsWindow_; }
 
     void setRunOptions(const RunOptions& options) { runOptions_ = options; }
     void setModalRunner(ModalRunner runner) { modalRunner_ = std::move(runner); }
     void setNoticeHandler(NoticeHandler handler) { noticeHandler_ = std::move(handler); }
+    void setConfirmation(Confirmation confirmation) { confirmation_ = std::move(confirmation); }
+    // What closing the window now would lose, as the question says it; empty: nothing.
+    QString workToLose() const;
+    // Makes `path` the series file of the next run, with the column chosen automatically and
+    // the sample from the start; the model dialog shows it from then on.
+    void chooseSeriesFile(const QString& path);
 
     // Copies all sixteen texts to their fields and paints them at once, even while a run keeps
     // the user-interface thread busy.
@@ -87,8 +109,14 @@ class KavriDlg : public QDialog, public RunObserver {
     void openCharts();
     // Opens (or raises) the Statistics window of the last run's model.
     void openStatistics();
-    // Refused while a run is in progress.
+    // Refused while a run is in progress; asks first when work would be lost.
     void reject() override;
+    // Chooses a series file with a file chooser.
+    void openSeriesFile();
+    // The whole result of the last run to the clipboard, as plain text and as Markdown.
+    void copyReport();
+    // Writes it to a file chosen by the user: Markdown for .md, plain text otherwise.
+    void saveReport();
 
  signals:
     // A run has ended, with or without a model.
@@ -96,10 +124,14 @@ class KavriDlg : public QDialog, public RunObserver {
 
  protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
  private:
     void buildLayout();
     void showTexts(const ResultTexts& texts);
+    void fitToScreen();
+    void rebuildRecentMenu();
     // What the charts draw: the last run and the forecasts made from its model.
     charts::ChartInput chartInput() const;
 
@@ -115,12 +147,18 @@ class KavriDlg : public QDialog, public RunObserver {
     bool running_ = false;
     ModalRunner modalRunner_;
     NoticeHandler noticeHandler_;
+    Confirmation confirmation_;
+    int runCount_ = 0;
+    QSize preferredSize_;
+    QMenu* recentMenu_ = nullptr;
 
     StatisticsView* statisticsView_ = nullptr;  // created when first opened
     QAction* aboutAction_ = nullptr;
     ChartsWindow* chartsWindow_ = nullptr;
     QPushButton* okButton_ = nullptr;
     QPushButton* forecastsButton_ = nullptr;
+    QPushButton* copyButton_ = nullptr;
+    QPushButton* saveReportButton_ = nullptr;
     QLineEdit* iterationField_ = nullptr;
     QLineEdit* fitnessField_ = nullptr;
     QPlainTextEdit* estimatePanels_[4] = {nullptr, nullptr, nullptr, nullptr};

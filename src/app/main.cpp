@@ -12,6 +12,7 @@
 
 #include "app/app_icon.h"
 #include "app/kavri_dlg.h"
+#include "app/preferences.h"
 #include "app/screenshots.h"
 #include "model/version.h"
 
@@ -22,6 +23,7 @@ constexpr const char* kDescription =
     "The window's \"Parameter of Model\" and \"Parameter of GA\" buttons set the run; OK runs\n"
     "it. The series file (Course File) is looked for in the current folder unless a full path\n"
     "is given; the result files Residuals.txt and Predictions.txt are written there too.\n"
+    "FILE, when given, is chosen as the series file (a file manager's \"Open with\" passes it).\n"
     "kavri-cli runs the same from the command line.";
 
 bool asksForHelpOrVersion(int argc, char* argv[]) {
@@ -36,6 +38,7 @@ bool asksForHelpOrVersion(int argc, char* argv[]) {
 }
 
 void setApplicationNames() {
+    QCoreApplication::setOrganizationName(QStringLiteral("Kavri"));
     QCoreApplication::setApplicationName(QStringLiteral("Kavri"));
     QCoreApplication::setApplicationVersion(QString::fromUtf8(kavri::kVersion));
 }
@@ -70,6 +73,9 @@ int runProgram(int argc, char* argv[]) {
     parser.setApplicationDescription(QString::fromUtf8(kDescription));
     parser.addHelpOption();
     parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("The series file to choose (optional)."),
+                                 QStringLiteral("[FILE]"));
 
     // Help and version are answered without a window system, so that they work on a console
     // and when the manual page is generated from them.
@@ -107,7 +113,17 @@ int runProgram(int argc, char* argv[]) {
         return kavri::takeScreenshots(parser.value(screenshotOption), seed);
     }
 
+    kavri::enablePreferences();
     kavri::KavriDlg dialog;
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+        std::fprintf(stderr, "kavri: one series file at most, got %d\n",
+                     static_cast<int>(files.size()));
+        return 2;
+    }
+    if (!files.isEmpty()) {
+        dialog.chooseSeriesFile(files.front());
+    }
     dialog.exec();
     return 0;
 }

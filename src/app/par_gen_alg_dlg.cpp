@@ -1,9 +1,11 @@
 #include "app/par_gen_alg_dlg.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
@@ -50,44 +52,49 @@ void ParGenAlgDlg::buildLayout() {
     top->addSpacing(16);
     top->addLayout(buttons);
 
-    QGroupBox* printResiduals = makeRadioFrame(
+    printResidualsFrame_ = makeRadioFrame(
         QStringLiteral("Print Residual"), {QStringLiteral("Yes"), QStringLiteral("No")},
         QStringLiteral("printResiduals"), printResidualsGroup_, this);
-    printResiduals->setToolTip(
+    printResidualsFrame_->setToolTip(
         QStringLiteral("Yes: write the series, fitted values and residuals of the reported "
                        "model to Residuals.txt.\nNo: Residuals.txt is left empty."));
-    QGroupBox* criterion = makeRadioFrame(QStringLiteral("Criter"),
-                                          {QStringLiteral("Absolute"), QStringLiteral("Relative")},
-                                          QStringLiteral("criterion"), criterionGroup_, this);
-    criterion->setToolTip(
+    criterionFrame_ = makeRadioFrame(QStringLiteral("Criter"),
+                                     {QStringLiteral("Absolute"), QStringLiteral("Relative")},
+                                     QStringLiteral("criterion"), criterionGroup_, this);
+    criterionFrame_->setToolTip(
         QStringLiteral("Order search in every regime.\nAbsolute: try every order and keep the "
                        "one of lowest AIC.\nRelative: stop at the first order that does not "
                        "lower the AIC."));
-    QGroupBox* fitness =
+    fitnessFrame_ =
         makeRadioFrame(QStringLiteral("Fitness"), {QStringLiteral("AIC"), QStringLiteral("MSE")},
                        QStringLiteral("fitnessKind"), fitnessGroup_, this);
-    fitness->setToolTip(
+    fitnessFrame_->setToolTip(
         QStringLiteral("What the search maximises.\nAIC: exp(-NAIC / Adjusting Constant).\n"
                        "MSE: exp(-(1 + MSE)) of the one-step forecasts of the held-out values "
                        "(needs N. Prediction above 0)."));
-    QGroupBox* search = makeRadioFrame(QStringLiteral("Search"),
-                                       {QStringLiteral("Genetic"), QStringLiteral("Exact")},
-                                       QStringLiteral("searchMethod"), searchGroup_, this);
-    search->setToolTip(
+    searchFrame_ = makeRadioFrame(QStringLiteral("Search"),
+                                  {QStringLiteral("Genetic"), QStringLiteral("Exact")},
+                                  QStringLiteral("searchMethod"), searchGroup_, this);
+    searchFrame_->setToolTip(
         QStringLiteral("How the thresholds are searched when Select Model is No.\nGenetic: the "
                        "genetic algorithm set up here.\nExact: the valid thresholds of highest "
                        "fitness, found by dynamic programming over the ranked values."));
 
     auto* frames = new QHBoxLayout;
-    frames->addWidget(printResiduals);
-    frames->addWidget(criterion);
-    frames->addWidget(fitness);
-    frames->addWidget(search);
+    frames->addWidget(printResidualsFrame_);
+    frames->addWidget(criterionFrame_);
+    frames->addWidget(fitnessFrame_);
+    frames->addWidget(searchFrame_);
+
+    note_ = new QLabel(this);
+    note_->setObjectName(QStringLiteral("startingValuesNote"));
+    note_->setVisible(false);
 
     auto* whole = new QVBoxLayout(this);
     whole->addLayout(top);
     whole->addSpacing(8);
     whole->addLayout(frames);
+    whole->addWidget(note_);
     whole->setSizeConstraint(QLayout::SetFixedSize);
 }
 
@@ -127,6 +134,42 @@ void ParGenAlgDlg::showValues() {
     adjustingConstantEdit_->setText(shortestReal(values_.adjustingConstant));
     checkRadio(searchGroup_, values_.searchMethod);
     seedEdit_->setText(seed_ ? QString::number(*seed_) : QString());
+}
+
+void ParGenAlgDlg::setValuesInForce(const GaParameters& inForce) {
+    const auto radioText = [](QButtonGroup* group, int index) {
+        QAbstractButton* button = group->button(index);
+        return button != nullptr ? button->text() : QString::number(index);
+    };
+    std::vector<ValueNotInForce> differences;
+    const auto integer = [&](QLineEdit* field, const char* label, int shown, int used) {
+        if (shown != used) {
+            differences.push_back({field, QString::fromUtf8(label), QString::number(used)});
+        }
+    };
+    const auto real = [&](QLineEdit* field, const char* label, double shown, double used) {
+        if (shown != used) {
+            differences.push_back({field, QString::fromUtf8(label), shortestReal(used)});
+        }
+    };
+    const auto radio = [&](QGroupBox* frame, QButtonGroup* group, int shown, int used) {
+        if (shown != used) {
+            differences.push_back({frame, frame->title(), radioText(group, used)});
+        }
+    };
+    const GaParameters& shown = values_;
+    integer(nChromosomesEdit_, "N. Chromosome", shown.nChromosomes, inForce.nChromosomes);
+    integer(nIterationsEdit_, "N. Iteration", shown.nIterations, inForce.nIterations);
+    real(pCrossoverEdit_, "Probability of Crossover", shown.pCrossover, inForce.pCrossover);
+    real(pMutationEdit_, "Probability of Mutation", shown.pMutation, inForce.pMutation);
+    real(pSelectionEdit_, "Probability of Selection", shown.pSelection, inForce.pSelection);
+    radio(printResidualsFrame_, printResidualsGroup_, shown.printResiduals, inForce.printResiduals);
+    radio(criterionFrame_, criterionGroup_, shown.criterion, inForce.criterion);
+    radio(fitnessFrame_, fitnessGroup_, shown.fitnessKind, inForce.fitnessKind);
+    real(adjustingConstantEdit_, "Adjusting Constant", shown.adjustingConstant,
+         inForce.adjustingConstant);
+    radio(searchFrame_, searchGroup_, shown.searchMethod, inForce.searchMethod);
+    showStartingValuesNote(note_, differences);
 }
 
 bool ParGenAlgDlg::exchange(GaParameters& v, std::optional<std::uint32_t>& seed) {

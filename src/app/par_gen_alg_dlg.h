@@ -7,6 +7,8 @@
 // values() and seed() only when every field has passed and the dialog closes accepted.
 // "Seed" is the first seed of the genetic search: empty, each run takes one from the clock; a
 // number repeats the run that showed it (kavri-cli --seed takes the same number).
+// Its pre-fill differs from what a run uses while the dialog was never accepted; the main window
+// hands it those values, so that the dialog says which fields are not yet in force.
 
 #include <QDialog>
 #include <cstdint>
@@ -16,6 +18,8 @@
 #include "model/run_settings.h"
 
 class QButtonGroup;
+class QGroupBox;
+class QLabel;
 class QLineEdit;
 
 namespace kavri {
@@ -30,6 +34,9 @@ class ParGenAlgDlg : public QDialog {
     const GaParameters& values() const { return values_; }
     const std::optional<std::uint32_t>& seed() const { return seed_; }
     void setRefusalHandler(RefusalHandler handler) { refusal_ = std::move(handler); }
+    // For a dialog that shows values never accepted: what the next run uses instead. The note
+    // above the buttons says so and the fields whose shown value differs are marked.
+    void setValuesInForce(const GaParameters& inForce);
 
     void accept() override;
 
@@ -54,6 +61,11 @@ class ParGenAlgDlg : public QDialog {
     QLineEdit* adjustingConstantEdit_ = nullptr;
     QButtonGroup* searchGroup_ = nullptr;
     QLineEdit* seedEdit_ = nullptr;
+    QGroupBox* printResidualsFrame_ = nullptr;
+    QGroupBox* criterionFrame_ = nullptr;
+    QGroupBox* fitnessFrame_ = nullptr;
+    QGroupBox* searchFrame_ = nullptr;
+    QLabel* note_ = nullptr;  // shown only by setValuesInForce()
 };
 
 }  // namespace kavri

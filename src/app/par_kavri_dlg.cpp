@@ -1,15 +1,19 @@
 #include "app/par_kavri_dlg.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "app/dialog_parts.h"
@@ -18,6 +22,13 @@ namespace kavri {
 
 namespace {
 
+// Values skipped at the start of the file, as kavri-cli --skip takes them.
+constexpr IntRange kSkipped{0, 100000000};
+constexpr int kSampleFromStart = 0;
+constexpr int kSampleMostRecent = 1;
+// Rows of the preview shown without scrolling.
+constexpr int kPreviewRows = 4;
+
 // The chooser opens in the folder of the file named in the field when that folder exists, and
 // in the current folder (where a relative path is read from) otherwise.
 QString chooseSeriesFile(QWidget* parent, const QString& current) {
@@ -25,8 +36,8 @@ QString chooseSeriesFile(QWidget* parent, const QString& current) {
     const QString folder = named.dir().exists() ? named.absolutePath() : QDir::currentPath();
     return QFileDialog::getOpenFileName(
         parent, QStringLiteral("Course File"), folder,
-        QStringLiteral("Series files (*.txt *.csv);;Plain text files (*.txt);;"
-                       "CSV files (*.csv);;All files (*)"));
+        QStringLiteral("Series files (*.txt *.csv *.tsv *.dat);;Plain text files (*.txt *.dat);;"
+                       "CSV files (*.csv);;TSV files (*.tsv);;All files (*)"));
 }
 
 }  // namespace
@@ -34,13 +45,84 @@ QString chooseSeriesFile(QWidget* parent, const QString& current) {
 ParKavriDlg::ParKavriDlg(QWidget* parent) : ParKavriDlg(modelPrefill(), parent) {}
 
 ParKavriDlg::ParKavriDlg(const ModelParameters& shown, QWidget* parent)
-    : QDialog(parent), values_(shown), refusal_(warningBoxRefusal(this)) {
+    : ParKavriDlg(shown, SeriesChoice{}, parent) {}
+
+ParKavriDlg::ParKavriDlg(const ModelParameters& shown, const SeriesChoice& series, QWidget* parent)
+    : QDialog(parent), values_(shown), series_(series), refusal_(warningBoxRefusal(this)) {
     setObjectName(QStringLiteral("ParKavriDlg"));
     setWindowTitle(QStringLiteral("Parameter of KAVRI Model"));
     fileChooser_ = [this](const QString& current) { return chooseSeriesFile(this, current); };
+    previewSource_ = [](const std::string& path) { return previewSeriesFile(path); };
     buildLayout();
     addToolTips();
     showValues();
+    refreshPreview();
+}
+
+void ParKavriDlg::setPreviewSource(PreviewSource source) {
+    previewSource_ = std::move(source);
+    previewedPath_.clear();
+    refreshPreview();
+}
+
+QWidget* ParKavriDlg::buildDataFrame() {
+    auto* frame = new QGroupBox(QStringLiteral("Data"), this);
+    frame->setToolTip(
+        QStringLiteral("Which values of the series file the run fits (kavri-cli --column, --skip "
+                       "and --last), and what the file holds."));
+    columnCombo_ = new QComboBox(frame);
+    columnCombo_->setObjectName(QStringLiteral("columnCombo"));
+    columnCombo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    columnCombo_->setMinimumContentsLength(18);
+    auto* columnLabel = new QLabel(QStringLiteral("Column"), frame);
+    columnLabel->setBuddy(columnCombo_);
+
+    sampleGroup_ = new QButtonGroup(frame);
+    sampleGroup_->setObjectName(QStringLiteral("sample"));
+    auto* fromStart = new QRadioButton(QStringLiteral("From the start, skipping"), frame);
+    fromStart->setObjectName(QStringLiteral("sampleFromStart"));
+    auto* mostRecent = new QRadioButton(QStringLiteral("The most recent values"), frame);
+    mostRecent->setObjectName(QStringLiteral("sampleMostRecent"));
+    sampleGroup_->addButton(fromStart, kSampleFromStart);
+    sampleGroup_->addButton(mostRecent, kSampleMostRecent);
+    skipEdit_ = makeInputField(QStringLiteral("skipEdit"), 9, frame);
+    skipEdit_->setAccessibleName(QStringLiteral("Skipped values"));
+    connect(mostRecent, &QRadioButton::toggled, skipEdit_, &QLineEdit::setDisabled);
+
+    auto* choice = new QHBoxLayout;
+    choice->addWidget(columnLabel);
+    choice->addWidget(columnCombo_);
+    choice->addSpacing(16);
+    choice->addWidget(fromStart);
+    choice->addWidget(skipEdit_);
+    choice->addWidget(new QLabel(QStringLiteral("values"), frame));
+    choice->addSpacing(16);
+    choice->addWidget(mostRecent);
+    choice->addStretch(1);
+
+    previewSummary_ = new QLabel(frame);
+    previewSummary_->setObjectName(QStringLiteral("previewSummary"));
+    previewSummary_->setTextFormat(Qt::PlainText);
+    previewSummary_->setWordWrap(true);
+    previewTable_ = new QTableWidget(0, 5, frame);
+    previewTable_->setObjectName(QStringLiteral("previewTable"));
+    previewTable_->setHorizontalHeaderLabels({QStringLiteral("Column"), QStringLiteral("Values"),
+                                              QStringLiteral("Missing"), QStringLiteral("First"),
+                                              QStringLiteral("Last")});
+    previewTable_->verticalHeader()->setVisible(false);
+    previewTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    previewTable_->setSelectionMode(QAbstractItemView::NoSelection);
+    previewTable_->setFocusPolicy(Qt::NoFocus);
+    previewTable_->horizontalHeader()->setStretchLastSection(true);
+    const int rowHeight = previewTable_->fontMetrics().height() + 8;
+    previewTable_->setFixedHeight(rowHeight * (kPreviewRows + 1) + 6);
+    previewTable_->setMinimumWidth(previewTable_->fontMetrics().averageCharWidth() * 90);
+
+    auto* column = new QVBoxLayout(frame);
+    column->addLayout(choice);
+    column->addWidget(previewSummary_);
+    column->addWidget(previewTable_);
+    return frame;
 }
 
 void ParKavriDlg::buildLayout() {
@@ -113,11 +195,19 @@ void ParKavriDlg::buildLayout() {
     bottom->addWidget(selectFrame);
     bottom->addWidget(thresholdFrame, 1);
 
+    note_ = new QLabel(this);
+    note_->setObjectName(QStringLiteral("startingValuesNote"));
+    note_->setVisible(false);
+
     auto* whole = new QVBoxLayout(this);
     whole->addLayout(top);
     whole->addSpacing(8);
     whole->addLayout(bottom);
+    whole->addWidget(buildDataFrame());
+    whole->addWidget(note_);
     whole->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(seriesPathEdit_, &QLineEdit::editingFinished, this, &ParKavriDlg::refreshPreview);
 }
 
 void ParKavriDlg::addToolTips() {
@@ -129,8 +219,8 @@ void ParKavriDlg::addToolTips() {
                        "are tried and the one of lowest AIC is kept (so P = 1 fits nothing)."),
         limits::kMaxOrder));
     nObservationsEdit_->setToolTip(
-        toolTipWithRange(QStringLiteral("Observations fitted, from the start of the series file."),
-                         limits::kObservations));
+        toolTipWithRange(QStringLiteral("Observations fitted, taken as \"Data\" below says."),
+                         limits::kCommandLineObservations));
     maxRegimesEdit_->setToolTip(toolTipWithRange(
         QStringLiteral("Largest number of regimes a searched model may have (one more than its "
                        "thresholds)."),
@@ -140,7 +230,9 @@ void ParKavriDlg::addToolTips() {
         limits::kMinObs));
     const QString seriesFile =
         QStringLiteral(
-            "Series file: numbers separated by blanks or line breaks.\n"
+            "Series file: numbers separated by blanks or line breaks, or a table separated by "
+            "commas, semicolons (decimal commas) or tabs, with an optional header line; its "
+            "first column, when it holds dates or years, labels the values.\n"
             "A relative path is read from the folder the program was started in:\n%1")
             .arg(QDir::toNativeSeparators(QDir::currentPath()));
     seriesPathEdit_->setToolTip(seriesFile);
@@ -157,10 +249,18 @@ void ParKavriDlg::addToolTips() {
     nPredictionsEdit_->setToolTip(toolTipWithRange(
         QStringLiteral("Values after the fitted ones held out and forecast one step ahead "
                        "(Predictions.txt and the MSE)."),
-        limits::kPredictions));
+        limits::kCommandLinePredictions));
     nAutocorrelationsEdit_->setToolTip(toolTipWithRange(
         QStringLiteral("Residual autocorrelation lags summed by the Ljung-Box statistic."),
         limits::kAutocorrelations));
+    columnCombo_->setToolTip(
+        QStringLiteral("The column of a table holding the series, as named by its header line.\n"
+                       "Automatic: the only column of numbers, else the last one."));
+    skipEdit_->setToolTip(toolTipWithRange(
+        QStringLiteral("Values of the file left out before the sample starts."), kSkipped));
+    sampleGroup_->button(kSampleMostRecent)
+        ->setToolTip(QStringLiteral("Fit the last N. Observation + N. Prediction values of the "
+                                    "file: the held-out ones are the most recent."));
 }
 
 void ParKavriDlg::showValues() {
@@ -177,13 +277,16 @@ void ParKavriDlg::showValues() {
     }
     nPredictionsEdit_->setText(QString::number(values_.nPredictions));
     nAutocorrelationsEdit_->setText(QString::number(values_.nAutocorrelations));
+    skipEdit_->setText(QString::number(series_.skip));
+    checkRadio(sampleGroup_, series_.last ? kSampleMostRecent : kSampleFromStart);
+    skipEdit_->setDisabled(series_.last);
 }
 
 bool ParKavriDlg::exchange(ModelParameters& v) {
     FieldExchange field(refusal_);
     return field.integer(delayEdit_, limits::kDelay, v.delay) &&
            field.integer(maxOrderEdit_, limits::kMaxOrder, v.maxOrder) &&
-           field.integer(nObservationsEdit_, limits::kObservations, v.nObservations) &&
+           field.integer(nObservationsEdit_, limits::kCommandLineObservations, v.nObservations) &&
            field.integer(maxRegimesEdit_, limits::kMaxRegimes, v.maxRegimes) &&
            field.integer(minObsEdit_, limits::kMinObs, v.minObs) &&
            field.text(seriesPathEdit_, v.seriesPath) &&
@@ -192,18 +295,116 @@ bool ParKavriDlg::exchange(ModelParameters& v) {
            field.real(thresholdEdits_[0], v.thresholds[0]) &&
            field.real(thresholdEdits_[1], v.thresholds[1]) &&
            field.real(thresholdEdits_[2], v.thresholds[2]) &&
-           field.integer(nPredictionsEdit_, limits::kPredictions, v.nPredictions) &&
+           field.integer(nPredictionsEdit_, limits::kCommandLinePredictions, v.nPredictions) &&
            field.integer(nAutocorrelationsEdit_, limits::kAutocorrelations, v.nAutocorrelations);
 }
 
+bool ParKavriDlg::exchangeSeries(SeriesChoice& v) {
+    v.column = columnCombo_->currentData().toString().toStdString();
+    v.last = sampleGroup_->checkedId() == kSampleMostRecent;
+    if (v.last) {
+        v.skip = 0;  // the most recent values are counted from the end
+        return true;
+    }
+    FieldExchange field(refusal_);
+    return field.integer(skipEdit_, kSkipped, v.skip);
+}
+
 void ParKavriDlg::accept() {
-    // Read into a copy: a refused OK stores nothing, so Cancel afterwards still leaves the
+    // Read into copies: a refused OK stores nothing, so Cancel afterwards still leaves the
     // values as the dialog was given them.
     ModelParameters read = values_;
-    if (exchange(read)) {
+    SeriesChoice series = series_;
+    if (exchange(read) && exchangeSeries(series)) {
         values_ = read;
+        series_ = series;
         QDialog::accept();
     }
+}
+
+void ParKavriDlg::setValuesInForce(const ModelParameters& inForce) {
+    std::vector<ValueNotInForce> differences;
+    const auto integer = [&](QLineEdit* field, const char* label, int shown, int used) {
+        if (shown != used) {
+            differences.push_back({field, QString::fromUtf8(label), QString::number(used)});
+        }
+    };
+    const ModelParameters& shown = values_;
+    integer(delayEdit_, "Delay Parameter", shown.delay, inForce.delay);
+    integer(maxOrderEdit_, "Max Order AR", shown.maxOrder, inForce.maxOrder);
+    integer(nObservationsEdit_, "N. Observation", shown.nObservations, inForce.nObservations);
+    integer(maxRegimesEdit_, "Max Regimes", shown.maxRegimes, inForce.maxRegimes);
+    integer(minObsEdit_, "Min. Oss", shown.minObs, inForce.minObs);
+    if (shown.seriesPath != inForce.seriesPath) {
+        differences.push_back({seriesPathEdit_, QStringLiteral("Course File"),
+                               QString::fromStdString(inForce.seriesPath)});
+    }
+    integer(nPredictionsEdit_, "N. Prediction", shown.nPredictions, inForce.nPredictions);
+    integer(nAutocorrelationsEdit_, "N.Autocorrelation", shown.nAutocorrelations,
+            inForce.nAutocorrelations);
+    showStartingValuesNote(note_, differences);
+}
+
+void ParKavriDlg::refreshPreview() {
+    const QString path = seriesPathEdit_->text().trimmed();
+    if (path == previewedPath_ && columnCombo_->count() > 0) {
+        return;
+    }
+    previewedPath_ = path;
+    showPreview(path.isEmpty() ? SeriesPreview{"No series file is named.", {}, {}, false}
+                               : previewSource_(QDir::fromNativeSeparators(path).toStdString()));
+}
+
+void ParKavriDlg::showPreview(const SeriesPreview& preview) {
+    // The column choice keeps what was chosen (or stored) when the new file has it.
+    const QString chosen = columnCombo_->count() > 0 ? columnCombo_->currentData().toString()
+                                                     : QString::fromStdString(series_.column);
+    columnCombo_->clear();
+    QString automatic = QStringLiteral("Automatic");
+    for (const PreviewColumn& column : preview.columns) {
+        if (column.automatic && preview.table) {
+            automatic += QStringLiteral(" (%1)").arg(QString::fromStdString(column.title));
+        }
+    }
+    columnCombo_->addItem(automatic, QString());
+    for (const PreviewColumn& column : preview.columns) {
+        if (preview.table) {
+            columnCombo_->addItem(QString::fromStdString(column.title),
+                                  QString::fromStdString(column.choice));
+        }
+    }
+    int index = columnCombo_->findData(chosen);
+    if (index < 0) {
+        // A column this file does not have (or a file that could not be read): kept, so that
+        // OK does not lose it; the run says whether the file has it.
+        columnCombo_->addItem(chosen, chosen);
+        index = columnCombo_->count() - 1;
+    }
+    columnCombo_->setCurrentIndex(index);
+
+    previewSummary_->setText(
+        preview.problem.empty()
+            ? QStringLiteral("%1: %2.").arg(previewedPath_, QString::fromStdString(preview.layout))
+            : QString::fromStdString(preview.problem));
+    previewTable_->setRowCount(static_cast<int>(preview.columns.size()));
+    int row = 0;
+    for (const PreviewColumn& column : preview.columns) {
+        const QString title =
+            QString::fromStdString(column.title) +
+            (column.automatic && preview.table ? QStringLiteral(" (automatic)") : QString());
+        const QStringList cells = {
+            title, QString::number(column.values), QString::number(column.missing),
+            QString::fromStdString(column.first), QString::fromStdString(column.last)};
+        for (int c = 0; c < cells.size(); ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            if (c == 1 || c == 2) {
+                item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            }
+            previewTable_->setItem(row, c, item);
+        }
+        ++row;
+    }
+    previewTable_->resizeColumnsToContents();
 }
 
 void ParKavriDlg::browseSeriesFile() {
@@ -211,6 +412,7 @@ void ParKavriDlg::browseSeriesFile() {
     if (!chosen.isEmpty()) {
         seriesPathEdit_->setText(QDir::toNativeSeparators(chosen));
         seriesPathEdit_->setFocus(Qt::OtherFocusReason);
+        refreshPreview();
     }
 }
 

@@ -8,15 +8,25 @@
 // keeping the dialog open; values() changes only when every field has passed and the dialog
 // closes accepted. Cancel, Esc and the close box leave values() as the dialog was given them.
 // "Browse..." beside "Course File" picks the series file with a file chooser.
+//
+// The "Data" frame chooses which values of the file the run fits, as kavri-cli's --column,
+// --skip and --last do: the column of a table (from its header), and the sample from the start
+// of the file after some skipped values or as its most recent values. Under it a preview says
+// what the file holds: its layout and, per column, the values, the missing ones and the first
+// and last value with their dates. The data choice is read on OK after the model fields.
 
 #include <QDialog>
 
 #include "app/field_exchange.h"
+#include "app/series_preview.h"
 #include "model/run_settings.h"
 
 class QButtonGroup;
+class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTableWidget;
 
 namespace kavri {
 
@@ -28,27 +38,50 @@ class ParKavriDlg : public QDialog {
     // Dialogs default to a file chooser; tests replace it.
     using FileChooser = std::function<QString(const QString& current)>;
 
+    // Describes a series file for the preview; previewSeriesFile() by default.
+    using PreviewSource = std::function<SeriesPreview(const std::string& path)>;
+
     explicit ParKavriDlg(QWidget* parent = nullptr);
     ParKavriDlg(const ModelParameters& shown, QWidget* parent);
+    ParKavriDlg(const ModelParameters& shown, const SeriesChoice& series, QWidget* parent);
 
     const ModelParameters& values() const { return values_; }
+    const SeriesChoice& seriesChoice() const { return series_; }
     void setRefusalHandler(RefusalHandler handler) { refusal_ = std::move(handler); }
     void setFileChooser(FileChooser chooser) { fileChooser_ = std::move(chooser); }
+    void setPreviewSource(PreviewSource source);
+    // For a dialog that shows values never accepted: what the next run uses instead.
+    void setValuesInForce(const ModelParameters& inForce);
 
     void accept() override;
 
  public slots:
     void browseSeriesFile();
+    // Reads the file named in "Course File" again and shows what it holds.
+    void refreshPreview();
 
  private:
     void buildLayout();
+    QWidget* buildDataFrame();
     void addToolTips();
     void showValues();
     bool exchange(ModelParameters& read);
+    bool exchangeSeries(SeriesChoice& read);
+    void showPreview(const SeriesPreview& preview);
 
     ModelParameters values_;
+    SeriesChoice series_;
     RefusalHandler refusal_;
     FileChooser fileChooser_;
+    PreviewSource previewSource_;
+    QString previewedPath_;
+
+    QComboBox* columnCombo_ = nullptr;
+    QButtonGroup* sampleGroup_ = nullptr;  // 0: from the start after skipping, 1: most recent
+    QLineEdit* skipEdit_ = nullptr;
+    QLabel* previewSummary_ = nullptr;
+    QTableWidget* previewTable_ = nullptr;
+    QLabel* note_ = nullptr;  // shown only by setValuesInForce()
 
     QLineEdit* delayEdit_ = nullptr;
     QLineEdit* maxOrderEdit_ = nullptr;

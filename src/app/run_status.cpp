@@ -4,6 +4,11 @@
 #include <QFileInfo>
 #include <filesystem>
 
+#include "inference/coefficient_table.h"
+#include "inference/fit_statistics.h"
+#include "model/classic_numeric_locale.h"
+#include "report/statistics_text.h"
+
 namespace kavri {
 
 namespace {
@@ -17,7 +22,46 @@ bool usedGeneticSearch(const RunSettings& used) {
     return used.model.selectModel == kSelectModelSearch && used.ga.searchMethod == kSearchGenetic;
 }
 
+// Where the values fitted stand in the file: "column 2 \"lynx\", values 1 to 114 of 114
+// (1821 to 1934)".
+QString sampleDescription(const SeriesSample& sample) {
+    if (sample.values.empty()) {
+        return QString();
+    }
+    const int first = sample.firstElement;
+    const int last = first + static_cast<int>(sample.values.size()) - 1;
+    QString text =
+        QStringLiteral("values %1 to %2 of %3").arg(first).arg(last).arg(sample.fileValues);
+    if (!sample.columnName.empty()) {
+        text = QString::fromStdString(sample.columnName) + QStringLiteral(", ") + text;
+    }
+    if (!sample.labels.empty() && !sample.labels.front().empty()) {
+        text += QStringLiteral(" (%1 to %2)")
+                    .arg(QString::fromStdString(sample.labels.front()),
+                         QString::fromStdString(sample.labels.back()));
+    }
+    return QStringLiteral(", ") + text;
+}
+
 }  // namespace
+
+std::string inDesktopWords(std::string text) {
+    // Longest first, so that a list of options is replaced before its parts.
+    static const std::pair<const char*, const char*> kWords[] = {
+        {"--skip, --last", "Data in Parameter of Model: skip values, or the most recent values"},
+        {"--skip, --n-observations or --n-predictions",
+         "the skipped values, N. Observation or N. Prediction"},
+        {"--n-observations or --n-predictions", "N. Observation or N. Prediction"},
+        {"--column", "Column in Parameter of Model"},
+    };
+    for (const auto& [option, field] : kWords) {
+        for (std::size_t at = text.find(option); at != std::string::npos;
+             at = text.find(option, at + std::char_traits<char>::length(field))) {
+            text.replace(at, std::char_traits<char>::length(option), field);
+        }
+    }
+    return text;
+}
 
 QStringList runStatusLines(const RunSettings& used, const RunOptions& options,
                            const RunOutcome& outcome) {
@@ -32,7 +76,8 @@ QStringList runStatusLines(const RunSettings& used, const RunOptions& options,
         return lines;
     }
 
-    QStringList lines{QStringLiteral("Series read: %1").arg(series)};
+    QStringList lines{
+        QStringLiteral("Series read: %1%2").arg(series, sampleDescription(outcome.sample))};
     // Every evaluation empties Residuals.txt; only the table asked for fills it.
     QString written = fullPath(options.files.residualsPath());
     if (used.ga.printResiduals != kPrintResidualsYes) {
@@ -47,6 +92,22 @@ QStringList runStatusLines(const RunSettings& used, const RunOptions& options,
                      "Seed: %1 (the same seed and settings repeat this run: Seed in Parameter of "
                      "GA, or kavri-cli --seed %1)")
                      .arg(outcome.seed);
+    }
+    if (outcome.model.available) {
+        // As kavri-cli warns: a regime with few observations per parameter.
+        const ClassicNumericLocale classic;
+        const FitStatistics fit = fitStatistics(
+            outcome.model, coefficientTable(outcome.model, StandardErrorKind::kClassical));
+        QStringList sparse;
+        for (const SparseRegime& regime : fit.sparseRegimes) {
+            sparse << QString::fromStdString(sparseRegimeText(regime));
+        }
+        if (!sparse.isEmpty()) {
+            lines << QStringLiteral(
+                         "Warning: %1, fewer than three per parameter: its estimates are "
+                         "unreliable")
+                         .arg(sparse.join(QStringLiteral("; ")));
+        }
     }
     return lines;
 }

@@ -5,6 +5,7 @@
 // run can be repeated; after a run that ended with a notice, the notice's text and detail.
 
 #include <QStringList>
+#include <string>
 
 #include "model/run_settings.h"
 #include "run/run_driver.h"
@@ -13,6 +14,11 @@ namespace kavri {
 
 // `used` is the settings as the run completed them (run defaults written in). Relative paths
 // are resolved against the current folder, where the run read and wrote them.
+// A notice's text as the desktop program says it: the options that the series reader names for
+// kavri-cli ("--skip, --last", "--column", ...) become the fields of Parameter of Model that do
+// the same.
+std::string inDesktopWords(std::string text);
+
 QStringList runStatusLines(const RunSettings& used, const RunOptions& options,
                            const RunOutcome& outcome);
 

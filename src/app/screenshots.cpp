@@ -85,8 +85,9 @@ void reportNotice(const Notice& notice) {
     std::fprintf(stderr, "kavri: %s: %s\n", notice.caption.c_str(), notice.text.c_str());
 }
 
-// Every tab of the charts window of the run just made, as kavri-charts-<chart>.png.
-bool saveChartTabs(KavriDlg& main, const QDir& directory) {
+// Every tab of the charts window of the run just made, as <prefix><chart>.png.
+bool saveChartTabs(KavriDlg& main, const QDir& directory,
+                   const QString& prefix = QStringLiteral("kavri-charts-")) {
     main.openCharts();
     ChartsWindow& charts = *main.chartsWindow();
     charts.resize(1000, 680);
@@ -94,7 +95,7 @@ bool saveChartTabs(KavriDlg& main, const QDir& directory) {
     for (int i = 0; i < charts.tabs()->count() && saved; ++i) {
         charts.tabs()->setCurrentIndex(i);
         const auto* view = qobject_cast<const FigureView*>(charts.tabs()->widget(i));
-        const QString name = QStringLiteral("kavri-charts-%1.png").arg(view->figure().name());
+        const QString name = prefix + view->figure().name() + QStringLiteral(".png");
         saved = savePicture(charts, directory, name);
     }
     charts.hide();
@@ -115,6 +116,8 @@ int takeScreenshots(const QString& directory, std::uint32_t seed) {
     options.seed = seed;
     main.setRunOptions(options);
     main.setNoticeHandler(reportNotice);
+    // The offscreen screen is small; the pictures show the window at its natural size.
+    main.resize(main.preferredSize());
     main.show();
     QApplication::processEvents();
     main.runModelOnce();
@@ -125,6 +128,13 @@ int takeScreenshots(const QString& directory, std::uint32_t seed) {
         !saveChartTabs(main, target)) {
         return 1;
     }
+    // The same window as a 1366x768 laptop screen with a panel leaves it.
+    const QSize size = main.size();
+    main.resize(QSize(1366, 700).expandedTo(main.minimumSize()));
+    if (!savePicture(main, target, QStringLiteral("kavri-main-1366x768.png"))) {
+        return 1;
+    }
+    main.resize(size);
     // Forecasts of that model: twenty steps past the returns, 10,000 bootstrap paths.
     ForecastDlg forecasts(main.lastOutcome().model, options.files);
     forecasts.makeForecasts();
@@ -162,12 +172,56 @@ int takeScreenshots(const QString& directory, std::uint32_t seed) {
         return 1;
     }
 
+    // The dialogs as first opened: the genetic one marks the starting values that the run does
+    // not use until OK is pressed.
     ParKavriDlg model;
+    model.setValuesInForce(modelPrefill());
     ParGenAlgDlg ga;
+    ga.setValuesInForce(gaRunDefaults());
     AboutDlg about;
     saved = savePicture(model, target, QStringLiteral("kavri-model-parameters.png")) &&
             savePicture(ga, target, QStringLiteral("kavri-ga-parameters.png")) &&
             savePicture(about, target, QStringLiteral("kavri-about.png"));
+    if (!saved) {
+        return 1;
+    }
+
+    // A dated table: the yearly lynx trappings, its log10 column, the most recent 110 years;
+    // the model dialog previews the file, and the charts read in its years.
+    KavriDlg dated;
+    dated.setRunOptions(options);
+    dated.setNoticeHandler(reportNotice);
+    dated.resize(dated.preferredSize());
+    bool previewed = false;
+    dated.setModalRunner([&](QDialog& dialog) {
+        auto& lynx = static_cast<ParKavriDlg&>(dialog);
+        dialog.findChild<QLineEdit*>(QStringLiteral("seriesPathEdit"))
+            ->setText(QStringLiteral("lynx.csv"));
+        dialog.findChild<QLineEdit*>(QStringLiteral("nObservationsEdit"))
+            ->setText(QStringLiteral("100"));
+        dialog.findChild<QLineEdit*>(QStringLiteral("nPredictionsEdit"))
+            ->setText(QStringLiteral("10"));
+        dialog.findChild<QRadioButton*>(QStringLiteral("sampleMostRecent"))->setChecked(true);
+        lynx.refreshPreview();
+        previewed = savePicture(dialog, target, QStringLiteral("kavri-model-parameters-lynx.png"));
+        dialog.accept();
+    });
+    dated.openModelParameters();
+    dated.setModalRunner(typeAndAccept({}, QStringLiteral("searchMethodExact")));
+    dated.openGaParameters();
+    dated.show();
+    dated.runModelOnce();
+    if (!previewed || dated.lastOutcome().notice) {
+        return 1;
+    }
+    // Ten years past the data, drawn in the forecasts chart.
+    dated.setModalRunner([&](QDialog& dialog) {
+        static_cast<ForecastDlg&>(dialog).makeForecasts();
+        dialog.accept();
+    });
+    dated.openForecasts();
+    saved = savePicture(dated, target, QStringLiteral("kavri-main-lynx.png")) &&
+            saveChartTabs(dated, target, QStringLiteral("kavri-charts-lynx-"));
     return saved ? 0 : 1;
 }
 

@@ -21,6 +21,7 @@
 #include "inference/model_comparison.h"
 #include "model/classic_numeric_locale.h"
 #include "model/text_format.h"
+#include "report/run_report.h"
 #include "report/statistics_text.h"
 
 namespace kavri {
@@ -38,14 +39,6 @@ QPlainTextEdit* makeTextArea(const QString& objectName, QWidget* parent) {
     return area;
 }
 
-std::string joined(const std::vector<LabelledText>& texts) {
-    std::string out;
-    for (const LabelledText& text : texts) {
-        out += text.label + ": " + text.text + "\n";
-    }
-    return out;
-}
-
 }  // namespace
 
 StatisticsView::StatisticsView(QWidget* parent) : QDialog(parent) {
@@ -59,6 +52,8 @@ StatisticsView::StatisticsView(QWidget* parent) : QDialog(parent) {
     poll_->setInterval(kPollMilliseconds);
     connect(poll_, &QTimer::timeout, this, &StatisticsView::pollWork);
     resize(1000, 760);
+    modelText_->setPlainText(
+        QStringLiteral("No run yet: press OK in the main window to estimate a model."));
 }
 
 StatisticsView::~StatisticsView() { stopWork(); }
@@ -153,13 +148,7 @@ void StatisticsView::showModel() {
     const CoefficientTable table = coefficientTable(
         model, robustBox_->isChecked() ? StandardErrorKind::kHc1 : StandardErrorKind::kClassical);
     const FitStatistics fit = fitStatistics(model, table);
-    std::string text;
-    for (const SparseRegime& regime : fit.sparseRegimes) {
-        text += "Warning: " + sparseRegimeText(regime) +
-                ", fewer than three per parameter: its estimates are unreliable\n";
-    }
-    text += coefficientTableText(table) + "\n\n";
-    text += formatText("AIC: %f\n", fit.aic) + joined(fitStatisticsTexts(fit));
+    const std::string text = modelStatisticsText(table, fit);
     modelText_->setPlainText(QString::fromStdString(text));
 }
 
@@ -187,7 +176,7 @@ void StatisticsView::runTests() {
                     total = all;
                     return !stop.load();
                 });
-            return joined(linearityTestsTexts(tests));
+            return labelledLines(linearityTestsTexts(tests));
         },
         &testsText_);
 }
@@ -235,13 +224,12 @@ void StatisticsView::pollWork() {
     }
     poll_->stop();
     worker_.join();
-    if (stop_.load()) {
-        *workTarget_ = QStringLiteral("Stopped before the end.\n");
-    } else {
-        *workTarget_ = QString::fromStdString(workText_);
-    }
+    // A stopped work did not reach its end, and its bar says so.
+    const bool stopped = stop_.load();
+    *workTarget_ =
+        stopped ? QStringLiteral("Stopped before the end.\n") : QString::fromStdString(workText_);
     progressBar_->setRange(0, 1);
-    progressBar_->setValue(1);
+    progressBar_->setValue(stopped ? 0 : 1);
     showResults();
     setBusy(false);
 }

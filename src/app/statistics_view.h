@@ -38,6 +38,9 @@ class StatisticsView : public QDialog {
     // in progress for an earlier run is stopped and its results cleared.
     void showRun(const RunSettings& settings, const RunOutcome& outcome);
     bool busy() const { return worker_.joinable(); }
+    // The results of the linearity tests and the model comparison, empty until one ends.
+    const QString& testsText() const { return testsText_; }
+    const QString& comparisonText() const { return comparisonText_; }
 
  public slots:
     void runTests();

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "charts/chart_style.h"
+#include "charts/time_axis.h"
 
 namespace kavri::charts {
 
@@ -28,8 +29,8 @@ struct Extent {
 QString percent(double level) { return QStringLiteral("%1%").arg(formatNumber(100.0 * level)); }
 
 // The interval bands, widest first so that the narrower ones are drawn over them.
-void addIntervals(QChart* chart, const ForecastPath& path, int origin, QValueAxis* x, QValueAxis* y,
-                  Extent& extent) {
+void addIntervals(QChart* chart, const ForecastPath& path, const TimeAxis& time, int origin,
+                  QValueAxis* x, QValueAxis* y, Extent& extent) {
     std::vector<const ForecastInterval*> intervals;
     for (const ForecastInterval& interval : path.intervals) {
         intervals.push_back(&interval);
@@ -44,8 +45,9 @@ void addIntervals(QChart* chart, const ForecastPath& path, int origin, QValueAxi
         auto* lower = new QLineSeries;
         const std::size_t steps = std::min(interval->lower.size(), interval->upper.size());
         for (std::size_t h = 0; h < steps; ++h) {
-            upper->append(origin + 1.0 + h, interval->upper[h]);
-            lower->append(origin + 1.0 + h, interval->lower[h]);
+            const double at = time.at(origin + 1 + static_cast<int>(h));
+            upper->append(at, interval->upper[h]);
+            lower->append(at, interval->lower[h]);
             extent.add(interval->upper[h]);
             extent.add(interval->lower[h]);
         }
@@ -93,24 +95,26 @@ std::unique_ptr<ChartFigure> buildForecastChart(const ChartInput& input) {
                                           "values, then past the data")
                          : QStringLiteral("Held-out values and their one-step forecasts"),
                Qt::AlignRight);
-    auto* x = valueAxis(QStringLiteral("observation"), "%d");
+    const TimeAxis time = timeAxisOf(model.labels, total);
+    const QString xName = time.title;
+    auto* x = valueAxis(xName, "%d");
     auto* y = valueAxis(QStringLiteral("value"));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
     Extent extent;
 
     if (steps > 0) {
-        addIntervals(chart, *input.forecasts, total - 1, x, y, extent);
+        addIntervals(chart, *input.forecasts, time, total - 1, x, y, extent);
     }
     auto* observed = new QLineSeries;
     observed->setName(QStringLiteral("observed"));
     observed->setPen(linePen(kMutedColor, 1.2));
     for (int t = start; t < total; ++t) {
-        observed->append(t, model.series[t]);
+        observed->append(time.at(t), model.series[t]);
         extent.add(model.series[t]);
     }
     addToChart(chart, observed, x, y);
-    attachTooltips(observed, QStringLiteral("observation"), QStringLiteral("value"));
+    attachTooltips(observed, xName, QStringLiteral("value"));
 
     if (heldOut > 0) {
         QScatterSeries* actual = markerSeries(QString::fromLatin1(kHeldOutValuesName), kInkColor,
@@ -122,10 +126,11 @@ std::unique_ptr<ChartFigure> buildForecastChart(const ChartInput& input) {
             markerSeries(QString::fromLatin1(kOneStepForecastsName), kFittedColor,
                          QScatterSeries::MarkerShapeRotatedRectangle, 8.0);
         for (int i = 0; i < heldOut; ++i) {
-            actual->append(n + i, model.series[n + i]);
+            const double at = time.at(n + i);
+            actual->append(at, model.series[n + i]);
             if (static_cast<std::size_t>(i) < model.holdoutForecasts.size()) {
-                forecastLine->append(n + i, model.holdoutForecasts[i]);
-                forecastMarks->append(n + i, model.holdoutForecasts[i]);
+                forecastLine->append(at, model.holdoutForecasts[i]);
+                forecastMarks->append(at, model.holdoutForecasts[i]);
                 extent.add(model.holdoutForecasts[i]);
             }
         }
@@ -133,20 +138,20 @@ std::unique_ptr<ChartFigure> buildForecastChart(const ChartInput& input) {
         addToChart(chart, actual, x, y);
         addToChart(chart, forecastMarks, x, y);
         hideFromLegend(chart, forecastLine);
-        attachTooltips(actual, QStringLiteral("observation"), QStringLiteral("value"));
-        attachTooltips(forecastMarks, QStringLiteral("observation"), QStringLiteral("forecast"));
+        attachTooltips(actual, xName, QStringLiteral("value"));
+        attachTooltips(forecastMarks, xName, QStringLiteral("forecast"));
     }
     if (steps > 0) {
         auto* path = new QLineSeries;
         path->setName(QStringLiteral("forecast, 1 to %1 steps ahead").arg(steps));
         path->setPen(linePen(kHighlightColor, 1.8));
-        path->append(total - 1, model.series[total - 1]);
+        path->append(time.at(total - 1), model.series[total - 1]);
         for (int h = 1; h <= steps; ++h) {
-            path->append(total - 1 + h, input.forecasts->point[h - 1]);
+            path->append(time.at(total - 1 + h), input.forecasts->point[h - 1]);
             extent.add(input.forecasts->point[h - 1]);
         }
         addToChart(chart, path, x, y);
-        attachTooltips(path, QStringLiteral("observation"), QStringLiteral("forecast"));
+        attachTooltips(path, xName, QStringLiteral("forecast"));
     }
 
     // Where the fitted sample ends and the values the model never saw begin.
@@ -154,11 +159,12 @@ std::unique_ptr<ChartFigure> buildForecastChart(const ChartInput& input) {
     boundary->setName(QStringLiteral("end of the fitted sample"));
     boundary->setPen(linePen(kInkColor, 1.0, Qt::DotLine));
     setPaddedRange(y, extent.low, extent.high);
-    boundary->append(n - 0.5, y->min());
-    boundary->append(n - 0.5, y->max());
+    const double end = 0.5 * (time.at(n - 1) + time.at(n));
+    boundary->append(end, y->min());
+    boundary->append(end, y->max());
     addToChart(chart, boundary, x, y);
 
-    setWholeNumberTicks(x, start, total - 1 + steps);
+    setTimeRange(x, time, start, total - 1 + steps);
     figure->addPanel(chart);
     return figure;
 }

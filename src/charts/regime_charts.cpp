@@ -1,10 +1,13 @@
 #include "charts/regime_charts.h"
 
+#include <QGraphicsPathItem>
 #include <QLineSeries>
+#include <QPainterPath>
 #include <algorithm>
 #include <array>
 
 #include "charts/chart_style.h"
+#include "charts/time_axis.h"
 
 namespace kavri::charts {
 
@@ -31,15 +34,16 @@ struct PointGroups {
     explicit PointGroups(int nRegimes) : regimes(nRegimes), regimeObservations(nRegimes) {}
 
     void add(int t, int regime, bool heldOutValue, QPointF point) {
+        // Tooltips number the observations as the result texts do, from 1.
         if (heldOutValue) {
             heldOut.append(point);
-            heldOutObservations.push_back(t);
+            heldOutObservations.push_back(t + 1);
         } else if (regime >= 0 && regime < static_cast<int>(regimes.size())) {
             regimes[regime].append(point);
-            regimeObservations[regime].push_back(t);
+            regimeObservations[regime].push_back(t + 1);
         } else {
             notFitted.append(point);
-            notFittedObservations.push_back(t);
+            notFittedObservations.push_back(t + 1);
         }
         if (count_++ == 0) {
             xLow = xHigh = point.x();
@@ -103,6 +107,80 @@ QChart* newChart(const QString& title, QValueAxis* x, QValueAxis* y) {
     return chart;
 }
 
+// What a value of the series chart is drawn as: its regime, or the two groups outside them.
+constexpr int kNotFittedGroup = -1;
+constexpr int kHeldOutGroup = -2;
+
+int groupOf(const ReportedModel& model, int t, int n) {
+    if (t >= n) return kHeldOutGroup;
+    const int regime = model.regimeOfObservation[t];
+    return regime >= 0 && regime < static_cast<int>(model.regimes.size()) ? regime
+                                                                          : kNotFittedGroup;
+}
+
+// A long series as lines: each step from one value to the next in the colour of the group of
+// the value it starts from, so that a run of values in one regime is one stroke of its colour
+// and the course is unbroken. The strokes are one path per group, drawn over the plot and
+// redrawn whenever the plot area or an axis range changes: a chart series per run would be
+// hundreds of series, each far slower to lay out than the path. The legend names each group
+// once, regimes in order, through empty series of the same look.
+void addRegimeLines(QChart* chart, const ReportedModel& model, const TimeAxis& time, int n,
+                    int total, QValueAxis* x, QValueAxis* y) {
+    const auto colorOf = [](int group) {
+        return group == kHeldOutGroup ? kInkColor : (group >= 0 ? regimeColor(group) : kMutedColor);
+    };
+    const auto widthOf = [](int group) { return group == kHeldOutGroup ? 1.4 : 1.1; };
+    std::vector<bool> present(model.regimes.size() + 2, false);
+    std::vector<int> groups(static_cast<std::size_t>(total));
+    for (int t = 0; t < total; ++t) {
+        groups[static_cast<std::size_t>(t)] = groupOf(model, t, n);
+        present[static_cast<std::size_t>(groups[static_cast<std::size_t>(t)] + 2)] = true;
+    }
+    QLineSeries* anchor = nullptr;  // a series on both axes, to map values to the chart
+    std::vector<QGraphicsPathItem*> strokes(present.size(), nullptr);
+    const auto addGroup = [&](int group) {
+        auto* entry = new QLineSeries;
+        entry->setName(group == kHeldOutGroup ? QString::fromLatin1(kHeldOutName)
+                                              : (group >= 0 ? regimeName(group)
+                                                            : QString::fromLatin1(kNotFittedName)));
+        entry->setPen(linePen(colorOf(group), widthOf(group)));
+        addToChart(chart, entry, x, y);
+        anchor = anchor != nullptr ? anchor : entry;
+        auto* stroke = new QGraphicsPathItem(chart);
+        stroke->setPen(linePen(colorOf(group), widthOf(group)));
+        stroke->setZValue(kRegimeStrokeZ);
+        strokes[static_cast<std::size_t>(group + 2)] = stroke;
+    };
+    for (int group = kNotFittedGroup; group < static_cast<int>(model.regimes.size()); ++group) {
+        if (present[static_cast<std::size_t>(group + 2)]) addGroup(group);
+    }
+    if (present[0]) addGroup(kHeldOutGroup);
+
+    std::vector<QPointF> values;
+    for (int t = 0; t < total; ++t) {
+        values.emplace_back(time.at(t), model.series[t]);
+    }
+    const auto redraw = [chart, anchor, strokes, groups, values] {
+        std::vector<QPainterPath> paths(strokes.size());
+        int previous = -3;  // no group: the first step starts a new stroke
+        for (std::size_t t = 1; t < values.size(); ++t) {
+            const int group = groups[t - 1];
+            QPainterPath& path = paths[static_cast<std::size_t>(group + 2)];
+            if (group != previous) {
+                path.moveTo(chart->mapToPosition(values[t - 1], anchor));
+            }
+            path.lineTo(chart->mapToPosition(values[t], anchor));
+            previous = group;
+        }
+        for (std::size_t g = 0; g < strokes.size(); ++g) {
+            if (strokes[g] != nullptr) strokes[g]->setPath(paths[g]);
+        }
+    };
+    QObject::connect(chart, &QChart::plotAreaChanged, chart, redraw);
+    QObject::connect(x, &QValueAxis::rangeChanged, chart, redraw);
+    QObject::connect(y, &QValueAxis::rangeChanged, chart, redraw);
+}
+
 }  // namespace
 
 std::unique_ptr<ChartFigure> buildSeriesChart(const ChartInput& input) {
@@ -110,34 +188,42 @@ std::unique_ptr<ChartFigure> buildSeriesChart(const ChartInput& input) {
     const int n = input.nObservations();
     const int total = static_cast<int>(model.series.size());
     auto figure = std::make_unique<ChartFigure>(ChartKind::kSeries, QSizeF(900.0, 540.0));
-    auto* x = valueAxis(QStringLiteral("observation"), "%d");
+    const TimeAxis time = timeAxisOf(model.labels, total);
+    auto* x = valueAxis(time.title, "%d");
     auto* y = valueAxis(QStringLiteral("value"));
     QChart* chart = newChart(
         QStringLiteral("Series, each observation by the regime of x[t\u2212%1]").arg(model.delay),
         x, y);
 
-    // A thin line behind the markers keeps the course of the series readable.
-    auto* course = new QLineSeries;
-    course->setName(QStringLiteral("series"));
-    course->setPen(linePen(kMutedColor, 0.8));
     PointGroups groups(static_cast<int>(model.regimes.size()));
     for (int t = 0; t < total; ++t) {
-        const QPointF point(t, model.series[t]);
-        course->append(point);
-        groups.add(t, t < n ? model.regimeOfObservation[t] : -1, t >= n, point);
+        groups.add(t, t < n ? model.regimeOfObservation[t] : -1, t >= n,
+                   QPointF(time.at(t), model.series[t]));
     }
-    addToChart(chart, course, x, y);
-    hideFromLegend(chart, course);
-    addPointGroups(chart, groups, x, y, QStringLiteral("observation"), QStringLiteral("value"));
+    // A marker per value reads on a few hundred values; beyond, they would cover each other.
+    if (total > kMostSeriesMarkers) {
+        addRegimeLines(chart, model, time, n, total, x, y);
+    } else {
+        // A thin line behind the markers keeps the course of the series readable.
+        auto* course = new QLineSeries;
+        course->setName(QStringLiteral("series"));
+        course->setPen(linePen(kMutedColor, 0.8));
+        for (int t = 0; t < total; ++t) {
+            course->append(time.at(t), model.series[t]);
+        }
+        addToChart(chart, course, x, y);
+        hideFromLegend(chart, course);
+        addPointGroups(chart, groups, x, y, time.title, QStringLiteral("value"));
+    }
 
     for (std::size_t i = 0; i < model.thresholds.size(); ++i) {
         const double value = model.thresholds[i];
-        addToChart(
-            chart,
-            thresholdLine(static_cast<int>(i), value, QPointF(-1.0, value), QPointF(total, value)),
-            x, y);
+        addToChart(chart,
+                   thresholdLine(static_cast<int>(i), value, QPointF(time.at(-1), value),
+                                 QPointF(time.at(total), value)),
+                   x, y);
     }
-    setWholeNumberTicks(x, 0.0, std::max(1, total) - 1.0);
+    setTimeRange(x, time, 0, std::max(1, total) - 1);
     setPaddedRange(y, groups.yLow, groups.yHigh);
     figure->addPanel(chart);
     return figure;

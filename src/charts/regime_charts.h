@@ -14,6 +14,10 @@ namespace kavri::charts {
 // Series names of the points that are not in a regime's regression.
 inline constexpr const char* kNotFittedName = "not fitted (lags missing)";
 inline constexpr const char* kHeldOutName = "held out";
+// Up to this many values the series chart draws a marker per value; a longer series is drawn
+// as lines in the regimes' colours, above the chart's own series (kRegimeStrokeZ).
+inline constexpr int kMostSeriesMarkers = 400;
+inline constexpr double kRegimeStrokeZ = 20.0;
 
 std::unique_ptr<ChartFigure> buildSeriesChart(const ChartInput& input);
 std::unique_ptr<ChartFigure> buildLagChart(const ChartInput& input);

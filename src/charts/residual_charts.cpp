@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "charts/chart_style.h"
+#include "charts/time_axis.h"
 
 namespace kavri::charts {
 
@@ -27,10 +28,10 @@ QLineSeries* lineSeries(const QString& name, const QPen& pen) {
 }
 
 // Actual and fitted values over the fitted observations.
-QChart* fitPanel(const ReportedModel& model, int n, int first) {
+QChart* fitPanel(const ReportedModel& model, const TimeAxis& time, int n, int first) {
     auto* chart = new QChart;
     styleChart(chart, QStringLiteral("Actual and fitted values"));
-    auto* x = valueAxis(QStringLiteral("observation"), "%d");
+    auto* x = valueAxis(time.title, "%d");
     auto* y = valueAxis(QStringLiteral("value"));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
@@ -40,29 +41,30 @@ QChart* fitPanel(const ReportedModel& model, int n, int first) {
     double low = 0.0;
     double high = 0.0;
     for (int t = 0; t < n; ++t) {
-        actual->append(t, model.series[t]);
+        actual->append(time.at(t), model.series[t]);
         low = t == 0 ? model.series[t] : std::min(low, model.series[t]);
         high = t == 0 ? model.series[t] : std::max(high, model.series[t]);
     }
     for (int t = first; t < n; ++t) {
-        fitted->append(t, model.fitted[t]);
+        fitted->append(time.at(t), model.fitted[t]);
         low = std::min(low, model.fitted[t]);
         high = std::max(high, model.fitted[t]);
     }
     addToChart(chart, actual, x, y);
     addToChart(chart, fitted, x, y);
-    attachTooltips(actual, QStringLiteral("observation"), QStringLiteral("value"));
-    attachTooltips(fitted, QStringLiteral("observation"), QStringLiteral("value"));
-    setWholeNumberTicks(x, 0.0, std::max(1, n) - 1.0);
+    attachTooltips(actual, time.title, QStringLiteral("value"));
+    attachTooltips(fitted, time.title, QStringLiteral("value"));
+    // The same range as the residuals below, so that a time reads the same in both panels.
+    setTimeRange(x, time, 0, std::max(1, n) - 1);
     setPaddedRange(y, low, high);
     return chart;
 }
 
 // The residuals of the fitted observations around a zero line.
-QChart* residualPanel(const ReportedModel& model, int n, int first) {
+QChart* residualPanel(const ReportedModel& model, const TimeAxis& time, int n, int first) {
     auto* chart = new QChart;
     styleChart(chart, QStringLiteral("Residuals"));
-    auto* x = valueAxis(QStringLiteral("observation"), "%d");
+    auto* x = valueAxis(time.title, "%d");
     auto* y = valueAxis(QStringLiteral("residual"));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
@@ -70,17 +72,17 @@ QChart* residualPanel(const ReportedModel& model, int n, int first) {
     QLineSeries* residuals = lineSeries(QStringLiteral("residual"), linePen(kHighlightColor, 1.0));
     double extent = 0.0;
     for (int t = first; t < n; ++t) {
-        residuals->append(t, model.residuals[t]);
+        residuals->append(time.at(t), model.residuals[t]);
         extent = std::max(extent, std::fabs(model.residuals[t]));
     }
     QLineSeries* zero = lineSeries(QStringLiteral("zero"), linePen(kInkColor, 1.0));
-    zero->append(-1.0, 0.0);
-    zero->append(n, 0.0);
+    zero->append(time.at(-1), 0.0);
+    zero->append(time.at(n), 0.0);
     addToChart(chart, residuals, x, y);
     addToChart(chart, zero, x, y);
     hideFromLegend(chart, zero);
-    attachTooltips(residuals, QStringLiteral("observation"), QStringLiteral("residual"));
-    setWholeNumberTicks(x, 0.0, std::max(1, n) - 1.0);
+    attachTooltips(residuals, time.title, QStringLiteral("residual"));
+    setTimeRange(x, time, 0, std::max(1, n) - 1);
     setPaddedRange(y, -extent, extent);
     return chart;
 }
@@ -97,8 +99,10 @@ std::unique_ptr<ChartFigure> buildFitChart(const ChartInput& input) {
     const int n = input.nObservations();
     const int first = std::min(firstFittedObservation(input.model), n);
     auto figure = std::make_unique<ChartFigure>(ChartKind::kFit, QSizeF(900.0, 680.0));
-    figure->addPanel(fitPanel(input.model, n, first), 3);
-    figure->addPanel(residualPanel(input.model, n, first), 2);
+    const TimeAxis time =
+        timeAxisOf(input.model.labels, static_cast<int>(input.model.series.size()));
+    figure->addPanel(fitPanel(input.model, time, n, first), 3);
+    figure->addPanel(residualPanel(input.model, time, n, first), 2);
     return figure;
 }
 

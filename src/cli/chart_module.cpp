@@ -49,7 +49,8 @@ int writeCharts(const ChartJob& job) {
         job.png ? charts::ImageFormat::kPng : charts::ImageFormat::kSvg;
     const charts::WrittenCharts written =
         charts::writeCharts(input, QString::fromStdString(*job.directory), format);
-    for (const QString& path : written.paths) {
+    // -q leaves out the list of files written, as it does for the result files.
+    for (const QString& path : job.quiet ? QStringList() : written.paths) {
         std::fprintf(job.log, "kavri-cli: wrote %s\n",
                      QDir::toNativeSeparators(path).toLocal8Bit().constData());
     }

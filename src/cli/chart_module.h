@@ -23,7 +23,8 @@ namespace kavri::cli {
 struct ChartJob {
     const RunSettings* settings = nullptr;
     const std::string* directory = nullptr;
-    bool png = false;  // PNG pictures; SVG otherwise
+    bool png = false;    // PNG pictures; SVG otherwise
+    bool quiet = false;  // -q: no "wrote ..." lines (errors are still named)
     const RunOutcome* outcome = nullptr;
     const DelayScanOutcome* scan = nullptr;      // the delay scan's outcome, if the run was one
     const ForecastOutcome* forecasts = nullptr;  // the forecasts past the data, if made

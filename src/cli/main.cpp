@@ -14,6 +14,7 @@
 #include "cli/json_output.h"
 #include "cli/options.h"
 #include "cli/plot_output.h"
+#include "cli/report_output.h"
 #include "cli/run_notes.h"
 #include "cli/run_statistics.h"
 #include "cli/terminal_progress.h"
@@ -228,6 +229,20 @@ int runCommandLine(int argc, char** argv) {
         printError(sampleLine(outcome.sample, request.settings));
         for (const std::string& line : writtenFileLines(files.created(), request.settings)) {
             printError(line);
+        }
+    }
+    if (!request.reportPath.empty() && outcome.model.available) {
+        const ReportFormat format = reportFormatForPath(request.reportPath);
+        const std::string failure = writeReportFile(
+            request.reportPath,
+            reportText(cliRunReport(request, texts, outcome, statistics, forecasts), format));
+        if (!failure.empty()) {
+            printError("the report could not be written to " + request.reportPath + ": " + failure +
+                       " (check that its folder exists and can be written)");
+            return kExitOutputFailure;
+        }
+        if (!request.quiet) {
+            printError("wrote " + request.reportPath);
         }
     }
     if (!outcome.model.available) {

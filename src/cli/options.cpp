@@ -482,6 +482,18 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
         },
         outputGroup);
     add(
+        "--report", "FILE",
+        "write the whole result (texts, statistics, tests, forecasts) into FILE: Markdown "
+        "when it ends in .md, plain text otherwise",
+        [&request](const std::string& text) -> std::optional<std::string> {
+            if (text.empty()) {
+                return std::string("--report expects a file name, got \"\"");
+            }
+            request.reportPath = text;
+            return std::nullopt;
+        },
+        outputGroup);
+    add(
         "--output-dir", "DIR",
         "existing directory for Residuals.txt and Predictions.txt (default: the current one)",
         [&request](const std::string& text) -> std::optional<std::string> {

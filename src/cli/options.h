@@ -29,6 +29,8 @@ struct CliRequest {
     // Write the charts of the run into this directory (--plots), in `plotFormat`.
     std::string plotsDirectory;
     PlotFormat plotFormat = PlotFormat::kSvg;
+    // Write the whole result into this file (--report): Markdown for .md, else plain text.
+    std::string reportPath;
     // Statistics after the run: HC1 instead of classical standard errors, the linearity tests
     // (with their common order, empty for the default, and bootstrap replicates) and the model
     // comparison.

@@ -73,6 +73,7 @@ int writeRunCharts(const CliRequest& request, const RunOutcome& outcome,
     job.settings = &request.settings;
     job.directory = &request.plotsDirectory;
     job.png = request.plotFormat == PlotFormat::kPng;
+    job.quiet = request.quiet;
     job.outcome = &outcome;
     job.scan = scan;
     job.forecasts = forecasts;

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -49,6 +50,7 @@ class ForecastDialogTest : public QObject {
     void forecastShowsTheTableOfForecastsTxtAndWritesIt();
     void theSkeletonHasNoPathsSeedOrBands();
     void aFileThatCannotBeWrittenIsAMessage();
+    void levelsAreChosenAndTheFileWrittenIsNamed();
 
  private:
     QTemporaryDir scratch_;
@@ -132,3 +134,42 @@ void ForecastDialogTest::aFileThatCannotBeWrittenIsAMessage() {
 
 QTEST_MAIN(ForecastDialogTest)
 #include "forecast_dialog_test.moc"
+
+void ForecastDialogTest::levelsAreChosenAndTheFileWrittenIsNamed() {
+    ResultFiles files;
+    files.directory = QDir(scratch_.path()).filesystemPath();
+    ForecastDlg dialog(twoRegimeModel(), files);
+    QStringList notices;
+    dialog.setNoticeHandler([&](const Notice& notice) { notices << notice.detail.c_str(); });
+    dialog.findChild<QSpinBox*>("pathsSpin")->setValue(500);
+    auto* levels = dialog.findChild<QLineEdit*>("levelsEdit");
+    QCOMPARE(levels->text(), QStringLiteral("80, 95"));
+    for (const char* refused : {"", "100", "50, abc", "10 20 30 40 50"}) {
+        levels->setText(QString::fromLatin1(refused));
+        QTest::mouseClick(dialog.findChild<QPushButton*>("forecastButton"), Qt::LeftButton);
+        QVERIFY2(!dialog.outcome().has_value(), refused);
+    }
+    QCOMPARE(notices.size(), 4);
+    QVERIFY(notices.front().startsWith(QStringLiteral("Interval levels (%)")));
+
+    levels->setText(QStringLiteral("50 99"));
+    QTest::mouseClick(dialog.findChild<QPushButton*>("forecastButton"), Qt::LeftButton);
+    QVERIFY(dialog.outcome().has_value());
+    QCOMPARE(headers(*dialog.findChild<QTableWidget*>("forecastTable")),
+             QStringList({"Step", "Forecast", "Median", "Lo50", "Hi50", "Lo99", "Hi99"}));
+    // After a file of consecutive years, each step carries its year.
+    ReportedModel dated = twoRegimeModel();
+    for (int year = 1990; year < 2000; ++year) dated.labels.push_back(std::to_string(year));
+    ForecastDlg datedDialog(dated, files);
+    datedDialog.findChild<QSpinBox*>("pathsSpin")->setValue(500);
+    datedDialog.findChild<QSpinBox*>("horizonSpin")->setValue(3);
+    datedDialog.makeForecasts();
+    auto* datedTable = datedDialog.findChild<QTableWidget*>("forecastTable");
+    QCOMPARE(headers(*datedTable).mid(0, 3), QStringList({"Step", "Year", "Forecast"}));
+    QCOMPARE(datedTable->item(2, 1)->text(), QStringLiteral("2002"));
+    QCOMPARE(datedTable->item(2, 2)->text(),
+             QString::number(datedDialog.outcome()->forecasts.point[2], 'f', 6));
+    QCOMPARE(dialog.findChild<QLabel*>("writtenLabel")->text(),
+             QStringLiteral("Written: ") +
+                 QDir::toNativeSeparators(QDir(scratch_.path()).absoluteFilePath("Forecasts.txt")));
+}

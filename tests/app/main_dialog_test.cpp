@@ -4,7 +4,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -12,6 +14,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -20,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -159,7 +163,14 @@ class MainDialogTest : public QObject {
     Q_OBJECT
 
  private slots:
-    void windowHasItsCaptionFixedSizeAndArrangement();
+    void windowHasItsCaptionAndArrangement();
+    void windowResizesDownToASmallLaptopScreenAndItsFieldsGrow();
+    void closingAsksFirstWhenWorkWouldBeLost();
+    void aSeriesFileFromOutsideBecomesTheNextRunsSeries();
+    void statusLineSaysWhichValuesWereReadAndClearsForTheNextRun();
+    void reportHoldsTheWholeResultAsTextAndMarkdown();
+    void adviceNamesTheDialogsFieldsNotTheCommandLinesOptions();
+    void aSparseRegimeIsWarnedAboutOnTheStatusLine();
     void refreshShowsEachTextInItsOwnField();
     void secondRunShowsNoTextOfTheFirst();
     void orderBeyondTheFormatTableShowsEveryCoefficient();
@@ -177,13 +188,11 @@ class MainDialogTest : public QObject {
     QTemporaryDir scratch_;
 };
 
-void MainDialogTest::windowHasItsCaptionFixedSizeAndArrangement() {
+void MainDialogTest::windowHasItsCaptionAndArrangement() {
     KavriDlg dialog;
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
     QCOMPARE(dialog.windowTitle(), QStringLiteral("KAVRI"));
-    QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
-    QVERIFY(!(dialog.windowFlags() & Qt::WindowMaximizeButtonHint));
 
     auto* ok = dialog.findChild<QPushButton*>("okButton");
     QVERIFY(ok->isDefault());
@@ -502,7 +511,8 @@ void MainDialogTest::statusLineNamesTheFilesAndItsSeedRepeatsTheRun() {
     const ResultTexts first = dialog.texts();
     const QDir folder(scratch_.path());
     QCOMPARE(dialog.statusText(),
-             QStringLiteral("Series read: %1\nWritten: %2, %3\nSeed: %4 (the same seed and "
+             QStringLiteral("Series read: %1, values 1 to 130 of 130\nWritten: %2, %3\nSeed: %4 "
+                            "(the same seed and "
                             "settings repeat this run: Seed in Parameter of GA, or kavri-cli "
                             "--seed %4)")
                  .arg(QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()),
@@ -583,6 +593,232 @@ void MainDialogTest::escapeAndExitClose() {
     QTest::mouseClick(exited.findChild<QPushButton*>("exitButton"), Qt::LeftButton);
     QVERIFY(!exited.isVisible());
     QVERIFY(exited.texts() == ResultTexts{});
+}
+
+void MainDialogTest::windowResizesDownToASmallLaptopScreenAndItsFieldsGrow() {
+    KavriDlg dialog;
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    // A 1366x768 screen less a panel and the title bar.
+    QVERIFY2(
+        dialog.minimumWidth() <= 1366 && dialog.minimumHeight() <= 700,
+        qPrintable(QStringLiteral("%1x%2").arg(dialog.minimumWidth()).arg(dialog.minimumHeight())));
+    QVERIFY(dialog.maximumWidth() > 2000 && dialog.maximumHeight() > 2000);
+    dialog.resize(dialog.minimumSize());
+    QTest::qWait(20);
+    auto* status = dialog.findChild<QWidget*>("statusLine");
+    QVERIFY(placeOf(dialog, status).bottom() < dialog.height());
+    auto* panel = dialog.findChild<QPlainTextEdit*>("estimatePanel1");
+    auto* threshold = dialog.findChild<QPlainTextEdit*>("thresholdField");
+    const QSize smallPanel = panel->size();
+    const int smallThreshold = threshold->height();
+    dialog.resize(dialog.minimumSize() + QSize(300, 300));
+    QTest::qWait(20);
+    QVERIFY(panel->width() > smallPanel.width() && panel->height() > smallPanel.height());
+    QVERIFY(threshold->height() > smallThreshold);
+    QVERIFY(placeOf(dialog, status).bottom() < dialog.height());
+}
+
+void MainDialogTest::closingAsksFirstWhenWorkWouldBeLost() {
+    // Nothing to lose: Esc closes without a question.
+    KavriDlg fresh;
+    int asked = 0;
+    fresh.setConfirmation([&](const QString&) { return ++asked, false; });
+    fresh.show();
+    QVERIFY(QTest::qWaitForWindowActive(&fresh));
+    QTest::keyClick(&fresh, Qt::Key_Escape);
+    QVERIFY(!fresh.isVisible());
+    QCOMPARE(asked, 0);
+
+    const QString path = scratch_.filePath("kept.txt");
+    const QStringList series = writeSeries(path);
+    KavriDlg dialog;
+    RunOptions options;
+    options.files.directory = QDir(scratch_.path()).filesystemPath();
+    dialog.setRunOptions(options);
+    dialog.setModalRunner(givenThresholds(path, {rankedValue(series, 60)}, 10));
+    dialog.openModelParameters();
+    dialog.runModelOnce();
+    QVERIFY(dialog.lastOutcome().model.available);
+    QStringList questions;
+    bool answer = false;
+    dialog.setConfirmation([&](const QString& question) {
+        questions << question;
+        return answer;
+    });
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    // Esc, Exit and the close box each ask; No keeps the window and its results.
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QTest::mouseClick(dialog.findChild<QPushButton*>("exitButton"), Qt::LeftButton);
+    QVERIFY(!dialog.close());
+    QCOMPARE(questions.size(), 3);
+    QVERIFY(questions.front().contains(QStringLiteral("results shown")));
+    QVERIFY(dialog.isVisible());
+    QVERIFY(dialog.lastOutcome().model.available);
+    answer = true;
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(questions.size(), 4);
+}
+
+void MainDialogTest::aSeriesFileFromOutsideBecomesTheNextRunsSeries() {
+    const QString path = scratch_.filePath("outside.txt");
+    writeSeries(path);
+    KavriDlg dialog;
+    dialog.chooseSeriesFile(path);
+    QCOMPARE(QString::fromStdString(dialog.settings().model.seriesPath),
+             QDir::toNativeSeparators(path));
+    // The choice is the user's: the run keeps it rather than the run default's file.
+    QCOMPARE(dialog.settings().modelDialogCount, 1);
+    QVERIFY(dialog.statusText().contains(QStringLiteral("Series chosen")));
+    QString shown;
+    dialog.setModalRunner([&](QDialog& model) {
+        shown = model.findChild<QLineEdit*>("seriesPathEdit")->text();
+        model.reject();
+    });
+    dialog.openModelParameters();
+    QCOMPARE(shown, QDir::toNativeSeparators(path));
+
+    // A file dropped on the window is chosen the same way; a folder is not taken.
+    const QString dropped = scratch_.filePath("dropped.txt");
+    writeSeries(dropped);
+    QVERIFY(dialog.acceptDrops());
+    for (const QString& target : {scratch_.path(), dropped}) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(target)});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&dialog, &enter);
+        QCOMPARE(enter.isAccepted(), target == dropped);
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&dialog, &drop);
+    }
+    QCOMPARE(QString::fromStdString(dialog.settings().model.seriesPath),
+             QDir::toNativeSeparators(dropped));
+}
+
+void MainDialogTest::statusLineSaysWhichValuesWereReadAndClearsForTheNextRun() {
+    KavriDlg dialog;
+    RunOptions options;
+    options.files.directory = QDir(scratch_.path()).filesystemPath();
+    dialog.setRunOptions(options);
+    QStringList notices;
+    dialog.setNoticeHandler([&](const Notice& notice) { notices << notice.text.c_str(); });
+    dialog.setModalRunner([&](QDialog& model) {
+        model.findChild<QLineEdit*>("seriesPathEdit")->setText(KAVRI_EXAMPLES_DIR "/lynx.csv");
+        model.findChild<QLineEdit*>("nObservationsEdit")->setText("100");
+        model.findChild<QLineEdit*>("nPredictionsEdit")->setText("10");
+        model.findChild<QLineEdit*>("maxOrderEdit")->setText("3");
+        model.findChild<QRadioButton*>("sampleMostRecent")->setChecked(true);
+        model.accept();
+    });
+    dialog.openModelParameters();
+    dialog.setModalRunner([&](QDialog& ga) {
+        ga.findChild<QRadioButton*>("searchMethodExact")->setChecked(true);
+        ga.accept();
+    });
+    dialog.openGaParameters();
+    dialog.runModelOnce();
+    QVERIFY2(notices.isEmpty(), qPrintable(notices.join('\n')));
+    QVERIFY2(dialog.statusText().contains(
+                 QStringLiteral("column 3 \"log10\", values 5 to 114 of 114 (1825 to 1934)")),
+             qPrintable(dialog.statusText()));
+
+    // A run that fails says so, and the next run starts from a status line of its own.
+    dialog.setModalRunner([&](QDialog& model) {
+        model.findChild<QLineEdit*>("seriesPathEdit")->setText(scratch_.filePath("absent.csv"));
+        model.accept();
+    });
+    dialog.openModelParameters();
+    dialog.runModelOnce();
+    QVERIFY(dialog.statusText().contains(QStringLiteral("without a result")));
+    QString duringRun;
+    dialog.setModalRunner([&](QDialog& model) {
+        model.findChild<QLineEdit*>("seriesPathEdit")->setText(KAVRI_EXAMPLES_DIR "/lynx.csv");
+        model.accept();
+    });
+    dialog.openModelParameters();
+    QTimer::singleShot(0, &dialog, [&] { duringRun = dialog.statusText(); });
+    dialog.runModelOnce();
+    QVERIFY2(duringRun.isEmpty() || duringRun.startsWith(QStringLiteral("Running")),
+             qPrintable(duringRun));
+    QVERIFY(!dialog.statusText().contains(QStringLiteral("without a result")));
+}
+
+void MainDialogTest::reportHoldsTheWholeResultAsTextAndMarkdown() {
+    const QString path = scratch_.filePath("reported.txt");
+    const QStringList series = writeSeries(path);
+    KavriDlg dialog;
+    RunOptions options;
+    options.files.directory = QDir(scratch_.path()).filesystemPath();
+    dialog.setRunOptions(options);
+    auto* copy = dialog.findChild<QPushButton*>("copyButton");
+    QVERIFY(!copy->isEnabled());
+    dialog.setModalRunner(givenThresholds(path, {rankedValue(series, 60)}, 10));
+    dialog.openModelParameters();
+    dialog.runModelOnce();
+    QVERIFY(copy->isEnabled());
+    const RunReport report = dialog.runReport();
+    QCOMPARE(report.title, std::string("Kavri report: reported.txt"));
+    QVERIFY(report.texts == dialog.texts());
+    QVERIFY(!report.sections.empty() && report.sections.front().title == "Statistics");
+    QVERIFY(report.sections.front().text.find("Log-Likelihood") != std::string::npos);
+
+    copy->click();
+    const QMimeData* copied = QGuiApplication::clipboard()->mimeData();
+    QVERIFY(copied != nullptr);
+    QVERIFY(copied->text().contains(QStringLiteral("AIC: ") +
+                                    QString::fromStdString(dialog.texts().aicText).trimmed()));
+    const QString markdown = QString::fromUtf8(copied->data(QStringLiteral("text/markdown")));
+    QVERIFY(markdown.startsWith(QStringLiteral("# Kavri report: reported.txt")));
+    QVERIFY(markdown.contains(QStringLiteral("| AIC | ")));
+    QVERIFY(markdown.contains(QStringLiteral("## Statistics")));
+}
+
+void MainDialogTest::adviceNamesTheDialogsFieldsNotTheCommandLinesOptions() {
+    const QString path = scratch_.filePath("gap.csv");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("year,value\n1900,1.5\n1901,NA\n");
+    for (int year = 1902; year < 2500; ++year) {
+        file.write(QByteArray::number(year) + "," + QByteArray::number(year % 9) + "\n");
+    }
+    file.close();
+    KavriDlg dialog;
+    QStringList details;
+    dialog.setNoticeHandler([&](const Notice& notice) { details << notice.detail.c_str(); });
+    dialog.chooseSeriesFile(path);
+    dialog.runModelOnce();
+    QCOMPARE(details.size(), 1);
+    QVERIFY2(details.front().contains(QStringLiteral("Data in Parameter of Model")),
+             qPrintable(details.front()));
+    QVERIFY(!details.front().contains(QStringLiteral("--")));
+    QVERIFY(!dialog.statusText().contains(QStringLiteral("--skip")));
+}
+
+void MainDialogTest::aSparseRegimeIsWarnedAboutOnTheStatusLine() {
+    const QString path = scratch_.filePath("sparse.txt");
+    const QStringList series = writeSeries(path);
+    KavriDlg dialog;
+    RunOptions options;
+    options.files.directory = QDir(scratch_.path()).filesystemPath();
+    dialog.setRunOptions(options);
+    QStringList notices;
+    dialog.setNoticeHandler([&](const Notice& notice) { notices << notice.text.c_str(); });
+    // A threshold just above the fourth smallest value: regime 1 holds a handful of values.
+    dialog.setModalRunner(givenThresholds(path, {rankedValue(series, 4)}, 10));
+    dialog.openModelParameters();
+    dialog.runModelOnce();
+    QVERIFY2(dialog.lastOutcome().model.available, qPrintable(notices.join('\n')));
+    QVERIFY2(dialog.statusText().contains(QStringLiteral("Warning: regime 1: ")) &&
+                 dialog.statusText().contains(QStringLiteral("fewer than three per parameter")),
+             qPrintable(dialog.statusText()));
+
+    // A regime of many values is not warned about.
+    dialog.setModalRunner(givenThresholds(path, {rankedValue(series, 60)}, 10));
+    dialog.openModelParameters();
+    dialog.runModelOnce();
+    QVERIFY(!dialog.statusText().contains(QStringLiteral("Warning")));
 }
 
 void MainDialogTest::aboutBoxFromTheWindowMenuAndF1() {

@@ -3,11 +3,16 @@
 
 #include <QApplication>
 #include <QButtonGroup>
+#include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstdint>
 #include <functional>
@@ -54,6 +59,9 @@ class ParameterDialogsTest : public QObject {
     void searchMethodIsBoundToItsRadioGroup();
     void browseFillsTheSeriesPath();
     void everyParameterFieldExplainsItselfAndItsRange();
+    void startingValuesNotInForceAreMarkedUntilAccepted();
+    void modelDialogChoosesTheColumnAndSampleFromThePreview();
+    void previewSourceCanBeReplaced();
 };
 
 void ParameterDialogsTest::fieldsShowThePrefillInShortestForm() {
@@ -189,7 +197,7 @@ void ParameterDialogsTest::refusedOkStoresNothing() {
         }
     });
     main.openModelParameters();
-    QCOMPARE(messages, QStringList{"Please enter an integer between 1 and 4."});
+    QCOMPARE(messages, QStringList{"Max Regimes: Please enter an integer between 1 and 4."});
     QVERIFY(main.settings() == untouched);
 
     // Corrected, the next OK stores every field, the ones before the refused field included.
@@ -212,7 +220,7 @@ void ParameterDialogsTest::onlyTheFirstInvalidFieldIsReported() {
     type(ga, "pCrossoverEdit", QStringLiteral("0.5"));
     type(ga, "adjustingConstantEdit", QStringLiteral("0.5"));
     ga.accept();
-    QCOMPARE(messages, QStringList{"Please enter an integer between 0 and 1000."});
+    QCOMPARE(messages, QStringList{"N. Iteration: Please enter an integer between 0 and 1000."});
     QCOMPARE(QApplication::focusWidget(), field(ga, "nIterationsEdit"));
     QVERIFY(ga.isVisible());
     QVERIFY(ga.values() == gaPrefill());
@@ -222,7 +230,8 @@ void ParameterDialogsTest::onlyTheFirstInvalidFieldIsReported() {
     type(ga, "nIterationsEdit", QStringLiteral("10"));
     choose(ga, "printResidualsNo");
     ga.accept();
-    QCOMPARE(messages.last(), QStringLiteral("Please enter a number between 1 and 100000."));
+    QCOMPARE(messages.last(),
+             QStringLiteral("Adjusting Constant: Please enter a number between 1 and 100000."));
     QCOMPARE(QApplication::focusWidget(), field(ga, "adjustingConstantEdit"));
     QVERIFY(ga.values() == gaPrefill());
 
@@ -241,7 +250,9 @@ void ParameterDialogsTest::boundsAndNumberForms_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("refusal");  // empty: accepted
 
-    const QString observations = QStringLiteral("Please enter an integer between 50 and 1000.");
+    // The dialog takes as many observations as kavri-cli; every refusal names its field.
+    const QString observations =
+        QStringLiteral("N. Observation: Please enter an integer between 50 and 1000000.");
     QTest::newRow("observations 49") << true << "nObservationsEdit"
                                      << "49" << observations;
     QTest::newRow("observations 50") << true << "nObservationsEdit"
@@ -251,7 +262,13 @@ void ParameterDialogsTest::boundsAndNumberForms_data() {
                                        << "1000"
                                        << "";
     QTest::newRow("observations 1001") << true << "nObservationsEdit"
-                                       << "1001" << observations;
+                                       << "1001"
+                                       << "";
+    QTest::newRow("observations 1000000") << true << "nObservationsEdit"
+                                          << "1000000"
+                                          << "";
+    QTest::newRow("observations 1000001") << true << "nObservationsEdit"
+                                          << "1000001" << observations;
     QTest::newRow("observations blank") << true << "nObservationsEdit"
                                         << "" << observations;
     QTest::newRow("observations padded") << true << "nObservationsEdit"
@@ -261,7 +278,7 @@ void ParameterDialogsTest::boundsAndNumberForms_data() {
                                            << "1e2" << observations;
     QTest::newRow("observations overflow") << true << "nObservationsEdit"
                                            << "99999999999" << observations;
-    const QString regimes = QStringLiteral("Please enter an integer between 1 and 4.");
+    const QString regimes = QStringLiteral("Max Regimes: Please enter an integer between 1 and 4.");
     QTest::newRow("regimes 0") << true << "maxRegimesEdit"
                                << "0" << regimes;
     QTest::newRow("regimes 1") << true << "maxRegimesEdit"
@@ -272,7 +289,7 @@ void ParameterDialogsTest::boundsAndNumberForms_data() {
                                << "";
     QTest::newRow("regimes 5") << true << "maxRegimesEdit"
                                << "5" << regimes;
-    const QString number = QStringLiteral("Please enter a number.");
+    const QString number = QStringLiteral("Threshold 2: Please enter a number.");
     QTest::newRow("threshold text") << true << "threshold2Edit"
                                     << "abc" << number;
     QTest::newRow("threshold nan") << true << "threshold2Edit"
@@ -283,7 +300,8 @@ void ParameterDialogsTest::boundsAndNumberForms_data() {
                                         << "-1.5e-3"
                                         << "";
 
-    const QString constant = QStringLiteral("Please enter a number between 1 and 100000.");
+    const QString constant =
+        QStringLiteral("Adjusting Constant: Please enter a number between 1 and 100000.");
     QTest::newRow("constant 0.5") << false << "adjustingConstantEdit"
                                   << "0.5" << constant;
     QTest::newRow("constant 1") << false << "adjustingConstantEdit"
@@ -294,7 +312,8 @@ void ParameterDialogsTest::boundsAndNumberForms_data() {
                                      << "";
     QTest::newRow("constant above") << false << "adjustingConstantEdit"
                                     << "100000.5" << constant;
-    const QString probability = QStringLiteral("Please enter a number between 0 and 1.");
+    const QString probability =
+        QStringLiteral("Probability of Mutation: Please enter a number between 0 and 1.");
     QTest::newRow("mutation 1.5") << false << "pMutationEdit"
                                   << "1.5" << probability;
     QTest::newRow("mutation 0") << false << "pMutationEdit"
@@ -312,7 +331,8 @@ void ParameterDialogsTest::boundsAndNumberForms_data() {
                                   << "0"
                                   << "";
     const QString seed = QStringLiteral(
-        "Please enter an integer between 0 and 4294967295, or leave the field empty for a seed "
+        "Seed: Please enter an integer between 0 and 4294967295, or leave the field empty for a "
+        "seed "
         "from the clock.");
     QTest::newRow("seed empty") << false << "seedEdit"
                                 << "  "
@@ -363,7 +383,7 @@ void ParameterDialogsTest::unusedThresholdsAreStillValidatedAndStored() {
     type(model, "threshold2Edit", QStringLiteral("x"));
     type(model, "nPredictionsEdit", QStringLiteral("0"));
     model.accept();
-    QCOMPARE(messages, QStringList{"Please enter a number."});
+    QCOMPARE(messages, QStringList{"Threshold 2: Please enter a number."});
     QCOMPARE(model.values().selectModel, kSelectModelSearch);
     QVERIFY(model.values() == modelPrefill());
 
@@ -422,10 +442,158 @@ void ParameterDialogsTest::everyParameterFieldExplainsItselfAndItsRange() {
     }
     QVERIFY(field(model, "maxOrderEdit")->toolTip().contains("orders 1 to P-1 are tried"));
     QVERIFY(field(model, "maxOrderEdit")->toolTip().endsWith("An integer from 1 to 20."));
-    QVERIFY(field(model, "nObservationsEdit")->toolTip().endsWith("from 50 to 1000."));
+    QVERIFY(field(model, "nObservationsEdit")->toolTip().endsWith("from 50 to 1000000."));
     QVERIFY(field(ga, "adjustingConstantEdit")->toolTip().endsWith("A number from 1 to 100000."));
     QVERIFY(field(ga, "seedEdit")->toolTip().contains("kavri-cli --seed"));
 }
 
 QTEST_MAIN(ParameterDialogsTest)
 #include "parameter_dialogs_test.moc"
+
+namespace {
+
+QLabel* note(QDialog& dialog) {
+    return dialog.findChild<QLabel*>(QStringLiteral("startingValuesNote"));
+}
+
+bool markedNotInForce(QWidget* widget) { return widget->property("notInForce").toBool(); }
+
+void writeText(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(text);
+}
+
+}  // namespace
+
+void ParameterDialogsTest::startingValuesNotInForceAreMarkedUntilAccepted() {
+    KavriDlg main;
+    QString firstNote;
+    QStringList marked;
+    bool firstHidden = true;
+    main.setModalRunner([&](QDialog& dialog) {
+        firstHidden = note(dialog)->isHidden();
+        firstNote = note(dialog)->text();
+        for (QWidget* widget : dialog.findChildren<QWidget*>()) {
+            if (markedNotInForce(widget)) marked << widget->objectName();
+        }
+        field(dialog, "seedEdit")->setText(QString());
+        choose(dialog, "searchMethodExact");
+        dialog.accept();
+    });
+    main.openGaParameters();
+    // The pre-fill is shown, and what the run would use instead is said and marked.
+    QVERIFY(!firstHidden);
+    for (const char* inForce :
+         {"N. Iteration 100", "Probability of Mutation 0.01", "Probability of Selection 0.6",
+          "Print Residual No", "Criter Relative", "Fitness MSE"}) {
+        QVERIFY2(firstNote.contains(QString::fromLatin1(inForce)), qPrintable(firstNote));
+    }
+    QVERIFY(!firstNote.contains(QStringLiteral("N. Chromosome")));
+    marked.sort();
+    QCOMPARE(marked, QStringList({"criterionFrame", "fitnessKindFrame", "nIterationsEdit",
+                                  "pMutationEdit", "pSelectionEdit", "printResidualsFrame"}));
+    // Accepting puts what was shown in force; from then on nothing is marked.
+    QCOMPARE(main.settings().ga.fitnessKind, kFitnessAic);
+    QCOMPARE(main.settings().ga.nIterations, 300);
+    main.setModalRunner([&](QDialog& dialog) {
+        QVERIFY(note(dialog)->isHidden());
+        for (QWidget* widget : dialog.findChildren<QWidget*>()) {
+            QVERIFY2(!markedNotInForce(widget), qPrintable(widget->objectName()));
+        }
+        dialog.reject();
+    });
+    main.openGaParameters();
+
+    // The model dialog's pre-fill is what the run uses: it says so, and marks nothing.
+    main.setModalRunner([&](QDialog& dialog) {
+        QVERIFY(!note(dialog)->isHidden());
+        QVERIFY(note(dialog)->text().contains(QStringLiteral("uses them as shown")));
+        for (QWidget* widget : dialog.findChildren<QWidget*>()) {
+            QVERIFY2(!markedNotInForce(widget), qPrintable(widget->objectName()));
+        }
+        dialog.reject();
+    });
+    main.openModelParameters();
+}
+
+void ParameterDialogsTest::modelDialogChoosesTheColumnAndSampleFromThePreview() {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("rates.csv"));
+    QByteArray text = "year,output,rate\n";
+    for (int year = 1900; year < 1960; ++year) {
+        text += QByteArray::number(year) + "," + QByteArray::number(year % 7) + "," +
+                (year == 1910 ? QByteArray("NA") : QByteArray::number(year % 5)) + "\n";
+    }
+    writeText(path, text);
+
+    KavriDlg main;
+    QStringList columns;
+    QStringList preview;
+    main.setModalRunner([&](QDialog& dialog) {
+        auto& model = static_cast<ParKavriDlg&>(dialog);
+        type(dialog, "seriesPathEdit", path);
+        model.refreshPreview();
+        auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("columnCombo"));
+        for (int i = 0; i < combo->count(); ++i) columns << combo->itemText(i);
+        auto* table = dialog.findChild<QTableWidget*>(QStringLiteral("previewTable"));
+        for (int c = 0; c < table->columnCount(); ++c) preview << table->item(2, c)->text();
+        combo->setCurrentIndex(combo->findData(QStringLiteral("output")));
+        choose(dialog, "sampleMostRecent");
+        type(dialog, "nObservationsEdit", QStringLiteral("50"));
+        type(dialog, "nPredictionsEdit", QStringLiteral("5"));
+        dialog.accept();
+    });
+    main.openModelParameters();
+    QCOMPARE(columns,
+             QStringList({"Automatic (3 \"rate\")", "1 \"year\"", "2 \"output\"", "3 \"rate\""}));
+    // The third column: its values, the missing one, and its ends with their years.
+    QCOMPARE(preview, QStringList({"3 \"rate\" (automatic)", "60", "1", "1900: 0", "1959: 4"}));
+    QCOMPARE(main.settings().series.column, std::string("output"));
+    QVERIFY(main.settings().series.last);
+
+    // The next opening shows the choice; a run reads that column's most recent values.
+    main.setModalRunner([&](QDialog& dialog) {
+        auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("columnCombo"));
+        QCOMPARE(combo->currentData().toString(), QStringLiteral("output"));
+        QVERIFY(dialog.findChild<QRadioButton*>("sampleMostRecent")->isChecked());
+        QVERIFY(!field(dialog, "skipEdit")->isEnabled());
+        choose(dialog, "sampleFromStart");
+        type(dialog, "skipEdit", QStringLiteral("-1"));
+        QStringList messages;
+        static_cast<ParKavriDlg&>(dialog).setRefusalHandler(
+            [&](const QString& message) { messages << message; });
+        dialog.accept();
+        QCOMPARE(messages, QStringList{"Skipped values: Please enter an integer between 0 and "
+                                       "100000000."});
+        type(dialog, "skipEdit", QStringLiteral("3"));
+        dialog.accept();
+    });
+    main.openModelParameters();
+    QCOMPARE(main.settings().series.skip, 3);
+    QVERIFY(!main.settings().series.last);
+    QCOMPARE(main.settings().series.column, std::string("output"));
+}
+
+void ParameterDialogsTest::previewSourceCanBeReplaced() {
+    ParKavriDlg model;
+    std::vector<std::string> asked;
+    model.setPreviewSource([&](const std::string& path) {
+        asked.push_back(path);
+        SeriesPreview preview;
+        preview.layout = "comma-separated table with a header line";
+        preview.table = true;
+        preview.columns.push_back({"close", "1 \"close\"", 10, 2, "a", "b", true});
+        return preview;
+    });
+    QCOMPARE(asked, std::vector<std::string>{"ExchangeRate.txt"});
+    auto* table = model.findChild<QTableWidget*>(QStringLiteral("previewTable"));
+    QCOMPARE(table->rowCount(), 1);
+    QCOMPARE(table->item(0, 2)->text(), QStringLiteral("2"));
+    // A stored column the file lacks is kept rather than lost.
+    ParKavriDlg stored(modelPrefill(), SeriesChoice{"volume", 0, false}, nullptr);
+    auto* combo = stored.findChild<QComboBox*>(QStringLiteral("columnCombo"));
+    QCOMPARE(combo->currentData().toString(), QStringLiteral("volume"));
+    stored.accept();
+    QCOMPARE(stored.seriesChoice().column, std::string("volume"));
+}

@@ -113,6 +113,9 @@ void StatisticsViewTest::comparisonOnRequestAndCancelStopsTheTests() {
     QTest::mouseClick(view.findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(!view.busy(), kWorkTimeoutMs);
     QVERIFY(textOf(view, "resultText").startsWith("Stopped before the end.\n\nModel Comparison:"));
+    // A stopped work does not read as done.
+    const auto* bar = view.findChild<QProgressBar*>("progressBar");
+    QCOMPARE(bar->value(), bar->minimum());
 
     // A new run clears what belonged to the earlier one.
     view.showRun(settings_, outcome_);
@@ -126,7 +129,8 @@ void StatisticsViewTest::mainWindowButtonOpensTheWindow() {
     auto* view = dialog.findChild<StatisticsView*>();
     QVERIFY(view != nullptr && view->isVisible());
     QCOMPARE(view->windowTitle(), QStringLiteral("Statistics"));
-    QCOMPARE(textOf(*view, "modelText"), QStringLiteral("No model was estimated by the last run."));
+    QCOMPARE(textOf(*view, "modelText"),
+             QStringLiteral("No run yet: press OK in the main window to estimate a model."));
     QVERIFY(!view->findChild<QPushButton*>("testsButton")->isEnabled());
 }
 

@@ -6,8 +6,11 @@
 #include <QAreaSeries>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QGraphicsPathItem>
 #include <QLineSeries>
+#include <QPainterPath>
 #include <QScatterSeries>
+#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 #include <fstream>
@@ -19,6 +22,7 @@
 #include "charts/regime_charts.h"
 #include "charts/residual_charts.h"
 #include "charts/search_chart.h"
+#include "charts/time_axis.h"
 #include "genetic/candidates.h"
 #include "support/series_fixtures.h"
 #include "support/temp_directory.h"
@@ -155,7 +159,8 @@ TEST_F(ChartData, RegimePointsAreTheObservationsOfEachRegimeByTheTieRule) {
     QList<QPointF> notFittedSeries, notFittedLag, heldOutSeries, heldOutLag;
     bool tiedBelow = false;
     for (int t = 0; t < kFitted + kHeldOut; ++t) {
-        const QPointF timePoint(t, x_[t]);
+        // Observations are numbered from 1, as the result texts count them.
+        const QPointF timePoint(t + 1, x_[t]);
         const QPointF lagPoint(t >= kDelay ? x_[t - kDelay] : 0.0, x_[t]);
         if (t >= kFitted) {
             heldOutSeries.append(timePoint);
@@ -241,8 +246,8 @@ TEST_F(ChartData, FitShowsFittedValuesAndResidualsOnAlignedAxes) {
     ASSERT_EQ(figure->panelCount(), 2);
     QList<QPointF> fitted, residuals;
     for (int t = kMaxOrder - 1; t < kFitted; ++t) {
-        fitted.append(QPointF(t, input.model.fitted[t]));
-        residuals.append(QPointF(t, input.model.residuals[t]));
+        fitted.append(QPointF(t + 1, input.model.fitted[t]));
+        residuals.append(QPointF(t + 1, input.model.residuals[t]));
     }
     EXPECT_EQ(seriesNamed<QLineSeries>(figure->panel(0), QStringLiteral("fitted"))->points(),
               fitted);
@@ -251,6 +256,103 @@ TEST_F(ChartData, FitShowsFittedValuesAndResidualsOnAlignedAxes) {
     figure->layOut(figure->defaultSize());
     EXPECT_EQ(figure->panel(0)->plotArea().left(), figure->panel(1)->plotArea().left());
     EXPECT_EQ(figure->panel(0)->plotArea().right(), figure->panel(1)->plotArea().right());
+    // One time axis: the same range in both panels.
+    auto* top = qobject_cast<QValueAxis*>(figure->panel(0)->axes(Qt::Horizontal).front());
+    auto* bottom = qobject_cast<QValueAxis*>(figure->panel(1)->axes(Qt::Horizontal).front());
+    EXPECT_EQ(top->min(), bottom->min());
+    EXPECT_EQ(top->max(), bottom->max());
+}
+
+TEST(TimeAxis, YearsDatesOrObservationNumbersFromOne) {
+    const TimeAxis plain = timeAxisOf({}, 3);
+    EXPECT_FALSE(plain.calendar);
+    EXPECT_EQ(plain.title, QStringLiteral("observation"));
+    EXPECT_EQ(plain.positions, (std::vector<double>{1.0, 2.0, 3.0}));
+    EXPECT_EQ(plain.at(3), 4.0);  // a step past the data
+
+    const TimeAxis years = timeAxisOf({"1821", "1822", "1823"}, 3);
+    EXPECT_TRUE(years.calendar);
+    EXPECT_EQ(years.title, QStringLiteral("year"));
+    EXPECT_EQ(years.at(0), 1821.0);
+    EXPECT_EQ(years.at(4), 1825.0);
+    EXPECT_EQ(years.at(-1), 1820.0);
+
+    const TimeAxis months = timeAxisOf({"2020-11", "2020-12", "2021-01"}, 3);
+    EXPECT_EQ(months.title, QStringLiteral("date"));
+    EXPECT_NEAR(months.at(2), 2021.0 + 0.5 / 12.0, 1e-12);
+    EXPECT_EQ(months.describe(2), QStringLiteral("2021-01"));
+    const TimeAxis days = timeAxisOf({"2024-01-01", "2024-01-02"}, 2);
+    EXPECT_NEAR(days.at(0), 2024.0 + 0.5 / 366.0, 1e-12);
+
+    // Labels that are not times, not increasing or not one per value: observation numbers.
+    for (const std::vector<std::string>& labels :
+         {std::vector<std::string>{"a", "b", "c"}, std::vector<std::string>{"1990", "1989", "1991"},
+          std::vector<std::string>{"1990", "1991"}}) {
+        const TimeAxis axis = timeAxisOf(labels, 3);
+        EXPECT_FALSE(axis.calendar);
+        EXPECT_EQ(axis.at(0), 1.0);
+    }
+}
+
+TEST(TimeAxis, ChartsOfADatedSeriesReadInItsYearsAndLongSeriesAreLines) {
+    ChartInput input;
+    ReportedModel& model = input.model;
+    model.available = true;
+    model.delay = 1;
+    model.maxOrder = 2;
+    const int total = 600;
+    for (int t = 0; t < total; ++t) {
+        model.series.push_back(std::sin(t / 7.0));
+        model.labels.push_back(std::to_string(1400 + t));
+    }
+    const int n = total - 10;
+    model.fitted.assign(static_cast<std::size_t>(n), 0.0);
+    model.residuals.assign(static_cast<std::size_t>(n), 0.0);
+    model.regimes.resize(2);
+    model.thresholds = {0.0};
+    for (int t = 0; t < n; ++t) {
+        model.regimeOfObservation.push_back(t == 0 ? -1 : (model.series[t - 1] > 0.0 ? 1 : 0));
+    }
+    const std::unique_ptr<ChartFigure> series = buildSeriesChart(input);
+    const QChart* chart = series->panel(0);
+    auto* x = qobject_cast<QValueAxis*>(chart->axes(Qt::Horizontal).front());
+    EXPECT_EQ(x->titleText(), QStringLiteral("year"));
+    EXPECT_LE(x->min(), 1400.0);
+    EXPECT_GE(x->max(), 1999.0);
+    EXPECT_GT(x->min(), 1390.0);
+    // Lines in the regimes' colours, no marker per value: one stroke per regime over the plot,
+    // inside the plot area once the figure is laid out, and one legend entry per regime.
+    for (QAbstractSeries* drawn : chart->series()) {
+        EXPECT_EQ(qobject_cast<QScatterSeries*>(drawn), nullptr) << drawn->name().toStdString();
+    }
+    series->layOut(series->defaultSize());
+    int strokes = 0;
+    for (QGraphicsItem* item : chart->childItems()) {
+        auto* stroke = dynamic_cast<QGraphicsPathItem*>(item);
+        if (stroke == nullptr) continue;
+        ++strokes;
+        EXPECT_FALSE(stroke->path().isEmpty());
+        const QRectF bounds = stroke->path().boundingRect();
+        const QRectF plot = chart->plotArea().adjusted(-1.0, -1.0, 1.0, 1.0);
+        EXPECT_TRUE(plot.contains(bounds)) << bounds.left() << " " << plot.left();
+        if (stroke->pen().color() == regimeColor(1)) {
+            // Many separate runs of regime 2 in one path.
+            int moves = 0;
+            for (int e = 0; e < stroke->path().elementCount(); ++e) {
+                moves += stroke->path().elementAt(e).isMoveTo() ? 1 : 0;
+            }
+            EXPECT_GT(moves, 5);
+        }
+    }
+    EXPECT_EQ(strokes, 4);  // not fitted, two regimes, held out
+    EXPECT_EQ(seriesNamed<QLineSeries>(chart, regimeName(1))->pen().color(), regimeColor(1));
+
+    const std::unique_ptr<ChartFigure> fit = buildFitChart(input);
+    for (int p = 0; p < 2; ++p) {
+        auto* axis = qobject_cast<QValueAxis*>(fit->panel(p)->axes(Qt::Horizontal).front());
+        EXPECT_EQ(axis->titleText(), QStringLiteral("year"));
+        EXPECT_LE(axis->min(), 1400.0);
+    }
 }
 
 TEST_F(ChartData, ForecastsShowHeldOutValuesOneStepForecastsAndBandsPastTheData) {
@@ -266,16 +368,16 @@ TEST_F(ChartData, ForecastsShowHeldOutValuesOneStepForecastsAndBandsPastTheData)
     const QChart* chart = figure->panel(0);
     QList<QPointF> actual, oneStep;
     for (int i = 0; i < kHeldOut; ++i) {
-        actual.append(QPointF(kFitted + i, x_[kFitted + i]));
-        oneStep.append(QPointF(kFitted + i, input.model.holdoutForecasts[i]));
+        actual.append(QPointF(kFitted + i + 1, x_[kFitted + i]));
+        oneStep.append(QPointF(kFitted + i + 1, input.model.holdoutForecasts[i]));
     }
     EXPECT_EQ(seriesNamed<QScatterSeries>(chart, QString::fromLatin1(kHeldOutValuesName))->points(),
               actual);
     EXPECT_EQ(
         seriesNamed<QScatterSeries>(chart, QString::fromLatin1(kOneStepForecastsName))->points(),
         oneStep);
-    // Step h stands at observation nObservations + nPredictions - 1 + h.
-    const int last = kFitted + kHeldOut - 1;
+    // Step h stands at observation nObservations + nPredictions + h, counted from 1.
+    const int last = kFitted + kHeldOut;
     auto* band = seriesNamed<QAreaSeries>(chart, QStringLiteral("95% interval"));
     ASSERT_NE(band, nullptr);
     EXPECT_EQ(band->upperSeries()->points(),

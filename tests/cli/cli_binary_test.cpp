@@ -614,6 +614,33 @@ TEST_F(CliBinary, ASimulatedSeriesIsOneThatKavriReads) {
     EXPECT_EQ(refit.status, 0) << refit.err;
 }
 
+// --report: the whole result as Markdown (or plain text), the same document the desktop
+// program saves; a file that cannot be written is a failure that names it.
+TEST_F(CliBinary, ReportWritesTheWholeResultAsMarkdown) {
+    CliRun run = runCli(dir(), {"--thresholds", kTwoThresholds, "--forecast", "3", "--seed", "3",
+                                "--report", "run.md"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("kavri-cli: wrote run.md\n"), std::string::npos) << run.err;
+    const std::string report = readFile(dir() / "run.md");
+    EXPECT_EQ(report.rfind("# Kavri report: ExchangeRate.txt\n\n- **Series read**: ", 0), 0u)
+        << report;
+    for (const char* part : {"| Result | Value |\n", "| AIC | ", "### Threshold\n\n```text\n",
+                             "## Statistics\n\n```text\n",
+                             "Log-Likelihood: ", "## Forecasts\n\n```text\nStep  Forecast"}) {
+        EXPECT_NE(report.find(part), std::string::npos) << part;
+    }
+    CliRun plain = runCli(dir(), {"--thresholds", kTwoThresholds, "--report", "run.txt", "-q"});
+    EXPECT_EQ(plain.status, 0) << plain.err;
+    EXPECT_EQ(readFile(dir() / "run.txt").rfind("Kavri report: ExchangeRate.txt\n=====", 0), 0u);
+
+    CliRun nowhere =
+        runCli(dir(), {"--thresholds", kTwoThresholds, "--report", "absent/run.md", "-q"});
+    EXPECT_EQ(nowhere.status, 5);
+    EXPECT_NE(nowhere.err.find("the report could not be written to absent/run.md"),
+              std::string::npos)
+        << nowhere.err;
+}
+
 TEST_F(CliBinary, ForecastsThatCannotBeMadeOrWrittenAreFailures) {
     CliRun noModel = runCli(dir(), {"--thresholds", "0.075415819,-0.2301702", "--forecast", "3"});
     EXPECT_EQ(noModel.status, 4);
@@ -685,16 +712,17 @@ TEST_F(CliBinary, ValueWhoseSquareOverflowsIsANoticeNotInfinity) {
 
 // Charts without a display: the program chooses Qt's offscreen platform itself.
 TEST_F(CliBinary, PlotsWriteEveryChartOfTheRunAndNameThemOnStandardError) {
-    CliRun run =
-        runCli(dir(), {"--seed", "3", "--n-iterations", "3", "--plots", "plots", "--quiet"});
+    CliRun run = runCli(dir(), {"--seed", "3", "--n-iterations", "3", "--plots", "plots"});
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err,
-              "kavri-cli: wrote plots/series.svg\n"
-              "kavri-cli: wrote plots/lag.svg\n"
-              "kavri-cli: wrote plots/fit.svg\n"
-              "kavri-cli: wrote plots/acf.svg\n"
-              "kavri-cli: wrote plots/forecasts.svg\n"
-              "kavri-cli: wrote plots/search.svg\n");
+    const std::string written =
+        "kavri-cli: wrote plots/series.svg\n"
+        "kavri-cli: wrote plots/lag.svg\n"
+        "kavri-cli: wrote plots/fit.svg\n"
+        "kavri-cli: wrote plots/acf.svg\n"
+        "kavri-cli: wrote plots/forecasts.svg\n"
+        "kavri-cli: wrote plots/search.svg\n";
+    ASSERT_GE(run.err.size(), written.size()) << run.err;
+    EXPECT_EQ(run.err.substr(run.err.size() - written.size()), written) << run.err;
     EXPECT_EQ(run.out.rfind("Seed: 3\nIteration: 3\n", 0), 0u) << run.out;
 
     // Thresholds given: no search to chart; PNG on request.
@@ -712,6 +740,7 @@ TEST_F(CliBinary, PlotsWriteEveryChartOfTheRunAndNameThemOnStandardError) {
     CliRun ahead = runCli(dir(), {"--thresholds", kTwoThresholds, "--forecast", "6", "--seed", "2",
                                   "--plots", "ahead", "--quiet"});
     EXPECT_EQ(ahead.status, 0) << ahead.err;
+    EXPECT_EQ(ahead.err, "");  // -q leaves out the chart lines too
     const std::string drawn = readFile(dir() / "ahead" / "forecasts.svg");
     for (const char* name : {"95% interval", "80% interval", "forecast, 1 to 6 steps ahead"}) {
         EXPECT_NE(drawn.find(name), std::string::npos) << name;

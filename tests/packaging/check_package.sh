@@ -47,12 +47,18 @@ done
 # kavri-cli's chart module, private to the package, in its multiarch library folder.
 compgen -G "$root/usr/lib/*/kavri/kavri-cli-charts.so" >/dev/null ||
     fail "missing /usr/lib/<triplet>/kavri/kavri-cli-charts.so"
-grep -qx "Exec=kavri" "$root/usr/share/applications/org.kavri.Kavri.desktop" ||
+grep -qx "Exec=kavri %f" "$root/usr/share/applications/org.kavri.Kavri.desktop" ||
     fail "desktop entry does not start kavri"
 zcat "$root/usr/share/man/man1/kavri-cli.1.gz" | grep -qF -- '\-\-n\-observations' ||
     fail "kavri-cli manual page lacks the options"
 zcat "$root/usr/share/man/man1/kavri.1.gz" | grep -q "threshold autoregressive" ||
     fail "kavri manual page lacks its description"
+for page in kavri kavri-cli; do
+    for section in EXAMPLES FILES '"SEE ALSO"'; do
+        zcat "$root/usr/share/man/man1/$page.1.gz" | grep -qx ".SH $section" ||
+            fail "$page manual page lacks its section $section"
+    done
+done
 
 # The unpacked programs run; the desktop program answers --version without a display.
 [ "$("$root/usr/bin/kavri-cli" --version)" = "kavri-cli $version" ] || fail "kavri-cli --version"
