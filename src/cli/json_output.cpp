@@ -1,5 +1,6 @@
 #include "cli/json_output.h"
 
+#include <complex>
 #include <nlohmann/json.hpp>
 
 #include "cli/text_output.h"
@@ -197,9 +198,56 @@ Json modelComparisonJson(const ModelComparison& comparison) {
         json["best"] = best;
         rows.push_back(json);
     }
-    return Json{{"firstTime", comparison.firstTime},
-                {"observations", comparison.observations},
-                {"rows", rows}};
+    Json json{{"firstTime", comparison.firstTime}, {"observations", comparison.observations}};
+    if (!comparison.everyValue) {
+        json["thresholdCandidates"] = comparison.candidates;
+    }
+    json["rows"] = rows;
+    return json;
+}
+
+Json portmanteauJson(const PortmanteauTest& test) {
+    return Json{{"lags", test.lags},
+                {"df", test.df},
+                {"statistic", test.statistic},
+                {"pValue", orNull(test.pValue)}};
+}
+
+Json diagnosticsJson(const ModelDiagnostics& diagnostics) {
+    Json roots = Json::array();
+    for (const RegimeRoots& regime : diagnostics.roots) {
+        Json list = Json::array();
+        for (const std::complex<double>& root : regime.roots) {
+            list.push_back(Json{{"re", root.real()}, {"im", root.imag()}});
+        }
+        roots.push_back(Json{{"regime", regime.regime},
+                             {"roots", list},
+                             {"moduli", regime.moduli},
+                             {"possibleUnitRoot", regime.possibleUnitRoot}});
+    }
+    const char* behaviour = "irregular";
+    switch (diagnostics.skeleton.behaviour) {
+        case SkeletonBehaviour::kPoint:
+            behaviour = "point";
+            break;
+        case SkeletonBehaviour::kCycle:
+            behaviour = "cycle";
+            break;
+        case SkeletonBehaviour::kDiverges:
+            behaviour = "diverges";
+            break;
+        case SkeletonBehaviour::kIrregular:
+            break;
+    }
+    Json byLag = Json::array();
+    for (const PortmanteauTest& test : diagnostics.ljungBoxByLag) {
+        byLag.push_back(portmanteauJson(test));
+    }
+    return Json{
+        {"characteristicRoots", roots},
+        {"skeleton", Json{{"behaviour", behaviour}, {"values", diagnostics.skeleton.values}}},
+        {"mcLeodLi", diagnostics.mcLeodLi ? portmanteauJson(*diagnostics.mcLeodLi) : Json(nullptr)},
+        {"ljungBoxByLag", byLag}};
 }
 
 void addStatistics(Json& json, const RunStatistics& statistics) {
@@ -215,6 +263,30 @@ void addStatistics(Json& json, const RunStatistics& statistics) {
             warnings.push_back(sparseRegimeText(regime));
         }
         json["warnings"] = warnings;
+    }
+    if (statistics.diagnostics) {
+        json["diagnostics"] = diagnosticsJson(*statistics.diagnostics);
+    }
+    if (!statistics.thresholdIntervals.empty()) {
+        Json intervals = Json::array();
+        for (const ThresholdConfidence& interval : statistics.thresholdIntervals) {
+            intervals.push_back(Json{{"threshold", interval.estimate},
+                                     {"level", interval.level},
+                                     {"lower", interval.lower},
+                                     {"upper", interval.upper}});
+        }
+        json["thresholdConfidence"] = intervals;
+    }
+    if (statistics.regimeSupport) {
+        const ModelComparison& support = *statistics.regimeSupport;
+        json["regimesSupport"] =
+            Json{{"chosen", statistics.chosenRegimes},
+                 {"bicPrefers",
+                  support.bestBic < 0
+                      ? Json(nullptr)
+                      : Json(support.rows[static_cast<std::size_t>(support.bestBic)].regimes)},
+                 {"text", regimeSupportText(statistics.chosenRegimes, support,
+                                            statistics.tests ? &*statistics.tests : nullptr)}};
     }
     if (statistics.tests) {
         json["linearityTests"] = linearityTestsJson(*statistics.tests);
@@ -266,7 +338,9 @@ Json dynamicCheckJson(const HoldoutCheck& check) {
                              {"observed", check.observed[i]},
                              {"forecast", check.forecasts.point[i]},
                              {"error", check.error[i]},
-                             {"rmse", check.rmse[i]}});
+                             {"rmse", check.rmse[i]},
+                             {"mae", check.mae[i]},
+                             {"mape", check.mape[i]}});
     }
     json["steps"] = steps;
     return json;

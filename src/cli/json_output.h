@@ -25,7 +25,9 @@ namespace kavri::cli {
 // the exact search tried only some values as thresholds, "thresholdCandidates" says how many.
 // With statistics: "standardErrors" ("classical" or "hc1"), "coefficientTable" (per regime,
 // each coefficient's estimate, standardError, tValue and pValue), "fitStatistics", "warnings"
-// (the texts of sparse regimes), and when computed "linearityTests" and "modelComparison".
+// (the texts of sparse regimes), "thresholdConfidence" (per threshold {"threshold", "level",
+// "lower", "upper"}: the likelihood-ratio interval at the --threshold-level) when the model
+// has thresholds, and when computed "linearityTests" and "modelComparison".
 //
 // With `forecasts`, "forecasts" holds the method, origin, paths, seed and levels and one entry
 // per step {"step", "forecast", "median", "intervals": [{"level", "lower", "upper"}]}, and

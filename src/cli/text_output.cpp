@@ -1,5 +1,6 @@
 #include "cli/text_output.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string_view>
 
@@ -57,7 +58,11 @@ std::string tableLine(const std::vector<std::string>& names, int step,
     std::snprintf(cell, sizeof cell, "%6d", step);
     line += cell;
     for (double value : values) {
-        std::snprintf(cell, sizeof cell, "%14.6f", value);
+        if (std::isfinite(value)) {
+            std::snprintf(cell, sizeof cell, "%14.6f", value);
+        } else {
+            std::snprintf(cell, sizeof cell, "%14s", "NA");
+        }
         line += cell;
     }
     return line;
@@ -87,13 +92,15 @@ std::string formatForecastReport(const ForecastOutcome& outcome) {
 
     if (outcome.holdout) {
         const HoldoutCheck& check = *outcome.holdout;
-        const std::vector<std::string> checkNames{"Step", "Observed", "Forecast", "Error", "RMSE"};
+        const std::vector<std::string> checkNames{"Step", "Observed", "Forecast", "Error",
+                                                  "RMSE", "MAE",      "MAPE"};
         std::string checkTable = tableLine(checkNames, 0, {});
         for (int h = 1; h <= check.forecasts.horizon(); ++h) {
             const std::size_t i = static_cast<std::size_t>(h - 1);
-            checkTable += "\n" + tableLine(checkNames, h,
-                                           {check.observed[i], check.forecasts.point[i],
-                                            check.error[i], check.rmse[i]});
+            checkTable +=
+                "\n" + tableLine(checkNames, h,
+                                 {check.observed[i], check.forecasts.point[i], check.error[i],
+                                  check.rmse[i], check.mae[i], check.mape[i]});
         }
         appendField(out, "Dynamic Check", checkTable);
     }
@@ -134,12 +141,21 @@ std::string formatStatisticsReport(const RunStatistics& statistics) {
     if (statistics.fit) {
         texts = fitStatisticsTexts(*statistics.fit);
     }
+    if (statistics.diagnostics) {
+        const std::vector<LabelledText> diagnostics = diagnosticsTexts(*statistics.diagnostics);
+        texts.insert(texts.end(), diagnostics.begin(), diagnostics.end());
+    }
     if (statistics.tests) {
         const std::vector<LabelledText> tests = linearityTestsTexts(*statistics.tests);
         texts.insert(texts.end(), tests.begin(), tests.end());
     }
     for (const LabelledText& text : texts) {
         appendField(out, text.label, text.text);
+    }
+    if (statistics.regimeSupport) {
+        appendField(out, "Regimes Support",
+                    regimeSupportText(statistics.chosenRegimes, *statistics.regimeSupport,
+                                      statistics.tests ? &*statistics.tests : nullptr));
     }
     if (statistics.comparison) {
         appendField(out, "Model Comparison", modelComparisonText(*statistics.comparison));
@@ -153,7 +169,7 @@ bool usesGeneticSearch(const RunSettings& settings) {
 }
 
 std::string formatTextReport(const ResultTexts& texts, const RunOutcome& outcome,
-                             const RunSettings& settings) {
+                             const RunSettings& settings, const RunStatistics* statistics) {
     std::string out;
     char line[64];
     if (usesGeneticSearch(settings)) {
@@ -174,6 +190,11 @@ std::string formatTextReport(const ResultTexts& texts, const RunOutcome& outcome
         if (field.text == &ResultTexts::fitnessText && outcome.exactFitness) {
             std::snprintf(line, sizeof line, "%f", *outcome.exactFitness);
             appendField(out, "Exact Fitness", line);
+        }
+        if (field.text == &ResultTexts::thresholdText && statistics != nullptr &&
+            !statistics->thresholdIntervals.empty()) {
+            appendField(out, "Threshold Confidence",
+                        thresholdConfidenceText(statistics->thresholdIntervals));
         }
     }
     return out;

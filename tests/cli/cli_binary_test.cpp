@@ -339,9 +339,8 @@ TEST_F(CliBinary, StatisticsFollowTheReportAndTheTestsRepeatWithTheSeed) {
 }
 
 TEST_F(CliBinary, RegimeWithFewObservationsPerParameterIsAWarningNotARefusal) {
-    CliRun run =
-        runCli(dir(), {"--thresholds", "0.041998063", "--max-order", "16", "--criterion",
-                       "absolute", "--n-observations", "60", "--n-predictions", "0", "--quiet"});
+    CliRun run = runCli(dir(), {"--thresholds", "0.041998063", "--max-order", "16",
+                                "--n-observations", "60", "--n-predictions", "0", "--quiet"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err,
               "kavri-cli: warning: regime 1: 20 observations for 15 parameters, fewer than three "
@@ -544,11 +543,52 @@ TEST_F(CliBinary, VersionGoesToStandardOutput) {
 }
 
 TEST_F(CliBinary, ThresholdsThatLeaveARegimeEmptyAreAFailureNotASuccess) {
-    // Descending thresholds leave the middle regime without observations: no fit is possible.
-    CliRun run = runCli(dir(), {"--thresholds", "0.075415819,-0.2301702"});
+    // Two equal thresholds leave the middle regime without observations: no fit is possible.
+    CliRun run = runCli(dir(), {"--thresholds", "0.075415819,0.075415819"});
     EXPECT_EQ(run.status, 4);
     EXPECT_EQ(run.err.rfind("kavri-cli: no model was estimated: ", 0), 0u) << run.err;
     EXPECT_NE(run.out.find("Fitness: 0.000000\n"), std::string::npos) << run.out;
+}
+
+TEST_F(CliBinary, ThresholdIntervalsFollowTheThresholdsAndNarrowWithTheLevel) {
+    CliRun text = runCli(dir(), {"--thresholds", kTwoThresholds, "--quiet"});
+    ASSERT_EQ(text.status, 0) << text.err;
+    const std::size_t threshold = text.out.find("Threshold:\n");
+    ASSERT_NE(threshold, std::string::npos) << text.out;
+    const std::size_t interval = text.out.find("Threshold Confidence:\n    1: -0.230170 in [");
+    ASSERT_NE(interval, std::string::npos) << text.out;
+    EXPECT_LT(threshold, interval);
+    EXPECT_LT(interval, text.out.find("Variance of Regime:"));
+
+    const auto intervals = [&](const std::string& level) {
+        CliRun run = runCli(dir(), {"--thresholds", kTwoThresholds, "--threshold-level", level,
+                                    "--json", "--quiet"});
+        EXPECT_EQ(run.status, 0) << run.err;
+        return nlohmann::json::parse(run.out)["thresholdConfidence"];
+    };
+    const nlohmann::json wide = intervals("95");
+    const nlohmann::json narrow = intervals("80");
+    ASSERT_EQ(wide.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        const double estimate = wide[i]["threshold"].get<double>();
+        EXPECT_EQ(wide[i]["level"], 95.0);
+        EXPECT_LE(wide[i]["lower"].get<double>(), estimate);
+        EXPECT_GE(wide[i]["upper"].get<double>(), estimate);
+        EXPECT_GE(narrow[i]["lower"].get<double>(), wide[i]["lower"].get<double>());
+        EXPECT_LE(narrow[i]["upper"].get<double>(), wide[i]["upper"].get<double>());
+    }
+    EXPECT_EQ(wide[0]["threshold"], -0.2301702);
+}
+
+TEST_F(CliBinary, ThresholdsGivenOutOfOrderGiveTheReportOfTheAscendingOnes) {
+    CliRun reversed = runCli(dir(), {"--thresholds", "0.075415819,-0.2301702", "--quiet"});
+    EXPECT_EQ(reversed.status, 0) << reversed.err;
+    EXPECT_EQ(reversed.err,
+              "kavri-cli: the thresholds were given out of order (0.075415819, -0.2301702); they "
+              "are used in ascending order: -0.2301702, 0.075415819\n");
+    CliRun ascending = runCli(dir(), {"--thresholds", kTwoThresholds, "--quiet"});
+    EXPECT_EQ(ascending.status, 0) << ascending.err;
+    EXPECT_EQ(reversed.out, ascending.out);
 }
 
 TEST_F(CliBinary, ForecastsPrintTheirTablesWriteForecastsTxtAndRepeatWithTheSeed) {
