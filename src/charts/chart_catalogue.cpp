@@ -24,7 +24,7 @@ bool chartApplies(ChartKind kind, const ChartInput& input) {
         case ChartKind::kFit:
             return true;
         case ChartKind::kAcf:
-            return model.ownAutocorrelations().size() >= 2;
+            return model.autocorrelations.size() >= 2;
         case ChartKind::kForecasts:
             return (input.nHeldOut() > 0 && !model.holdoutForecasts.empty()) ||
                    (input.forecasts && !input.forecasts->point.empty());

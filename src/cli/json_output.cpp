@@ -355,6 +355,10 @@ std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& setti
     Json json;
     json["settings"] = settingsJson(settings);
     json["mode"] = modeName(settings);
+    if (request != nullptr && request->select != SelectCriterion::kNone) {
+        // The model is the comparison's best row by this criterion, estimated at its thresholds.
+        json["select"] = request->select == SelectCriterion::kBic ? "bic" : "aic";
+    }
     json["seed"] = genetic ? Json(outcome.seed) : Json(nullptr);
     json["sample"] = sampleJson(outcome.sample);
     json["fitness"] = outcome.fitness;
@@ -371,7 +375,12 @@ std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& setti
     if (scan != nullptr) {
         Json delays = Json::array();
         for (std::size_t i = 0; i < scan->delays.size(); ++i) {
-            delays.push_back(Json{{"delay", scan->delays[i]}, {"fitness", scan->fitness[i]}});
+            Json entry{{"delay", scan->delays[i]}, {"fitness", scan->fitness[i]}};
+            if (i < scan->aic.size() && i < scan->bic.size()) {
+                entry["aic"] = orNull(scan->aic[i]);
+                entry["bic"] = orNull(scan->bic[i]);
+            }
+            delays.push_back(entry);
         }
         json["delayScan"] = delays;
         json["bestDelay"] = scan->bestDelay;

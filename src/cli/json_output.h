@@ -34,7 +34,8 @@ namespace kavri::cli {
 // "dynamicCheck" the check on the held-out values {"origin", "steps": [{"step", "observed",
 // "forecast", "error", "rmse"}]} or null without held-out values; for the skeleton, paths,
 // seed and medians are null and the intervals empty. With `request` asking for a simulated
-// series, "simulation" holds {"file", "values", "method", "seed"}.
+// series, "simulation" holds {"file", "values", "method", "seed"}; with --select, "select"
+// names the criterion ("aic" or "bic") whose best comparison row is the model.
 std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& settings,
                              const DelayScanOutcome* scan = nullptr,
                              const RunStatistics* statistics = nullptr,

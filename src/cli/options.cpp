@@ -576,9 +576,14 @@ std::optional<std::string> unusedOption(const CliRequest& request,
                                         const std::function<bool(const std::string&)>& given) {
     const bool selecting = request.select != SelectCriterion::kNone;
     if (selecting) {
-        for (const char* name :
-             {"--thresholds", "--delay", "--search", "--delay-scan", "--compare-exact"}) {
-            if (given(name)) {
+        const std::pair<bool, const char*> replaced[] = {
+            {given("--thresholds"), "--thresholds"},
+            {given("--delay"), "--delay"},
+            {given("--search,--search-method"), "--search"},
+            {request.delayScan, "--delay-scan"},
+            {request.run.compareExact, "--compare-exact"}};
+        for (const auto& [isGiven, name] : replaced) {
+            if (isGiven) {
                 return std::string(
                            "--select chooses the delay and the thresholds from the model "
                            "comparison; it cannot be combined with ") +

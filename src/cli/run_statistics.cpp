@@ -47,11 +47,11 @@ Result<RunStatistics> computeRunStatistics(const CliRequest& request, const RunS
         ComparisonOptions atDelay;
         atDelay.delay = model.delay;
         atDelay.candidates = request.run.exactCandidates;
+        // A line of support, not a result: a comparison that cannot be made leaves it out.
         Result<ModelComparison> support = compareModels(settings, model.series, atDelay);
-        if (!support.ok()) {
-            return support.notice();
+        if (support.ok()) {
+            statistics.regimeSupport = support.value();
         }
-        statistics.regimeSupport = support.value();
     }
     if (request.compareModels) {
         ComparisonOptions everyDelay;

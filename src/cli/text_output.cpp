@@ -119,11 +119,17 @@ std::string formatSimulationReport(const CliRequest& request) {
 
 std::string formatDelayScan(const DelayScanOutcome& scan) {
     std::string table;
-    char line[64];
+    char line[160];
+    const bool criteria =
+        scan.aic.size() == scan.delays.size() && scan.bic.size() == scan.delays.size();
     for (std::size_t i = 0; i < scan.delays.size(); ++i) {
         std::snprintf(line, sizeof line, "%sDelay %d: %f", i == 0 ? "" : "\n", scan.delays[i],
                       scan.fitness[i]);
         table += line;
+        if (criteria && scan.aic[i] && scan.bic[i]) {
+            std::snprintf(line, sizeof line, "  (AIC %.4f, BIC %.4f)", *scan.aic[i], *scan.bic[i]);
+            table += line;
+        }
     }
     std::string out;
     appendField(out, "Delay Scan", table);

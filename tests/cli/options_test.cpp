@@ -171,10 +171,15 @@ TEST(ParseOptions, RealBoundsAreInclusiveAndRefusalsNameBoth) {
         EXPECT_EQ(refusal(option, "-0.001"),
                   std::string(option) + " expects a number from 0 to 1, got \"-0.001\"");
     }
-    EXPECT_EQ(refusal("--adjusting-constant", "1"), "");
-    EXPECT_EQ(refusal("--adjusting-constant", "100000"), "");
-    EXPECT_EQ(refusal("--adjusting-constant", "1e5"), "");
-    EXPECT_EQ(refusal("--adjusting-constant", "0.5"),
+    // The constant scales the AIC fitness, which it needs.
+    const auto withAic = [](const char* value) {
+        ParseOutcome outcome = parse({"--fitness", "aic", "--adjusting-constant", value});
+        return outcome.action == ParseAction::kRefused ? outcome.text : "";
+    };
+    EXPECT_EQ(withAic("1"), "");
+    EXPECT_EQ(withAic("100000"), "");
+    EXPECT_EQ(withAic("1e5"), "");
+    EXPECT_EQ(withAic("0.5"),
               "--adjusting-constant expects a number from 1 to 100000, got \"0.5\"");
 }
 

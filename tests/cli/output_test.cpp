@@ -222,6 +222,14 @@ TEST(DelayScanReport, TableOfEveryDelayThenTheBestInTextAndJson) {
               "    Delay 2: 1.500000\n"
               "    Delay 3: 0.125000\n"
               "Best Delay: 2\n");
+    scan.aic = {-10.5, std::nullopt, 2.0};
+    scan.bic = {-4.25, std::nullopt, 8.0};
+    EXPECT_EQ(formatDelayScan(scan),
+              "Delay Scan:\n"
+              "    Delay 1: 0.250000  (AIC -10.5000, BIC -4.2500)\n"
+              "    Delay 2: 1.500000\n"
+              "    Delay 3: 0.125000  (AIC 2.0000, BIC 8.0000)\n"
+              "Best Delay: 2\n");
 
     RunSettings settings = defaultCliSettings();
     settings.ga.searchMethod = kSearchExact;
@@ -233,6 +241,8 @@ TEST(DelayScanReport, TableOfEveryDelayThenTheBestInTextAndJson) {
     ASSERT_EQ(json["delayScan"].size(), 3u);
     EXPECT_EQ(json["delayScan"][1]["delay"], 2);
     EXPECT_EQ(json["delayScan"][1]["fitness"].get<double>(), 1.5);
+    EXPECT_TRUE(json["delayScan"][1]["aic"].is_null());
+    EXPECT_EQ(json["delayScan"][2]["bic"].get<double>(), 8.0);
     EXPECT_FALSE(nlohmann::json::parse(formatJsonReport(twoRegimeOutcome(), settings))
                      .contains("delayScan"));
 }

@@ -173,7 +173,8 @@ TEST(ModelComparison, OneDelayAndThinnedCandidatesAgreeWithTheWholeTable) {
         });
         ASSERT_NE(same, whole.rows.end());
         EXPECT_EQ(row.thresholds, same->thresholds);
-        EXPECT_EQ(row.aic, same->aic);
+        // The one-regime row sums the same rows in another rank order.
+        EXPECT_NEAR(row.aic, same->aic, 1e-12 * std::fabs(same->aic));
     }
 
     ComparisonOptions thinned;
