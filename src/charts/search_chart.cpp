@@ -188,9 +188,7 @@ QChart* delayPanel(const ChartInput& input) {
     return chart;
 }
 
-constexpr const char* kLrTitle =
-    "likelihood ratio as one threshold moves, the others held; below the line: the "
-    "confidence interval";
+constexpr const char* kLrTitle = "likelihood ratio of each threshold, the others held";
 
 constexpr const char* kProfileTitle =
     "Exact search: fitness as one threshold moves, the others at the optimum";
