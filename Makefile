@@ -1,7 +1,7 @@
 # Set-up and everyday commands. `make test` and `make run` work on a fresh Debian 12 machine:
 # they install what is missing first.
 
-.PHONY: all deps configure build test run test-sanitize test-werror fuzz bench screenshots package clean
+.PHONY: all deps configure build test test-coverage run test-sanitize test-werror fuzz bench screenshots package clean
 
 all: build
 
@@ -16,6 +16,11 @@ build: configure
 
 test: build
 	@ctest --preset default
+
+# Simulation studies kept out of `make test`: the coverage of the thresholds' confidence
+# intervals over 500 simulated series.
+test-coverage: build
+	@ctest --preset coverage
 
 # The main job: the default genetic search on the bundled weekly DEM/USD returns. The result
 # files are written to build/run/. Builds only the two programs (the target `programs`), not
@@ -49,6 +54,7 @@ bench: build
 	@build/bin/kavri-startup-bench
 	@build/bin/kavri-exact-table
 	@build/bin/kavri-exact-bench
+	@build/bin/kavri-comparison-bench
 	@build/bin/kavri-charts-bench
 	@build/bin/kavri-inference-bench
 	@build/bin/kavri-forecast-bench

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build
     qt6-base-dev libqt6opengl6-dev qt6-charts-dev qt6-svg-dev
-    libcli11-dev nlohmann-json3-dev libboost-math-dev
+    libcli11-dev nlohmann-json3-dev libboost-math-dev liblapack-dev
     libgtest-dev libbenchmark-dev
     xvfb xauth xdotool fonts-dejavu-core librsvg2-bin
     locales

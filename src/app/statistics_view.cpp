@@ -16,9 +16,11 @@
 #include <climits>
 
 #include "inference/coefficient_table.h"
+#include "inference/diagnostics.h"
 #include "inference/fit_statistics.h"
 #include "inference/linearity_tests.h"
 #include "inference/model_comparison.h"
+#include "inference/threshold_interval.h"
 #include "model/classic_numeric_locale.h"
 #include "model/text_format.h"
 #include "report/run_report.h"
@@ -148,7 +150,28 @@ void StatisticsView::showModel() {
     const CoefficientTable table = coefficientTable(
         model, robustBox_->isChecked() ? StandardErrorKind::kHc1 : StandardErrorKind::kClassical);
     const FitStatistics fit = fitStatistics(model, table);
-    const std::string text = modelStatisticsText(table, fit);
+    std::string text = modelStatisticsText(table, fit);
+    const std::vector<ThresholdConfidence> intervals =
+        thresholdConfidence(model, kDefaultThresholdLevel, settings_.model.minObs);
+    if (!intervals.empty()) {
+        text += "Threshold Confidence:\n" + thresholdConfidenceText(intervals) + "\n";
+    }
+    for (const LabelledText& item : diagnosticsTexts(modelDiagnostics(model))) {
+        text += item.label + (item.text.find('\n') == std::string::npos ? ": " : ":\n") +
+                item.text + "\n";
+    }
+    // After a search: does BIC at the model's delay support the number of regimes?
+    if (settings_.model.selectModel == kSelectModelSearch && settings_.model.maxRegimes > 1) {
+        ComparisonOptions atDelay;
+        atDelay.delay = model.delay;
+        Result<ModelComparison> support = compareModels(settings_, model.series, atDelay);
+        if (support.ok()) {
+            text += "Regimes Support: " +
+                    regimeSupportText(static_cast<int>(model.regimes.size()), support.value(),
+                                      nullptr) +
+                    "\n";
+        }
+    }
     modelText_->setPlainText(QString::fromStdString(text));
 }
 

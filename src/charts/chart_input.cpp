@@ -10,6 +10,10 @@ ChartInput chartInputFromRun(const RunOutcome& outcome, const RunSettings& setti
     }
     input.model = outcome.model;
     input.profile = outcome.thresholdProfile;
+    if (!input.profile.curves.empty()) {
+        input.thresholdLr =
+            thresholdConfidence(outcome.model, kDefaultThresholdLevel, settings.model.minObs);
+    }
     if (scan != nullptr) {
         input.search = SearchKind::kDelayScan;
         input.scanDelays = scan->delays;

@@ -8,6 +8,7 @@
 
 #include "estimation/threshold_profile.h"
 #include "forecast/forecast_result.h"
+#include "inference/threshold_interval.h"
 #include "model/reported_model.h"
 #include "model/run_settings.h"
 #include "run/exact_run.h"
@@ -39,8 +40,12 @@ struct ChartInput {
     std::vector<double> generationBest;     // genetic: best fitness of the run so far
     std::vector<double> generationFittest;  // genetic: highest fitness within each generation
     ThresholdProfile profile;               // exact search and delay scan (at the best delay)
-    std::vector<int> scanDelays;            // delay scan: the delays searched
-    std::vector<double> scanFitness;        // delay scan: the best fitness at each
+    // The likelihood ratio of each threshold over the values it may take, with its critical
+    // value at the default level (inference/threshold_interval.h): the profile the search
+    // chart shows when there is one.
+    std::vector<ThresholdConfidence> thresholdLr;
+    std::vector<int> scanDelays;      // delay scan: the delays searched
+    std::vector<double> scanFitness;  // delay scan: the best fitness at each
     int bestDelay = 0;
     std::optional<ForecastPath> forecasts;  // multi-step forecasts, when the run made them
 

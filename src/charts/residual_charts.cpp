@@ -109,12 +109,15 @@ std::unique_ptr<ChartFigure> buildFitChart(const ChartInput& input) {
 std::unique_ptr<ChartFigure> buildAcfChart(const ChartInput& input) {
     const ReportedModel& model = input.model;
     const int n = input.nObservations();
-    const int nLags = std::max(0, static_cast<int>(model.autocorrelations.size()) - 1);
+    // The regressions' own residuals: at a threshold tie the whole-series fit would mix in the
+    // other regime's equation.
+    const std::vector<double>& acf = model.ownAutocorrelations();
+    const int nLags = std::max(0, static_cast<int>(acf.size()) - 1);
     auto figure = std::make_unique<ChartFigure>(ChartKind::kAcf, QSizeF(820.0, 520.0));
     auto* chart = new QChart;
     styleChart(chart, QStringLiteral("Residual autocorrelation, Ljung-Box Q(%1) = %2")
                           .arg(nLags)
-                          .arg(formatNumber(model.ljungBox)));
+                          .arg(formatNumber(model.ownLjungBox())));
 
     auto* bars = new QBarSet(QStringLiteral("autocorrelation"));
     bars->setColor(kFittedColor);
@@ -122,9 +125,9 @@ std::unique_ptr<ChartFigure> buildAcfChart(const ChartInput& input) {
     QStringList lags;
     double extent = whiteNoiseBand(n);
     for (int k = 1; k <= nLags; ++k) {
-        bars->append(model.autocorrelations[k]);
+        bars->append(acf[k]);
         lags.append(QString::number(k));
-        extent = std::max(extent, std::fabs(model.autocorrelations[k]));
+        extent = std::max(extent, std::fabs(acf[k]));
     }
     auto* barSeries = new QBarSeries;
     barSeries->append(bars);

@@ -104,6 +104,51 @@ QChart* profilePanel(const ThresholdProfile& profile, const QString& title) {
     return chart;
 }
 
+// LR(g) of each threshold over the values it may take, the others held, with the critical
+// value of the confidence interval as a horizontal line: the values below it form the interval.
+QChart* likelihoodRatioPanel(const std::vector<ThresholdConfidence>& curves, const QString& title) {
+    const QString xName = QStringLiteral("threshold value");
+    const QString yName = QStringLiteral("likelihood ratio LR");
+    auto* x = valueAxis(xName);
+    auto* y = valueAxis(yName, "%.4g");
+    QChart* chart = newPanel(title, x, y);
+    double xLow = 0.0, xHigh = 0.0, yLow = 0.0, yHigh = 0.0;
+    bool xEmpty = true, yEmpty = true;
+    QScatterSeries* optima = markerSeries(QString::fromLatin1(kOptimumName), kHighlightColor,
+                                          QScatterSeries::MarkerShapeStar, 14.0);
+    for (const ThresholdConfidence& interval : curves) {
+        const ThresholdLikelihoodRatio& curve = interval.curve;
+        auto* line = new QLineSeries;
+        line->setName(QStringLiteral("threshold %1 moved").arg(interval.threshold + 1));
+        line->setPen(linePen(kInkColor, 1.4, kCurveStyles[interval.threshold % 3]));
+        for (std::size_t j = 0; j < curve.values.size(); ++j) {
+            line->append(curve.values[j], curve.lr[j]);
+            widenToInclude(curve.values[j], xLow, xHigh, xEmpty);
+            widenToInclude(curve.lr[j], yLow, yHigh, yEmpty);
+        }
+        addToChart(chart, line, x, y);
+        attachTooltips(line, xName, yName);
+        optima->append(curve.values[curve.optimumIndex], curve.lr[curve.optimumIndex]);
+    }
+    if (!curves.empty()) {
+        const ThresholdConfidence& first = curves.front();
+        auto* level = new QLineSeries;
+        level->setName(QStringLiteral("%1% level, LR = %2")
+                           .arg(first.level)
+                           .arg(first.criticalValue, 0, 'f', 2));
+        level->setPen(linePen(kHighlightColor, 1.2, Qt::DashLine));
+        level->append(xLow, first.criticalValue);
+        level->append(xHigh, first.criticalValue);
+        widenToInclude(first.criticalValue, yLow, yHigh, yEmpty);
+        addToChart(chart, level, x, y);
+    }
+    addToChart(chart, optima, x, y);
+    attachTooltips(optima, xName, yName);
+    setPaddedRange(x, xLow, xHigh);
+    setPaddedRange(y, yLow, yHigh, 0.08);
+    return chart;
+}
+
 QChart* delayPanel(const ChartInput& input) {
     const QString xName = QStringLiteral("delay d");
     const QString yName = QStringLiteral("fitness");
@@ -143,6 +188,8 @@ QChart* delayPanel(const ChartInput& input) {
     return chart;
 }
 
+constexpr const char* kLrTitle = "likelihood ratio of each threshold, the others held";
+
 constexpr const char* kProfileTitle =
     "Exact search: fitness as one threshold moves, the others at the optimum";
 
@@ -172,14 +219,23 @@ std::unique_ptr<ChartFigure> buildSearchChart(const ChartInput& input) {
             figure->addPanel(generationPanel(input));
             break;
         case SearchKind::kExact:
-            figure->addPanel(profilePanel(input.profile, QString::fromLatin1(kProfileTitle)));
+            figure->addPanel(
+                input.thresholdLr.empty()
+                    ? profilePanel(input.profile, QString::fromLatin1(kProfileTitle))
+                    : likelihoodRatioPanel(input.thresholdLr, QStringLiteral("Exact search: ") +
+                                                                  QString::fromLatin1(kLrTitle)));
             break;
         case SearchKind::kDelayScan:
             figure->addPanel(delayPanel(input));
             if (scanWithProfile) {
-                figure->addPanel(profilePanel(
-                    input.profile, QStringLiteral("At the best delay: fitness as one threshold "
-                                                  "moves, the others at the optimum")));
+                figure->addPanel(
+                    input.thresholdLr.empty()
+                        ? profilePanel(input.profile,
+                                       QStringLiteral("At the best delay: fitness as one "
+                                                      "threshold moves, the others at the optimum"))
+                        : likelihoodRatioPanel(input.thresholdLr,
+                                               QStringLiteral("At the best delay: ") +
+                                                   QString::fromLatin1(kLrTitle)));
             }
             break;
         case SearchKind::kGivenThresholds:

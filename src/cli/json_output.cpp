@@ -1,5 +1,6 @@
 #include "cli/json_output.h"
 
+#include <complex>
 #include <nlohmann/json.hpp>
 
 #include "cli/text_output.h"
@@ -202,9 +203,56 @@ Json modelComparisonJson(const ModelComparison& comparison) {
         json["best"] = best;
         rows.push_back(json);
     }
-    return Json{{"firstTime", comparison.firstTime},
-                {"observations", comparison.observations},
-                {"rows", rows}};
+    Json json{{"firstTime", comparison.firstTime}, {"observations", comparison.observations}};
+    if (!comparison.everyValue) {
+        json["thresholdCandidates"] = comparison.candidates;
+    }
+    json["rows"] = rows;
+    return json;
+}
+
+Json portmanteauJson(const PortmanteauTest& test) {
+    return Json{{"lags", test.lags},
+                {"df", test.df},
+                {"statistic", test.statistic},
+                {"pValue", orNull(test.pValue)}};
+}
+
+Json diagnosticsJson(const ModelDiagnostics& diagnostics) {
+    Json roots = Json::array();
+    for (const RegimeRoots& regime : diagnostics.roots) {
+        Json list = Json::array();
+        for (const std::complex<double>& root : regime.roots) {
+            list.push_back(Json{{"re", root.real()}, {"im", root.imag()}});
+        }
+        roots.push_back(Json{{"regime", regime.regime},
+                             {"roots", list},
+                             {"moduli", regime.moduli},
+                             {"possibleUnitRoot", regime.possibleUnitRoot}});
+    }
+    const char* behaviour = "irregular";
+    switch (diagnostics.skeleton.behaviour) {
+        case SkeletonBehaviour::kPoint:
+            behaviour = "point";
+            break;
+        case SkeletonBehaviour::kCycle:
+            behaviour = "cycle";
+            break;
+        case SkeletonBehaviour::kDiverges:
+            behaviour = "diverges";
+            break;
+        case SkeletonBehaviour::kIrregular:
+            break;
+    }
+    Json byLag = Json::array();
+    for (const PortmanteauTest& test : diagnostics.ljungBoxByLag) {
+        byLag.push_back(portmanteauJson(test));
+    }
+    return Json{
+        {"characteristicRoots", roots},
+        {"skeleton", Json{{"behaviour", behaviour}, {"values", diagnostics.skeleton.values}}},
+        {"mcLeodLi", diagnostics.mcLeodLi ? portmanteauJson(*diagnostics.mcLeodLi) : Json(nullptr)},
+        {"ljungBoxByLag", byLag}};
 }
 
 void addStatistics(Json& json, const RunStatistics& statistics) {
@@ -220,6 +268,30 @@ void addStatistics(Json& json, const RunStatistics& statistics) {
             warnings.push_back(sparseRegimeText(regime));
         }
         json["warnings"] = warnings;
+    }
+    if (statistics.diagnostics) {
+        json["diagnostics"] = diagnosticsJson(*statistics.diagnostics);
+    }
+    if (!statistics.thresholdIntervals.empty()) {
+        Json intervals = Json::array();
+        for (const ThresholdConfidence& interval : statistics.thresholdIntervals) {
+            intervals.push_back(Json{{"threshold", interval.estimate},
+                                     {"level", interval.level},
+                                     {"lower", interval.lower},
+                                     {"upper", interval.upper}});
+        }
+        json["thresholdConfidence"] = intervals;
+    }
+    if (statistics.regimeSupport) {
+        const ModelComparison& support = *statistics.regimeSupport;
+        json["regimesSupport"] =
+            Json{{"chosen", statistics.chosenRegimes},
+                 {"bicPrefers",
+                  support.bestBic < 0
+                      ? Json(nullptr)
+                      : Json(support.rows[static_cast<std::size_t>(support.bestBic)].regimes)},
+                 {"text", regimeSupportText(statistics.chosenRegimes, support,
+                                            statistics.tests ? &*statistics.tests : nullptr)}};
     }
     if (statistics.tests) {
         json["linearityTests"] = linearityTestsJson(*statistics.tests);
@@ -274,7 +346,9 @@ Json dynamicCheckJson(const HoldoutCheck& check) {
                              {"observed", check.observed[i]},
                              {"forecast", check.forecasts.point[i]},
                              {"error", check.error[i]},
-                             {"rmse", check.rmse[i]}});
+                             {"rmse", check.rmse[i]},
+                             {"mae", check.mae[i]},
+                             {"mape", check.mape[i]}});
     }
     json["steps"] = steps;
     return json;
@@ -289,6 +363,10 @@ std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& setti
     Json json;
     json["settings"] = settingsJson(settings);
     json["mode"] = modeName(settings);
+    if (request != nullptr && request->select != SelectCriterion::kNone) {
+        // The model is the comparison's best row by this criterion, estimated at its thresholds.
+        json["select"] = request->select == SelectCriterion::kBic ? "bic" : "aic";
+    }
     json["seed"] = genetic ? Json(outcome.seed) : Json(nullptr);
     json["sample"] = sampleJson(outcome.sample);
     json["fitness"] = outcome.fitness;
@@ -305,7 +383,12 @@ std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& setti
     if (scan != nullptr) {
         Json delays = Json::array();
         for (std::size_t i = 0; i < scan->delays.size(); ++i) {
-            delays.push_back(Json{{"delay", scan->delays[i]}, {"fitness", scan->fitness[i]}});
+            Json entry{{"delay", scan->delays[i]}, {"fitness", scan->fitness[i]}};
+            if (i < scan->aic.size() && i < scan->bic.size()) {
+                entry["aic"] = orNull(scan->aic[i]);
+                entry["bic"] = orNull(scan->bic[i]);
+            }
+            delays.push_back(entry);
         }
         json["delayScan"] = delays;
         json["bestDelay"] = scan->bestDelay;

@@ -25,7 +25,9 @@ namespace kavri::cli {
 // the exact search tried only some values as thresholds, "thresholdCandidates" says how many.
 // With statistics: "standardErrors" ("classical" or "hc1"), "coefficientTable" (per regime,
 // each coefficient's estimate, standardError, tValue and pValue), "fitStatistics", "warnings"
-// (the texts of sparse regimes), and when computed "linearityTests" and "modelComparison".
+// (the texts of sparse regimes), "thresholdConfidence" (per threshold {"threshold", "level",
+// "lower", "upper"}: the likelihood-ratio interval at the --threshold-level) when the model
+// has thresholds, and when computed "linearityTests" and "modelComparison".
 //
 // With `forecasts`, "forecasts" holds the method, origin, paths, seed and levels and one entry
 // per step {"step", "forecast", "median", "intervals": [{"level", "lower", "upper"}]} (and
@@ -33,7 +35,8 @@ namespace kavri::cli {
 // "dynamicCheck" the check on the held-out values {"origin", "steps": [{"step", "observed",
 // "forecast", "error", "rmse"}]} or null without held-out values; for the skeleton, paths,
 // seed and medians are null and the intervals empty. With `request` asking for a simulated
-// series, "simulation" holds {"file", "values", "method", "seed"}.
+// series, "simulation" holds {"file", "values", "method", "seed"}; with --select, "select"
+// names the criterion ("aic" or "bic") whose best comparison row is the model.
 std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& settings,
                              const DelayScanOutcome* scan = nullptr,
                              const RunStatistics* statistics = nullptr,

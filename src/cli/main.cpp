@@ -12,6 +12,7 @@
 #include "cli/exit_codes.h"
 #include "cli/inspect_output.h"
 #include "cli/json_output.h"
+#include "cli/model_selection.h"
 #include "cli/options.h"
 #include "cli/plot_output.h"
 #include "cli/report_output.h"
@@ -161,6 +162,17 @@ int runCommandLine(int argc, char** argv) {
                               request.settings.ga.nIterations);
     DelayScanOutcome scan;
     RunOutcome outcome;
+    std::optional<ModelSelection> selection;
+    if (request.select != SelectCriterion::kNone) {
+        Result<ModelSelection> selected = selectModel(
+            request, [&progress](int done, int total) { progress.comparison(done, total); });
+        progress.finish();
+        if (!selected.ok()) {
+            printNotice(selected.notice());
+            return kExitNotice;
+        }
+        selection = std::move(selected.value());
+    }
     if (request.delayScan) {
         scan = runDelayScan(request.settings, texts, progress, request.run);
         outcome = scan.run;
@@ -179,13 +191,18 @@ int runCommandLine(int argc, char** argv) {
             bootstrapSeed(request, outcome, static_cast<std::uint64_t>(std::time(nullptr)));
         Result<RunStatistics> computed = computeRunStatistics(
             request, request.settings, outcome, seed,
-            [&progress](int done, int total) { return progress.replicates(done, total); });
+            StatisticsProgress{
+                [&progress](int done, int total) { return progress.replicates(done, total); },
+                [&progress](int done, int total) { progress.comparison(done, total); }});
         progress.finish();
         if (!computed.ok()) {
             printError(computed.notice().text);
             return kExitNotice;
         }
         statistics = computed.value();
+        if (selection) {
+            statistics.comparison = selection->comparison;
+        }
         for (const SparseRegime& regime : statistics.fit->sparseRegimes) {
             printError("warning: " + sparseRegimeText(regime) +
                        ", fewer than three per parameter: its estimates are unreliable");
@@ -205,7 +222,7 @@ int runCommandLine(int argc, char** argv) {
                                   forecasts ? &*forecasts : nullptr, &request);
     } else {
         report = (scanned ? formatDelayScan(scan) : std::string()) +
-                 formatTextReport(texts, outcome, request.settings) +
+                 formatTextReport(texts, outcome, request.settings, &statistics) +
                  formatStatisticsReport(statistics);
         report += forecasts ? formatForecastReport(*forecasts) : std::string();
         report += request.wantsSimulation() && outcome.model.available
@@ -222,6 +239,9 @@ int runCommandLine(int argc, char** argv) {
     }
     // After the results, what the user should know about them: thresholds taken as series
     // values, then which values were fitted and where the files went.
+    if (selection) {
+        printError(selection->remark);
+    }
     for (const std::string& remark : outcome.remarks) {
         printError(remark);
     }

@@ -205,6 +205,56 @@ Apply seedSetting(RunOptions& run) {
     };
 }
 
+// The options of model choice and of the inference on the chosen thresholds, kept together.
+template <typename Add>
+void addModelChoiceOptions(CliRequest& request, Add& add) {
+    const std::string group = "Model choice";
+    add(
+        "--threshold-level", "L",
+        "level in percent of the likelihood-ratio confidence interval of each threshold "
+        "(above 0 and below 100, default 95)",
+        [&request](const std::string& text) -> std::optional<std::string> {
+            std::optional<double> value = parseReal(text);
+            if (!value || !(*value > 0.0 && *value < 100.0)) {
+                return "--threshold-level expects a percentage above 0 and below 100, got " +
+                       quoted(text);
+            }
+            request.thresholdLevel = *value;
+            return std::nullopt;
+        },
+        group);
+    add(
+        "--test-min-obs", "N",
+        "least observations per regime in the linearity tests of --tests, from the test order "
+        "+ 2 (default --min-obs, whose lower bound 20 is the search's)",
+        [&request](const std::string& text) -> std::optional<std::string> {
+            std::optional<long long> value = parseInteger(text);
+            if (!value || *value < 1 || *value > limits::kCommandLineObservations.max) {
+                return "--test-min-obs expects an integer from 1 to " +
+                       std::to_string(limits::kCommandLineObservations.max) + ", got " +
+                       quoted(text);
+            }
+            request.testMinObs = static_cast<int>(*value);
+            return std::nullopt;
+        },
+        group);
+    add(
+        "--select", "aic|bic",
+        "choose the number of regimes and the delay by this criterion among the exact optima "
+        "of every number of regimes up to --max-regimes and every delay 1 to 10, on one common "
+        "sample (the table of --compare-models), and report the best row as the model",
+        [&request](const std::string& text) -> std::optional<std::string> {
+            int index = 0;
+            if (std::optional<std::string> refusal =
+                    choiceSetting("--select", {"aic", "bic"}, index)(text)) {
+                return refusal;
+            }
+            request.select = index == 0 ? SelectCriterion::kAic : SelectCriterion::kBic;
+            return std::nullopt;
+        },
+        group);
+}
+
 // Registers every option on `app`; `bindings` receives one entry per value option, in the
 // order in which given values are checked.
 void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& request) {
@@ -317,9 +367,11 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
         thresholdsSetting(model), modelGroup);
 
     const std::string gaGroup = "Genetic search";
-    add("--n-chromosomes", "M",
-        intRangeHelp("population size", limits::kChromosomes, dg.nChromosomes),
-        intSetting("--n-chromosomes", limits::kChromosomes, ga.nChromosomes), gaGroup);
+    // A population of no chromosomes would search nothing and report the linear
+    // autoregression with fitness 0 as if it had been chosen: the command line asks for one.
+    const IntRange chromosomes{1, limits::kChromosomes.max};
+    add("--n-chromosomes", "M", intRangeHelp("population size", chromosomes, dg.nChromosomes),
+        intSetting("--n-chromosomes", chromosomes, ga.nChromosomes), gaGroup);
     add("--n-iterations", "G",
         intRangeHelp("last generation; generations 0 to G are run", limits::kIterations,
                      dg.nIterations),
@@ -411,6 +463,8 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
                          "--max-regimes and every delay 1 to 10 on one common sample",
                          kHelpWidth - kHelpColumn))
         ->group(statisticsGroup);
+    addModelChoiceOptions(request, add);
+
     const std::string forecastGroup = "Forecasts";
     ForecastSettings& forecast = request.forecast;
     const IntRange horizons{kMinForecastHorizon, kMaxForecastHorizon};
@@ -545,6 +599,72 @@ std::optional<std::string> forecastConflict(const CliRequest& request,
     return std::nullopt;
 }
 
+// The one rule for settings of a part of the run that the request does not make: such an
+// option is refused with what it sets and why the run does not use it, rather than silently
+// ignored. The genetic algorithm's settings need the genetic search; the fitness settings
+// need a search (at given thresholds the fitness is always exp(-NAIC)); the adjusting
+// constant needs the AIC fitness; the seed needs something random: the genetic search, the
+// bootstrap of --tests, simulated forecasts or --simulate.
+std::optional<std::string> unusedOption(const CliRequest& request,
+                                        const std::function<bool(const std::string&)>& given) {
+    const bool selecting = request.select != SelectCriterion::kNone;
+    if (selecting) {
+        const std::pair<bool, const char*> replaced[] = {
+            {given("--thresholds"), "--thresholds"},
+            {given("--delay"), "--delay"},
+            {given("--search,--search-method"), "--search"},
+            {request.delayScan, "--delay-scan"},
+            {request.run.compareExact, "--compare-exact"}};
+        for (const auto& [isGiven, name] : replaced) {
+            if (isGiven) {
+                return std::string(
+                           "--select chooses the delay and the thresholds from the model "
+                           "comparison; it cannot be combined with ") +
+                       name;
+            }
+        }
+    }
+    // --select reports the comparison's best row, estimated at its thresholds.
+    const bool givenThresholds = given("--thresholds") || selecting;
+    const bool exact = request.settings.ga.searchMethod == kSearchExact;
+    const char* nonGenetic = selecting           ? "--select (the comparison's exact optima)"
+                             : givenThresholds   ? "--thresholds (nothing is searched)"
+                             : request.delayScan ? "--delay-scan (an exact search)"
+                             : exact             ? "--search exact"
+                                                 : nullptr;
+    for (const char* name :
+         {"--n-chromosomes", "--n-iterations", "--p-crossover", "--p-mutation", "--p-selection"}) {
+        if (given(name) && nonGenetic != nullptr) {
+            return std::string(name) + " sets up the genetic search; it is not used with " +
+                   nonGenetic;
+        }
+    }
+    for (const char* name : {"--fitness", "--criterion", "--adjusting-constant"}) {
+        if (given(name) && givenThresholds) {
+            return std::string(name) + " sets how a search ranks thresholds; " +
+                   (selecting ? "--select ranks the comparison's rows by its own criterion, "
+                                "every order tried in each regime"
+                              : "at the thresholds given (--thresholds) every regime tries all "
+                                "orders and the fitness is exp(-NAIC)");
+        }
+    }
+    if (given("--adjusting-constant") && request.settings.ga.fitnessKind == kFitnessMse) {
+        return std::string(
+            "--adjusting-constant scales the AIC fitness exp(-NAIC / C); it is not used with "
+            "--fitness mse");
+    }
+    const bool bootstrap = request.tests && request.bootstrapReplicates > 0;
+    const bool simulatedForecasts =
+        request.wantsForecasts() && request.forecast.method != ForecastMethod::kSkeleton;
+    if (given("--seed") && nonGenetic != nullptr && !bootstrap && !simulatedForecasts &&
+        !request.wantsSimulation()) {
+        return std::string("--seed repeats what is random in a run; with ") + nonGenetic +
+               " it needs the bootstrap of --tests, simulated forecasts (--forecast) or "
+               "--simulate";
+    }
+    return std::nullopt;
+}
+
 // Options that would be silently ignored together: given thresholds are not searched, the
 // settings of the linearity tests mean nothing without them (and the order must be one the
 // run can regress), and the comparison with the exact optimum only makes sense after a
@@ -558,6 +678,9 @@ std::optional<std::string> conflictingChoice(const CliRequest& request,
         return false;
     };
     const bool exact = request.settings.ga.searchMethod == kSearchExact;
+    if (std::optional<std::string> unused = unusedOption(request, given)) {
+        return unused;
+    }
     if (given("--thresholds") && exact) {
         return std::string(
             "--thresholds estimates at the thresholds given; it cannot be combined "
@@ -571,7 +694,17 @@ std::optional<std::string> conflictingChoice(const CliRequest& request,
         return std::string(
             "--last takes the last values of the file; it cannot be combined with --skip");
     }
-    for (const char* option : {"--test-order", "--bootstrap"}) {
+    if (request.testMinObs) {
+        const int order = request.testOrder ? *request.testOrder
+                                            : defaultTestOrder(request.settings.model.maxOrder);
+        if (*request.testMinObs < order + 2) {
+            return "--test-min-obs expects at least the test order + 2 = " +
+                   std::to_string(order + 2) +
+                   ", so that every regime keeps a residual degree of freedom; got " +
+                   std::to_string(*request.testMinObs);
+        }
+    }
+    for (const char* option : {"--test-order", "--bootstrap", "--test-min-obs"}) {
         if (given(option) && !request.tests) {
             return std::string(option) + " sets up the linearity tests; it needs --tests";
         }

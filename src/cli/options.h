@@ -9,10 +9,14 @@
 
 #include "forecast/forecast_settings.h"
 #include "inference/linearity_tests.h"
+#include "inference/threshold_interval.h"
 #include "model/run_settings.h"
 #include "run/run_driver.h"
 
 namespace kavri::cli {
+
+// --select: the criterion by which the model comparison's best row becomes the model.
+enum class SelectCriterion { kNone, kAic, kBic };
 
 // The picture format of the charts written by --plots.
 enum class PlotFormat { kSvg, kPng };
@@ -39,6 +43,11 @@ struct CliRequest {
     std::optional<int> testOrder;
     int bootstrapReplicates = kDefaultBootstrapReplicates;
     bool compareModels = false;
+    // Model choice and threshold inference (grouped here; see the "Model choice" options).
+    double thresholdLevel = kDefaultThresholdLevel;   // --threshold-level, percent
+    SelectCriterion select = SelectCriterion::kNone;  // --select aic|bic
+    // --test-min-obs: the least rows per regime of the linearity tests (default --min-obs).
+    std::optional<int> testMinObs;
     // --forecast H, --forecast-method, --paths, --levels: forecasts past the data with the
     // reported model; a horizon of 0 asks for none. The seed is the run's (see main).
     ForecastSettings forecast{.horizon = 0};

@@ -19,25 +19,45 @@ std::uint64_t bootstrapSeed(const CliRequest& request, const RunOutcome& outcome
 
 Result<RunStatistics> computeRunStatistics(const CliRequest& request, const RunSettings& settings,
                                            const RunOutcome& outcome, std::uint64_t seed,
-                                           const ReplicateProgress& progress) {
+                                           const StatisticsProgress& progress) {
     const ReportedModel& model = outcome.model;
     assert(model.available);
     RunStatistics statistics;
     statistics.coefficients = coefficientTable(
         model, request.robust ? StandardErrorKind::kHc1 : StandardErrorKind::kClassical);
     statistics.fit = fitStatistics(model, *statistics.coefficients);
+    statistics.diagnostics = modelDiagnostics(model);
+    statistics.thresholdIntervals =
+        thresholdConfidence(model, request.thresholdLevel, settings.model.minObs);
     if (request.tests) {
         LinearityTestSettings testSettings = linearityTestSettings(settings.model);
         if (request.testOrder) {
             testSettings.order = *request.testOrder;
         }
+        if (request.testMinObs) {
+            testSettings.minObs = *request.testMinObs;
+        }
         testSettings.replicates = request.bootstrapReplicates;
         testSettings.seed = seed;
         statistics.tests = runLinearityTests(model.series.data(), settings.model.nObservations,
-                                             testSettings, progress);
+                                             testSettings, progress.replicates);
+    }
+    statistics.chosenRegimes = static_cast<int>(model.regimes.size());
+    if (settings.model.selectModel == kSelectModelSearch && settings.model.maxRegimes > 1) {
+        ComparisonOptions atDelay;
+        atDelay.delay = model.delay;
+        atDelay.candidates = request.run.exactCandidates;
+        // A line of support, not a result: a comparison that cannot be made leaves it out.
+        Result<ModelComparison> support = compareModels(settings, model.series, atDelay);
+        if (support.ok()) {
+            statistics.regimeSupport = support.value();
+        }
     }
     if (request.compareModels) {
-        Result<ModelComparison> comparison = compareModels(settings, model.series);
+        ComparisonOptions everyDelay;
+        everyDelay.candidates = request.run.exactCandidates;
+        everyDelay.progress = progress.comparison;
+        Result<ModelComparison> comparison = compareModels(settings, model.series, everyDelay);
         if (!comparison.ok()) {
             return comparison.notice();
         }

@@ -5,21 +5,37 @@
 // comparison.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "cli/options.h"
 #include "inference/coefficient_table.h"
+#include "inference/diagnostics.h"
 #include "inference/fit_statistics.h"
 #include "inference/linearity_tests.h"
 #include "inference/model_comparison.h"
+#include "inference/threshold_interval.h"
 
 namespace kavri::cli {
 
 struct RunStatistics {
     std::optional<CoefficientTable> coefficients;
     std::optional<FitStatistics> fit;
+    std::optional<ModelDiagnostics> diagnostics;
     std::optional<LinearityTests> tests;
     std::optional<ModelComparison> comparison;
+    // The likelihood-ratio interval of each threshold of the reported model.
+    std::vector<ThresholdConfidence> thresholdIntervals;
+    // After a search with more than one regime allowed: the comparison at the model's delay,
+    // behind the line on whether BIC and the sup-F tests support the number of regimes.
+    std::optional<ModelComparison> regimeSupport;
+    int chosenRegimes = 0;
+};
+
+// Progress of the statistics: the bootstrap's replicates, the model comparison's delays.
+struct StatisticsProgress {
+    ReplicateProgress replicates;
+    std::function<void(int done, int total)> comparison;
 };
 
 // The seed of the bootstrap: --seed when given, else the seed the genetic search started from
@@ -31,6 +47,6 @@ std::uint64_t bootstrapSeed(const CliRequest& request, const RunOutcome& outcome
 // them). The notice is the model comparison's.
 Result<RunStatistics> computeRunStatistics(const CliRequest& request, const RunSettings& settings,
                                            const RunOutcome& outcome, std::uint64_t seed,
-                                           const ReplicateProgress& progress);
+                                           const StatisticsProgress& progress);
 
 }  // namespace kavri::cli

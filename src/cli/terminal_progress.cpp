@@ -37,6 +37,15 @@ void TerminalProgress::exactSearchProgress(double share) {
     lineShown_ = true;
 }
 
+void TerminalProgress::comparison(int done, int total) {
+    if (!enabled_) {
+        return;
+    }
+    std::fprintf(stream_, "\rModel comparison, delay %d of %d\033[K", done, total);
+    std::fflush(stream_);
+    lineShown_ = true;
+}
+
 void TerminalProgress::finish() {
     if (lineShown_) {
         std::fputs("\r\033[K", stream_);

@@ -26,6 +26,9 @@ class TerminalProgress final : public RunObserver {
     // models)", the total counting the replicates of both. Always lets the work go on.
     bool replicates(int done, int total);
 
+    // The model comparison: "Model comparison, delay <done> of <total>".
+    void comparison(int done, int total);
+
     // Clears the progress line, if one was written, so that later output starts on a clean line.
     void finish();
 

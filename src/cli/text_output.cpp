@@ -1,5 +1,6 @@
 #include "cli/text_output.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string_view>
 
@@ -59,7 +60,11 @@ std::string tableLine(const std::vector<std::string>& names, int step,
     std::snprintf(cell, sizeof cell, "%6d", step);
     line += cell;
     for (double value : values) {
-        std::snprintf(cell, sizeof cell, "%14.6f", value);
+        if (std::isfinite(value)) {
+            std::snprintf(cell, sizeof cell, "%14.6f", value);
+        } else {
+            std::snprintf(cell, sizeof cell, "%14s", "NA");
+        }
         line += cell;
     }
     return line;
@@ -89,13 +94,15 @@ std::string formatForecastReport(const ForecastOutcome& outcome) {
 
     if (outcome.holdout) {
         const HoldoutCheck& check = *outcome.holdout;
-        const std::vector<std::string> checkNames{"Step", "Observed", "Forecast", "Error", "RMSE"};
+        const std::vector<std::string> checkNames{"Step", "Observed", "Forecast", "Error",
+                                                  "RMSE", "MAE",      "MAPE"};
         std::string checkTable = tableLine(checkNames, 0, {});
         for (int h = 1; h <= check.forecasts.horizon(); ++h) {
             const std::size_t i = static_cast<std::size_t>(h - 1);
-            checkTable += "\n" + tableLine(checkNames, h,
-                                           {check.observed[i], check.forecasts.point[i],
-                                            check.error[i], check.rmse[i]});
+            checkTable +=
+                "\n" + tableLine(checkNames, h,
+                                 {check.observed[i], check.forecasts.point[i], check.error[i],
+                                  check.rmse[i], check.mae[i], check.mape[i]});
         }
         appendField(out, "Dynamic Check", checkTable);
     }
@@ -114,13 +121,19 @@ std::string formatSimulationReport(const CliRequest& request) {
 
 std::string formatDelayScan(const DelayScanOutcome& scan) {
     std::string table;
-    char line[64];
+    char line[160];
+    const bool criteria =
+        scan.aic.size() == scan.delays.size() && scan.bic.size() == scan.delays.size();
     for (std::size_t i = 0; i < scan.delays.size(); ++i) {
         // A fitness that underflows shows the log-fitness the delays were compared by.
         const double logFitness =
             i < scan.logFitness.size() ? scan.logFitness[i] : kNoLogFitnessShown;
         table += formatText("%sDelay %d: %s", i == 0 ? "" : "\n", scan.delays[i],
                             fitnessText(scan.fitness[i], logFitness).c_str());
+        if (criteria && scan.aic[i] && scan.bic[i]) {
+            std::snprintf(line, sizeof line, "  (AIC %.4f, BIC %.4f)", *scan.aic[i], *scan.bic[i]);
+            table += line;
+        }
     }
     std::string out;
     appendField(out, "Delay Scan", table);
@@ -138,12 +151,21 @@ std::string formatStatisticsReport(const RunStatistics& statistics) {
     if (statistics.fit) {
         texts = fitStatisticsTexts(*statistics.fit);
     }
+    if (statistics.diagnostics) {
+        const std::vector<LabelledText> diagnostics = diagnosticsTexts(*statistics.diagnostics);
+        texts.insert(texts.end(), diagnostics.begin(), diagnostics.end());
+    }
     if (statistics.tests) {
         const std::vector<LabelledText> tests = linearityTestsTexts(*statistics.tests);
         texts.insert(texts.end(), tests.begin(), tests.end());
     }
     for (const LabelledText& text : texts) {
         appendField(out, text.label, text.text);
+    }
+    if (statistics.regimeSupport) {
+        appendField(out, "Regimes Support",
+                    regimeSupportText(statistics.chosenRegimes, *statistics.regimeSupport,
+                                      statistics.tests ? &*statistics.tests : nullptr));
     }
     if (statistics.comparison) {
         appendField(out, "Model Comparison", modelComparisonText(*statistics.comparison));
@@ -157,7 +179,7 @@ bool usesGeneticSearch(const RunSettings& settings) {
 }
 
 std::string formatTextReport(const ResultTexts& texts, const RunOutcome& outcome,
-                             const RunSettings& settings) {
+                             const RunSettings& settings, const RunStatistics* statistics) {
     std::string out;
     char line[64];
     if (usesGeneticSearch(settings)) {
@@ -179,6 +201,11 @@ std::string formatTextReport(const ResultTexts& texts, const RunOutcome& outcome
             appendField(out, "Exact Fitness",
                         fitnessText(*outcome.exactFitness,
                                     outcome.exactLogFitness.value_or(kNoLogFitnessShown)));
+        }
+        if (field.text == &ResultTexts::thresholdText && statistics != nullptr &&
+            !statistics->thresholdIntervals.empty()) {
+            appendField(out, "Threshold Confidence",
+                        thresholdConfidenceText(statistics->thresholdIntervals));
         }
     }
     return out;

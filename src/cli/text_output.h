@@ -22,8 +22,11 @@ namespace kavri::cli {
 // "Seed: S" with the seed it started from, so that the run can be repeated with --seed S. An
 // exact search that tried only some values as thresholds says so in the line
 // "Threshold Candidates: M of the N values, ...".
+// With `statistics`, the likelihood-ratio interval of each threshold follows the thresholds
+// under "Threshold Confidence".
 std::string formatTextReport(const ResultTexts& texts, const RunOutcome& outcome,
-                             const RunSettings& settings);
+                             const RunSettings& settings,
+                             const RunStatistics* statistics = nullptr);
 
 // The table of a delay scan, printed before the report of the model at the best delay:
 // "Delay Scan:", one indented line "Delay d: <fitness %f>" per delay, then "Best Delay: d".

@@ -1,6 +1,7 @@
 #include "forecast/holdout_check.h"
 
 #include <cmath>
+#include <limits>
 
 #include "forecast/multi_step_forecast.h"
 
@@ -18,6 +19,8 @@ std::optional<HoldoutCheck> checkOnHoldout(const ReportedModel& model,
     HoldoutCheck check;
     check.forecasts = forecastFrom(model, origin, checkSettings);
     double sumOfSquares = 0.0;
+    double sumOfAbsolute = 0.0;
+    double sumOfPercentages = 0.0;
     for (int h = 1; h <= nHeldOut; ++h) {
         const std::size_t i = static_cast<std::size_t>(h - 1);
         const double observed = model.series[static_cast<std::size_t>(origin) + i];
@@ -26,6 +29,11 @@ std::optional<HoldoutCheck> checkOnHoldout(const ReportedModel& model,
         check.observed.push_back(observed);
         check.error.push_back(error);
         check.rmse.push_back(std::sqrt(sumOfSquares / h));
+        sumOfAbsolute += std::fabs(error);
+        check.mae.push_back(sumOfAbsolute / h);
+        sumOfPercentages = observed == 0.0 ? std::numeric_limits<double>::quiet_NaN()
+                                           : sumOfPercentages + std::fabs(error / observed);
+        check.mape.push_back(100.0 * sumOfPercentages / h);
     }
     return check;
 }

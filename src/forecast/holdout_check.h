@@ -21,6 +21,11 @@ struct HoldoutCheck {
     // Per step h: sqrt((e_1^2 + ... + e_h^2) / h), the root mean squared error of the
     // forecasts up to that horizon, summed in increasing step.
     std::vector<double> rmse;
+    // Per step h, likewise over steps 1 .. h: the mean absolute error (|e_1| + .. + |e_h|) / h
+    // and the mean absolute percentage error 100 (|e_1 / x_1| + .. + |e_h / x_h|) / h, NaN
+    // (shown as NA, null in JSON) once an observed value is 0.
+    std::vector<double> mae;
+    std::vector<double> mape;
 };
 
 // The check with settings' method, paths, levels and seed (its horizon is replaced by the

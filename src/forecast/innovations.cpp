@@ -48,13 +48,15 @@ InnovationSource::InnovationSource(const ReportedModel& model, ForecastMethod me
         return;
     }
     residuals_.resize(nRegimes);
+    // Each pool holds the residuals of its regime's own regression, also where the threshold
+    // variable ties a threshold and the whole-series fit would apply the equation above.
+    const std::vector<double>& own = model.ownResiduals();
     std::vector<double> pooled;
-    for (std::size_t t = 0; t < model.regimeOfObservation.size() && t < model.residuals.size();
-         ++t) {
+    for (std::size_t t = 0; t < model.regimeOfObservation.size() && t < own.size(); ++t) {
         const int r = model.regimeOfObservation[t];
         if (r >= 0 && static_cast<std::size_t>(r) < nRegimes) {
-            residuals_[static_cast<std::size_t>(r)].push_back(model.residuals[t]);
-            pooled.push_back(model.residuals[t]);
+            residuals_[static_cast<std::size_t>(r)].push_back(own[t]);
+            pooled.push_back(own[t]);
         }
     }
     assert(!pooled.empty());

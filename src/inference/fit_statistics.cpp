@@ -52,11 +52,11 @@ FitStatistics fitStatistics(const ReportedModel& model, const CoefficientTable& 
             std::log(static_cast<double>(statistics.observations)) * (k + statistics.thresholds);
     }
 
-    statistics.ljungBox = model.ljungBox;
-    statistics.ljungBoxLags = std::max(0, static_cast<int>(model.autocorrelations.size()) - 1);
+    statistics.ljungBox = model.ownLjungBox();
+    statistics.ljungBoxLags = std::max(0, static_cast<int>(model.ownAutocorrelations().size()) - 1);
     statistics.ljungBoxDf = statistics.ljungBoxLags - maxLags;
     if (statistics.ljungBoxDf > 0) {
-        statistics.ljungBoxP = chiSquaredUpperTail(model.ljungBox, statistics.ljungBoxDf);
+        statistics.ljungBoxP = chiSquaredUpperTail(statistics.ljungBox, statistics.ljungBoxDf);
     }
     return statistics;
 }

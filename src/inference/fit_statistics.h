@@ -11,7 +11,9 @@
 //       BIC = AIC - 2 K + ln(N) (K + R - 1)
 //           = sum_r n_r ln(SSE_r / n_r) + 0.018 N + ln(N) (K + R - 1);
 //   the Ljung-Box p value: Q against chi-square with L - max_r p_r degrees of freedom, L the
-//   residual autocorrelation lags of Q, as for the residuals of an AR(max p_r) fit.
+//   residual autocorrelation lags of Q, as for the residuals of an AR(max p_r) fit. Q is that
+//   of the regressions' own residuals (ReportedModel::regressionResiduals); it differs from
+//   the Ljung-Box of the result texts only where the threshold variable ties a threshold.
 
 #include <optional>
 #include <vector>

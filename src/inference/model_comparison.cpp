@@ -8,6 +8,7 @@
 #include "estimation/information_criterion.h"
 #include "estimation/range_qr.h"
 #include "estimation/series_statistics.h"
+#include "estimation/threshold_candidates.h"
 #include "genetic/candidates.h"
 #include "model/notices.h"
 
@@ -53,8 +54,10 @@ struct SplitTable {
     std::vector<std::vector<int>> firstEnd;
 };
 
+// boundary[r] (r = 0 .. n): whether a range may start or end at rank r, that is rank 0, n and
+// the threshold candidates.
 SplitTable splitExactly(const DelayView& view, int maxOrder, bool relative, int maxRegimes,
-                        int minObs) {
+                        int minObs, const std::vector<char>& boundary) {
     const int n = view.n;
     const RankRows& rows = view.rows;
     SplitTable table;
@@ -65,13 +68,16 @@ SplitTable splitExactly(const DelayView& view, int maxOrder, bool relative, int 
     QrRangeRegression regression(maxOrder);
     std::vector<double> sseWork;
     for (int s = n - 1; s >= 0; --s) {
-        if (s > 0 && usableIn(0, s) < minObs) {
+        if (!boundary[s] || (s > 0 && usableIn(0, s) < minObs)) {
             continue;
         }
         regression.clear();
         for (int e = s + 1; e <= n; ++e) {
             if (rows.usable(e - 1)) {
                 regression.append(rows.row(e - 1));
+            }
+            if (!boundary[e]) {
+                continue;
             }
             // A split model's regimes need minObs rows; the whole range stands alone.
             const bool enoughRows = usableIn(s, e) >= minObs;
@@ -151,6 +157,27 @@ ComparisonRow describeRow(const DelayView& view, const RunSettings& settings,
     return row;
 }
 
+// Work units (a step of a rotation, some nanoseconds) that one delay may take: about a second.
+constexpr double kDelayWork = 1.5e9;
+
+// The candidates of one delay's table. With C candidates it grows a regression from each of
+// them to the end, about C n / 2 row updates, and chooses an order at C^2 / 2 range ends, each
+// some (maxOrder + 1)^2 units: every value while n^2 / 2 of them fit in the time, else the
+// largest C for which C (n + C) / 2 do.
+ThresholdCandidates comparisonCandidates(int n, int maxOrder, int requested) {
+    if (requested > 0) {
+        return evenlySpacedCandidates(n, requested);
+    }
+    const double columns = std::max(maxOrder, 1) + 1.0;
+    const double units = 2.0 * kDelayWork / (columns * columns);
+    const double length = n;
+    if (length * length <= units) {
+        return ThresholdCandidates{};
+    }
+    const double count = 0.5 * (std::sqrt(length * length + 4.0 * units) - length);
+    return evenlySpacedCandidates(n, std::max(1, static_cast<int>(count)));
+}
+
 std::vector<int> rangeEnds(const SplitTable& table, int regimes, int n) {
     std::vector<int> ends;
     int s = 0;
@@ -175,7 +202,8 @@ int lowest(const std::vector<ComparisonRow>& rows, double (*value)(const Compari
 }  // namespace
 
 Result<ModelComparison> compareModels(const RunSettings& settings,
-                                      const std::vector<double>& series) {
+                                      const std::vector<double>& series,
+                                      const ComparisonOptions& options) {
     const ModelParameters& model = settings.model;
     const int maxOrder = model.maxOrder;
     const int n = model.nObservations;
@@ -186,12 +214,25 @@ Result<ModelComparison> compareModels(const RunSettings& settings,
     comparison.firstTime = std::max(maxOrder - 1, limits::kDelay.max);
     const int maxRegimes = std::clamp(model.maxRegimes, 1, kMaxRegimeCount);
     const bool relative = settings.ga.criterion == kCriterionRelative;
-    for (int delay = limits::kDelay.min; delay <= limits::kDelay.max; ++delay) {
+    const int firstDelay = options.delay > 0 ? options.delay : limits::kDelay.min;
+    const int lastDelay = options.delay > 0 ? options.delay : limits::kDelay.max;
+    for (int delay = firstDelay; delay <= lastDelay; ++delay) {
         const int shift = comparison.firstTime - std::max(maxOrder - 1, delay);
         const DelayView view(series, n, shift, maxOrder, delay);
-        const SplitTable table = splitExactly(view, maxOrder, relative, maxRegimes, model.minObs);
+        // Every delay's view has the same length, so the same candidate ranks.
+        const ThresholdCandidates candidates =
+            comparisonCandidates(view.n, maxOrder, options.candidates);
+        comparison.everyValue = candidates.everyValue;
+        comparison.candidates = candidates.count(view.n);
+        std::vector<char> boundary(static_cast<std::size_t>(view.n) + 1, candidates.everyValue);
+        boundary.front() = boundary.back() = 1;
+        for (int rank : candidates.ranks) {
+            boundary[static_cast<std::size_t>(rank)] = 1;
+        }
+        const SplitTable table =
+            splitExactly(view, maxOrder, relative, maxRegimes, model.minObs, boundary);
         comparison.observations = view.rows.usableBefore(view.n);
-        for (int regimes = delay == 1 ? 1 : 2; regimes <= maxRegimes; ++regimes) {
+        for (int regimes = delay == firstDelay ? 1 : 2; regimes <= maxRegimes; ++regimes) {
             ComparisonRow row;
             if (table.pathCost[regimes][0] < kInfinity) {
                 row = describeRow(view, settings, rangeEnds(table, regimes, view.n), delay);
@@ -200,6 +241,9 @@ Result<ModelComparison> compareModels(const RunSettings& settings,
                 row.delay = regimes == 1 ? 0 : delay;
             }
             comparison.rows.push_back(std::move(row));
+        }
+        if (options.progress) {
+            options.progress(delay - firstDelay + 1, lastDelay - firstDelay + 1);
         }
     }
     std::stable_sort(

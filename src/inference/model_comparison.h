@@ -14,6 +14,7 @@
 //     BIC = AIC - 2 K + ln(N) (K + R - 1), thresholds counted as parameters;
 //     SSE = sum_r SSE_r; MSE of the one-step forecasts of the held-out values.
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -38,6 +39,10 @@ struct ComparisonRow {
 struct ModelComparison {
     int firstTime = 0;
     int observations = 0;
+    // The thresholds tried: every observed value, or the values at `candidates` evenly spaced
+    // ranks (as the exact search thins them on long series), over which each row is exact.
+    bool everyValue = true;
+    int candidates = 0;
     std::vector<ComparisonRow> rows;  // one regime; then by number of regimes, then by delay
     // Index of the lowest value among the available rows (the first on a tie); -1 for none.
     int bestAic = -1;
@@ -46,10 +51,24 @@ struct ModelComparison {
     int bestMse = -1;
 };
 
+struct ComparisonOptions {
+    // Threshold candidates as for the exact search (threshold_candidates.h): 0 lets the
+    // comparison choose (every value while a delay takes about a second), M > 0 the values at
+    // M evenly spaced ranks.
+    int candidates = 0;
+    // 0: every delay 1 .. 10; d: the rows of delay d only (and the one-regime row), on the
+    // same common sample.
+    int delay = 0;
+    // Called after each delay with the delays done and their number.
+    std::function<void(int done, int total)> progress;
+};
+
 // Uses the settings' nObservations, nPredictions, maxOrder, maxRegimes, minObs and criterion;
 // series holds nObservations + nPredictions values. The notice is the run's own when there is
-// no order to try (maxOrder below 2).
+// no order to try (maxOrder below 2). Each delay costs about n C (maxOrder + 1)^2 row updates
+// and C^2 / 2 order choices for C candidates.
 Result<ModelComparison> compareModels(const RunSettings& settings,
-                                      const std::vector<double>& series);
+                                      const std::vector<double>& series,
+                                      const ComparisonOptions& options = {});
 
 }  // namespace kavri

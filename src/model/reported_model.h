@@ -42,7 +42,28 @@ struct ReportedModel {
     std::vector<double> fitted;            // the whole-series fit, as in Residuals.txt
     std::vector<double> residuals;         // x[t] - fitted[t]
     std::vector<double> autocorrelations;  // of the residuals, lags 0 .. nAutocorrelations
+    // The same from the regressions' own equations. Where the threshold variable equals a
+    // threshold, the estimation may hold the observation in the regime below (ties are split
+    // by rank) while the whole-series fit applies the equation above: `residuals` then mixes
+    // two equations. These residuals are x[t] minus the fit of the regression that holds x[t]
+    // (the whole-series residual elsewhere, to the bit), and every statistic of the residuals
+    // beyond the result texts and Residuals.txt (Ljung-Box p values, the ACF chart, the
+    // bootstrap pools, the diagnostics) uses them. Empty in a model made by hand: then
+    // `residuals` stands in (ownResiduals()).
+    std::vector<double> regressionResiduals;
+    std::vector<double> regressionAutocorrelations;  // lags 0 .. nAutocorrelations
+    double regressionLjungBox = 0.0;
     std::vector<double> holdoutForecasts;  // one step ahead, for x[n .. n + nPredictions - 1]
+
+    const std::vector<double>& ownResiduals() const {
+        return regressionResiduals.empty() ? residuals : regressionResiduals;
+    }
+    const std::vector<double>& ownAutocorrelations() const {
+        return regressionAutocorrelations.empty() ? autocorrelations : regressionAutocorrelations;
+    }
+    double ownLjungBox() const {
+        return regressionResiduals.empty() ? ljungBox : regressionLjungBox;
+    }
 };
 
 }  // namespace kavri

@@ -1,5 +1,8 @@
 #include "report/statistics_text.h"
 
+#include <algorithm>
+#include <complex>
+
 #include "model/text_format.h"
 
 namespace kavri {
@@ -96,6 +99,124 @@ std::vector<LabelledText> fitStatisticsTexts(const FitStatistics& s) {
     return texts;
 }
 
+std::string thresholdConfidenceText(const std::vector<ThresholdConfidence>& intervals) {
+    std::string text;
+    for (const ThresholdConfidence& interval : intervals) {
+        text += formatText("%d: %f in [%f, %f] at %g%%\n", interval.threshold + 1,
+                           interval.estimate, interval.lower, interval.upper, interval.level);
+    }
+    if (!intervals.empty()) {
+        text += formatText(
+            "the values g with LR(g) = N (SSR(g) - SSR) / SSR <= %.2f = -2 ln(1 - sqrt(%g)), "
+            "the other thresholds and the orders held (Hansen's likelihood-ratio interval)",
+            intervals.front().criticalValue, intervals.front().level / 100.0);
+    }
+    return text;
+}
+
+std::string regimeSupportText(int chosenRegimes, const ModelComparison& atDelay,
+                              const LinearityTests* tests) {
+    const auto plural = [](int count) {
+        return formatText("%d regime%s", count, count == 1 ? "" : "s");
+    };
+    std::string text = plural(chosenRegimes) + " chosen; ";
+    if (atDelay.bestBic < 0) {
+        text += "BIC: no model of the comparison could be fitted";
+    } else {
+        const ComparisonRow& best = atDelay.rows[static_cast<std::size_t>(atDelay.bestBic)];
+        int delay = 0;
+        for (const ComparisonRow& row : atDelay.rows) {
+            delay = std::max(delay, row.delay);
+        }
+        text += "BIC prefers " + plural(best.regimes) +
+                (delay > 0 ? formatText(" (delay %d)", delay) : std::string());
+    }
+    if (tests == nullptr) {
+        return text;
+    }
+    std::string clauses;
+    for (const SupFTest* test : {&tests->oneVsTwo, &tests->twoVsThree}) {
+        // The test of one regime more than the chosen number, and of the chosen number
+        // against one fewer.
+        const bool bears =
+            test->nullRegimes == chosenRegimes || test->alternativeRegimes == chosenRegimes;
+        if (!bears || !test->available || !test->pValue) {
+            continue;
+        }
+        const std::string p = *test->pValue == 0.0 ? formatText("p < %.4g", 1.0 / test->replicates)
+                                                   : formatText("p = %.4g", *test->pValue);
+        clauses += formatText("%s%dv%d %s", clauses.empty() ? "" : ", ", test->nullRegimes,
+                              test->alternativeRegimes, p.c_str());
+    }
+    if (!clauses.empty()) {
+        text += "; sup-F " + clauses;
+    }
+    return text;
+}
+
+std::vector<LabelledText> diagnosticsTexts(const ModelDiagnostics& d) {
+    std::vector<LabelledText> texts;
+    std::string roots;
+    for (const RegimeRoots& regime : d.roots) {
+        std::string list;
+        for (const std::complex<double>& root : regime.roots) {
+            list += list.empty() ? "" : ", ";
+            list += root.imag() == 0.0 ? formatText("%.4f", root.real())
+                                       : formatText("%.4f%+.4fi", root.real(), root.imag());
+        }
+        roots +=
+            formatText("regime %d: %s (smallest modulus %.4f)%s\n", regime.regime, list.c_str(),
+                       regime.moduli.front(),
+                       regime.possibleUnitRoot
+                           ? formatText("; possible unit root in regime %d", regime.regime).c_str()
+                           : "");
+    }
+    if (!roots.empty()) {
+        roots +=
+            "roots of 1 - c1 z - .. - cp z^p; a regime alone is stationary when all lie "
+            "outside the unit circle";
+        texts.push_back({"Characteristic Roots", roots});
+    }
+    std::string skeleton;
+    switch (d.skeleton.behaviour) {
+        case SkeletonBehaviour::kPoint:
+            skeleton = formatText("converges to the point %f", d.skeleton.values.front());
+            break;
+        case SkeletonBehaviour::kCycle: {
+            skeleton = formatText("a limit cycle of length %zu:", d.skeleton.values.size());
+            for (double v : d.skeleton.values) skeleton += formatText(" %f", v);
+            break;
+        }
+        case SkeletonBehaviour::kDiverges:
+            skeleton = "diverges";
+            break;
+        case SkeletonBehaviour::kIrregular:
+            skeleton =
+                "neither a point nor a cycle of length up to 200 (quasi-periodic or chaotic)";
+            break;
+    }
+    texts.push_back(
+        {"Skeleton", skeleton + " (the model without noise, 20000 steps from the last values)"});
+    if (d.mcLeodLi) {
+        texts.push_back(
+            {"McLeod-Li", formatText("%s (Q = %f of the squared residuals against chi-square with "
+                                     "%d degrees of freedom: ARCH effects when small)",
+                                     pValueText(d.mcLeodLi->pValue).c_str(), d.mcLeodLi->statistic,
+                                     d.mcLeodLi->df)});
+    }
+    if (!d.ljungBoxByLag.empty()) {
+        std::string table = formatText("%4s %12s %4s %9s\n", "Lag", "Q", "df", "p");
+        for (const PortmanteauTest& test : d.ljungBoxByLag) {
+            const std::string df = test.df > 0 ? formatText("%d", test.df) : std::string("-");
+            table += formatText("%4d %12.4f %4s %9s\n", test.lags, test.statistic, df.c_str(),
+                                pValueText(test.pValue).c_str());
+        }
+        table.pop_back();
+        texts.push_back({"Ljung-Box by Lag", table});
+    }
+    return texts;
+}
+
 std::string sparseRegimeText(const SparseRegime& regime) {
     return formatText("regime %d: %d observations for %d parameters", regime.regime,
                       regime.observations, regime.parameters);
@@ -147,6 +268,12 @@ std::string modelComparisonText(const ModelComparison& comparison) {
         "for its number of regimes and delay\n",
         comparison.firstTime, comparison.firstTime + comparison.observations - 1,
         comparison.observations);
+    if (!comparison.everyValue) {
+        text += formatText(
+            "Thresholds tried: the values at %d evenly spaced ranks, exact over these "
+            "(--candidates)\n",
+            comparison.candidates);
+    }
     text += formatText("%-7s %-5s %-11s %-32s %12s %12s %12s %12s  %s\n", "Regimes", "Delay",
                        "Orders", "Thresholds", "AIC", "BIC", "SSE", "MSE", "Best");
     for (int i = 0; i < static_cast<int>(comparison.rows.size()); ++i) {

@@ -1,5 +1,9 @@
 #include "run/exact_run.h"
 
+#include <cmath>
+
+#include "estimation/information_criterion.h"
+#include "estimation/regime_estimation.h"
 #include "estimation/series_statistics.h"
 #include "genetic/candidates.h"
 #include "model/classic_numeric_locale.h"
@@ -32,6 +36,55 @@ Result<ExactOptimum> searchExactly(const RunSettings& settings, const RunOptions
     return findExactOptimum(settings, storage.series.data(), storage.sortedSeries.data(),
                             storage.sortOrder.data(), delay,
                             searchOptions(options, pool, observer));
+}
+
+struct ScanCriteria {
+    double aic = 0.0;
+    double bic = 0.0;
+};
+
+// The AIC and BIC of an exact optimum at `delay`: its regimes estimated as the run estimates
+// them, on the delay's own usable observations.
+std::optional<ScanCriteria> criteriaOfOptimum(const RunSettings& settings,
+                                              const RunStorage& storage, int delay,
+                                              const ExactOptimum& optimum) {
+    const ModelParameters& model = settings.model;
+    RankRanges ranges;
+    ranges.n = model.nObservations;
+    ranges.nThresholds = optimum.nThresholds;
+    for (int i = 0; i < optimum.nThresholds; ++i) {
+        ranges.bounds[i] = optimum.positions[i];
+    }
+    OrderSearch search;
+    search.n = model.nObservations;
+    search.maxOrder = model.maxOrder;
+    search.delay = delay;
+    search.initialBestAic = kSearchInitialBestAic;
+    search.stopAtFirstNonImprovement = settings.ga.criterion == kCriterionRelative;
+    FittedModel fitted(model.maxOrder);
+    fitted.nRegimes = ranges.regimeCount();
+    std::array<RegimeFit, kMaxRegimeCount> fits{};
+    if (estimateRegimes(storage.series.data(), storage.sortOrder.data(), ranges, search, fitted,
+                        fits) != FitStatus::kOk) {
+        return std::nullopt;
+    }
+    double sumAic = 0.0;
+    int observations = 0;
+    int coefficients = 0;
+    for (int r = 0; r < fitted.nRegimes; ++r) {
+        sumAic += fits[r].aic;
+        observations += fits[r].observations;
+        coefficients += fitted.regimeOrders[r] + 1;
+    }
+    if (observations == 0) {
+        return std::nullopt;
+    }
+    ScanCriteria criteria;
+    criteria.aic = sumAic + kNaicOffset * observations;
+    criteria.bic =
+        criteria.aic - 2.0 * coefficients +
+        std::log(static_cast<double>(observations)) * (coefficients + fitted.nRegimes - 1);
+    return criteria;
 }
 
 }  // namespace
@@ -144,6 +197,10 @@ DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObse
         scanOutcome.delays.push_back(delay);
         scanOutcome.fitness.push_back(fitness);
         scanOutcome.logFitness.push_back(scan.value().optima[i].logFitness);
+        const std::optional<ScanCriteria> criteria =
+            criteriaOfOptimum(settings, storage, delay, scan.value().optima[i]);
+        scanOutcome.aic.push_back(criteria ? std::optional<double>(criteria->aic) : std::nullopt);
+        scanOutcome.bic.push_back(criteria ? std::optional<double>(criteria->bic) : std::nullopt);
     }
     scanOutcome.bestDelay = scan.value().delays[scan.value().bestIndex];
     settings.model.delay = scanOutcome.bestDelay;

@@ -39,6 +39,12 @@ struct DelayScanOutcome {
     std::vector<int> delays;         // empty when a notice ended the run before the scan
     std::vector<double> fitness;     // the best fitness at delays[i]
     std::vector<double> logFitness;  // its log-fitness, by which the delays were compared
+    // The AIC and BIC of the optimum at delays[i] on that delay's own sample (the usable
+    // observations t >= max(maxOrder - 1, d), which change with d), as the comparison defines
+    // them: AIC = sum_r AIC_r + 0.018 N, BIC = AIC - 2K + ln(N) (K + R - 1). Empty where a
+    // regime cannot be fitted.
+    std::vector<std::optional<double>> aic;
+    std::vector<std::optional<double>> bic;
     int bestDelay = 0;
 };
 DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObserver& observer,

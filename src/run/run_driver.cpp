@@ -1,6 +1,8 @@
 #include "run/run_driver.h"
 
+#include <algorithm>
 #include <array>
+#include <string>
 
 #include "estimation/series_statistics.h"
 #include "genetic/candidates.h"
@@ -34,8 +36,25 @@ RunOutcome runGivenThresholds(const RunSettings& settings, ResultTexts& texts,
     }
     outcome.remarks = resolved.value().remarks;
     UserThresholds userThresholds{};
-    for (int i = 0; i < model.nThresholds && i < kMaxThresholdCount; ++i) {
+    const int nGiven = std::min(model.nThresholds, kMaxThresholdCount);
+    for (int i = 0; i < nGiven; ++i) {
         userThresholds[i] = resolved.value().values[i];
+    }
+    // Thresholds bound the regimes from below to above. Given in another order they would
+    // leave a regime between them empty (and end the run without a model): they are taken in
+    // ascending order, and the run says so.
+    if (!std::is_sorted(userThresholds.begin(), userThresholds.begin() + nGiven)) {
+        std::string typed;
+        for (int i = 0; i < nGiven; ++i) {
+            typed += (i == 0 ? "" : ", ") + shortestText(userThresholds[i]);
+        }
+        std::sort(userThresholds.begin(), userThresholds.begin() + nGiven);
+        std::string sorted;
+        for (int i = 0; i < nGiven; ++i) {
+            sorted += (i == 0 ? "" : ", ") + shortestText(userThresholds[i]);
+        }
+        outcome.remarks.push_back("the thresholds were given out of order (" + typed +
+                                  "); they are used in ascending order: " + sorted);
     }
 
     const EvaluationContext context{settings, texts, observer, options.files, &outcome.model};

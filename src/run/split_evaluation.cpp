@@ -6,6 +6,7 @@
 #include "estimation/model_summary.h"
 #include "estimation/series_statistics.h"
 #include "model/notices.h"
+#include "model/regime_rule.h"
 #include "model/text_format.h"
 #include "report/model_texts.h"
 #include "run/finite_results.h"
@@ -44,6 +45,36 @@ MaybeNotice checkReport(const FiniteResults& finite, const ReportedModel& report
     return finite.check(holdout.error.data(), nForecasts, "the error of held-out forecast %d");
 }
 
+// The residuals of the regressions' own equations (ReportedModel::regressionResiduals): an
+// observation whose threshold variable ties a threshold may be held by the regression below
+// while the whole-series fit applies the equation above; its residual is taken again from the
+// equation that was estimated on it, in the same order of terms as the whole-series fit.
+void recordRegressionResiduals(const double* x, int n, int delay, const FittedModel& model,
+                               int nLags, ReportedModel& data) {
+    data.regressionResiduals = data.residuals;
+    for (int t = 0; t < n; ++t) {
+        const int r = data.regimeOfObservation[t];
+        if (r < 0 || t < delay) {
+            continue;
+        }
+        const int applied = regimeOfValue(x[t - delay], model.thresholdValues.data(),
+                                          model.nRegimes, kWholeSeriesFitTie);
+        if (applied == r) {
+            continue;
+        }
+        const double* coefficients = model.regimeCoefficients[r];
+        double value = coefficients[0];
+        for (int k = 1; k <= model.regimeOrders[r]; ++k) {
+            value += coefficients[k] * x[t - k];
+        }
+        data.regressionResiduals[t] = x[t] - value;
+    }
+    data.regressionAutocorrelations.assign(static_cast<std::size_t>(nLags) + 1, 0.0);
+    autocorrelations(data.regressionAutocorrelations.data(), n, data.regressionResiduals.data(),
+                     nLags);
+    data.regressionLjungBox = ljungBoxStatistic(data.regressionAutocorrelations.data(), n, nLags);
+}
+
 void recordData(const double* x, const int* sortOrder, const ThresholdSplit& split, int n,
                 int nPredictions, int maxOrder, int delay, const FittedModel& model,
                 const double* fitted, const double* residual, const double* acf, int nLags,
@@ -64,6 +95,7 @@ void recordData(const double* x, const int* sortOrder, const ThresholdSplit& spl
     data.residuals.assign(residual, residual + n);
     data.autocorrelations.assign(acf, acf + nLags + 1);
     data.holdoutForecasts = holdout.forecast;
+    recordRegressionResiduals(x, n, delay, model, nLags, data);
 }
 
 }  // namespace

@@ -212,7 +212,8 @@ TEST_F(ChartData, RegimePointsAreTheObservationsOfEachRegimeByTheTieRule) {
 TEST_F(ChartData, AcfBarsAreTheResidualAutocorrelationsWithinTheWhiteNoiseBand) {
     std::vector<double> thresholds;
     const ChartInput input = givenThresholdInput(thresholds);
-    const std::vector<double>& acf = input.model.autocorrelations;
+    // The regressions' own residuals: this series ties its thresholds.
+    const std::vector<double>& acf = input.model.regressionAutocorrelations;
     ASSERT_EQ(acf.size(), 13u);
 
     const std::unique_ptr<ChartFigure> figure = buildAcfChart(input);
@@ -235,7 +236,7 @@ TEST_F(ChartData, AcfBarsAreTheResidualAutocorrelationsWithinTheWhiteNoiseBand) 
     for (const QPointF& point : upper->points()) EXPECT_EQ(point.y(), whiteNoiseBand(kFitted));
     for (const QPointF& point : lower->points()) EXPECT_EQ(point.y(), -whiteNoiseBand(kFitted));
     EXPECT_TRUE(chart->title().endsWith(
-        QStringLiteral("Ljung-Box Q(12) = %1").arg(formatNumber(input.model.ljungBox))))
+        QStringLiteral("Ljung-Box Q(12) = %1").arg(formatNumber(input.model.regressionLjungBox))))
         << chart->title().toStdString();
 }
 
@@ -405,14 +406,41 @@ TEST_F(ChartData, ExactSearchProfileIsMarkedAtTheExactOptimum) {
     ASSERT_TRUE(optimum.ok());
     ASSERT_GE(optimum.value().nThresholds, 1);
 
+    // The chart shows the likelihood ratio of each threshold, 0 at the optimum, with the
+    // critical value of its confidence interval as a line.
     const std::unique_ptr<ChartFigure> figure = buildSearchChart(input);
     auto* marks = seriesNamed<QScatterSeries>(figure->panel(0), QString::fromLatin1(kOptimumName));
     ASSERT_NE(marks, nullptr);
     ASSERT_EQ(marks->count(), optimum.value().nThresholds);
+    ASSERT_EQ(input.thresholdLr.size(), static_cast<std::size_t>(optimum.value().nThresholds));
     for (int i = 0; i < marks->count(); ++i) {
         EXPECT_EQ(marks->at(i).x(), sortedSeries[optimum.value().positions[i]]);
-        EXPECT_EQ(marks->at(i).y(), optimum.value().fitness);
+        EXPECT_EQ(marks->at(i).y(), 0.0);
         auto* curve = seriesNamed<QLineSeries>(figure->panel(0),
+                                               QStringLiteral("threshold %1 moved").arg(i + 1));
+        ASSERT_NE(curve, nullptr);
+        const ThresholdLikelihoodRatio& lr = input.thresholdLr[i].curve;
+        ASSERT_EQ(curve->count(), static_cast<int>(lr.values.size()));
+        for (int j = 0; j < curve->count(); ++j) {
+            EXPECT_EQ(curve->at(j), QPointF(lr.values[j], lr.lr[j]));
+        }
+    }
+    auto* level = seriesStartingWith<QLineSeries>(figure->panel(0), QStringLiteral("95% level"));
+    ASSERT_NE(level, nullptr);
+    for (const QPointF& point : level->points()) {
+        EXPECT_EQ(point.y(), thresholdCriticalValue(95.0));
+    }
+
+    // Without the ratios the profile of the search's fitness is shown, highest at the optimum.
+    ChartInput profileOnly = input;
+    profileOnly.thresholdLr.clear();
+    const std::unique_ptr<ChartFigure> fitness = buildSearchChart(profileOnly);
+    auto* optima =
+        seriesNamed<QScatterSeries>(fitness->panel(0), QString::fromLatin1(kOptimumName));
+    ASSERT_NE(optima, nullptr);
+    for (int i = 0; i < optima->count(); ++i) {
+        EXPECT_EQ(optima->at(i).y(), optimum.value().fitness);
+        auto* curve = seriesNamed<QLineSeries>(fitness->panel(0),
                                                QStringLiteral("threshold %1 moved").arg(i + 1));
         ASSERT_NE(curve, nullptr);
         for (const QPointF& point : curve->points()) EXPECT_LE(point.y(), optimum.value().fitness);

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -150,8 +151,9 @@ TEST_F(CliBinary, GivenThresholdsPrintTheRunsReportAndWriteBothFilesHere) {
     Result<RunStatistics> statistics =
         computeRunStatistics(parsed.request, parsed.request.settings, outcome, 1, {});
     ASSERT_TRUE(statistics.ok());
-    EXPECT_EQ(run.out, formatTextReport(texts, outcome, parsed.request.settings) +
-                           formatStatisticsReport(statistics.value()));
+    EXPECT_EQ(run.out,
+              formatTextReport(texts, outcome, parsed.request.settings, &statistics.value()) +
+                  formatStatisticsReport(statistics.value()));
 }
 
 TEST_F(CliBinary, GeneticSearchWithASeedPrintsItAndRepeatsExactly) {
@@ -296,6 +298,15 @@ TEST_F(CliBinary, DelayScanPrintsTheTableAndReportsTheBestDelay) {
     }
     EXPECT_EQ(result["bestDelay"], bestDelay);
     EXPECT_EQ(result["settings"]["delay"], bestDelay);
+    // The scan's AIC at the best delay is the reported model's, on the same sample.
+    for (const nlohmann::json& entry : result["delayScan"]) {
+        ASSERT_TRUE(entry["aic"].is_number() && entry["bic"].is_number()) << entry;
+        EXPECT_GT(entry["bic"].get<double>(), entry["aic"].get<double>());
+        if (entry["delay"] == bestDelay) {
+            const double aic = result["aic"].get<double>();
+            EXPECT_NEAR(entry["aic"].get<double>(), aic, 1e-9 * std::fabs(aic));
+        }
+    }
     EXPECT_EQ(result["mode"], "exact");
     EXPECT_NEAR(result["fitness"].get<double>(), best, 1e-9 * best);
 }
@@ -340,9 +351,8 @@ TEST_F(CliBinary, StatisticsFollowTheReportAndTheTestsRepeatWithTheSeed) {
 }
 
 TEST_F(CliBinary, RegimeWithFewObservationsPerParameterIsAWarningNotARefusal) {
-    CliRun run =
-        runCli(dir(), {"--thresholds", "0.041998063", "--max-order", "16", "--criterion",
-                       "absolute", "--n-observations", "60", "--n-predictions", "0", "--quiet"});
+    CliRun run = runCli(dir(), {"--thresholds", "0.041998063", "--max-order", "16",
+                                "--n-observations", "60", "--n-predictions", "0", "--quiet"});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err,
               "kavri-cli: warning: regime 1: 20 observations for 15 parameters, fewer than three "
@@ -562,11 +572,52 @@ TEST_F(CliBinary, VersionGoesToStandardOutput) {
 }
 
 TEST_F(CliBinary, ThresholdsThatLeaveARegimeEmptyAreAFailureNotASuccess) {
-    // Descending thresholds leave the middle regime without observations: no fit is possible.
-    CliRun run = runCli(dir(), {"--thresholds", "0.075415819,-0.2301702"});
+    // Two equal thresholds leave the middle regime without observations: no fit is possible.
+    CliRun run = runCli(dir(), {"--thresholds", "0.075415819,0.075415819"});
     EXPECT_EQ(run.status, 4);
     EXPECT_EQ(run.err.rfind("kavri-cli: no model was estimated: ", 0), 0u) << run.err;
     EXPECT_NE(run.out.find("Fitness: 0.000000\n"), std::string::npos) << run.out;
+}
+
+TEST_F(CliBinary, ThresholdIntervalsFollowTheThresholdsAndNarrowWithTheLevel) {
+    CliRun text = runCli(dir(), {"--thresholds", kTwoThresholds, "--quiet"});
+    ASSERT_EQ(text.status, 0) << text.err;
+    const std::size_t threshold = text.out.find("Threshold:\n");
+    ASSERT_NE(threshold, std::string::npos) << text.out;
+    const std::size_t interval = text.out.find("Threshold Confidence:\n    1: -0.230170 in [");
+    ASSERT_NE(interval, std::string::npos) << text.out;
+    EXPECT_LT(threshold, interval);
+    EXPECT_LT(interval, text.out.find("Variance of Regime:"));
+
+    const auto intervals = [&](const std::string& level) {
+        CliRun run = runCli(dir(), {"--thresholds", kTwoThresholds, "--threshold-level", level,
+                                    "--json", "--quiet"});
+        EXPECT_EQ(run.status, 0) << run.err;
+        return nlohmann::json::parse(run.out)["thresholdConfidence"];
+    };
+    const nlohmann::json wide = intervals("95");
+    const nlohmann::json narrow = intervals("80");
+    ASSERT_EQ(wide.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        const double estimate = wide[i]["threshold"].get<double>();
+        EXPECT_EQ(wide[i]["level"], 95.0);
+        EXPECT_LE(wide[i]["lower"].get<double>(), estimate);
+        EXPECT_GE(wide[i]["upper"].get<double>(), estimate);
+        EXPECT_GE(narrow[i]["lower"].get<double>(), wide[i]["lower"].get<double>());
+        EXPECT_LE(narrow[i]["upper"].get<double>(), wide[i]["upper"].get<double>());
+    }
+    EXPECT_EQ(wide[0]["threshold"], -0.2301702);
+}
+
+TEST_F(CliBinary, ThresholdsGivenOutOfOrderGiveTheReportOfTheAscendingOnes) {
+    CliRun reversed = runCli(dir(), {"--thresholds", "0.075415819,-0.2301702", "--quiet"});
+    EXPECT_EQ(reversed.status, 0) << reversed.err;
+    EXPECT_EQ(reversed.err,
+              "kavri-cli: the thresholds were given out of order (0.075415819, -0.2301702); they "
+              "are used in ascending order: -0.2301702, 0.075415819\n");
+    CliRun ascending = runCli(dir(), {"--thresholds", kTwoThresholds, "--quiet"});
+    EXPECT_EQ(ascending.status, 0) << ascending.err;
+    EXPECT_EQ(reversed.out, ascending.out);
 }
 
 TEST_F(CliBinary, ForecastsPrintTheirTablesWriteForecastsTxtAndRepeatWithTheSeed) {
@@ -642,7 +693,7 @@ TEST_F(CliBinary, ReportWritesTheWholeResultAsMarkdown) {
 }
 
 TEST_F(CliBinary, ForecastsThatCannotBeMadeOrWrittenAreFailures) {
-    CliRun noModel = runCli(dir(), {"--thresholds", "0.075415819,-0.2301702", "--forecast", "3"});
+    CliRun noModel = runCli(dir(), {"--thresholds", "0.075415819,0.075415819", "--forecast", "3"});
     EXPECT_EQ(noModel.status, 4);
     EXPECT_FALSE(fs::exists(dir() / "Forecasts.txt"));
 
@@ -701,8 +752,11 @@ TEST_F(CliBinary, ValueWhoseSquareOverflowsIsANoticeNotInfinity) {
     text.replace(start, text.find('\n', start) - start, "1e300");
     work_.write("extreme.txt", text);
     for (const char* search : {"genetic", "exact"}) {
-        CliRun run = runCli(dir(), {"--series", "extreme.txt", "--search", search, "--seed", "2",
-                                    "--n-iterations", "3", "--json"});
+        std::vector<std::string> arguments{"--series", "extreme.txt", "--search", search, "--json"};
+        if (search == std::string("genetic")) {
+            arguments.insert(arguments.end(), {"--seed", "2", "--n-iterations", "3"});
+        }
+        CliRun run = runCli(dir(), arguments);
         EXPECT_EQ(run.status, 3) << search;
         EXPECT_EQ(run.out, "");
         EXPECT_NE(run.err.find("471"), std::string::npos) << run.err;

@@ -143,7 +143,7 @@ TEST(ParseOptions, IntegerBoundsAreInclusiveAndRefusalsNameBoth) {
         {"--delay", 1, 10},
         {"--min-obs", 20, 100},
         {"--n-autocorrelations", 0, 24},
-        {"--n-chromosomes", 0, 200},
+        {"--n-chromosomes", 1, 200},  // 0 would search nothing
         {"--n-iterations", 0, 1000},
     };
     for (const Case& c : cases) {
@@ -171,10 +171,15 @@ TEST(ParseOptions, RealBoundsAreInclusiveAndRefusalsNameBoth) {
         EXPECT_EQ(refusal(option, "-0.001"),
                   std::string(option) + " expects a number from 0 to 1, got \"-0.001\"");
     }
-    EXPECT_EQ(refusal("--adjusting-constant", "1"), "");
-    EXPECT_EQ(refusal("--adjusting-constant", "100000"), "");
-    EXPECT_EQ(refusal("--adjusting-constant", "1e5"), "");
-    EXPECT_EQ(refusal("--adjusting-constant", "0.5"),
+    // The constant scales the AIC fitness, which it needs.
+    const auto withAic = [](const char* value) {
+        ParseOutcome outcome = parse({"--fitness", "aic", "--adjusting-constant", value});
+        return outcome.action == ParseAction::kRefused ? outcome.text : "";
+    };
+    EXPECT_EQ(withAic("1"), "");
+    EXPECT_EQ(withAic("100000"), "");
+    EXPECT_EQ(withAic("1e5"), "");
+    EXPECT_EQ(withAic("0.5"),
               "--adjusting-constant expects a number from 1 to 100000, got \"0.5\"");
 }
 
@@ -330,6 +335,80 @@ TEST(ParseOptions, CandidatesNeedAnExactSearchAndLongSeriesAreAccepted) {
     ASSERT_EQ(longRun.action, ParseAction::kRun) << longRun.text;
     EXPECT_EQ(longRun.request.settings.model.nObservations, 1000000);
     EXPECT_EQ(longRun.request.settings.model.nPredictions, 100000);
+}
+
+TEST(ParseOptions, SettingsOfAPartTheRunDoesNotMakeAreRefusedWithTheReason) {
+    const auto refused = [](std::vector<std::string> args) {
+        ParseOutcome outcome = parse(std::move(args));
+        return outcome.action == ParseAction::kRefused ? outcome.text : "(accepted)";
+    };
+    EXPECT_EQ(refused({"--search", "exact", "--n-iterations", "50"}),
+              "--n-iterations sets up the genetic search; it is not used with --search exact");
+    EXPECT_EQ(refused({"--thresholds", "0.5", "--n-chromosomes", "50"}),
+              "--n-chromosomes sets up the genetic search; it is not used with --thresholds "
+              "(nothing is searched)");
+    for (const char* name : {"--p-crossover", "--p-mutation", "--p-selection"}) {
+        EXPECT_EQ(refused({"--delay-scan", name, "0.5"}).rfind(std::string(name) + " sets up", 0),
+                  0u);
+    }
+    EXPECT_EQ(refused({"--search", "exact", "--seed", "3"}),
+              "--seed repeats what is random in a run; with --search exact it needs the "
+              "bootstrap of --tests, simulated forecasts (--forecast) or --simulate");
+    EXPECT_EQ(refused({"--search", "exact", "--seed", "3", "--tests"}), "(accepted)");
+    EXPECT_EQ(refused({"--search", "exact", "--seed", "3", "--forecast", "4"}), "(accepted)");
+    EXPECT_NE(refused({"--search", "exact", "--seed", "3", "--forecast", "4", "--forecast-method",
+                       "skeleton"}),
+              "(accepted)");
+    EXPECT_NE(refused({"--search", "exact", "--seed", "3", "--tests", "--bootstrap", "0"}),
+              "(accepted)");
+    EXPECT_EQ(refused({"--thresholds", "0.5", "--fitness", "aic"})
+                  .rfind("--fitness sets how a search ranks thresholds", 0),
+              0u);
+    EXPECT_EQ(refused({"--adjusting-constant", "2"}),
+              "--adjusting-constant scales the AIC fitness exp(-NAIC / C); it is not used with "
+              "--fitness mse");
+    EXPECT_EQ(refused({"--adjusting-constant", "2", "--fitness", "aic"}), "(accepted)");
+    EXPECT_EQ(refused({"--n-chromosomes", "0"}),
+              "--n-chromosomes expects an integer from 1 to 200, got \"0\"");
+    // Everything of the genetic search goes with it, and the exact search keeps its own.
+    EXPECT_EQ(refused({"--n-iterations", "5", "--n-chromosomes", "4", "--seed", "1"}),
+              "(accepted)");
+    EXPECT_EQ(refused({"--search", "exact", "--fitness", "aic", "--criterion", "relative"}),
+              "(accepted)");
+}
+
+TEST(ParseOptions, ModelChoiceOptionsReachTheRequestAndRefuseWhatTheyReplace) {
+    ParseOutcome select = parse({"--select", "BIC", "--threshold-level", "90"});
+    ASSERT_EQ(select.action, ParseAction::kRun) << select.text;
+    EXPECT_EQ(select.request.select, SelectCriterion::kBic);
+    EXPECT_EQ(select.request.thresholdLevel, 90.0);
+    EXPECT_EQ(parse({}).request.select, SelectCriterion::kNone);
+    EXPECT_EQ(parse({}).request.thresholdLevel, 95.0);
+    for (const char* level : {"0", "100", "x"}) {
+        EXPECT_EQ(refusal("--threshold-level", level),
+                  std::string("--threshold-level expects a percentage above 0 and below 100, "
+                              "got \"") +
+                      level + "\"");
+    }
+    for (const auto& args : {std::vector<std::string>{"--select", "aic", "--delay", "2"},
+                             std::vector<std::string>{"--select", "aic", "--thresholds", "0.5"},
+                             std::vector<std::string>{"--select", "aic", "--search", "exact"},
+                             std::vector<std::string>{"--select", "aic", "--delay-scan"}}) {
+        EXPECT_EQ(parse(args).text.rfind("--select chooses the delay and the thresholds", 0), 0u)
+            << args[2];
+    }
+    EXPECT_EQ(parse({"--select", "bic", "--n-iterations", "4"}).text,
+              "--n-iterations sets up the genetic search; it is not used with --select (the "
+              "comparison's exact optima)");
+
+    ParseOutcome trimmed = parse({"--tests", "--test-min-obs", "5", "--max-order", "4"});
+    ASSERT_EQ(trimmed.action, ParseAction::kRun) << trimmed.text;
+    EXPECT_EQ(trimmed.request.testMinObs, 5);
+    EXPECT_EQ(parse({"--tests", "--test-min-obs", "4", "--max-order", "4"}).text,
+              "--test-min-obs expects at least the test order + 2 = 5, so that every regime "
+              "keeps a residual degree of freedom; got 4");
+    EXPECT_EQ(parse({"--test-min-obs", "30"}).text,
+              "--test-min-obs sets up the linearity tests; it needs --tests");
 }
 
 TEST(ParseOptions, SeedCoversTheWholeUnsignedRange) {

@@ -222,6 +222,14 @@ TEST(DelayScanReport, TableOfEveryDelayThenTheBestInTextAndJson) {
               "    Delay 2: 1.500000\n"
               "    Delay 3: 0.125000\n"
               "Best Delay: 2\n");
+    scan.aic = {-10.5, std::nullopt, 2.0};
+    scan.bic = {-4.25, std::nullopt, 8.0};
+    EXPECT_EQ(formatDelayScan(scan),
+              "Delay Scan:\n"
+              "    Delay 1: 0.250000  (AIC -10.5000, BIC -4.2500)\n"
+              "    Delay 2: 1.500000\n"
+              "    Delay 3: 0.125000  (AIC 2.0000, BIC 8.0000)\n"
+              "Best Delay: 2\n");
 
     RunSettings settings = defaultCliSettings();
     settings.ga.searchMethod = kSearchExact;
@@ -233,6 +241,8 @@ TEST(DelayScanReport, TableOfEveryDelayThenTheBestInTextAndJson) {
     ASSERT_EQ(json["delayScan"].size(), 3u);
     EXPECT_EQ(json["delayScan"][1]["delay"], 2);
     EXPECT_EQ(json["delayScan"][1]["fitness"].get<double>(), 1.5);
+    EXPECT_TRUE(json["delayScan"][1]["aic"].is_null());
+    EXPECT_EQ(json["delayScan"][2]["bic"].get<double>(), 8.0);
     EXPECT_FALSE(nlohmann::json::parse(formatJsonReport(twoRegimeOutcome(), settings))
                      .contains("delayScan"));
 }
@@ -321,6 +331,8 @@ ForecastOutcome bootstrapForecasts() {
     check.observed = {2.5};
     check.error = {0.5};
     check.rmse = {0.5};
+    check.mae = {0.5};
+    check.mape = {20.0};
     outcome.holdout = check;
     return outcome;
 }
@@ -333,8 +345,10 @@ TEST(ForecastReport, TablesOfTheForecastsAndOfTheDynamicCheck) {
               "         1      3.250000      3.125000      2.500000      4.000000\n"
               "         2     -0.500000     -0.250000     -2.000000      1.500000\n"
               "Dynamic Check:\n"
-              "      Step      Observed      Forecast         Error          RMSE\n"
-              "         1      2.500000      2.000000      0.500000      0.500000\n");
+              "      Step      Observed      Forecast         Error          RMSE           MAE"
+              "          MAPE\n"
+              "         1      2.500000      2.000000      0.500000      0.500000      0.500000"
+              "     20.000000\n");
 
     ForecastOutcome skeleton;
     skeleton.forecasts.origin = 50;
@@ -365,7 +379,8 @@ TEST(ForecastReport, JsonHasEveryStepWithNullWhereTheMethodHasNoValue) {
     EXPECT_EQ(f["steps"][1], nlohmann::json::parse(R"({"step": 2, "forecast": -0.5,
         "median": -0.25, "intervals": [{"level": 90.0, "lower": -2.0, "upper": 1.5}]})"));
     EXPECT_EQ(json["dynamicCheck"], nlohmann::json::parse(R"({"origin": 100, "steps": [{"step": 1,
-        "observed": 2.5, "forecast": 2.0, "error": 0.5, "rmse": 0.5}]})"));
+        "observed": 2.5, "forecast": 2.0, "error": 0.5, "rmse": 0.5, "mae": 0.5,
+        "mape": 20.0}]})"));
     EXPECT_EQ(json["simulation"], nlohmann::json::parse(R"({"file": "sim.txt", "values": 40,
         "method": "gaussian", "seed": 9})"));
 

@@ -31,6 +31,8 @@ TEST(HoldoutCheck, ErrorsOfTheForecastsFromTheLastFittedValueAndTheirRunningRmse
     EXPECT_EQ(check->rmse[0], 0.5);
     EXPECT_EQ(check->rmse[1], std::sqrt((0.25 + 2.25) / 2));
     EXPECT_EQ(check->rmse[2], std::sqrt((0.25 + 2.25 + 0.0625) / 3));
+    EXPECT_EQ(check->mae[2], (0.5 + 1.5 + 0.25) / 3);
+    EXPECT_DOUBLE_EQ(check->mape[2], 100.0 * (0.5 / 3.5 + 1.5 / 1.0 + 0.25 / 2.0) / 3.0);
 }
 
 TEST(HoldoutCheck, NoneWithoutHeldOutValues) {

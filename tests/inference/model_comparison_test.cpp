@@ -143,3 +143,51 @@ TEST(ModelComparison, NoOrderToTryIsANotice) {
 
 }  // namespace
 }  // namespace kavri
+
+namespace kavri {
+namespace {
+
+// One delay of the table alone is that delay's rows of the whole table; with M candidates
+// every threshold is a value at one of M evenly spaced ranks of the common sample's view, and
+// no row beats the exhaustive one of its number of regimes and delay.
+TEST(ModelComparison, OneDelayAndThinnedCandidatesAgreeWithTheWholeTable) {
+    const std::vector<double> x = testing::exchangeRateReturns();
+    RunSettings settings = exchangeRateSettings();
+    settings.model.maxRegimes = 3;
+    const ModelComparison whole = compareModels(settings, x).value();
+    ComparisonOptions one;
+    one.delay = 4;
+    int calls = 0;
+    one.progress = [&calls](int done, int total) {
+        ++calls;
+        EXPECT_EQ(done, 1);
+        EXPECT_EQ(total, 1);
+    };
+    const ModelComparison delay4 = compareModels(settings, x, one).value();
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(delay4.everyValue);
+    ASSERT_EQ(delay4.rows.size(), 3u);  // 1, 2 and 3 regimes
+    for (const ComparisonRow& row : delay4.rows) {
+        const auto same = std::find_if(whole.rows.begin(), whole.rows.end(), [&](const auto& r) {
+            return r.regimes == row.regimes && r.delay == row.delay;
+        });
+        ASSERT_NE(same, whole.rows.end());
+        EXPECT_EQ(row.thresholds, same->thresholds);
+        // The one-regime row sums the same rows in another rank order.
+        EXPECT_NEAR(row.aic, same->aic, 1e-12 * std::fabs(same->aic));
+    }
+
+    ComparisonOptions thinned;
+    thinned.candidates = 40;
+    const ModelComparison few = compareModels(settings, x, thinned).value();
+    EXPECT_FALSE(few.everyValue);
+    EXPECT_EQ(few.candidates, 40);
+    ASSERT_EQ(few.rows.size(), whole.rows.size());
+    for (std::size_t i = 0; i < few.rows.size(); ++i) {
+        if (!few.rows[i].available) continue;
+        EXPECT_GE(few.rows[i].aic, whole.rows[i].aic - 1e-9 * std::fabs(whole.rows[i].aic));
+    }
+}
+
+}  // namespace
+}  // namespace kavri

@@ -93,5 +93,53 @@ TEST(StatisticsText, LinearityTestsShowTheirSettingsAndABootstrapPBelowItsResolu
               "F(4, 396) = 3.2500, p < 0.0001 (recursion started on 47 arranged observations)");
 }
 
+// The line on the number of regimes: BIC's choice at the model's delay, then the sup-F tests
+// that bear on the number chosen (one more regime, one fewer), each with its bootstrap p.
+TEST(StatisticsText, RegimeSupportNamesBicsChoiceAndTheTestsThatBearOnIt) {
+    ModelComparison comparison;
+    comparison.rows.resize(3);
+    comparison.rows[0].regimes = 1;
+    comparison.rows[1].regimes = 2;
+    comparison.rows[1].delay = 2;
+    comparison.rows[2].regimes = 3;
+    comparison.rows[2].delay = 2;
+    comparison.bestBic = 1;
+    LinearityTests tests;
+    tests.oneVsTwo = SupFTest{1, 2, true, 31.25, 10.0, 9.0, {0.5}, 0.0, 1000};
+    tests.oneVsThree = SupFTest{1, 3, true, 40.5, 10.0, 8.5, {-0.5, 0.5}, 0.0125, 1000};
+    tests.twoVsThree = SupFTest{2, 3, true, 3.5, 9.0, 8.5, {-0.5, 0.5}, 0.37, 1000};
+    EXPECT_EQ(regimeSupportText(2, comparison, &tests),
+              "2 regimes chosen; BIC prefers 2 regimes (delay 2); sup-F 1v2 p < 0.001, 2v3 p = "
+              "0.37");
+    EXPECT_EQ(regimeSupportText(3, comparison, &tests),
+              "3 regimes chosen; BIC prefers 2 regimes (delay 2); sup-F 2v3 p = 0.37");
+    EXPECT_EQ(regimeSupportText(1, comparison, nullptr),
+              "1 regime chosen; BIC prefers 2 regimes (delay 2)");
+    comparison.bestBic = -1;
+    EXPECT_EQ(regimeSupportText(2, comparison, nullptr),
+              "2 regimes chosen; BIC: no model of the comparison could be fitted");
+}
+
+TEST(StatisticsText, ThresholdIntervalsOneLineEachThenHowTheyWereFound) {
+    ThresholdConfidence first;
+    first.threshold = 0;
+    first.estimate = -0.25;
+    first.lower = -0.5;
+    first.upper = 0.125;
+    first.level = 95.0;
+    first.criticalValue = thresholdCriticalValue(95.0);
+    ThresholdConfidence second = first;
+    second.threshold = 1;
+    second.estimate = 1.5;
+    second.lower = 1.5;
+    second.upper = 2.0;
+    EXPECT_EQ(thresholdConfidenceText({first, second}),
+              "1: -0.250000 in [-0.500000, 0.125000] at 95%\n"
+              "2: 1.500000 in [1.500000, 2.000000] at 95%\n"
+              "the values g with LR(g) = N (SSR(g) - SSR) / SSR <= 7.35 = -2 ln(1 - sqrt(0.95)), "
+              "the other thresholds and the orders held (Hansen's likelihood-ratio interval)");
+    EXPECT_EQ(thresholdConfidenceText({}), "");
+}
+
 }  // namespace
 }  // namespace kavri

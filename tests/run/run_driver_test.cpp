@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <clocale>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -139,6 +140,83 @@ TEST_F(RunDriver, WithoutChromosomesTheSingleRegimeModelIsReported) {
     // Crossover never runs; mutation alone may give the single chromosome thresholds.
     EXPECT_EQ(single.evaluations, 4);
     EXPECT_TRUE(single.model.available);
+}
+
+TEST_F(RunDriver, GivenThresholdsOutOfOrderAreUsedInAscendingOrderAndSaidSo) {
+    RunSettings settings = modelSettings();
+    settings.model.selectModel = kSelectModelGivenThresholds;
+    settings.model.nThresholds = 2;
+    settings.model.thresholds = {0.35374461, -0.2301702, 0.0};
+    const RunOutcome reversed = run(settings);
+    ASSERT_FALSE(reversed.notice.has_value());
+    ASSERT_TRUE(reversed.model.available);
+    const ResultTexts reversedTexts = texts_;
+    ASSERT_EQ(reversed.remarks.size(), 1u);
+    EXPECT_EQ(reversed.remarks[0],
+              "the thresholds were given out of order (0.35374461, -0.2301702); they are used "
+              "in ascending order: -0.2301702, 0.35374461");
+
+    settings.model.thresholds = {-0.2301702, 0.35374461, 0.0};
+    const RunOutcome ascending = run(settings);
+    EXPECT_TRUE(ascending.remarks.empty());
+    EXPECT_EQ(reversed.model.thresholds, ascending.model.thresholds);
+    EXPECT_EQ(reversedTexts, texts_);
+    EXPECT_EQ(reversed.fitness, ascending.fitness);
+}
+
+// The lynx counts hold the value 409 twice among the first 100 years. At the threshold 409
+// the estimation holds the earlier tie in the regime below, while the whole-series fit applies
+// the equation above to both: the statistics of the residuals must use each regression's own.
+TEST_F(RunDriver, StatisticsAtATiedThresholdUseEachRegressionsOwnResiduals) {
+    std::string text;
+    std::ifstream csv(std::string(KAVRI_EXAMPLES_DIR) + "/lynx.csv");
+    std::string line;
+    std::getline(csv, line);  // the header
+    while (std::getline(csv, line)) {
+        const std::size_t first = line.find(',');
+        text += line.substr(first + 1, line.find(',', first + 1) - first - 1) + "\n";
+    }
+    dir_.write("lynx.txt", text);
+    RunSettings settings = modelSettings();
+    settings.model.seriesPath = (dir_.path() / "lynx.txt").string();
+    settings.model.nObservations = 100;
+    settings.model.nPredictions = 14;
+    settings.model.minObs = 20;
+    settings.model.selectModel = kSelectModelGivenThresholds;
+    settings.model.nThresholds = 1;
+    settings.model.thresholds = {409.0, 0.0, 0.0};
+    const RunOutcome outcome = run(settings);
+    ASSERT_FALSE(outcome.notice.has_value());
+    const ReportedModel& model = outcome.model;
+    ASSERT_TRUE(model.available);
+    ASSERT_EQ(model.regressionResiduals.size(), model.residuals.size());
+    int mixed = 0;
+    for (std::size_t t = 0; t < model.residuals.size(); ++t) {
+        const int r = model.regimeOfObservation[t];
+        if (r < 0) {
+            EXPECT_EQ(model.regressionResiduals[t], model.residuals[t]);
+            continue;
+        }
+        const std::vector<double>& b = model.regimes[static_cast<std::size_t>(r)].coefficients;
+        double fit = b[0];
+        for (std::size_t k = 1; k < b.size(); ++k) fit += b[k] * model.series[t - k];
+        EXPECT_NEAR(model.regressionResiduals[t], model.series[t] - fit, 1e-9 * 7000.0) << t;
+        if (model.regressionResiduals[t] != model.residuals[t]) ++mixed;
+    }
+    EXPECT_GE(mixed, 1);
+    // The texts keep the whole-series Ljung-Box; the statistics take the regressions' own.
+    EXPECT_NE(model.regressionLjungBox, model.ljungBox);
+    EXPECT_EQ(model.ownLjungBox(), model.regressionLjungBox);
+
+    // Away from ties both are the same to the bit.
+    settings.model.thresholds = {testing::exchangeRateReturns()[10], 0.0, 0.0};
+    settings.model.seriesPath = seriesPath_;
+    settings.model.nObservations = 450;
+    settings.model.nPredictions = 50;
+    const RunOutcome plain = run(settings);
+    ASSERT_TRUE(plain.model.available);
+    EXPECT_EQ(plain.model.regressionResiduals, plain.model.residuals);
+    EXPECT_EQ(plain.model.regressionLjungBox, plain.model.ljungBox);
 }
 
 TEST_F(RunDriver, GivenThresholdsShowFiveDecimalVariance) {
