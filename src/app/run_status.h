@@ -13,7 +13,6 @@ namespace kavri {
 
 // `used` is the settings as the run completed them (run defaults written in). Relative paths
 // are resolved against the current folder, where the run read and wrote them.
-QStringList runStatusLines(const RunSettings& used, const RunOptions& options,
-                           const RunOutcome& outcome);
+QStringList runStatusLines(const RunSettings& used, const RunOutcome& outcome);
 
 }  // namespace kavri

@@ -5,7 +5,6 @@
 #include <memory>
 
 #include "charts/chart_export.h"
-#include "cli/exit_codes.h"
 
 namespace kavri::cli {
 
@@ -37,8 +36,9 @@ void forwardQtErrors(QtMsgType type, const QMessageLogContext&, const QString& m
 
 }  // namespace
 
-int writeRunCharts(const CliRequest& request, const RunOutcome& outcome,
-                   const DelayScanOutcome* scan, const ForecastOutcome* forecasts, std::FILE* log) {
+std::optional<std::string> writeRunCharts(const CliRequest& request, const RunOutcome& outcome,
+                                          const DelayScanOutcome* scan,
+                                          const ForecastOutcome* forecasts, RunFileSet& set) {
     qInstallMessageHandler(forwardQtErrors);
     const std::unique_ptr<QApplication> application = headlessApplication();
     const charts::ChartInput input = charts::chartInputFromRun(
@@ -47,16 +47,11 @@ int writeRunCharts(const CliRequest& request, const RunOutcome& outcome,
                                            ? charts::ImageFormat::kPng
                                            : charts::ImageFormat::kSvg;
     const charts::WrittenCharts written =
-        charts::writeCharts(input, QString::fromStdString(request.plotsDirectory), format);
-    for (const QString& path : written.paths) {
-        std::fprintf(log, "kavri-cli: wrote %s\n",
-                     QDir::toNativeSeparators(path).toLocal8Bit().constData());
-    }
+        charts::writeCharts(input, QString::fromStdString(request.plotsDirectory), format, set);
     if (written.error) {
-        std::fprintf(log, "kavri-cli: %s\n", written.error->toLocal8Bit().constData());
-        return kExitPlotFailure;
+        return written.error->toLocal8Bit().toStdString();
     }
-    return kExitSuccess;
+    return std::nullopt;
 }
 
 }  // namespace kavri::cli

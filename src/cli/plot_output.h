@@ -2,7 +2,8 @@
 
 // The charts of a finished run written by kavri-cli --plots, without a display.
 
-#include <cstdio>
+#include <optional>
+#include <string>
 
 #include "cli/options.h"
 #include "run/exact_run.h"
@@ -11,12 +12,13 @@
 
 namespace kavri::cli {
 
-// Writes every chart that applies to the run into request.plotsDirectory and names each file
-// written on `log` ("kavri-cli: wrote plots/series.svg"). Draws on Qt's offscreen platform
-// unless QT_QPA_PLATFORM chooses another, so no display is needed. `scan` is the delay scan's
-// outcome when the run was one, `forecasts` the forecasts past the data when they were made.
-// Returns kExitSuccess, or kExitPlotFailure after writing the reason on `log`.
-int writeRunCharts(const CliRequest& request, const RunOutcome& outcome,
-                   const DelayScanOutcome* scan, const ForecastOutcome* forecasts, std::FILE* log);
+// Draws every chart that applies to the run and keeps it in `set` as a file of
+// request.plotsDirectory, to be committed with the run's other files (see charts::writeCharts).
+// Draws on Qt's offscreen platform unless QT_QPA_PLATFORM chooses another, so no display is
+// needed. `scan` is the delay scan's outcome when the run was one, `forecasts` the forecasts
+// past the data when they were made. Empty on success, otherwise the reason.
+std::optional<std::string> writeRunCharts(const CliRequest& request, const RunOutcome& outcome,
+                                          const DelayScanOutcome* scan,
+                                          const ForecastOutcome* forecasts, RunFileSet& set);
 
 }  // namespace kavri::cli

@@ -144,6 +144,7 @@ std::vector<TableRecord> tableRecords(std::string_view text, Separator separator
     RecordBuilder builder(separator);
     int line = 1;
     bool inQuotes = false;
+    int quoteLine = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         const bool lineEnd =
@@ -172,6 +173,7 @@ std::vector<TableRecord> tableRecords(std::string_view text, Separator separator
         if (c == '"' && builder.fieldIsBlank()) {
             builder.quoteOpened();
             inQuotes = true;
+            quoteLine = line;
         } else if (c == delimiter) {
             builder.endField();
         } else {
@@ -179,6 +181,9 @@ std::vector<TableRecord> tableRecords(std::string_view text, Separator separator
         }
     }
     builder.endRecord(records);
+    if (inQuotes && !records.empty()) {
+        records.back().unclosedQuoteLine = quoteLine;
+    }
     return records;
 }
 

@@ -33,7 +33,50 @@ Result<ValueColumn> valueColumn(const std::string& text, const SeriesRequest& re
                        request.choice.column, request.path);
 }
 
-std::string problemText(const ValueField& field, NumberProblem problem, bool plainFirstValue) {
+// The text of a field as a message can show it: a byte that is not printable (a NUL, a
+// control character) as \xNN, so that it neither cuts the quoted text short nor disturbs the
+// terminal, and a long field cut after 60 bytes.
+std::string shownField(const std::string& text) {
+    constexpr std::size_t kShownBytes = 60;
+    std::string shown;
+    for (std::size_t i = 0; i < text.size() && i < kShownBytes; ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        shown +=
+            byte < 0x20 || byte == 0x7f ? formatText("\\x%02X", byte) : std::string(1, text[i]);
+    }
+    if (text.size() > kShownBytes) {
+        shown += formatText("... (%zu bytes)", text.size());
+    }
+    return shown;
+}
+
+// A UTF-16 file (a byte order mark FF FE or FE FF, or a NUL beside every other byte) reads
+// as numbers with NULs between the digits: it is named as such, with the remedy.
+MaybeNotice encodingNotice(const std::string& path, const std::string& text) {
+    const std::string_view start = std::string_view(text).substr(0, 64);
+    bool utf16 = start.substr(0, 2) == "\xFF\xFE" || start.substr(0, 2) == "\xFE\xFF";
+    if (!utf16 && start.size() >= 8) {
+        int evenNuls = 0;
+        int oddNuls = 0;
+        for (std::size_t i = 0; i < start.size(); ++i) {
+            if (start[i] == '\0') {
+                (i % 2 == 0 ? evenNuls : oddNuls) += 1;
+            }
+        }
+        const int half = static_cast<int>(start.size() / 2);
+        utf16 = evenNuls >= half - 1 || oddNuls >= half - 1;
+    }
+    if (!utf16) {
+        return std::nullopt;
+    }
+    return Notice(formatText("File %s could not be read", path.c_str()), kErrorCaption,
+                  NoticeIcon::kStop,
+                  "It is UTF-16 text, which Kavri does not read: save it as UTF-8 or plain "
+                  "ASCII text (in a spreadsheet, as CSV UTF-8)");
+}
+
+std::string problemText(const ValueField& rawField, NumberProblem problem, bool plainFirstValue) {
+    const ValueField field{shownField(rawField.text), rawField.line};
     switch (problem) {
         case NumberProblem::kMissing:
             return formatText(
@@ -78,6 +121,9 @@ Result<SeriesSample> readSeriesSample(const SeriesRequest& request) {
     Result<std::string> text = loadSeriesText(request.path);
     if (!text.ok()) {
         return text.notice();
+    }
+    if (MaybeNotice notice = encodingNotice(request.path, text.value())) {
+        return *notice;
     }
     Result<ValueColumn> read = valueColumn(text.value(), request);
     if (!read.ok()) {

@@ -105,9 +105,16 @@ Notice columnNotFound(const std::string& requested, const std::string& path,
             "from 1 to %zu",
             nColumns, nColumns == 1 ? "" : "s", nColumns);
     } else {
-        detail = "Its columns are";
-        for (std::size_t c = 0; c < names.size(); ++c) {
+        // A wide table is named by its first columns and its count: a list of every column of
+        // a file with 100,000 of them would bury the message.
+        constexpr std::size_t kNamesListed = 20;
+        detail = names.size() > kNamesListed ? formatText("It has %zu columns:", names.size())
+                                             : std::string("Its columns are");
+        for (std::size_t c = 0; c < names.size() && c < kNamesListed; ++c) {
             detail += formatText("%s %zu \"%s\"", c == 0 ? "" : ",", c + 1, names[c].c_str());
+        }
+        if (names.size() > kNamesListed) {
+            detail += formatText(", ... %zu \"%s\"", names.size(), names.back().c_str());
         }
         detail += " (--column takes a name or a number)";
     }
@@ -119,6 +126,13 @@ Notice columnNotFound(const std::string& requested, const std::string& path,
 
 Result<ValueColumn> tableColumn(const std::vector<TableRecord>& records, bool decimalComma,
                                 const std::string& requested, const std::string& path) {
+    if (!records.empty() && records.back().unclosedQuoteLine > 0) {
+        return Notice(formatText("File %s could not be read", path.c_str()), kErrorCaption,
+                      NoticeIcon::kStop,
+                      formatText("Line %d opens a quote (\") that is never closed, so the rest of "
+                                 "the file would be one field: close the quote or remove it",
+                                 records.back().unclosedQuoteLine));
+    }
     ValueColumn column;
     column.decimalComma = decimalComma;
     column.headerLine = firstRecordIsHeader(records, decimalComma);

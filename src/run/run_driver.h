@@ -16,6 +16,7 @@
 #include "model/result_texts.h"
 #include "model/run_settings.h"
 #include "report/result_files.h"
+#include "report/run_file_set.h"
 
 namespace kavri {
 
@@ -28,6 +29,11 @@ struct RunOptions {
     // First seed of the genetic search; empty: the calendar clock in seconds.
     std::optional<std::uint32_t> seed;
     ResultFiles files;
+    // Where the run keeps its result files until they are committed together. Null: runModel
+    // keeps them in a set of its own and commits it at its end (the desktop program); given:
+    // the files are kept there and the caller commits them with what it writes after the
+    // estimation (forecasts, charts), or discards them when anything fails.
+    RunFileSet* fileSet = nullptr;
     // Also compute the exact optimum after a genetic search, for comparison.
     bool compareExact = false;
     SearchPath searchPath = SearchPath::kFast;
@@ -61,7 +67,18 @@ struct RunOutcome {
     // was typed for, for instance).
     std::vector<std::string> remarks;
     std::optional<ExactSearchScope> exactScope;  // set by the exact search (and compareExact)
+    // The files put in place and removed, when runModel committed its own set.
+    CommittedFiles files;
+    // When the run ended without a model (and without a notice): why, in a phrase that follows
+    // "no model was estimated: ".
+    std::string noModelCause;
 };
+
+// Marks in `set` the files of `files`'s folder that an earlier run may have left and this run
+// does not produce: Predictions.txt when nothing is held out, Forecasts.txt unless
+// `forecasts` (a new model makes earlier forecasts another model's).
+void supersedeEarlierFiles(RunFileSet& set, const ResultFiles& files, const RunSettings& settings,
+                           bool forecasts);
 
 // Keeps in `outcome` the description of the values read, and their labels in the reported
 // model.
@@ -69,8 +86,16 @@ void attachSample(RunOutcome& outcome, SeriesSample sample);
 
 // Runs once with `settings` (run defaults are written into groups whose dialog count is 0):
 // clears all sixteen result texts, then writes them and refreshes `observer` as it goes. A run
-// that ends in a notice leaves the texts it wrote before the notice.
+// that ends in a notice leaves the texts it wrote before the notice. The result files are
+// committed together at the end (see RunOptions::fileSet); a run that ends in a notice or
+// without a model leaves the files on disk as they were.
 RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& observer,
                     const RunOptions& options = {});
+
+// The end of a run that kept its own files in `set`: commits them (superseding an earlier
+// run's Predictions.txt and Forecasts.txt as supersedeEarlierFiles says) when the run reported
+// a model, discards them otherwise. A commit that fails becomes the outcome's notice.
+void commitRunFiles(RunFileSet& set, const ResultFiles& files, const RunSettings& settings,
+                    RunOutcome& outcome);
 
 }  // namespace kavri

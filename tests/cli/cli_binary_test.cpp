@@ -545,10 +545,44 @@ TEST_F(CliBinary, VersionGoesToStandardOutput) {
 
 TEST_F(CliBinary, ThresholdsThatLeaveARegimeEmptyAreAFailureNotASuccess) {
     // Descending thresholds leave the middle regime without observations: no fit is possible.
+    // The cause is named, and no empty report is printed.
     CliRun run = runCli(dir(), {"--thresholds", "0.075415819,-0.2301702"});
     EXPECT_EQ(run.status, 4);
-    EXPECT_EQ(run.err.rfind("kavri-cli: no model was estimated: ", 0), 0u) << run.err;
-    EXPECT_NE(run.out.find("Fitness: 0.000000\n"), std::string::npos) << run.out;
+    EXPECT_EQ(run.err.rfind("kavri-cli: no model was estimated: the thresholds are not in "
+                            "ascending order (0.075415819 is followed by -0.2301702)",
+                            0),
+              0u)
+        << run.err;
+    EXPECT_EQ(run.out, "");
+}
+
+// A constant series, or one alternating between two values, leaves every regression singular:
+// the run says so, prints no empty report and leaves the earlier files as they were.
+TEST_F(CliBinary, ASingularDesignIsNamedAsTheCauseAndChangesNoFile) {
+    std::string constant;
+    std::string alternating;
+    for (int t = 0; t < 200; ++t) {
+        constant += "5\n";
+        alternating += t % 2 == 0 ? "1\n" : "-1\n";
+    }
+    work_.write("constant.txt", constant);
+    work_.write("alternating.txt", alternating);
+    work_.write("Residuals.txt", "an earlier run's\n");
+    CliRun flat = runCli(dir(), {"--series", "constant.txt", "--n-observations", "150",
+                                 "--n-predictions", "10", "--search", "exact"});
+    EXPECT_EQ(flat.status, 4);
+    EXPECT_EQ(flat.out, "");
+    EXPECT_NE(flat.err.find("no model was estimated: the series is constant"), std::string::npos)
+        << flat.err;
+    CliRun periodic = runCli(dir(), {"--series", "alternating.txt", "--n-observations", "150",
+                                     "--n-predictions", "10", "--seed", "1"});
+    EXPECT_EQ(periodic.status, 4);
+    EXPECT_EQ(periodic.out, "");
+    EXPECT_NE(periodic.err.find("regression is singular at every order tried"), std::string::npos)
+        << periodic.err;
+    EXPECT_NE(periodic.err.find("no result file was written"), std::string::npos);
+    EXPECT_EQ(readFile(dir() / "Residuals.txt"), "an earlier run's\n");
+    EXPECT_FALSE(fs::exists(dir() / "Predictions.txt"));
 }
 
 TEST_F(CliBinary, ForecastsPrintTheirTablesWriteForecastsTxtAndRepeatWithTheSeed) {
@@ -636,15 +670,15 @@ TEST_F(CliBinary, OutputThatCannotBeWrittenIsAFailureExplainedOnStandardError) {
               "on device\n");
 }
 
-// The dialog accepts a maximum order of 1, and so does the command line; the run then says
-// why nothing could be fitted.
-TEST_F(CliBinary, MaxOrderOneIsAcceptedAndItsNoticeExplainsIt) {
+// The dialog accepts a maximum order of 1, which leaves no order to fit: the command line
+// refuses it at once with the reason (status 2) instead of running into a notice.
+TEST_F(CliBinary, MaxOrderOneIsRefusedWithItsReason) {
     CliRun run = runCli(dir(), {"--max-order", "1", "--seed", "1"});
-    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err,
-              "kavri-cli: The number of effective observation are zero\n"
-              "  Orders 1 to the maximum order - 1 are fitted, so a maximum order of 1 leaves no "
-              "autoregressive order to try. Choose a maximum order of 2 or more.\n");
+              "kavri-cli: --max-order expects an integer from 2 to 20, got \"1\": orders 1 to "
+              "P-1 are fitted, so 1 leaves no order to try\n"
+              "Run with --help for more information.\n");
     EXPECT_EQ(run.out, "");
 }
 
