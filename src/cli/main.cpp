@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/exit_codes.h"
 #include "cli/json_output.h"
@@ -171,9 +173,10 @@ int main(int argc, char** argv) {
     }
     const DelayScanOutcome* scanned = request.delayScan ? &scan : nullptr;
     std::optional<std::string> chartFailure;
+    std::vector<std::filesystem::path> charts;
     if (outcome.model.available && !request.plotsDirectory.empty()) {
-        chartFailure =
-            writeRunCharts(request, outcome, scanned, forecasts ? &*forecasts : nullptr, fileSet);
+        chartFailure = writeRunCharts(request, outcome, scanned, forecasts ? &*forecasts : nullptr,
+                                      fileSet, charts);
     }
     CommittedFiles committed;
     if (outcome.model.available && !chartFailure) {
@@ -211,9 +214,13 @@ int main(int argc, char** argv) {
     }
     if (!request.quiet) {
         printError(sampleLine(outcome.sample, request.settings));
-        for (const std::string& line : committedFileLines(committed, request.settings)) {
+        for (const std::string& line : committedFileLines(committed, request.settings, charts)) {
             printError(line);
         }
+    }
+    // The charts asked for are listed even with --quiet, as their folder was named.
+    for (const std::string& line : chartLines(committed, charts)) {
+        printError(line);
     }
     if (!outcome.model.available) {
         printError("no result file was written: the files there are as the earlier run left them");

@@ -38,7 +38,8 @@ void forwardQtErrors(QtMsgType type, const QMessageLogContext&, const QString& m
 
 std::optional<std::string> writeRunCharts(const CliRequest& request, const RunOutcome& outcome,
                                           const DelayScanOutcome* scan,
-                                          const ForecastOutcome* forecasts, RunFileSet& set) {
+                                          const ForecastOutcome* forecasts, RunFileSet& set,
+                                          std::vector<std::filesystem::path>& paths) {
     qInstallMessageHandler(forwardQtErrors);
     const std::unique_ptr<QApplication> application = headlessApplication();
     const charts::ChartInput input = charts::chartInputFromRun(
@@ -48,6 +49,9 @@ std::optional<std::string> writeRunCharts(const CliRequest& request, const RunOu
                                            : charts::ImageFormat::kSvg;
     const charts::WrittenCharts written =
         charts::writeCharts(input, QString::fromStdString(request.plotsDirectory), format, set);
+    for (const QString& path : written.paths) {
+        paths.emplace_back(QDir::toNativeSeparators(path).toLocal8Bit().toStdString());
+    }
     if (written.error) {
         return written.error->toLocal8Bit().toStdString();
     }

@@ -2,8 +2,10 @@
 
 // The charts of a finished run written by kavri-cli --plots, without a display.
 
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/options.h"
 #include "run/exact_run.h"
@@ -16,9 +18,11 @@ namespace kavri::cli {
 // request.plotsDirectory, to be committed with the run's other files (see charts::writeCharts).
 // Draws on Qt's offscreen platform unless QT_QPA_PLATFORM chooses another, so no display is
 // needed. `scan` is the delay scan's outcome when the run was one, `forecasts` the forecasts
-// past the data when they were made. Empty on success, otherwise the reason.
+// past the data when they were made. Empty on success, otherwise the reason; `paths` receives
+// the charts kept, as the user named their folder ("plots/series.svg").
 std::optional<std::string> writeRunCharts(const CliRequest& request, const RunOutcome& outcome,
                                           const DelayScanOutcome* scan,
-                                          const ForecastOutcome* forecasts, RunFileSet& set);
+                                          const ForecastOutcome* forecasts, RunFileSet& set,
+                                          std::vector<std::filesystem::path>& paths);
 
 }  // namespace kavri::cli

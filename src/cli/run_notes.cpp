@@ -39,10 +39,33 @@ std::string sampleLine(const SeriesSample& sample, const RunSettings& settings) 
     return line;
 }
 
-std::vector<std::string> committedFileLines(const CommittedFiles& committed,
-                                            const RunSettings& settings) {
+namespace {
+
+bool listed(const std::vector<std::filesystem::path>& paths, const std::filesystem::path& path) {
+    return std::find(paths.begin(), paths.end(), path) != paths.end();
+}
+
+}  // namespace
+
+std::vector<std::string> chartLines(const CommittedFiles& committed,
+                                    const std::vector<std::filesystem::path>& charts) {
     std::vector<std::string> lines;
     for (const std::filesystem::path& path : committed.written) {
+        if (listed(charts, path)) {
+            lines.push_back("wrote " + path.string());
+        }
+    }
+    return lines;
+}
+
+std::vector<std::string> committedFileLines(const CommittedFiles& committed,
+                                            const RunSettings& settings,
+                                            const std::vector<std::filesystem::path>& charts) {
+    std::vector<std::string> lines;
+    for (const std::filesystem::path& path : committed.written) {
+        if (listed(charts, path)) {
+            continue;
+        }
         std::error_code ignored;
         std::string line = "wrote " + std::filesystem::absolute(path, ignored).string();
         if (path.filename() == kResidualsFileName &&

@@ -20,7 +20,13 @@ std::string sampleLine(const SeriesSample& sample, const RunSettings& settings);
 
 // "wrote /abs/Residuals.txt" per file, the residuals noted as empty when no table was asked;
 // then "removed /abs/Forecasts.txt (...)" per file of an earlier run that this one superseded.
+// The files of `charts` are left out: they are listed as named (chartLines).
 std::vector<std::string> committedFileLines(const CommittedFiles& committed,
-                                            const RunSettings& settings);
+                                            const RunSettings& settings,
+                                            const std::vector<std::filesystem::path>& charts);
+
+// "wrote plots/series.svg" per chart put in place, as the user named its folder.
+std::vector<std::string> chartLines(const CommittedFiles& committed,
+                                    const std::vector<std::filesystem::path>& charts);
 
 }  // namespace kavri::cli

@@ -519,8 +519,9 @@ TEST_F(CliBinary, NoticeEndingInALineBreakIsPrintedOnOneLine) {
     EXPECT_EQ(run.err,
               "kavri-cli: Kavri Directory do not exist or Residuals.txt File could not be "
               "opened\n"
-              "  Residuals.txt cannot be created: Is a directory. Run where the result files can "
-              "be written (an existing directory you may write to).\n");
+              "  Residuals.txt cannot be created: Is a directory. Move it away or run in another "
+              "directory: only a regular file, a FIFO or a character device is written under a "
+              "result file's name.\n");
 }
 
 TEST_F(CliBinary, RefusedCommandLineExitsWith2BeforeTheRun) {
@@ -640,8 +641,8 @@ TEST_F(CliBinary, ForecastsThatCannotBeMadeOrWrittenAreFailures) {
     EXPECT_EQ(unwritable.status, 3);
     EXPECT_EQ(unwritable.err,
               "kavri-cli: Forecasts.txt could not be opened for writing\n"
-              "  Is a directory. Check that its directory exists and that you may write "
-              "there.\n");
+              "  Is a directory. Move it away or name another file: only a regular file, a FIFO "
+              "or a character device is written.\n");
     EXPECT_EQ(unwritable.out, "");
 }
 
@@ -740,7 +741,11 @@ TEST_F(CliBinary, PlotsThatCannotBeWrittenAreAFailureAfterTheResults) {
     CliRun run =
         runCli(dir(), {"--thresholds", kTwoThresholds, "--plots", blocker.string(), "--quiet"});
     EXPECT_EQ(run.status, 6);
-    EXPECT_EQ(run.err, "kavri-cli: could not create the directory " + blocker.string() + "\n");
+    // Nothing of the run is put in place when one of its files cannot be written.
+    EXPECT_EQ(run.err, "kavri-cli: could not create the directory " + blocker.string() +
+                           "\nkavri-cli: no result file was written: the files there are as the "
+                           "earlier run left them\n");
+    EXPECT_FALSE(fs::exists(dir() / "Residuals.txt"));
     EXPECT_NE(run.out.find("Threshold:\n"), std::string::npos) << run.out;
 
     CliRun formatAlone = runCli(dir(), {"--plot-format", "png"});

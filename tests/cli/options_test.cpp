@@ -152,9 +152,13 @@ TEST(ParseOptions, IntegerBoundsAreInclusiveAndRefusalsNameBoth) {
             "from " + std::to_string(c.min) + " to " + std::to_string(c.max) + ", got \"";
         EXPECT_EQ(refusal(c.option, std::to_string(c.min)), "");
         EXPECT_EQ(refusal(c.option, std::to_string(c.max)), "");
+        // A maximum order of 1 is refused with the reason as well (see below).
+        const std::string reason = std::string(c.option) == "--max-order"
+                                       ? ": orders 1 to P-1 are fitted, so 1 leaves no order to try"
+                                       : "";
         EXPECT_EQ(refusal(c.option, std::to_string(c.min - 1)),
                   std::string(c.option) + " expects an integer " + bounds +
-                      std::to_string(c.min - 1) + "\"");
+                      std::to_string(c.min - 1) + "\"" + reason);
         EXPECT_EQ(refusal(c.option, std::to_string(c.max + 1)),
                   std::string(c.option) + " expects an integer " + bounds +
                       std::to_string(c.max + 1) + "\"");
