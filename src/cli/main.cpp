@@ -129,6 +129,12 @@ int main(int argc, char** argv) {
     RunFileSet fileSet(request.run.files.files());
     request.run.fileSet = &fileSet;
     request.run.files.fileSystem = &fileSet;
+    // A run killed while committing in these folders is completed first.
+    std::vector<std::filesystem::path> folders{request.run.files.directory};
+    if (!request.plotsDirectory.empty()) {
+        folders.emplace_back(request.plotsDirectory);
+    }
+    fileSet.recover(folders);
     ResultTexts texts;
     TerminalProgress progress(stderr, progressWanted(stderr, request.quiet),
                               request.settings.ga.nIterations);

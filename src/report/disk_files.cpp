@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "report/output_files.h"
 
@@ -87,6 +88,11 @@ class DiskFile final : public OutputFile {
         }
         return error_;
     }
+
+    fs::path completedPath() const override {
+        return file_ == nullptr && !error_ && !committed_ ? temporary_ : fs::path();
+    }
+    fs::path targetPath() const override { return target_; }
 
     std::error_code commit() override {
         if (committed_ || finish()) {
@@ -202,6 +208,76 @@ long temporaryOwner(const std::string& name) {
     return std::strtol(pid.c_str(), nullptr, 10);
 }
 
+// The plan of a commit: ".kavri-commit.<pid>.plan" in the folder of its first file, fields
+// separated by NULs ("R" from to, "D" path), ended by "E" so that a plan cut short by a kill
+// (before any rename) is known and ignored.
+std::string planName() { return ".kavri-commit." + std::to_string(::getpid()) + ".plan"; }
+
+long planOwner(const std::string& name) {
+    constexpr std::string_view kPrefix = ".kavri-commit.";
+    constexpr std::string_view kSuffix = ".plan";
+    if (name.size() <= kPrefix.size() + kSuffix.size() || name.rfind(kPrefix, 0) != 0 ||
+        name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0) {
+        return 0;
+    }
+    const std::string pid =
+        name.substr(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
+    if (pid.empty() || pid.size() > 10 ||
+        pid.find_first_not_of("0123456789") != std::string::npos) {
+        return 0;
+    }
+    return std::strtol(pid.c_str(), nullptr, 10);
+}
+
+bool processGone(long pid) { return ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH; }
+
+bool isRegular(const fs::path& path) {
+    struct stat found {};
+    return ::lstat(path.c_str(), &found) == 0 && S_ISREG(found.st_mode);
+}
+
+// Carries out the rest of a dead run's complete plan: its files were complete and on disk
+// before the plan was written, so the renames not yet made are made now.
+void completePlan(const fs::path& plan) {
+    std::FILE* file = std::fopen(plan.c_str(), "rb");
+    if (file == nullptr) {
+        return;
+    }
+    std::string text;
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        text.append(buffer, got);
+    }
+    std::fclose(file);
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\0') {
+            fields.push_back(text.substr(start, i - start));
+            start = i + 1;
+        }
+    }
+    if (fields.empty() || fields.back() != "E") {
+        return;  // cut short before the commit began: nothing was renamed
+    }
+    for (std::size_t i = 0; i + 1 < fields.size();) {
+        if (fields[i] == "R" && i + 2 < fields.size()) {
+            if (isRegular(fields[i + 1])) {
+                (void)std::rename(fields[i + 1].c_str(), fields[i + 2].c_str());
+            }
+            i += 3;
+        } else if (fields[i] == "D" && i + 1 < fields.size()) {
+            if (isRegular(fields[i + 1])) {
+                ::unlink(fields[i + 1].c_str());
+            }
+            i += 2;
+        } else {
+            break;
+        }
+    }
+}
+
 class DiskFileSystem final : public OutputFileSystem {
  public:
     CreatedFile create(const fs::path& path) override {
@@ -286,6 +362,37 @@ class DiskFileSystem final : public OutputFileSystem {
         return std::make_unique<DiskFolderLock>(descriptor);
     }
 
+    bool keepPlan(const fs::path& directory, const CommitPlan& plan) override {
+        std::string text;
+        for (const auto& [from, to] : plan.renames) {
+            text += "R";
+            text += '\0' + fs::absolute(from).string() + '\0' + fs::absolute(to).string() + '\0';
+        }
+        for (const fs::path& path : plan.removals) {
+            text += "D";
+            text += '\0' + fs::absolute(path).string() + '\0';
+        }
+        text += "E";
+        text += '\0';
+        const fs::path path = folderOf(directory) / planName();
+        const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        if (descriptor < 0) {
+            return false;
+        }
+        const bool written = !writeAll(descriptor, text) && ::fsync(descriptor) == 0;
+        ::close(descriptor);
+        if (!written) {
+            ::unlink(path.c_str());
+            return false;
+        }
+        syncFolder(directory);
+        return true;
+    }
+
+    void dropPlan(const fs::path& directory) override {
+        ::unlink((folderOf(directory) / planName()).c_str());
+    }
+
     void removeStaleFiles(const fs::path& directory) override {
         const fs::path folder = folderOf(directory);
         DIR* listing = ::opendir(folder.c_str());
@@ -293,21 +400,31 @@ class DiskFileSystem final : public OutputFileSystem {
             return;
         }
         const long self = static_cast<long>(::getpid());
+        // First the plans of runs killed while committing, so that their set is completed
+        // before their temporary files would be taken for stale ones.
+        std::vector<std::string> names;
         while (const dirent* entry = ::readdir(listing)) {
-            const std::string name = entry->d_name;
+            names.emplace_back(entry->d_name);
+        }
+        ::closedir(listing);
+        for (const std::string& name : names) {
+            const long owner = planOwner(name);
+            if (owner > 0 && owner != self && processGone(owner)) {
+                completePlan(folder / name);
+                ::unlink((folder / name).c_str());
+            }
+        }
+        for (const std::string& name : names) {
             const long owner = temporaryOwner(name);
             // Only files of processes that no longer exist: a run still writing keeps its own.
-            if (owner <= 0 || owner == self ||
-                !(::kill(static_cast<pid_t>(owner), 0) != 0 && errno == ESRCH)) {
+            if (owner <= 0 || owner == self || !processGone(owner)) {
                 continue;
             }
-            struct stat found {};
             const fs::path path = folder / name;
-            if (::lstat(path.c_str(), &found) == 0 && S_ISREG(found.st_mode)) {
+            if (isRegular(path)) {
                 ::unlink(path.c_str());
             }
         }
-        ::closedir(listing);
     }
 
     bool holdsFile(const fs::path& path) override {

@@ -17,6 +17,8 @@
 #include <memory>
 #include <string_view>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "model/output_path_error.h"
 
@@ -40,6 +42,17 @@ class OutputFile {
     // True when commit() writes the text into an existing stream rather than renaming a
     // completed file: a commit that can fail half-way, so a set of files commits these first.
     virtual bool writesInPlace() const { return false; }
+    // The completed file and the name commit() gives it, once finish() succeeded; empty paths
+    // when the file is not put in place by a rename (a stream, a file kept in memory).
+    virtual std::filesystem::path completedPath() const { return {}; }
+    virtual std::filesystem::path targetPath() const { return {}; }
+};
+
+// The renames and removals of one commit, written down before the first of them so that a run
+// killed part-way can be completed by the next one (RunFileSet).
+struct CommitPlan {
+    std::vector<std::pair<std::filesystem::path, std::filesystem::path>> renames;  // from, to
+    std::vector<std::filesystem::path> removals;
 };
 
 // Held while a run puts its files in place; released when destroyed.
@@ -70,8 +83,17 @@ class OutputFileSystem {
         (void)directory;
         return nullptr;
     }
-    // Removes the temporary files that runs which no longer exist left in `directory`.
+    // Completes the commits that runs which no longer exist began in `directory` (from their
+    // plans), then removes the temporary files such runs left there.
     virtual void removeStaleFiles(const std::filesystem::path& directory) { (void)directory; }
+    // Writes `plan` down in `directory`, durably, before the commit acts on it; false when it
+    // could not be (the commit then goes ahead without it). dropPlan() removes it afterwards.
+    virtual bool keepPlan(const std::filesystem::path& directory, const CommitPlan& plan) {
+        (void)directory;
+        (void)plan;
+        return false;
+    }
+    virtual void dropPlan(const std::filesystem::path& directory) { (void)directory; }
     // True when a regular file (or a link to one) is at `path`.
     virtual bool holdsFile(const std::filesystem::path& path) {
         (void)path;

@@ -120,7 +120,38 @@ CommittedFiles RunFileSet::commit() {
 
     std::stable_partition(entries.begin(), entries.end(),
                           [](const Entry& entry) { return entry.file->writesInPlace(); });
-    for (const Entry& entry : entries) {
+    std::vector<fs::path> removals;
+    for (const fs::path& path : superseded) {
+        const bool written =
+            std::any_of(entries.begin(), entries.end(),
+                        [&path](const Entry& entry) { return entry.path == path; });
+        if (!written && target_.holdsFile(path)) {
+            removals.push_back(path);
+        }
+    }
+    // Streams first: only their writing can fail half-way. Then the plan of the renames and
+    // removals, so that a kill among them is completed by the next run.
+    std::size_t firstRename = 0;
+    while (firstRename < entries.size() && entries[firstRename].file->writesInPlace()) {
+        ++firstRename;
+    }
+    CommitPlan plan;
+    for (std::size_t i = firstRename; i < entries.size(); ++i) {
+        const fs::path from = entries[i].file->completedPath();
+        if (!from.empty()) {
+            plan.renames.emplace_back(from, entries[i].file->targetPath());
+        }
+    }
+    plan.removals = removals;
+    // Beside the first file renamed: the result folder, which the next run locks first.
+    const fs::path planFolder =
+        firstRename < entries.size() ? folderOf(entries[firstRename].path) : fs::path(".");
+    bool planKept = false;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const Entry& entry = entries[i];
+        if (i == firstRename && !plan.renames.empty()) {
+            planKept = target_.keepPlan(planFolder, plan);
+        }
         if (const std::error_code error = entry.file->commit()) {
             std::string detail = formatText("%s could not be written: %s. ", entry.path.c_str(),
                                             error.message().c_str());
@@ -134,16 +165,15 @@ CommittedFiles RunFileSet::commit() {
             }
             committed.notice = Notice{entry.path.string() + " could not be written\n",
                                       kErrorCaption, NoticeIcon::kStop, detail};
+            // A failed rename is not to be repeated by a later run: the plan goes.
+            if (planKept) {
+                target_.dropPlan(planFolder);
+            }
             return committed;
         }
         committed.written.push_back(entry.path);
     }
-    for (const fs::path& path : superseded) {
-        const bool written = std::find(committed.written.begin(), committed.written.end(), path) !=
-                             committed.written.end();
-        if (written || !target_.holdsFile(path)) {
-            continue;
-        }
+    for (const fs::path& path : removals) {
         if (!target_.remove(path)) {
             committed.removed.push_back(path);
         }
@@ -151,7 +181,21 @@ CommittedFiles RunFileSet::commit() {
     for (const fs::path& folder : folders) {
         target_.syncFolder(folder);
     }
+    if (planKept) {
+        target_.dropPlan(planFolder);
+    }
     return committed;
+}
+
+void RunFileSet::recover(const std::vector<fs::path>& folders) {
+    std::set<fs::path> unique;
+    for (const fs::path& folder : folders) {
+        unique.insert(folder.empty() ? fs::path(".") : folder);
+    }
+    for (const fs::path& folder : unique) {
+        const std::unique_ptr<FolderLock> lock = target_.lockFolder(folder);
+        target_.removeStaleFiles(folder);
+    }
 }
 
 }  // namespace kavri

@@ -8,9 +8,12 @@
 // the set): no file on disk changes.
 //
 // The lock keeps two runs' commits apart, so that concurrent runs in one folder leave one run's
-// whole set. The remaining window: the renames are atomic one by one, not as a set, so a run
-// killed between two of them (a few microseconds) leaves the files renamed so far beside the
-// earlier run's others. The next run in the folder replaces or removes all of them.
+// whole set. Before its first rename a commit writes its plan (every rename and removal) beside
+// the files, durably, and removes it after the last; a run killed in between leaves the plan,
+// and the next run to lock the folder (at its start, and at its commit) carries out the rest
+// of it before anything else. The remaining window: the renames are atomic one by one, not as
+// a set, so until that next run a reader can see the files renamed so far beside the earlier
+// run's others.
 
 #include <filesystem>
 #include <memory>
@@ -51,6 +54,9 @@ class RunFileSet final : public OutputFileSystem {
     CommittedFiles commit();
     // Drops every kept file: the files on disk stay as they were.
     void discard();
+    // Locks each folder in turn and completes what runs killed while committing there left
+    // (their plans, their temporary files): called at the start of a run.
+    void recover(const std::vector<std::filesystem::path>& folders);
 
     std::unique_ptr<FolderLock> lockFolder(const std::filesystem::path& directory) override {
         return target_.lockFolder(directory);

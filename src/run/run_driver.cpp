@@ -179,6 +179,7 @@ RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& obse
         return runKeptFiles(settings, texts, observer, kept);
     }
     RunFileSet set(options.files.files());
+    set.recover({options.files.directory});
     kept.files.fileSystem = &set;
     kept.fileSet = &set;
     RunOutcome outcome = runKeptFiles(settings, texts, observer, kept);

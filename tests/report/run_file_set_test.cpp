@@ -153,6 +153,49 @@ TEST(RunFileSet, OnDiskStaleTemporariesOfDeadRunsAreCleanedOnCommit) {
                                                           livingName, ".notes.tmp"}));
 }
 
+// A run killed between two renames of its commit leaves its plan; the next run to lock the
+// folder carries out the rest of it (the files were complete before the plan was written), and
+// ignores a plan that a kill cut short before any rename.
+TEST(RunFileSet, TheNextRunCompletesACommitThatAKillInterrupted) {
+    TempDirectory dir;
+    const pid_t dead = ::fork();
+    if (dead == 0) {
+        ::_exit(0);
+    }
+    ASSERT_GT(dead, 0);
+    ::waitpid(dead, nullptr, 0);
+    const std::string pid = std::to_string(dead);
+    dir.write("Residuals.txt", "old residuals\n");
+    dir.write("Predictions.txt", "old predictions\n");
+    dir.write("Forecasts.txt", "old forecasts\n");
+    const fs::path residuals = dir.write(".Residuals.txt." + pid + ".1.tmp", "new residuals\n");
+    const fs::path predictions =
+        dir.write(".Predictions.txt." + pid + ".2.tmp", "new predictions\n");
+    CommitPlan plan;
+    plan.renames = {{residuals, dir.path() / "Residuals.txt"},
+                    {predictions, dir.path() / "Predictions.txt"}};
+    plan.removals = {dir.path() / "Forecasts.txt"};
+    ASSERT_TRUE(diskFileSystem().keepPlan(dir.path(), plan));
+    const fs::path kept = dir.path() / (".kavri-commit." + std::to_string(::getpid()) + ".plan");
+    ASSERT_TRUE(fs::exists(kept));
+    fs::rename(kept, dir.path() / (".kavri-commit." + pid + ".plan"));
+    fs::rename(residuals, dir.path() / "Residuals.txt");  // the kill came after the first rename
+
+    RunFileSet next(diskFileSystem());
+    next.recover({dir.path()});
+    EXPECT_EQ(readFile(dir.path() / "Residuals.txt"), "new residuals\n");
+    EXPECT_EQ(readFile(dir.path() / "Predictions.txt"), "new predictions\n");
+    EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"Residuals.txt", "Predictions.txt"}));
+
+    // A plan without its end mark was cut short before the first rename: nothing is renamed,
+    // and the dead run's files go.
+    const fs::path half = dir.write(".Residuals.txt." + pid + ".3.tmp", "half\n");
+    dir.write(".kavri-commit." + pid + ".plan", "R" + std::string(1, '\0') + half.string());
+    next.recover({dir.path()});
+    EXPECT_EQ(readFile(dir.path() / "Residuals.txt"), "new residuals\n");
+    EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"Residuals.txt", "Predictions.txt"}));
+}
+
 // A FIFO among the files is written before any regular file is renamed, so that a reader that
 // goes away cannot leave half a set behind.
 TEST(RunFileSet, AStreamThatFailsLeavesTheRegularFilesAsTheyWere) {

@@ -10,8 +10,10 @@
 #
 # Two runs are used, so that a mixed set shows: A holds out 14 values and forecasts; B holds out
 # none, forecasts nothing and so supersedes A's Predictions.txt, Forecasts.txt and two charts.
-# The counts are printed at the end. A kill that lands between two renames of a commit (a window
-# of microseconds) is counted as "mixed", and the next completed run must repair it.
+# The counts are printed at the end. A kill that lands between two renames of a commit is
+# counted as "mixed": the next run in the folder must complete that commit from its plan (here
+# a run that fails at once, so that nothing else changes the folder), leaving the killed run's
+# whole set and no temporary file or plan.
 #
 # Usage: result_set_stress.sh <kavri-cli> <lynx.csv> [work directory]
 set -u
@@ -47,6 +49,8 @@ fingerprint() {
     done)
 }
 temporaries() { find "$1" -name '.*.tmp' | wc -l; }
+# Also the plan of a commit that was never completed.
+leftovers() { find "$1" \( -name '.*.tmp' -o -name '.kavri-commit.*' \) | wc -l; }
 
 mkdir -p "$work/refA" "$work/refB"
 began=$(date +%s%N)
@@ -73,7 +77,7 @@ failures=0
 # Kill loop.
 folder="$work/kill"
 mkdir -p "$folder"
-mixed=0; whole=0; landed=0; leftAfterKill=0; leftAfterRun=0; completed=0
+mixed=0; repaired=0; whole=0; landed=0; leftAfterKill=0; leftAfterRun=0; completed=0
 for ((i = 1; i <= kills; i++)); do
     config=$([ $((RANDOM % 2)) = 0 ] && echo A || echo B)
     start "$config" "$folder"
@@ -87,6 +91,17 @@ for ((i = 1; i <= kills; i++)); do
     if [ "$state" = mixed ]; then
         mixed=$((mixed + 1))
         [ -n "${VERBOSE:-}" ] && { echo "mixed after kill $i ($config):"; fingerprint "$folder"; }
+        # The next run completes the killed commit from its plan before anything else, even a
+        # run that then fails at once (its series does not exist).
+        (cd "$folder" && "$cli" --series missing.txt --plots plots -q >/dev/null 2>&1)
+        after=$(verdict "$folder")
+        if [ "$after" = "$config" ] && [ "$(temporaries "$folder")" -eq 0 ] &&
+           [ -z "$(find "$folder" -name '.kavri-commit.*')" ]; then
+            repaired=$((repaired + 1))
+        else
+            echo "kill $i ($config): after the next run the folder holds: $after"
+            failures=$((failures + 1))
+        fi
     else
         whole=$((whole + 1))
         [ "$state" = "$config" ] && landed=$((landed + 1))
@@ -98,10 +113,10 @@ for ((i = 1; i <= kills; i++)); do
         run "$config" "$folder"
         completed=$((completed + 1))
         [ "$(verdict "$folder")" = "$config" ] || { echo "completed run $config left: $(verdict "$folder")"; failures=$((failures + 1)); }
-        [ "$(temporaries "$folder")" -eq 0 ] || leftAfterRun=$((leftAfterRun + 1))
+        [ "$(leftovers "$folder")" -eq 0 ] || leftAfterRun=$((leftAfterRun + 1))
     fi
 done
-echo "kill loop: $kills kills at random moments within ${span} ms; whole sets after the kill $whole ($landed of them the killed run's kind), mixed $mixed; temporary files" \
+echo "kill loop: $kills kills at random moments within ${span} ms; whole sets after the kill $whole ($landed of them the killed run's kind), mixed $mixed (killed between two renames; completed by the next run $repaired); temporary files" \
      "just after a kill $leftAfterKill times; $completed completed runs, temporary files left" \
      "after one $leftAfterRun times"
 [ "$leftAfterRun" -eq 0 ] || failures=$((failures + 1))
@@ -121,11 +136,11 @@ for ((i = 1; i <= pairs; i++)); do
         B) wonB=$((wonB + 1)) ;;
         *) pairMixed=$((pairMixed + 1)) ;;
     esac
-    [ "$(temporaries "$folder")" -eq 0 ] || pairMixed=$((pairMixed + 1))
+    [ "$(leftovers "$folder")" -eq 0 ] || pairMixed=$((pairMixed + 1))
 done
 echo "concurrency loop: $pairs pairs; A's whole set $wonA, B's whole set $wonB, mixed or" \
      "leftover $pairMixed, failed runs $pairFailed"
 [ "$pairMixed" -eq 0 ] && [ "$pairFailed" -eq 0 ] || failures=$((failures + 1))
 
-[ "$failures" -eq 0 ] && [ "$mixed" -le $((kills / 50)) ] || { echo "FAILED"; exit 1; }
+[ "$failures" -eq 0 ] || { echo "FAILED"; exit 1; }
 echo "passed"
