@@ -4,21 +4,30 @@
 // the series file, either as it stands or turned into numbers of any magnitude.
 //
 // The oracle: a run ends with status 0 or with a notice that has a text; it never shows a
-// number that is not finite, in a text, the reported model or a result file; and a run that
-// ends in a notice leaves no Residuals.txt beside a Predictions.txt of another run.
+// number that is not finite, in a text, the reported model, a result file, the coefficient
+// table (both kinds of standard errors), the fit statistics, the linearity tests or the
+// forecasts, where a number that cannot be stated is empty (shown NA); and a run that ends in
+// a notice, or without a model, leaves the earlier files as they were (the files of a run are
+// committed together at its end, so only a rename that fails part-way can change one).
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "data/series_input.h"
+#include "inference/coefficient_table.h"
+#include "inference/fit_statistics.h"
+#include "inference/linearity_tests.h"
 #include "memory_file.h"
 #include "run/exact_run.h"
+#include "run/forecast_run.h"
 #include "run/run_driver.h"
 #include "support/memory_file_system.h"
 #include "support/non_finite_text.h"
@@ -62,6 +71,10 @@ struct Case {
     bool fault = false;
     bool faultOnPredictions = false;
     int faultSkip = 0;
+    // The statistics and forecasts asked for after the run.
+    int bootstrapReplicates = 0;
+    int testOrder = 1;
+    ForecastSettings forecast{.horizon = 1};
 };
 
 Case decode(Bytes& in) {
@@ -116,6 +129,16 @@ Case decode(Bytes& in) {
     s.series.column = kColumns[choice % 8];
     s.series.skip = (choice >> 3) % 4;
     s.series.last = (choice & 0x80) != 0;
+    const std::uint8_t after = in.next();
+    c.bootstrapReplicates = after % 3;
+    c.testOrder = 1 + (after >> 2) % 3;
+    constexpr ForecastMethod kMethods[] = {ForecastMethod::kSkeleton, ForecastMethod::kBootstrap,
+                                           ForecastMethod::kGaussian, ForecastMethod::kSkeleton};
+    c.forecast.method = kMethods[(after >> 4) % 4];
+    c.forecast.horizon = 1 + in.next() % 40;
+    c.forecast.nPaths = 20;
+    c.forecast.seed = in.next();
+    c.forecast.nThreads = 1;
     return c;
 }
 
@@ -167,6 +190,79 @@ void checkModel(const ReportedModel& model) {
     expectFinite("a residual", model.residuals);
     expectFinite("an autocorrelation", model.autocorrelations);
     expectFinite("a held-out forecast", model.holdoutForecasts);
+}
+
+void expectFinite(const char* what, const std::optional<double>& value) {
+    if (value) expectFinite(what, *value);
+}
+
+void checkStatistics(const ReportedModel& model, const Case& c) {
+    for (StandardErrorKind kind : {StandardErrorKind::kClassical, StandardErrorKind::kHc1}) {
+        const CoefficientTable table = coefficientTable(model, kind);
+        for (const RegimeCoefficients& regime : table.regimes) {
+            expectFinite("a regime's SSE", regime.sse);
+            for (const CoefficientEstimate& estimate : regime.coefficients) {
+                expectFinite("an estimate", estimate.estimate);
+                expectFinite("a standard error", estimate.standardError);
+                expectFinite("a t value", estimate.tValue);
+                expectFinite("a p value", estimate.pValue);
+            }
+        }
+        const FitStatistics fit = fitStatistics(model, table);
+        expectFinite("the log-likelihood", fit.logLikelihood);
+        expectFinite("the AIC of the fit statistics", fit.aic);
+        expectFinite("the BIC", fit.bic);
+        expectFinite("the Ljung-Box statistic of the fit statistics", fit.ljungBox);
+        expectFinite("the Ljung-Box p value", fit.ljungBoxP);
+    }
+    const ModelParameters& settings = c.settings.model;
+    LinearityTestSettings testSettings = linearityTestSettings(settings);
+    testSettings.order = std::min(c.testOrder, std::max(1, settings.maxOrder - 1));
+    testSettings.replicates = c.bootstrapReplicates;
+    testSettings.threads = 1;
+    const LinearityTests tests =
+        runLinearityTests(model.series.data(), settings.nObservations, testSettings);
+    for (const SupFTest* test : {&tests.oneVsTwo, &tests.oneVsThree, &tests.twoVsThree}) {
+        if (!test->available) continue;
+        expectFinite("a threshold of a sup-F test", test->thresholds);
+        expectFinite("an SSR of a sup-F test", test->ssrNull);
+        expectFinite("an SSR of a sup-F test", test->ssrAlternative);
+        if (!test->exactFit) expectFinite("a sup-F statistic", test->statistic);
+        expectFinite("a sup-F p value", test->pValue);
+    }
+    if (tests.tsay.available && !tests.tsay.exactFit) {
+        expectFinite("Tsay's F", tests.tsay.statistic);
+        expectFinite("Tsay's p value", tests.tsay.pValue);
+    }
+}
+
+void checkForecasts(const ReportedModel& model, const Case& c) {
+    MemoryFileSystem files;
+    ResultFiles where;
+    where.fileSystem = &files;
+    const Result<ForecastOutcome> made = runForecasts(model, c.forecast, where);
+    if (!made.ok()) {
+        if (made.notice().text.empty()) fail("a forecast notice without text");
+        if (files.read(kForecastsFileName)) fail("failed forecasts wrote Forecasts.txt");
+        return;
+    }
+    const auto checkResult = [](const ForecastResult& result) {
+        expectFinite("a forecast", result.point);
+        expectFinite("a forecast median", result.median);
+        for (const ForecastInterval& interval : result.intervals) {
+            expectFinite("a forecast interval", interval.lower);
+            expectFinite("a forecast interval", interval.upper);
+        }
+    };
+    checkResult(made.value().forecasts);
+    if (made.value().holdout) {
+        checkResult(made.value().holdout->forecasts);
+        expectFinite("a held-out error", made.value().holdout->error);
+        expectFinite("a held-out RMSE", made.value().holdout->rmse);
+    }
+    if (testing::showsNonFiniteNumber(files.read(kForecastsFileName).value_or(""))) {
+        fail("Forecasts.txt holds a number that is not finite");
+    }
 }
 
 }  // namespace
@@ -223,23 +319,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fail(std::string(name) + " holds a number that is not finite");
         }
     }
-    if (outcome.notice) {
-        if (outcome.notice->text.empty()) fail("a notice without text");
-        // Both files of this run, or both of the earlier one; a replacement that fails between
-        // the two renames is the one exception (evaluation_files.h).
-        const bool residualsReplaced = files.read(kResidualsFileName) != kEarlierResiduals;
-        const bool predictionsReplaced = files.read(kPredictionsFileName) != kEarlierPredictions;
-        const bool renameFault =
-            c.fault && c.faultOperation == MemoryFileSystem::Operation::kCommit;
-        if (model.nPredictions > 0 && residualsReplaced && !predictionsReplaced && !renameFault) {
-            fail("a failed run left its Residuals.txt beside an earlier Predictions.txt");
+    const bool residualsReplaced = files.read(kResidualsFileName) != kEarlierResiduals;
+    const bool predictionsReplaced = files.read(kPredictionsFileName) != kEarlierPredictions;
+    const bool renameFault = c.fault && c.faultOperation == MemoryFileSystem::Operation::kCommit;
+    if (outcome.notice || !outcome.model.available) {
+        if (outcome.notice && outcome.notice->text.empty()) fail("a notice without text");
+        // The earlier files as they were; a rename that fails after the first is the one
+        // exception (run_file_set.h).
+        if ((residualsReplaced || predictionsReplaced) && !renameFault) {
+            fail("a run that failed or found no model changed the earlier files");
         }
         return 0;
+    }
+    // One run's set: a run that holds nothing out removes the earlier Predictions.txt.
+    if (!residualsReplaced ||
+        (model.nPredictions > 0) != files.read(kPredictionsFileName).has_value() ||
+        (model.nPredictions > 0 && !predictionsReplaced)) {
+        fail("a successful run did not leave its own set of files");
     }
     expectFinite("the fitness", outcome.fitness);
     expectFinite("the variance of the series", outcome.seriesVariance);
     if (outcome.exactFitness) expectFinite("the exact fitness", *outcome.exactFitness);
     expectFinite("a delay's fitness", scanFitness);
-    if (outcome.model.available) checkModel(outcome.model);
+    checkModel(outcome.model);
+    checkStatistics(outcome.model, c);
+    checkForecasts(outcome.model, c);
     return 0;
 }

@@ -7,6 +7,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${FUZZ_SECONDS:-180}
+# The longest input each target is given: the reader up to 4 MiB, so that files far past the
+# sizes of the seed corpus (and past the reader's own limits) are reached, with a length control
+# that lets inputs grow within the minute CI gives each target; a whole run reads at most a few
+# hundred values, so 64 KiB covers every file it uses.
+declare -A maxLength=([series_reader]=4194304 [whole_run]=65536)
+declare -A lengthControl=([series_reader]=5 [whole_run]=100)
 status=0
 for target in series_reader whole_run; do
     binary="build-fuzz/bin/kavri-${target//_/-}-fuzzer"
@@ -15,6 +21,7 @@ for target in series_reader whole_run; do
     log="build-fuzz/$target.log"
     echo "Fuzzing $target for $seconds s"
     if ! nice "$binary" -max_total_time="$seconds" -timeout=30 -rss_limit_mb=2048 \
+            -max_len="${maxLength[$target]}" -len_control="${lengthControl[$target]}" \
             -print_final_stats=1 -artifact_prefix="build-fuzz/crashes/$target-" \
             "$work" "fuzz/corpus/$target" >"$log" 2>&1; then
         status=1

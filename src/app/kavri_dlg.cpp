@@ -504,7 +504,7 @@ void KavriDlg::runModelOnce() {
     }
     running_ = false;
     lastRunSettings_ = used;
-    statusLine_->setLines(runStatusLines(used, runOptions_, lastOutcome_));
+    statusLine_->setLines(runStatusLines(used, lastOutcome_));
     if (statisticsView_ != nullptr) {
         statisticsView_->showRun(used, lastOutcome_);
     }

@@ -8,6 +8,7 @@
 #include "inference/fit_statistics.h"
 #include "model/classic_numeric_locale.h"
 #include "report/statistics_text.h"
+#include "report/result_files.h"
 
 namespace kavri {
 
@@ -63,8 +64,7 @@ std::string inDesktopWords(std::string text) {
     return text;
 }
 
-QStringList runStatusLines(const RunSettings& used, const RunOptions& options,
-                           const RunOutcome& outcome) {
+QStringList runStatusLines(const RunSettings& used, const RunOutcome& outcome) {
     const QString series = fullPath(used.model.seriesPath);
     if (outcome.notice) {
         QStringList lines{QStringLiteral("Series: %1").arg(series),
@@ -78,15 +78,32 @@ QStringList runStatusLines(const RunSettings& used, const RunOptions& options,
 
     QStringList lines{
         QStringLiteral("Series read: %1%2").arg(series, sampleDescription(outcome.sample))};
-    // Every evaluation empties Residuals.txt; only the table asked for fills it.
-    QString written = fullPath(options.files.residualsPath());
-    if (used.ga.printResiduals != kPrintResidualsYes) {
-        written += QStringLiteral(" (empty: Print Residual is No)");
+    // The files this run put in place, and those of an earlier run it removed (Predictions.txt
+    // when nothing is held out, Forecasts.txt of an earlier model).
+    QStringList written;
+    for (const std::filesystem::path& path : outcome.files.written) {
+        QString line = fullPath(path);
+        if (path.filename() == kResidualsFileName && used.ga.printResiduals != kPrintResidualsYes) {
+            line += QStringLiteral(" (empty: Print Residual is No)");
+        }
+        written << line;
     }
-    if (used.model.nPredictions > 0) {
-        written += QStringLiteral(", ") + fullPath(options.files.predictionsPath());
+    if (!outcome.model.available) {
+        lines << QStringLiteral(
+            "No model was estimated, so no result file was written: the files there are as the "
+            "earlier run left them");
     }
-    lines << QStringLiteral("Written: %1").arg(written);
+    if (!written.isEmpty()) {
+        lines << QStringLiteral("Written: %1").arg(written.join(QStringLiteral(", ")));
+    }
+    QStringList removed;
+    for (const std::filesystem::path& path : outcome.files.removed) {
+        removed << fullPath(path);
+    }
+    if (!removed.isEmpty()) {
+        lines << QStringLiteral("Removed (an earlier run's, not produced by this run): %1")
+                     .arg(removed.join(QStringLiteral(", ")));
+    }
     if (usedGeneticSearch(used)) {
         lines << QStringLiteral(
                      "Seed: %1 (the same seed and settings repeat this run: Seed in Parameter of "

@@ -19,7 +19,6 @@ namespace kavri {
 // the same.
 std::string inDesktopWords(std::string text);
 
-QStringList runStatusLines(const RunSettings& used, const RunOptions& options,
-                           const RunOutcome& outcome);
+QStringList runStatusLines(const RunSettings& used, const RunOutcome& outcome);
 
 }  // namespace kavri

@@ -9,6 +9,7 @@
 
 #include "charts/chart_figure.h"
 #include "charts/chart_input.h"
+#include "report/run_file_set.h"
 
 namespace kavri::charts {
 
@@ -17,8 +18,13 @@ enum class ImageFormat { kSvg, kPng };
 // "svg" or "png".
 QString fileExtension(ImageFormat format);
 
-// Writes `figure` at its default size to `path`. Empty on success, otherwise the reason
-// ("could not write charts/fit.svg: Permission denied").
+// `figure` at its default size as the bytes of an SVG or PNG file; false when the picture
+// could not be encoded.
+bool renderFigure(ChartFigure& figure, ImageFormat format, QByteArray& bytes);
+
+// Writes `figure` at its default size to `path` (as every result file is written: see
+// report/output_files.h). Empty on success, otherwise the reason ("could not write
+// charts/fit.svg: Permission denied").
 std::optional<QString> saveFigure(ChartFigure& figure, const QString& path, ImageFormat format);
 
 struct WrittenCharts {
@@ -27,7 +33,13 @@ struct WrittenCharts {
 };
 
 // Writes every chart that applies to `input` into `directory` (created when missing, with its
-// parents) as <stem>.svg or <stem>.png, replacing files of those names.
+// parents) as <stem>.svg or <stem>.png, replacing files of those names, and removes the chart
+// files an earlier run left there that this one does not write (a chart that does not apply,
+// or the other format), so that the folder holds one run's charts. All are kept in `set`, to be
+// committed with the run's other files; `paths` are then the files that will be written.
+WrittenCharts writeCharts(const ChartInput& input, const QString& directory, ImageFormat format,
+                          RunFileSet& set);
+// The same, committed at once.
 WrittenCharts writeCharts(const ChartInput& input, const QString& directory, ImageFormat format);
 
 }  // namespace kavri::charts

@@ -48,14 +48,12 @@ int writeCharts(const ChartJob& job) {
     const charts::ImageFormat format =
         job.png ? charts::ImageFormat::kPng : charts::ImageFormat::kSvg;
     const charts::WrittenCharts written =
-        charts::writeCharts(input, QString::fromStdString(*job.directory), format);
-    // -q leaves out the list of files written, as it does for the result files.
-    for (const QString& path : job.quiet ? QStringList() : written.paths) {
-        std::fprintf(job.log, "kavri-cli: wrote %s\n",
-                     QDir::toNativeSeparators(path).toLocal8Bit().constData());
+        charts::writeCharts(input, QString::fromStdString(*job.directory), format, *job.set);
+    for (const QString& path : written.paths) {
+        job.paths->emplace_back(QDir::toNativeSeparators(path).toLocal8Bit().toStdString());
     }
     if (written.error) {
-        std::fprintf(job.log, "kavri-cli: %s\n", written.error->toLocal8Bit().constData());
+        *job.error = written.error->toLocal8Bit().toStdString();
         return kExitPlotFailure;
     }
     return kExitSuccess;
@@ -67,7 +65,7 @@ int writeChartsReportingFailure(const ChartJob& job) {
     try {
         return writeCharts(job);
     } catch (const std::exception& failure) {
-        std::fprintf(job.log, "kavri-cli: the charts could not be drawn: %s\n", failure.what());
+        *job.error = std::string("the charts could not be drawn: ") + failure.what();
     }
     return kExitPlotFailure;
 }

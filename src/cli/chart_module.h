@@ -8,11 +8,13 @@
 // whose answer differs from its own rather than call into one built from other sources.
 
 #include <cstddef>
-#include <cstdio>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "model/run_settings.h"
 #include "model/version.h"
+#include "report/run_file_set.h"
 #include "run/exact_run.h"
 #include "run/forecast_run.h"
 #include "run/run_driver.h"
@@ -23,12 +25,13 @@ namespace kavri::cli {
 struct ChartJob {
     const RunSettings* settings = nullptr;
     const std::string* directory = nullptr;
-    bool png = false;    // PNG pictures; SVG otherwise
-    bool quiet = false;  // -q: no "wrote ..." lines (errors are still named)
+    bool png = false;  // PNG pictures; SVG otherwise
     const RunOutcome* outcome = nullptr;
     const DelayScanOutcome* scan = nullptr;      // the delay scan's outcome, if the run was one
     const ForecastOutcome* forecasts = nullptr;  // the forecasts past the data, if made
-    std::FILE* log = nullptr;                    // where "wrote ..." lines and errors go
+    RunFileSet* set = nullptr;  // where the charts are kept until the run's files are committed
+    std::vector<std::filesystem::path>* paths = nullptr;  // receives the charts kept
+    std::string* error = nullptr;                         // receives the reason of a failure
 };
 
 // What kavri-cli and the module must agree on before one calls the other.
@@ -40,12 +43,13 @@ struct ChartInterface {
     std::size_t scanSize = 0;
     std::size_t forecastsSize = 0;
     std::size_t stringSize = 0;
+    std::size_t fileSetSize = 0;
 
     bool sameAs(const ChartInterface& other) const {
         return std::string(version) == other.version && jobSize == other.jobSize &&
                settingsSize == other.settingsSize && outcomeSize == other.outcomeSize &&
                scanSize == other.scanSize && forecastsSize == other.forecastsSize &&
-               stringSize == other.stringSize;
+               stringSize == other.stringSize && fileSetSize == other.fileSetSize;
     }
 };
 
@@ -53,11 +57,11 @@ struct ChartInterface {
 inline ChartInterface thisChartInterface() {
     return {kVersion,           sizeof(ChartJob),         sizeof(RunSettings),
             sizeof(RunOutcome), sizeof(DelayScanOutcome), sizeof(ForecastOutcome),
-            sizeof(std::string)};
+            sizeof(std::string),      sizeof(RunFileSet)};
 }
 
 // The module's single exported entry: its interface, and the function that writes the charts
-// (returning kExitSuccess or kExitPlotFailure after naming the reason on the job's log).
+// (returning kExitSuccess, or kExitPlotFailure after setting the job's error).
 struct ChartModule {
     ChartInterface interface;
     int (*writeCharts)(const ChartJob& job) = nullptr;

@@ -146,7 +146,12 @@ Json linearityTestsJson(const LinearityTests& tests) {
     for (const SupFTest* test : {&tests.oneVsTwo, &tests.oneVsThree, &tests.twoVsThree}) {
         Json json{{"nullRegimes", test->nullRegimes},
                   {"alternativeRegimes", test->alternativeRegimes}};
-        if (test->available) {
+        if (test->available && test->exactFit) {
+            json["statistic"] = nullptr;
+            json["pValue"] = nullptr;
+            json["exactFit"] = true;
+            json["thresholds"] = test->thresholds;
+        } else if (test->available) {
             json["statistic"] = test->statistic;
             json["pValue"] = orNull(test->pValue);
             json["thresholds"] = test->thresholds;
@@ -169,12 +174,12 @@ Json linearityTestsJson(const LinearityTests& tests) {
                 {"bootstrapReplicates", settings.replicates},
                 {"seed", settings.seed},
                 {"supF", supF},
-                {"tsay", tsay.available ? Json{{"statistic", tsay.statistic},
-                                               {"df1", tsay.df1},
-                                               {"df2", tsay.df2},
-                                               {"pValue", orNull(tsay.pValue)},
-                                               {"startRows", tsay.startRows}}
-                                        : Json(nullptr)}};
+                {"tsay", tsay.available && !tsay.exactFit ? Json{{"statistic", tsay.statistic},
+                                                                 {"df1", tsay.df1},
+                                                                 {"df2", tsay.df2},
+                                                                 {"pValue", orNull(tsay.pValue)},
+                                                                 {"startRows", tsay.startRows}}
+                                                          : Json(nullptr)}};
 }
 
 Json modelComparisonJson(const ModelComparison& comparison) {

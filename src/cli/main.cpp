@@ -6,8 +6,10 @@
 #include <cstring>
 #include <ctime>
 #include <new>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/exit_codes.h"
 #include "cli/inspect_output.h"
@@ -78,7 +80,7 @@ std::uint32_t forecastSeed(const CliRequest& request, const RunOutcome& outcome)
 // The forecasts and the simulated series that the request asks for after the estimation; the
 // notice that stopped them, if any.
 MaybeNotice makeForecasts(CliRequest& request, const RunOutcome& outcome,
-                          std::optional<ForecastOutcome>& forecasts) {
+                          std::optional<ForecastOutcome>& forecasts, OutputFileSystem& files) {
     request.forecast.seed = forecastSeed(request, outcome);
     if (request.wantsForecasts()) {
         Result<ForecastOutcome> made =
@@ -90,7 +92,7 @@ MaybeNotice makeForecasts(CliRequest& request, const RunOutcome& outcome,
     }
     if (request.wantsSimulation()) {
         return runSeriesSimulation(outcome.model, request.simulateLength, request.forecast.method,
-                                   request.forecast.seed, request.simulatePath);
+                                   request.forecast.seed, request.simulatePath, files);
     }
     return std::nullopt;
 }
@@ -108,6 +110,18 @@ constexpr char kOutOfMemory[] =
 }
 
 int runCommandLine(int argc, char** argv);
+
+// The labelled texts of the run, its statistics, forecasts and simulation.
+std::string textReport(const CliRequest& request, const ResultTexts& texts,
+                       const RunOutcome& outcome, const DelayScanOutcome* scan,
+                       const RunStatistics& statistics, const ForecastOutcome* forecasts) {
+    std::string report = (scan != nullptr ? formatDelayScan(*scan) : std::string()) +
+                         formatTextReport(texts, outcome, request.settings, &statistics) +
+                         formatStatisticsReport(statistics);
+    report += forecasts != nullptr ? formatForecastReport(*forecasts) : std::string();
+    report += request.wantsSimulation() ? formatSimulationReport(request) : std::string();
+    return report;
+}
 
 }  // namespace
 
@@ -155,8 +169,17 @@ int runCommandLine(int argc, char** argv) {
         }
         return kExitSuccess;
     }
-    RecordingFileSystem files(request.run.files.files());
-    request.run.files.fileSystem = &files;
+    // Every file of the run is kept until the end and committed together, so that the folder
+    // holds one run's whole set: the earlier run's files stay as they were if anything fails.
+    RunFileSet fileSet(request.run.files.files());
+    request.run.fileSet = &fileSet;
+    request.run.files.fileSystem = &fileSet;
+    // A run killed while committing in these folders is completed first.
+    std::vector<std::filesystem::path> folders{request.run.files.directory};
+    if (!request.plotsDirectory.empty()) {
+        folders.emplace_back(request.plotsDirectory);
+    }
+    fileSet.recover(folders);
     ResultTexts texts;
     TerminalProgress progress(stderr, progressWanted(stderr, request.quiet),
                               request.settings.ga.nIterations);
@@ -210,32 +233,46 @@ int runCommandLine(int argc, char** argv) {
     }
     std::optional<ForecastOutcome> forecasts;
     if (outcome.model.available) {
-        if (MaybeNotice notice = makeForecasts(request, outcome, forecasts)) {
+        if (MaybeNotice notice = makeForecasts(request, outcome, forecasts, fileSet)) {
             printNotice(*notice);
             return kExitNotice;
         }
     }
     const DelayScanOutcome* scanned = request.delayScan ? &scan : nullptr;
-    std::string report;
-    if (request.json) {
-        report = formatJsonReport(outcome, request.settings, scanned, &statistics,
-                                  forecasts ? &*forecasts : nullptr, &request);
+    std::optional<std::string> chartFailure;
+    std::vector<std::filesystem::path> charts;
+    if (outcome.model.available && !request.plotsDirectory.empty()) {
+        chartFailure = writeRunCharts(request, outcome, scanned, forecasts ? &*forecasts : nullptr,
+                                      fileSet, charts);
+    }
+    CommittedFiles committed;
+    if (outcome.model.available && !chartFailure) {
+        supersedeEarlierFiles(fileSet, request.run.files, request.settings, forecasts.has_value());
+        committed = fileSet.commit();
+        if (committed.notice) {
+            printNotice(*committed.notice);
+            return kExitNotice;
+        }
     } else {
-        report = (scanned ? formatDelayScan(scan) : std::string()) +
-                 formatTextReport(texts, outcome, request.settings, &statistics) +
-                 formatStatisticsReport(statistics);
-        report += forecasts ? formatForecastReport(*forecasts) : std::string();
-        report += request.wantsSimulation() && outcome.model.available
-                      ? formatSimulationReport(request)
-                      : std::string();
+        fileSet.discard();
+    }
+
+    // A run without a model has no results to show: an empty report would only hide the reason.
+    std::string report;
+    if (outcome.model.available) {
+        report = request.json ? formatJsonReport(outcome, request.settings, scanned, &statistics,
+                                                 forecasts ? &*forecasts : nullptr, &request)
+                              : textReport(request, texts, outcome, scanned, statistics,
+                                           forecasts ? &*forecasts : nullptr);
     }
     if (const std::string failure = printOutput(report); !failure.empty()) {
         return outputFailure("the results", failure);
     }
     if (!outcome.model.available) {
-        printError(
-            "no model was estimated: a regime could not be fitted by least squares (for "
-            "instance a regime left without observations by the thresholds)");
+        printError("no model was estimated: " +
+                   (outcome.noModelCause.empty()
+                        ? std::string("no regime could be fitted by least squares")
+                        : outcome.noModelCause));
     }
     // After the results, what the user should know about them: thresholds taken as series
     // values, then which values were fitted and where the files went.
@@ -247,7 +284,7 @@ int runCommandLine(int argc, char** argv) {
     }
     if (!request.quiet) {
         printError(sampleLine(outcome.sample, request.settings));
-        for (const std::string& line : writtenFileLines(files.created(), request.settings)) {
+        for (const std::string& line : committedFileLines(committed, request.settings, charts)) {
             printError(line);
         }
     }
@@ -265,11 +302,19 @@ int runCommandLine(int argc, char** argv) {
             printError("wrote " + request.reportPath);
         }
     }
+    // -q leaves out the list of charts written, as it does for the result files.
+    for (const std::string& line :
+         request.quiet ? std::vector<std::string>() : chartLines(committed, charts)) {
+        printError(line);
+    }
     if (!outcome.model.available) {
+        printError("no result file was written: the files there are as the earlier run left them");
         return kExitNoModel;
     }
-    if (!request.plotsDirectory.empty()) {
-        return writeRunCharts(request, outcome, scanned, forecasts ? &*forecasts : nullptr, stderr);
+    if (chartFailure) {
+        printError(*chartFailure);
+        printError("no result file was written: the files there are as the earlier run left them");
+        return kExitPlotFailure;
     }
     return kExitSuccess;
 }

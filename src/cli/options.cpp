@@ -346,10 +346,22 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
     add("--max-regimes", "N",
         intRangeHelp("largest number of regimes", limits::kMaxRegimes, dm.maxRegimes),
         intSetting("--max-regimes", limits::kMaxRegimes, model.maxRegimes), modelGroup);
-    add("--max-order", "P",
-        intRangeHelp("autoregressive order bound; orders 1 to P-1 are tried", limits::kMaxOrder,
+    // The dialog's range starts at 1, which leaves no order to fit: refused here with the
+    // reason rather than run into a notice.
+    const IntRange maxOrders{2, limits::kMaxOrder.max};
+    add(
+        "--max-order", "P",
+        intRangeHelp("autoregressive order bound; orders 1 to P-1 are tried", maxOrders,
                      dm.maxOrder),
-        intSetting("--max-order", limits::kMaxOrder, model.maxOrder), modelGroup);
+        [setting = intSetting("--max-order", maxOrders, model.maxOrder)](
+            const std::string& text) -> std::optional<std::string> {
+            std::optional<std::string> refused = setting(text);
+            if (refused && text == "1") {
+                *refused += ": orders 1 to P-1 are fitted, so 1 leaves no order to try";
+            }
+            return refused;
+        },
+        modelGroup);
     add("--delay", "D", intRangeHelp("delay d of the threshold variable", limits::kDelay, dm.delay),
         intSetting("--delay", limits::kDelay, model.delay), modelGroup);
     add("--min-obs", "N",
@@ -505,6 +517,9 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
     add(
         "--simulate-to", "FILE", "the file that --simulate writes, replaced if it exists",
         [&request](const std::string& text) -> std::optional<std::string> {
+            if (text.empty()) {
+                return std::string("--simulate-to expects a file name, got an empty one");
+            }
             request.simulatePath = text;
             return std::nullopt;
         },

@@ -57,28 +57,31 @@ const ChartModule* openChartModule(std::string& problem) {
 
 }  // namespace
 
-int writeRunCharts(const CliRequest& request, const RunOutcome& outcome,
-                   const DelayScanOutcome* scan, const ForecastOutcome* forecasts, std::FILE* log) {
+std::optional<std::string> writeRunCharts(const CliRequest& request, const RunOutcome& outcome,
+                                          const DelayScanOutcome* scan,
+                                          const ForecastOutcome* forecasts, RunFileSet& set,
+                                          std::vector<std::filesystem::path>& paths) {
     std::string problem;
     const ChartModule* module = openChartModule(problem);
     if (module == nullptr) {
-        std::fprintf(log,
-                     "kavri-cli: the charts were not written: their library could not be "
-                     "loaded: %s\n"
-                     "  Reinstall kavri, or build the target kavri-cli-charts beside kavri-cli.\n",
-                     problem.c_str());
-        return kExitPlotFailure;
+        return "the charts were not written: their library could not be loaded: " + problem +
+               "\n  Reinstall kavri, or build the target kavri-cli-charts beside kavri-cli.";
     }
     ChartJob job;
     job.settings = &request.settings;
     job.directory = &request.plotsDirectory;
     job.png = request.plotFormat == PlotFormat::kPng;
-    job.quiet = request.quiet;
     job.outcome = &outcome;
     job.scan = scan;
     job.forecasts = forecasts;
-    job.log = log;
-    return module->writeCharts(job);
+    job.set = &set;
+    job.paths = &paths;
+    std::string error;
+    job.error = &error;
+    if (module->writeCharts(job) != kExitSuccess) {
+        return error;
+    }
+    return std::nullopt;
 }
 
 }  // namespace kavri::cli

@@ -23,13 +23,6 @@ std::string labelRange(const SeriesSample& sample, int first, int count) {
 
 }  // namespace
 
-CreatedFile RecordingFileSystem::create(const std::filesystem::path& path) {
-    if (std::find(created_.begin(), created_.end(), path) == created_.end()) {
-        created_.push_back(path);
-    }
-    return inner_.create(path);
-}
-
 std::string sampleLine(const SeriesSample& sample, const RunSettings& settings) {
     const int n = settings.model.nObservations;
     const int p = settings.model.nPredictions;
@@ -46,10 +39,33 @@ std::string sampleLine(const SeriesSample& sample, const RunSettings& settings) 
     return line;
 }
 
-std::vector<std::string> writtenFileLines(const std::vector<std::filesystem::path>& created,
-                                          const RunSettings& settings) {
+namespace {
+
+bool listed(const std::vector<std::filesystem::path>& paths, const std::filesystem::path& path) {
+    return std::find(paths.begin(), paths.end(), path) != paths.end();
+}
+
+}  // namespace
+
+std::vector<std::string> chartLines(const CommittedFiles& committed,
+                                    const std::vector<std::filesystem::path>& charts) {
     std::vector<std::string> lines;
-    for (const std::filesystem::path& path : created) {
+    for (const std::filesystem::path& path : committed.written) {
+        if (listed(charts, path)) {
+            lines.push_back("wrote " + path.string());
+        }
+    }
+    return lines;
+}
+
+std::vector<std::string> committedFileLines(const CommittedFiles& committed,
+                                            const RunSettings& settings,
+                                            const std::vector<std::filesystem::path>& charts) {
+    std::vector<std::string> lines;
+    for (const std::filesystem::path& path : committed.written) {
+        if (listed(charts, path)) {
+            continue;
+        }
         std::error_code ignored;
         std::string line = "wrote " + std::filesystem::absolute(path, ignored).string();
         if (path.filename() == kResidualsFileName &&
@@ -57,6 +73,11 @@ std::vector<std::string> writtenFileLines(const std::vector<std::filesystem::pat
             line += " (empty: --print-residuals yes fills it)";
         }
         lines.push_back(line);
+    }
+    for (const std::filesystem::path& path : committed.removed) {
+        std::error_code ignored;
+        lines.push_back("removed " + std::filesystem::absolute(path, ignored).string() +
+                        " (an earlier run's; this run does not produce it)");
     }
     return lines;
 }

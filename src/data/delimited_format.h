@@ -18,6 +18,9 @@ enum class Separator { kNone, kComma, kSemicolon, kTab, kBlanks };
 struct TableRecord {
     int line = 0;  // 1-based line on which the record starts
     std::vector<std::string> fields;
+    // On the last record only: the line of a quote that the file never closes (0: none). Such
+    // a record swallowed the rest of the file into one field, so the table is refused.
+    int unclosedQuoteLine = 0;
 };
 
 // `text` after its first `lines` lines (titles and notes above a table), and the 1-based number

@@ -1,5 +1,6 @@
 #include "inference/coefficient_table.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cmath>
 
@@ -85,6 +86,83 @@ std::vector<double> hc1Variances(const RegimeRows& rows, const DMatrix& inverse,
     return variances;
 }
 
+// Each design column divided by a power of two near its largest magnitude, and the residuals
+// likewise: the same regression in units where its cross products cannot overflow (values of
+// 1e100 make e^2 x^2 about 1e400). Powers of two change no digit. A standard error of the
+// original is the scaled one times residualScale / columnScale[c].
+struct ScaledRows {
+    RegimeRows rows;
+    std::vector<double> columnScale;
+    double residualScale = 1.0;
+};
+
+double powerOfTwoAbove(double largest) {
+    if (!(largest > 0.0) || !std::isfinite(largest)) {
+        return 1.0;
+    }
+    int exponent = 0;
+    std::frexp(largest, &exponent);
+    return std::ldexp(1.0, exponent);
+}
+
+ScaledRows scaleRows(const RegimeRows& rows) {
+    ScaledRows scaled;
+    scaled.rows = rows;
+    const int k = rows.k;
+    scaled.columnScale.assign(static_cast<std::size_t>(k), 1.0);
+    for (int c = 0; c < k; ++c) {
+        double largest = 0.0;
+        for (int row = 0; row < rows.size(); ++row) {
+            largest = std::max(largest, std::fabs(rows.design[row * k + c]));
+        }
+        scaled.columnScale[c] = powerOfTwoAbove(largest);
+        for (int row = 0; row < rows.size(); ++row) {
+            scaled.rows.design[row * k + c] /= scaled.columnScale[c];
+        }
+    }
+    double largest = 0.0;
+    for (double e : rows.residual) {
+        largest = std::max(largest, std::fabs(e));
+    }
+    scaled.residualScale = powerOfTwoAbove(largest);
+    for (double& e : scaled.rows.residual) {
+        e /= scaled.residualScale;
+    }
+    return scaled;
+}
+
+// The standard errors in the scaled units, taken back to the original ones; empty entries
+// (negative variances from rounding) stay negative.
+std::vector<double> scaledStandardErrors(const RegimeRows& rows, StandardErrorKind kind, int df,
+                                         bool& singular) {
+    const ScaledRows scaled = scaleRows(rows);
+    const int k = rows.k;
+    DMatrix inverse = matrix(1, k, 1, k);
+    singular = !invertCrossProducts(scaled.rows, inverse);
+    std::vector<double> errors(static_cast<std::size_t>(k), -1.0);
+    if (singular) {
+        return errors;
+    }
+    std::vector<double> variances(static_cast<std::size_t>(k), 0.0);
+    if (kind == StandardErrorKind::kHc1) {
+        variances = hc1Variances(scaled.rows, inverse, df);
+    } else {
+        double sse = 0.0;
+        for (double e : scaled.rows.residual) {
+            sse += e * e;
+        }
+        for (int c = 0; c < k; ++c) {
+            variances[c] = sse / df * inverse[c + 1][c + 1];
+        }
+    }
+    for (int c = 0; c < k; ++c) {
+        if (variances[c] >= 0.0) {
+            errors[c] = std::sqrt(variances[c]) * (scaled.residualScale / scaled.columnScale[c]);
+        }
+    }
+    return errors;
+}
+
 RegimeCoefficients regimeCoefficients(const ReportedModel& model, int r, StandardErrorKind kind) {
     const RegimeRows rows = gatherRows(model, r);
     const std::vector<double>& b = model.regimes[r].coefficients;
@@ -110,15 +188,30 @@ RegimeCoefficients regimeCoefficients(const ReportedModel& model, int r, Standar
             variances[c] = s2 * inverse[c + 1][c + 1];
         }
     }
+    std::vector<double> errors(static_cast<std::size_t>(rows.k), -1.0);
+    bool overflowed = false;
     for (int c = 0; c < rows.k; ++c) {
-        // A variance below zero is rounding in a near-singular X'X: no error can be stated.
-        if (!(variances[c] >= 0.0)) {
+        if (variances[c] >= 0.0) {
+            errors[c] = std::sqrt(variances[c]);
+        }
+        overflowed = overflowed || std::isinf(variances[c]) || std::isnan(variances[c]);
+    }
+    if (overflowed) {
+        // The sums overflowed on large values: the same errors computed in scaled units.
+        bool singular = false;
+        errors = scaledStandardErrors(rows, kind, regime.residualDf, singular);
+    }
+    for (int c = 0; c < rows.k; ++c) {
+        // A variance below zero is rounding in a near-singular X'X: no error can be stated; nor
+        // one that is not finite even in scaled units.
+        if (!(errors[c] >= 0.0) || !std::isfinite(errors[c])) {
             continue;
         }
         CoefficientEstimate& estimate = regime.coefficients[c];
-        estimate.standardError = std::sqrt(variances[c]);
-        if (*estimate.standardError > 0.0) {
-            estimate.tValue = estimate.estimate / *estimate.standardError;
+        estimate.standardError = errors[c];
+        const double t = estimate.estimate / errors[c];
+        if (*estimate.standardError > 0.0 && std::isfinite(t)) {
+            estimate.tValue = t;
             estimate.pValue = studentTwoSidedP(*estimate.tValue, regime.residualDf);
         }
     }

@@ -19,6 +19,11 @@ constexpr double kNotComputed = std::numeric_limits<double>::quiet_NaN();
 constexpr std::uint64_t kLinearNullStream = 1;
 constexpr std::uint64_t kTwoRegimeNullStream = 2;
 
+// The SSRs come from cross products, which keep about 1e-13 of the SSR of the null model: an
+// alternative below that is an exact fit whose SSR is rounding, and its F (1e15 or infinity)
+// would be rounding too.
+constexpr double kExactFitSsrRatio = 1e-13;
+
 double supF(int n, double ssrNull, double ssrAlternative) {
     if (ssrAlternative == 0.0) {
         return ssrNull > 0.0 ? std::numeric_limits<double>::infinity() : 0.0;
@@ -98,11 +103,13 @@ void setStatistic(SupFTest& test, int n, double ssrNull, const ThresholdSplit& a
     test.ssrNull = ssrNull;
     test.ssrAlternative = alternative.ssr;
     test.statistic = supF(n, ssrNull, alternative.ssr);
+    test.exactFit =
+        !std::isfinite(test.statistic) || alternative.ssr <= ssrNull * kExactFitSsrRatio;
     test.thresholds = thresholdsOf(sample, alternative);
 }
 
 void setPValue(SupFTest& test, const std::vector<double>& replicated) {
-    if (!test.available) {
+    if (!test.available || test.exactFit) {
         return;
     }
     int valid = 0;

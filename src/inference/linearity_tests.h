@@ -56,6 +56,9 @@ struct SupFTest {
     std::vector<double> thresholds;  // of the alternative's minimum, ascending
     std::optional<double> pValue;    // empty without a bootstrap
     int replicates = 0;              // bootstrap replicates that gave a statistic
+    // The alternative's regressions fit the sample exactly (to the rounding of its SSR, or so
+    // nearly that the ratio overflows): F is unbounded, so no statistic or p value is stated.
+    bool exactFit = false;
 };
 
 struct LinearityTests {

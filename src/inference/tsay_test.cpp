@@ -56,8 +56,15 @@ TsayTest tsayTest(const ArrangedSample& sample) {
     test.df1 = k;
     test.df2 = m - k;
     test.statistic = ((sumSquares - residualSum) / test.df1) / (residualSum / test.df2);
-    test.pValue = fisherUpperTail(test.statistic, test.df1, test.df2);
     test.available = true;
+    // A residual sum at the rounding of the cross products (about 1e-13 of the sum it is
+    // compared with) is an exact fit: its F would be rounding, or infinity.
+    if (!std::isfinite(test.statistic) || residualSum <= sumSquares * 1e-13) {
+        test.exactFit = true;
+        test.statistic = 0.0;
+        return test;
+    }
+    test.pValue = fisherUpperTail(test.statistic, test.df1, test.df2);
     return test;
 }
 

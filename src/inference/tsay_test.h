@@ -26,6 +26,8 @@ struct TsayTest {
     int df1 = 0;
     int df2 = 0;
     std::optional<double> pValue;
+    // The residuals' regression on the lags fits exactly: F is unbounded and not stated.
+    bool exactFit = false;
 };
 
 TsayTest tsayTest(const ArrangedSample& sample);

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "model/output_path_error.h"
+
 namespace kavri {
 
 Notice noEffectiveObservationsNotice() {
@@ -36,15 +38,21 @@ Notice noForecastsNotice() {
 Notice fileNotCreatedNotice(const std::filesystem::path& path, std::error_code error) {
     return Notice{
         path.string() + " could not be opened for writing", kErrorCaption, NoticeIcon::kStop,
-        error.message() + ". Check that its directory exists and that you may write there."};
+        error.message() +
+            (namesSomethingElse(error)
+                 ? ". Move it away or name another file: only a regular file, a FIFO or a "
+                   "character device is written."
+                 : ". Check that its directory exists and that you may write there.")};
 }
 
-Notice fileNotWrittenNotice(const std::filesystem::path& path, std::error_code error) {
+Notice fileNotWrittenNotice(const std::filesystem::path& path, std::error_code error,
+                            bool earlierFile) {
     return Notice{path.string() + " could not be written completely", kErrorCaption,
                   NoticeIcon::kStop,
                   error.message() +
-                      ". The earlier file was left as it was; check the free "
-                      "space on its disk."};
+                      (earlierFile ? ". The earlier file was left as it was"
+                                   : ". Nothing was written under that name") +
+                      "; check the free space on its disk."};
 }
 
 }  // namespace kavri

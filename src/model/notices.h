@@ -31,6 +31,8 @@ Notice noForecastsNotice();
 // could not be created, or not written to the end and put in place of the old one; the detail
 // gives the system's reason and says what to check.
 Notice fileNotCreatedNotice(const std::filesystem::path& path, std::error_code error);
-Notice fileNotWrittenNotice(const std::filesystem::path& path, std::error_code error);
+// `earlierFile`: a file was at `path` before, and the notice says it was kept.
+Notice fileNotWrittenNotice(const std::filesystem::path& path, std::error_code error,
+                            bool earlierFile);
 
 }  // namespace kavri

@@ -38,26 +38,31 @@ MaybeNotice EvaluationFiles::writePredictions(const HoldoutForecasts& forecasts)
     return std::nullopt;
 }
 
+Notice EvaluationFiles::writeNotice(ResultFileKind kind, const std::filesystem::path& path,
+                                    std::error_code error) const {
+    return fileWriteNotice(kind, path, error, files_.files().holdsFile(path));
+}
+
 MaybeNotice EvaluationFiles::commit() {
     // Completed first, both of them, so that a full disk replaces neither.
     if (residuals_ != nullptr) {
         if (const std::error_code error = residuals_->finish()) {
-            return fileWriteNotice(ResultFileKind::kResiduals, files_.residualsPath(), error);
+            return writeNotice(ResultFileKind::kResiduals, files_.residualsPath(), error);
         }
     }
     if (predictions_ != nullptr) {
         if (const std::error_code error = predictions_->finish()) {
-            return fileWriteNotice(ResultFileKind::kPredictions, files_.predictionsPath(), error);
+            return writeNotice(ResultFileKind::kPredictions, files_.predictionsPath(), error);
         }
     }
     if (residuals_ != nullptr) {
         if (const std::error_code error = residuals_->commit()) {
-            return fileWriteNotice(ResultFileKind::kResiduals, files_.residualsPath(), error);
+            return writeNotice(ResultFileKind::kResiduals, files_.residualsPath(), error);
         }
     }
     if (predictions_ != nullptr) {
         if (const std::error_code error = predictions_->commit()) {
-            return fileWriteNotice(ResultFileKind::kPredictions, files_.predictionsPath(), error);
+            return writeNotice(ResultFileKind::kPredictions, files_.predictionsPath(), error);
         }
     }
     return std::nullopt;

@@ -5,12 +5,15 @@
 // when the evaluation forecasts. An evaluation that estimates a model commits them: both are
 // completed beside the old files, then renamed over them, so that the two files always come
 // from the same evaluation. An evaluation that ends in a notice, or without a model, commits
-// nothing: the files are left as the last evaluation with a model left them.
+// nothing: the files are left as the last evaluation with a model left them. A run passes a
+// RunFileSet (run_file_set.h) as the file system, so that "renamed" means kept for the run's
+// own commit at its end.
 
 #include <memory>
 
 #include "estimation/holdout_forecasts.h"
 #include "model/notice.h"
+#include "report/file_notices.h"
 #include "report/output_files.h"
 #include "report/result_files.h"
 
@@ -33,6 +36,9 @@ class EvaluationFiles {
     MaybeNotice commit();
 
  private:
+    Notice writeNotice(ResultFileKind kind, const std::filesystem::path& path,
+                       std::error_code error) const;
+
     ResultFiles files_;
     std::unique_ptr<OutputFile> residuals_;
     std::unique_ptr<OutputFile> predictions_;

@@ -17,8 +17,9 @@ enum class ResultFileKind { kResiduals, kPredictions };
 Notice fileOpenNotice(ResultFileKind kind, const std::filesystem::path& path,
                       std::error_code error);
 
-// The file could not be written completely or put in place of the old one, which is unchanged.
+// The file could not be written completely or put in place of the old one, which is unchanged;
+// `earlierFile`: there is an old one, which the notice then says was kept.
 Notice fileWriteNotice(ResultFileKind kind, const std::filesystem::path& path,
-                       std::error_code error);
+                       std::error_code error, bool earlierFile);
 
 }  // namespace kavri

@@ -56,7 +56,7 @@ MaybeNotice writeForecastsFile(const std::filesystem::path& path, const Forecast
         file->write(line + "\n");
     }
     if (const std::error_code error = file->commit()) {
-        return fileNotWrittenNotice(path, error);
+        return fileNotWrittenNotice(path, error, fileSystem.holdsFile(path));
     }
     return std::nullopt;
 }

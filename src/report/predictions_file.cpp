@@ -27,7 +27,8 @@ MaybeNotice writePredictionsFile(const std::filesystem::path& path,
     writePredictionRows(*created.file, forecasts);
     // A full disk or a lost device must not leave a truncated file reported as written.
     if (const std::error_code error = created.file->commit()) {
-        return fileWriteNotice(ResultFileKind::kPredictions, path, error);
+        return fileWriteNotice(ResultFileKind::kPredictions, path, error,
+                               fileSystem.holdsFile(path));
     }
     return std::nullopt;
 }

@@ -16,7 +16,7 @@ MaybeNotice writeSeriesFile(const std::filesystem::path& path, const std::vector
         file->write(formatText("%.17g\n", value));
     }
     if (const std::error_code error = file->commit()) {
-        return fileNotWrittenNotice(path, error);
+        return fileNotWrittenNotice(path, error, fileSystem.holdsFile(path));
     }
     return std::nullopt;
 }

@@ -245,6 +245,15 @@ std::vector<LabelledText> linearityTestsTexts(const LinearityTests& tests) {
             texts.push_back({label, "NA (no admissible thresholds)"});
             continue;
         }
+        if (test->exactFit) {
+            texts.push_back(
+                {label,
+                 "NA (the alternative fits the sample exactly, so F is "
+                 "unbounded), " +
+                     std::string(test->thresholds.size() == 1 ? "threshold " : "thresholds ") +
+                     thresholdList(test->thresholds)});
+            continue;
+        }
         std::string text =
             formatText("F = %.4f, %s, ", test->statistic, bootstrapPClause(*test).c_str());
         text += (test->thresholds.size() == 1 ? "threshold " : "thresholds ") +
@@ -253,7 +262,9 @@ std::vector<LabelledText> linearityTestsTexts(const LinearityTests& tests) {
     }
     const TsayTest& tsay = tests.tsay;
     texts.push_back(
-        {"Tsay F", tsay.available
+        {"Tsay F", tsay.exactFit ? std::string("NA (the regression on the lags fits the residuals "
+                                               "exactly, so F is unbounded)")
+                   : tsay.available
                        ? formatText("F(%d, %d) = %.4f, %s (recursion started on %d arranged "
                                     "observations)",
                                     tsay.df1, tsay.df2, tsay.statistic,

@@ -11,6 +11,7 @@
 #include "run/chromosome_evaluation.h"
 #include "run/finite_results.h"
 #include "run/fitness_text.h"
+#include "run/run_driver.h"
 #include "run/series_loading.h"
 #include "run/worker_pool.h"
 
@@ -152,8 +153,10 @@ std::optional<ExactOptimum> comparisonOptimum(const RunSettings& settings,
     return optimum.value();
 }
 
-DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObserver& observer,
-                              const RunOptions& options) {
+namespace {
+
+DelayScanOutcome scanKeptFiles(RunSettings& settings, ResultTexts& texts, RunObserver& observer,
+                               const RunOptions& options) {
     const ClassicNumericLocale classic;
     clearResultTexts(texts, observer);
     applyRunDefaults(settings);
@@ -211,6 +214,24 @@ DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObse
     scanOutcome.run = runExactSearch(settings, texts, observer, dated, storage);
     attachSample(scanOutcome.run, std::move(sample));
     return scanOutcome;
+}
+
+}  // namespace
+
+DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObserver& observer,
+                              const RunOptions& options) {
+    RunOptions kept = options;
+    if (options.fileSet != nullptr) {
+        kept.files.fileSystem = options.fileSet;
+        return scanKeptFiles(settings, texts, observer, kept);
+    }
+    // As runModel: the files are committed together at the end, or not at all.
+    RunFileSet set(options.files.files());
+    kept.files.fileSystem = &set;
+    kept.fileSet = &set;
+    DelayScanOutcome scanned = scanKeptFiles(settings, texts, observer, kept);
+    commitRunFiles(set, options.files, settings, scanned.run);
+    return scanned;
 }
 
 }  // namespace kavri

@@ -20,6 +20,33 @@ Notice noModelNotice() {
         "estimation first");
 }
 
+// The first step whose forecast, median or interval bound is not finite (an explosive model
+// overflows the range of doubles a few steps ahead); 0 when every number is finite.
+int firstNonFiniteStep(const ForecastResult& forecasts) {
+    const auto finiteAt = [](const std::vector<double>& values, std::size_t i) {
+        return i >= values.size() || std::isfinite(values[i]);
+    };
+    for (std::size_t i = 0; i < forecasts.point.size(); ++i) {
+        bool finite = finiteAt(forecasts.point, i) && finiteAt(forecasts.median, i);
+        for (const ForecastInterval& interval : forecasts.intervals) {
+            finite = finite && finiteAt(interval.lower, i) && finiteAt(interval.upper, i);
+        }
+        if (!finite) {
+            return static_cast<int>(i) + 1;
+        }
+    }
+    return 0;
+}
+
+Notice explosiveNotice(const char* what, int step) {
+    return Notice{"The forecasts are not finite numbers\n", kErrorCaption, NoticeIcon::kStop,
+                  formatText("The model is explosive: its %s overflow the range of numbers at "
+                             "step %d, so no forecasts are shown and Forecasts.txt was not "
+                             "written. Forecast fewer steps, or fit a model whose regimes are "
+                             "stationary.",
+                             what, step)};
+}
+
 }  // namespace
 
 Result<ForecastOutcome> runForecasts(const ReportedModel& model, const ForecastSettings& settings,
@@ -31,6 +58,20 @@ Result<ForecastOutcome> runForecasts(const ReportedModel& model, const ForecastS
     ForecastOutcome outcome;
     outcome.forecasts = forecastFromEnd(model, settings);
     outcome.holdout = checkOnHoldout(model, settings);
+    if (const int step = firstNonFiniteStep(outcome.forecasts)) {
+        return explosiveNotice("forecasts past the data", step);
+    }
+    if (outcome.holdout) {
+        if (const int step = firstNonFiniteStep(outcome.holdout->forecasts)) {
+            return explosiveNotice("forecasts of the held-out values", step);
+        }
+        const std::vector<double>& rmse = outcome.holdout->rmse;
+        for (std::size_t i = 0; i < rmse.size(); ++i) {
+            if (!std::isfinite(rmse[i]) || !std::isfinite(outcome.holdout->error[i])) {
+                return explosiveNotice("errors on the held-out values", static_cast<int>(i) + 1);
+            }
+        }
+    }
     if (allDates(model.labels)) {
         outcome.dates = nextDates(model.labels, outcome.forecasts.horizon());
         outcome.dates.resize(static_cast<std::size_t>(outcome.forecasts.horizon()), "NA");

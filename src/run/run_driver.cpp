@@ -84,10 +84,60 @@ RunOutcome runGivenThresholds(const RunSettings& settings, ResultTexts& texts,
     return outcome;
 }
 
+// Why no regime could be fitted: the thresholds given out of order or twice (a regime is then
+// left without observations), a constant series (its lags repeat the intercept), or else lags
+// that are collinear in some regime at every order tried.
+std::string noModelCause(const RunSettings& settings, const double* x, int n) {
+    const ModelParameters& model = settings.model;
+    if (model.selectModel == kSelectModelGivenThresholds) {
+        const int count =
+            std::min<int>(model.nThresholds, static_cast<int>(model.thresholds.size()));
+        for (int i = 0; i + 1 < count; ++i) {
+            const double lower = model.thresholds[i];
+            const double upper = model.thresholds[i + 1];
+            if (lower == upper) {
+                return formatText(
+                    "threshold %.8g is given twice, which leaves the regime between the two "
+                    "without observations; give each threshold once",
+                    lower);
+            }
+            if (lower > upper) {
+                return formatText(
+                    "the thresholds are not in ascending order (%.8g is followed by %.8g), which "
+                    "leaves a regime without observations; give them from the lowest up",
+                    lower, upper);
+            }
+        }
+    }
+    bool constant = true;
+    for (int t = 1; t < n && constant; ++t) {
+        constant = x[t] == x[0];
+    }
+    if (constant) {
+        return "the series is constant over the fitted values, so its lags repeat the intercept "
+               "and no regression on them is determined (a singular design)";
+    }
+    return "in some regime the least-squares regression is singular at every order tried: its "
+           "lagged values are collinear (for instance a series that repeats a short pattern, "
+           "such as alternating values) or too few for the order";
+}
+
 }  // namespace
 
-RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& observer,
-                    const RunOptions& options) {
+void supersedeEarlierFiles(RunFileSet& set, const ResultFiles& files, const RunSettings& settings,
+                           bool forecasts) {
+    if (settings.model.nPredictions == 0) {
+        set.supersede(files.predictionsPath());
+    }
+    if (!forecasts) {
+        set.supersede(files.forecastsPath());
+    }
+}
+
+namespace {
+
+RunOutcome runKeptFiles(RunSettings& settings, ResultTexts& texts, RunObserver& observer,
+                        const RunOptions& options) {
     // The texts and both result files are written with a decimal point in any user locale.
     const ClassicNumericLocale classic;
     clearResultTexts(texts, observer);
@@ -131,8 +181,42 @@ RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& obse
             }
         }
     }
+    if (!outcome.notice && !outcome.model.available) {
+        outcome.noModelCause = noModelCause(settings, storage.series.data(), n);
+    }
     attachSample(outcome, std::move(sample));
     return outcome;
+}
+
+}  // namespace
+
+RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& observer,
+                    const RunOptions& options) {
+    RunOptions kept = options;
+    if (options.fileSet != nullptr) {
+        kept.files.fileSystem = options.fileSet;
+        return runKeptFiles(settings, texts, observer, kept);
+    }
+    RunFileSet set(options.files.files());
+    set.recover({options.files.directory});
+    kept.files.fileSystem = &set;
+    kept.fileSet = &set;
+    RunOutcome outcome = runKeptFiles(settings, texts, observer, kept);
+    commitRunFiles(set, options.files, settings, outcome);
+    return outcome;
+}
+
+void commitRunFiles(RunFileSet& set, const ResultFiles& files, const RunSettings& settings,
+                    RunOutcome& outcome) {
+    if (outcome.notice || !outcome.model.available) {
+        set.discard();
+        return;
+    }
+    supersedeEarlierFiles(set, files, settings, false);
+    outcome.files = set.commit();
+    if (outcome.files.notice) {
+        outcome.notice = outcome.files.notice;
+    }
 }
 
 }  // namespace kavri

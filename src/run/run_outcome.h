@@ -15,6 +15,7 @@
 #include "model/notice.h"
 #include "model/reported_model.h"
 #include "report/result_files.h"
+#include "report/run_file_set.h"
 
 namespace kavri {
 
@@ -27,6 +28,11 @@ struct RunOptions {
     // First seed of the genetic search; empty: the calendar clock in seconds.
     std::optional<std::uint32_t> seed;
     ResultFiles files;
+    // Where the run keeps its result files until they are committed together. Null: runModel
+    // keeps them in a set of its own and commits it at its end (the desktop program); given:
+    // the files are kept there and the caller commits them with what it writes after the
+    // estimation (forecasts, charts), or discards them when anything fails.
+    RunFileSet* fileSet = nullptr;
     // Also compute the exact optimum after a genetic search, for comparison.
     bool compareExact = false;
     SearchPath searchPath = SearchPath::kFast;
@@ -64,6 +70,11 @@ struct RunOutcome {
     // was typed for, for instance).
     std::vector<std::string> remarks;
     std::optional<ExactSearchScope> exactScope;  // set by the exact search (and compareExact)
+    // The files put in place and removed, when runModel committed its own set.
+    CommittedFiles files;
+    // When the run ended without a model (and without a notice): why, in a phrase that follows
+    // "no model was estimated: ".
+    std::string noModelCause;
 };
 
 // Keeps in `outcome` the description of the values read, and their labels in the reported

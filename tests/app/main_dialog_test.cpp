@@ -290,10 +290,12 @@ void MainDialogTest::secondRunShowsNoTextOfTheFirst() {
     for (const char* shownEmpty : {"mseField", "estimatePanel3", "estimatePanel4"}) {
         QVERIFY2(shownText(dialog, shownEmpty).isEmpty(), shownEmpty);
     }
-    // No forecasts, no Predictions.txt; the genetic dialog was never accepted, so the run
-    // defaults asked for no residual table, and there is no seed to show.
+    // No forecasts, no Predictions.txt: the first run's is removed, and the status line says
+    // so; the genetic dialog was never accepted, so the run defaults asked for no residual
+    // table, and there is no seed to show.
     QVERIFY(dialog.statusText().contains("Residuals.txt (empty: Print Residual is No)"));
-    QVERIFY(!dialog.statusText().contains("Predictions.txt"));
+    QVERIFY(dialog.statusText().contains("Removed (an earlier run's, not produced by this run): "));
+    QVERIFY(dialog.statusText().endsWith("Predictions.txt"));
     QVERIFY(!dialog.statusText().contains("Seed"));
 }
 

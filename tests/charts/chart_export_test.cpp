@@ -11,6 +11,7 @@
 #include <string>
 
 #include "charts/chart_catalogue.h"
+#include "support/memory_file_system.h"
 #include "support/temp_directory.h"
 
 namespace kavri::charts {
@@ -99,6 +100,31 @@ TEST(ChartExport, FailuresNameThePathAndWriteNothingMore) {
     ASSERT_TRUE(error.has_value());
     EXPECT_TRUE(error->startsWith(QStringLiteral("could not write %1: ").arg(inside)))
         << error->toStdString();
+}
+
+// A full disk while a chart is saved once read "Unknown error": the system's reason is given,
+// and nothing of the run is kept; charts that do not apply, and the other format's files of an
+// earlier run, are marked for removal so that the folder holds one run's charts.
+TEST(ChartExport, AFullDiskNamesItsReasonAndEarlierChartsAreSuperseded) {
+    const ChartInput input = exampleInput();
+    TempDirectory dir;
+    const QString folder = QString::fromStdString(dir.path().string());
+    const std::string fit = (dir.path() / "fit.svg").string();
+    testing::MemoryFileSystem memory;
+    memory.fail(testing::MemoryFileSystem::Operation::kWrite, fit, std::errc::no_space_on_device);
+    RunFileSet full(memory);
+    const WrittenCharts failed = writeCharts(input, folder, ImageFormat::kSvg, full);
+    ASSERT_TRUE(failed.error.has_value());
+    EXPECT_EQ(failed.error->toStdString(), "could not write " + fit + ": No space left on device");
+
+    testing::MemoryFileSystem earlier;
+    earlier.put((dir.path() / "fit.png").string(), "an earlier run's picture");
+    RunFileSet set(earlier);
+    const WrittenCharts written = writeCharts(input, folder, ImageFormat::kSvg, set);
+    ASSERT_FALSE(written.error.has_value());
+    const CommittedFiles committed = set.commit();
+    EXPECT_EQ(committed.removed, std::vector<fs::path>{dir.path() / "fit.png"});
+    EXPECT_EQ(committed.written.size(), static_cast<std::size_t>(written.paths.size()));
 }
 
 }  // namespace

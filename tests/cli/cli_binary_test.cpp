@@ -547,8 +547,9 @@ TEST_F(CliBinary, NoticeEndingInALineBreakIsPrintedOnOneLine) {
     EXPECT_EQ(run.err,
               "kavri-cli: Kavri Directory do not exist or Residuals.txt File could not be "
               "opened\n"
-              "  Residuals.txt cannot be created: Is a directory. Run where the result files can "
-              "be written (an existing directory you may write to).\n");
+              "  Residuals.txt cannot be created: Is a directory. Move it away or run in another "
+              "directory: only a regular file, a FIFO or a character device is written under a "
+              "result file's name.\n");
 }
 
 TEST_F(CliBinary, RefusedCommandLineExitsWith2BeforeTheRun) {
@@ -573,10 +574,44 @@ TEST_F(CliBinary, VersionGoesToStandardOutput) {
 
 TEST_F(CliBinary, ThresholdsThatLeaveARegimeEmptyAreAFailureNotASuccess) {
     // Two equal thresholds leave the middle regime without observations: no fit is possible.
+    // The cause is named, and no empty report is printed.
     CliRun run = runCli(dir(), {"--thresholds", "0.075415819,0.075415819"});
     EXPECT_EQ(run.status, 4);
-    EXPECT_EQ(run.err.rfind("kavri-cli: no model was estimated: ", 0), 0u) << run.err;
-    EXPECT_NE(run.out.find("Fitness: 0.000000\n"), std::string::npos) << run.out;
+    EXPECT_EQ(run.err.rfind("kavri-cli: no model was estimated: threshold 0.075415819 is given "
+                            "twice",
+                            0),
+              0u)
+        << run.err;
+    EXPECT_EQ(run.out, "");
+}
+
+// A constant series, or one alternating between two values, leaves every regression singular:
+// the run says so, prints no empty report and leaves the earlier files as they were.
+TEST_F(CliBinary, ASingularDesignIsNamedAsTheCauseAndChangesNoFile) {
+    std::string constant;
+    std::string alternating;
+    for (int t = 0; t < 200; ++t) {
+        constant += "5\n";
+        alternating += t % 2 == 0 ? "1\n" : "-1\n";
+    }
+    work_.write("constant.txt", constant);
+    work_.write("alternating.txt", alternating);
+    work_.write("Residuals.txt", "an earlier run's\n");
+    CliRun flat = runCli(dir(), {"--series", "constant.txt", "--n-observations", "150",
+                                 "--n-predictions", "10", "--search", "exact"});
+    EXPECT_EQ(flat.status, 4);
+    EXPECT_EQ(flat.out, "");
+    EXPECT_NE(flat.err.find("no model was estimated: the series is constant"), std::string::npos)
+        << flat.err;
+    CliRun periodic = runCli(dir(), {"--series", "alternating.txt", "--n-observations", "150",
+                                     "--n-predictions", "10", "--seed", "1"});
+    EXPECT_EQ(periodic.status, 4);
+    EXPECT_EQ(periodic.out, "");
+    EXPECT_NE(periodic.err.find("regression is singular at every order tried"), std::string::npos)
+        << periodic.err;
+    EXPECT_NE(periodic.err.find("no result file was written"), std::string::npos);
+    EXPECT_EQ(readFile(dir() / "Residuals.txt"), "an earlier run's\n");
+    EXPECT_FALSE(fs::exists(dir() / "Predictions.txt"));
 }
 
 TEST_F(CliBinary, ThresholdIntervalsFollowTheThresholdsAndNarrowWithTheLevel) {
@@ -702,8 +737,8 @@ TEST_F(CliBinary, ForecastsThatCannotBeMadeOrWrittenAreFailures) {
     EXPECT_EQ(unwritable.status, 3);
     EXPECT_EQ(unwritable.err,
               "kavri-cli: Forecasts.txt could not be opened for writing\n"
-              "  Is a directory. Check that its directory exists and that you may write "
-              "there.\n");
+              "  Is a directory. Move it away or name another file: only a regular file, a FIFO "
+              "or a character device is written.\n");
     EXPECT_EQ(unwritable.out, "");
 }
 
@@ -732,15 +767,15 @@ TEST_F(CliBinary, OutputThatCannotBeWrittenIsAFailureExplainedOnStandardError) {
               "on device\n");
 }
 
-// The dialog accepts a maximum order of 1, and so does the command line; the run then says
-// why nothing could be fitted.
-TEST_F(CliBinary, MaxOrderOneIsAcceptedAndItsNoticeExplainsIt) {
+// The dialog accepts a maximum order of 1, which leaves no order to fit: the command line
+// refuses it at once with the reason (status 2) instead of running into a notice.
+TEST_F(CliBinary, MaxOrderOneIsRefusedWithItsReason) {
     CliRun run = runCli(dir(), {"--max-order", "1", "--seed", "1"});
-    EXPECT_EQ(run.status, 3);
+    EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.err,
-              "kavri-cli: The number of effective observation are zero\n"
-              "  Orders 1 to the maximum order - 1 are fitted, so a maximum order of 1 leaves no "
-              "autoregressive order to try. Choose a maximum order of 2 or more.\n");
+              "kavri-cli: --max-order expects an integer from 2 to 20, got \"1\": orders 1 to "
+              "P-1 are fitted, so 1 leaves no order to try\n"
+              "Run with --help for more information.\n");
     EXPECT_EQ(run.out, "");
 }
 
@@ -807,7 +842,11 @@ TEST_F(CliBinary, PlotsThatCannotBeWrittenAreAFailureAfterTheResults) {
     CliRun run =
         runCli(dir(), {"--thresholds", kTwoThresholds, "--plots", blocker.string(), "--quiet"});
     EXPECT_EQ(run.status, 6);
-    EXPECT_EQ(run.err, "kavri-cli: could not create the directory " + blocker.string() + "\n");
+    // Nothing of the run is put in place when one of its files cannot be written.
+    EXPECT_EQ(run.err, "kavri-cli: could not create the directory " + blocker.string() +
+                           "\nkavri-cli: no result file was written: the files there are as the "
+                           "earlier run left them\n");
+    EXPECT_FALSE(fs::exists(dir() / "Residuals.txt"));
     EXPECT_NE(run.out.find("Threshold:\n"), std::string::npos) << run.out;
 
     CliRun formatAlone = runCli(dir(), {"--plot-format", "png"});

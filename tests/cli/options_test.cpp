@@ -139,7 +139,7 @@ TEST(ParseOptions, IntegerBoundsAreInclusiveAndRefusalsNameBoth) {
         {"--n-observations", 50, 1000000},
         {"--n-predictions", 0, 100000},
         {"--max-regimes", 1, 4},
-        {"--max-order", 1, 20},
+        {"--max-order", 2, 20},
         {"--delay", 1, 10},
         {"--min-obs", 20, 100},
         {"--n-autocorrelations", 0, 24},
@@ -152,13 +152,26 @@ TEST(ParseOptions, IntegerBoundsAreInclusiveAndRefusalsNameBoth) {
             "from " + std::to_string(c.min) + " to " + std::to_string(c.max) + ", got \"";
         EXPECT_EQ(refusal(c.option, std::to_string(c.min)), "");
         EXPECT_EQ(refusal(c.option, std::to_string(c.max)), "");
+        // A maximum order of 1 is refused with the reason as well (see below).
+        const std::string reason = std::string(c.option) == "--max-order"
+                                       ? ": orders 1 to P-1 are fitted, so 1 leaves no order to try"
+                                       : "";
         EXPECT_EQ(refusal(c.option, std::to_string(c.min - 1)),
                   std::string(c.option) + " expects an integer " + bounds +
-                      std::to_string(c.min - 1) + "\"");
+                      std::to_string(c.min - 1) + "\"" + reason);
         EXPECT_EQ(refusal(c.option, std::to_string(c.max + 1)),
                   std::string(c.option) + " expects an integer " + bounds +
                       std::to_string(c.max + 1) + "\"");
     }
+}
+
+// A maximum order of 1 leaves no order to fit, and an empty --simulate-to no file to write: both
+// are refused by the parser with the reason, not run into a notice or "No such file".
+TEST(ParseOptions, ValuesThatLeaveNothingToDoAreRefusedWithTheReason) {
+    EXPECT_EQ(refusal("--max-order", "1"),
+              "--max-order expects an integer from 2 to 20, got \"1\": orders 1 to P-1 are "
+              "fitted, so 1 leaves no order to try");
+    EXPECT_EQ(refusal("--simulate-to", ""), "--simulate-to expects a file name, got an empty one");
 }
 
 TEST(ParseOptions, RealBoundsAreInclusiveAndRefusalsNameBoth) {

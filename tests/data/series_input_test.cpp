@@ -71,6 +71,32 @@ TEST_F(SeriesInput, InfiniteOrUndefinedValuesAreNotObservations) {
     EXPECT_FALSE(read("1e150 -1e150 1e8", 3).has_value());
 }
 
+// A NUL inside a number once cut the quoted text short ("1" for "1\02"); a UTF-16 file was
+// reported as an unreadable first number.
+TEST_F(SeriesInput, UnprintableBytesAreShownAndUtf16IsNamed) {
+    const MaybeNotice nul = read(std::string("1 2\n3\0"
+                                             "4 5\n",
+                                             10),
+                                 4);
+    ASSERT_TRUE(nul.has_value());
+    EXPECT_EQ(nul->text, "Element 3 could not be read");
+    EXPECT_NE(nul->detail.find("line 2: \"3\\x004\" is not a number"), std::string::npos)
+        << nul->detail;
+
+    const std::string wide(
+        "\xFF\xFE"
+        "1\0\n\0"
+        "2\0\n\0"
+        "3\0\n\0",
+        14);
+    for (const std::string& text : {wide, wide.substr(2)}) {
+        const MaybeNotice utf16 = read(text, 3);
+        ASSERT_TRUE(utf16.has_value());
+        EXPECT_EQ(utf16->text, "File " + (dir_ / "series.txt").string() + " could not be read");
+        EXPECT_EQ(utf16->detail.rfind("It is UTF-16 text", 0), 0u) << utf16->detail;
+    }
+}
+
 TEST_F(SeriesInput, UnreadablePathsAreNamedAsTyped) {
     const std::string missing = (dir_ / "no such file.txt").string();
     DVector series = dvector(0, 1);

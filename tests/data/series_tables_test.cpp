@@ -73,6 +73,17 @@ TEST_F(SeriesTables, QuotedFieldsAndCrlfLineEnds) {
     EXPECT_EQ(sample.value().columnName, "column 2 \"rate, %\"");
 }
 
+// An unbalanced quote once swallowed the rest of the file into one field, and the run failed
+// on a count of values far from the cause.
+TEST_F(SeriesTables, AQuoteThatIsNeverClosedIsNamedWithItsLine) {
+    const Notice notice =
+        noticeOf("date,value\n2020-01,1.5\n\"2020-02,-2\n2020-03,3.25\n2020-04,4\n", 3, 0);
+    EXPECT_EQ(notice.text, "File " + path_ + " could not be read");
+    EXPECT_EQ(notice.detail,
+              "Line 3 opens a quote (\") that is never closed, so the rest of the file would be "
+              "one field: close the quote or remove it");
+}
+
 TEST_F(SeriesTables, SemicolonFilesReadDecimalCommas) {
     Result<SeriesSample> sample = read("Datum;Wert\n01.01.2020;1,5\n02.01.2020;-0,25\n", 2, 0);
     ASSERT_TRUE(sample.ok()) << sample.notice().detail;
@@ -161,6 +172,24 @@ TEST_F(SeriesTables, ColumnThatDoesNotExistListsTheColumns) {
                "Its columns are 1 \"date\", 2 \"value\" (--column takes a name or a number)"));
     EXPECT_EQ(noticeOf("1,2\n3,4\n", 2, 0, column("3")).detail,
               "It has 2 columns and no header line: --column takes a number from 1 to 2");
+}
+
+// A table of 100,000 columns once listed every one of them (1.58 MB of message).
+TEST_F(SeriesTables, AWideTableIsNamedByItsFirstColumnsAndItsCount) {
+    std::string header = "c1";
+    std::string values = "1";
+    for (int c = 2; c <= 100000; ++c) {
+        header += ",c" + std::to_string(c);
+        values += ",1";
+    }
+    const std::string detail =
+        noticeOf(header + "\n" + values + "\n" + values + "\n", 2, 0, column("100001")).detail;
+    EXPECT_LT(detail.size(), 400u);
+    EXPECT_EQ(detail.rfind("It has 100000 columns: 1 \"c1\", 2 \"c2\",", 0), 0u) << detail;
+    EXPECT_NE(detail.find(", 20 \"c20\", ... 100000 \"c100000\" (--column takes a name or a "
+                          "number)"),
+              std::string::npos)
+        << detail;
 }
 
 TEST_F(SeriesTables, ByteOrderMarkIsSkipped) {

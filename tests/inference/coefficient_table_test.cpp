@@ -54,6 +54,28 @@ TEST(CoefficientTable, HandWorkedRegressionClassicalAndHc1) {
     expectRelative(*robust.regimes[0].coefficients[1].standardError, std::sqrt(0.091));
 }
 
+// The same regression in units of 1e100 (within the values a series may hold): e^2 x^2 is
+// about 1e400, which once made every HC1 error infinite with t 0 and p 1. The errors scale
+// with the units (the slope's not at all), in both kinds.
+TEST(CoefficientTable, ErrorsOfValuesNear1e100AreTheScaledOnes) {
+    ReportedModel model = handWorkedModel();
+    for (double& x : model.series) x *= 1e100;
+    model.regimes[0].coefficients = {2e100, 0.3};
+    for (StandardErrorKind kind : {StandardErrorKind::kClassical, StandardErrorKind::kHc1}) {
+        const CoefficientTable unit = coefficientTable(handWorkedModel(), kind);
+        const CoefficientTable large = coefficientTable(model, kind);
+        const CoefficientEstimate& constant = large.regimes[0].coefficients[0];
+        const CoefficientEstimate& slope = large.regimes[0].coefficients[1];
+        ASSERT_TRUE(constant.standardError.has_value());
+        ASSERT_TRUE(slope.standardError.has_value());
+        expectRelative(*constant.standardError,
+                       *unit.regimes[0].coefficients[0].standardError * 1e100);
+        expectRelative(*slope.standardError, *unit.regimes[0].coefficients[1].standardError);
+        expectRelative(*slope.tValue, *unit.regimes[0].coefficients[1].tValue);
+        expectRelative(*slope.pValue, *unit.regimes[0].coefficients[1].pValue);
+    }
+}
+
 TEST(CoefficientTable, NoResidualDegreeOfFreedomLeavesTheErrorsUndefined) {
     ReportedModel model = handWorkedModel();
     model.regimeOfObservation = {-1, 0, 0, -1, -1, -1};  // two rows for two coefficients

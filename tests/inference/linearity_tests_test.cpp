@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <vector>
+
 #include "inference/least_squares_reference.h"
 
 namespace kavri {
@@ -33,6 +36,28 @@ TEST(LinearityTests, LinearAutoregressionIsNotRejected) {
     EXPECT_GT(*tests.oneVsTwo.pValue, 0.1);
     EXPECT_GT(*tests.oneVsThree.pValue, 0.1);
     EXPECT_GT(*tests.tsay.pValue, 0.1);
+}
+
+// The cycle -2, 0, 2, -1, 1 is an exact two-regime SETAR(1) (x + 2 at or below 0, x - 3 above):
+// the alternative's SSR is 0 up to rounding, and F once came out as infinity (or 1e17), printed
+// "inf" with status 0. It is stated as an exact fit, without a statistic or p value.
+TEST(LinearityTests, AnExactlyFittingAlternativeHasNoStatistic) {
+    constexpr double kCycle[] = {-2.0, 0.0, 2.0, -1.0, 1.0};
+    std::vector<double> x;
+    for (int t = 0; t < kObservations; ++t) x.push_back(kCycle[t % 5]);
+    LinearityTestSettings settings = bootstrapSettings(19, 4);
+    settings.maxOrder = 2;
+    settings.order = 1;
+    const LinearityTests tests = runLinearityTests(x.data(), kObservations, settings);
+    ASSERT_TRUE(tests.oneVsTwo.available);
+    EXPECT_TRUE(tests.oneVsTwo.exactFit);
+    EXPECT_LT(tests.oneVsTwo.ssrAlternative, 1e-13 * tests.oneVsTwo.ssrNull);
+    EXPECT_FALSE(tests.oneVsTwo.pValue.has_value());
+    EXPECT_TRUE(tests.oneVsThree.exactFit);
+    for (const SupFTest* test : {&tests.oneVsTwo, &tests.oneVsThree, &tests.twoVsThree}) {
+        EXPECT_TRUE(test->exactFit || std::isfinite(test->statistic));
+    }
+    EXPECT_TRUE(tests.tsay.exactFit || std::isfinite(tests.tsay.statistic));
 }
 
 TEST(LinearityTests, ClearThresholdIsRejectedAndFoundWhereItIs) {

@@ -2,11 +2,15 @@
 // renaming a complete file written beside it, so a reader never sees part of one.
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <set>
 #include <string>
+#include <thread>
 
 #include "report/output_files.h"
 #include "support/temp_directory.h"
@@ -86,6 +90,84 @@ TEST(DiskFiles, ALinkIsFollowedToTheFileItNames) {
     ASSERT_FALSE(created.file->commit());
     EXPECT_TRUE(fs::is_symlink(dir.path() / "Residuals.txt"));
     EXPECT_EQ(readFile(target), "new\n");
+}
+
+// Reads everything written into the FIFO at `path` by one writer, on a thread of its own.
+class FifoReader {
+ public:
+    explicit FifoReader(fs::path path)
+        : thread_([this, path = std::move(path)] { text_ = readFile(path); }) {}
+    std::string text() {
+        thread_.join();
+        return text_;
+    }
+
+ private:
+    std::string text_;
+    std::thread thread_;
+};
+
+// A FIFO is a stream: the result is written into it, never put in its place, directly or
+// through a link, and nothing is written before the commit.
+TEST(DiskFiles, AFifoIsWrittenInPlaceAndStaysAFifo) {
+    TempDirectory dir;
+    const fs::path fifo = dir.path() / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink(fifo, dir.path() / "Residuals.txt");
+    for (const fs::path& path : {fifo, dir.path() / "Residuals.txt"}) {
+        CreatedFile created = diskFileSystem().create(path);
+        ASSERT_NE(created.file, nullptr) << created.error.message();
+        EXPECT_TRUE(created.file->writesInPlace());
+        created.file->write("one\n");
+        created.file->write("two\n");
+        EXPECT_FALSE(created.file->finish());
+        FifoReader reader(fifo);
+        EXPECT_FALSE(created.file->commit());
+        EXPECT_EQ(reader.text(), "one\ntwo\n");
+        EXPECT_TRUE(fs::is_fifo(fifo));
+        EXPECT_TRUE(fs::is_symlink(dir.path() / "Residuals.txt"));
+    }
+    EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{"Residuals.txt", "pipe"}));
+}
+
+// A socket, or a link to a directory, is refused with its kind, and stays what it was.
+TEST(DiskFiles, WhatIsNeitherAFileNorAStreamIsRefusedByKind) {
+    TempDirectory dir;
+    const fs::path socketPath = dir.path() / "Forecasts.txt";
+    const int descriptor = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(descriptor, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(socketPath.string().size(), sizeof(address.sun_path));
+    std::snprintf(address.sun_path, sizeof(address.sun_path), "%s", socketPath.c_str());
+    ASSERT_EQ(::bind(descriptor, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+    const CreatedFile socketFile = diskFileSystem().create(socketPath);
+    ::close(descriptor);
+    EXPECT_EQ(socketFile.file, nullptr);
+    EXPECT_EQ(socketFile.error.message(), "it is a socket, not a regular file");
+    EXPECT_TRUE(namesSomethingElse(socketFile.error));
+    EXPECT_TRUE(fs::is_socket(socketPath));
+
+    fs::create_directory(dir.path() / "plots");
+    fs::create_directory_symlink(dir.path() / "plots", dir.path() / "fit.svg");
+    const CreatedFile linked = diskFileSystem().create(dir.path() / "fit.svg");
+    EXPECT_EQ(linked.file, nullptr);
+    EXPECT_EQ(linked.error, std::errc::is_a_directory);
+    EXPECT_TRUE(fs::is_directory(dir.path() / "plots"));
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "fit.svg"));
+}
+
+// The data reaches the disk before the name does, and a full or failing stream reports the
+// system's reason rather than success.
+TEST(DiskFiles, AStreamThatCannotTakeTheTextReportsWhy) {
+    TempDirectory dir;
+    const fs::path fifo = dir.path() / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0400), 0);
+    const CreatedFile readOnly = diskFileSystem().create(fifo);
+    if (::geteuid() != 0) {
+        EXPECT_EQ(readOnly.file, nullptr);
+        EXPECT_EQ(readOnly.error, std::errc::permission_denied);
+    }
 }
 
 }  // namespace

@@ -102,8 +102,9 @@ TEST(EvaluationFiles, UncommittedFilesAreDiscardedAndCreateFailuresGiveTheReason
     EXPECT_EQ(notice->text,
               "Kavri Directory do not exist or Residuals.txt File could not be opened\n");
     EXPECT_EQ(notice->detail,
-              "dir/Residuals.txt cannot be created: Is a directory. Run where the result files "
-              "can be written (an existing directory you may write to).");
+              "dir/Residuals.txt cannot be created: Is a directory. Move it away or run in "
+              "another directory: only a regular file, a FIFO or a character device is written "
+              "under a result file's name.");
 }
 
 }  // namespace

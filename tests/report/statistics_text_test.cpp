@@ -91,6 +91,16 @@ TEST(StatisticsText, LinearityTestsShowTheirSettingsAndABootstrapPBelowItsResolu
     EXPECT_EQ(texts[3].text, "NA (no admissible thresholds)");
     EXPECT_EQ(texts[4].text,
               "F(4, 396) = 3.2500, p < 0.0001 (recursion started on 47 arranged observations)");
+
+    // An alternative that fits exactly has no F to show, nor a p value.
+    tests.oneVsTwo.exactFit = true;
+    tests.tsay.exactFit = true;
+    const std::vector<LabelledText> exact = linearityTestsTexts(tests);
+    EXPECT_EQ(exact[1].text,
+              "NA (the alternative fits the sample exactly, so F is unbounded), threshold "
+              "0.500000");
+    EXPECT_EQ(exact[4].text,
+              "NA (the regression on the lags fits the residuals exactly, so F is unbounded)");
 }
 
 // The line on the number of regimes: BIC's choice at the model's delay, then the sup-F tests

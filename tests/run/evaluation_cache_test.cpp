@@ -311,9 +311,10 @@ TEST(SameFailuresOnBothPaths, NoOrderTriedAndNoForecastsForMse) {
     EXPECT_EQ(reference.outcome.notice->text, "Number of forecast are zero");
 }
 
-// A file left by an earlier run is replaced by the first forecast, and one that no evaluation
-// rewrites (no held-out values) keeps its content on both paths.
-TEST(SameFilesOnBothPaths, EarlierFilesReplacedOrKept) {
+// A file left by an earlier run is replaced by the run's own, and one that the run does not
+// produce (Predictions.txt with no held-out values) is removed on both paths, so that it is
+// not taken for this run's.
+TEST(SameFilesOnBothPaths, EarlierFilesReplacedOrRemoved) {
     RunSettings settings = searchSettings(example("lynx_log10.txt"), 100, 14);
     settings.model.maxOrder = 3;
     settings.model.minObs = 20;
@@ -324,7 +325,9 @@ TEST(SameFilesOnBothPaths, EarlierFilesReplacedOrKept) {
     runBoth(settings, 21, leaveOldFiles);
     settings.model.nPredictions = 0;
     const auto [fast, reference] = runBoth(settings, 21, leaveOldFiles);
-    EXPECT_EQ(reference.predictions, "old forecasts\n");
+    EXPECT_FALSE(reference.predictionsExist);
+    EXPECT_FALSE(fast.predictionsExist);
+    EXPECT_NE(reference.residuals, "old residuals\n");
 }
 
 // The evaluator alone against evaluateChromosome, column by column: chromosomes with too many

@@ -147,6 +147,21 @@ TEST_F(ForecastRun, AnExplosiveModelWritesNoSeriesAndFilesThatCannotBeWrittenAre
               "The model is explosive: its simulated series overflows ");
     EXPECT_FALSE(std::filesystem::exists(path));
 
+    // Forecasts of the same model overflow a few hundred steps ahead: no "inf" is shown and no
+    // Forecasts.txt written, the step named.
+    ResultFiles here;
+    here.directory = dir_.path();
+    const Result<ForecastOutcome> far =
+        runForecasts(explosive, {.method = ForecastMethod::kSkeleton, .horizon = 400}, here);
+    ASSERT_FALSE(far.ok());
+    EXPECT_EQ(far.notice().text, "The forecasts are not finite numbers\n");
+    EXPECT_EQ(far.notice().detail.rfind("The model is explosive: its forecasts past the data "
+                                        "overflow the range of numbers at step ",
+                                        0),
+              0u)
+        << far.notice().detail;
+    EXPECT_FALSE(std::filesystem::exists(dir_.path() / "Forecasts.txt"));
+
     ResultFiles missing;
     missing.directory = dir_.path() / "no such directory";
     const ForecastSettings skeleton{.method = ForecastMethod::kSkeleton};
@@ -166,7 +181,7 @@ TEST_F(ForecastRun, AnExplosiveModelWritesNoSeriesAndFilesThatCannotBeWrittenAre
     ASSERT_FALSE(truncated.ok());
     EXPECT_EQ(truncated.notice().text, "Forecasts.txt could not be written completely");
     EXPECT_EQ(truncated.notice().detail,
-              "No space left on device. The earlier file was left as it was; check the free "
+              "No space left on device. Nothing was written under that name; check the free "
               "space on its disk.");
     EXPECT_EQ(
         runSeriesSimulation(outcome_.model, 5, ForecastMethod::kGaussian, 1, "s.txt", full)->text,

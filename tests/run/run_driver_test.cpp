@@ -379,5 +379,61 @@ TEST_F(RunDriver, ValuesWhoseSquaresOverflowEndTheRunNamingThem) {
     }
 }
 
+// The files on disk are one run's set: a run that holds nothing out removes the Predictions.txt
+// of an earlier run, every new model removes the earlier Forecasts.txt, and the run says so; a
+// run that fails, or finds no model, changes no file at all, whatever it wrote on the way.
+TEST_F(RunDriver, TheFilesAreOneRunsSetAndAFailedRunChangesNone) {
+    files_.put("Residuals.txt", "earlier residuals\n");
+    files_.put("Predictions.txt", "earlier predictions\n");
+    files_.put("Forecasts.txt", "earlier forecasts\n");
+    RunSettings settings = modelSettings();
+    settings.model.selectModel = kSelectModelGivenThresholds;
+    settings.model.nThresholds = 1;
+    const std::vector<double> x = testing::exchangeRateReturns();
+    settings.model.thresholds = {x[10], 0.0, 0.0};
+    settings.model.nPredictions = 0;
+    const RunOutcome outcome = run(settings);
+    ASSERT_FALSE(outcome.notice.has_value());
+    EXPECT_EQ(outcome.files.written, std::vector<std::filesystem::path>{"Residuals.txt"});
+    EXPECT_EQ(outcome.files.removed,
+              (std::vector<std::filesystem::path>{"Predictions.txt", "Forecasts.txt"}));
+    EXPECT_NE(file("Residuals.txt"), "earlier residuals\n");
+    EXPECT_FALSE(files_.read("Predictions.txt").has_value());
+    EXPECT_FALSE(files_.read("Forecasts.txt").has_value());
+
+    // Thresholds out of order leave a regime empty: no model, and the files stay.
+    files_.put("Residuals.txt", "earlier residuals\n");
+    files_.put("Predictions.txt", "earlier predictions\n");
+    RunSettings descending = modelSettings();
+    descending.model.selectModel = kSelectModelGivenThresholds;
+    descending.model.nThresholds = 2;
+    descending.model.thresholds = {0.075415819, -0.2301702, 0.0};
+    const RunOutcome noModel = run(descending);
+    EXPECT_FALSE(noModel.notice.has_value());
+    EXPECT_FALSE(noModel.model.available);
+    EXPECT_EQ(noModel.noModelCause.rfind("the thresholds are not in ascending order", 0), 0u)
+        << noModel.noModelCause;
+    EXPECT_EQ(file("Residuals.txt"), "earlier residuals\n");
+    EXPECT_EQ(file("Predictions.txt"), "earlier predictions\n");
+    EXPECT_TRUE(noModel.files.written.empty());
+
+    // A genetic search whose files cannot be put in place at the end: every earlier file as it
+    // was, although the search completed the pair several times on its way.
+    files_.fail(testing::MemoryFileSystem::Operation::kCommit, "Residuals.txt",
+                std::errc::no_space_on_device);
+    RunSettings genetic = modelSettings();
+    genetic.model.nObservations = 200;
+    genetic.model.nPredictions = 10;
+    const RunOutcome failed = run(genetic);
+    ASSERT_TRUE(failed.notice.has_value());
+    EXPECT_EQ(failed.notice->detail,
+              "Residuals.txt could not be written: No space left on device. No file of this run "
+              "was put in place: the files there are as the earlier run left them.");
+    EXPECT_GT(files_.count("finish Predictions.txt"), 1u);
+    EXPECT_EQ(file("Residuals.txt"), "earlier residuals\n");
+    EXPECT_EQ(file("Predictions.txt"), "earlier predictions\n");
+    EXPECT_EQ(files_.count("commit Predictions.txt"), 0u);
+}
+
 }  // namespace
 }  // namespace kavri

@@ -44,12 +44,22 @@ class MemoryFileSystem final : public OutputFileSystem {
     }
 
     // Every operation in order: "create P", "refuse create P", "write P", "fail write P",
-    // "finish P", "fail finish P", "commit P", "fail commit P", "discard P".
+    // "finish P", "fail finish P", "commit P", "fail commit P", "discard P", "remove P".
     const std::vector<std::string>& log() const { return log_; }
     std::size_t count(const std::string& entry) const {
         std::size_t n = 0;
         for (const std::string& line : log_) n += line == entry ? 1 : 0;
         return n;
+    }
+
+    bool holdsFile(const std::filesystem::path& path) override {
+        return files_.count(path.string()) != 0;
+    }
+
+    std::error_code remove(const std::filesystem::path& path) override {
+        log_.push_back("remove " + path.string());
+        files_.erase(path.string());
+        return {};
     }
 
     CreatedFile create(const std::filesystem::path& path) override {
