@@ -171,6 +171,36 @@ Apply thresholdsSetting(ModelParameters& model) {
     };
 }
 
+// --orders: one order for every regime, or one per regime of the model, separated by commas.
+// Their range and count against --max-order and the regimes are checked once every option is
+// read (modelFormConflict()).
+Apply ordersSetting(ModelForm& form) {
+    return [&form](const std::string& text) -> std::optional<std::string> {
+        std::vector<int> orders;
+        std::size_t from = 0;
+        while (orders.size() <= static_cast<std::size_t>(kMaxRegimeCount)) {
+            const std::size_t comma = std::min(text.find(',', from), text.size());
+            const std::optional<long long> order = parseInteger(text.substr(from, comma - from));
+            if (!order || *order < 1 || *order > limits::kMaxOrder.max) {
+                orders.clear();
+                break;
+            }
+            orders.push_back(static_cast<int>(*order));
+            if (comma == text.size()) {
+                break;
+            }
+            from = comma + 1;
+        }
+        if (orders.empty() || orders.size() > static_cast<std::size_t>(kMaxRegimeCount)) {
+            return "--orders expects one to " + std::to_string(kMaxRegimeCount) +
+                   " whole numbers from 1 separated by commas, got " + quoted(text);
+        }
+        form.nFixedOrders = static_cast<int>(orders.size());
+        std::copy(orders.begin(), orders.end(), form.fixedOrders.begin());
+        return std::nullopt;
+    };
+}
+
 // --levels: one to five distinct percentages strictly between 0 and 100.
 constexpr std::size_t kMaxLevels = 5;
 
@@ -294,6 +324,14 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
         "N fitted values, written in full or as the Threshold result shows it (taken as the "
         "only fitted value that shows so)",
         thresholdsSetting(model), modelGroup);
+
+    // The model's form beyond its thresholds; the defaults are the model above.
+    const std::string formGroup = "Model form";
+    add("--orders", "P1[,P2[,P3[,P4]]]",
+        "fix the autoregressive orders instead of choosing each by AIC: one order for every "
+        "regime, or one per regime with --thresholds (one more than thresholds); each from 1 to "
+        "--max-order minus 1",
+        ordersSetting(request.settings.form), formGroup);
 
     const std::string gaGroup = "Genetic search";
     add("--n-chromosomes", "M",
@@ -512,6 +550,57 @@ std::optional<std::string> forecastConflict(const CliRequest& request,
     return std::nullopt;
 }
 
+// Fixed orders must be orders the run fits, one for every regime; what chooses orders by AIC
+// itself (the exact search, the delay scan, the comparisons) or tests at an order of its own
+// (the linearity tests) does not yet follow them, and is refused rather than reporting a model
+// of another form.
+template <typename Given>
+std::optional<std::string> modelFormConflict(const CliRequest& request, const Given& given) {
+    const ModelForm& form = request.settings.form;
+    if (!form.ordersFixed()) {
+        return std::nullopt;
+    }
+    const ModelParameters& model = request.settings.model;
+    for (int i = 0; i < form.nFixedOrders; ++i) {
+        if (form.fixedOrders[i] > model.maxOrder - 1) {
+            return "--orders expects orders from 1 to " + std::to_string(model.maxOrder - 1) +
+                   " (below --max-order " + std::to_string(model.maxOrder) + "), got " +
+                   std::to_string(form.fixedOrders[i]);
+        }
+    }
+    if (form.nFixedOrders > 1) {
+        if (!given("--thresholds")) {
+            return std::string(
+                "--orders with one order per regime needs --thresholds, since a search may "
+                "choose fewer regimes; give one order for every regime to search");
+        }
+        if (form.nFixedOrders != model.nThresholds + 1) {
+            return "--orders expects one order for every regime, or one per regime: " +
+                   std::to_string(model.nThresholds + 1) + " with --thresholds " +
+                   std::to_string(model.nThresholds) +
+                   (model.nThresholds == 1 ? " value" : " values") + ", got " +
+                   std::to_string(form.nFixedOrders);
+        }
+    }
+    const char* why = nullptr;
+    if (request.settings.ga.searchMethod == kSearchExact) {
+        why = "--search exact";
+    } else if (request.delayScan) {
+        why = "--delay-scan";
+    } else if (request.run.compareExact) {
+        why = "--compare-exact";
+    } else if (request.compareModels) {
+        why = "--compare-models";
+    } else if (request.tests) {
+        why = "--tests";
+    }
+    if (why != nullptr) {
+        return std::string(why) +
+               " chooses or tests orders of its own and is not yet available with --orders";
+    }
+    return std::nullopt;
+}
+
 // Options that would be silently ignored together: given thresholds are not searched, the
 // settings of the linearity tests mean nothing without them (and the order must be one the
 // run can regress), and the comparison with the exact optimum only makes sense after a
@@ -558,6 +647,9 @@ std::optional<std::string> conflictingChoice(const CliRequest& request,
             "--compare-exact compares a genetic search with the exact optimum; it "
             "needs the genetic search (no --thresholds, --search exact or "
             "--delay-scan)");
+    }
+    if (std::optional<std::string> conflict = modelFormConflict(request, given)) {
+        return conflict;
     }
     return forecastConflict(request, given);
 }

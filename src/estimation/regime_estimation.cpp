@@ -71,8 +71,10 @@ FitStatus estimateRegime(const double* x, const int* sortOrder, int start, int e
                          const OrderSearch& search, RegimeWorkspace& workspace,
                          RegimeEstimate& estimate) {
     estimate = RegimeEstimate{};
-    double best = search.initialBestAic;
-    for (int p = 1; p <= search.maxOrder - 1; ++p) {
+    const bool fixed = search.fixedOrder > 0;
+    double best = fixed ? std::numeric_limits<double>::infinity() : search.initialBestAic;
+    const int lastOrder = fixed ? search.fixedOrder : search.maxOrder - 1;
+    for (int p = fixed ? search.fixedOrder : 1; p <= lastOrder; ++p) {
         const int m = gatherRows(x, sortOrder, start, end, p, search, workspace);
         const double* y = workspace.response.data();
         double* b = workspace.coefficients.data();

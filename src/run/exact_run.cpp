@@ -109,6 +109,13 @@ DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObse
     RunStorage storage(n, 0, model.nPredictions);
 
     DelayScanOutcome scanOutcome;
+    if (settings.form.ordersFixed()) {
+        // Each delay's model comes from the exact search, which chooses orders by AIC.
+        scanOutcome.run.notice = errorNotice(
+            "The delay scan chooses each regime's order by AIC; it cannot be used "
+            "with fixed orders");
+        return scanOutcome;
+    }
     SeriesSample sample;
     if (MaybeNotice notice = loadRunSeries(settings, storage, sample)) {
         scanOutcome.run.notice = notice;

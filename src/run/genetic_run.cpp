@@ -110,7 +110,9 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
                                           nullptr,
                                           /*writeFiles=*/false};
     std::optional<EvaluationCache> fast;
-    if (options.searchPath == SearchPath::kFast) {
+    // The cache keeps one estimate per rank range, which fixed orders per regime would make
+    // depend on the regime too: with fixed orders every chromosome is evaluated afresh.
+    if (options.searchPath == SearchPath::kFast && !settings.form.ordersFixed()) {
         fast.emplace(settings, options.files, x, sortOrder,
                      WorkerPool::availableThreads(kMaxSearchThreads));
     }

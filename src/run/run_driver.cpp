@@ -19,6 +19,37 @@ namespace kavri {
 
 namespace {
 
+// Fixed orders must be orders the run can fit, one for every regime of the model; the exact
+// search, which sums ranges without knowing their regime, and the comparison with it choose
+// orders by AIC only.
+MaybeNotice modelFormNotice(const RunSettings& settings, const RunOptions& options) {
+    const ModelForm& form = settings.form;
+    if (!form.ordersFixed()) {
+        return std::nullopt;
+    }
+    const ModelParameters& model = settings.model;
+    for (int i = 0; i < form.nFixedOrders; ++i) {
+        if (form.fixedOrders[i] < 1 || form.fixedOrders[i] > model.maxOrder - 1) {
+            return errorNotice(formatText(
+                "The fixed order %d is not one the model can fit: orders run from 1 to %d, "
+                "below the maximum order %d",
+                form.fixedOrders[i], model.maxOrder - 1, model.maxOrder));
+        }
+    }
+    const bool given = model.selectModel == kSelectModelGivenThresholds;
+    if (form.nFixedOrders > 1 && (!given || form.nFixedOrders != model.nThresholds + 1)) {
+        return errorNotice(
+            "One fixed order per regime needs the thresholds given (one more order than "
+            "thresholds); a search may choose fewer regimes: give one order for every regime");
+    }
+    if (!given && (settings.ga.searchMethod == kSearchExact || options.compareExact)) {
+        return errorNotice(
+            "The exact search chooses each regime's order by AIC; it cannot "
+            "be used with fixed orders");
+    }
+    return std::nullopt;
+}
+
 RunOutcome runGivenThresholds(const RunSettings& settings, ResultTexts& texts,
                               RunObserver& observer, const RunOptions& options,
                               RunStorage& storage) {
@@ -75,6 +106,10 @@ RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& obse
     RunStorage storage(n, settings.ga.nChromosomes, model.nPredictions);
 
     RunOutcome outcome;
+    if (MaybeNotice notice = modelFormNotice(settings, options)) {
+        outcome.notice = notice;
+        return outcome;
+    }
     SeriesSample sample;
     if (MaybeNotice notice = loadRunSeries(settings, storage, sample)) {
         outcome.notice = notice;
