@@ -296,6 +296,9 @@ std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& setti
         }
         json["fixedOrders"] = orders;
     }
+    if (!settings.form.constant) {
+        json["include"] = "none";
+    }
     if (outcome.exactFitness) {
         json["exactFitness"] = *outcome.exactFitness;
     }

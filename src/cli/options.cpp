@@ -332,6 +332,26 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
         "regime, or one per regime with --thresholds (one more than thresholds); each from 1 to "
         "--max-order minus 1",
         ordersSetting(request.settings.form), formGroup);
+    add(
+        "--include", "const|none",
+        "deterministic term of every regime: a constant (default) or none, for a series whose "
+        "mean is zero by construction; the constant is then reported as 0",
+        [&request](const std::string& text) -> std::optional<std::string> {
+            int index = 0;
+            if (std::optional<std::string> refusal =
+                    choiceSetting("--include", {"const", "none", "trend"}, index)(text)) {
+                return "--include expects const or none, got " + quoted(text);
+            }
+            // A linear trend needs a coefficient the fitted model does not store yet.
+            if (index == 2) {
+                return std::string(
+                    "--include trend is not yet available: a regime's trend needs a "
+                    "coefficient that the fitted model does not store; use const or none");
+            }
+            request.settings.form.constant = index == 0;
+            return std::nullopt;
+        },
+        formGroup);
 
     const std::string gaGroup = "Genetic search";
     add("--n-chromosomes", "M",
@@ -550,14 +570,13 @@ std::optional<std::string> forecastConflict(const CliRequest& request,
     return std::nullopt;
 }
 
-// Fixed orders must be orders the run fits, one for every regime; what chooses orders by AIC
-// itself (the exact search, the delay scan, the comparisons) or tests at an order of its own
-// (the linearity tests) does not yet follow them, and is refused rather than reporting a model
-// of another form.
+// Fixed orders must be orders the run fits, one for every regime; what fits models of the
+// default form itself (the exact search, the delay scan, the comparisons, the linearity tests)
+// does not yet follow the model's form, and is refused rather than reporting another model.
 template <typename Given>
 std::optional<std::string> modelFormConflict(const CliRequest& request, const Given& given) {
     const ModelForm& form = request.settings.form;
-    if (!form.ordersFixed()) {
+    if (form.isDefault()) {
         return std::nullopt;
     }
     const ModelParameters& model = request.settings.model;
@@ -595,8 +614,8 @@ std::optional<std::string> modelFormConflict(const CliRequest& request, const Gi
         why = "--tests";
     }
     if (why != nullptr) {
-        return std::string(why) +
-               " chooses or tests orders of its own and is not yet available with --orders";
+        return std::string(why) + " fits models of the default form and is not yet available " +
+               (form.ordersFixed() ? "with --orders" : "with --include none");
     }
     return std::nullopt;
 }

@@ -49,6 +49,7 @@ SplitScore scoreSplit(const FittingProblem& problem, const RankRanges& ranges,
                       const RangeEstimates& estimates, bool forecast, FittedModel& model) {
     SplitScore score;
     model.nRegimes = ranges.regimeCount();
+    model.constant = problem.form.constant;
     model.thresholdValues = thresholdValues;
     RegimeEstimate estimate;
     for (int r = 0; r < model.nRegimes; ++r) {

@@ -37,6 +37,7 @@ struct FittingProblem {
     OrderSearch ordersOf(int regime) const {
         OrderSearch search = orders;
         search.fixedOrder = form.fixedOrderOf(regime);
+        search.constant = form.constant;
         return search;
     }
 

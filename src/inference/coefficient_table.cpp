@@ -22,15 +22,18 @@ struct RegimeRows {
 RegimeRows gatherRows(const ReportedModel& model, int r) {
     const std::vector<double>& b = model.regimes[r].coefficients;
     RegimeRows rows;
-    rows.k = static_cast<int>(b.size());
+    // Without a constant the design has the lags only (the constant 0 was not estimated).
+    rows.k = static_cast<int>(b.size()) - (model.constant ? 0 : 1);
     const int n = static_cast<int>(model.regimeOfObservation.size());
     for (int t = 0; t < n; ++t) {
         if (model.regimeOfObservation[t] != r) {
             continue;
         }
         double fitted = b[0];
-        rows.design.push_back(1.0);
-        for (int lag = 1; lag < rows.k; ++lag) {
+        if (model.constant) {
+            rows.design.push_back(1.0);
+        }
+        for (int lag = 1; lag < static_cast<int>(b.size()); ++lag) {
             const double value = model.series[t - lag];
             rows.design.push_back(value);
             fitted = fitted + b[lag] * value;
@@ -110,12 +113,13 @@ RegimeCoefficients regimeCoefficients(const ReportedModel& model, int r, Standar
             variances[c] = s2 * inverse[c + 1][c + 1];
         }
     }
+    const int first = model.constant ? 0 : 1;  // the coefficient of design column 0
     for (int c = 0; c < rows.k; ++c) {
         // A variance below zero is rounding in a near-singular X'X: no error can be stated.
         if (!(variances[c] >= 0.0)) {
             continue;
         }
-        CoefficientEstimate& estimate = regime.coefficients[c];
+        CoefficientEstimate& estimate = regime.coefficients[c + first];
         estimate.standardError = std::sqrt(variances[c]);
         if (*estimate.standardError > 0.0) {
             estimate.tValue = estimate.estimate / *estimate.standardError;

@@ -1,8 +1,10 @@
 #pragma once
 
 // The form of the threshold model beyond its thresholds: which autoregressive order each regime
-// has. By default every regime's order is chosen by AIC among 1 .. maxOrder - 1; the user may
-// fix them instead, to reproduce a published SETAR(2; 3, 1) or to keep a regime small.
+// has, and whether its regressions have a constant. By default every regime has a constant and
+// its order chosen by AIC among 1 .. maxOrder - 1; the user may fix the orders instead, to
+// reproduce a published SETAR(2; 3, 1) or to keep a regime small, and fit without a constant
+// (a series of deviations from an equilibrium, whose mean is zero by construction).
 
 #include <array>
 
@@ -15,9 +17,12 @@ struct ModelForm {
     // a model of exactly k regimes.
     int nFixedOrders = 0;
     std::array<int, kMaxRegimeCount> fixedOrders{};
+    // false: no constant in any regime (stored as a constant of exactly 0, so that every use of
+    // a fitted model's equation stays as it is), and one coefficient fewer counted.
+    bool constant = true;
 
     bool ordersFixed() const { return nFixedOrders > 0; }
-    bool isDefault() const { return !ordersFixed(); }
+    bool isDefault() const { return !ordersFixed() && constant; }
     // The fixed order of regime r (0-based), 0 when the order is chosen by AIC.
     int fixedOrderOf(int regime) const {
         if (nFixedOrders == 0) {

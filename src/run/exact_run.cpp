@@ -109,11 +109,11 @@ DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObse
     RunStorage storage(n, 0, model.nPredictions);
 
     DelayScanOutcome scanOutcome;
-    if (settings.form.ordersFixed()) {
-        // Each delay's model comes from the exact search, which chooses orders by AIC.
+    if (!settings.form.isDefault()) {
+        // Each delay's model comes from the exact search, which fits the default form only.
         scanOutcome.run.notice = errorNotice(
-            "The delay scan chooses each regime's order by AIC; it cannot be used "
-            "with fixed orders");
+            "The delay scan fits each regime with a constant and the order of "
+            "lowest AIC; it cannot be used with fixed orders or without a constant");
         return scanOutcome;
     }
     SeriesSample sample;

@@ -20,11 +20,11 @@ namespace kavri {
 namespace {
 
 // Fixed orders must be orders the run can fit, one for every regime of the model; the exact
-// search, which sums ranges without knowing their regime, and the comparison with it choose
-// orders by AIC only.
+// search, which sums ranges without knowing their regime, and the comparison with it fit the
+// default form only.
 MaybeNotice modelFormNotice(const RunSettings& settings, const RunOptions& options) {
     const ModelForm& form = settings.form;
-    if (!form.ordersFixed()) {
+    if (form.isDefault()) {
         return std::nullopt;
     }
     const ModelParameters& model = settings.model;
@@ -44,8 +44,8 @@ MaybeNotice modelFormNotice(const RunSettings& settings, const RunOptions& optio
     }
     if (!given && (settings.ga.searchMethod == kSearchExact || options.compareExact)) {
         return errorNotice(
-            "The exact search chooses each regime's order by AIC; it cannot "
-            "be used with fixed orders");
+            "The exact search fits each range with a constant and the order of lowest AIC; it "
+            "cannot be used with fixed orders or without a constant");
     }
     return std::nullopt;
 }
@@ -79,8 +79,9 @@ RunOutcome runGivenThresholds(const RunSettings& settings, ResultTexts& texts,
         return outcome;
     }
     outcome.fitness = fitness.value();
-    // exp(-NAIC): its log-fitness is -NAIC, shown beside it where it underflows.
-    outcome.logFitness = -outcome.model.naic;
+    // exp(-NAIC): its log-fitness is -NAIC, shown beside it where it underflows. A split
+    // without a model (a singular fit) has no NAIC, and its fitness 0 no log-fitness.
+    outcome.logFitness = outcome.model.available ? -outcome.model.naic : kNoLogFitnessShown;
     outcome.seriesVariance = seriesVariance(storage.series.data(), n);
     const FiniteResults finite(storage.series.data(), n + model.nPredictions);
     if (MaybeNotice notice = finite.check("the variance of the series", outcome.seriesVariance)) {

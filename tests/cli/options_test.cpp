@@ -214,9 +214,19 @@ TEST(ParseOptions, OrdersAreCheckedAgainstTheMaximumOrderTheRegimesAndTheSearch)
     refused({"--orders", "3,1"}, "needs --thresholds");
     for (const char* option : {"--delay-scan", "--compare-exact", "--compare-models", "--tests"}) {
         SCOPED_TRACE(option);
-        refused({"--orders", "2", option}, std::string(option) + " chooses or tests orders");
+        refused({"--orders", "2", option}, std::string(option) + " fits models of the default");
     }
-    refused({"--orders", "2", "--search", "exact"}, "--search exact chooses or tests orders");
+    refused({"--orders", "2", "--search", "exact"}, "--search exact fits models of the default");
+
+    ParseOutcome none = parse({"--include", "NONE"});
+    ASSERT_EQ(none.action, ParseAction::kRun) << none.text;
+    EXPECT_FALSE(none.request.settings.form.constant);
+    EXPECT_TRUE(parse({"--include", "const"}).request.settings.form.isDefault());
+    refused({"--include", "trend"}, "--include trend is not yet available");
+    refused({"--include", "constant"}, "--include expects const or none, got \"constant\"");
+    refused({"--include", "none", "--tests"},
+            "--tests fits models of the default form and is not "
+            "yet available with --include none");
 }
 
 TEST(ParseOptions, ThresholdsSelectGivenThresholdsAndTheirCountSetsNThresholds) {

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <vector>
 
+#include "estimation/information_criterion.h"
 #include "inference/coefficient_table.h"
 #include "inference/least_squares_reference.h"
 #include "run/given_thresholds.h"
@@ -48,12 +49,22 @@ class ModelFormAtGivenThresholds : public testing::RankedExchangeRate {
                 while (regime < nThresholds && series_[t - 1] >= thresholds[regime]) ++regime;
                 if (regime == r) times.push_back(t);
             }
-            const int p = orders[r];
+            // No orders given: those the AIC chose, from 1 .. maxOrder - 1.
+            const int p = orders.empty() ? reported_.regimes[r].order : orders[r];
             ASSERT_EQ(reported_.regimes[r].order, p);
-            const testing::RegressionRows rows = testing::rowsAt(series_, times, p);
+            ASSERT_GE(p, 1);
+            testing::RegressionRows rows = testing::rowsAt(series_, times, p);
+            const bool constant = settings_.form.constant;
+            if (!constant) {
+                for (std::vector<double>& row : rows.design) row.erase(row.begin());
+                // Not estimated: exactly 0, and without a standard error.
+                EXPECT_EQ(table.regimes[r].coefficients[0].estimate, 0.0);
+                EXPECT_FALSE(table.regimes[r].coefficients[0].standardError.has_value());
+            }
             const testing::ReferenceFit fit = testing::gramSchmidtFit(rows.design, rows.response);
             const int m = static_cast<int>(times.size());
-            const int k = p + 1;
+            const int k = constant ? p + 1 : p;
+            const int first = constant ? 0 : 1;  // the coefficient of the design's column 0
             ASSERT_EQ(table.regimes[r].observations, m);
             ASSERT_EQ(table.regimes[r].residualDf, m - k);
             for (int j = 0; j < k; ++j) {
@@ -61,9 +72,10 @@ class ModelFormAtGivenThresholds : public testing::RankedExchangeRate {
                 for (int a = j; a < k; ++a) {
                     variance += fit.rInverse[j][a] * fit.rInverse[j][a] * fit.sse / (m - k);
                 }
-                expectRelative(table.regimes[r].coefficients[j].estimate, fit.coefficients[j]);
-                expectRelative(*table.regimes[r].coefficients[j].standardError,
-                               std::sqrt(variance));
+                const CoefficientEstimate& estimate = table.regimes[r].coefficients[j + first];
+                expectRelative(estimate.estimate, fit.coefficients[j]);
+                ASSERT_TRUE(estimate.standardError.has_value());
+                expectRelative(*estimate.standardError, std::sqrt(variance));
             }
         }
     }
@@ -80,6 +92,27 @@ TEST_F(ModelFormAtGivenThresholds, OneFixedOrderServesEveryRegime) {
     settings_.form.nFixedOrders = 1;
     settings_.form.fixedOrders = {2};
     expectIndependentFits({-0.2301702, 0.35374461}, {2, 2, 2});
+}
+
+TEST_F(ModelFormAtGivenThresholds, NoConstantFitsTheLagsAloneAndCountsThem) {
+    settings_.form.constant = false;
+    settings_.form.nFixedOrders = 2;
+    settings_.form.fixedOrders = {3, 1};
+    expectIndependentFits({-0.059715521}, {3, 1});
+    // The criteria count p coefficients in each regime: 3 + 1 here (NAIC = sum AIC / N + offset).
+    double sumAic = 0.0;
+    int observations = 0;
+    for (const RegimeCoefficients& regime :
+         coefficientTable(reported_, StandardErrorKind::kClassical).regimes) {
+        sumAic += regime.observations * std::log(regime.sse / regime.observations);
+        observations += regime.observations;
+    }
+    expectRelative(reported_.naic, (sumAic + 2.0 * 4) / observations + kNaicOffset);
+}
+
+TEST_F(ModelFormAtGivenThresholds, NoConstantWithOrdersChosenByAic) {
+    settings_.form.constant = false;
+    expectIndependentFits({-0.2301702, 0.35374461}, {});
 }
 
 TEST_F(ModelFormAtGivenThresholds, DefaultFormStillChoosesTheOrdersByAic) {

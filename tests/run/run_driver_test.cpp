@@ -325,6 +325,17 @@ TEST_F(RunDriver, AFixedOrderHoldsInEveryRegimeTheGeneticSearchReports) {
         EXPECT_EQ(regime.order, 3);
         EXPECT_EQ(regime.coefficients.size(), 4u);
     }
+
+    // Without a constant, orders chosen by AIC: every constant is exactly 0.
+    settings.form = ModelForm{};
+    settings.form.constant = false;
+    const RunOutcome none = run(settings);
+    ASSERT_FALSE(none.notice.has_value()) << none.notice->text;
+    ASSERT_TRUE(none.model.available);
+    EXPECT_FALSE(none.model.constant);
+    for (const RegimeReport& regime : none.model.regimes) {
+        EXPECT_EQ(regime.coefficients[0], 0.0);
+    }
 }
 
 TEST_F(RunDriver, FixedOrdersTheRunCannotHonourAreRefusedBeforeAnyFile) {
@@ -344,7 +355,10 @@ TEST_F(RunDriver, FixedOrdersTheRunCannotHonourAreRefusedBeforeAnyFile) {
     settings.form.nFixedOrders = 1;
     settings.ga.searchMethod = kSearchExact;
     settings.gaDialogCount = 1;
-    EXPECT_NE(refusal(settings).find("exact search chooses"), std::string::npos);
+    EXPECT_NE(refusal(settings).find("exact search fits"), std::string::npos);
+    settings.form = ModelForm{};
+    settings.form.constant = false;
+    EXPECT_NE(refusal(settings).find("without a constant"), std::string::npos);
 }
 
 }  // namespace
