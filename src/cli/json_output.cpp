@@ -379,6 +379,17 @@ std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& setti
     addModel(json, outcome.model);
     json["generations"] = genetic ? Json(settings.ga.nIterations + 1) : Json(nullptr);
     json["evaluations"] = outcome.evaluations;
+    if (settings.form.ordersFixed()) {
+        // Only for a model whose form is not the default, so default reports keep their keys.
+        Json orders = Json::array();
+        for (int i = 0; i < settings.form.nFixedOrders; ++i) {
+            orders.push_back(settings.form.fixedOrders[i]);
+        }
+        json["fixedOrders"] = orders;
+    }
+    if (!settings.form.constant) {
+        json["include"] = "none";
+    }
     if (outcome.exactFitness) {
         json["exactFitness"] = *outcome.exactFitness;
     }

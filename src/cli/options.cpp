@@ -171,6 +171,36 @@ Apply thresholdsSetting(ModelParameters& model) {
     };
 }
 
+// --orders: one order for every regime, or one per regime of the model, separated by commas.
+// Their range and count against --max-order and the regimes are checked once every option is
+// read (modelFormConflict()).
+Apply ordersSetting(ModelForm& form) {
+    return [&form](const std::string& text) -> std::optional<std::string> {
+        std::vector<int> orders;
+        std::size_t from = 0;
+        while (orders.size() <= static_cast<std::size_t>(kMaxRegimeCount)) {
+            const std::size_t comma = std::min(text.find(',', from), text.size());
+            const std::optional<long long> order = parseInteger(text.substr(from, comma - from));
+            if (!order || *order < 1 || *order > limits::kMaxOrder.max) {
+                orders.clear();
+                break;
+            }
+            orders.push_back(static_cast<int>(*order));
+            if (comma == text.size()) {
+                break;
+            }
+            from = comma + 1;
+        }
+        if (orders.empty() || orders.size() > static_cast<std::size_t>(kMaxRegimeCount)) {
+            return "--orders expects one to " + std::to_string(kMaxRegimeCount) +
+                   " whole numbers from 1 separated by commas, got " + quoted(text);
+        }
+        form.nFixedOrders = static_cast<int>(orders.size());
+        std::copy(orders.begin(), orders.end(), form.fixedOrders.begin());
+        return std::nullopt;
+    };
+}
+
 // --levels: one to five distinct percentages strictly between 0 and 100.
 constexpr std::size_t kMaxLevels = 5;
 
@@ -377,6 +407,34 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
         "N fitted values, written in full or as the Threshold result shows it (taken as the "
         "only fitted value that shows so)",
         thresholdsSetting(model), modelGroup);
+
+    // The model's form beyond its thresholds; the defaults are the model above.
+    const std::string formGroup = "Model form";
+    add("--orders", "P1[,P2[,P3[,P4]]]",
+        "fix the autoregressive orders instead of choosing each by AIC: one order for every "
+        "regime, or one per regime with --thresholds (one more than thresholds); each from 1 to "
+        "--max-order minus 1",
+        ordersSetting(request.settings.form), formGroup);
+    add(
+        "--include", "const|none",
+        "deterministic term of every regime: a constant (default) or none, for a series whose "
+        "mean is zero by construction; the constant is then reported as 0",
+        [&request](const std::string& text) -> std::optional<std::string> {
+            int index = 0;
+            if (std::optional<std::string> refusal =
+                    choiceSetting("--include", {"const", "none", "trend"}, index)(text)) {
+                return "--include expects const or none, got " + quoted(text);
+            }
+            // A linear trend needs a coefficient the fitted model does not store yet.
+            if (index == 2) {
+                return std::string(
+                    "--include trend is not yet available: a regime's trend needs a "
+                    "coefficient that the fitted model does not store; use const or none");
+            }
+            request.settings.form.constant = index == 0;
+            return std::nullopt;
+        },
+        formGroup);
 
     const std::string gaGroup = "Genetic search";
     // A population of no chromosomes would search nothing and report the linear
@@ -680,6 +738,58 @@ std::optional<std::string> unusedOption(const CliRequest& request,
     return std::nullopt;
 }
 
+// Fixed orders must be orders the run fits, one for every regime; what fits models of the
+// default form itself (the exact search, the delay scan, the comparisons, the linearity tests)
+// does not yet follow the model's form, and is refused rather than reporting another model.
+template <typename Given>
+std::optional<std::string> modelFormConflict(const CliRequest& request, const Given& given) {
+    const ModelForm& form = request.settings.form;
+    if (form.isDefault()) {
+        return std::nullopt;
+    }
+    const ModelParameters& model = request.settings.model;
+    for (int i = 0; i < form.nFixedOrders; ++i) {
+        if (form.fixedOrders[i] > model.maxOrder - 1) {
+            return "--orders expects orders from 1 to " + std::to_string(model.maxOrder - 1) +
+                   " (below --max-order " + std::to_string(model.maxOrder) + "), got " +
+                   std::to_string(form.fixedOrders[i]);
+        }
+    }
+    if (form.nFixedOrders > 1) {
+        if (!given("--thresholds")) {
+            return std::string(
+                "--orders with one order per regime needs --thresholds, since a search may "
+                "choose fewer regimes; give one order for every regime to search");
+        }
+        if (form.nFixedOrders != model.nThresholds + 1) {
+            return "--orders expects one order for every regime, or one per regime: " +
+                   std::to_string(model.nThresholds + 1) + " with --thresholds " +
+                   std::to_string(model.nThresholds) +
+                   (model.nThresholds == 1 ? " value" : " values") + ", got " +
+                   std::to_string(form.nFixedOrders);
+        }
+    }
+    const char* why = nullptr;
+    if (request.settings.ga.searchMethod == kSearchExact) {
+        why = "--search exact";
+    } else if (request.delayScan) {
+        why = "--delay-scan";
+    } else if (request.run.compareExact) {
+        why = "--compare-exact";
+    } else if (request.compareModels) {
+        why = "--compare-models";
+    } else if (request.tests) {
+        why = "--tests";
+    } else if (request.select != SelectCriterion::kNone) {
+        why = "--select";
+    }
+    if (why != nullptr) {
+        return std::string(why) + " fits models of the default form and is not yet available " +
+               (form.ordersFixed() ? "with --orders" : "with --include none");
+    }
+    return std::nullopt;
+}
+
 // Options that would be silently ignored together: given thresholds are not searched, the
 // settings of the linearity tests mean nothing without them (and the order must be one the
 // run can regress), and the comparison with the exact optimum only makes sense after a
@@ -739,6 +849,9 @@ std::optional<std::string> conflictingChoice(const CliRequest& request,
             "--compare-exact compares a genetic search with the exact optimum; it "
             "needs the genetic search (no --thresholds, --search exact or "
             "--delay-scan)");
+    }
+    if (std::optional<std::string> conflict = modelFormConflict(request, given)) {
+        return conflict;
     }
     return forecastConflict(request, given);
 }

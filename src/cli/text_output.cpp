@@ -194,6 +194,21 @@ std::string formatTextReport(const ResultTexts& texts, const RunOutcome& outcome
                       outcome.exactScope->candidates, settings.model.nObservations - 1);
         out += scope;
     }
+    // One line naming what differs from the default model's form; none for the default.
+    if (!settings.form.isDefault()) {
+        out += "Model Form:";
+        if (settings.form.ordersFixed()) {
+            out += " orders fixed at";
+            for (int i = 0; i < settings.form.nFixedOrders; ++i) {
+                std::snprintf(line, sizeof line, "%s %d", i == 0 ? "" : ",",
+                              settings.form.fixedOrders[i]);
+                out += line;
+            }
+            out += settings.form.nFixedOrders == 1 ? " in every regime" : "";
+            out += settings.form.constant ? "" : ";";
+        }
+        out += settings.form.constant ? "\n" : " no constant (reported as 0)\n";
+    }
     for (const ResultField& field : resultFields()) {
         appendField(out, field.label, texts.*field.text);
         // The exact optimum's fitness, when asked for, right below the search's own.

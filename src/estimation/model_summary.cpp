@@ -25,6 +25,7 @@ ReportedModel describeModel(const FittedModel& model,
                             const ModelSummary& summary) {
     ReportedModel reported;
     reported.available = true;
+    reported.constant = model.constant;
     for (int j = 0; j < model.nRegimes - 1; ++j) {
         reported.thresholds.push_back(model.thresholdValues[j]);
     }

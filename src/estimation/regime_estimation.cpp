@@ -17,7 +17,8 @@ RegimeWorkspace::RegimeWorkspace(int n, int maxOrder)
 namespace {
 
 // Rows of the regime in rank order (ascending threshold variable, not time order): the
-// response x[t] and the design row (1, x[t-1], .., x[t-p]). Returns the number of rows m.
+// response x[t] and the design row (1, x[t-1], .., x[t-p]), without the 1 when the regressions
+// have no constant. Returns the number of rows m.
 int gatherRows(const double* x, const int* sortOrder, int start, int end, int order,
                const OrderSearch& search, RegimeWorkspace& workspace) {
     int m = 0;
@@ -27,9 +28,10 @@ int gatherRows(const double* x, const int* sortOrder, int start, int end, int or
             continue;
         }
         double* row = workspace.design[m];
+        const int first = search.constant ? 1 : 0;
         row[0] = 1.0;
         for (int k = 1; k <= order; ++k) {
-            row[k] = x[t - k];
+            row[k - 1 + first] = x[t - k];
         }
         workspace.response[m] = x[t];
         ++m;
@@ -71,18 +73,23 @@ FitStatus estimateRegime(const double* x, const int* sortOrder, int start, int e
                          const OrderSearch& search, RegimeWorkspace& workspace,
                          RegimeEstimate& estimate) {
     estimate = RegimeEstimate{};
-    double best = search.initialBestAic;
-    for (int p = 1; p <= search.maxOrder - 1; ++p) {
+    const bool fixed = search.fixedOrder > 0;
+    double best = fixed ? std::numeric_limits<double>::infinity() : search.initialBestAic;
+    const int lastOrder = fixed ? search.fixedOrder : search.maxOrder - 1;
+    for (int p = fixed ? search.fixedOrder : 1; p <= lastOrder; ++p) {
         const int m = gatherRows(x, sortOrder, start, end, p, search, workspace);
         const double* y = workspace.response.data();
         double* b = workspace.coefficients.data();
-        if (leastSquaresFit(workspace.design, y, m, p + 1, b, workspace.inverse) ==
+        // The regression's columns: the constant (when there is one) and p lags; `last` is the
+        // index of the last, as p is with a constant.
+        const int last = search.constant ? p : p - 1;
+        if (leastSquaresFit(workspace.design, y, m, last + 1, b, workspace.inverse) ==
             FitStatus::kSingular) {
             return FitStatus::kSingular;
         }
         // The diagonal of X'X, summed as leastSquaresFit() sums it.
         std::array<double, kMaxCoefficientCount> diagonal{};
-        for (int j = 0; j <= p; ++j) {
+        for (int j = 0; j <= last; ++j) {
             double sum = 0.0;
             for (int k = 0; k < m; ++k) {
                 sum += workspace.design[k][j] * workspace.design[k][j];
@@ -90,8 +97,8 @@ FitStatus estimateRegime(const double* x, const int* sortOrder, int start, int e
             diagonal[j] = sum;
         }
         const auto inverseDiagonal = [&workspace](int j) { return workspace.inverse[j][j]; };
-        if (normalEquationsIllConditioned(diagonal.data(), inverseDiagonal, p + 1) &&
-            refitStably([&workspace](int i, int q) { return workspace.design[i][q]; }, y, m, p,
+        if (normalEquationsIllConditioned(diagonal.data(), inverseDiagonal, last + 1) &&
+            refitStably([&workspace](int i, int q) { return workspace.design[i][q]; }, y, m, last,
                         b) == FitStatus::kSingular) {
             return FitStatus::kSingular;
         }
@@ -105,12 +112,20 @@ FitStatus estimateRegime(const double* x, const int* sortOrder, int start, int e
             sst += (y[i] - mean) * (y[i] - mean);
             double fitted = 0.0;
             const double* row = workspace.design[i];
-            for (int q = 0; q <= p; ++q) {
+            for (int q = 0; q <= last; ++q) {
                 fitted += b[q] * row[q];
             }
             sse += (y[i] - fitted) * (y[i] - fitted);
         }
-        const RegimeFit fit = regimeFit(m, sse, sst, responsesEqual, p, search);
+        if (!search.constant) {
+            // Stored as every equation reads it: the constant first, here exactly 0.
+            for (int q = p; q >= 1; --q) {
+                b[q] = b[q - 1];
+            }
+            b[0] = 0.0;
+        }
+        // The criteria count the coefficients fitted: p lags, and the constant if there is one.
+        const RegimeFit fit = regimeFit(m, sse, sst, responsesEqual, last, search);
         if (!considerOrder(p, b, fit, search, best, estimate)) {
             break;
         }

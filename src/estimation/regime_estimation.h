@@ -34,6 +34,11 @@ struct OrderSearch {
     bool stopAtFirstNonImprovement = false;
     // The log floor of the residual variance that ranks exact fits (exactFitLogFloor()).
     double exactFitLogFloor = kNoExactFitFloor;
+    // Above 0: only this order is fitted and kept whatever its AIC (a finite score always
+    // replaces the initial best), instead of the choice among 1 .. maxOrder - 1.
+    int fixedOrder = 0;
+    // false: the regressions have no constant; the coefficient 0 is stored as exactly 0.
+    bool constant = true;
 };
 
 // Working storage of one evaluation, obtained once and refilled for every regime and order:

@@ -20,6 +20,7 @@ FittingProblem problemOf(const RunSettings& settings, const double* x, const int
     problem.orders.maxOrder = maxOrder;
     problem.orders.delay = delay;
     problem.orders.exactFitLogFloor = exactFitLogFloor(seriesVariance(x, n));
+    problem.form = settings.form;
     return problem;
 }
 
@@ -48,10 +49,11 @@ SplitScore scoreSplit(const FittingProblem& problem, const RankRanges& ranges,
                       const RangeEstimates& estimates, bool forecast, FittedModel& model) {
     SplitScore score;
     model.nRegimes = ranges.regimeCount();
+    model.constant = problem.form.constant;
     model.thresholdValues = thresholdValues;
     RegimeEstimate estimate;
     for (int r = 0; r < model.nRegimes; ++r) {
-        if (estimates(ranges.begin(r), ranges.end(r), estimate) == FitStatus::kSingular) {
+        if (estimates(r, ranges.begin(r), ranges.end(r), estimate) == FitStatus::kSingular) {
             score.outcome = SplitOutcome::kSingular;
             return score;
         }
@@ -106,8 +108,8 @@ FreshRangeEstimates::FreshRangeEstimates(const FittingProblem& problem)
     : problem_(problem), workspace_(problem.n(), problem.maxOrder()) {}
 
 RangeEstimates FreshRangeEstimates::function() {
-    return [this](int start, int end, RegimeEstimate& estimate) {
-        return estimateRegime(problem_.x, problem_.sortOrder, start, end, problem_.orders,
+    return [this](int regime, int start, int end, RegimeEstimate& estimate) {
+        return estimateRegime(problem_.x, problem_.sortOrder, start, end, problem_.ordersOf(regime),
                               workspace_, estimate);
     };
 }

@@ -16,6 +16,7 @@
 #include "estimation/model_summary.h"
 #include "estimation/regime_estimation.h"
 #include "model/fitted_model.h"
+#include "model/model_form.h"
 #include "model/rank_ranges.h"
 #include "model/run_settings.h"
 
@@ -30,6 +31,15 @@ struct FittingProblem {
     int minObs = 0;      // usable observations each regime of a split needs
     OrderSearch orders;  // n, maxOrder, delay, criterion, exact-fit floor
     FitnessRule fitness;
+    ModelForm form;  // fixed orders, when the user gave them
+
+    // The order search of regime r (0-based): the problem's, at the regime's fixed order.
+    OrderSearch ordersOf(int regime) const {
+        OrderSearch search = orders;
+        search.fixedOrder = form.fixedOrderOf(regime);
+        search.constant = form.constant;
+        return search;
+    }
 
     int n() const { return orders.n; }
     int maxOrder() const { return orders.maxOrder; }
@@ -66,8 +76,10 @@ struct SplitScore {
     HoldoutForecasts holdout;
 };
 
-// A regime's estimate by its rank range [start, end): a fresh estimation or a cached one.
-using RangeEstimates = std::function<FitStatus(int start, int end, RegimeEstimate& estimate)>;
+// The estimate of regime `regime` (0-based) by its rank range [start, end): a fresh estimation
+// or a cached one. The regime matters only for its fixed order (FittingProblem::ordersOf()).
+using RangeEstimates =
+    std::function<FitStatus(int regime, int start, int end, RegimeEstimate& estimate)>;
 
 // Scores the split `ranges` (thresholds `thresholdValues`, in the order the regimes test
 // them) and fills `model` (built for the problem's maxOrder) with its regimes. Held-out values

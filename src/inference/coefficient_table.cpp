@@ -23,15 +23,18 @@ struct RegimeRows {
 RegimeRows gatherRows(const ReportedModel& model, int r) {
     const std::vector<double>& b = model.regimes[r].coefficients;
     RegimeRows rows;
-    rows.k = static_cast<int>(b.size());
+    // Without a constant the design has the lags only (the constant 0 was not estimated).
+    rows.k = static_cast<int>(b.size()) - (model.constant ? 0 : 1);
     const int n = static_cast<int>(model.regimeOfObservation.size());
     for (int t = 0; t < n; ++t) {
         if (model.regimeOfObservation[t] != r) {
             continue;
         }
         double fitted = b[0];
-        rows.design.push_back(1.0);
-        for (int lag = 1; lag < rows.k; ++lag) {
+        if (model.constant) {
+            rows.design.push_back(1.0);
+        }
+        for (int lag = 1; lag < static_cast<int>(b.size()); ++lag) {
             const double value = model.series[t - lag];
             rows.design.push_back(value);
             fitted = fitted + b[lag] * value;
@@ -188,6 +191,7 @@ RegimeCoefficients regimeCoefficients(const ReportedModel& model, int r, Standar
             variances[c] = s2 * inverse[c + 1][c + 1];
         }
     }
+    const int first = model.constant ? 0 : 1;  // the coefficient of design column 0
     std::vector<double> errors(static_cast<std::size_t>(rows.k), -1.0);
     bool overflowed = false;
     for (int c = 0; c < rows.k; ++c) {
@@ -207,7 +211,7 @@ RegimeCoefficients regimeCoefficients(const ReportedModel& model, int r, Standar
         if (!(errors[c] >= 0.0) || !std::isfinite(errors[c])) {
             continue;
         }
-        CoefficientEstimate& estimate = regime.coefficients[c];
+        CoefficientEstimate& estimate = regime.coefficients[c + first];
         estimate.standardError = errors[c];
         const double t = estimate.estimate / errors[c];
         if (*estimate.standardError > 0.0 && std::isfinite(t)) {

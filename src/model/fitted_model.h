@@ -21,6 +21,7 @@ struct FittedModel {
     std::array<double, kMaxThresholdCount> thresholdValues{};
     std::array<int, kMaxRegimeCount> regimeOrders{};
     DMatrix regimeCoefficients;  // rows 0..4, columns 0..maxOrder
+    bool constant = true;        // false: the constants are 0, not estimated
 };
 
 }  // namespace kavri

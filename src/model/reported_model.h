@@ -19,6 +19,7 @@ struct RegimeReport {
 
 struct ReportedModel {
     bool available = false;  // false until a reporting evaluation completes
+    bool constant = true;    // false: every regime's constant is 0, not estimated
     std::vector<double> thresholds;
     std::vector<RegimeReport> regimes;
     int effectiveObservations = 0;

@@ -9,6 +9,8 @@
 #include <array>
 #include <string>
 
+#include "model/model_form.h"
+
 namespace kavri {
 
 // Radio groups are stored as the 0-based index of the selected button.
@@ -77,6 +79,8 @@ struct RunSettings {
     ModelParameters model;
     GaParameters ga;
     SeriesChoice series;
+    // Fixed orders; not part of either dialog group, so no run default overwrites it.
+    ModelForm form;
     int modelDialogCount = 0;  // times the model dialog was accepted; only 0 matters
     int gaDialogCount = 0;
 

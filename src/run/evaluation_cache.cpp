@@ -140,7 +140,9 @@ EvaluationCache::Outcome EvaluationCache::computeOutcome(const ChromosomeKey& ke
     ++chromosomesComputed_;
     // The one evaluation of a split, over the cached ranges; the forecasts are needed only when
     // the fitness is made of them.
-    const RangeEstimates cached = [this](int start, int end, RegimeEstimate& estimate) {
+    // Ranges are cached whatever their regime: the cache serves only orders chosen by AIC.
+    const RangeEstimates cached = [this](int /*regime*/, int start, int end,
+                                         RegimeEstimate& estimate) {
         const CachedRange& range = cachedRange(start, end);
         estimate = range.estimate;
         return range.status;

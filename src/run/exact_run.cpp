@@ -165,6 +165,13 @@ DelayScanOutcome scanKeptFiles(RunSettings& settings, ResultTexts& texts, RunObs
     RunStorage storage(n, 0, model.nPredictions);
 
     DelayScanOutcome scanOutcome;
+    if (!settings.form.isDefault()) {
+        // Each delay's model comes from the exact search, which fits the default form only.
+        scanOutcome.run.notice = errorNotice(
+            "The delay scan fits each regime with a constant and the order of "
+            "lowest AIC; it cannot be used with fixed orders or without a constant");
+        return scanOutcome;
+    }
     SeriesSample sample;
     if (MaybeNotice notice = loadRunSeries(settings, storage, sample)) {
         scanOutcome.run.notice = notice;

@@ -110,7 +110,10 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
                                           nullptr,
                                           /*writeFiles=*/false};
     std::optional<EvaluationCache> fast;
-    if (options.searchPath == SearchPath::kFast) {
+    // The cache keeps one estimate per rank range of the default model's regressions (fixed
+    // orders would make it depend on the regime too): a model of another form is evaluated
+    // afresh for every chromosome.
+    if (options.searchPath == SearchPath::kFast && settings.form.isDefault()) {
         fast.emplace(settings, options.files, x, sortOrder,
                      WorkerPool::availableThreads(kMaxSearchThreads));
     }

@@ -21,6 +21,37 @@ namespace kavri {
 
 namespace {
 
+// Fixed orders must be orders the run can fit, one for every regime of the model; the exact
+// search, which sums ranges without knowing their regime, and the comparison with it fit the
+// default form only.
+MaybeNotice modelFormNotice(const RunSettings& settings, const RunOptions& options) {
+    const ModelForm& form = settings.form;
+    if (form.isDefault()) {
+        return std::nullopt;
+    }
+    const ModelParameters& model = settings.model;
+    for (int i = 0; i < form.nFixedOrders; ++i) {
+        if (form.fixedOrders[i] < 1 || form.fixedOrders[i] > model.maxOrder - 1) {
+            return errorNotice(formatText(
+                "The fixed order %d is not one the model can fit: orders run from 1 to %d, "
+                "below the maximum order %d",
+                form.fixedOrders[i], model.maxOrder - 1, model.maxOrder));
+        }
+    }
+    const bool given = model.selectModel == kSelectModelGivenThresholds;
+    if (form.nFixedOrders > 1 && (!given || form.nFixedOrders != model.nThresholds + 1)) {
+        return errorNotice(
+            "One fixed order per regime needs the thresholds given (one more order than "
+            "thresholds); a search may choose fewer regimes: give one order for every regime");
+    }
+    if (!given && (settings.ga.searchMethod == kSearchExact || options.compareExact)) {
+        return errorNotice(
+            "The exact search fits each range with a constant and the order of lowest AIC; it "
+            "cannot be used with fixed orders or without a constant");
+    }
+    return std::nullopt;
+}
+
 RunOutcome runGivenThresholds(const RunSettings& settings, ResultTexts& texts,
                               RunObserver& observer, const RunOptions& options,
                               RunStorage& storage) {
@@ -67,11 +98,9 @@ RunOutcome runGivenThresholds(const RunSettings& settings, ResultTexts& texts,
         return outcome;
     }
     outcome.fitness = fitness.value();
-    // exp(-NAIC): its log-fitness is -NAIC, shown beside it where it underflows. Without a
-    // model (a regime that cannot be fitted) the fitness 0.0 stands alone.
-    if (outcome.model.available) {
-        outcome.logFitness = -outcome.model.naic;
-    }
+    // exp(-NAIC): its log-fitness is -NAIC, shown beside it where it underflows. A split
+    // without a model (a singular fit) has no NAIC, and its fitness 0 no log-fitness.
+    outcome.logFitness = outcome.model.available ? -outcome.model.naic : kNoLogFitnessShown;
     outcome.seriesVariance = seriesVariance(storage.series.data(), n);
     const FiniteResults finite(storage.series.data(), n + model.nPredictions);
     if (MaybeNotice notice = finite.check("the variance of the series", outcome.seriesVariance)) {
@@ -147,6 +176,10 @@ RunOutcome runKeptFiles(RunSettings& settings, ResultTexts& texts, RunObserver& 
     RunStorage storage(n, settings.ga.nChromosomes, model.nPredictions);
 
     RunOutcome outcome;
+    if (MaybeNotice notice = modelFormNotice(settings, options)) {
+        outcome.notice = notice;
+        return outcome;
+    }
     SeriesSample sample;
     if (MaybeNotice notice = loadRunSeries(settings, storage, sample)) {
         outcome.notice = notice;

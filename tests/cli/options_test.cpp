@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <filesystem>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kavri::cli {
@@ -205,6 +207,44 @@ TEST(ParseOptions, TextsThatAreNotWhollyANumberAreRefused) {
         SCOPED_TRACE(text);
         EXPECT_NE(refusal("--p-mutation", text), "");
     }
+}
+
+TEST(ParseOptions, OrdersAreCheckedAgainstTheMaximumOrderTheRegimesAndTheSearch) {
+    ParseOutcome perRegime = parse({"--thresholds", "0.25", "--orders", "3,1"});
+    ASSERT_EQ(perRegime.action, ParseAction::kRun) << perRegime.text;
+    EXPECT_EQ(perRegime.request.settings.form.nFixedOrders, 2);
+    EXPECT_EQ(perRegime.request.settings.form.fixedOrders, (std::array<int, 4>{3, 1, 0, 0}));
+    ParseOutcome every = parse({"--orders", "2"});
+    ASSERT_EQ(every.action, ParseAction::kRun) << every.text;
+    EXPECT_EQ(every.request.settings.form.fixedOrderOf(3), 2);
+
+    const auto refused = [](std::vector<std::string> arguments, const std::string& expected) {
+        const ParseOutcome outcome = parse(std::move(arguments));
+        EXPECT_EQ(outcome.action, ParseAction::kRefused);
+        EXPECT_NE(outcome.text.find(expected), std::string::npos) << outcome.text;
+    };
+    for (const char* text : {"", "0", "2.0", "1,", "1,,2", "1,2,3,4,1", "21", "-1"}) {
+        SCOPED_TRACE(text);
+        refused({"--orders", text}, "--orders expects one to 4 whole numbers");
+    }
+    refused({"--orders", "4"}, "orders from 1 to 3 (below --max-order 4), got 4");
+    refused({"--thresholds", "0.25", "--orders", "1,2,1"}, "2 with --thresholds 1 value, got 3");
+    refused({"--orders", "3,1"}, "needs --thresholds");
+    for (const char* option : {"--delay-scan", "--compare-exact", "--compare-models", "--tests"}) {
+        SCOPED_TRACE(option);
+        refused({"--orders", "2", option}, std::string(option) + " fits models of the default");
+    }
+    refused({"--orders", "2", "--search", "exact"}, "--search exact fits models of the default");
+
+    ParseOutcome none = parse({"--include", "NONE"});
+    ASSERT_EQ(none.action, ParseAction::kRun) << none.text;
+    EXPECT_FALSE(none.request.settings.form.constant);
+    EXPECT_TRUE(parse({"--include", "const"}).request.settings.form.isDefault());
+    refused({"--include", "trend"}, "--include trend is not yet available");
+    refused({"--include", "constant"}, "--include expects const or none, got \"constant\"");
+    refused({"--include", "none", "--tests"},
+            "--tests fits models of the default form and is not "
+            "yet available with --include none");
 }
 
 TEST(ParseOptions, ThresholdsSelectGivenThresholdsAndTheirCountSetsNThresholds) {

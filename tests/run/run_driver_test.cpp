@@ -437,3 +437,59 @@ TEST_F(RunDriver, TheFilesAreOneRunsSetAndAFailedRunChangesNone) {
 
 }  // namespace
 }  // namespace kavri
+
+namespace kavri {
+namespace {
+
+TEST_F(RunDriver, AFixedOrderHoldsInEveryRegimeTheGeneticSearchReports) {
+    RunSettings settings = modelSettings();
+    settings.ga = gaPrefill();
+    settings.ga.nIterations = 5;
+    settings.gaDialogCount = 1;
+    settings.form.nFixedOrders = 1;
+    settings.form.fixedOrders = {3};
+    const RunOutcome outcome = run(settings);
+    ASSERT_FALSE(outcome.notice.has_value()) << outcome.notice->text;
+    ASSERT_TRUE(outcome.model.available);
+    for (const RegimeReport& regime : outcome.model.regimes) {
+        EXPECT_EQ(regime.order, 3);
+        EXPECT_EQ(regime.coefficients.size(), 4u);
+    }
+
+    // Without a constant, orders chosen by AIC: every constant is exactly 0.
+    settings.form = ModelForm{};
+    settings.form.constant = false;
+    const RunOutcome none = run(settings);
+    ASSERT_FALSE(none.notice.has_value()) << none.notice->text;
+    ASSERT_TRUE(none.model.available);
+    EXPECT_FALSE(none.model.constant);
+    for (const RegimeReport& regime : none.model.regimes) {
+        EXPECT_EQ(regime.coefficients[0], 0.0);
+    }
+}
+
+TEST_F(RunDriver, FixedOrdersTheRunCannotHonourAreRefusedBeforeAnyFile) {
+    const auto refusal = [this](const RunSettings& settings) {
+        const RunOutcome outcome = run(settings);
+        EXPECT_FALSE(outcome.model.available);
+        EXPECT_FALSE(files_.read("Predictions.txt").has_value());
+        return outcome.notice ? outcome.notice->text : std::string();
+    };
+    RunSettings settings = modelSettings();
+    settings.form.nFixedOrders = 1;
+    settings.form.fixedOrders = {settings.model.maxOrder};
+    EXPECT_NE(refusal(settings).find("not one the model can fit"), std::string::npos);
+    settings.form.nFixedOrders = 2;
+    settings.form.fixedOrders = {1, 2};
+    EXPECT_NE(refusal(settings).find("needs the thresholds given"), std::string::npos);
+    settings.form.nFixedOrders = 1;
+    settings.ga.searchMethod = kSearchExact;
+    settings.gaDialogCount = 1;
+    EXPECT_NE(refusal(settings).find("exact search fits"), std::string::npos);
+    settings.form = ModelForm{};
+    settings.form.constant = false;
+    EXPECT_NE(refusal(settings).find("without a constant"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kavri

@@ -1,0 +1,37 @@
+#pragma once
+
+// The form of the threshold model beyond its thresholds: which autoregressive order each regime
+// has, and whether its regressions have a constant. By default every regime has a constant and
+// its order chosen by AIC among 1 .. maxOrder - 1; the user may fix the orders instead, to
+// reproduce a published SETAR(2; 3, 1) or to keep a regime small, and fit without a constant
+// (a series of deviations from an equilibrium, whose mean is zero by construction).
+
+#include <array>
+
+#include "model/fitted_model.h"
+
+namespace kavri {
+
+struct ModelForm {
+    // 0: orders chosen by AIC; 1: orders[0] for every regime; k > 1: orders[r] for regime r of
+    // a model of exactly k regimes.
+    int nFixedOrders = 0;
+    std::array<int, kMaxRegimeCount> fixedOrders{};
+    // false: no constant in any regime (stored as a constant of exactly 0, so that every use of
+    // a fitted model's equation stays as it is), and one coefficient fewer counted.
+    bool constant = true;
+
+    bool ordersFixed() const { return nFixedOrders > 0; }
+    bool isDefault() const { return !ordersFixed() && constant; }
+    // The fixed order of regime r (0-based), 0 when the order is chosen by AIC.
+    int fixedOrderOf(int regime) const {
+        if (nFixedOrders == 0) {
+            return 0;
+        }
+        return nFixedOrders == 1 ? fixedOrders[0] : fixedOrders[regime];
+    }
+
+    bool operator==(const ModelForm&) const = default;
+};
+
+}  // namespace kavri

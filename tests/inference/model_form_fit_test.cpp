@@ -1,0 +1,123 @@
+// Models of a form other than the default, estimated at given thresholds, against an
+// independent least-squares fit of each regime (Gram-Schmidt on rows chosen by the value of
+// x[t-1] directly, the rule of the README: a value equal to a threshold is in the regime above).
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+#include "estimation/information_criterion.h"
+#include "inference/coefficient_table.h"
+#include "inference/least_squares_reference.h"
+#include "run/given_thresholds.h"
+#include "support/ranked_exchange_rate.h"
+
+namespace kavri {
+namespace {
+
+constexpr double kRelative = 1e-9;
+
+void expectRelative(double actual, double expected) {
+    EXPECT_NEAR(actual, expected, kRelative * std::fabs(expected));
+}
+
+class ModelFormAtGivenThresholds : public testing::RankedExchangeRate {
+ protected:
+    // Estimates at `thresholds` and compares every regime's coefficients and classical
+    // standard errors with the reference fit at `orders`.
+    void expectIndependentFits(const std::vector<double>& thresholds,
+                               const std::vector<int>& orders) {
+        std::array<double, 10> given{};
+        std::copy(thresholds.begin(), thresholds.end(), given.begin());
+        const int nThresholds = static_cast<int>(thresholds.size());
+        const int maxOrder = settings_.model.maxOrder;
+        ASSERT_TRUE(estimateGivenThresholds(context(), series_.data(), sortedSeries_.data(),
+                                            nThresholds, given, sortOrder_.data(), n_, maxOrder, 1,
+                                            kReportingIteration)
+                        .ok());
+        ASSERT_TRUE(reported_.available);
+        const CoefficientTable table = coefficientTable(reported_, StandardErrorKind::kClassical);
+        ASSERT_EQ(table.regimes.size(), thresholds.size() + 1);
+        for (int r = 0; r <= nThresholds; ++r) {
+            SCOPED_TRACE(r);
+            std::vector<int> times;
+            for (int t = maxOrder - 1; t < n_; ++t) {
+                int regime = 0;
+                while (regime < nThresholds && series_[t - 1] >= thresholds[regime]) ++regime;
+                if (regime == r) times.push_back(t);
+            }
+            // No orders given: those the AIC chose, from 1 .. maxOrder - 1.
+            const int p = orders.empty() ? reported_.regimes[r].order : orders[r];
+            ASSERT_EQ(reported_.regimes[r].order, p);
+            ASSERT_GE(p, 1);
+            testing::RegressionRows rows = testing::rowsAt(series_, times, p);
+            const bool constant = settings_.form.constant;
+            if (!constant) {
+                for (std::vector<double>& row : rows.design) row.erase(row.begin());
+                // Not estimated: exactly 0, and without a standard error.
+                EXPECT_EQ(table.regimes[r].coefficients[0].estimate, 0.0);
+                EXPECT_FALSE(table.regimes[r].coefficients[0].standardError.has_value());
+            }
+            const testing::ReferenceFit fit = testing::gramSchmidtFit(rows.design, rows.response);
+            const int m = static_cast<int>(times.size());
+            const int k = constant ? p + 1 : p;
+            const int first = constant ? 0 : 1;  // the coefficient of the design's column 0
+            ASSERT_EQ(table.regimes[r].observations, m);
+            ASSERT_EQ(table.regimes[r].residualDf, m - k);
+            for (int j = 0; j < k; ++j) {
+                double variance = 0.0;
+                for (int a = j; a < k; ++a) {
+                    variance += fit.rInverse[j][a] * fit.rInverse[j][a] * fit.sse / (m - k);
+                }
+                const CoefficientEstimate& estimate = table.regimes[r].coefficients[j + first];
+                expectRelative(estimate.estimate, fit.coefficients[j]);
+                ASSERT_TRUE(estimate.standardError.has_value());
+                expectRelative(*estimate.standardError, std::sqrt(variance));
+            }
+        }
+    }
+};
+
+TEST_F(ModelFormAtGivenThresholds, OrdersFixedPerRegimeAreFittedWhateverTheirAic) {
+    // Orders 3 and 1 (a SETAR(2; 3, 1)); the AIC alone chooses 1 and 2 here.
+    settings_.form.nFixedOrders = 2;
+    settings_.form.fixedOrders = {3, 1};
+    expectIndependentFits({-0.059715521}, {3, 1});
+}
+
+TEST_F(ModelFormAtGivenThresholds, OneFixedOrderServesEveryRegime) {
+    settings_.form.nFixedOrders = 1;
+    settings_.form.fixedOrders = {2};
+    expectIndependentFits({-0.2301702, 0.35374461}, {2, 2, 2});
+}
+
+TEST_F(ModelFormAtGivenThresholds, NoConstantFitsTheLagsAloneAndCountsThem) {
+    settings_.form.constant = false;
+    settings_.form.nFixedOrders = 2;
+    settings_.form.fixedOrders = {3, 1};
+    expectIndependentFits({-0.059715521}, {3, 1});
+    // The criteria count p coefficients in each regime: 3 + 1 here (NAIC = sum AIC / N + offset).
+    double sumAic = 0.0;
+    int observations = 0;
+    for (const RegimeCoefficients& regime :
+         coefficientTable(reported_, StandardErrorKind::kClassical).regimes) {
+        sumAic += regime.observations * std::log(regime.sse / regime.observations);
+        observations += regime.observations;
+    }
+    expectRelative(reported_.naic, (sumAic + 2.0 * 4) / observations + kNaicOffset);
+}
+
+TEST_F(ModelFormAtGivenThresholds, NoConstantWithOrdersChosenByAic) {
+    settings_.form.constant = false;
+    expectIndependentFits({-0.2301702, 0.35374461}, {});
+}
+
+TEST_F(ModelFormAtGivenThresholds, DefaultFormStillChoosesTheOrdersByAic) {
+    expectIndependentFits({-0.059715521}, {1, 2});
+}
+
+}  // namespace
+}  // namespace kavri
