@@ -161,7 +161,8 @@ void StatisticsView::showModel() {
                 item.text + "\n";
     }
     // After a search: does BIC at the model's delay support the number of regimes?
-    if (settings_.model.selectModel == kSelectModelSearch && settings_.model.maxRegimes > 1) {
+    if (settings_.model.selectModel == kSelectModelSearch && settings_.model.maxRegimes > 1 &&
+        settings_.form.isDefault()) {
         ComparisonOptions atDelay;
         atDelay.delay = model.delay;
         Result<ModelComparison> support = compareModels(settings_, model.series, atDelay);

@@ -43,7 +43,9 @@ Result<RunStatistics> computeRunStatistics(const CliRequest& request, const RunS
                                              testSettings, progress.replicates);
     }
     statistics.chosenRegimes = static_cast<int>(model.regimes.size());
-    if (settings.model.selectModel == kSelectModelSearch && settings.model.maxRegimes > 1) {
+    // The comparison fits models of the default form only: no support line for another form.
+    if (settings.model.selectModel == kSelectModelSearch && settings.model.maxRegimes > 1 &&
+        settings.form.isDefault()) {
         ComparisonOptions atDelay;
         atDelay.delay = model.delay;
         atDelay.candidates = request.run.exactCandidates;
