@@ -2,96 +2,55 @@
 
 #include <algorithm>
 
-#include "data/delimited_format.h"
-#include "data/number_text.h"
-#include "data/plain_format.h"
-#include "data/series_text.h"
-#include "data/table_columns.h"
+#include "data/table_preview.h"
 
 namespace kavri {
 
 namespace {
 
-std::string describedValue(const ValueColumn& column, std::size_t index) {
-    const std::string& text = column.values[index].text;
-    const std::string shown = text.empty() ? std::string("(empty)") : text;
-    if (index < column.labels.size() && !column.labels[index].empty()) {
-        return column.labels[index] + ": " + shown;
-    }
-    return shown;
-}
-
-PreviewColumn describe(const ValueColumn& column) {
-    PreviewColumn described;
-    described.values = static_cast<int>(column.values.size());
-    described.missing = static_cast<int>(
-        std::count_if(column.values.begin(), column.values.end(),
-                      [](const ValueField& field) { return isMissingMarker(field.text); }));
-    if (!column.values.empty()) {
-        described.first = describedValue(column, 0);
-        described.last = describedValue(column, column.values.size() - 1);
-    }
-    return described;
-}
-
-const char* separatorName(Separator separator) {
-    switch (separator) {
-        case Separator::kComma:
-            return "comma-separated table";
-        case Separator::kSemicolon:
-            return "semicolon-separated table (decimal commas)";
-        case Separator::kTab:
-            return "tab-separated table";
-        case Separator::kBlanks:
-        case Separator::kNone:
-            break;
-    }
-    return "table";
+// "1821: 269" with the value's date, "269" without.
+std::string dated(const std::string& date, const std::string& value) {
+    return date.empty() ? value : date + ": " + value;
 }
 
 }  // namespace
 
 SeriesPreview previewSeriesFile(const std::string& path) {
     SeriesPreview preview;
-    const Result<std::string> text = loadSeriesText(path);
-    if (!text.ok()) {
-        const Notice& notice = text.notice();
+    // The data layer's preview, read as a run without a column choice reads the file, so that
+    // the dialog finds the same layout, header, columns and values as the run will.
+    const Result<FilePreview> read = kavri::previewSeriesFile(path, SeriesChoice{});
+    if (!read.ok()) {
+        const Notice& notice = read.notice();
         preview.problem = notice.text + (notice.detail.empty() ? "" : ": " + notice.detail);
         return preview;
     }
-    // The same recognition as a run without a column choice: a first line of numbers separated
-    // by blanks or tabs is the plain format.
-    const std::string_view firstLine = firstContentLine(text.value());
-    const Separator separator = separatorOf(firstLine);
-    if (separator == Separator::kNone ||
-        (separator != Separator::kSemicolon && lineIsPlain(firstLine))) {
-        preview.layout = "plain numbers";
-        PreviewColumn values = describe(plainValues(text.value()));
-        values.title = "values";
-        values.automatic = true;
-        preview.columns.push_back(values);
-        return preview;
+    const FilePreview& file = read.value();
+    preview.table = file.layout != "plain numbers";
+    preview.layout = file.layout;
+    if (preview.table) {
+        preview.layout += file.headerLine > 0 ? " with a header line" : " without a header line";
     }
-    preview.table = true;
-    const bool decimalComma = separator == Separator::kSemicolon;
-    const std::vector<TableRecord> records = tableRecords(text.value(), separator);
-    const Result<ValueColumn> automatic = tableColumn(records, decimalComma, "", path);
-    const std::size_t nColumns = records.empty() ? 0 : records.front().fields.size();
-    const bool header = automatic.ok() && automatic.value().headerLine;
-    preview.layout = std::string(separatorName(separator)) +
-                     (header ? " with a header line" : " without a header line");
-    for (std::size_t c = 0; c < std::min<std::size_t>(nColumns, kPreviewColumns); ++c) {
-        const std::string number = std::to_string(c + 1);
-        const Result<ValueColumn> column = tableColumn(records, decimalComma, number, path);
-        if (!column.ok()) {
+    for (const ColumnPreview& column : file.columns) {
+        if (static_cast<int>(preview.columns.size()) == kPreviewColumns) {
+            break;
+        }
+        // Only columns that can be fitted are offered: numbers (years and other numeric dates
+        // among them).
+        if (preview.table && column.type != "number" && column.type != "date") {
             continue;
         }
-        PreviewColumn described = describe(column.value());
-        const std::string& name = header ? records.front().fields[c] : std::string();
-        described.choice = name.empty() ? number : name;
-        described.title = name.empty() ? number : number + " \"" + name + "\"";
-        described.automatic =
-            automatic.ok() && automatic.value().columnName == column.value().columnName;
+        PreviewColumn described;
+        const std::string number = std::to_string(column.number);
+        described.choice = !preview.table ? "" : column.name.empty() ? number : column.name;
+        described.title = !preview.table    ? "values"
+                          : column.name.empty() ? number
+                                                : number + " \"" + column.name + "\"";
+        described.values = column.values;
+        described.missing = column.missing;
+        described.first = dated(column.firstDate, column.first);
+        described.last = dated(column.lastDate, column.last);
+        described.automatic = column.read;
         preview.columns.push_back(described);
     }
     return preview;
