@@ -43,7 +43,7 @@ SeriesPreview previewSeriesFile(const std::string& path) {
         PreviewColumn described;
         const std::string number = std::to_string(column.number);
         described.choice = !preview.table ? "" : column.name.empty() ? number : column.name;
-        described.title = !preview.table    ? "values"
+        described.title = !preview.table        ? "values"
                           : column.name.empty() ? number
                                                 : number + " \"" + column.name + "\"";
         described.values = column.values;

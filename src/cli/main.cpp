@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <new>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>

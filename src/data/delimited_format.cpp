@@ -156,6 +156,7 @@ bool RecordReader::nextBlankSeparated(TableRecord& record) {
 
 bool RecordReader::next(TableRecord& record) {
     record.fields.clear();
+    record.unclosedQuoteLine = 0;
     if (separator_ == Separator::kBlanks || separator_ == Separator::kNone) {
         return nextBlankSeparated(record);
     }
@@ -163,6 +164,7 @@ bool RecordReader::next(TableRecord& record) {
     bool open = false;      // a record has started
     bool quoted = false;    // the current field was quoted
     bool inQuotes = false;  // inside the quotes of a field
+    int quoteLine = 0;      // the line of the quote that opened the current quoted field
     field_.clear();
     auto fieldIsBlank = [this] {
         for (char c : field_) {
@@ -230,6 +232,7 @@ bool RecordReader::next(TableRecord& record) {
             quoted = true;
             field_.clear();
             inQuotes = true;
+            quoteLine = line_;
         } else if (c == delimiter) {
             endField();
         } else {
@@ -237,6 +240,8 @@ bool RecordReader::next(TableRecord& record) {
         }
         ++pos_;
     }
+    // A quote still open at the end of the text took the rest of the file into one field.
+    record.unclosedQuoteLine = inQuotes ? quoteLine : 0;
     return open && endRecord();
 }
 

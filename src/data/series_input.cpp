@@ -56,8 +56,26 @@ std::string missingRemedy(const ReadContext& context, int index) {
         index, index == 1 ? "" : "s", needed);
 }
 
+// The text of a field as a message can show it: a byte that is not printable (a NUL, a
+// control character) as \xNN, so that it neither cuts the quoted text short nor disturbs the
+// terminal, and a long field cut after 60 bytes.
+std::string shownField(const std::string& text) {
+    constexpr std::size_t kShownBytes = 60;
+    std::string shown;
+    for (std::size_t i = 0; i < text.size() && i < kShownBytes; ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        shown +=
+            byte < 0x20 || byte == 0x7f ? formatText("\\x%02X", byte) : std::string(1, text[i]);
+    }
+    if (text.size() > kShownBytes) {
+        shown += formatText("... (%zu bytes)", text.size());
+    }
+    return shown;
+}
+
 std::string problemText(const ReadContext& context, const ValueColumn& column,
-                        const ValueField& field, int index, NumberProblem problem) {
+                        const ValueField& rawField, int index, NumberProblem problem) {
+    const ValueField field{shownField(rawField.text), rawField.line};
     switch (problem) {
         case NumberProblem::kMissing:
             return formatText("\"%s\" is a missing value; a series with a gap cannot be fitted %s",

@@ -31,6 +31,28 @@ Notice openFailure(const std::string& path, int error) {
                   NoticeIcon::kStop, detail);
 }
 
+// UTF-16 text: a byte order mark FF FE or FE FF, or, without one, a NUL beside nearly every
+// other byte of its start (digits and line ends of UTF-16 are one byte and a NUL each). Read
+// as bytes it would give numbers with NULs between their digits.
+bool looksLikeUtf16(std::string_view text) {
+    const std::string_view start = text.substr(0, 64);
+    if (start.substr(0, 2) == "\xFF\xFE" || start.substr(0, 2) == "\xFE\xFF") {
+        return true;
+    }
+    if (start.size() < 8) {
+        return false;
+    }
+    int evenNuls = 0;
+    int oddNuls = 0;
+    for (std::size_t i = 0; i < start.size(); ++i) {
+        if (start[i] == '\0') {
+            (i % 2 == 0 ? evenNuls : oddNuls) += 1;
+        }
+    }
+    const int half = static_cast<int>(start.size() / 2);
+    return evenNuls >= half - 1 || oddNuls >= half - 1;
+}
+
 Notice refusal(const std::string& path, const std::string& detail) {
     return Notice(formatText("File %s could not be opened", path.c_str()), kErrorCaption,
                   NoticeIcon::kStop, detail);
@@ -87,11 +109,11 @@ Result<std::string> loadSeriesText(const std::string& path, std::size_t largest)
     if (std::string_view(text).substr(0, kByteOrderMark.size()) == kByteOrderMark) {
         text.erase(0, kByteOrderMark.size());
     }
-    const std::string_view start = std::string_view(text).substr(0, 2);
-    if (start == "\xFF\xFE" || start == "\xFE\xFF") {
-        return refusal(path,
-                       "It is UTF-16 text (\"Unicode text\" in a spreadsheet's Save As); save "
-                       "it as UTF-8 or plain text (CSV)");
+    if (looksLikeUtf16(text)) {
+        return Notice(formatText("File %s could not be read", path.c_str()), kErrorCaption,
+                      NoticeIcon::kStop,
+                      "It is UTF-16 text (\"Unicode text\" in a spreadsheet's Save As); save "
+                      "it as UTF-8 or plain text (CSV)");
     }
     return text;
 }

@@ -125,6 +125,14 @@ Notice misfit(const std::string& path, const TableSurvey& survey, int line, std:
                   kErrorCaption, NoticeIcon::kStop, detail);
 }
 
+Notice unclosedQuote(const std::string& path, int line) {
+    return Notice(formatText("File %s could not be read", path.c_str()), kErrorCaption,
+                  NoticeIcon::kStop,
+                  formatText("Line %d opens a quote (\") that is never closed, so the rest of the "
+                             "file would be one field: close the quote or remove it",
+                             line));
+}
+
 std::string lowerCase(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -256,6 +264,9 @@ Result<TableSurvey> surveyTable(TextFrom text, Separator separator, const std::s
     };
     const std::vector<std::string> noFields;
     while (reader.next(record)) {
+        if (record.unclosedQuoteLine > 0) {
+            return unclosedQuote(path, record.unclosedQuoteLine);
+        }
         dropTrailingSeparator(record.fields, survey.fields);
         if (allEmpty(record.fields)) {
             emptyLines.push_back(record.line);

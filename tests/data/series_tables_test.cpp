@@ -184,10 +184,9 @@ TEST_F(SeriesTables, AWideTableIsNamedByItsFirstColumnsAndItsCount) {
     }
     const std::string detail =
         noticeOf(header + "\n" + values + "\n" + values + "\n", 2, 0, column("100001")).detail;
-    EXPECT_LT(detail.size(), 400u);
-    EXPECT_EQ(detail.rfind("It has 100000 columns: 1 \"c1\", 2 \"c2\",", 0), 0u) << detail;
-    EXPECT_NE(detail.find(", 20 \"c20\", ... 100000 \"c100000\" (--column takes a name or a "
-                          "number)"),
+    EXPECT_LT(detail.size(), 1000u);
+    EXPECT_EQ(detail.rfind("Its columns are 1 \"c1\", 2 \"c2\",", 0), 0u) << detail;
+    EXPECT_NE(detail.find(", 50 \"c50\" and 99950 more (--column takes a name or a number)"),
               std::string::npos)
         << detail;
 }

@@ -401,17 +401,17 @@ TEST_F(RunDriver, TheFilesAreOneRunsSetAndAFailedRunChangesNone) {
     EXPECT_FALSE(files_.read("Predictions.txt").has_value());
     EXPECT_FALSE(files_.read("Forecasts.txt").has_value());
 
-    // Thresholds out of order leave a regime empty: no model, and the files stay.
+    // A threshold given twice leaves a regime empty: no model, and the files stay.
     files_.put("Residuals.txt", "earlier residuals\n");
     files_.put("Predictions.txt", "earlier predictions\n");
-    RunSettings descending = modelSettings();
-    descending.model.selectModel = kSelectModelGivenThresholds;
-    descending.model.nThresholds = 2;
-    descending.model.thresholds = {0.075415819, -0.2301702, 0.0};
-    const RunOutcome noModel = run(descending);
+    RunSettings twice = modelSettings();
+    twice.model.selectModel = kSelectModelGivenThresholds;
+    twice.model.nThresholds = 2;
+    twice.model.thresholds = {0.075415819, 0.075415819, 0.0};
+    const RunOutcome noModel = run(twice);
     EXPECT_FALSE(noModel.notice.has_value());
     EXPECT_FALSE(noModel.model.available);
-    EXPECT_EQ(noModel.noModelCause.rfind("the thresholds are not in ascending order", 0), 0u)
+    EXPECT_EQ(noModel.noModelCause.rfind("threshold 0.075415819 is given twice", 0), 0u)
         << noModel.noModelCause;
     EXPECT_EQ(file("Residuals.txt"), "earlier residuals\n");
     EXPECT_EQ(file("Predictions.txt"), "earlier predictions\n");
