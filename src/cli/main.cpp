@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/batch_run.h"
 #include "cli/exit_codes.h"
 #include "cli/json_output.h"
 #include "cli/options.h"
@@ -110,6 +111,9 @@ int main(int argc, char** argv) {
     }
 
     CliRequest& request = parsed.request;
+    if (request.batch.active()) {
+        return runBatch(request, stderr);
+    }
     RecordingFileSystem files(request.run.files.files());
     request.run.files.fileSystem = &files;
     ResultTexts texts;

@@ -2,113 +2,16 @@
 
 #include <cassert>
 
-#include "data/delimited_format.h"
-#include "data/number_text.h"
-#include "data/plain_format.h"
-#include "data/sample_choice.h"
-#include "data/series_text.h"
-#include "data/table_columns.h"
-#include "model/classic_numeric_locale.h"
-#include "model/text_format.h"
+#include "data/series_source.h"
 
 namespace kavri {
 
-namespace {
-
-// Recognises the layout from the first content line and returns the values it holds.
-Result<ValueColumn> valueColumn(const std::string& text, const SeriesRequest& request) {
-    const std::string_view firstLine = firstContentLine(text);
-    const bool columnNamed = !request.choice.column.empty();
-    Separator separator = separatorOf(firstLine);
-    if (!columnNamed && (separator == Separator::kNone ||
-                         (separator != Separator::kSemicolon && lineIsPlain(firstLine)))) {
-        // Blank- or tab-separated numbers are the plain format; so is a first line of numbers
-        // written with decimal commas, which then fail as values of that format.
-        return plainValues(text);
-    }
-    if (separator == Separator::kNone) {
-        separator = Separator::kBlanks;
-    }
-    return tableColumn(tableRecords(text, separator), separator == Separator::kSemicolon,
-                       request.choice.column, request.path);
-}
-
-std::string problemText(const ValueField& field, NumberProblem problem, bool plainFirstValue) {
-    switch (problem) {
-        case NumberProblem::kMissing:
-            return formatText(
-                "\"%s\" is a missing value; a series with a gap cannot be fitted "
-                "(fill it, or fit a sample without it: --skip, --last)",
-                field.text.c_str());
-        case NumberProblem::kTooLarge:
-            return formatText(
-                "\"%s\" is too large: beyond %g in magnitude the sums of squares "
-                "of the regressions overflow (rescale the series)",
-                field.text.c_str(), kLargestMagnitude);
-        case NumberProblem::kNotANumber:
-        case NumberProblem::kNone:
-            break;
-    }
-    if (looksLikeDecimalComma(field.text)) {
-        return formatText(
-            "\"%s\" is not a number (a decimal comma? they are read in "
-            "semicolon-separated files; for two columns use --column)",
-            field.text.c_str());
-    }
-    return formatText("\"%s\" is not a number%s", field.text.c_str(),
-                      plainFirstValue && field.line == 1 ? " (a header? use --column)" : "");
-}
-
-Notice unreadableValue(const SeriesRequest& request, const ValueColumn& column, int index,
-                       NumberProblem problem) {
-    const ValueField& field = column.values[static_cast<std::size_t>(index)];
-    std::string where = formatText("%s line %d", request.path.c_str(), field.line);
-    if (!column.columnName.empty()) {
-        where += ", " + column.columnName;
-    }
-    const bool plainFirstValue = column.columnName.empty() && index == 0;
-    return Notice(formatText("Element %d could not be read", index + 1), kErrorCaption,
-                  NoticeIcon::kStop, where + ": " + problemText(field, problem, plainFirstValue));
-}
-
-}  // namespace
-
 Result<SeriesSample> readSeriesSample(const SeriesRequest& request) {
-    const ClassicNumericLocale classic;
-    Result<std::string> text = loadSeriesText(request.path);
-    if (!text.ok()) {
-        return text.notice();
+    Result<std::shared_ptr<const LoadedSeriesFile>> file = LoadedSeriesFile::load(request.path);
+    if (!file.ok()) {
+        return file.notice();
     }
-    Result<ValueColumn> read = valueColumn(text.value(), request);
-    if (!read.ok()) {
-        return read.notice();
-    }
-    const ValueColumn& column = read.value();
-    const int fileValues = static_cast<int>(column.values.size());
-    const SampleSource source{request.path, fileValues, column.columnName, column.headerLine};
-    Result<int> start =
-        sampleStart(source, request.choice, request.nObservations, request.nPredictions);
-    if (!start.ok()) {
-        return start.notice();
-    }
-
-    SeriesSample sample;
-    sample.firstElement = start.value() + 1;
-    sample.fileValues = fileValues;
-    sample.columnName = column.columnName;
-    const int count = request.nObservations + request.nPredictions;
-    for (int i = start.value(); i < start.value() + count; ++i) {
-        const NumberReading number =
-            readNumber(column.values[static_cast<std::size_t>(i)].text, column.decimalComma);
-        if (number.problem != NumberProblem::kNone) {
-            return unreadableValue(request, column, i, number.problem);
-        }
-        sample.values.push_back(number.value);
-        if (!column.labels.empty()) {
-            sample.labels.push_back(column.labels[static_cast<std::size_t>(i)]);
-        }
-    }
-    return sample;
+    return file.value()->read(request);
 }
 
 MaybeNotice readSeries(const std::string& path, int count, DVector& series) {

@@ -80,10 +80,10 @@ std::optional<std::size_t> namedColumn(const std::vector<std::string>& names,
     return std::nullopt;
 }
 
-// The column chosen when none is named: the only one whose first value is a number, else the
-// last of them (a year column before the values is numeric too), else the last column.
-std::size_t defaultColumn(const std::vector<TableRecord>& records, std::size_t firstData,
-                          std::size_t nColumns, bool decimalComma) {
+// The columns whose first value present is a number.
+std::vector<std::size_t> numericColumnsOf(const std::vector<TableRecord>& records,
+                                          std::size_t firstData, std::size_t nColumns,
+                                          bool decimalComma) {
     std::vector<std::size_t> numeric;
     for (std::size_t c = 0; c < nColumns; ++c) {
         for (std::size_t r = firstData; r < records.size(); ++r) {
@@ -93,7 +93,7 @@ std::size_t defaultColumn(const std::vector<TableRecord>& records, std::size_t f
             break;
         }
     }
-    return numeric.empty() ? nColumns - 1 : numeric.back();
+    return numeric;
 }
 
 Notice columnNotFound(const std::string& requested, const std::string& path,
@@ -117,18 +117,32 @@ Notice columnNotFound(const std::string& requested, const std::string& path,
 
 }  // namespace
 
+TableShape tableShape(const std::vector<TableRecord>& records, bool decimalComma) {
+    TableShape shape;
+    shape.headerLine = firstRecordIsHeader(records, decimalComma);
+    shape.nColumns = records.empty() ? 1 : std::max<std::size_t>(1, records.front().fields.size());
+    if (shape.headerLine) {
+        shape.names = records.front().fields;
+    }
+    shape.numericColumns =
+        numericColumnsOf(records, shape.headerLine ? 1 : 0, shape.nColumns, decimalComma);
+    return shape;
+}
+
 Result<ValueColumn> tableColumn(const std::vector<TableRecord>& records, bool decimalComma,
                                 const std::string& requested, const std::string& path) {
+    return tableColumn(records, tableShape(records, decimalComma), decimalComma, requested, path);
+}
+
+Result<ValueColumn> tableColumn(const std::vector<TableRecord>& records, const TableShape& shape,
+                                bool decimalComma, const std::string& requested,
+                                const std::string& path) {
     ValueColumn column;
     column.decimalComma = decimalComma;
-    column.headerLine = firstRecordIsHeader(records, decimalComma);
+    column.headerLine = shape.headerLine;
     const std::size_t firstData = column.headerLine ? 1 : 0;
-    const std::size_t nColumns =
-        records.empty() ? 1 : std::max<std::size_t>(1, records.front().fields.size());
-    std::vector<std::string> names;
-    if (column.headerLine) {
-        names = records.front().fields;
-    }
+    const std::size_t nColumns = shape.nColumns;
+    const std::vector<std::string>& names = shape.names;
 
     std::size_t chosen = 0;
     if (!requested.empty()) {
@@ -138,13 +152,16 @@ Result<ValueColumn> tableColumn(const std::vector<TableRecord>& records, bool de
         }
         chosen = *named;
     } else {
-        chosen = defaultColumn(records, firstData, nColumns, decimalComma);
+        // The only column whose first value is a number, else the last of them (a year column
+        // before the values is numeric too), else the last column.
+        chosen = shape.numericColumns.empty() ? nColumns - 1 : shape.numericColumns.back();
     }
 
     column.columnName = chosen < names.size() && !names[chosen].empty()
                             ? formatText("column %zu \"%s\"", chosen + 1, names[chosen].c_str())
                             : formatText("column %zu", chosen + 1);
     const bool labelled = nColumns > 1 && chosen != 0;
+    column.values.reserve(records.size() - firstData);
     for (std::size_t r = firstData; r < records.size(); ++r) {
         column.values.push_back({fieldOf(records[r], chosen), records[r].line});
         if (labelled) {

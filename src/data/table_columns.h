@@ -23,4 +23,21 @@ namespace kavri {
 Result<ValueColumn> tableColumn(const std::vector<TableRecord>& records, bool decimalComma,
                                 const std::string& requested, const std::string& path);
 
+// What tableColumn works out about the whole table before it takes a column: worked out once
+// for a table whose columns are read one after another.
+struct TableShape {
+    bool headerLine = false;
+    std::size_t nColumns = 1;
+    std::vector<std::string> names;  // the header's fields; empty without a header line
+    // The columns (0-based, in order) whose first value present is a number.
+    std::vector<std::size_t> numericColumns;
+};
+
+TableShape tableShape(const std::vector<TableRecord>& records, bool decimalComma);
+
+// tableColumn with the shape of `records` already worked out.
+Result<ValueColumn> tableColumn(const std::vector<TableRecord>& records, const TableShape& shape,
+                                bool decimalComma, const std::string& requested,
+                                const std::string& path);
+
 }  // namespace kavri

@@ -63,4 +63,16 @@ mkdir -p "$run"
     --delay 2 --min-obs 20 >"$run/out" 2>"$run/err") || { cat "$run/err" >&2; fail "short run"; }
 grep -q "^NAIC: " "$run/out" || fail "short run printed no NAIC"
 [ "$(wc -l <"$run/Predictions.txt")" -eq 15 ] || fail "short run: Predictions.txt not 1 + 14 lines"
+# The Python module, when the build has it: imported from the unpacked tree by the system's
+# Python, it fits the bundled series.
+if compgen -G "$build_dir/python/kavri/_kavri*.so" >/dev/null && [ -x /usr/bin/python3 ]; then
+    site=$root/usr/lib/python3/dist-packages
+    compgen -G "$site/kavri/_kavri*.so" >/dev/null || fail "missing the Python module"
+    PYTHONPATH=$site /usr/bin/python3 -c "
+import kavri
+x = kavri.read_series('$root/usr/share/doc/kavri/examples/lynx_log10.txt')
+m = kavri.fit(x, n_predictions=14, max_order=3, delay=2, min_obs=20, fitness='aic')
+assert m.n_regimes >= 1
+" || fail "the Python module does not fit the bundled series"
+fi
 echo "package $(basename "$deb") checked"

@@ -1,0 +1,34 @@
+"""Shared set-up of the Python tests: the kavri-cli program, the examples and a runner of
+kavri-cli that returns its exit status, output and parsed JSON."""
+
+import json
+import os
+import subprocess
+
+import pytest
+
+CLI = os.environ.get("KAVRI_CLI", "kavri-cli")
+EXAMPLES = os.environ.get("KAVRI_EXAMPLES", os.path.join(os.path.dirname(__file__), "..", "..",
+                                                         "examples"))
+
+
+def example(name):
+    return os.path.join(EXAMPLES, name)
+
+
+def run_cli(*arguments, cwd=None):
+    """kavri-cli with `arguments`: (exit status, standard output, standard error)."""
+    done = subprocess.run([CLI, "--quiet", *arguments], capture_output=True, text=True,
+                          cwd=cwd, check=False)
+    return done.returncode, done.stdout, done.stderr
+
+
+def cli_json(*arguments, cwd=None):
+    status, out, err = run_cli("--json", *arguments, cwd=cwd)
+    assert status == 0, err
+    return json.loads(out)
+
+
+@pytest.fixture
+def cli():
+    return run_cli
