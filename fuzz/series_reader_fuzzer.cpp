@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "data/number_text.h"
 #include "data/series_input.h"
+#include "data/series_source.h"
 #include "memory_file.h"
 #include "numeric/storage.h"
 
@@ -56,6 +58,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fail("a sample outside the file", s.firstElement);
         }
         for (double value : s.values) checkValue(value);
+    }
+
+    // --all-columns: every numeric column it lists is read, through the request it gives, from
+    // that very column, and the file read once answers as the file.
+    kavri::Result<std::shared_ptr<const kavri::LoadedSeriesFile>> loaded =
+        kavri::LoadedSeriesFile::load(request.path);
+    if (loaded.ok()) {
+        const kavri::LoadedSeriesFile& whole = *loaded.value();
+        const kavri::Result<kavri::SeriesSample> again = whole.read(request);
+        if (again.ok() != sample.ok() ||
+            (again.ok() && again.value().values != sample.value().values)) {
+            fail("the file read once answers otherwise");
+        }
+        for (const kavri::LoadedSeriesFile::NumericColumn& column : whole.numericColumns()) {
+            if (!column.reachable || column.number == 0) continue;
+            kavri::SeriesRequest one = request;
+            one.choice.column = column.request;
+            const kavri::Result<kavri::SeriesSample> read = whole.read(one);
+            const std::string exact = "column " + std::to_string(column.number);
+            const std::string named = exact + " \"";
+            if (read.ok() && read.value().columnName != exact &&
+                read.value().columnName.compare(0, named.size(), named) != 0) {
+                fail("a listed column read from another one", column.number);
+            }
+        }
     }
 
     // A run without a column or sample choice reads the file this way.

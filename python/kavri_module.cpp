@@ -10,6 +10,7 @@
 
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,13 +46,19 @@ py::array_t<T> toArray(const std::vector<T>& values) {
 // One fitted series: the run's results, kept for the statistics and forecasts asked later.
 class Fit {
  public:
-    Fit(SeriesJob job, std::string json) : job_(std::move(job)), json_(std::move(json)) {}
+    explicit Fit(SeriesJob job) : job_(std::move(job)) {}
 
     // "ok", "no model" or "failed", and the notice of the two last.
     std::string status() const { return seriesStatusWord(job_.status); }
     std::string noticeText() const { return job_.notice ? job_.notice->text : std::string(); }
     std::string noticeDetail() const { return job_.notice ? job_.notice->detail : std::string(); }
-    const std::string& json() const { return json_; }
+    // Written on first use: a caller that only loops over fits does not pay for it.
+    const std::string& json() const {
+        if (!json_) {
+            json_ = seriesJobJson(job_, false);
+        }
+        return *json_;
+    }
     std::vector<std::string> warnings() const { return job_.warnings; }
 
     py::dict arrays() const {
@@ -101,7 +108,7 @@ class Fit {
 
  private:
     SeriesJob job_;
-    std::string json_;
+    mutable std::optional<std::string> json_;
 };
 
 // Fits `values` with kavri-cli's `arguments`; `threads` bounds the threads of the fit (0: every
@@ -119,7 +126,6 @@ py::tuple fit(const py::array_t<double, py::array::c_style | py::array::forcecas
     }
     std::vector<double> copied(values.data(), values.data() + values.size());
     SeriesJob job;
-    std::string json;
     {
         py::gil_scoped_release release;
         const ThreadLimitScope limit(threads);
@@ -130,10 +136,8 @@ py::tuple fit(const py::array_t<double, py::array::c_style | py::array::forcecas
         SilentObserver silent;
         job = runSeriesJob(request, clockSeed(), silent);
         job.request.run.seriesSource = nullptr;  // the source ends here
-        json = seriesJobJson(job, false);
     }
-    return py::make_tuple(std::make_shared<Fit>(std::move(job), std::move(json)), std::string(),
-                          std::string());
+    return py::make_tuple(std::make_shared<Fit>(std::move(job)), std::string(), std::string());
 }
 
 // Every value of a series file's column, read as kavri-cli reads it: (array, "", "") or

@@ -41,6 +41,7 @@ class KavriError(Exception):
     """
 
     def __init__(self, text, detail="", kind="failed"):
+        """The notice's text and detail, and the kind of failure."""
         self.text = text
         self.detail = detail
         self.kind = kind
@@ -86,6 +87,7 @@ _FEWEST_OBSERVATIONS = 50
 
 
 def _option_text(value):
+    """The text of an option's value as kavri-cli reads it (floats in full)."""
     if isinstance(value, bool):
         raise TypeError("expected a number or a word, got a bool")
     if isinstance(value, float):
@@ -101,6 +103,8 @@ def _python_names(message):
 
 
 def _arguments(options, flags, thresholds=None, levels=None):
+    """kavri-cli's command line for keyword arguments: options whose value is not None, flags
+    that are true, the thresholds and levels as comma-separated lists."""
     arguments = []
     for name, value in options.items():
         if value is not None:
@@ -117,6 +121,7 @@ def _arguments(options, flags, thresholds=None, levels=None):
 
 
 def _raise_refusal(text):
+    """Raises the refusal of a setting, naming the keyword argument."""
     raise KavriError(_python_names(text), "", "refused")
 
 
@@ -238,6 +243,7 @@ class Model:
     """
 
     def __init__(self, fitted, arguments, threads):
+        """Made by :func:`fit` from the native fit, its kavri-cli options and its threads."""
         self._fit = fitted
         self._arguments = arguments
         self._threads = threads
@@ -245,6 +251,7 @@ class Model:
         self._arrays = None
 
     def __repr__(self):
+        """Regimes, delay, thresholds and orders on one line."""
         return (f"<kavri.Model: {self.n_regimes} regimes, delay {self.delay}, "
                 f"thresholds {list(self.thresholds)}, orders {list(self.orders)}>")
 
@@ -261,6 +268,7 @@ class Model:
         return self._report
 
     def _array(self, key):
+        """One of the native fit's arrays (fetched once)."""
         if self._arrays is None:
             self._arrays = self._fit.arrays()
         return self._arrays[key]
@@ -286,6 +294,7 @@ class Model:
         return _np.array([r["order"] for r in self.report["regimes"]], dtype=int)
 
     def _table(self, key):
+        """One column of the coefficient table, as an array per regime."""
         return [_np.array([c[key] for c in regime["coefficients"]], dtype=float)
                 for regime in self.report["coefficientTable"]]
 
@@ -365,6 +374,7 @@ class Model:
         return list(self._fit.warnings)
 
     def _report_with(self, arguments):
+        """The JSON report with the statistics or forecasts that `arguments` ask for."""
         text, notice, detail = self._fit.report(
             _without(self._arguments, set(arguments) | _LATER_OPTIONS) + arguments,
             0 if self._threads is None else int(self._threads))
@@ -435,6 +445,7 @@ def _without(arguments, options):
 
 
 def _forecast_columns(steps):
+    """kavri-cli's forecast steps as equal-length arrays, one per column."""
     columns = {"step": _np.array([s["step"] for s in steps], dtype=int),
                "forecast": _np.array([s["forecast"] for s in steps], dtype=float),
                "median": _np.array([_nan_if_none(s["median"]) for s in steps], dtype=float)}
@@ -447,4 +458,5 @@ def _forecast_columns(steps):
 
 
 def _nan_if_none(value):
+    """NaN for a value that JSON writes as null."""
     return _np.nan if value is None else value

@@ -365,9 +365,11 @@ int runBatch(const CliRequest& request, std::FILE* errors) {
         Finished finished;
         finished.fitted = job.status == SeriesStatus::kFitted;
         finished.row = summaryRow(one, job, tests);
-        finished.jsonLine = job.status == SeriesStatus::kFailed
-                                ? failedJsonLine(one, job)
-                                : seriesJobJson(job, /*oneLine=*/true);
+        if (!jsonPath.empty()) {
+            finished.jsonLine = job.status == SeriesStatus::kFailed
+                                    ? failedJsonLine(one, job)
+                                    : seriesJobJson(job, /*oneLine=*/true);
+        }
         const std::lock_guard<std::mutex> lock(mutex);
         one.source.reset();  // a file read for its columns goes when its last one is done
         waiting.emplace(index, std::move(finished));

@@ -140,8 +140,9 @@ Result<SeriesSample> LoadedSeriesFile::readWhole(const std::string& column) cons
 }
 
 std::vector<LoadedSeriesFile::NumericColumn> LoadedSeriesFile::numericColumns() const {
-    if (separator_ == Separator::kNone ||
-        (separator_ != Separator::kSemicolon && plainFirstLine_)) {
+    // Numbers separated by blanks are one series read row by row; a tab-separated file of
+    // numbers, which a single run also reads so, has columns as soon as one is named.
+    if (separator_ == Separator::kNone) {
         return {NumericColumn{}};
     }
     records();
@@ -163,6 +164,7 @@ std::vector<LoadedSeriesFile::NumericColumn> LoadedSeriesFile::numericColumns() 
         column.reachable = nameUnique || numberFree;
         column.request = nameUnique ? names[c] : number;
         column.name = named ? names[c] : "column " + number;
+        column.number = static_cast<int>(c) + 1;
         columns.push_back(std::move(column));
     }
     return columns;

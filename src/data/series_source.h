@@ -43,12 +43,14 @@ class LoadedSeriesFile final : public SeriesSource {
     struct NumericColumn {
         std::string request;
         std::string name;
+        int number = 0;  // 1-based place in the table; 0 for a plain file
         // False when neither reaches the column (its name repeated, and its number another
         // column's name): such a column cannot be chosen on the command line.
         bool reachable = true;
     };
-    // Every column whose first value present is a number, in order. A plain file (numbers
-    // separated by blanks) is one series: a single entry with an empty request.
+    // Every column whose first value present is a number, in order (a tab-separated file of
+    // numbers too). A file of numbers separated by blanks is one series: a single entry with an
+    // empty request.
     std::vector<NumericColumn> numericColumns() const;
 
  private:

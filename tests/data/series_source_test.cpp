@@ -77,7 +77,9 @@ TEST_F(SeriesSources, LoadedFileAnswersAsTheFile) {
     const std::vector<LoadedSeriesFile::NumericColumn> columns = file.numericColumns();
     ASSERT_EQ(columns.size(), 3u);
     EXPECT_EQ(columns[0].request, "a");
+    EXPECT_EQ(columns[0].number, 2);
     EXPECT_EQ(columns[2].name, "c");
+    EXPECT_EQ(columns[2].number, 5);
     // Threads read one file at once.
     std::vector<std::thread> readers;
     std::atomic<int> agreed{0};
@@ -104,6 +106,8 @@ TEST_F(SeriesSources, RepeatedNamesAndPlainFiles) {
     EXPECT_EQ(columns[1].request, "2");
     EXPECT_TRUE(columns[1].reachable);
     EXPECT_EQ(columns[2].request, "1");
+    const std::string tabs = write("tabs.txt", "1\t2\n3\t4\n");
+    EXPECT_EQ(LoadedSeriesFile::load(tabs).value()->numericColumns().size(), 2u);
     const std::string plain = write("p.txt", "1 2\n3\n");
     Result<std::shared_ptr<const LoadedSeriesFile>> file = LoadedSeriesFile::load(plain);
     ASSERT_EQ(file.value()->numericColumns().size(), 1u);
