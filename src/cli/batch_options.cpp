@@ -24,7 +24,7 @@ void addBatchOptions(CLI::App& app, CliRequest& request,
                    wrap("fit these columns of the table(s) of --series, by header name or "
                         "number from 1, separated by commas"))
         ->delimiter(',')
-        ->type_name("A,B,...")
+        ->option_text("A,B,...")
         ->group(group);
     app.add_option("--summary", batch.summaryPath,
                    wrap("write one CSV row per series (name, sample, regimes, delay, "
@@ -41,8 +41,8 @@ void addBatchOptions(CLI::App& app, CliRequest& request,
     app.add_option("--jobs", batch.jobs,
                    wrap("series fitted at once (1 to " + std::to_string(kMostBatchJobs) +
                         ", default: every core); each series runs on one thread"))
-        ->type_name("N")
         ->check(CLI::Range(1, kMostBatchJobs))
+        ->option_text("N")
         ->group(group);
 }
 

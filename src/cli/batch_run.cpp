@@ -1,16 +1,13 @@
 #include "cli/batch_run.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <cmath>
+#include <cctype>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <map>
 #include <mutex>
 #include <set>
+#include <tuple>
 
 #include "cli/exit_codes.h"
 #include "cli/terminal_progress.h"

@@ -231,7 +231,7 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
                    wrapped("series file, a relative path from the current directory (default " +
                                dm.seriesPath + "); several files fit each of them",
                            kHelpWidth - kHelpColumn))
-        ->type_name("FILE...")
+        ->option_text("FILE...")
         ->group(modelGroup);
     add(
         "--column", "NAME|N",
