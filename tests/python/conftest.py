@@ -1,9 +1,12 @@
 """Shared set-up of the Python tests: the kavri-cli program, the examples and a runner of
 kavri-cli that returns its exit status, output and parsed JSON."""
 
+import atexit
 import json
 import os
+import shutil
 import subprocess
+import tempfile
 
 import pytest
 
@@ -16,10 +19,17 @@ def example(name):
     return os.path.join(EXAMPLES, name)
 
 
+# A run writes its result files into its current folder: a folder of the tests' own, never the
+# folder the tests were started from.
+RUN_FOLDER = tempfile.mkdtemp(prefix="kavri-pytest-")
+atexit.register(shutil.rmtree, RUN_FOLDER, True)
+
+
 def run_cli(*arguments, cwd=None):
-    """kavri-cli with `arguments`: (exit status, standard output, standard error)."""
+    """kavri-cli with `arguments` (in a scratch folder unless `cwd`): (exit status, standard
+    output, standard error)."""
     done = subprocess.run([CLI, "--quiet", *arguments], capture_output=True, text=True,
-                          cwd=cwd, check=False)
+                          cwd=cwd or RUN_FOLDER, check=False)
     return done.returncode, done.stdout, done.stderr
 
 
