@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/batch_run.h"
 #include "cli/exit_codes.h"
 #include "cli/inspect_output.h"
 #include "cli/json_output.h"
@@ -154,6 +155,9 @@ int runCommandLine(int argc, char** argv) {
             return outputFailure("the preview", failure);
         }
         return kExitSuccess;
+    }
+    if (request.batch.active()) {
+        return runBatch(request, stderr);
     }
     RecordingFileSystem files(request.run.files.files());
     request.run.files.fileSystem = &files;

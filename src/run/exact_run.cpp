@@ -163,7 +163,7 @@ DelayScanOutcome runDelayScan(RunSettings& settings, ResultTexts& texts, RunObse
 
     DelayScanOutcome scanOutcome;
     SeriesSample sample;
-    if (MaybeNotice notice = loadRunSeries(settings, storage, sample)) {
+    if (MaybeNotice notice = loadRunSeries(settings, storage, sample, options.seriesSource)) {
         scanOutcome.run.notice = notice;
         return scanOutcome;
     }

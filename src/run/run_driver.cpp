@@ -98,7 +98,7 @@ RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& obse
 
     RunOutcome outcome;
     SeriesSample sample;
-    if (MaybeNotice notice = loadRunSeries(settings, storage, sample)) {
+    if (MaybeNotice notice = loadRunSeries(settings, storage, sample, options.seriesSource)) {
         outcome.notice = notice;
         return outcome;
     }
