@@ -115,6 +115,66 @@ TEST_F(SeriesSources, RepeatedNamesAndPlainFiles) {
     EXPECT_FALSE(LoadedSeriesFile::load(plain + ".none").ok());
 }
 
+// The reader's layouts read once: a title passed over, comment lines, R's row names and
+// thousands separators decided per column answer as the file for every request, the columns
+// are found below the lines passed over, and what the reader refuses to load is refused alike.
+TEST_F(SeriesSources, LoadedFileKeepsTheReadersLayoutsAndRefusals) {
+    std::string text = "Two series\n# a comment\n\"a\"\t\"b\"\n";
+    for (int i = 1; i <= 12; ++i) {
+        text += "\"" + std::to_string(i) + "\"\t" + std::to_string(i) + ".5\t" + std::to_string(i) +
+                ",25" + std::to_string(i % 10) + "\n";
+    }
+    const std::string path = write("rows.txt", text);
+    Result<std::shared_ptr<const LoadedSeriesFile>> loaded = LoadedSeriesFile::load(path);
+    ASSERT_TRUE(loaded.ok());
+    const LoadedSeriesFile& file = *loaded.value();
+    int read = 0;
+    for (const int skipLines : {0, 1, 2}) {
+        for (const std::string column : {"", "a", "b", "2", "3"}) {
+            SCOPED_TRACE(column + " " + std::to_string(skipLines));
+            SeriesRequest r = request(path, column, 8, 2);
+            r.choice.skipLines = skipLines;
+            r.choice.skip = 1;
+            const Result<SeriesSample> fromFile = readSeriesSample(r);
+            const Result<SeriesSample> fromMemory = file.read(r);
+            ASSERT_EQ(fromFile.ok(), fromMemory.ok());
+            if (!fromFile.ok()) {
+                EXPECT_EQ(fromFile.notice(), fromMemory.notice());
+                continue;
+            }
+            ++read;
+            EXPECT_EQ(fromFile.value().values, fromMemory.value().values);
+            EXPECT_EQ(fromFile.value().labels, fromMemory.value().labels);
+            EXPECT_EQ(fromFile.value().fileValues, fromMemory.value().fileValues);
+            EXPECT_EQ(fromFile.value().columnName, fromMemory.value().columnName);
+        }
+    }
+    EXPECT_GT(read, 0);
+    // Below the title: the two named columns after the row names, the second read with its
+    // thousands commas.
+    const std::vector<LoadedSeriesFile::NumericColumn> columns = file.numericColumns(1);
+    ASSERT_EQ(columns.size(), 2u);
+    EXPECT_EQ(columns[0].request, "a");
+    EXPECT_EQ(columns[1].request, "b");
+    SeriesChoice choice;
+    choice.skipLines = 1;
+    choice.column = "b";
+    const Result<SeriesSample> whole = file.readWhole(choice);
+    ASSERT_TRUE(whole.ok()) << whole.notice().detail;
+    EXPECT_EQ(whole.value().values.size(), 12u);
+    EXPECT_EQ(whole.value().values.front(), 1251.0);
+
+    for (const std::string& refused : {dir_.string(), std::string("/dev/zero")}) {
+        SCOPED_TRACE(refused);
+        const Result<std::shared_ptr<const LoadedSeriesFile>> device =
+            LoadedSeriesFile::load(refused);
+        const Result<SeriesSample> direct = readSeriesSample(request(refused, "", 5));
+        ASSERT_FALSE(device.ok());
+        ASSERT_FALSE(direct.ok());
+        EXPECT_EQ(device.notice(), direct.notice());
+    }
+}
+
 // Values from memory: the sample choice of a file, and no value that a file could not hold.
 TEST_F(SeriesSources, ValuesInMemoryAreCheckedAsValuesOfAFile) {
     const SeriesValues values({1, 2, 3, 4, 5, 6}, "the array");

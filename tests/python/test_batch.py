@@ -104,7 +104,8 @@ def test_columns_option_and_refusals(table):
     assert status == 7
     rows = list(csv.DictReader(out.splitlines()))
     assert rows[1]["message"].startswith("Column nope was not found in ")
-    for extra in (["--plots", "charts"], ["--column", "lynx"], ["--columns", "sun"]):
+    for extra in (["--plots", "charts"], ["--column", "lynx"], ["--columns", "sun"],
+                  ["--select", "aic"], ["--report", "report.md"], ["--inspect"]):
         status, out, err = run_cli("--series", str(table), "--all-columns", *extra)
         assert status == 2, extra
         assert "cannot be combined" in err
@@ -117,3 +118,26 @@ def test_output_file_that_cannot_be_written(table, tmp_path):
                                "--summary", str(tmp_path / "missing" / "s.csv"))
     assert status == 3
     assert "summary" in err and "could not be created" in err
+
+
+def test_all_columns_below_a_title_read_as_single_runs(tmp_path):
+    """A title passed over with --skip-lines, a comment line, thousands separators: each column
+    of the batch is the series a single run reads."""
+    lynx = lines("lynx_log10.txt", 114)
+    sun = lines("sunspot_year.txt", 114)
+    path = tmp_path / "titled.csv"
+    with open(path, "w", encoding="utf-8") as f:
+        f.write("Annual series, two sources\n# lynx: log10 of trappings\ndate,lynx,scaled\n")
+        for i in range(114):
+            scaled = f"{float(sun[i]) * 1000:,.1f}"
+            f.write(f'{1821 + i}-01-01,{lynx[i]},"{scaled}"\n')
+    status, out, err = run_cli("--json", "--series", str(path), "--all-columns", "--skip-lines",
+                               "1", *SETTINGS)
+    assert status == 0, err
+    records = [json.loads(line) for line in out.splitlines()]
+    assert len(records) == 2
+    for column, record in zip(["lynx", "scaled"], records):
+        code, single, err = run_cli("--json", "--series", str(path), "--column", column,
+                                    "--skip-lines", "1", *SETTINGS)
+        assert code == 0, err
+        assert record == json.loads(single)
