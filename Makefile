@@ -48,8 +48,9 @@ fuzz: deps
 	@cmake --build --preset fuzz
 	@scripts/fuzz.sh
 
-# kavri-cli's start, the exact search, the charts, the linearity tests and the forecasts
-# first, so that the last line is the genetic search's speed-up.
+# kavri-cli's start, the exact search, the comparison, the charts, the linearity tests and the
+# forecasts first, then the genetic search's speed-up, then many series (batch mode, processes,
+# the Python module), which needs the Python module.
 bench: build
 	@build/bin/kavri-startup-bench
 	@build/bin/kavri-exact-table
@@ -59,6 +60,7 @@ bench: build
 	@build/bin/kavri-inference-bench
 	@build/bin/kavri-forecast-bench
 	@build/bin/kavri-bench
+	@if ls build/python/kavri/_kavri*.so >/dev/null 2>&1; then /usr/bin/python3 bench/many_series_bench.py build; fi
 
 screenshots: build
 	@scripts/screenshots.sh

@@ -1,6 +1,7 @@
 // libFuzzer target: the series reader on arbitrary file contents, plain or delimited (number
 // formats with thousands separators, R's row names, comments, titles passed over), with an
-// arbitrary choice of column, lines skipped and sample, and the preview of the same file. The
+// arbitrary choice of column, lines skipped and sample, the preview of the same file, and the
+// file read once for a batch (which must answer as the file, column by column). The
 // first three bytes choose the request; the rest is the file. The reader must never crash, and a
 // sample it accepts must hold exactly the values asked for, each finite and within the magnitude
 // that reading allows.
@@ -10,10 +11,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "data/number_text.h"
 #include "data/series_input.h"
+#include "data/series_source.h"
 #include "data/table_preview.h"
 #include "memory_file.h"
 #include "numeric/storage.h"
@@ -69,6 +72,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (column.missing > column.values) fail("more missing values than values");
         }
         if (sample.ok() && preview.value().columns.empty()) fail("a sample from no column");
+    }
+
+    // --all-columns: every numeric column it lists is read, through the request it gives, from
+    // that very column, and the file read once answers as the file.
+    kavri::Result<std::shared_ptr<const kavri::LoadedSeriesFile>> loaded =
+        kavri::LoadedSeriesFile::load(request.path);
+    if (loaded.ok()) {
+        const kavri::LoadedSeriesFile& whole = *loaded.value();
+        const kavri::Result<kavri::SeriesSample> again = whole.read(request);
+        if (again.ok() != sample.ok() ||
+            (again.ok() && (again.value().values != sample.value().values ||
+                            again.value().labels != sample.value().labels ||
+                            again.value().firstElement != sample.value().firstElement)) ||
+            (!again.ok() && !(again.notice() == sample.notice()))) {
+            fail("the file read once answers otherwise");
+        }
+        for (const kavri::LoadedSeriesFile::NumericColumn& column :
+             whole.numericColumns(request.choice.skipLines)) {
+            if (!column.reachable || column.number == 0) continue;
+            kavri::SeriesRequest one = request;
+            one.choice.column = column.request;
+            const kavri::Result<kavri::SeriesSample> read = whole.read(one);
+            const std::string exact = "column " + std::to_string(column.number);
+            const std::string named = exact + " \"";
+            if (read.ok() && read.value().columnName != exact &&
+                read.value().columnName.compare(0, named.size(), named) != 0) {
+                fail("a listed column read from another one", column.number);
+            }
+        }
     }
 
     // A run without a column or sample choice reads the file this way.

@@ -4,5 +4,5 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 formatter=$(command -v clang-format-14 || command -v clang-format)
-find src tests bench fuzz \( -name '*.cpp' -o -name '*.h' \) -print0 |
+find src tests bench fuzz python \( -name '*.cpp' -o -name '*.h' \) -print0 |
     xargs -0 "$formatter" -i --style=file

@@ -12,6 +12,7 @@ packages=(
     locales
     help2man dpkg-dev lintian
     clang libclang-rt-14-dev clang-format
+    python3-dev python3-numpy pybind11-dev python3-pytest python3-distributed python3-pandas
 )
 
 missing=()

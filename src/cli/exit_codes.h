@@ -21,5 +21,8 @@ inline constexpr int kExitNoModel = 4;
 inline constexpr int kExitOutputFailure = 5;
 // A chart asked for with --plots could not be written (the results were printed).
 inline constexpr int kExitPlotFailure = 6;
+// A run of several series ended, and at least one of them failed or gave no model: its row in
+// the summary says which and why.
+inline constexpr int kExitSomeSeriesFailed = 7;
 
 }  // namespace kavri::cli

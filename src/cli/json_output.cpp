@@ -359,11 +359,10 @@ Json dynamicCheckJson(const HoldoutCheck& check) {
     return json;
 }
 
-}  // namespace
-
-std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& settings,
-                             const DelayScanOutcome* scan, const RunStatistics* statistics,
-                             const ForecastOutcome* forecasts, const CliRequest* request) {
+// The whole report as one JSON value.
+Json jsonReport(const RunOutcome& outcome, const RunSettings& settings,
+                const DelayScanOutcome* scan, const RunStatistics* statistics,
+                const ForecastOutcome* forecasts, const CliRequest* request) {
     const bool genetic = usesGeneticSearch(settings);
     Json json;
     json["settings"] = settingsJson(settings);
@@ -424,7 +423,21 @@ std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& setti
                                   {"seed", request->forecast.seed}};
     }
     // The library writes a non-finite double as null.
-    return json.dump(2) + "\n";
+    return json;
+}
+
+}  // namespace
+
+std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& settings,
+                             const DelayScanOutcome* scan, const RunStatistics* statistics,
+                             const ForecastOutcome* forecasts, const CliRequest* request) {
+    return jsonReport(outcome, settings, scan, statistics, forecasts, request).dump(2) + "\n";
+}
+
+std::string formatJsonLine(const RunOutcome& outcome, const RunSettings& settings,
+                           const DelayScanOutcome* scan, const RunStatistics* statistics,
+                           const ForecastOutcome* forecasts, const CliRequest* request) {
+    return jsonReport(outcome, settings, scan, statistics, forecasts, request).dump() + "\n";
 }
 
 }  // namespace kavri::cli

@@ -43,4 +43,12 @@ std::string formatJsonReport(const RunOutcome& outcome, const RunSettings& setti
                              const ForecastOutcome* forecasts = nullptr,
                              const CliRequest* request = nullptr);
 
+// The same JSON on a single line (no indentation), ended by a line break: one record of a
+// JSON Lines file.
+std::string formatJsonLine(const RunOutcome& outcome, const RunSettings& settings,
+                           const DelayScanOutcome* scan = nullptr,
+                           const RunStatistics* statistics = nullptr,
+                           const ForecastOutcome* forecasts = nullptr,
+                           const CliRequest* request = nullptr);
+
 }  // namespace kavri::cli

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/batch_run.h"
 #include "cli/exit_codes.h"
 #include "cli/inspect_output.h"
 #include "cli/json_output.h"
@@ -168,6 +169,9 @@ int runCommandLine(int argc, char** argv) {
             return outputFailure("the preview", failure);
         }
         return kExitSuccess;
+    }
+    if (request.batch.active()) {
+        return runBatch(request, stderr);
     }
     // Every file of the run is kept until the end and committed together, so that the folder
     // holds one run's whole set: the earlier run's files stay as they were if anything fails.

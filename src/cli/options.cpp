@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "cli/batch_options.h"
 #include "cli/value_parsing.h"
 #include "forecast/series_simulation.h"
 #include "model/version.h"
@@ -53,7 +54,8 @@ constexpr const char* kFooter =
     "be allocated; 2 the command line was refused; 3 the run was ended by a notice (for "
     "instance a series file that cannot be read); 4 no model could be estimated (a regime "
     "could not be fitted); 5 standard output could not be written; 6 a chart could not be "
-    "written.";
+    "written; 7 in a run of several series, some series failed or gave no model (see the "
+    "summary).";
 
 // Turns the text of one given option into a setting; returns the refusal message, if any.
 using Apply = std::function<std::optional<std::string>(const std::string& text)>;
@@ -305,14 +307,12 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
     };
 
     const std::string modelGroup = "Model";
-    add(
-        "--series", "FILE",
-        "series file, a relative path from the current directory (default " + dm.seriesPath + ")",
-        [&model](const std::string& text) -> std::optional<std::string> {
-            model.seriesPath = text;
-            return std::nullopt;
-        },
-        modelGroup);
+    app.add_option("--series", request.batch.seriesPaths,
+                   wrapped("series file, a relative path from the current directory (default " +
+                               dm.seriesPath + "); several files fit each of them",
+                           kHelpWidth - kHelpColumn))
+        ->option_text("FILE...")
+        ->group(modelGroup);
     add(
         "--column", "NAME|N",
         "the column of a comma, semicolon or tab separated file holding the series, by header "
@@ -638,6 +638,9 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
                          "values read and the files written, on standard error",
                          kHelpWidth - kHelpColumn))
         ->group(outputGroup);
+    addBatchOptions(app, request, [](const std::string& text) {
+        return wrapped(text, kHelpWidth - kHelpColumn);
+    });
 }
 
 // Forecast options that would be silently ignored: settings of forecasts not asked for, paths
@@ -853,7 +856,10 @@ std::optional<std::string> conflictingChoice(const CliRequest& request,
     if (std::optional<std::string> conflict = modelFormConflict(request, given)) {
         return conflict;
     }
-    return forecastConflict(request, given);
+    if (std::optional<std::string> conflict = forecastConflict(request, given)) {
+        return conflict;
+    }
+    return batchConflict(request, given);
 }
 
 }  // namespace
@@ -922,6 +928,9 @@ ParseOutcome parseOptions(int argc, const char* const* argv) {
         outcome.action = ParseAction::kRefused;
         outcome.text = *conflict;
         return outcome;
+    }
+    if (outcome.request.batch.seriesPaths.size() == 1) {
+        outcome.request.settings.model.seriesPath = outcome.request.batch.seriesPaths.front();
     }
     // The search chart of an exact search shows the profile of each threshold.
     outcome.request.run.profileThresholds = !outcome.request.plotsDirectory.empty();

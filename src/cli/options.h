@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/batch_request.h"
 #include "forecast/forecast_settings.h"
 #include "inference/linearity_tests.h"
 #include "inference/threshold_interval.h"
@@ -55,6 +56,9 @@ struct CliRequest {
     // innovations of --forecast-method; a length of 0 asks for none.
     int simulateLength = 0;
     std::string simulatePath;
+
+    // Many series in one run (--all-columns, --columns, several --series...).
+    BatchRequest batch;
 
     bool wantsForecasts() const { return forecast.horizon > 0; }
     bool wantsSimulation() const { return simulateLength > 0; }

@@ -152,12 +152,16 @@ ValueColumn plainSlice(TextFrom from, int first, int count) {
 }  // namespace
 
 Result<SeriesSample> readSeriesSample(const SeriesRequest& request) {
-    const ClassicNumericLocale classic;
     Result<std::string> text = loadSeriesText(request.path);
     if (!text.ok()) {
         return text.notice();
     }
-    const SeriesLayout layout = seriesLayout(text.value(), request.choice);
+    return readSeriesSampleFromText(text.value(), request);
+}
+
+Result<SeriesSample> readSeriesSampleFromText(std::string_view text, const SeriesRequest& request) {
+    const ClassicNumericLocale classic;
+    const SeriesLayout layout = seriesLayout(text, request.choice);
     ReadContext context{request, layout.from};
     context.plain = layout.plain;
     const int needed = request.nObservations + request.nPredictions;

@@ -8,6 +8,7 @@
 // values), once to take the sample, which only is read as numbers.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/notice.h"
@@ -45,6 +46,11 @@ struct SeriesSample {
 // - "Element %d could not be read" also for a column written in no one number format, or
 //   whose thousands points nothing in the file tells from decimal points.
 Result<SeriesSample> readSeriesSample(const SeriesRequest& request);
+
+// readSeriesSample with the file's text already loaded (loadSeriesText, data/series_text.h):
+// the same sample or notice, request.path naming the file in messages. A table whose columns
+// are fitted one after another is loaded once and read through this.
+Result<SeriesSample> readSeriesSampleFromText(std::string_view text, const SeriesRequest& request);
 
 // The first `count` values of the file at `path` into series[0 .. count-1], as a run without a
 // column or sample choice reads them.

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "forecast/path_summary.h"
+#include "model/thread_limit.h"
 
 namespace kavri {
 
@@ -30,7 +31,7 @@ void forEachRange(int count, int nThreads, const std::function<void(int, int)>& 
 }  // namespace
 
 int threadsFor(int requested, long long count) {
-    int threads = requested > 0 ? requested : static_cast<int>(std::thread::hardware_concurrency());
+    int threads = requested > 0 ? requested : availableHardwareThreads();
     threads = std::max(threads, 1);
     return static_cast<int>(std::min<long long>(threads, std::max<long long>(count, 1)));
 }

@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include "model/thread_limit.h"
+
 namespace kavri {
 
 namespace {
@@ -20,7 +22,7 @@ int replicateThreads(int threads) {
     if (threads > 0) {
         return threads;
     }
-    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    return availableHardwareThreads();
 }
 
 bool runReplicates(int count, int threads, const std::function<void(int)>& task,

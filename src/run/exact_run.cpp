@@ -173,7 +173,7 @@ DelayScanOutcome scanKeptFiles(RunSettings& settings, ResultTexts& texts, RunObs
         return scanOutcome;
     }
     SeriesSample sample;
-    if (MaybeNotice notice = loadRunSeries(settings, storage, sample)) {
+    if (MaybeNotice notice = loadRunSeries(settings, storage, sample, options.seriesSource)) {
         scanOutcome.run.notice = notice;
         return scanOutcome;
     }

@@ -181,7 +181,7 @@ RunOutcome runKeptFiles(RunSettings& settings, ResultTexts& texts, RunObserver& 
         return outcome;
     }
     SeriesSample sample;
-    if (MaybeNotice notice = loadRunSeries(settings, storage, sample)) {
+    if (MaybeNotice notice = loadRunSeries(settings, storage, sample, options.seriesSource)) {
         outcome.notice = notice;
         return outcome;
     }

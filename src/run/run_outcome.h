@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data/series_input.h"
+#include "data/series_source.h"
 #include "estimation/threshold_profile.h"
 #include "model/notice.h"
 #include "model/reported_model.h"
@@ -41,6 +42,8 @@ struct RunOptions {
     // Thresholds the exact search tries: 0 lets it choose (every value while that is quick);
     // M > 0 the values at M evenly spaced ranks (estimation/threshold_candidates.h).
     int exactCandidates = 0;
+    // Where the sample comes from; null: the series file of the settings. Must outlive the run.
+    const SeriesSource* seriesSource = nullptr;
 };
 
 // The thresholds an exact search tried: every observed value, or `candidates` values at

@@ -4,10 +4,13 @@
 
 namespace kavri {
 
-MaybeNotice loadRunSeries(const RunSettings& settings, RunStorage& storage, SeriesSample& sample) {
+MaybeNotice loadRunSeries(const RunSettings& settings, RunStorage& storage, SeriesSample& sample,
+                          const SeriesSource* source) {
     const ModelParameters& model = settings.model;
-    Result<SeriesSample> read = readSeriesSample(
-        {model.seriesPath, settings.series, model.nObservations, model.nPredictions});
+    const SeriesRequest request{model.seriesPath, settings.series, model.nObservations,
+                                model.nPredictions};
+    Result<SeriesSample> read =
+        source != nullptr ? source->read(request) : readSeriesSample(request);
     if (!read.ok()) {
         return read.notice();
     }

@@ -3,6 +3,7 @@
 // The series of a run: the sample its settings choose, read into the run's storage.
 
 #include "data/series_input.h"
+#include "data/series_source.h"
 #include "model/run_settings.h"
 #include "report/result_files.h"
 #include "run/run_storage.h"
@@ -10,8 +11,10 @@
 namespace kavri {
 
 // Reads the sample (settings.model.seriesPath, settings.series) into storage.series[0 .. n+P-1]
-// and describes it in `sample`; returns the notice that ends the run, if any.
-MaybeNotice loadRunSeries(const RunSettings& settings, RunStorage& storage, SeriesSample& sample);
+// and describes it in `sample`; returns the notice that ends the run, if any. The sample comes
+// from `source` when one is given, else from the file.
+MaybeNotice loadRunSeries(const RunSettings& settings, RunStorage& storage, SeriesSample& sample,
+                          const SeriesSource* source = nullptr);
 
 // `files` with the sample's dates, when every label of the sample is a date (a year, month,
 // quarter or day), so that the result files give each line its date.

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/thread_limit.h"
+
 namespace kavri {
 
 WorkerPool::WorkerPool(int nThreads) {
@@ -22,8 +24,7 @@ WorkerPool::~WorkerPool() {
 }
 
 int WorkerPool::availableThreads(int limit) {
-    const int hardware = static_cast<int>(std::thread::hardware_concurrency());
-    return std::max(1, std::min(hardware, limit));
+    return std::max(1, std::min(availableHardwareThreads(), limit));
 }
 
 ParallelFor WorkerPool::parallelFor() {

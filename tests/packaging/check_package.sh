@@ -79,4 +79,17 @@ grep -q "^NAIC: " "$run/out" || fail "short run printed no NAIC"
     --n-predictions 14 --search exact --fitness aic --max-order 3 --delay 2 --min-obs 20 \
     --quiet --plots charts >/dev/null 2>"$run/err") || { cat "$run/err" >&2; fail "--plots"; }
 [ "$(ls "$run/charts" | wc -l)" -eq 6 ] || fail "--plots wrote $(ls "$run/charts")"
+
+# The Python module, when the build has it: imported from the unpacked tree by the system's
+# Python, it fits the bundled series.
+if compgen -G "$build_dir/python/kavri/_kavri*.so" >/dev/null && [ -x /usr/bin/python3 ]; then
+    site=$root/usr/lib/python3/dist-packages
+    compgen -G "$site/kavri/_kavri*.so" >/dev/null || fail "missing the Python module"
+    PYTHONPATH=$site /usr/bin/python3 -c "
+import kavri
+x = kavri.read_series('$root/usr/share/doc/kavri/examples/lynx_log10.txt')
+m = kavri.fit(x, n_predictions=14, max_order=3, delay=2, min_obs=20, fitness='aic')
+assert m.n_regimes >= 1
+" || fail "the Python module does not fit the bundled series"
+fi
 echo "package $(basename "$deb") checked"

@@ -2,7 +2,7 @@
 # any of them would change. Called by the SourcesFormatted test with SOURCE_DIR and
 # CLANG_FORMAT set.
 set(files)
-foreach(folder src tests bench fuzz)
+foreach(folder src tests bench fuzz python)
     file(GLOB_RECURSE found
         ${SOURCE_DIR}/${folder}/*.cpp ${SOURCE_DIR}/${folder}/*.h)
     list(APPEND files ${found})

@@ -1,0 +1,192 @@
+// kavri._kavri, the native part of the Python module: a series fitted exactly as kavri-cli
+// fits it, from the values of an array. The settings arrive as kavri-cli's own options, so
+// that their defaults, ranges and refusals are the command line's; the results leave as the
+// JSON of --json (the same text, so the same numbers) and as arrays. kavri/__init__.py builds
+// the interface on it. The computation runs without the GIL, so threads fit in parallel.
+
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+#include <pybind11/stl.h>
+
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/options.h"
+#include "cli/series_job.h"
+#include "data/series_source.h"
+#include "model/thread_limit.h"
+#include "model/version.h"
+
+namespace py = pybind11;
+
+namespace {
+
+using namespace kavri;
+using namespace kavri::cli;
+
+// kavri-cli's command line (without the program name), parsed as the program parses it.
+ParseOutcome parseArguments(const std::vector<std::string>& arguments) {
+    std::vector<const char*> argv{"kavri"};
+    for (const std::string& argument : arguments) {
+        argv.push_back(argument.c_str());
+    }
+    return parseOptions(static_cast<int>(argv.size()), argv.data());
+}
+
+std::uint32_t clockSeed() { return static_cast<std::uint32_t>(std::time(nullptr)); }
+
+template <typename T>
+py::array_t<T> toArray(const std::vector<T>& values) {
+    return py::array_t<T>(static_cast<py::ssize_t>(values.size()), values.data());
+}
+
+// One fitted series: the run's results, kept for the statistics and forecasts asked later.
+class Fit {
+ public:
+    explicit Fit(SeriesJob job) : job_(std::move(job)) {}
+
+    // "ok", "no model" or "failed", and the notice of the two last.
+    std::string status() const { return seriesStatusWord(job_.status); }
+    std::string noticeText() const { return job_.notice ? job_.notice->text : std::string(); }
+    std::string noticeDetail() const { return job_.notice ? job_.notice->detail : std::string(); }
+    // Written on first use: a caller that only loops over fits does not pay for it.
+    const std::string& json() const {
+        if (!json_) {
+            json_ = seriesJobJson(job_, false);
+        }
+        return *json_;
+    }
+    std::vector<std::string> warnings() const { return job_.warnings; }
+
+    py::dict arrays() const {
+        const ReportedModel& model = job_.outcome.model;
+        py::dict arrays;
+        arrays["series"] = toArray(job_.outcome.sample.values);
+        arrays["fitted"] = toArray(model.fitted);
+        arrays["residuals"] = toArray(model.residuals);
+        arrays["regime"] = toArray(model.regimeOfObservation);
+        arrays["holdout_forecasts"] = toArray(model.holdoutForecasts);
+        arrays["labels"] = job_.outcome.sample.labels;
+        return arrays;
+    }
+
+    // The JSON of the run with the statistics and forecasts that `arguments` ask for (the
+    // fit's own options followed by new ones), or (None, notice text, detail).
+    py::tuple report(const std::vector<std::string>& arguments, int threads) const {
+        ParseOutcome parsed = parseArguments(arguments);
+        if (parsed.action != ParseAction::kRun) {
+            return py::make_tuple(py::none(), parsed.text, std::string("refused"));
+        }
+        SeriesJob job = job_;
+        const CliRequest& asked = parsed.request;
+        CliRequest& used = job.request;
+        used.robust = asked.robust;
+        used.tests = asked.tests;
+        used.testOrder = asked.testOrder;
+        used.bootstrapReplicates = asked.bootstrapReplicates;
+        used.compareModels = asked.compareModels;
+        used.forecast = asked.forecast;
+        used.run.seed = asked.run.seed;
+        std::string json;
+        MaybeNotice notice;
+        {
+            py::gil_scoped_release release;
+            const ThreadLimitScope limit(threads);
+            notice = addStatisticsAndForecasts(job, clockSeed());
+            if (!notice) {
+                json = seriesJobJson(job, false);
+            }
+        }
+        if (notice) {
+            return py::make_tuple(py::none(), notice->text, notice->detail);
+        }
+        return py::make_tuple(json, std::string(), std::string());
+    }
+
+ private:
+    SeriesJob job_;
+    mutable std::optional<std::string> json_;
+};
+
+// Fits `values` with kavri-cli's `arguments`; `threads` bounds the threads of the fit (0: every
+// core). Returns (Fit, "", "") or (None, refusal, "refused") for arguments the command line
+// refuses.
+py::tuple fit(const py::array_t<double, py::array::c_style | py::array::forcecast>& values,
+              const std::vector<std::string>& arguments, int threads, const std::string& name) {
+    if (values.ndim() != 1) {
+        throw py::value_error("kavri.fit expects a one-dimensional series, got an array of " +
+                              std::to_string(values.ndim()) + " dimensions");
+    }
+    ParseOutcome parsed = parseArguments(arguments);
+    if (parsed.action != ParseAction::kRun || parsed.request.batch.active()) {
+        return py::make_tuple(py::none(), parsed.text, std::string("refused"));
+    }
+    std::vector<double> copied(values.data(), values.data() + values.size());
+    SeriesJob job;
+    {
+        py::gil_scoped_release release;
+        const ThreadLimitScope limit(threads);
+        const SeriesValues source(std::move(copied), name);
+        CliRequest& request = parsed.request;
+        request.run.seriesSource = &source;
+        request.run.files.fileSystem = &discardedFiles();
+        SilentObserver silent;
+        job = runSeriesJob(request, clockSeed(), silent);
+        job.request.run.seriesSource = nullptr;  // the source ends here
+    }
+    return py::make_tuple(std::make_shared<Fit>(std::move(job)), std::string(), std::string());
+}
+
+// Every value of a series file's column, read as kavri-cli reads it: (array, "", "") or
+// (None, notice text, detail).
+py::tuple readSeriesValues(const std::string& path, const std::string& column) {
+    Result<std::shared_ptr<const LoadedSeriesFile>> file = LoadedSeriesFile::load(path);
+    if (!file.ok()) {
+        return py::make_tuple(py::none(), file.notice().text, file.notice().detail);
+    }
+    Result<SeriesSample> sample = file.value()->readWhole(column);
+    if (!sample.ok()) {
+        return py::make_tuple(py::none(), sample.notice().text, sample.notice().detail);
+    }
+    return py::make_tuple(toArray(sample.value().values), std::string(), std::string());
+}
+
+// The numeric columns of a series file: ([(request, name)], "", "") or (None, text, detail).
+py::tuple tableColumns(const std::string& path) {
+    Result<std::shared_ptr<const LoadedSeriesFile>> file = LoadedSeriesFile::load(path);
+    if (!file.ok()) {
+        return py::make_tuple(py::none(), file.notice().text, file.notice().detail);
+    }
+    py::list columns;
+    for (const LoadedSeriesFile::NumericColumn& column : file.value()->numericColumns()) {
+        if (column.reachable) {
+            columns.append(py::make_tuple(column.request, column.name));
+        }
+    }
+    return py::make_tuple(columns, std::string(), std::string());
+}
+
+}  // namespace
+
+PYBIND11_MODULE(_kavri, module) {
+    module.doc() = "Native part of kavri: SETAR fits exactly as kavri-cli makes them.";
+    module.attr("version") = kavri::kVersion;
+    py::class_<Fit, std::shared_ptr<Fit>>(module, "Fit", "One fitted series (internal).")
+        .def_property_readonly("status", &Fit::status, "\"ok\", \"no model\" or \"failed\".")
+        .def_property_readonly("notice_text", &Fit::noticeText, "The notice's text.")
+        .def_property_readonly("notice_detail", &Fit::noticeDetail, "The notice's detail.")
+        .def_property_readonly("json", &Fit::json, "The JSON of kavri-cli --json.")
+        .def_property_readonly("warnings", &Fit::warnings, "Warnings on sparse regimes.")
+        .def("arrays", &Fit::arrays, "Series, fitted values, residuals, regimes as arrays.")
+        .def("report", &Fit::report, py::arg("arguments"), py::arg("threads"),
+             "The JSON with the statistics and forecasts that the options ask for.");
+    module.def("fit", &fit, py::arg("values"), py::arg("arguments"), py::arg("threads"),
+               py::arg("name"), "Fits one series with kavri-cli's options (internal).");
+    module.def("read_series", &readSeriesValues, py::arg("path"), py::arg("column"),
+               "Every value of a series file's column (internal).");
+    module.def("table_columns", &tableColumns, py::arg("path"),
+               "The numeric columns of a series file (internal).");
+}

@@ -1,0 +1,57 @@
+#pragma once
+
+// One series from its sample to its report, as a single kavri-cli run makes it: the fit, the
+// statistics, the forecasts and the JSON. A batch runs one of these per series, and the Python
+// module one per call, so that both give the numbers of a single run bit for bit.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "cli/options.h"
+#include "cli/run_statistics.h"
+#include "report/output_files.h"
+#include "run/exact_run.h"
+#include "run/forecast_run.h"
+#include "run/run_driver.h"
+
+namespace kavri::cli {
+
+// How a series ended, as the summary of a batch writes it.
+enum class SeriesStatus {
+    kFitted,   // a model was reported
+    kNoModel,  // a regime could not be fitted by least squares (a single run exits with 4)
+    kFailed,   // a notice ended the run (a single run exits with 3)
+};
+
+const char* seriesStatusWord(SeriesStatus status);  // "ok", "no model", "failed"
+
+struct SeriesJob {
+    SeriesStatus status = SeriesStatus::kFailed;
+    MaybeNotice notice;        // what ended a failed series
+    CliRequest request;        // as the run left it (the settings completed by the run)
+    RunOutcome outcome;        // the fit (the delay scan's chosen run with --delay-scan)
+    DelayScanOutcome scan;     // with --delay-scan
+    RunStatistics statistics;  // when a model was reported
+    std::optional<ForecastOutcome> forecasts;
+    std::vector<std::string> warnings;  // the sparse regimes, as a single run warns of them
+};
+
+// A file system that takes every file and keeps none: the result files of a series that the
+// user did not ask for.
+OutputFileSystem& discardedFiles();
+
+// Runs `request` (its settings, statistics and forecasts; not --plots or --simulate, which the
+// caller refuses) on the sample that request.run.seriesSource or the series file gives.
+// `clockSeed` stands for the clock where a single run would read it: the seed of the bootstrap
+// and of the simulated forecasts of an exact search without --seed. Never prints.
+SeriesJob runSeriesJob(const CliRequest& request, std::uint32_t clockSeed, RunObserver& observer);
+
+// The statistics and forecasts that job.request asks for, after a fit that reported a model:
+// computed again when a caller changes those settings of the request. The notice, if any.
+MaybeNotice addStatisticsAndForecasts(SeriesJob& job, std::uint32_t clockSeed);
+
+// The JSON of a single run's --json for `job` (a failed job has none: empty).
+std::string seriesJobJson(const SeriesJob& job, bool oneLine);
+
+}  // namespace kavri::cli
