@@ -1,5 +1,6 @@
 #include "data/series_input.h"
 
+#include <algorithm>
 #include <cassert>
 #include <optional>
 
@@ -160,21 +161,53 @@ Result<SeriesSample> readSeriesSample(const SeriesRequest& request) {
 }
 
 Result<SeriesSample> readSeriesSampleFromText(std::string_view text, const SeriesRequest& request) {
+    return readSeriesSampleFromText(text, request, nullptr);
+}
+
+std::optional<ParsedTable> parseTable(std::string_view text, const SeriesChoice& choice,
+                                      const std::string& path) {
+    const SeriesLayout layout = seriesLayout(text, choice);
+    if (layout.plain) {
+        return std::nullopt;
+    }
+    Result<TableSurvey> survey = surveyTable(layout.from, layout.separator, path);
+    if (!survey.ok()) {
+        return std::nullopt;
+    }
+    ParsedTable table;
+    table.skipLines = choice.skipLines;
+    table.columns = allColumnValues(layout.from, survey.value());
+    table.survey = std::move(survey.value());
+    return table;
+}
+
+Result<SeriesSample> readSeriesSampleFromText(std::string_view text, const SeriesRequest& request,
+                                              const ParsedTable* table) {
     const ClassicNumericLocale classic;
     const SeriesLayout layout = seriesLayout(text, request.choice);
     ReadContext context{request, layout.from};
     context.plain = layout.plain;
+    if (table != nullptr && (layout.plain || table->skipLines != request.choice.skipLines)) {
+        table = nullptr;  // parsed for another reading of the text
+    }
     const int needed = request.nObservations + request.nPredictions;
 
     SampleSource source{request.path, 0, "", false};
-    std::optional<TableSurvey> survey;
+    std::optional<TableSurvey> ownSurvey;
+    const TableSurvey* survey = nullptr;
     std::size_t chosen = 0;
     if (context.plain) {
         source.fileValues = plainCount(context.from);
     } else {
-        Result<TableSurvey> surveyed = surveyTable(context.from, layout.separator, request.path);
-        if (!surveyed.ok()) return surveyed.notice();
-        survey = std::move(surveyed.value());
+        if (table != nullptr) {
+            survey = &table->survey;
+        } else {
+            Result<TableSurvey> surveyed =
+                surveyTable(context.from, layout.separator, request.path);
+            if (!surveyed.ok()) return surveyed.notice();
+            ownSurvey = std::move(surveyed.value());
+            survey = &*ownSurvey;
+        }
         Result<std::size_t> column = chosenColumn(*survey, request.choice.column, request.path);
         if (!column.ok()) return column.notice();
         chosen = column.value();
@@ -194,7 +227,22 @@ Result<SeriesSample> readSeriesSampleFromText(std::string_view text, const Serie
     } else {
         Result<NumberStyle> style = columnStyle(*survey, chosen, request.path);
         if (!style.ok()) return style.notice();
-        column = columnValues(context.from, *survey, chosen, start.value(), needed);
+        if (table != nullptr) {
+            // The rows of the sample, from the column split once for every request.
+            const ValueColumn& whole = table->columns[chosen];
+            column.firstIndex = start.value();
+            column.headerLine = whole.headerLine;
+            column.columnName = whole.columnName;
+            const auto from = static_cast<std::ptrdiff_t>(start.value());
+            const auto to = std::min<std::ptrdiff_t>(
+                from + needed, static_cast<std::ptrdiff_t>(whole.values.size()));
+            column.values.assign(whole.values.begin() + from, whole.values.begin() + to);
+            if (!whole.labels.empty()) {
+                column.labels.assign(whole.labels.begin() + from, whole.labels.begin() + to);
+            }
+        } else {
+            column = columnValues(context.from, *survey, chosen, start.value(), needed);
+        }
         column.style = style.value();
     }
 

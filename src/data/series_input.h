@@ -7,10 +7,13 @@
 // The file is passed over twice without keeping its values: once to survey it (and count the
 // values), once to take the sample, which only is read as numbers.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "data/table_columns.h"
+#include "data/value_column.h"
 #include "model/notice.h"
 #include "model/run_settings.h"
 #include "numeric/storage.h"
@@ -51,6 +54,21 @@ Result<SeriesSample> readSeriesSample(const SeriesRequest& request);
 // the same sample or notice, request.path naming the file in messages. A table whose columns
 // are fitted one after another is loaded once and read through this.
 Result<SeriesSample> readSeriesSampleFromText(std::string_view text, const SeriesRequest& request);
+
+// A table's survey and every column's values, made once for a text whose columns are read one
+// after another (--all-columns): readSeriesSampleFromText with `table` gives the same samples
+// and notices without splitting the text again. Only for requests with table.skipLines.
+struct ParsedTable {
+    int skipLines = 0;
+    TableSurvey survey;
+    std::vector<ValueColumn> columns;
+};
+// The parsed table of `text` read as `choice` reads it (its --skip-lines), or nothing when the
+// text is plain numbers or its survey is refused (the requests then give the notice as usual).
+std::optional<ParsedTable> parseTable(std::string_view text, const SeriesChoice& choice,
+                                      const std::string& path);
+Result<SeriesSample> readSeriesSampleFromText(std::string_view text, const SeriesRequest& request,
+                                              const ParsedTable* table);
 
 // The first `count` values of the file at `path` into series[0 .. count-1], as a run without a
 // column or sample choice reads them.

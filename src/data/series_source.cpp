@@ -25,8 +25,15 @@ Result<std::shared_ptr<const LoadedSeriesFile>> LoadedSeriesFile::load(const std
         new LoadedSeriesFile(path, std::move(text.value())));
 }
 
+const ParsedTable* LoadedSeriesFile::parsed(const SeriesChoice& choice) const {
+    // Every column of a batch is read with the same --skip-lines: the first request's reading
+    // is split once and kept; another one reads the text as a single run does.
+    std::call_once(parseOnce_, [&] { table_ = parseTable(text_, choice, path_); });
+    return table_ && table_->skipLines == choice.skipLines ? &*table_ : nullptr;
+}
+
 Result<SeriesSample> LoadedSeriesFile::read(const SeriesRequest& request) const {
-    return readSeriesSampleFromText(text_, request);
+    return readSeriesSampleFromText(text_, request, parsed(request.choice));
 }
 
 Result<SeriesSample> LoadedSeriesFile::readWhole(const SeriesChoice& choice) const {

@@ -5,6 +5,8 @@
 // memory, and a program that holds the values already hands them over as they are.
 
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,8 +60,13 @@ class LoadedSeriesFile final : public SeriesSource {
  private:
     LoadedSeriesFile(std::string path, std::string text);
 
+    // The table split once, for the requests with its --skip-lines (made on first use).
+    const ParsedTable* parsed(const SeriesChoice& choice) const;
+
     std::string path_;
     std::string text_;
+    mutable std::once_flag parseOnce_;
+    mutable std::optional<ParsedTable> table_;
 };
 
 // Values already in memory (a program's array): nothing is parsed, but they are held to the

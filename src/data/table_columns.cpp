@@ -386,4 +386,30 @@ ValueColumn columnValues(TextFrom text, const TableSurvey& survey, std::size_t c
     return values;
 }
 
+std::vector<ValueColumn> allColumnValues(TextFrom text, const TableSurvey& survey) {
+    std::vector<ValueColumn> columns(survey.columns.size());
+    std::vector<std::size_t> fields(columns.size());
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        columns[c].firstIndex = 0;
+        columns[c].headerLine = survey.headerLine;
+        columns[c].columnName = columnLabel(survey, c);
+        fields[c] = fieldIndex(survey, c);
+        columns[c].values.reserve(static_cast<std::size_t>(survey.rows));
+    }
+    RecordReader reader(text.text, survey.separator, text.firstLine);
+    TableRecord record;
+    if (survey.headerLine) reader.next(record);
+    for (int row = 0; row < survey.rows && reader.next(record); ++row) {
+        const std::string label =
+            survey.labelField ? fieldOf(record.fields, *survey.labelField) : std::string();
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            columns[c].values.push_back({fieldOf(record.fields, fields[c]), record.line});
+            if (survey.labelField && *survey.labelField != fields[c]) {
+                columns[c].labels.push_back(label);
+            }
+        }
+    }
+    return columns;
+}
+
 }  // namespace kavri

@@ -91,4 +91,9 @@ Result<NumberStyle> columnStyle(const TableSurvey& survey, std::size_t column,
 ValueColumn columnValues(TextFrom text, const TableSurvey& survey, std::size_t column, int first,
                          int count);
 
+// Every column's values, all rows, in one pass over the text: entry c is
+// columnValues(text, survey, c, 0, survey.rows). For a table whose columns are read one after
+// another (many series of one file), so that the text is split into fields once.
+std::vector<ValueColumn> allColumnValues(TextFrom text, const TableSurvey& survey);
+
 }  // namespace kavri
