@@ -7,8 +7,8 @@
 #include "inference/coefficient_table.h"
 #include "inference/fit_statistics.h"
 #include "model/classic_numeric_locale.h"
-#include "report/statistics_text.h"
 #include "report/result_files.h"
+#include "report/statistics_text.h"
 
 namespace kavri {
 

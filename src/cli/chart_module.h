@@ -55,9 +55,14 @@ struct ChartInterface {
 
 // The interface of the sources being compiled.
 inline ChartInterface thisChartInterface() {
-    return {kVersion,           sizeof(ChartJob),         sizeof(RunSettings),
-            sizeof(RunOutcome), sizeof(DelayScanOutcome), sizeof(ForecastOutcome),
-            sizeof(std::string),      sizeof(RunFileSet)};
+    return {kVersion,
+            sizeof(ChartJob),
+            sizeof(RunSettings),
+            sizeof(RunOutcome),
+            sizeof(DelayScanOutcome),
+            sizeof(ForecastOutcome),
+            sizeof(std::string),
+            sizeof(RunFileSet)};
 }
 
 // The module's single exported entry: its interface, and the function that writes the charts

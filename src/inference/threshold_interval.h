@@ -50,8 +50,8 @@ struct ThresholdConfidence {
 };
 
 // One entry per threshold of an available reported model with its data (series, regimes of
-// the observations, residuals); empty for a model of one regime or without constants. `minObs` is the least number
-// of observations a regime may keep, as in the search.
+// the observations, residuals); empty for a model of one regime or without constants. `minObs` is
+// the least number of observations a regime may keep, as in the search.
 std::vector<ThresholdConfidence> thresholdConfidence(const ReportedModel& model,
                                                      double levelPercent, int minObs);
 
