@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <new>
 #include <filesystem>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +27,7 @@
 #include "run/exact_run.h"
 #include "run/forecast_run.h"
 #include "run/run_driver.h"
+#include "run/run_files.h"
 
 namespace {
 
