@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include "numeric/thread_count.h"
+
 namespace kavri {
 
 namespace {
@@ -16,12 +18,7 @@ constexpr std::chrono::milliseconds kProgressInterval{100};
 
 }  // namespace
 
-int replicateThreads(int threads) {
-    if (threads > 0) {
-        return threads;
-    }
-    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-}
+int replicateThreads(int threads) { return threadCount(threads); }
 
 bool runReplicates(int count, int threads, const std::function<void(int)>& task,
                    const ReplicateProgress& progress) {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "numeric/thread_count.h"
+
 namespace kavri {
 
 WorkerPool::WorkerPool(int nThreads) {
@@ -21,10 +23,7 @@ WorkerPool::~WorkerPool() {
     }
 }
 
-int WorkerPool::availableThreads(int limit) {
-    const int hardware = static_cast<int>(std::thread::hardware_concurrency());
-    return std::max(1, std::min(hardware, limit));
-}
+int WorkerPool::availableThreads(int limit) { return threadCount(0, LLONG_MAX, limit); }
 
 ParallelFor WorkerPool::parallelFor() {
     ParallelFor parallel;
