@@ -19,6 +19,7 @@
 #include "data/series_input.h"
 #include "genetic/candidates.h"
 #include "measurement.h"
+#include "reference/genetic_reference.h"
 #include "run/chromosome_evaluation.h"
 #include "run/evaluation_cache.h"
 #include "run/run_driver.h"
@@ -59,7 +60,7 @@ Measurement measureRun(const RunSettings& settings, SearchPath path) {
         RunOptions options;
         options.seed = kSeed;
         options.files.directory = dir.path();
-        options.searchPath = path;
+        useSearchPath(options, path);
         Measurement m;
         const double start = now();
         const RunOutcome outcome = runModel(copy, texts, observer, options);

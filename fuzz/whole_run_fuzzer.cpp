@@ -26,6 +26,7 @@
 #include "inference/fit_statistics.h"
 #include "inference/linearity_tests.h"
 #include "memory_file.h"
+#include "reference/genetic_reference.h"
 #include "run/exact_run.h"
 #include "run/forecast_run.h"
 #include "run/run_driver.h"
@@ -104,7 +105,7 @@ Case decode(Bytes& in) {
     ga.criterion = flags & 2 ? kCriterionRelative : kCriterionAbsolute;
     ga.printResiduals = flags & 4 ? kPrintResidualsYes : kPrintResidualsNo;
     c.numbers = (flags & 8) != 0;
-    c.options.searchPath = flags & 16 ? SearchPath::kReference : SearchPath::kFast;
+    useSearchPath(c.options, flags & 16 ? SearchPath::kReference : SearchPath::kFast);
     c.options.compareExact = (flags & 32) != 0 && c.mode == Mode::kGenetic;
     constexpr double kConstants[] = {1.0, 2.0, 10.0, 1000.0, 100000.0};
     ga.adjustingConstant = kConstants[in.next() % 5];

@@ -17,8 +17,8 @@
 #include "cli/options.h"
 #include "cli/series_job.h"
 #include "data/series_source.h"
-#include "model/thread_limit.h"
 #include "model/version.h"
+#include "numeric/thread_count.h"
 
 namespace py = pybind11;
 

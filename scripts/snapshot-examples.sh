@@ -41,6 +41,11 @@ pound|mark_pound_daily_returns.txt|--n-observations 1000 --n-predictions 100 --n
 pound-exact|mark_pound_daily_returns.txt|--n-observations 1000 --n-predictions 100 --search exact
 setar-exact|setar_simulated.txt|--n-observations 20000 --n-predictions 100 --delay 2 --search exact --max-regimes 2
 setar-ga|setar_simulated.txt|--n-observations 2000 --n-predictions 100 --delay 2 --n-iterations 10 --seed 11
+xr-orders-ga|ExchangeRate.txt|--orders 2 --n-iterations 10 --seed 3
+xr-noconst-ga|ExchangeRate.txt|--include none --n-iterations 10 --seed 3
+lynx-tests|lynx_log10.txt|--n-observations 100 --n-predictions 14 --search exact --tests --bootstrap 100 --seed 2
+lynx-bootstrap-paths|lynx_log10.txt|--n-observations 100 --n-predictions 14 --search exact --forecast 8 --forecast-method bootstrap --paths 500 --seed 3
+lynx-skeleton|lynx_log10.txt|--n-observations 100 --n-predictions 14 --search exact --forecast 8 --forecast-method skeleton --report report.txt
 '
 
 echo "$runs" | while IFS='|' read -r name file options; do
@@ -59,5 +64,7 @@ echo "$runs" | while IFS='|' read -r name file options; do
         # shellcheck disable=SC2086
         "$cli" --series "$file" $options --json >../json.txt 2>/dev/null
         rm -f "$file"
+        # A --report file is kept beside the outputs.
+        if [ -f report.txt ]; then mv report.txt ../report.txt; fi
     )
 done

@@ -11,7 +11,7 @@
 
 #include "cli/exit_codes.h"
 #include "cli/terminal_progress.h"
-#include "model/thread_limit.h"
+#include "numeric/thread_count.h"
 #include "report/result_files.h"
 #include "run/worker_pool.h"
 

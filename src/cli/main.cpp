@@ -28,6 +28,7 @@
 #include "run/exact_run.h"
 #include "run/forecast_run.h"
 #include "run/run_driver.h"
+#include "run/run_files.h"
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "cli/batch_options.h"
+#include "cli/exit_codes.h"
 #include "cli/value_parsing.h"
 #include "forecast/series_simulation.h"
 #include "model/version.h"
@@ -48,14 +49,6 @@ constexpr const char* kDescription =
     "steps past the last value read, with intervals from simulated paths, writes them to "
     "Forecasts.txt and checks the same forecasts on the held-out values. An option that is not "
     "given takes the default shown beside it.";
-
-constexpr const char* kFooter =
-    "Exit status: 0 the model was estimated and reported; 1 the storage of the run could not "
-    "be allocated; 2 the command line was refused; 3 the run was ended by a notice (for "
-    "instance a series file that cannot be read); 4 no model could be estimated (a regime "
-    "could not be fitted); 5 standard output could not be written; 6 a chart could not be "
-    "written; 7 in a run of several series, some series failed or gave no model (see the "
-    "summary).";
 
 // Turns the text of one given option into a setting; returns the refusal message, if any.
 using Apply = std::function<std::optional<std::string>(const std::string& text)>;
@@ -877,7 +870,7 @@ ParseOutcome parseOptions(int argc, const char* const* argv) {
     outcome.request.settings = defaultCliSettings();
 
     CLI::App app{wrapped(kDescription, kHelpWidth) + "\n", kProgramName};
-    app.footer(wrapped(kFooter, kHelpWidth));
+    app.footer(wrapped(exitStatusText(), kHelpWidth));
     app.set_version_flag("--version", kVersionLine);
     app.get_formatter()->column_width(kHelpColumn);
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/options.h"
+#include "report/run_file_set.h"
 #include "run/exact_run.h"
 #include "run/forecast_run.h"
 #include "run/run_driver.h"

@@ -2,9 +2,12 @@
 
 #include <cassert>
 
-#include "cli/text_output.h"
-
 namespace kavri::cli {
+
+bool usesGeneticSearch(const RunSettings& settings) {
+    return settings.model.selectModel == kSelectModelSearch &&
+           settings.ga.searchMethod == kSearchGenetic;
+}
 
 std::uint64_t bootstrapSeed(const CliRequest& request, const RunOutcome& outcome,
                             std::uint64_t clockSeed) {

@@ -49,4 +49,7 @@ Result<RunStatistics> computeRunStatistics(const CliRequest& request, const RunS
                                            const RunOutcome& outcome, std::uint64_t seed,
                                            const StatisticsProgress& progress);
 
+// Whether the run searched the thresholds with the random genetic algorithm.
+bool usesGeneticSearch(const RunSettings& settings);
+
 }  // namespace kavri::cli

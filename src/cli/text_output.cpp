@@ -173,11 +173,6 @@ std::string formatStatisticsReport(const RunStatistics& statistics) {
     return out;
 }
 
-bool usesGeneticSearch(const RunSettings& settings) {
-    return settings.model.selectModel == kSelectModelSearch &&
-           settings.ga.searchMethod == kSearchGenetic;
-}
-
 std::string formatTextReport(const ResultTexts& texts, const RunOutcome& outcome,
                              const RunSettings& settings, const RunStatistics* statistics) {
     std::string out;

@@ -45,7 +45,4 @@ std::string formatForecastReport(const ForecastOutcome& forecasts);
 // "Simulated Series: <N> values with <method> innovations, seed S, written to <file>".
 std::string formatSimulationReport(const CliRequest& request);
 
-// Whether the run searched the thresholds with the random genetic algorithm.
-bool usesGeneticSearch(const RunSettings& settings);
-
 }  // namespace kavri::cli

@@ -3,6 +3,7 @@
 #include <cassert>
 
 #include "model/regime_rule.h"
+#include "model/setar_equation.h"
 
 namespace kavri {
 
@@ -26,12 +27,8 @@ HoldoutForecasts forecastHoldout(const double* x, int origin, const FittedModel&
         }
         const int order = model.regimeOrders[r];
         assert(order <= model.regimeCoefficients.colHi() && t - order >= 0);
-        const double* coefficients = model.regimeCoefficients[r];
         // Lags are observed values, held-out ones included: one step ahead from the actual past.
-        double forecast = coefficients[0];
-        for (int k = 1; k <= order; ++k) {
-            forecast = forecast + coefficients[k] * x[t - k];
-        }
+        const double forecast = regimeEquation(model.regimeCoefficients[r], order, x + t);
         result.observed[i] = x[t];
         result.forecast[i] = forecast;
         result.error[i] = x[t] - forecast;

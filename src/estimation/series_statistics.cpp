@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cassert>
 
+#include "model/regime_rule.h"
+#include "model/setar_equation.h"
+
 namespace kavri {
 
 double seriesMean(const double* x, int n) {
@@ -69,17 +72,9 @@ void fitWholeSeries(const double* x, int n, int maxOrder, int delay, const Fitte
     }
     const int nRegimes = model.nRegimes;
     for (int t = t0; t < n; ++t) {
-        const double thresholdVariable = x[t - delay];
-        int r = 0;
-        while (r < nRegimes - 1 && !(thresholdVariable < model.thresholdValues[r])) {
-            ++r;
-        }
-        const double* coefficients = model.regimeCoefficients[r];
-        double value = coefficients[0];
-        for (int k = 1; k <= model.regimeOrders[r]; ++k) {
-            value += coefficients[k] * x[t - k];
-        }
-        fitted[t] = value;
+        const int r =
+            regimeOfValue(x[t - delay], model.thresholdValues.data(), nRegimes, kWholeSeriesFitTie);
+        fitted[t] = regimeEquation(model.regimeCoefficients[r], model.regimeOrders[r], x + t);
     }
     for (int t = 0; t < n; ++t) {
         residual[t] = x[t] - fitted[t];

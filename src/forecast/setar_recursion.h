@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/reported_model.h"
+#include "model/setar_equation.h"
 
 namespace kavri {
 
@@ -32,12 +33,7 @@ class SetarRecursion {
     // expects at the position `next` points to, given the values before it.
     double conditionalMean(int regime, const double* next) const {
         const std::vector<double>& c = coefficients_[static_cast<std::size_t>(regime)];
-        double value = c[0];
-        const int order = static_cast<int>(c.size()) - 1;
-        for (int k = 1; k <= order; ++k) {
-            value = value + c[static_cast<std::size_t>(k)] * next[-k];
-        }
-        return value;
+        return regimeEquation(c.data(), static_cast<int>(c.size()) - 1, next);
     }
 
     // One step: the regime from next[-delay] by forecastRegime(), then its conditional mean.

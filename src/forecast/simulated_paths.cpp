@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "forecast/path_summary.h"
-#include "model/thread_limit.h"
+#include "numeric/thread_count.h"
 
 namespace kavri {
 
@@ -30,11 +30,7 @@ void forEachRange(int count, int nThreads, const std::function<void(int, int)>& 
 
 }  // namespace
 
-int threadsFor(int requested, long long count) {
-    int threads = requested > 0 ? requested : availableHardwareThreads();
-    threads = std::max(threads, 1);
-    return static_cast<int>(std::min<long long>(threads, std::max<long long>(count, 1)));
-}
+int threadsFor(int requested, long long count) { return threadCount(requested, count); }
 
 void simulatePaths(const PathSimulation& s, ForecastResult& result) {
     const SetarRecursion& recursion = s.recursion;

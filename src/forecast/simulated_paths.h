@@ -35,7 +35,8 @@ struct PathSimulation {
 void simulatePaths(const PathSimulation& simulation, ForecastResult& result);
 
 // The number of threads to use for `count` independent tasks when `requested` are asked
-// (0: every hardware thread): at least 1, at most count.
+// (0: every hardware thread): at least 1, at most count, as threadCount
+// (numeric/thread_count.h) counts them.
 int threadsFor(int requested, long long count);
 
 }  // namespace kavri

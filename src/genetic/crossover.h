@@ -6,15 +6,14 @@
 
 namespace kavri {
 
-// One-point crossover of ceil(nChromosomes * pCrossover / 2) random pairs; both children
-// replace their parents only when both pass checkChromosome. Requires nChromosomes >= 2.
-void crossoverPopulation(IMatrix& population, int nChromosomes, int nObservations,
-                         double pCrossover, const int* sortOrder, int delay, int maxRegimes,
-                         int minObs, int maxOrder, RandomSource& random);
+// The number of pairs crossed: ceil(nChromosomes * pCrossover / 2), held inside the pairs a
+// random order of nChromosomes can give.
+int crossoverPairCount(int nChromosomes, double pCrossover);
 
-// The same with the population's genes kept beside it (population_genes.h): the same draws
-// and the same population, the children checked from their set genes and the matrix written
-// only where a gene changes; `genes` stays that of the population.
+// One-point crossover of crossoverPairCount(nChromosomes, pCrossover) random pairs; both
+// children replace their parents only when both pass checkChromosome. The children are checked
+// from their set genes (population_genes.h) and the matrix is written only where a gene
+// changes; `genes` stays that of the population. Requires nChromosomes >= 2.
 void crossoverPopulation(IMatrix& population, PopulationGenes& genes, int nChromosomes,
                          int nObservations, double pCrossover, const int* sortOrder, int delay,
                          int maxRegimes, int minObs, int maxOrder, RandomSource& random);

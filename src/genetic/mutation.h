@@ -10,23 +10,11 @@ namespace kavri {
 // draw is < pMutation; the copy replaces the chromosome only when it passes checkChromosome.
 // One uniform per mutable gene, chromosome after chromosome; the uniforms are drawn
 // kDrawLanes at a time (random_draws.h) and compared as integers.
-void mutatePopulation(IMatrix& population, int nChromosomes, int nObservations, double pMutation,
-                      const int* sortOrder, int delay, int maxRegimes, int minObs, int maxOrder,
-                      RandomSource& random);
-
-// The same with the population's genes kept beside it (population_genes.h): the mutants are
-// checked from their set genes and the matrix is written only where a gene flips; `genes`
-// stays that of the population.
+// The population's genes are kept beside it (population_genes.h): the mutants are checked from
+// their set genes and the matrix is written only where a gene flips; `genes` stays that of the
+// population.
 void mutatePopulation(IMatrix& population, PopulationGenes& genes, int nChromosomes,
                       int nObservations, double pMutation, const int* sortOrder, int delay,
                       int maxRegimes, int minObs, int maxOrder, RandomSource& random);
-
-// The same operator written out gene by gene: one uniformRandom() per mutable gene, compared
-// with pMutation, and every mutant copied and checked whole. mutatePopulation() gives the same
-// population and leaves the generator in the same state, bit for bit; this one is kept as the
-// reference it is checked against.
-void mutatePopulationOneDrawAtATime(IMatrix& population, int nChromosomes, int nObservations,
-                                    double pMutation, const int* sortOrder, int delay,
-                                    int maxRegimes, int minObs, int maxOrder, RandomSource& random);
 
 }  // namespace kavri

@@ -26,25 +26,6 @@ void copyChromosome(IMatrix& population, PopulationGenes& genes, int winner, int
     genes.of(loser) = genes.of(winner);
 }
 
-// Pairs the chromosomes in a random order (randomOrder(), defined below); in each pair the
-// fitter one, the second of the pair on a tie, is copied over the other with probability
-// pSelection: copy(winner, loser). The draws are the order's keys, then one per pair.
-template <typename Copy>
-void runTournaments(const double* fitness, int n, double pSelection, RandomSource& random,
-                    Copy copy) {
-    IVector order = ivector(0, n);
-    DVector keys = dvector(0, n);
-    randomOrder(n, order, keys, random);
-    for (int m = 0; m + 2 <= n; m += 2) {
-        const int a = order[m];
-        const int b = order[m + 1];
-        const bool aWins = fitness[a] > fitness[b];
-        if (random.uniformRandom() <= pSelection) {
-            copy(aWins ? a : b, aWins ? b : a);
-        }
-    }
-}
-
 }  // namespace
 
 void randomOrder(int n, IVector& order, DVector& keys, RandomSource& random) {
@@ -63,18 +44,9 @@ void randomOrder(int n, IVector& order, DVector& keys, RandomSource& random) {
     }
 }
 
-void selectChromosomes(IMatrix& population, const double* fitness, int nChromosomes,
-                       int nObservations, double pSelection, RandomSource& random) {
-    runTournaments(fitness, nChromosomes, pSelection, random, [&](int winner, int loser) {
-        for (int g = 0; g < nObservations; ++g) {
-            population[g][loser] = population[g][winner];
-        }
-    });
-}
-
 void selectChromosomes(IMatrix& population, PopulationGenes& genes, const double* fitness,
                        int nChromosomes, double pSelection, RandomSource& random) {
-    runTournaments(fitness, nChromosomes, pSelection, random, [&](int winner, int loser) {
+    pairwiseTournaments(fitness, nChromosomes, pSelection, random, [&](int winner, int loser) {
         copyChromosome(population, genes, winner, loser);
     });
 }

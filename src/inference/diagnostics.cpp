@@ -6,6 +6,7 @@
 
 #include "inference/distributions.h"
 #include "model/regime_rule.h"
+#include "model/setar_equation.h"
 
 // LAPACK's general eigenvalue routine (Fortran calling convention, with the hidden lengths of
 // the two character arguments).
@@ -128,10 +129,7 @@ SkeletonLongRun skeletonLongRun(const ReportedModel& model) {
         const int r = regimeOfValue(x[t - static_cast<std::size_t>(model.delay)],
                                     model.thresholds.data(), nRegimes, kWholeSeriesFitTie);
         const std::vector<double>& c = model.regimes[static_cast<std::size_t>(r)].coefficients;
-        double value = c[0];
-        for (std::size_t k = 1; k < c.size(); ++k) {
-            value = value + c[k] * x[t - k];
-        }
+        const double value = regimeEquation(c.data(), static_cast<int>(c.size()) - 1, x.data() + t);
         if (!std::isfinite(value) || std::fabs(value) > kDivergence * scale) {
             result.behaviour = SkeletonBehaviour::kDiverges;
             return result;

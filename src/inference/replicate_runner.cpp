@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "model/thread_limit.h"
+#include "numeric/thread_count.h"
 
 namespace kavri {
 
@@ -18,12 +18,7 @@ constexpr std::chrono::milliseconds kProgressInterval{100};
 
 }  // namespace
 
-int replicateThreads(int threads) {
-    if (threads > 0) {
-        return threads;
-    }
-    return availableHardwareThreads();
-}
+int replicateThreads(int threads) { return threadCount(threads); }
 
 bool runReplicates(int count, int threads, const std::function<void(int)>& task,
                    const ReplicateProgress& progress) {

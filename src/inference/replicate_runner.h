@@ -12,7 +12,8 @@ namespace kavri {
 // end.
 using ReplicateProgress = std::function<bool(int done, int total)>;
 
-// The threads a bootstrap uses when asked for `threads` (0: one per hardware thread).
+// The threads a bootstrap uses when asked for `threads` (0: one per hardware thread), as
+// threadCount (numeric/thread_count.h) counts them.
 int replicateThreads(int threads);
 
 // Calls task(b) once for each b = 0 .. count-1 on replicateThreads(threads) threads (the

@@ -3,6 +3,7 @@
 #include <cassert>
 
 #include "model/regime_rule.h"
+#include "model/setar_equation.h"
 
 namespace kavri {
 
@@ -43,11 +44,8 @@ void regenerateSeries(const NullModel& model, const double* x, int n, int firstT
         // the threshold belongs to the regime above it.
         const int regime = regimeOfValue(out[t - model.delay], &model.threshold, model.regimes,
                                          ThresholdTie::kUpperRegime);
-        const std::vector<double>& b = model.coefficients[regime];
-        double value = b[0];
-        for (int k = 1; k <= model.order; ++k) {
-            value = value + b[k] * (out[t - k] - model.centre);
-        }
+        const double value = regimeEquation(model.coefficients[regime].data(), model.order,
+                                            [&](int k) { return out[t - k] - model.centre; });
         out[t] = model.centre + value + model.residuals[random.index(size)];
     }
 }

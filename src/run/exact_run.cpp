@@ -11,7 +11,7 @@
 #include "run/chromosome_evaluation.h"
 #include "run/finite_results.h"
 #include "run/fitness_text.h"
-#include "run/run_driver.h"
+#include "run/run_files.h"
 #include "run/series_loading.h"
 #include "run/worker_pool.h"
 

@@ -52,7 +52,8 @@ void seedDemonstrationChromosome(const ModelParameters& model, IMatrix& populati
 }
 
 // The straightforward evaluation: every chromosome of the generation in column order, each
-// through the whole of evaluateChromosome(). The reference that the fast path must match.
+// through the whole of evaluateChromosome(). That of models of other forms than the default,
+// which the cache does not keep, and of the reference path that the cache must match.
 GenerationEvaluation evaluateGeneration(const EvaluationContext& context, RunStorage& storage,
                                         int nChromosomes, int generation) {
     const ModelParameters& model = context.settings.model;
@@ -113,13 +114,14 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
     // The cache keeps one estimate per rank range of the default model's regressions (fixed
     // orders would make it depend on the regime too): a model of another form is evaluated
     // afresh for every chromosome.
-    if (options.searchPath == SearchPath::kFast && settings.form.isDefault()) {
+    const bool reference = options.referenceOperators != nullptr;
+    if (!reference && settings.form.isDefault()) {
         fast.emplace(settings, options.files, x, sortOrder,
                      WorkerPool::availableThreads(kMaxSearchThreads));
     }
-    // The fast path keeps the population's genes beside it for its operators.
+    // The search keeps the population's genes beside it for its operators.
     std::optional<PopulationGenes> genes;
-    if (fast) {
+    if (!reference) {
         genes.emplace();
         genes->read(storage.population, m, n);
     }
@@ -212,18 +214,8 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
             mutatePopulation(storage.population, *genes, m, n, ga.pMutation, sortOrder, model.delay,
                              model.maxRegimes, model.minObs, model.maxOrder, random);
         } else {
-            // The reference path keeps the operators that read and write whole chromosomes
-            // and draw one uniform at a time, so that comparing the two paths checks the fast
-            // operators as well.
-            selectChromosomes(storage.population, storage.logFitness.data(), m, n, ga.pSelection,
-                              random);
-            if (m > 1) {
-                crossoverPopulation(storage.population, m, n, ga.pCrossover, sortOrder, model.delay,
-                                    model.maxRegimes, model.minObs, model.maxOrder, random);
-            }
-            mutatePopulationOneDrawAtATime(storage.population, m, n, ga.pMutation, sortOrder,
-                                           model.delay, model.maxRegimes, model.minObs,
-                                           model.maxOrder, random);
+            options.referenceOperators(storage.population, storage.logFitness.data(), settings,
+                                       sortOrder, random);
         }
     }
     return outcome;

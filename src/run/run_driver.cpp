@@ -13,6 +13,7 @@
 #include "run/fitness_text.h"
 #include "run/genetic_run.h"
 #include "run/given_thresholds.h"
+#include "run/run_files.h"
 #include "run/run_storage.h"
 #include "run/series_loading.h"
 #include "run/typed_thresholds.h"
@@ -151,20 +152,6 @@ std::string noModelCause(const RunSettings& settings, const double* x, int n) {
            "such as alternating values) or too few for the order";
 }
 
-}  // namespace
-
-void supersedeEarlierFiles(RunFileSet& set, const ResultFiles& files, const RunSettings& settings,
-                           bool forecasts) {
-    if (settings.model.nPredictions == 0) {
-        set.supersede(files.predictionsPath());
-    }
-    if (!forecasts) {
-        set.supersede(files.forecastsPath());
-    }
-}
-
-namespace {
-
 RunOutcome runKeptFiles(RunSettings& settings, ResultTexts& texts, RunObserver& observer,
                         const RunOptions& options) {
     // The texts and both result files are written with a decimal point in any user locale.
@@ -237,19 +224,6 @@ RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& obse
     RunOutcome outcome = runKeptFiles(settings, texts, observer, kept);
     commitRunFiles(set, options.files, settings, outcome);
     return outcome;
-}
-
-void commitRunFiles(RunFileSet& set, const ResultFiles& files, const RunSettings& settings,
-                    RunOutcome& outcome) {
-    if (outcome.notice || !outcome.model.available) {
-        set.discard();
-        return;
-    }
-    supersedeEarlierFiles(set, files, settings, false);
-    outcome.files = set.commit();
-    if (outcome.files.notice) {
-        outcome.notice = outcome.files.notice;
-    }
 }
 
 }  // namespace kavri

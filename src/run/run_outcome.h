@@ -15,15 +15,21 @@
 #include "estimation/threshold_profile.h"
 #include "model/notice.h"
 #include "model/reported_model.h"
+#include "numeric/storage.h"
 #include "report/result_files.h"
 #include "report/run_file_set.h"
 
 namespace kavri {
 
-// How the genetic search evaluates its chromosomes. Both give the same results bit for bit:
-// the fast path keeps estimates it has made and spreads new ones over the cores; the reference
-// path evaluates every chromosome from scratch and is kept to check the fast one against.
-enum class SearchPath { kFast, kReference };
+class RandomSource;
+struct RunSettings;
+
+// One generation's selection, crossover and mutation of the genetic search written over the
+// whole population matrix (genes are rows, chromosomes columns), at the settings'
+// probabilities; `logFitness` ranks the chromosomes.
+using PopulationOperators = void (*)(IMatrix& population, const double* logFitness,
+                                     const RunSettings& settings, const int* sortOrder,
+                                     RandomSource& random);
 
 struct RunOptions {
     // First seed of the genetic search; empty: the calendar clock in seconds.
@@ -36,7 +42,12 @@ struct RunOptions {
     RunFileSet* fileSet = nullptr;
     // Also compute the exact optimum after a genetic search, for comparison.
     bool compareExact = false;
-    SearchPath searchPath = SearchPath::kFast;
+    // Null: the genetic search keeps the population's set genes beside it for its operators and
+    // evaluates through its cache. Given: every chromosome is evaluated from scratch and these
+    // operators replace the search's own. Tests, benchmarks and fuzz targets give the operators
+    // as first written (tests/reference), which must give the same results bit for bit, to
+    // check the cache and the operators at once.
+    PopulationOperators referenceOperators = nullptr;
     // After an exact search, also profile each threshold of the optimum (for the charts).
     bool profileThresholds = false;
     // Thresholds the exact search tries: 0 lets it choose (every value while that is quick);

@@ -7,6 +7,7 @@
 #include "estimation/series_statistics.h"
 #include "model/notices.h"
 #include "model/regime_rule.h"
+#include "model/setar_equation.h"
 #include "model/text_format.h"
 #include "report/model_texts.h"
 #include "run/finite_results.h"
@@ -62,12 +63,8 @@ void recordRegressionResiduals(const double* x, int n, int delay, const FittedMo
         if (applied == r) {
             continue;
         }
-        const double* coefficients = model.regimeCoefficients[r];
-        double value = coefficients[0];
-        for (int k = 1; k <= model.regimeOrders[r]; ++k) {
-            value += coefficients[k] * x[t - k];
-        }
-        data.regressionResiduals[t] = x[t] - value;
+        data.regressionResiduals[t] =
+            x[t] - regimeEquation(model.regimeCoefficients[r], model.regimeOrders[r], x + t);
     }
     data.regressionAutocorrelations.assign(static_cast<std::size_t>(nLags) + 1, 0.0);
     autocorrelations(data.regressionAutocorrelations.data(), n, data.regressionResiduals.data(),

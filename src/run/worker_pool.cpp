@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "model/thread_limit.h"
+#include "numeric/thread_count.h"
 
 namespace kavri {
 
@@ -23,9 +23,7 @@ WorkerPool::~WorkerPool() {
     }
 }
 
-int WorkerPool::availableThreads(int limit) {
-    return std::max(1, std::min(availableHardwareThreads(), limit));
-}
+int WorkerPool::availableThreads(int limit) { return threadCount(0, LLONG_MAX, limit); }
 
 ParallelFor WorkerPool::parallelFor() {
     ParallelFor parallel;

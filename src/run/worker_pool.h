@@ -32,7 +32,8 @@ class WorkerPool {
     // have returned. worker is 0 for the calling thread and 1 .. size()-1 for the helpers.
     void run(int count, const std::function<void(int, int)>& task);
 
-    // The threads a search may use here: the hardware's count, at most `limit`, at least 1.
+    // The threads a search may use here: the hardware's count, at most `limit`, at least 1
+    // (threadCount, numeric/thread_count.h).
     static int availableThreads(int limit);
 
     // This pool as the searches of the core take it; the pool must outlive the value.

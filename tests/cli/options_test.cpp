@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "cli/exit_codes.h"
+
 namespace kavri::cli {
 namespace {
 
@@ -553,6 +555,25 @@ TEST(ParseOptions, HelpAndVersionComeBackAsTexts) {
     for (std::string line; std::getline(lines, line);) {
         EXPECT_LE(line.size(), 80u) << line;
     }
+}
+
+// The help's exit statuses come from cli/exit_codes.h: each status once, ascending, each with
+// its meaning, in the help as wrapped for the terminal.
+TEST(ParseOptions, TheHelpNamesEveryExitStatusOnceInOrder) {
+    int previous = -1;
+    for (const ExitStatusMeaning& entry : kExitStatusMeanings) {
+        EXPECT_GT(entry.status, previous);
+        previous = entry.status;
+    }
+    EXPECT_EQ(previous, kExitSomeSeriesFailed);
+    const std::string text = exitStatusText();
+    EXPECT_EQ(text.rfind("Exit status: 0 the model was estimated and reported; 1 ", 0), 0u) << text;
+    const std::string last =
+        "; 7 in a run of several series, some series failed or gave no model (see the summary).";
+    ASSERT_GE(text.size(), last.size());
+    EXPECT_EQ(text.substr(text.size() - last.size()), last);
+    const std::string joined = std::regex_replace(parse({"--help"}).text, std::regex("\n *"), " ");
+    EXPECT_NE(joined.find(text), std::string::npos) << joined;
 }
 
 TEST(ParseForecastOptions, NoneByDefaultAndEachOptionReachesItsSetting) {

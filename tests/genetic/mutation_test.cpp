@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "genetic_test_support.h"
+#include "reference/genetic_reference.h"
 
 namespace kavri {
 namespace {

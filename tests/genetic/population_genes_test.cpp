@@ -9,6 +9,7 @@
 #include "genetic/mutation.h"
 #include "genetic/selection.h"
 #include "genetic_test_support.h"
+#include "reference/genetic_reference.h"
 
 namespace kavri {
 namespace {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "genetic_test_support.h"
+#include "reference/genetic_reference.h"
 
 namespace kavri {
 namespace {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "genetic/candidates.h"
+#include "reference/genetic_reference.h"
 #include "run/chromosome_evaluation.h"
 #include "run/run_driver.h"
 #include "support/memory_file_system.h"
@@ -60,7 +61,7 @@ RunRecord runPath(RunSettings settings, std::uint32_t seed, SearchPath path,
     RunOptions options;
     options.seed = seed;
     options.files.fileSystem = &files;
-    options.searchPath = path;
+    useSearchPath(options, path);
     record.outcome = runModel(settings, record.texts, record.observer, options);
     recordFiles(files, record);
     return record;

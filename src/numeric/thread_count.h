@@ -1,12 +1,16 @@
 #pragma once
 
-// The threads one computation may use. A batch that fits one series per core runs each series
-// on a single thread: a series that started threads of its own on top would only make the
-// cores take turns. The limit belongs to the calling thread, so that workers fitting
-// different series do not disturb each other, and no result depends on it: every parallel
-// computation gives the same bits on one thread and on many.
+// How many threads a piece of parallel work starts: the one count that the searches' worker
+// pool, the bootstrap replicates and the simulated forecast paths use. The results never
+// depend on it (every task's result is the same whichever thread runs it), only the time.
+//
+// A batch that fits one series per core runs each series on a single thread: a series that
+// started threads of its own on top would only make the cores take turns. That limit belongs
+// to the calling thread (ThreadLimitScope), so that workers fitting different series do not
+// disturb each other.
 
 #include <algorithm>
+#include <climits>
 #include <thread>
 
 namespace kavri {
@@ -34,5 +38,10 @@ class ThreadLimitScope {
  private:
     int previous_;
 };
+
+// `requested` when above 0; otherwise the threads available to this thread
+// (availableHardwareThreads), at most `limit`. Never more than `tasks` (the tasks to share out,
+// counted as 1 when there are none) and never below 1.
+int threadCount(int requested, long long tasks = LLONG_MAX, int limit = INT_MAX);
 
 }  // namespace kavri
