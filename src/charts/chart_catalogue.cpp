@@ -25,6 +25,8 @@ bool chartApplies(ChartKind kind, const ChartInput& input) {
             return true;
         case ChartKind::kAcf:
             return model.autocorrelations.size() >= 2;
+        case ChartKind::kLjungBox:
+            return model.autocorrelations.size() >= 2 && hasLjungBoxPValues(model);
         case ChartKind::kForecasts:
             return (input.nHeldOut() > 0 && !model.holdoutForecasts.empty()) ||
                    (input.forecasts && !input.forecasts->point.empty());
@@ -45,6 +47,8 @@ std::unique_ptr<ChartFigure> buildChart(ChartKind kind, const ChartInput& input)
             return buildFitChart(input);
         case ChartKind::kAcf:
             return buildAcfChart(input);
+        case ChartKind::kLjungBox:
+            return buildLjungBoxChart(input);
         case ChartKind::kForecasts:
             return buildForecastChart(input);
         case ChartKind::kSearch:

@@ -7,7 +7,7 @@
 
 namespace kavri::charts {
 
-enum class ChartKind { kSeries, kLag, kFit, kAcf, kForecasts, kSearch };
+enum class ChartKind { kSeries, kLag, kFit, kAcf, kLjungBox, kForecasts, kSearch };
 
 struct ChartDescription {
     ChartKind kind;
@@ -15,11 +15,12 @@ struct ChartDescription {
     const char* title;     // "Series and regimes": the tab of the desktop program
 };
 
-inline constexpr std::array<ChartDescription, 6> kCharts = {{
+inline constexpr std::array<ChartDescription, 7> kCharts = {{
     {ChartKind::kSeries, "series", "Series and regimes"},
     {ChartKind::kLag, "lag", "Lag plot"},
     {ChartKind::kFit, "fit", "Fit"},
     {ChartKind::kAcf, "acf", "Residual autocorrelation"},
+    {ChartKind::kLjungBox, "ljungbox", "Ljung-Box p values"},
     {ChartKind::kForecasts, "forecasts", "Forecasts"},
     {ChartKind::kSearch, "search", "Search"},
 }};

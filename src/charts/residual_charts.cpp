@@ -12,6 +12,7 @@
 
 #include "charts/chart_style.h"
 #include "charts/time_axis.h"
+#include "inference/diagnostics.h"
 
 namespace kavri::charts {
 
@@ -19,6 +20,8 @@ namespace {
 
 // The 97.5% point of the standard normal distribution.
 constexpr double kNormalQuantile975 = 1.96;
+// The level below which a Ljung-Box p value rejects white noise, as peers draw it.
+constexpr double kLjungBoxLevel = 0.05;
 
 QLineSeries* lineSeries(const QString& name, const QPen& pen) {
     auto* series = new QLineSeries;
@@ -172,6 +175,73 @@ std::unique_ptr<ChartFigure> buildAcfChart(const ChartInput& input) {
         marker->setShape(QLegend::MarkerShapeRectangle);
     }
     setPaddedRange(y, -extent, extent, 0.1);
+    figure->addPanel(chart);
+    return figure;
+}
+
+bool hasLjungBoxPValues(const ReportedModel& model) {
+    for (const PortmanteauTest& test : ljungBoxByLag(model)) {
+        if (test.pValue) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::unique_ptr<ChartFigure> buildLjungBoxChart(const ChartInput& input) {
+    const std::vector<PortmanteauTest> tests = ljungBoxByLag(input.model);
+    const int nLags = static_cast<int>(tests.size());
+    int firstWithP = nLags + 1;
+    for (const PortmanteauTest& test : tests) {
+        if (test.pValue) {
+            firstWithP = std::min(firstWithP, test.lags);
+        }
+    }
+    auto figure = std::make_unique<ChartFigure>(ChartKind::kLjungBox, QSizeF(820.0, 520.0));
+    auto* chart = new QChart;
+    // Q(h) has h - max p_r degrees of freedom: the first lags have none and no p value.
+    QString title = QStringLiteral("Ljung-Box p values of the residuals by lag");
+    if (firstWithP > 1) {
+        title += QStringLiteral(" (from lag %1)").arg(firstWithP);
+    }
+    styleChart(chart, title);
+    const QString xName = QStringLiteral("lag");
+    const QString yName = QStringLiteral("p value");
+    auto* x = valueAxis(xName, "%d");
+    auto* y = valueAxis(yName, "%.2f");
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+
+    QLineSeries* joined = lineSeries(QStringLiteral("joined"), linePen(kMutedColor, 1.0));
+    QScatterSeries* points = markerSeries(QStringLiteral("p value of Q(lag)"), kFittedColor,
+                                          QScatterSeries::MarkerShapeCircle, 9.0);
+    QScatterSeries* below = markerSeries(QStringLiteral("p value below 0.05"), kHighlightColor,
+                                         QScatterSeries::MarkerShapeRectangle, 10.0);
+    for (const PortmanteauTest& test : tests) {
+        if (!test.pValue) {
+            continue;
+        }
+        joined->append(test.lags, *test.pValue);
+        (*test.pValue < kLjungBoxLevel ? below : points)->append(test.lags, *test.pValue);
+    }
+    QLineSeries* level =
+        lineSeries(QStringLiteral("5% level"), linePen(kHighlightColor, 1.4, Qt::DashLine));
+    level->append(0.0, kLjungBoxLevel);
+    level->append(nLags + 1.0, kLjungBoxLevel);
+    addToChart(chart, joined, x, y);
+    addToChart(chart, level, x, y);
+    addToChart(chart, points, x, y);
+    hideFromLegend(chart, joined);
+    attachTooltips(points, xName, yName);
+    if (below->count() > 0) {
+        addToChart(chart, below, x, y);
+        attachTooltips(below, xName, yName);
+    } else {
+        delete below;
+    }
+    setWholeNumberTicks(x, 1.0, std::max(2.0, static_cast<double>(nLags)));
+    y->setRange(0.0, 1.0);
+    y->setTickCount(6);
     figure->addPanel(chart);
     return figure;
 }

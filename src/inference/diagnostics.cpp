@@ -159,12 +159,32 @@ SkeletonLongRun skeletonLongRun(const ReportedModel& model) {
     return result;
 }
 
+std::vector<PortmanteauTest> ljungBoxByLag(const ReportedModel& model) {
+    int highestOrder = 0;
+    for (const RegimeReport& regime : model.regimes) {
+        highestOrder = std::max(highestOrder, regime.order);
+    }
+    const std::vector<double>& acf = model.ownAutocorrelations();
+    const int lags = std::max(0, static_cast<int>(acf.size()) - 1);
+    const int n = static_cast<int>(model.regimeOfObservation.size());
+    std::vector<PortmanteauTest> tests;
+    for (int h = 1; h <= lags; ++h) {
+        PortmanteauTest test;
+        test.lags = h;
+        test.df = h - highestOrder;
+        test.statistic = portmanteau(acf, h, n);
+        if (test.df > 0) {
+            test.pValue = chiSquaredUpperTail(test.statistic, test.df);
+        }
+        tests.push_back(test);
+    }
+    return tests;
+}
+
 ModelDiagnostics modelDiagnostics(const ReportedModel& model) {
     ModelDiagnostics diagnostics;
-    int highestOrder = 0;
     for (std::size_t r = 0; r < model.regimes.size(); ++r) {
         const RegimeReport& regime = model.regimes[r];
-        highestOrder = std::max(highestOrder, regime.order);
         RegimeRoots roots;
         roots.regime = static_cast<int>(r) + 1;
         roots.roots = characteristicRoots(regime.coefficients);
@@ -179,20 +199,8 @@ ModelDiagnostics modelDiagnostics(const ReportedModel& model) {
         diagnostics.roots.push_back(roots);
     }
     diagnostics.skeleton = skeletonLongRun(model);
-
-    const std::vector<double>& acf = model.ownAutocorrelations();
-    const int lags = std::max(0, static_cast<int>(acf.size()) - 1);
-    const int n = static_cast<int>(model.regimeOfObservation.size());
-    for (int h = 1; h <= lags; ++h) {
-        PortmanteauTest test;
-        test.lags = h;
-        test.df = h - highestOrder;
-        test.statistic = portmanteau(acf, h, n);
-        if (test.df > 0) {
-            test.pValue = chiSquaredUpperTail(test.statistic, test.df);
-        }
-        diagnostics.ljungBoxByLag.push_back(test);
-    }
+    diagnostics.ljungBoxByLag = ljungBoxByLag(model);
+    const int lags = static_cast<int>(diagnostics.ljungBoxByLag.size());
 
     const std::vector<double>& residuals = model.ownResiduals();
     std::vector<double> squares;

@@ -62,6 +62,9 @@ struct ModelDiagnostics {
 
 ModelDiagnostics modelDiagnostics(const ReportedModel& model);
 
+// Ljung-Box Q(h) for h = 1 .. L alone, as modelDiagnostics reports it (the chart of p by lag).
+std::vector<PortmanteauTest> ljungBoxByLag(const ReportedModel& model);
+
 // The roots of 1 - c_1 z - .. - c_p z^p for c = (c_0, c_1, .., c_p); empty for p = 0 or a
 // vanishing c_p (LAPACK's dgeev on the companion matrix).
 std::vector<std::complex<double>> characteristicRoots(const std::vector<double>& coefficients);

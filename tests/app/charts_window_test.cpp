@@ -132,15 +132,16 @@ void ChartsWindowTest::chartsButtonOpensTheWindowAndEveryRunRedrawsIt() {
 
     runOnce(dialog, 10);
     QCOMPARE(pages->currentWidget(), window->tabs());
-    QCOMPARE(tabTitles(*window), (QStringList{"Series and regimes", "Lag plot", "Fit",
-                                              "Residual autocorrelation", "Forecasts"}));
+    QCOMPARE(tabTitles(*window),
+             (QStringList{"Series and regimes", "Lag plot", "Fit", "Residual autocorrelation",
+                          "Ljung-Box p values", "Forecasts"}));
     QVERIFY(window->findChild<QPushButton*>("saveChartButton")->isEnabled());
 
     // Without held-out values there are no forecasts; the chart in front stays in front.
     window->tabs()->setCurrentIndex(2);
     runOnce(dialog, 0);
-    QCOMPARE(tabTitles(*window),
-             (QStringList{"Series and regimes", "Lag plot", "Fit", "Residual autocorrelation"}));
+    QCOMPARE(tabTitles(*window), (QStringList{"Series and regimes", "Lag plot", "Fit",
+                                              "Residual autocorrelation", "Ljung-Box p values"}));
     QCOMPARE(window->tabs()->currentIndex(), 2);
 
     // A second click brings back the same window.

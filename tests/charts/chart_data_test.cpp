@@ -24,6 +24,7 @@
 #include "charts/search_chart.h"
 #include "charts/time_axis.h"
 #include "genetic/candidates.h"
+#include "inference/distributions.h"
 #include "support/series_fixtures.h"
 #include "support/temp_directory.h"
 
@@ -238,6 +239,70 @@ TEST_F(ChartData, AcfBarsAreTheResidualAutocorrelationsWithinTheWhiteNoiseBand) 
     EXPECT_TRUE(chart->title().endsWith(
         QStringLiteral("Ljung-Box Q(12) = %1").arg(formatNumber(input.model.regressionLjungBox))))
         << chart->title().toStdString();
+}
+
+// The p value of Q(h) = n (n + 2) sum_{k<=h} r_k^2 / (n - k) against chi-square with h - max p_r
+// degrees of freedom, on the regressions' own autocorrelations: the numbers of the table.
+TEST_F(ChartData, LjungBoxChartShowsThePValueOfEachLagAgainstTheFivePercentLine) {
+    std::vector<double> thresholds;
+    const ChartInput input = givenThresholdInput(thresholds);
+    const ReportedModel& model = input.model;
+    int highestOrder = 0;
+    for (const RegimeReport& regime : model.regimes) {
+        highestOrder = std::max(highestOrder, regime.order);
+    }
+    ASSERT_GE(highestOrder, 1);
+    const std::vector<double>& r = model.regressionAutocorrelations;
+    const double n = kFitted;
+    QList<QPointF> expected;
+    double sum = 0.0;
+    for (int h = 1; h <= 12; ++h) {
+        sum += r[h] * r[h] / (n - h);
+        if (h > highestOrder) {
+            expected.append(
+                QPointF(h, *chiSquaredUpperTail(n * (n + 2.0) * sum, h - highestOrder)));
+        }
+    }
+    ASSERT_TRUE(chartApplies(ChartKind::kLjungBox, input));
+    const std::unique_ptr<ChartFigure> figure = buildChart(ChartKind::kLjungBox, input);
+    EXPECT_EQ(figure->name(), QStringLiteral("ljungbox"));
+    const QChart* chart = figure->panel(0);
+    EXPECT_EQ(chart->title(),
+              QStringLiteral("Ljung-Box p values of the residuals by lag (from lag %1)")
+                  .arg(highestOrder + 1));
+    // Every p value is drawn once: circles at or above 0.05, squares below it.
+    QList<QPointF> drawn;
+    for (QAbstractSeries* series : chart->series()) {
+        auto* points = qobject_cast<QScatterSeries*>(series);
+        if (points == nullptr) continue;
+        for (const QPointF& point : points->points()) {
+            drawn.append(point);
+            EXPECT_EQ(point.y() < 0.05, series->name() == QStringLiteral("p value below 0.05"));
+        }
+    }
+    std::sort(drawn.begin(), drawn.end(),
+              [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
+    ASSERT_EQ(drawn.size(), expected.size());
+    for (qsizetype i = 0; i < drawn.size(); ++i) {
+        EXPECT_EQ(drawn[i].x(), expected[i].x());
+        EXPECT_NEAR(drawn[i].y(), expected[i].y(), 1e-12) << "lag " << drawn[i].x();
+    }
+    for (const QPointF& point :
+         seriesNamed<QLineSeries>(chart, QStringLiteral("5% level"))->points()) {
+        EXPECT_EQ(point.y(), 0.05);
+    }
+    auto* y = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).front());
+    EXPECT_EQ(y->min(), 0.0);
+    EXPECT_EQ(y->max(), 1.0);
+    EXPECT_EQ(y->titleText(), QStringLiteral("p value"));
+    EXPECT_EQ(chart->axes(Qt::Horizontal).front()->titleText(), QStringLiteral("lag"));
+
+    // No lag beyond the largest order: no p value, no chart.
+    ChartInput shortInput = input;
+    shortInput.model.autocorrelations.resize(static_cast<std::size_t>(highestOrder) + 1);
+    shortInput.model.regressionAutocorrelations.resize(static_cast<std::size_t>(highestOrder) + 1);
+    EXPECT_FALSE(chartApplies(ChartKind::kLjungBox, shortInput));
+    EXPECT_TRUE(chartApplies(ChartKind::kAcf, shortInput));
 }
 
 TEST_F(ChartData, FitShowsFittedValuesAndResidualsOnAlignedAxes) {
@@ -497,7 +562,8 @@ TEST_F(ChartData, OnlyChartsWithSomethingToShowApply) {
         return names;
     };
     // Thresholds given: nothing was searched.
-    EXPECT_EQ(applying(), (std::vector<std::string>{"series", "lag", "fit", "acf", "forecasts"}));
+    EXPECT_EQ(applying(),
+              (std::vector<std::string>{"series", "lag", "fit", "acf", "ljungbox", "forecasts"}));
 
     input.model.autocorrelations.resize(1);  // no lag asked for
     input.model.holdoutForecasts.clear();

@@ -57,9 +57,10 @@ TEST(ChartExport, WritesEveryChartUnderItsStableNameAsSvg) {
     const WrittenCharts written =
         writeCharts(input, QString::fromStdString(target.string()), ImageFormat::kSvg);
     ASSERT_FALSE(written.error.has_value()) << written.error->toStdString();
-    EXPECT_EQ(filesIn(target), (std::set<std::string>{"acf.svg", "fit.svg", "forecasts.svg",
-                                                      "lag.svg", "search.svg", "series.svg"}));
-    ASSERT_EQ(written.paths.size(), 6);
+    EXPECT_EQ(filesIn(target),
+              (std::set<std::string>{"acf.svg", "fit.svg", "forecasts.svg", "lag.svg",
+                                     "ljungbox.svg", "search.svg", "series.svg"}));
+    ASSERT_EQ(written.paths.size(), 7);
     EXPECT_TRUE(written.paths.front().endsWith(QStringLiteral("/series.svg")));
     EXPECT_TRUE(written.paths.back().endsWith(QStringLiteral("/search.svg")));
     for (const ChartDescription& chart : kCharts) {

@@ -808,6 +808,7 @@ TEST_F(CliBinary, PlotsWriteEveryChartOfTheRunAndNameThemOnStandardError) {
         "kavri-cli: wrote plots/lag.svg\n"
         "kavri-cli: wrote plots/fit.svg\n"
         "kavri-cli: wrote plots/acf.svg\n"
+        "kavri-cli: wrote plots/ljungbox.svg\n"
         "kavri-cli: wrote plots/forecasts.svg\n"
         "kavri-cli: wrote plots/search.svg\n";
     ASSERT_GE(run.err.size(), written.size()) << run.err;
@@ -818,9 +819,9 @@ TEST_F(CliBinary, PlotsWriteEveryChartOfTheRunAndNameThemOnStandardError) {
     CliRun given =
         runCli(dir(), {"--thresholds", kTwoThresholds, "--plots", "given", "--plot-format", "PNG"});
     EXPECT_EQ(given.status, 0) << given.err;
-    EXPECT_EQ(
-        filesIn(dir() / "given"),
-        (std::set<std::string>{"acf.png", "fit.png", "forecasts.png", "lag.png", "series.png"}));
+    EXPECT_EQ(filesIn(dir() / "given"),
+              (std::set<std::string>{"acf.png", "fit.png", "forecasts.png", "lag.png",
+                                     "ljungbox.png", "series.png"}));
     EXPECT_EQ(readFile(dir() / "given" / "fit.png").rfind("\x89PNG", 0), 0u);
 
     // Forecasts past the data are drawn with their intervals; without --forecast there are
