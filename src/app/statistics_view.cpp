@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDoubleSpinBox>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -31,6 +32,8 @@ namespace kavri {
 namespace {
 
 constexpr int kPollMilliseconds = 100;
+// The model comparison's progress bar counts thousandths of its work.
+constexpr int kComparisonSteps = 1000;
 
 QPlainTextEdit* makeTextArea(const QString& objectName, QWidget* parent) {
     auto* area = new QPlainTextEdit(parent);
@@ -66,14 +69,43 @@ void StatisticsView::buildLayout() {
         QStringLiteral("Heteroskedasticity-consistent (HC1) standard errors"), modelFrame);
     robustBox_->setObjectName(QStringLiteral("robustBox"));
     modelText_ = makeTextArea(QStringLiteral("modelText"), modelFrame);
+    levelBox_ = new QDoubleSpinBox(modelFrame);
+    levelBox_->setObjectName(QStringLiteral("thresholdLevelBox"));
+    levelBox_->setDecimals(1);
+    levelBox_->setRange(0.1, 99.9);
+    levelBox_->setSingleStep(1.0);
+    levelBox_->setSuffix(QStringLiteral(" %"));
+    levelBox_->setValue(kDefaultThresholdLevel);
+    levelBox_->setToolTip(
+        QStringLiteral("Level of the likelihood-ratio confidence interval of each threshold "
+                       "(kavri-cli --threshold-level): above 0 and below 100."));
+    auto* levelLabel = new QLabel(QStringLiteral("Threshold interval level"), modelFrame);
+    levelLabel->setBuddy(levelBox_);
+    auto* modelRow = new QHBoxLayout;
+    modelRow->addWidget(robustBox_);
+    modelRow->addSpacing(24);
+    modelRow->addWidget(levelLabel);
+    modelRow->addWidget(levelBox_);
+    modelRow->addStretch(1);
     auto* modelLayout = new QVBoxLayout(modelFrame);
-    modelLayout->addWidget(robustBox_);
+    modelLayout->addLayout(modelRow);
     modelLayout->addWidget(modelText_);
     connect(robustBox_, &QCheckBox::toggled, this, &StatisticsView::showModel);
+    connect(levelBox_, &QDoubleSpinBox::valueChanged, this, &StatisticsView::showModel);
 
     auto* testFrame = new QGroupBox(QStringLiteral("Linearity tests and model comparison"), this);
     orderBox_ = new QSpinBox(testFrame);
     orderBox_->setObjectName(QStringLiteral("testOrderBox"));
+    testMinObsBox_ = new QSpinBox(testFrame);
+    testMinObsBox_->setObjectName(QStringLiteral("testMinObsBox"));
+    testMinObsBox_->setRange(3, limits::kCommandLineObservations.max);
+    testMinObsBox_->setToolTip(
+        QStringLiteral("Least observations in every regime of the linearity tests (kavri-cli "
+                       "--test-min-obs), from the test order + 2; the run's Min. Oss by default, "
+                       "whose lower bound 20 is the search's, not the tests'."));
+    // Every regime keeps a residual degree of freedom: at least order + 2 rows.
+    connect(orderBox_, &QSpinBox::valueChanged, testMinObsBox_,
+            [this](int order) { testMinObsBox_->setMinimum(order + 2); });
     replicatesBox_ = new QSpinBox(testFrame);
     replicatesBox_->setObjectName(QStringLiteral("replicatesBox"));
     replicatesBox_->setRange(0, 100000);
@@ -99,8 +131,8 @@ void StatisticsView::buildLayout() {
 
     auto* settingsRow = new QHBoxLayout;
     for (auto [label, box] :
-         {std::pair{"Order", orderBox_}, std::pair{"Bootstrap replicates", replicatesBox_},
-          std::pair{"Seed", seedBox_}}) {
+         {std::pair{"Order", orderBox_}, std::pair{"Rows per regime", testMinObsBox_},
+          std::pair{"Bootstrap replicates", replicatesBox_}, std::pair{"Seed", seedBox_}}) {
         auto* text = new QLabel(QString::fromUtf8(label), testFrame);
         text->setBuddy(box);
         settingsRow->addWidget(text);
@@ -132,8 +164,11 @@ void StatisticsView::showRun(const RunSettings& settings, const RunOutcome& outc
     const int highestOrder = std::max(1, settings.model.maxOrder - 1);
     orderBox_->setRange(1, highestOrder);
     orderBox_->setValue(defaultTestOrder(settings.model.maxOrder));
+    testMinObsBox_->setMinimum(orderBox_->value() + 2);
+    testMinObsBox_->setValue(settings.model.minObs);
     progressBar_->setRange(0, 1);
     progressBar_->setValue(0);
+    findRegimeSupport();
     showModel();
     showResults();
     setBusy(false);
@@ -152,7 +187,7 @@ void StatisticsView::showModel() {
     const FitStatistics fit = fitStatistics(model, table);
     std::string text = modelStatisticsText(table, fit);
     const std::vector<ThresholdConfidence> intervals =
-        thresholdConfidence(model, kDefaultThresholdLevel, settings_.model.minObs);
+        thresholdConfidence(model, levelBox_->value(), settings_.model.minObs);
     if (!intervals.empty()) {
         text += "Threshold Confidence:\n" + thresholdConfidenceText(intervals) + "\n";
     }
@@ -160,20 +195,28 @@ void StatisticsView::showModel() {
         text += item.label + (item.text.find('\n') == std::string::npos ? ": " : ":\n") +
                 item.text + "\n";
     }
-    // After a search: does BIC at the model's delay support the number of regimes?
-    if (settings_.model.selectModel == kSelectModelSearch && settings_.model.maxRegimes > 1 &&
-        settings_.form.isDefault()) {
+    text += supportText_;
+    modelText_->setPlainText(QString::fromStdString(text));
+}
+
+void StatisticsView::findRegimeSupport() {
+    supportText_.clear();
+    const ReportedModel& model = outcome_.model;
+    // After a search: does BIC at the model's delay support the number of regimes? One delay's
+    // comparison, made once per run rather than at every change of the standard errors.
+    if (model.available && settings_.model.selectModel == kSelectModelSearch &&
+        settings_.model.maxRegimes > 1 && settings_.form.isDefault()) {
+        const ClassicNumericLocale classic;
         ComparisonOptions atDelay;
         atDelay.delay = model.delay;
         Result<ModelComparison> support = compareModels(settings_, model.series, atDelay);
         if (support.ok()) {
-            text += "Regimes Support: " +
-                    regimeSupportText(static_cast<int>(model.regimes.size()), support.value(),
-                                      nullptr) +
-                    "\n";
+            supportText_ = "Regimes Support: " +
+                           regimeSupportText(static_cast<int>(model.regimes.size()),
+                                             support.value(), nullptr) +
+                           "\n";
         }
     }
-    modelText_->setPlainText(QString::fromStdString(text));
 }
 
 void StatisticsView::showResults() {
@@ -187,6 +230,7 @@ void StatisticsView::runTests() {
     }
     LinearityTestSettings settings = linearityTestSettings(settings_.model);
     settings.order = orderBox_->value();
+    settings.minObs = testMinObsBox_->value();
     settings.replicates = replicatesBox_->value();
     settings.seed = static_cast<std::uint64_t>(seedBox_->value());
     const std::vector<double> series = outcome_.model.series;
@@ -212,8 +256,17 @@ void StatisticsView::runComparison() {
     const RunSettings settings = settings_;
     const std::vector<double> series = outcome_.model.series;
     startWork(
-        [settings, series](const std::atomic<bool>&, std::atomic<int>&, std::atomic<int>&) {
-            const Result<ModelComparison> comparison = compareModels(settings, series);
+        [settings, series](const std::atomic<bool>& stop, std::atomic<int>& done,
+                           std::atomic<int>& total) {
+            ComparisonOptions options;
+            // The bar in thousandths of the comparison's work: a delay of a long series takes
+            // seconds, too long for a bar that moves only between delays.
+            options.keepGoing = [&](double share) {
+                total = kComparisonSteps;
+                done = static_cast<int>(share * kComparisonSteps);
+                return !stop.load();
+            };
+            const Result<ModelComparison> comparison = compareModels(settings, series, options);
             return comparison.ok() ? "Model Comparison:\n" + modelComparisonText(comparison.value())
                                    : comparison.notice().text;
         },
@@ -271,11 +324,23 @@ void StatisticsView::stopWork() {
 }
 
 void StatisticsView::setBusy(bool busy) {
-    const bool available = outcome_.model.available;
+    // The tests and the comparison fit models of the default form (as kavri-cli refuses
+    // --tests and --compare-models with --orders or --include none).
+    const bool defaultForm = settings_.form.isDefault();
+    const bool available = outcome_.model.available && defaultForm;
+    const QString why = defaultForm
+                            ? QString()
+                            : QStringLiteral(
+                                  "The linearity tests and the model comparison fit models of "
+                                  "the default form and are not yet available with fixed "
+                                  "orders or without a constant.");
     testsButton_->setEnabled(!busy && available);
     compareButton_->setEnabled(!busy && available);
+    testsButton_->setToolTip(why);
+    compareButton_->setToolTip(why);
     cancelButton_->setEnabled(busy);
     orderBox_->setEnabled(!busy);
+    testMinObsBox_->setEnabled(!busy);
     replicatesBox_->setEnabled(!busy);
     seedBox_->setEnabled(!busy);
 }

@@ -4,7 +4,10 @@
 // coefficient table (classical or HC1 standard errors), its fit statistics and the warnings of
 // regimes with too few observations per parameter, shown after every run; and on request the
 // linearity tests and the model comparison, computed on other threads while a progress bar
-// moves and the window stays usable (Cancel stops them).
+// moves and the window stays usable (Cancel stops them). The level of the thresholds'
+// confidence intervals is kavri-cli's --threshold-level; the tests' least rows per regime its
+// --test-min-obs, from the test order + 2. The tests and the comparison fit models of the
+// default form only, and are not offered for a model of another form.
 
 #include <QDialog>
 #include <QString>
@@ -17,6 +20,7 @@
 #include "run/run_driver.h"
 
 class QCheckBox;
+class QDoubleSpinBox;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
@@ -57,6 +61,7 @@ class StatisticsView : public QDialog {
 
     void buildLayout();
     void showModel();
+    void findRegimeSupport();
     void showResults();
     void startWork(Work work, QString* target);
     void pollWork();
@@ -67,10 +72,13 @@ class StatisticsView : public QDialog {
     RunOutcome outcome_;
     QString testsText_;
     QString comparisonText_;
+    std::string supportText_;  // the "Regimes Support" line of the run, or empty
 
     QCheckBox* robustBox_ = nullptr;
     QPlainTextEdit* modelText_ = nullptr;
+    QDoubleSpinBox* levelBox_ = nullptr;
     QSpinBox* orderBox_ = nullptr;
+    QSpinBox* testMinObsBox_ = nullptr;
     QSpinBox* replicatesBox_ = nullptr;
     QSpinBox* seedBox_ = nullptr;
     QPushButton* testsButton_ = nullptr;

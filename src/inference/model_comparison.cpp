@@ -56,8 +56,11 @@ struct SplitTable {
 
 // boundary[r] (r = 0 .. n): whether a range may start or end at rank r, that is rank 0, n and
 // the threshold candidates.
+// `checkpoint(s)` is asked before the regressions starting at rank s are grown; false stops
+// the table, which is then incomplete.
 SplitTable splitExactly(const DelayView& view, int maxOrder, bool relative, int maxRegimes,
-                        int minObs, const std::vector<char>& boundary) {
+                        int minObs, const std::vector<char>& boundary,
+                        const std::function<bool(int s)>& checkpoint) {
     const int n = view.n;
     const RankRows& rows = view.rows;
     SplitTable table;
@@ -70,6 +73,9 @@ SplitTable splitExactly(const DelayView& view, int maxOrder, bool relative, int 
     for (int s = n - 1; s >= 0; --s) {
         if (!boundary[s] || (s > 0 && usableIn(0, s) < minObs)) {
             continue;
+        }
+        if (!checkpoint(s)) {
+            break;
         }
         regression.clear();
         for (int e = s + 1; e <= n; ++e) {
@@ -157,6 +163,10 @@ ComparisonRow describeRow(const DelayView& view, const RunSettings& settings,
     return row;
 }
 
+// Starting ranks of a table between two questions to ComparisonOptions::keepGoing: with every
+// value a candidate on a long series, some milliseconds of work.
+constexpr int kStartsBetweenChecks = 64;
+
 // Work units (a step of a rotation, some nanoseconds) that one delay may take: about a second.
 constexpr double kDelayWork = 1.5e9;
 
@@ -229,8 +239,31 @@ Result<ModelComparison> compareModels(const RunSettings& settings,
         for (int rank : candidates.ranks) {
             boundary[static_cast<std::size_t>(rank)] = 1;
         }
+        // The work of a table is about the sum over its starting ranks s of the rows grown
+        // from s, n - s; the starts are visited from n - 1 down, so the share done at s is the
+        // sum of (n - r) for r > s, (n - s - 1)(n - s) / 2, over n (n + 1) / 2 (for every
+        // value; with thinned candidates the order choices dominate alike).
+        const double delaysDone = delay - firstDelay;
+        const double delaysAll = lastDelay - firstDelay + 1;
+        const double whole = 0.5 * view.n * (view.n + 1.0);
+        int sinceAsked = 0;
+        bool stopped = false;
+        const auto checkpoint = [&](int s) {
+            if (!options.keepGoing || (++sinceAsked < kStartsBetweenChecks && s > 0)) {
+                return true;
+            }
+            sinceAsked = 0;
+            const double rest = static_cast<double>(view.n - s);
+            const double share = 0.5 * (rest - 1.0) * rest / whole;
+            stopped = !options.keepGoing((delaysDone + share) / delaysAll);
+            return !stopped;
+        };
         const SplitTable table =
-            splitExactly(view, maxOrder, relative, maxRegimes, model.minObs, boundary);
+            splitExactly(view, maxOrder, relative, maxRegimes, model.minObs, boundary, checkpoint);
+        if (stopped || (options.keepGoing && !options.keepGoing((delaysDone + 1.0) / delaysAll))) {
+            comparison.completed = false;
+            return comparison;
+        }
         comparison.observations = view.rows.usableBefore(view.n);
         for (int regimes = delay == firstDelay ? 1 : 2; regimes <= maxRegimes; ++regimes) {
             ComparisonRow row;

@@ -49,6 +49,8 @@ struct ModelComparison {
     int bestBic = -1;
     int bestSse = -1;
     int bestMse = -1;
+    // false when ComparisonOptions::keepGoing stopped it: the rows are then incomplete.
+    bool completed = true;
 };
 
 struct ComparisonOptions {
@@ -61,6 +63,11 @@ struct ComparisonOptions {
     int delay = 0;
     // Called after each delay with the delays done and their number.
     std::function<void(int done, int total)> progress;
+    // Called as each delay's table fills (every few thousand threshold candidates and after
+    // each delay), with the share of the whole comparison's work done, 0 to 1; returning false
+    // stops the comparison, which then returns at once with `completed` false. For a window
+    // that shows a bar and has a Cancel button.
+    std::function<bool(double share)> keepGoing;
 };
 
 // Uses the settings' nObservations, nPredictions, maxOrder, maxRegimes, minObs and criterion;

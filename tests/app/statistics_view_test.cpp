@@ -5,6 +5,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -37,6 +38,8 @@ class StatisticsViewTest : public QObject {
     void comparisonOnRequestAndCancelStopsTheTests();
     void mainWindowButtonOpensTheWindow();
     void windowOpenedAfterARunUsesTheRunsSettings();
+    void longComparisonMovesTheBarAndCancelStopsItPromptly();
+    void levelAndTestRowsFollowTheFieldsAndAnotherFormHasNoTests();
 
  private:
     void clickAndWait(StatisticsView& view, const char* button);
@@ -153,6 +156,71 @@ void StatisticsViewTest::windowOpenedAfterARunUsesTheRunsSettings() {
     QVERIFY(textOf(*view, "modelText").startsWith("Classical standard errors"));
     QCOMPARE(view->findChild<QSpinBox*>("testOrderBox")->value(), 3);  // maxOrder 4
     QVERIFY(view->findChild<QPushButton*>("testsButton")->isEnabled());
+}
+
+// The comparison of 20,000 values takes many seconds: the bar moves in thousandths within a
+// delay while the window's event loop keeps running, and Cancel ends the work (how soon is
+// measured by kavri-comparison-bench).
+void StatisticsViewTest::longComparisonMovesTheBarAndCancelStopsItPromptly() {
+    RunSettings settings;
+    settings.model = modelPrefill();
+    settings.model.seriesPath = KAVRI_EXAMPLES_DIR "/setar_simulated.txt";
+    settings.model.nObservations = 20000;
+    settings.model.nPredictions = 100;
+    settings.model.delay = 2;
+    settings.model.selectModel = kSelectModelGivenThresholds;
+    settings.model.nThresholds = 1;
+    settings.model.thresholds = {0.0, 0.0, 0.0};
+    settings.modelDialogCount = 1;
+    RunOptions options;
+    options.files.directory = scratch_.path().toStdString();
+    ResultTexts texts;
+    SilentObserver observer;
+    const RunOutcome outcome = runModel(settings, texts, observer, options);
+    QVERIFY2(outcome.model.available, outcome.notice ? outcome.notice->text.c_str() : "");
+
+    StatisticsView view;
+    view.showRun(settings, outcome);
+    const auto* bar = view.findChild<QProgressBar*>("progressBar");
+    QTest::mouseClick(view.findChild<QPushButton*>("compareButton"), Qt::LeftButton);
+    QVERIFY(view.busy());
+    QTRY_VERIFY_WITH_TIMEOUT(bar->maximum() == 1000 && bar->value() > 0, kWorkTimeoutMs);
+    QVERIFY(view.busy());
+    QVERIFY(bar->value() < bar->maximum());
+    QTest::mouseClick(view.findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!view.busy(), kWorkTimeoutMs);
+    QVERIFY(textOf(view, "resultText").startsWith("Stopped before the end.\n"));
+    QCOMPARE(bar->value(), bar->minimum());
+}
+
+void StatisticsViewTest::levelAndTestRowsFollowTheFieldsAndAnotherFormHasNoTests() {
+    StatisticsView view;
+    view.showRun(settings_, outcome_);
+    QVERIFY(textOf(view, "modelText").contains("at 95%"));
+    view.findChild<QDoubleSpinBox*>("thresholdLevelBox")->setValue(90.0);
+    QVERIFY2(textOf(view, "modelText").contains("at 90%"), qPrintable(textOf(view, "modelText")));
+
+    // The tests' rows per regime start at the run's Min. Oss and go down to the order + 2.
+    auto* rows = view.findChild<QSpinBox*>("testMinObsBox");
+    QCOMPARE(rows->value(), settings_.model.minObs);
+    QCOMPARE(rows->minimum(), 5);
+    view.findChild<QSpinBox*>("testOrderBox")->setValue(1);
+    QCOMPARE(rows->minimum(), 3);
+    rows->setValue(12);
+    view.findChild<QSpinBox*>("replicatesBox")->setValue(0);
+    clickAndWait(view, "testsButton");
+    const QString twelve = textOf(view, "resultText");
+    rows->setValue(settings_.model.minObs);
+    clickAndWait(view, "testsButton");
+    QVERIFY(textOf(view, "resultText") != twelve);
+
+    RunSettings fixed = settings_;
+    fixed.form.nFixedOrders = 1;
+    fixed.form.fixedOrders[0] = 1;
+    view.showRun(fixed, outcome_);
+    QVERIFY(!view.findChild<QPushButton*>("testsButton")->isEnabled());
+    QVERIFY(!view.findChild<QPushButton*>("compareButton")->isEnabled());
+    QVERIFY(view.findChild<QPushButton*>("testsButton")->toolTip().contains("default form"));
 }
 
 QTEST_MAIN(StatisticsViewTest)

@@ -191,3 +191,48 @@ TEST(ModelComparison, OneDelayAndThinnedCandidatesAgreeWithTheWholeTable) {
 
 }  // namespace
 }  // namespace kavri
+
+namespace kavri {
+namespace {
+
+// The share reported rises to 1 and changes nothing; a false answer ends the comparison at
+// once, marked incomplete, without asking again.
+TEST(ModelComparison, SharesOfTheWorkRiseToOneAndAStopEndsItIncomplete) {
+    const std::vector<double> x = testing::exchangeRateReturns();
+    RunSettings settings = exchangeRateSettings();
+    settings.model.maxRegimes = 3;
+    const ModelComparison plain = compareModels(settings, x).value();
+    std::vector<double> shares;
+    ComparisonOptions watched;
+    watched.keepGoing = [&shares](double share) {
+        shares.push_back(share);
+        return true;
+    };
+    const ModelComparison reported = compareModels(settings, x, watched).value();
+    EXPECT_TRUE(reported.completed);
+    ASSERT_EQ(reported.rows.size(), plain.rows.size());
+    for (std::size_t i = 0; i < plain.rows.size(); ++i) {
+        EXPECT_EQ(reported.rows[i].thresholds, plain.rows[i].thresholds);
+        EXPECT_EQ(reported.rows[i].aic, plain.rows[i].aic);
+    }
+    // More than one question per delay, so that a long delay moves the bar and can be stopped.
+    ASSERT_GT(shares.size(), 20u);
+    EXPECT_TRUE(std::is_sorted(shares.begin(), shares.end()));
+    EXPECT_GE(shares.front(), 0.0);
+    EXPECT_EQ(shares.back(), 1.0);
+
+    int asked = 0;
+    ComparisonOptions stopping;
+    stopping.keepGoing = [&asked](double share) {
+        ++asked;
+        return share < 0.25;
+    };
+    const Result<ModelComparison> stopped = compareModels(settings, x, stopping);
+    ASSERT_TRUE(stopped.ok());
+    EXPECT_FALSE(stopped.value().completed);
+    EXPECT_LT(stopped.value().rows.size(), plain.rows.size());
+    EXPECT_LT(asked, static_cast<int>(shares.size()));
+}
+
+}  // namespace
+}  // namespace kavri
