@@ -44,6 +44,7 @@
 #include "model/classic_numeric_locale.h"
 #include "model/result_fields.h"
 #include "model/text_format.h"
+#include "run/typed_thresholds.h"
 
 namespace kavri {
 
@@ -393,6 +394,9 @@ void KavriDlg::openModelParameters() {
     const ModelParameters shown =
         settings_.modelDialogCount == 0 ? modelPrefill() : settings_.model;
     ParKavriDlg dialog(shown, settings_.series, this);
+    dialog.setForm(settings_.form);
+    dialog.setSelection(selection_);
+    dialog.setGaInForce(settings_.gaDialogCount == 0 ? gaRunDefaults() : settings_.ga);
     if (settings_.modelDialogCount == 0) {
         ModelParameters inForce = settings_.model;
         applyModelRunDefaults(inForce);
@@ -402,6 +406,8 @@ void KavriDlg::openModelParameters() {
     if (dialog.result() == QDialog::Accepted) {
         settings_.model = dialog.values();
         settings_.series = dialog.seriesChoice();
+        settings_.form = dialog.form();
+        selection_ = dialog.selection();
         ++settings_.modelDialogCount;
     }
 }
@@ -474,6 +480,56 @@ void KavriDlg::openStatistics() {
     statisticsView_->activateWindow();
 }
 
+MaybeNotice KavriDlg::chooseByComparison(RunSettings& used, std::optional<std::string>& remark) {
+    // The run defaults first, as the run would write them, so that what the selection sets in
+    // the settings (the exact search for a one-regime model) is what the run then uses.
+    applyRunDefaults(used);
+    used.modelDialogCount = std::max(used.modelDialogCount, 1);
+    used.gaDialogCount = std::max(used.gaDialogCount, 1);
+    const bool bic = *selection_ == SelectionCriterion::kBic;
+    const char* name = bic ? "BIC" : "AIC";
+    ComparisonOptions comparison;
+    comparison.candidates = runOptions_.exactCandidates;
+    comparison.progress = [this](int done, int total) {
+        statusLine_->setLines(
+            {QStringLiteral("Comparing models: delay %1 of %2 done").arg(done).arg(total)});
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+    statusLine_->setLines({QStringLiteral("Comparing models: every number of regimes and every "
+                                          "delay, to choose by the lowest %1")
+                               .arg(QString::fromUtf8(name))});
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    Result<CriterionSelection> chosen = selectByCriterion(
+        used, bic ? SelectionCriterion::kBic : SelectionCriterion::kAic, comparison);
+    if (!chosen.ok()) {
+        return chosen.notice();
+    }
+    const CriterionSelection& selection = chosen.value();
+    if (selection.bestRow < 0) {
+        return errorNotice(formatText(
+            "Regimes and delay by the lowest %s: no model of the comparison could be fitted; "
+            "lower Min. Oss or Max Order AR",
+            name));
+    }
+    const ComparisonRow& row =
+        selection.comparison.rows[static_cast<std::size_t>(selection.bestRow)];
+    if (row.regimes == 1) {
+        remark = formatText(
+            "The comparison's lowest %s is the one-regime autoregression, which is reported.",
+            name);
+    } else {
+        std::string thresholds;
+        for (std::size_t i = 0; i < row.thresholds.size(); ++i) {
+            thresholds += (i == 0 ? "" : ", ") + shortestText(row.thresholds[i]);
+        }
+        remark = formatText(
+            "The comparison's lowest %s has %d regimes at delay %d; the model is estimated at "
+            "its thresholds (%s).",
+            name, row.regimes, row.delay, thresholds.c_str());
+    }
+    return std::nullopt;
+}
+
 void KavriDlg::runModelOnce() {
     if (running_) {
         return;
@@ -493,7 +549,20 @@ void KavriDlg::runModelOnce() {
         InputBlocker blocker;
         RunOptions options = runOptions_;
         options.profileThresholds = true;  // drawn by the charts' search tab of an exact search
-        lastOutcome_ = runModel(used, texts_, *this, options);
+        std::optional<std::string> selectionRemark;
+        MaybeNotice selectionNotice;
+        if (selection_) {
+            selectionNotice = chooseByComparison(used, selectionRemark);
+        }
+        if (selectionNotice) {
+            lastOutcome_ = RunOutcome{};
+            lastOutcome_.notice = selectionNotice;
+        } else {
+            lastOutcome_ = runModel(used, texts_, *this, options);
+        }
+        if (selectionRemark && !lastOutcome_.notice) {
+            lastOutcome_.remarks.insert(lastOutcome_.remarks.begin(), *selectionRemark);
+        }
         if (lastOutcome_.notice) {
             lastOutcome_.notice->detail = inDesktopWords(lastOutcome_.notice->detail);
         }

@@ -31,6 +31,7 @@
 #include "model/run_settings.h"
 #include "report/run_report.h"
 #include "run/exit_status.h"
+#include "run/model_selection.h"
 #include "run/run_driver.h"
 
 class QAction;
@@ -67,6 +68,9 @@ class KavriDlg : public QDialog, public RunObserver {
     ~KavriDlg() override;
 
     const RunSettings& settings() const { return settings_; }
+    // "Regimes and delay" of Parameter of Model: empty for the search, else the criterion by
+    // which the model comparison's best row becomes the run's model.
+    std::optional<SelectionCriterion> selection() const { return selection_; }
     const ResultTexts& texts() const { return texts_; }
     const RunOutcome& lastOutcome() const { return lastOutcome_; }
     // The whole result of the last run: texts, statistics, tests and comparison made in the
@@ -129,6 +133,9 @@ class KavriDlg : public QDialog, public RunObserver {
 
  private:
     void buildLayout();
+    // With a "Regimes and delay" criterion: runs the model comparison on `used` and sets it to
+    // estimate the best row, with a remark saying which; the notice ends the run.
+    MaybeNotice chooseByComparison(RunSettings& used, std::optional<std::string>& remark);
     void showTexts(const ResultTexts& texts);
     void fitToScreen();
     void rebuildRecentMenu();
@@ -136,6 +143,7 @@ class KavriDlg : public QDialog, public RunObserver {
     charts::ChartInput chartInput() const;
 
     RunSettings settings_;
+    std::optional<SelectionCriterion> selection_;
     ResultTexts texts_;
     ResultTexts shown_;
     RunOptions runOptions_;

@@ -15,8 +15,11 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <iterator>
 
 #include "app/dialog_parts.h"
+#include "run/run_driver.h"
 
 namespace kavri {
 
@@ -28,6 +31,72 @@ constexpr int kSampleFromStart = 0;
 constexpr int kSampleMostRecent = 1;
 // Rows of the preview shown without scrolling.
 constexpr int kPreviewRows = 4;
+
+// The deterministic terms the "Terms" choice offers, in its order: the label, the word of
+// kavri-cli's --include, and the form it sets. Another term is one more entry here.
+struct TermsEntry {
+    const char* label;
+    const char* option;
+    bool constant;
+};
+constexpr TermsEntry kTermsEntries[] = {
+    {"Constant", "const", true},
+    {"None", "none", false},
+};
+
+int termsIndexOf(const ModelForm& form) {
+    int index = 0;
+    for (const TermsEntry& entry : kTermsEntries) {
+        if (entry.constant == form.constant) {
+            return index;
+        }
+        ++index;
+    }
+    return 0;
+}
+
+// "3, 1": the orders separated by commas, blanks allowed around them; empty text is no fixed
+// order. False for anything else (the count and range are the run's rule to check).
+bool parseOrders(const QString& text, ModelForm& form) {
+    const QString trimmed = text.trimmed();
+    form.nFixedOrders = 0;
+    form.fixedOrders = {};
+    if (trimmed.isEmpty()) {
+        return true;
+    }
+    const QStringList parts = trimmed.split(QLatin1Char(','));
+    if (parts.size() > kMaxRegimeCount) {
+        return false;
+    }
+    for (const QString& part : parts) {
+        const std::optional<int> order = parseInteger(part, IntRange{1, limits::kMaxOrder.max});
+        if (!order) {
+            form.nFixedOrders = 0;
+            return false;
+        }
+        form.fixedOrders[static_cast<std::size_t>(form.nFixedOrders++)] = *order;
+    }
+    return true;
+}
+
+// The "Regimes and delay" choice, in its order: Search, then the comparison's criteria.
+struct SelectionEntry {
+    const char* label;
+    std::optional<SelectionCriterion> criterion;
+};
+const SelectionEntry kSelectionEntries[] = {
+    {"Search", std::nullopt},
+    {"Lowest AIC of the comparison", SelectionCriterion::kAic},
+    {"Lowest BIC of the comparison", SelectionCriterion::kBic},
+};
+
+QString ordersText(const ModelForm& form) {
+    QStringList orders;
+    for (int i = 0; i < form.nFixedOrders; ++i) {
+        orders.append(QString::number(form.fixedOrders[static_cast<std::size_t>(i)]));
+    }
+    return orders.join(QStringLiteral(","));
+}
 
 // The chooser opens in the folder of the file named in the field when that folder exists, and
 // in the current folder (where a relative path is read from) otherwise.
@@ -125,6 +194,33 @@ QWidget* ParKavriDlg::buildDataFrame() {
     return frame;
 }
 
+QWidget* ParKavriDlg::buildFormFrame() {
+    auto* frame = new QGroupBox(QStringLiteral("Model form and choice"), this);
+    frame->setObjectName(QStringLiteral("formFrame"));
+    frame->setToolTip(
+        QStringLiteral("The form of every regime's equation beyond its thresholds (kavri-cli "
+                       "--orders and --include), and how the number of regimes and the delay "
+                       "are chosen (--select); the defaults are the model as always fitted."));
+    ordersEdit_ = makeInputField(QStringLiteral("ordersEdit"), 12, frame);
+    ordersEdit_->setPlaceholderText(QStringLiteral("chosen by AIC"));
+    termsCombo_ = new QComboBox(frame);
+    termsCombo_->setObjectName(QStringLiteral("termsCombo"));
+    for (const TermsEntry& entry : kTermsEntries) {
+        termsCombo_->addItem(QString::fromUtf8(entry.label));
+    }
+    selectionCombo_ = new QComboBox(frame);
+    selectionCombo_->setObjectName(QStringLiteral("selectionCombo"));
+    for (const SelectionEntry& entry : kSelectionEntries) {
+        selectionCombo_->addItem(QString::fromUtf8(entry.label));
+    }
+    auto* grid = new QGridLayout(frame);
+    addLabelledPair(grid, 0, 0, QStringLiteral("Orders"), ordersEdit_);
+    addLabelledPair(grid, 0, 1, QStringLiteral("Terms"), termsCombo_);
+    addLabelledPair(grid, 0, 2, QStringLiteral("Regimes and delay"), selectionCombo_);
+    grid->setColumnStretch(6, 1);
+    return frame;
+}
+
 void ParKavriDlg::buildLayout() {
     delayEdit_ = makeInputField(QStringLiteral("delayEdit"), 6, this);
     maxOrderEdit_ = makeInputField(QStringLiteral("maxOrderEdit"), 6, this);
@@ -203,6 +299,7 @@ void ParKavriDlg::buildLayout() {
     whole->addLayout(top);
     whole->addSpacing(8);
     whole->addLayout(bottom);
+    whole->addWidget(buildFormFrame());
     whole->addWidget(buildDataFrame());
     whole->addWidget(note_);
     whole->setSizeConstraint(QLayout::SetFixedSize);
@@ -253,6 +350,20 @@ void ParKavriDlg::addToolTips() {
     nAutocorrelationsEdit_->setToolTip(toolTipWithRange(
         QStringLiteral("Residual autocorrelation lags summed by the Ljung-Box statistic."),
         limits::kAutocorrelations));
+    ordersEdit_->setToolTip(QStringLiteral(
+        "Fixed autoregressive orders instead of the order of lowest AIC (kavri-cli --orders): "
+        "one order for every regime (\"2\"), or one per regime separated by commas (\"3,1\", "
+        "with Select Model Yes and one more order than thresholds); each from 1 to Max Order AR "
+        "minus 1.\nEmpty: each regime's order is chosen by AIC."));
+    termsCombo_->setToolTip(QStringLiteral(
+        "Deterministic terms of every regime (kavri-cli --include): a constant, or none for a "
+        "series whose mean is zero by construction (the constant is then reported as 0)."));
+    selectionCombo_->setToolTip(QStringLiteral(
+        "How the number of regimes and the delay are chosen (kavri-cli --select).\nSearch: by "
+        "the search of Parameter of GA at the Delay Parameter.\nLowest AIC or BIC: the exact "
+        "optimum of every number of regimes up to Max Regimes and every delay 1 to 10 is "
+        "compared on one common sample, and the best row by the criterion is estimated at its "
+        "thresholds (needs Select Model No; the Delay Parameter is not used)."));
     columnCombo_->setToolTip(
         QStringLiteral("The column of a table holding the series, as named by its header line.\n"
                        "Automatic: the only column of numbers, else the last one."));
@@ -277,6 +388,13 @@ void ParKavriDlg::showValues() {
     }
     nPredictionsEdit_->setText(QString::number(values_.nPredictions));
     nAutocorrelationsEdit_->setText(QString::number(values_.nAutocorrelations));
+    ordersEdit_->setText(ordersText(form_));
+    termsCombo_->setCurrentIndex(termsIndexOf(form_));
+    for (int i = 0; i < static_cast<int>(std::size(kSelectionEntries)); ++i) {
+        if (kSelectionEntries[i].criterion == selection_) {
+            selectionCombo_->setCurrentIndex(i);
+        }
+    }
     skipEdit_->setText(QString::number(series_.skip));
     checkRadio(sampleGroup_, series_.last ? kSampleMostRecent : kSampleFromStart);
     skipEdit_->setDisabled(series_.last);
@@ -310,16 +428,94 @@ bool ParKavriDlg::exchangeSeries(SeriesChoice& v) {
     return field.integer(skipEdit_, kSkipped, v.skip);
 }
 
+bool ParKavriDlg::exchangeForm(const ModelParameters& model, ModelForm& read) {
+    ModelForm form = read;
+    if (!parseOrders(ordersEdit_->text(), form)) {
+        if (refusal_) {
+            refusal_(QStringLiteral(
+                         "Orders: expects one to %1 whole numbers from 1 separated by commas, or "
+                         "nothing for orders chosen by AIC, got \"%2\"")
+                         .arg(kMaxRegimeCount)
+                         .arg(ordersEdit_->text()));
+        }
+        ordersEdit_->setFocus(Qt::OtherFocusReason);
+        ordersEdit_->selectAll();
+        return false;
+    }
+    const int terms =
+        std::clamp(termsCombo_->currentIndex(), 0, static_cast<int>(std::size(kTermsEntries)) - 1);
+    form.constant = kTermsEntries[terms].constant;
+    // The run's own rule, with the model as read and the search in force.
+    RunSettings check;
+    check.model = model;
+    check.ga = gaInForce_;
+    check.form = form;
+    if (MaybeNotice notice = modelFormNotice(check)) {
+        if (refusal_) {
+            refusal_(QString::fromStdString(notice->text));
+        }
+        ordersEdit_->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    read = form;
+    return true;
+}
+
+bool ParKavriDlg::exchangeSelection(const ModelParameters& model, const ModelForm& form,
+                                    std::optional<SelectionCriterion>& read) {
+    const int index = std::clamp(selectionCombo_->currentIndex(), 0,
+                                 static_cast<int>(std::size(kSelectionEntries)) - 1);
+    const std::optional<SelectionCriterion> chosen = kSelectionEntries[index].criterion;
+    // The refusals of kavri-cli's --select, in the dialog's words.
+    QString refusal;
+    if (chosen && model.selectModel == kSelectModelGivenThresholds) {
+        refusal = QStringLiteral(
+            "Regimes and delay: the model comparison chooses the delay and the thresholds; it "
+            "cannot be combined with Select Model Yes (thresholds given). Choose Select Model No "
+            "or Search.");
+    } else if (chosen && !form.isDefault()) {
+        refusal = QStringLiteral(
+                      "Regimes and delay: the model comparison fits models of the default form "
+                      "and is not yet available %1. Choose Search.")
+                      .arg(form.ordersFixed() ? QStringLiteral("with fixed orders")
+                                              : QStringLiteral("without a constant"));
+    }
+    if (!refusal.isEmpty()) {
+        if (refusal_) {
+            refusal_(refusal);
+        }
+        selectionCombo_->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
+    read = chosen;
+    return true;
+}
+
 void ParKavriDlg::accept() {
     // Read into copies: a refused OK stores nothing, so Cancel afterwards still leaves the
     // values as the dialog was given them.
     ModelParameters read = values_;
     SeriesChoice series = series_;
-    if (exchange(read) && exchangeSeries(series)) {
+    ModelForm form = form_;
+    std::optional<SelectionCriterion> selection = selection_;
+    if (exchange(read) && exchangeSeries(series) && exchangeForm(read, form) &&
+        exchangeSelection(read, form, selection)) {
         values_ = read;
         series_ = series;
+        form_ = form;
+        selection_ = selection;
         QDialog::accept();
     }
+}
+
+void ParKavriDlg::setForm(const ModelForm& form) {
+    form_ = form;
+    showValues();
+}
+
+void ParKavriDlg::setSelection(std::optional<SelectionCriterion> selection) {
+    selection_ = selection;
+    showValues();
 }
 
 void ParKavriDlg::setValuesInForce(const ModelParameters& inForce) {

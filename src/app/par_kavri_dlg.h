@@ -14,12 +14,23 @@
 // of the file after some skipped values or as its most recent values. Under it a preview says
 // what the file holds: its layout and, per column, the values, the missing ones and the first
 // and last value with their dates. The data choice is read on OK after the model fields.
+//
+// The "Model form" frame sets the form of the model, as kavri-cli's --orders and --include do:
+// "Orders" fixes the autoregressive orders (one for every regime, or one per regime, separated
+// by commas; empty: each chosen by AIC), "Terms" the deterministic terms of every regime. It is
+// read last, and the form is then checked against the model fields (and the search in force)
+// by the run's own rule, modelFormNotice(), so that OK refuses what the run would. "Regimes and
+// delay" is kavri-cli's --select: Search (the default) leaves them to the search; Lowest AIC or
+// Lowest BIC makes the model comparison first and estimates its best row (run/model_selection.h),
+// which needs Select Model No and the default form.
 
 #include <QDialog>
+#include <optional>
 
 #include "app/field_exchange.h"
 #include "app/series_preview.h"
 #include "model/run_settings.h"
+#include "run/model_selection.h"
 
 class QButtonGroup;
 class QComboBox;
@@ -52,6 +63,14 @@ class ParKavriDlg : public QDialog {
     void setPreviewSource(PreviewSource source);
     // For a dialog that shows values never accepted: what the next run uses instead.
     void setValuesInForce(const ModelParameters& inForce);
+    // The model's form shown, and read on OK (values() and seriesChoice() alike).
+    void setForm(const ModelForm& form);
+    const ModelForm& form() const { return form_; }
+    // The genetic-algorithm group the next run uses: the form is checked against its search.
+    void setGaInForce(const GaParameters& ga) { gaInForce_ = ga; }
+    // "Regimes and delay": empty for Search, else the criterion of the comparison's best row.
+    void setSelection(std::optional<SelectionCriterion> selection);
+    std::optional<SelectionCriterion> selection() const { return selection_; }
 
     void accept() override;
 
@@ -63,6 +82,10 @@ class ParKavriDlg : public QDialog {
  private:
     void buildLayout();
     QWidget* buildDataFrame();
+    QWidget* buildFormFrame();
+    bool exchangeForm(const ModelParameters& model, ModelForm& read);
+    bool exchangeSelection(const ModelParameters& model, const ModelForm& form,
+                           std::optional<SelectionCriterion>& read);
     void addToolTips();
     void showValues();
     bool exchange(ModelParameters& read);
@@ -71,6 +94,9 @@ class ParKavriDlg : public QDialog {
 
     ModelParameters values_;
     SeriesChoice series_;
+    ModelForm form_;
+    GaParameters gaInForce_;
+    std::optional<SelectionCriterion> selection_;
     RefusalHandler refusal_;
     FileChooser fileChooser_;
     PreviewSource previewSource_;
@@ -82,6 +108,9 @@ class ParKavriDlg : public QDialog {
     QLabel* previewSummary_ = nullptr;
     QTableWidget* previewTable_ = nullptr;
     QLabel* note_ = nullptr;  // shown only by setValuesInForce()
+    QLineEdit* ordersEdit_ = nullptr;
+    QComboBox* termsCombo_ = nullptr;
+    QComboBox* selectionCombo_ = nullptr;
 
     QLineEdit* delayEdit_ = nullptr;
     QLineEdit* maxOrderEdit_ = nullptr;

@@ -20,8 +20,6 @@
 
 namespace kavri {
 
-namespace {
-
 // Fixed orders must be orders the run can fit, one for every regime of the model; the exact
 // search, which sums ranges without knowing their regime, and the comparison with it fit the
 // default form only.
@@ -52,6 +50,8 @@ MaybeNotice modelFormNotice(const RunSettings& settings, const RunOptions& optio
     }
     return std::nullopt;
 }
+
+namespace {
 
 RunOutcome runGivenThresholds(const RunSettings& settings, ResultTexts& texts,
                               RunObserver& observer, const RunOptions& options,

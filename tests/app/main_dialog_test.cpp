@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
@@ -183,6 +184,7 @@ class MainDialogTest : public QObject {
     void escapeAndExitClose();
     void aboutBoxFromTheWindowMenuAndF1();
     void inputIsDroppedWhileBlocked();
+    void regimesAndDelayByBicEstimateTheComparisonsBestRow();
 
  private:
     QTemporaryDir scratch_;
@@ -565,6 +567,52 @@ void MainDialogTest::thresholdTypedAsShownIsTakenAndSaid() {
     QVERIFY(notices[0].icon == NoticeIcon::kNone);
     QVERIFY(!dialog.lastOutcome().notice);
     QVERIFY(dialog.texts().thresholdText.find(value.toStdString()) != std::string::npos);
+}
+
+// "Regimes and delay: Lowest BIC" is kavri-cli --select bic: the comparison's best row by BIC,
+// estimated at its thresholds and delay, with a remark that says which; the form's own fields
+// stay as the user set them for the next run.
+void MainDialogTest::regimesAndDelayByBicEstimateTheComparisonsBestRow() {
+    KavriDlg dialog;
+    RunOptions options;
+    options.files.directory = QDir(scratch_.path()).filesystemPath();
+    dialog.setRunOptions(options);
+    std::vector<Notice> notices;
+    dialog.setNoticeHandler([&](const Notice& notice) { notices.push_back(notice); });
+    const QString path = QStringLiteral(KAVRI_EXAMPLES_DIR "/ExchangeRate.txt");
+    dialog.setModalRunner([&](QDialog& shown) {
+        auto* model = qobject_cast<ParKavriDlg*>(&shown);
+        QVERIFY(model != nullptr);
+        model->findChild<QLineEdit*>("seriesPathEdit")->setText(path);
+        auto* selection = model->findChild<QComboBox*>("selectionCombo");
+        selection->setCurrentIndex(
+            selection->findText(QStringLiteral("Lowest BIC of the comparison")));
+        model->accept();
+        QCOMPARE(model->result(), int(QDialog::Accepted));
+    });
+    dialog.openModelParameters();
+    QVERIFY(dialog.selection() == SelectionCriterion::kBic);
+    const RunSettings before = dialog.settings();
+    dialog.runModelOnce();
+    QVERIFY(!dialog.lastOutcome().notice);
+
+    RunSettings expected = before;
+    applyRunDefaults(expected);
+    const Result<CriterionSelection> chosen = selectByCriterion(expected, SelectionCriterion::kBic);
+    QVERIFY(chosen.ok());
+    const ComparisonRow& row =
+        chosen.value().comparison.rows[static_cast<std::size_t>(chosen.value().bestRow)];
+    const ReportedModel& model = dialog.lastOutcome().model;
+    QCOMPARE(static_cast<int>(model.regimes.size()), row.regimes);
+    if (row.regimes > 1) {
+        QCOMPARE(model.delay, row.delay);
+        QCOMPARE(model.thresholds, row.thresholds);
+    }
+    QVERIFY(!notices.empty());
+    QVERIFY2(QString::fromStdString(notices.front().text)
+                 .startsWith(QStringLiteral("The comparison's lowest BIC ")),
+             notices.front().text.c_str());
+    QVERIFY(dialog.settings() == before);
 }
 
 void MainDialogTest::noticeBoxCarriesCaptionIconAndOneButton() {

@@ -62,6 +62,7 @@ class ParameterDialogsTest : public QObject {
     void startingValuesNotInForceAreMarkedUntilAccepted();
     void modelDialogChoosesTheColumnAndSampleFromThePreview();
     void previewSourceCanBeReplaced();
+    void modelFormIsReadAndCheckedByTheRunsRule();
 };
 
 void ParameterDialogsTest::fieldsShowThePrefillInShortestForm() {
@@ -445,6 +446,68 @@ void ParameterDialogsTest::everyParameterFieldExplainsItselfAndItsRange() {
     QVERIFY(field(model, "nObservationsEdit")->toolTip().endsWith("from 50 to 1000000."));
     QVERIFY(field(ga, "adjustingConstantEdit")->toolTip().endsWith("A number from 1 to 100000."));
     QVERIFY(field(ga, "seedEdit")->toolTip().contains("kavri-cli --seed"));
+}
+
+// "Orders" and "Terms" set the model's form as --orders and --include do; what the run would
+// refuse, OK refuses with the run's own words; the defaults leave the form as it was.
+void ParameterDialogsTest::modelFormIsReadAndCheckedByTheRunsRule() {
+    ParKavriDlg model;
+    QStringList messages;
+    model.setRefusalHandler([&](const QString& message) { messages << message; });
+    QCOMPARE(field(model, "ordersEdit")->text(), QString());
+    auto* terms = model.findChild<QComboBox*>(QStringLiteral("termsCombo"));
+    QCOMPARE(terms->currentText(), QStringLiteral("Constant"));
+    model.accept();
+    QVERIFY(messages.isEmpty());
+    QVERIFY(model.form() == ModelForm{});
+
+    // Per-regime orders need the thresholds given.
+    type(model, "ordersEdit", QStringLiteral("3,1"));
+    model.accept();
+    QCOMPARE(messages.size(), 1);
+    QVERIFY2(messages.back().startsWith("One fixed order per regime needs the thresholds given"),
+             qPrintable(messages.back()));
+    QVERIFY(model.form() == ModelForm{});
+
+    // Above the maximum order less one (the prefill's maximum order is 4).
+    type(model, "ordersEdit", QStringLiteral("4"));
+    model.accept();
+    QVERIFY2(messages.back().startsWith("The fixed order 4 is not one the model can fit"),
+             qPrintable(messages.back()));
+    type(model, "ordersEdit", QStringLiteral("2,x"));
+    model.accept();
+    QVERIFY2(messages.back().startsWith("Orders: expects one to 4 whole numbers"),
+             qPrintable(messages.back()));
+    QCOMPARE(messages.size(), 3);
+
+    // Thresholds given, one order per regime, no constant.
+    choose(model, "selectModelYes");
+    type(model, "nThresholdsEdit", QStringLiteral("1"));
+    type(model, "ordersEdit", QStringLiteral(" 3, 1 "));
+    terms->setCurrentIndex(terms->findText(QStringLiteral("None")));
+    model.accept();
+    QCOMPARE(messages.size(), 3);
+    ModelForm expected;
+    expected.nFixedOrders = 2;
+    expected.fixedOrders = {3, 1, 0, 0};
+    expected.constant = false;
+    QVERIFY(model.form() == expected);
+
+    // Shown again as stored; the exact search in force refuses a search with fixed orders.
+    ParKavriDlg again;
+    again.setRefusalHandler([&](const QString& message) { messages << message; });
+    again.setForm(expected);
+    QCOMPARE(field(again, "ordersEdit")->text(), QStringLiteral("3,1"));
+    QCOMPARE(again.findChild<QComboBox*>(QStringLiteral("termsCombo"))->currentText(),
+             QStringLiteral("None"));
+    GaParameters exact = gaRunDefaults();
+    exact.searchMethod = kSearchExact;
+    again.setGaInForce(exact);
+    type(again, "ordersEdit", QStringLiteral("2"));
+    again.accept();
+    QVERIFY2(messages.back().startsWith("The exact search fits each range with a constant"),
+             qPrintable(messages.back()));
+    QVERIFY(again.form() == expected);
 }
 
 QTEST_MAIN(ParameterDialogsTest)
