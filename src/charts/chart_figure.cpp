@@ -59,9 +59,13 @@ void ChartFigure::layOut(QSizeF size) {
 
 void ChartFigure::settleLayouts() {
     // Charts lay out their legends and axes on posted layout requests; a figure drawn without
-    // an event loop (saved from the command line) must apply them before it paints.
+    // an event loop (saved from the command line) must apply them before it paints. A layout
+    // that Qt thinks current is not redone by activate(): a plot area set by hand after the
+    // chart had been laid out at its size would be stored but not drawn (the panels of the fit
+    // chart stood apart in the window), so every layout is invalidated first.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     for (const Panel& panel : panels_) {
+        panel.chart->layout()->invalidate();
         panel.chart->layout()->activate();
     }
 }

@@ -88,6 +88,7 @@ class ChartsWindowTest : public QObject {
     void eachChartSavesAsSvgOrPngAtItsOwnSize();
     void contextMenuOffersBothFormatsAndTheViewFillsItsTab();
     void forecastsPastTheDataAreDrawnUntilTheNextRun();
+    void fitPanelsStayAlignedInTheWindow();
 
  private:
     // A run at one threshold through the main window, with `predictions` values held out.
@@ -254,6 +255,59 @@ void ChartsWindowTest::forecastsPastTheDataAreDrawnUntilTheNextRun() {
 
     runOnce(dialog, 10);
     QVERIFY(!window->input().forecasts.has_value());
+}
+
+// The left edge of the plot area of `panel` as drawn: the first column that is dark over most
+// of the plot's height (the axis line; tick labels are short).
+int drawnLeftEdge(const QImage& image, const QRectF& plot) {
+    const int top = static_cast<int>(plot.top()) + 2;
+    const int bottom = static_cast<int>(plot.bottom()) - 2;
+    for (int x = 0; x < image.width(); ++x) {
+        int dark = 0;
+        for (int y = top; y < bottom; ++y) {
+            dark += qGray(image.pixel(x, y)) < 240 ? 1 : 0;
+        }
+        if (dark > 0.9 * (bottom - top)) {
+            return x;
+        }
+    }
+    return -1;
+}
+
+// The two panels of the fit chart share one time axis; their plot areas line up also when the
+// tick labels of the residuals are wider than those of the values, in the window as in a file.
+void ChartsWindowTest::fitPanelsStayAlignedInTheWindow() {
+    // The same series shifted up: its values' labels (2.5, 3) are narrower than the residuals'
+    // (-0.5).
+    QStringList shifted;
+    for (const QString& value : series_) {
+        shifted << QString::asprintf("%.6f", value.toDouble() + 3.0);
+    }
+    QFile file(seriesPath_);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(shifted.join(QLatin1Char('\n')).toLatin1() + "\n");
+    file.close();
+    series_ = shifted;
+    KavriDlg dialog;
+    runOnce(dialog, 10);
+    dialog.openCharts();
+    ChartsWindow* window = dialog.chartsWindow();
+    window->resize(1000, 680);
+    for (int i = 0; i < window->tabs()->count(); ++i) {
+        window->tabs()->setCurrentIndex(i);
+        QApplication::processEvents();
+        auto* view = qobject_cast<FigureView*>(window->tabs()->widget(i));
+        const charts::ChartFigure& figure = view->figure();
+        if (figure.name() != QStringLiteral("fit")) continue;
+        const QImage image = view->grab().toImage();
+        const int top = drawnLeftEdge(image, figure.panel(0)->plotArea());
+        const int bottom = drawnLeftEdge(image, figure.panel(1)->plotArea());
+        QVERIFY(top > 0);
+        QCOMPARE(top, bottom);
+        QVERIFY(std::abs(top - static_cast<int>(figure.panel(0)->plotArea().left())) <= 1);
+        return;
+    }
+    QFAIL("no fit chart");
 }
 
 QTEST_MAIN(ChartsWindowTest)
