@@ -202,7 +202,7 @@ QWidget* ParKavriDlg::buildFormFrame() {
                        "--orders and --include), and how the number of regimes and the delay "
                        "are chosen (--select); the defaults are the model as always fitted."));
     ordersEdit_ = makeInputField(QStringLiteral("ordersEdit"), 12, frame);
-    ordersEdit_->setPlaceholderText(QStringLiteral("chosen by AIC"));
+    ordersEdit_->setPlaceholderText(QStringLiteral("by AIC"));
     termsCombo_ = new QComboBox(frame);
     termsCombo_->setObjectName(QStringLiteral("termsCombo"));
     for (const TermsEntry& entry : kTermsEntries) {

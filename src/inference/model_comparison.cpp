@@ -1,6 +1,7 @@
 #include "inference/model_comparison.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -10,6 +11,7 @@
 #include "estimation/series_statistics.h"
 #include "estimation/threshold_candidates.h"
 #include "genetic/candidates.h"
+#include "inference/replicate_runner.h"
 #include "model/notices.h"
 
 namespace kavri {
@@ -163,9 +165,18 @@ ComparisonRow describeRow(const DelayView& view, const RunSettings& settings,
     return row;
 }
 
-// Starting ranks of a table between two questions to ComparisonOptions::keepGoing: with every
-// value a candidate on a long series, some milliseconds of work.
+// Starting ranks of a table between two checks for a stop (and updates of its share of work
+// done): with every value a candidate on a long series, some milliseconds of work.
 constexpr int kStartsBetweenChecks = 64;
+constexpr int kThousand = 1000;
+
+// What one delay contributes to the comparison.
+struct DelayRows {
+    std::vector<ComparisonRow> rows;
+    int observations = 0;
+    bool everyValue = true;
+    int candidates = 0;
+};
 
 // Work units (a step of a rotation, some nanoseconds) that one delay may take: about a second.
 constexpr double kDelayWork = 1.5e9;
@@ -226,14 +237,24 @@ Result<ModelComparison> compareModels(const RunSettings& settings,
     const bool relative = settings.ga.criterion == kCriterionRelative;
     const int firstDelay = options.delay > 0 ? options.delay : limits::kDelay.min;
     const int lastDelay = options.delay > 0 ? options.delay : limits::kDelay.max;
-    for (int delay = firstDelay; delay <= lastDelay; ++delay) {
+    const int nDelays = lastDelay - firstDelay + 1;
+
+    // The delays are independent: each is computed whole by one thread into its own slot, and
+    // the slots are read in delay order, so that every thread count gives the same rows. The
+    // calling thread only waits and reports.
+    std::vector<DelayRows> perDelay(static_cast<std::size_t>(nDelays));
+    std::vector<std::atomic<int>> thousandths(static_cast<std::size_t>(nDelays));
+    std::atomic<bool> stopRequested{false};
+    const auto computeDelay = [&](int index) {
+        const int delay = firstDelay + index;
+        DelayRows& out = perDelay[static_cast<std::size_t>(index)];
         const int shift = comparison.firstTime - std::max(maxOrder - 1, delay);
         const DelayView view(series, n, shift, maxOrder, delay);
         // Every delay's view has the same length, so the same candidate ranks.
         const ThresholdCandidates candidates =
             comparisonCandidates(view.n, maxOrder, options.candidates);
-        comparison.everyValue = candidates.everyValue;
-        comparison.candidates = candidates.count(view.n);
+        out.everyValue = candidates.everyValue;
+        out.candidates = candidates.count(view.n);
         std::vector<char> boundary(static_cast<std::size_t>(view.n) + 1, candidates.everyValue);
         boundary.front() = boundary.back() = 1;
         for (int rank : candidates.ranks) {
@@ -243,28 +264,24 @@ Result<ModelComparison> compareModels(const RunSettings& settings,
         // from s, n - s; the starts are visited from n - 1 down, so the share done at s is the
         // sum of (n - r) for r > s, (n - s - 1)(n - s) / 2, over n (n + 1) / 2 (for every
         // value; with thinned candidates the order choices dominate alike).
-        const double delaysDone = delay - firstDelay;
-        const double delaysAll = lastDelay - firstDelay + 1;
         const double whole = 0.5 * view.n * (view.n + 1.0);
+        std::atomic<int>& done = thousandths[static_cast<std::size_t>(index)];
         int sinceAsked = 0;
-        bool stopped = false;
         const auto checkpoint = [&](int s) {
-            if (!options.keepGoing || (++sinceAsked < kStartsBetweenChecks && s > 0)) {
+            if (++sinceAsked < kStartsBetweenChecks && s > 0) {
                 return true;
             }
             sinceAsked = 0;
             const double rest = static_cast<double>(view.n - s);
-            const double share = 0.5 * (rest - 1.0) * rest / whole;
-            stopped = !options.keepGoing((delaysDone + share) / delaysAll);
-            return !stopped;
+            done.store(static_cast<int>(kThousand * 0.5 * (rest - 1.0) * rest / whole));
+            return !stopRequested.load();
         };
         const SplitTable table =
             splitExactly(view, maxOrder, relative, maxRegimes, model.minObs, boundary, checkpoint);
-        if (stopped || (options.keepGoing && !options.keepGoing((delaysDone + 1.0) / delaysAll))) {
-            comparison.completed = false;
-            return comparison;
+        if (stopRequested.load()) {
+            return;
         }
-        comparison.observations = view.rows.usableBefore(view.n);
+        out.observations = view.rows.usableBefore(view.n);
         for (int regimes = delay == firstDelay ? 1 : 2; regimes <= maxRegimes; ++regimes) {
             ComparisonRow row;
             if (table.pathCost[regimes][0] < kInfinity) {
@@ -273,10 +290,42 @@ Result<ModelComparison> compareModels(const RunSettings& settings,
                 row.regimes = regimes;
                 row.delay = regimes == 1 ? 0 : delay;
             }
-            comparison.rows.push_back(std::move(row));
+            out.rows.push_back(std::move(row));
         }
-        if (options.progress) {
-            options.progress(delay - firstDelay + 1, lastDelay - firstDelay + 1);
+        done.store(kThousand);
+    };
+
+    // Reports on the calling thread: the delays done as they end, the share of the work to
+    // keepGoing, whose false answer stops every delay at its next checkpoint.
+    int delaysReported = 0;
+    bool stopped = false;
+    const auto report = [&](int delaysDone, int) {
+        for (; delaysReported < delaysDone && options.progress; ++delaysReported) {
+            options.progress(delaysReported + 1, nDelays);
+        }
+        if (!options.keepGoing || stopped) {
+            return !stopped;
+        }
+        int sum = 0;
+        for (const std::atomic<int>& delay : thousandths) {
+            sum += delay.load();
+        }
+        stopped = !options.keepGoing(static_cast<double>(sum) / (kThousand * nDelays));
+        stopRequested.store(stopped);
+        return !stopped;
+    };
+    const bool reporting = options.progress || options.keepGoing;
+    runReplicates(nDelays, 0, computeDelay, reporting ? ReplicateProgress(report) : nullptr);
+    if (stopped) {
+        comparison.completed = false;
+        return comparison;
+    }
+    for (DelayRows& rows : perDelay) {
+        comparison.everyValue = rows.everyValue;
+        comparison.candidates = rows.candidates;
+        comparison.observations = rows.observations;
+        for (ComparisonRow& row : rows.rows) {
+            comparison.rows.push_back(std::move(row));
         }
     }
     std::stable_sort(

@@ -49,7 +49,7 @@ struct ModelComparison {
     int bestBic = -1;
     int bestSse = -1;
     int bestMse = -1;
-    // false when ComparisonOptions::keepGoing stopped it: the rows are then incomplete.
+    // false when ComparisonOptions::keepGoing stopped it: `rows` is then empty.
     bool completed = true;
 };
 
@@ -61,13 +61,17 @@ struct ComparisonOptions {
     // 0: every delay 1 .. 10; d: the rows of delay d only (and the one-regime row), on the
     // same common sample.
     int delay = 0;
-    // Called after each delay with the delays done and their number.
+    // Called as delays end, with the delays done and their number (once for each delay).
     std::function<void(int done, int total)> progress;
-    // Called as each delay's table fills (every few thousand threshold candidates and after
-    // each delay), with the share of the whole comparison's work done, 0 to 1; returning false
-    // stops the comparison, which then returns at once with `completed` false. For a window
-    // that shows a bar and has a Cancel button.
+    // Called about ten times a second and once at the end, with the share of the whole
+    // comparison's work done, 0 to 1 (the delays' tables report within them); returning false
+    // stops the comparison: every delay stops at its next check, some milliseconds later, and
+    // the comparison returns without rows and with `completed` false. For a window that shows
+    // a bar and has a Cancel button.
     std::function<bool(double share)> keepGoing;
+    // Both are called only from the calling thread: the delays are computed on the threads
+    // that threadCount (numeric/thread_count.h) allows, each delay whole on one of them, so
+    // that the rows are the same for every thread count.
 };
 
 // Uses the settings' nObservations, nPredictions, maxOrder, maxRegimes, minObs and criterion;

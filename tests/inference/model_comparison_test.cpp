@@ -8,6 +8,7 @@
 
 #include "inference/least_squares_reference.h"
 #include "model/notices.h"
+#include "numeric/thread_count.h"
 
 namespace kavri {
 namespace {
@@ -195,18 +196,23 @@ TEST(ModelComparison, OneDelayAndThinnedCandidatesAgreeWithTheWholeTable) {
 namespace kavri {
 namespace {
 
-// The share reported rises to 1 and changes nothing; a false answer ends the comparison at
-// once, marked incomplete, without asking again.
+// The share reported rises to 1 and changes nothing; a false answer ends the comparison,
+// marked incomplete and without rows, and it is not asked again.
 TEST(ModelComparison, SharesOfTheWorkRiseToOneAndAStopEndsItIncomplete) {
     const std::vector<double> x = testing::exchangeRateReturns();
     RunSettings settings = exchangeRateSettings();
     settings.model.maxRegimes = 3;
     const ModelComparison plain = compareModels(settings, x).value();
     std::vector<double> shares;
+    std::vector<int> delaysDone;
     ComparisonOptions watched;
     watched.keepGoing = [&shares](double share) {
         shares.push_back(share);
         return true;
+    };
+    watched.progress = [&delaysDone](int done, int total) {
+        EXPECT_EQ(total, 10);
+        delaysDone.push_back(done);
     };
     const ModelComparison reported = compareModels(settings, x, watched).value();
     EXPECT_TRUE(reported.completed);
@@ -215,23 +221,48 @@ TEST(ModelComparison, SharesOfTheWorkRiseToOneAndAStopEndsItIncomplete) {
         EXPECT_EQ(reported.rows[i].thresholds, plain.rows[i].thresholds);
         EXPECT_EQ(reported.rows[i].aic, plain.rows[i].aic);
     }
-    // More than one question per delay, so that a long delay moves the bar and can be stopped.
-    ASSERT_GT(shares.size(), 20u);
+    EXPECT_EQ(delaysDone, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    ASSERT_GE(shares.size(), 2u);
     EXPECT_TRUE(std::is_sorted(shares.begin(), shares.end()));
     EXPECT_GE(shares.front(), 0.0);
     EXPECT_EQ(shares.back(), 1.0);
 
     int asked = 0;
     ComparisonOptions stopping;
-    stopping.keepGoing = [&asked](double share) {
+    stopping.keepGoing = [&asked](double) {
         ++asked;
-        return share < 0.25;
+        return false;
     };
     const Result<ModelComparison> stopped = compareModels(settings, x, stopping);
     ASSERT_TRUE(stopped.ok());
     EXPECT_FALSE(stopped.value().completed);
-    EXPECT_LT(stopped.value().rows.size(), plain.rows.size());
-    EXPECT_LT(asked, static_cast<int>(shares.size()));
+    EXPECT_TRUE(stopped.value().rows.empty());
+    EXPECT_EQ(asked, 1);
+}
+
+// The delays are spread over the threads allowed; one thread gives the same rows to the bit.
+TEST(ModelComparison, OneThreadAndEveryThreadGiveTheSameRows) {
+    const std::vector<double> x = testing::exchangeRateReturns();
+    RunSettings settings = exchangeRateSettings();
+    settings.model.maxRegimes = 3;
+    const ModelComparison spread = compareModels(settings, x).value();
+    ModelComparison alone;
+    {
+        const ThreadLimitScope oneThread(1);
+        alone = compareModels(settings, x).value();
+    }
+    ASSERT_EQ(alone.rows.size(), spread.rows.size());
+    for (std::size_t i = 0; i < spread.rows.size(); ++i) {
+        EXPECT_EQ(alone.rows[i].regimes, spread.rows[i].regimes);
+        EXPECT_EQ(alone.rows[i].delay, spread.rows[i].delay);
+        EXPECT_EQ(alone.rows[i].thresholds, spread.rows[i].thresholds);
+        EXPECT_EQ(alone.rows[i].orders, spread.rows[i].orders);
+        EXPECT_EQ(alone.rows[i].aic, spread.rows[i].aic);
+        EXPECT_EQ(alone.rows[i].bic, spread.rows[i].bic);
+        EXPECT_EQ(alone.rows[i].mse, spread.rows[i].mse);
+    }
+    EXPECT_EQ(alone.bestAic, spread.bestAic);
+    EXPECT_EQ(alone.bestBic, spread.bestBic);
 }
 
 }  // namespace
