@@ -1,7 +1,9 @@
 #include "cli/text_output.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 #include "model/result_fields.h"
@@ -45,27 +47,42 @@ void appendField(std::string& out, std::string_view label, std::string_view text
     }
 }
 
-// One line of a table: the step in six columns, then each value in fourteen.
+// Appends `cell`, right-aligned in `width` columns; a cell as wide as that or wider (a number
+// of some millions) still gets a blank before it, so that no two cells run together.
+void appendCell(std::string& line, const char* cell, int width) {
+    const int length = static_cast<int>(std::char_traits<char>::length(cell));
+    line.append(static_cast<std::size_t>(std::max(length >= width ? 1 : width - length, 0)), ' ');
+    line += cell;
+}
+
+// One line of a table: the step in six columns, the date (when `dates` has one per step) in
+// `dateWidth`, then each value in fourteen.
 std::string tableLine(const std::vector<std::string>& names, int step,
-                      const std::vector<double>& values) {
+                      const std::vector<double>& values,
+                      const std::vector<std::string>* dates = nullptr, int dateWidth = 0) {
     char cell[64];
     std::string line;
     if (step == 0) {
         for (std::size_t c = 0; c < names.size(); ++c) {
-            std::snprintf(cell, sizeof cell, c == 0 ? "%6s" : "%14s", names[c].c_str());
-            line += cell;
+            appendCell(line, names[c].c_str(), c == 0 ? 6 : 14);
+            if (c == 0 && dates != nullptr) {
+                appendCell(line, "Date", dateWidth);
+            }
         }
         return line;
     }
-    std::snprintf(cell, sizeof cell, "%6d", step);
-    line += cell;
+    std::snprintf(cell, sizeof cell, "%d", step);
+    appendCell(line, cell, 6);
+    if (dates != nullptr) {
+        appendCell(line, (*dates)[static_cast<std::size_t>(step - 1)].c_str(), dateWidth);
+    }
     for (double value : values) {
         if (std::isfinite(value)) {
-            std::snprintf(cell, sizeof cell, "%14.6f", value);
+            std::snprintf(cell, sizeof cell, "%.6f", value);
         } else {
-            std::snprintf(cell, sizeof cell, "%14s", "NA");
+            std::snprintf(cell, sizeof cell, "%s", "NA");
         }
-        line += cell;
+        appendCell(line, cell, 14);
     }
     return line;
 }
@@ -86,9 +103,23 @@ std::string formatForecastReport(const ForecastOutcome& outcome) {
     appendField(out, "Forecast Method", text);
 
     const std::vector<std::string> names = forecastColumnNames(forecasts);
-    std::string table = tableLine(names, 0, {});
+    // The dates of the steps, as Forecasts.txt gives them, when the series file has dates.
+    const std::vector<std::string>* dates =
+        outcome.dates.size() == static_cast<std::size_t>(forecasts.horizon()) &&
+                !outcome.dates.empty()
+            ? &outcome.dates
+            : nullptr;
+    int dateWidth = 0;
+    if (dates != nullptr) {
+        std::size_t widest = std::string_view("Date").size();
+        for (const std::string& date : *dates) {
+            widest = std::max(widest, date.size());
+        }
+        dateWidth = static_cast<int>(widest) + 2;
+    }
+    std::string table = tableLine(names, 0, {}, dates, dateWidth);
     for (int h = 1; h <= forecasts.horizon(); ++h) {
-        table += "\n" + tableLine(names, h, forecastRowValues(forecasts, h));
+        table += "\n" + tableLine(names, h, forecastRowValues(forecasts, h), dates, dateWidth);
     }
     appendField(out, "Forecasts", table);
 

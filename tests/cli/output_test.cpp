@@ -360,6 +360,30 @@ TEST(ForecastReport, TablesOfTheForecastsAndOfTheDynamicCheck) {
               "         1      1.000000\n");
 }
 
+// With the series' dates, the table has the Date column of Forecasts.txt after the step; a
+// number wider than its column (an explosive path) still stands apart from its neighbours.
+TEST(ForecastReport, DatesOfTheStepsAndWideNumbersKeepTheirColumns) {
+    ForecastOutcome dated = bootstrapForecasts();
+    dated.dates = {"1935", "NA"};
+    dated.holdout->observed = {662.0};
+    dated.holdout->forecasts.point = {-157077.04794};
+    dated.holdout->error = {157739.04794};
+    dated.holdout->rmse = {54702.878887};
+    dated.holdout->mae = {27083.233263};
+    dated.holdout->mape = {4324.832312};
+    EXPECT_EQ(formatForecastReport(dated),
+              "Forecast Method: bootstrap, 500 paths, seed 9\n"
+              "Forecasts:\n"
+              "      Step  Date      Forecast        Median          Lo90          Hi90\n"
+              "         1  1935      3.250000      3.125000      2.500000      4.000000\n"
+              "         2    NA     -0.500000     -0.250000     -2.000000      1.500000\n"
+              "Dynamic Check:\n"
+              "      Step      Observed      Forecast         Error          RMSE           MAE"
+              "          MAPE\n"
+              "         1    662.000000 -157077.047940 157739.047940  54702.878887  27083.233263"
+              "   4324.832312\n");
+}
+
 TEST(ForecastReport, JsonHasEveryStepWithNullWhereTheMethodHasNoValue) {
     const ForecastOutcome forecasts = bootstrapForecasts();
     CliRequest request;
