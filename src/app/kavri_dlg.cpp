@@ -490,10 +490,14 @@ MaybeNotice KavriDlg::chooseByComparison(RunSettings& used, std::optional<std::s
     const char* name = bic ? "BIC" : "AIC";
     ComparisonOptions comparison;
     comparison.candidates = runOptions_.exactCandidates;
-    comparison.progress = [this](int done, int total) {
-        statusLine_->setLines(
-            {QStringLiteral("Comparing models: delay %1 of %2 done").arg(done).arg(total)});
+    // The share of the comparison done, about ten times a second; input stays blocked.
+    comparison.keepGoing = [this, name](double share) {
+        statusLine_->setLines({QStringLiteral("Comparing models to choose by the lowest %1: %2% "
+                                              "done")
+                                   .arg(QString::fromUtf8(name))
+                                   .arg(static_cast<int>(100.0 * share))});
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return true;
     };
     statusLine_->setLines({QStringLiteral("Comparing models: every number of regimes and every "
                                           "delay, to choose by the lowest %1")
