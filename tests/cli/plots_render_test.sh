@@ -19,7 +19,7 @@ cd "$work"
 "$cli" --seed 20240521 --plots plots >report.txt 2>written.txt
 
 status=0
-for name in series lag fit acf forecasts search; do
+for name in series lag fit acf ljungbox forecasts search; do
     if ! grep -qx "kavri-cli: wrote plots/$name.svg" written.txt; then
         echo "plots/$name.svg is not listed on standard error" >&2
         status=1
@@ -36,5 +36,5 @@ for name in series lag fit acf forecasts search; do
         status=1
     fi
 done
-[ "$(ls plots | wc -l)" -eq 6 ] || { echo "plots/ holds $(ls plots)" >&2; status=1; }
+[ "$(ls plots | wc -l)" -eq 7 ] || { echo "plots/ holds $(ls plots)" >&2; status=1; }
 exit $status

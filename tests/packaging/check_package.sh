@@ -78,7 +78,7 @@ grep -q "^NAIC: " "$run/out" || fail "short run printed no NAIC"
     --series "$root/usr/share/doc/kavri/examples/lynx.csv" --n-observations 100 \
     --n-predictions 14 --search exact --fitness aic --max-order 3 --delay 2 --min-obs 20 \
     --quiet --plots charts >/dev/null 2>"$run/err") || { cat "$run/err" >&2; fail "--plots"; }
-[ "$(ls "$run/charts" | wc -l)" -eq 6 ] || fail "--plots wrote $(ls "$run/charts")"
+[ "$(ls "$run/charts" | wc -l)" -eq 7 ] || fail "--plots wrote $(ls "$run/charts")"
 
 # The Python module, when the build has it: imported from the unpacked tree by the system's
 # Python, it fits the bundled series.
