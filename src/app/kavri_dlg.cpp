@@ -442,7 +442,7 @@ void KavriDlg::openForecasts() {
 
 charts::ChartInput KavriDlg::chartInput() const {
     return charts::chartInputFromRun(lastOutcome_, lastRunSettings_, nullptr,
-                                     lastForecasts_ ? &*lastForecasts_ : nullptr);
+                                     lastForecasts_ ? &*lastForecasts_ : nullptr, thresholdLevel_);
 }
 
 void KavriDlg::showAbout() {
@@ -468,6 +468,13 @@ void KavriDlg::openCharts() {
 void KavriDlg::openStatistics() {
     if (statisticsView_ == nullptr) {
         statisticsView_ = new StatisticsView(this);
+        connect(statisticsView_, &StatisticsView::thresholdLevelChanged, this,
+                [this](double percent) {
+                    thresholdLevel_ = percent;
+                    if (chartsWindow_ != nullptr && runCount_ > 0) {
+                        chartsWindow_->showCharts(chartInput());
+                    }
+                });
         if (runCount_ > 0) {
             statisticsView_->showRun(lastRunSettings_, lastOutcome_);
         }

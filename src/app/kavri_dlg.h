@@ -152,6 +152,9 @@ class KavriDlg : public QDialog, public RunObserver {
     // The last forecasts past the data made with that run's model, drawn by the charts' forecast
     // tab; cleared by the next run.
     std::optional<ForecastResult> lastForecasts_;
+    // The level of the thresholds' intervals set in the Statistics window, percent: the
+    // likelihood-ratio chart draws its critical line there.
+    double thresholdLevel_ = kDefaultThresholdLevel;
     bool running_ = false;
     ModalRunner modalRunner_;
     NoticeHandler noticeHandler_;

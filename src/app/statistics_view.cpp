@@ -92,6 +92,7 @@ void StatisticsView::buildLayout() {
     modelLayout->addWidget(modelText_);
     connect(robustBox_, &QCheckBox::toggled, this, &StatisticsView::showModel);
     connect(levelBox_, &QDoubleSpinBox::valueChanged, this, &StatisticsView::showModel);
+    connect(levelBox_, &QDoubleSpinBox::valueChanged, this, &StatisticsView::thresholdLevelChanged);
 
     auto* testFrame = new QGroupBox(QStringLiteral("Linearity tests and model comparison"), this);
     orderBox_ = new QSpinBox(testFrame);

@@ -46,6 +46,10 @@ class StatisticsView : public QDialog {
     const QString& testsText() const { return testsText_; }
     const QString& comparisonText() const { return comparisonText_; }
 
+ signals:
+    // The level of the thresholds' intervals was changed (percent).
+    void thresholdLevelChanged(double percent);
+
  public slots:
     void runTests();
     void runComparison();

@@ -3,7 +3,8 @@
 namespace kavri::charts {
 
 ChartInput chartInputFromRun(const RunOutcome& outcome, const RunSettings& settings,
-                             const DelayScanOutcome* scan, const ForecastResult* forecasts) {
+                             const DelayScanOutcome* scan, const ForecastResult* forecasts,
+                             double thresholdLevel) {
     ChartInput input;
     if (outcome.notice) {
         return input;
@@ -12,7 +13,7 @@ ChartInput chartInputFromRun(const RunOutcome& outcome, const RunSettings& setti
     input.profile = outcome.thresholdProfile;
     if (!input.profile.curves.empty()) {
         input.thresholdLr =
-            thresholdConfidence(outcome.model, kDefaultThresholdLevel, settings.model.minObs);
+            thresholdConfidence(outcome.model, thresholdLevel, settings.model.minObs);
     }
     if (scan != nullptr) {
         input.search = SearchKind::kDelayScan;

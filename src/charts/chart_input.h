@@ -41,8 +41,8 @@ struct ChartInput {
     std::vector<double> generationFittest;  // genetic: highest fitness within each generation
     ThresholdProfile profile;               // exact search and delay scan (at the best delay)
     // The likelihood ratio of each threshold over the values it may take, with its critical
-    // value at the default level (inference/threshold_interval.h): the profile the search
-    // chart shows when there is one.
+    // value at the level of the run's intervals (inference/threshold_interval.h): the profile the
+    // search chart shows when there is one.
     std::vector<ThresholdConfidence> thresholdLr;
     std::vector<int> scanDelays;      // delay scan: the delays searched
     std::vector<double> scanFitness;  // delay scan: the best fitness at each
@@ -56,10 +56,12 @@ struct ChartInput {
 
 // The chart input of a finished run made with `settings` (as the run left them). `scan` is the
 // delay scan's outcome when the run was one; `forecasts` the forecasts past the data made from
-// its model, when there are any.
+// its model, when there are any. `thresholdLevel` (percent) places the likelihood-ratio chart's
+// critical line, at the level of the intervals the texts show.
 ChartInput chartInputFromRun(const RunOutcome& outcome, const RunSettings& settings,
                              const DelayScanOutcome* scan = nullptr,
-                             const ForecastResult* forecasts = nullptr);
+                             const ForecastResult* forecasts = nullptr,
+                             double thresholdLevel = kDefaultThresholdLevel);
 
 // The forecast path of forecasts past the data: the point forecasts and every interval, with
 // the levels as shares (80% as 0.8).

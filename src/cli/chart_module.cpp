@@ -44,7 +44,8 @@ int writeCharts(const ChartJob& job) {
     qInstallMessageHandler(forwardQtErrors);
     const std::unique_ptr<QApplication> application = headlessApplication();
     const charts::ChartInput input = charts::chartInputFromRun(
-        *job.outcome, *job.settings, job.scan, job.forecasts ? &job.forecasts->forecasts : nullptr);
+        *job.outcome, *job.settings, job.scan, job.forecasts ? &job.forecasts->forecasts : nullptr,
+        job.thresholdLevel);
     const charts::ImageFormat format =
         job.png ? charts::ImageFormat::kPng : charts::ImageFormat::kSvg;
     const charts::WrittenCharts written =

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "inference/threshold_interval.h"
 #include "model/run_settings.h"
 #include "model/version.h"
 #include "report/run_file_set.h"
@@ -27,8 +28,9 @@ struct ChartJob {
     const std::string* directory = nullptr;
     bool png = false;  // PNG pictures; SVG otherwise
     const RunOutcome* outcome = nullptr;
-    const DelayScanOutcome* scan = nullptr;      // the delay scan's outcome, if the run was one
-    const ForecastOutcome* forecasts = nullptr;  // the forecasts past the data, if made
+    const DelayScanOutcome* scan = nullptr;          // the delay scan's outcome, if the run was one
+    const ForecastOutcome* forecasts = nullptr;      // the forecasts past the data, if made
+    double thresholdLevel = kDefaultThresholdLevel;  // percent, of the likelihood-ratio line
     RunFileSet* set = nullptr;  // where the charts are kept until the run's files are committed
     std::vector<std::filesystem::path>* paths = nullptr;  // receives the charts kept
     std::string* error = nullptr;                         // receives the reason of a failure

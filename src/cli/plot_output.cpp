@@ -74,6 +74,7 @@ std::optional<std::string> writeRunCharts(const CliRequest& request, const RunOu
     job.outcome = &outcome;
     job.scan = scan;
     job.forecasts = forecasts;
+    job.thresholdLevel = request.thresholdLevel;
     job.set = &set;
     job.paths = &paths;
     std::string error;

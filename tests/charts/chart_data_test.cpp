@@ -495,6 +495,15 @@ TEST_F(ChartData, ExactSearchProfileIsMarkedAtTheExactOptimum) {
     for (const QPointF& point : level->points()) {
         EXPECT_EQ(point.y(), thresholdCriticalValue(95.0));
     }
+    // At the level the user set for the intervals, the line moves with it.
+    const ChartInput at90 = chartInputFromRun(outcome_, s, nullptr, nullptr, 90.0);
+    const std::unique_ptr<ChartFigure> figure90 = buildSearchChart(at90);
+    auto* level90 =
+        seriesStartingWith<QLineSeries>(figure90->panel(0), QStringLiteral("90% level"));
+    ASSERT_NE(level90, nullptr);
+    for (const QPointF& point : level90->points()) {
+        EXPECT_EQ(point.y(), thresholdCriticalValue(90.0));
+    }
 
     // Without the ratios the profile of the search's fitness is shown, highest at the optimum.
     ChartInput profileOnly = input;
