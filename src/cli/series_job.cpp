@@ -51,7 +51,8 @@ OutputFileSystem& discardedFiles() {
     return files;
 }
 
-SeriesJob runSeriesJob(const CliRequest& request, std::uint32_t clockSeed, RunObserver& observer) {
+SeriesJob runSeriesJob(const CliRequest& request, std::uint32_t clockSeed, RunObserver& observer,
+                       StatisticsDetail detail) {
     SeriesJob job;
     job.request = request;
     CliRequest& used = job.request;
@@ -73,7 +74,7 @@ SeriesJob runSeriesJob(const CliRequest& request, std::uint32_t clockSeed, RunOb
             "instance a regime left without observations by the thresholds)");
         return job;
     }
-    if (MaybeNotice notice = addStatisticsAndForecasts(job, clockSeed)) {
+    if (MaybeNotice notice = addStatisticsAndForecasts(job, clockSeed, detail)) {
         job.notice = notice;
         return job;
     }
@@ -81,14 +82,15 @@ SeriesJob runSeriesJob(const CliRequest& request, std::uint32_t clockSeed, RunOb
     return job;
 }
 
-MaybeNotice addStatisticsAndForecasts(SeriesJob& job, std::uint32_t clockSeed) {
+MaybeNotice addStatisticsAndForecasts(SeriesJob& job, std::uint32_t clockSeed,
+                                      StatisticsDetail detail) {
     CliRequest& used = job.request;
     job.statistics = RunStatistics{};
     job.forecasts.reset();
     job.warnings.clear();
     const std::uint64_t seed = bootstrapSeed(used, job.outcome, clockSeed);
     Result<RunStatistics> computed =
-        computeRunStatistics(used, used.settings, job.outcome, seed, StatisticsProgress{});
+        computeRunStatistics(used, used.settings, job.outcome, seed, StatisticsProgress{}, detail);
     if (!computed.ok()) {
         return computed.notice();
     }
@@ -107,6 +109,12 @@ MaybeNotice addStatisticsAndForecasts(SeriesJob& job, std::uint32_t clockSeed) {
         job.forecasts = std::move(made.value());
     }
     return std::nullopt;
+}
+
+void completeSeriesJob(SeriesJob& job) {
+    if (job.status == SeriesStatus::kFitted) {
+        completeRunStatistics(job.statistics, job.request, job.request.settings, job.outcome);
+    }
 }
 
 std::string seriesJobJson(const SeriesJob& job, bool oneLine) {

@@ -45,13 +45,21 @@ OutputFileSystem& discardedFiles();
 // caller refuses) on the sample that request.run.seriesSource or the series file gives.
 // `clockSeed` stands for the clock where a single run would read it: the seed of the bootstrap
 // and of the simulated forecasts of an exact search without --seed. Never prints.
-SeriesJob runSeriesJob(const CliRequest& request, std::uint32_t clockSeed, RunObserver& observer);
+// `detail`: the statistics a report shows, or only a summary row's (completeSeriesJob adds
+// the rest later, to the same bits).
+SeriesJob runSeriesJob(const CliRequest& request, std::uint32_t clockSeed, RunObserver& observer,
+                       StatisticsDetail detail = StatisticsDetail::kReport);
 
 // The statistics and forecasts that job.request asks for, after a fit that reported a model:
 // computed again when a caller changes those settings of the request. The notice, if any.
-MaybeNotice addStatisticsAndForecasts(SeriesJob& job, std::uint32_t clockSeed);
+MaybeNotice addStatisticsAndForecasts(SeriesJob& job, std::uint32_t clockSeed,
+                                      StatisticsDetail detail = StatisticsDetail::kReport);
 
-// The JSON of a single run's --json for `job` (a failed job has none: empty).
+// The statistics of a report added to a job run for a summary (nothing when they are there).
+void completeSeriesJob(SeriesJob& job);
+
+// The JSON of a single run's --json for `job` (a failed job has none: empty); the statistics
+// left out of a job run for a summary are left out of it too.
 std::string seriesJobJson(const SeriesJob& job, bool oneLine);
 
 }  // namespace kavri::cli
