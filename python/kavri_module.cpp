@@ -146,12 +146,18 @@ py::tuple fit(const py::array_t<double, py::array::c_style | py::array::forcecas
         throw py::value_error("kavri.fit expects a one-dimensional series, got an array of " +
                               std::to_string(values.ndim()) + " dimensions");
     }
-    ParseOutcome parsed = parseArguments(arguments);
+    std::vector<double> copied(values.data(), values.data() + values.size());
+    SeriesJob job;
+    ParseOutcome parsed;
+    {
+        // The options are parsed without the GIL too: with the fit of a short series, the
+        // part held under the GIL is what keeps Python threads from fitting in parallel.
+        py::gil_scoped_release release;
+        parsed = parseArguments(arguments);
+    }
     if (parsed.action != ParseAction::kRun || parsed.request.batch.active()) {
         return py::make_tuple(py::none(), parsed.text, std::string("refused"));
     }
-    std::vector<double> copied(values.data(), values.data() + values.size());
-    SeriesJob job;
     {
         py::gil_scoped_release release;
         const ThreadLimitScope limit(threads);
