@@ -10,6 +10,7 @@
 
 #include <ctime>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -52,12 +53,31 @@ class Fit {
     std::string status() const { return seriesStatusWord(job_.status); }
     std::string noticeText() const { return job_.notice ? job_.notice->text : std::string(); }
     std::string noticeDetail() const { return job_.notice ? job_.notice->detail : std::string(); }
-    // Written on first use: a caller that only loops over fits does not pay for it.
-    const std::string& json() const {
+    // Written on first use: a caller that only loops over fits does not pay for it. The fit
+    // leaves out the diagnostics, the thresholds' intervals and the comparison behind the
+    // regimes' support line, which cost many times the search; they are added here, to the
+    // numbers a single run gives.
+    std::string json() {
+        py::gil_scoped_release release;
+        const std::lock_guard<std::mutex> lock(mutex_);
         if (!json_) {
+            completeSeriesJob(job_);
             json_ = seriesJobJson(job_, false);
         }
         return *json_;
+    }
+    // The JSON of the fit alone, without what json() adds: the same numbers for every key it
+    // has, for the model's properties.
+    std::string fitJson() {
+        py::gil_scoped_release release;
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (json_) {
+            return *json_;
+        }
+        if (!fitJson_) {
+            fitJson_ = seriesJobJson(job_, false);
+        }
+        return *fitJson_;
     }
     std::vector<std::string> warnings() const { return job_.warnings; }
 
@@ -80,7 +100,11 @@ class Fit {
         if (parsed.action != ParseAction::kRun) {
             return py::make_tuple(py::none(), parsed.text, std::string("refused"));
         }
-        SeriesJob job = job_;
+        SeriesJob job;
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);  // json() may be completing it
+            job = job_;
+        }
         const CliRequest& asked = parsed.request;
         CliRequest& used = job.request;
         used.robust = asked.robust;
@@ -95,7 +119,7 @@ class Fit {
         {
             py::gil_scoped_release release;
             const ThreadLimitScope limit(threads);
-            notice = addStatisticsAndForecasts(job, clockSeed());
+            notice = addStatisticsAndForecasts(job, clockSeed(), StatisticsDetail::kReport);
             if (!notice) {
                 json = seriesJobJson(job, false);
             }
@@ -108,7 +132,9 @@ class Fit {
 
  private:
     SeriesJob job_;
-    mutable std::optional<std::string> json_;
+    mutable std::mutex mutex_;  // Python threads may ask one fit for its JSON at once
+    std::optional<std::string> json_;
+    std::optional<std::string> fitJson_;
 };
 
 // Fits `values` with kavri-cli's `arguments`; `threads` bounds the threads of the fit (0: every
@@ -120,12 +146,18 @@ py::tuple fit(const py::array_t<double, py::array::c_style | py::array::forcecas
         throw py::value_error("kavri.fit expects a one-dimensional series, got an array of " +
                               std::to_string(values.ndim()) + " dimensions");
     }
-    ParseOutcome parsed = parseArguments(arguments);
+    std::vector<double> copied(values.data(), values.data() + values.size());
+    SeriesJob job;
+    ParseOutcome parsed;
+    {
+        // The options are parsed without the GIL too: with the fit of a short series, the
+        // part held under the GIL is what keeps Python threads from fitting in parallel.
+        py::gil_scoped_release release;
+        parsed = parseArguments(arguments);
+    }
     if (parsed.action != ParseAction::kRun || parsed.request.batch.active()) {
         return py::make_tuple(py::none(), parsed.text, std::string("refused"));
     }
-    std::vector<double> copied(values.data(), values.data() + values.size());
-    SeriesJob job;
     {
         py::gil_scoped_release release;
         const ThreadLimitScope limit(threads);
@@ -134,7 +166,7 @@ py::tuple fit(const py::array_t<double, py::array::c_style | py::array::forcecas
         request.run.seriesSource = &source;
         request.run.files.fileSystem = &discardedFiles();
         SilentObserver silent;
-        job = runSeriesJob(request, clockSeed(), silent);
+        job = runSeriesJob(request, clockSeed(), silent, StatisticsDetail::kSummary);
         job.request.run.seriesSource = nullptr;  // the source ends here
     }
     return py::make_tuple(std::make_shared<Fit>(std::move(job)), std::string(), std::string());
@@ -179,6 +211,8 @@ PYBIND11_MODULE(_kavri, module) {
         .def_property_readonly("notice_text", &Fit::noticeText, "The notice's text.")
         .def_property_readonly("notice_detail", &Fit::noticeDetail, "The notice's detail.")
         .def_property_readonly("json", &Fit::json, "The JSON of kavri-cli --json.")
+        .def_property_readonly("fit_json", &Fit::fitJson,
+                               "The JSON without the diagnostics, intervals and support line.")
         .def_property_readonly("warnings", &Fit::warnings, "Warnings on sparse regimes.")
         .def("arrays", &Fit::arrays, "Series, fitted values, residuals, regimes as arrays.")
         .def("report", &Fit::report, py::arg("arguments"), py::arg("threads"),

@@ -248,6 +248,7 @@ class Model:
         self._arguments = arguments
         self._threads = threads
         self._report = None
+        self._fit_report = None
         self._arrays = None
 
     def __repr__(self):
@@ -267,6 +268,17 @@ class Model:
             self._report = _json.loads(self._fit.json)
         return self._report
 
+    @property
+    def _fitted(self):
+        """The JSON of the fit without the diagnostics, the thresholds' intervals and the
+        regimes' support line (parsed once), which the properties read: the same numbers as
+        ``report`` without paying for what only the full report shows."""
+        if self._report is not None:
+            return self._report
+        if self._fit_report is None:
+            self._fit_report = _json.loads(self._fit.fit_json)
+        return self._fit_report
+
     def _array(self, key):
         """One of the native fit's arrays (fetched once)."""
         if self._arrays is None:
@@ -276,32 +288,32 @@ class Model:
     @property
     def thresholds(self):
         """The thresholds, ascending (empty for one regime)."""
-        return _np.array(self.report["thresholds"], dtype=float)
+        return _np.array(self._fitted["thresholds"], dtype=float)
 
     @property
     def n_regimes(self):
         """The number of regimes."""
-        return len(self.report["regimes"])
+        return len(self._fitted["regimes"])
 
     @property
     def delay(self):
         """The delay d of the threshold variable x[t - d]."""
-        return self.report["settings"]["delay"]
+        return self._fitted["settings"]["delay"]
 
     @property
     def orders(self):
         """The autoregressive order of each regime."""
-        return _np.array([r["order"] for r in self.report["regimes"]], dtype=int)
+        return _np.array([r["order"] for r in self._fitted["regimes"]], dtype=int)
 
     def _table(self, key):
         """One column of the coefficient table, as an array per regime."""
         return [_np.array([c[key] for c in regime["coefficients"]], dtype=float)
-                for regime in self.report["coefficientTable"]]
+                for regime in self._fitted["coefficientTable"]]
 
     @property
     def coefficients(self):
         """Each regime's coefficients: constant, then lags 1 .. order."""
-        return [_np.array(r["coefficients"], dtype=float) for r in self.report["regimes"]]
+        return [_np.array(r["coefficients"], dtype=float) for r in self._fitted["regimes"]]
 
     @property
     def standard_errors(self):
@@ -321,27 +333,27 @@ class Model:
     @property
     def fit_statistics(self):
         """Log-likelihood, AIC, BIC, Ljung-Box statistic and p value... (a dict)."""
-        return dict(self.report["fitStatistics"])
+        return dict(self._fitted["fitStatistics"])
 
     @property
     def aic(self):
         """AIC as the run reports it."""
-        return self.report["fitStatistics"]["aic"]
+        return self._fitted["fitStatistics"]["aic"]
 
     @property
     def bic(self):
         """BIC on the same footing as the AIC, the thresholds counted as parameters."""
-        return self.report["fitStatistics"]["bic"]
+        return self._fitted["fitStatistics"]["bic"]
 
     @property
     def residual_variance(self):
         """The model's residual variance (SSE over the observations)."""
-        return self.report["residualVariance"]
+        return self._fitted["residualVariance"]
 
     @property
     def forecast_mse(self):
         """The MSE of the one-step forecasts of the held-out values (None without them)."""
-        return self.report["mse"]
+        return self._fitted["mse"]
 
     @property
     def series(self):
@@ -418,7 +430,7 @@ class Model:
             row[f"order_{i + 1}"] = int(self.orders[i]) if i < len(self.orders) else None
         row.update(aic=self.aic, bic=self.bic, residual_variance=self.residual_variance,
                    forecast_mse=self.forecast_mse)
-        tests = self.report.get("linearityTests")
+        tests = self._fitted.get("linearityTests")
         if tests:
             for test, name in zip(tests["supF"], ("p_1_vs_2", "p_1_vs_3", "p_2_vs_3")):
                 row[name] = test["pValue"]

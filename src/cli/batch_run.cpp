@@ -1,6 +1,7 @@
 #include "cli/batch_run.h"
 
 #include <cctype>
+#include <condition_variable>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -342,12 +343,29 @@ int runBatch(const CliRequest& request, std::FILE* errors) {
 
     const bool progressShown = progressWanted(errors, request.quiet);
     const auto clockSeed = static_cast<std::uint32_t>(std::time(nullptr));
+    // The summary shows the fit statistics and tests only; the JSON everything a single run's
+    // --json shows.
+    const StatisticsDetail detail =
+        jsonPath.empty() ? StatisticsDetail::kSummary : StatisticsDetail::kReport;
+    const int workers =
+        std::min(batch.jobs > 0 ? batch.jobs : WorkerPool::availableThreads(kMostBatchJobs),
+                 std::max(count, 1));
+    // A series starts only when fewer than `window` series before it wait to be written, so
+    // that a slow series holds back a few finished ones, never all of them: the memory is
+    // that of the series in flight, whatever their number.
+    const int window = 4 * workers;
     std::mutex mutex;
+    std::condition_variable turn;
     std::map<int, Finished> waiting;
     int nextToWrite = 0;
     int done = 0;
     int failed = 0;
     auto fit = [&](int index, int /*worker*/) {
+        {
+            // The series before `index` are all running or finished, so this wait ends.
+            std::unique_lock<std::mutex> lock(mutex);
+            turn.wait(lock, [&] { return index < nextToWrite + window; });
+        }
         BatchSeries& one = series[static_cast<std::size_t>(index)];
         const CliRequest oneRequest = seriesRequest(request, one);
         SeriesJob job;
@@ -365,7 +383,7 @@ int runBatch(const CliRequest& request, std::FILE* errors) {
         } else {
             const ThreadLimitScope oneThread(1);
             SilentObserver silent;
-            job = runSeriesJob(oneRequest, clockSeed, silent);
+            job = runSeriesJob(oneRequest, clockSeed, silent, detail);
         }
         Finished finished;
         finished.fitted = job.status == SeriesStatus::kFitted;
@@ -386,6 +404,7 @@ int runBatch(const CliRequest& request, std::FILE* errors) {
             waiting.erase(next);
             ++nextToWrite;
         }
+        turn.notify_all();
         ++done;
         if (progressShown) {
             std::fprintf(errors, "\rSeries %d of %d fitted, %d failed\033[K", done, count, failed);
@@ -393,9 +412,7 @@ int runBatch(const CliRequest& request, std::FILE* errors) {
         }
     };
     {
-        const int workers =
-            batch.jobs > 0 ? batch.jobs : WorkerPool::availableThreads(kMostBatchJobs);
-        WorkerPool pool(std::min(workers, std::max(count, 1)));
+        WorkerPool pool(workers);
         pool.run(count, fit);
     }
     if (progressShown) {

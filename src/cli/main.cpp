@@ -21,6 +21,7 @@
 #include "cli/report_output.h"
 #include "cli/run_notes.h"
 #include "cli/run_statistics.h"
+#include "cli/series_job.h"
 #include "cli/terminal_progress.h"
 #include "cli/text_output.h"
 #include "data/table_preview.h"
@@ -67,36 +68,6 @@ std::string printOutput(const std::string& text) {
 int outputFailure(const char* what, const std::string& reason) {
     printError(std::string(what) + " could not be written to standard output: " + reason);
     return kExitOutputFailure;
-}
-
-// The seed of the simulated forecasts: the one given, else the genetic search's own (so that
-// --seed S repeats both), else the clock.
-std::uint32_t forecastSeed(const CliRequest& request, const RunOutcome& outcome) {
-    if (request.run.seed) {
-        return *request.run.seed;
-    }
-    return usesGeneticSearch(request.settings) ? outcome.seed
-                                               : static_cast<std::uint32_t>(std::time(nullptr));
-}
-
-// The forecasts and the simulated series that the request asks for after the estimation; the
-// notice that stopped them, if any.
-MaybeNotice makeForecasts(CliRequest& request, const RunOutcome& outcome,
-                          std::optional<ForecastOutcome>& forecasts, OutputFileSystem& files) {
-    request.forecast.seed = forecastSeed(request, outcome);
-    if (request.wantsForecasts()) {
-        Result<ForecastOutcome> made =
-            runForecasts(outcome.model, request.forecast, request.run.files);
-        if (!made.ok()) {
-            return made.notice();
-        }
-        forecasts = std::move(made.value());
-    }
-    if (request.wantsSimulation()) {
-        return runSeriesSimulation(outcome.model, request.simulateLength, request.forecast.method,
-                                   request.forecast.seed, request.simulatePath, files);
-    }
-    return std::nullopt;
 }
 
 // An allocation that fails anywhere, on any thread, ends the run with the status the scripts
@@ -156,44 +127,41 @@ int runCommandLine(int argc, char** argv) {
             break;
     }
 
-    CliRequest& request = parsed.request;
-    if (request.inspect) {
-        const std::string& path = request.settings.model.seriesPath;
-        Result<FilePreview> preview = previewSeriesFile(path, request.settings.series);
+    CliRequest& asked = parsed.request;
+    if (asked.inspect) {
+        const std::string& path = asked.settings.model.seriesPath;
+        Result<FilePreview> preview = previewSeriesFile(path, asked.settings.series);
         if (!preview.ok()) {
             printNotice(preview.notice());
             return kExitNotice;
         }
-        const std::string text = request.json ? formatFilePreviewJson(path, preview.value())
-                                              : formatFilePreview(path, preview.value());
+        const std::string text = asked.json ? formatFilePreviewJson(path, preview.value())
+                                            : formatFilePreview(path, preview.value());
         if (const std::string failure = printOutput(text); !failure.empty()) {
             return outputFailure("the preview", failure);
         }
         return kExitSuccess;
     }
-    if (request.batch.active()) {
-        return runBatch(request, stderr);
+    if (asked.batch.active()) {
+        return runBatch(asked, stderr);
     }
     // Every file of the run is kept until the end and committed together, so that the folder
     // holds one run's whole set: the earlier run's files stay as they were if anything fails.
-    RunFileSet fileSet(request.run.files.files());
-    request.run.fileSet = &fileSet;
-    request.run.files.fileSystem = &fileSet;
+    RunFileSet fileSet(asked.run.files.files());
+    asked.run.fileSet = &fileSet;
+    asked.run.files.fileSystem = &fileSet;
     // A run killed while committing in these folders is completed first.
-    std::vector<std::filesystem::path> folders{request.run.files.directory};
-    if (!request.plotsDirectory.empty()) {
-        folders.emplace_back(request.plotsDirectory);
+    std::vector<std::filesystem::path> folders{asked.run.files.directory};
+    if (!asked.plotsDirectory.empty()) {
+        folders.emplace_back(asked.plotsDirectory);
     }
     fileSet.recover(folders);
-    ResultTexts texts;
-    TerminalProgress progress(stderr, progressWanted(stderr, request.quiet),
-                              request.settings.ga.nIterations);
-    DelayScanOutcome scan;
-    RunOutcome outcome;
+    TerminalProgress progress(stderr, progressWanted(stderr, asked.quiet),
+                              asked.settings.ga.nIterations);
     std::optional<ModelSelection> selection;
-    if (request.select != SelectCriterion::kNone) {
+    if (asked.select != SelectCriterion::kNone) {
         Result<ModelSelection> selected = selectModel(
-            request, [&progress](int done, int total) { progress.comparison(done, total); });
+            asked, [&progress](int done, int total) { progress.comparison(done, total); });
         progress.finish();
         if (!selected.ok()) {
             printNotice(selected.notice());
@@ -201,45 +169,40 @@ int runCommandLine(int argc, char** argv) {
         }
         selection = std::move(selected.value());
     }
-    if (request.delayScan) {
-        scan = runDelayScan(request.settings, texts, progress, request.run);
-        outcome = scan.run;
-    } else {
-        outcome = runModel(request.settings, texts, progress, request.run);
-    }
-    progress.finish();
-
-    if (outcome.notice) {
-        printNotice(*outcome.notice);
+    // The run of the one series, as a batch runs each of its series.
+    SeriesJobWatch watch;
+    watch.statistics.replicates = [&progress](int done, int total) {
+        return progress.replicates(done, total);
+    };
+    watch.statistics.comparison = [&progress](int done, int total) {
+        progress.comparison(done, total);
+    };
+    watch.stageEnded = [&progress] { progress.finish(); };
+    SeriesJob job = runSeriesJob(asked, static_cast<std::uint32_t>(std::time(nullptr)), progress,
+                                 StatisticsDetail::kReport, watch);
+    CliRequest& request = job.request;
+    const ResultTexts& texts = job.texts;
+    const RunOutcome& outcome = job.outcome;
+    const DelayScanOutcome& scan = job.scan;
+    RunStatistics& statistics = job.statistics;
+    const std::optional<ForecastOutcome>& forecasts = job.forecasts;
+    if (job.status == SeriesStatus::kFailed && job.stoppedAt == SeriesStage::kFit) {
+        printNotice(*job.notice);
         return kExitNotice;
     }
-    RunStatistics statistics;
+    if (job.status == SeriesStatus::kFailed && job.stoppedAt == SeriesStage::kStatistics) {
+        printError(job.notice->text);
+        return kExitNotice;
+    }
     if (outcome.model.available) {
-        const std::uint64_t seed =
-            bootstrapSeed(request, outcome, static_cast<std::uint64_t>(std::time(nullptr)));
-        Result<RunStatistics> computed = computeRunStatistics(
-            request, request.settings, outcome, seed,
-            StatisticsProgress{
-                [&progress](int done, int total) { return progress.replicates(done, total); },
-                [&progress](int done, int total) { progress.comparison(done, total); }});
-        progress.finish();
-        if (!computed.ok()) {
-            printError(computed.notice().text);
-            return kExitNotice;
-        }
-        statistics = computed.value();
         if (selection) {
             statistics.comparison = selection->comparison;
         }
-        for (const SparseRegime& regime : statistics.fit->sparseRegimes) {
-            printError("warning: " + sparseRegimeText(regime) +
-                       ", fewer than three per parameter: its estimates are unreliable");
+        for (const std::string& warning : job.warnings) {
+            printError("warning: " + warning);
         }
-    }
-    std::optional<ForecastOutcome> forecasts;
-    if (outcome.model.available) {
-        if (MaybeNotice notice = makeForecasts(request, outcome, forecasts, fileSet)) {
-            printNotice(*notice);
+        if (job.status == SeriesStatus::kFailed) {
+            printNotice(*job.notice);  // the forecasts or the simulated series
             return kExitNotice;
         }
     }

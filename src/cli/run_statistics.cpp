@@ -20,18 +20,40 @@ std::uint64_t bootstrapSeed(const CliRequest& request, const RunOutcome& outcome
     return clockSeed;
 }
 
+void completeRunStatistics(RunStatistics& statistics, const CliRequest& request,
+                           const RunSettings& settings, const RunOutcome& outcome) {
+    if (statistics.complete) {
+        return;
+    }
+    statistics.complete = true;
+    const ReportedModel& model = outcome.model;
+    statistics.diagnostics = modelDiagnostics(model);
+    statistics.thresholdIntervals =
+        thresholdConfidence(model, request.thresholdLevel, settings.model.minObs);
+    // The comparison fits models of the default form only: no support line for another form.
+    if (settings.model.selectModel == kSelectModelSearch && settings.model.maxRegimes > 1 &&
+        settings.form.isDefault()) {
+        ComparisonOptions atDelay;
+        atDelay.delay = model.delay;
+        atDelay.candidates = request.run.exactCandidates;
+        // A line of support, not a result: a comparison that cannot be made leaves it out.
+        Result<ModelComparison> support = compareModels(settings, model.series, atDelay);
+        if (support.ok()) {
+            statistics.regimeSupport = support.value();
+        }
+    }
+}
+
 Result<RunStatistics> computeRunStatistics(const CliRequest& request, const RunSettings& settings,
                                            const RunOutcome& outcome, std::uint64_t seed,
-                                           const StatisticsProgress& progress) {
+                                           const StatisticsProgress& progress,
+                                           StatisticsDetail detail) {
     const ReportedModel& model = outcome.model;
     assert(model.available);
     RunStatistics statistics;
     statistics.coefficients = coefficientTable(
         model, request.robust ? StandardErrorKind::kHc1 : StandardErrorKind::kClassical);
     statistics.fit = fitStatistics(model, *statistics.coefficients);
-    statistics.diagnostics = modelDiagnostics(model);
-    statistics.thresholdIntervals =
-        thresholdConfidence(model, request.thresholdLevel, settings.model.minObs);
     if (request.tests) {
         LinearityTestSettings testSettings = linearityTestSettings(settings.model);
         if (request.testOrder) {
@@ -46,17 +68,8 @@ Result<RunStatistics> computeRunStatistics(const CliRequest& request, const RunS
                                              testSettings, progress.replicates);
     }
     statistics.chosenRegimes = static_cast<int>(model.regimes.size());
-    // The comparison fits models of the default form only: no support line for another form.
-    if (settings.model.selectModel == kSelectModelSearch && settings.model.maxRegimes > 1 &&
-        settings.form.isDefault()) {
-        ComparisonOptions atDelay;
-        atDelay.delay = model.delay;
-        atDelay.candidates = request.run.exactCandidates;
-        // A line of support, not a result: a comparison that cannot be made leaves it out.
-        Result<ModelComparison> support = compareModels(settings, model.series, atDelay);
-        if (support.ok()) {
-            statistics.regimeSupport = support.value();
-        }
+    if (detail == StatisticsDetail::kReport) {
+        completeRunStatistics(statistics, request, settings, outcome);
     }
     if (request.compareModels) {
         ComparisonOptions everyDelay;

@@ -30,6 +30,8 @@ struct RunStatistics {
     // behind the line on whether BIC and the sup-F tests support the number of regimes.
     std::optional<ModelComparison> regimeSupport;
     int chosenRegimes = 0;
+    // False while the diagnostics, intervals and support line are left out (a summary's).
+    bool complete = false;
 };
 
 // Progress of the statistics: the bootstrap's replicates, the model comparison's delays.
@@ -43,11 +45,24 @@ struct StatisticsProgress {
 std::uint64_t bootstrapSeed(const CliRequest& request, const RunOutcome& outcome,
                             std::uint64_t clockSeed);
 
+// How much of the statistics a caller shows. A report (the text, the JSON) shows all of them;
+// a summary row only the fit statistics and the tests, so the rest (diagnostics, the
+// thresholds' confidence intervals and the comparison behind the regimes' support line, which
+// costs many times the exact search itself) is left for completeRunStatistics to add when
+// someone asks for it.
+enum class StatisticsDetail { kReport, kSummary };
+
 // What `request` asks for after a run that reported a model with `settings` (as the run left
 // them). The notice is the model comparison's.
 Result<RunStatistics> computeRunStatistics(const CliRequest& request, const RunSettings& settings,
                                            const RunOutcome& outcome, std::uint64_t seed,
-                                           const StatisticsProgress& progress);
+                                           const StatisticsProgress& progress,
+                                           StatisticsDetail detail = StatisticsDetail::kReport);
+
+// Adds to statistics made with StatisticsDetail::kSummary what a report shows besides; the
+// same numbers as computeRunStatistics with kReport, bit for bit.
+void completeRunStatistics(RunStatistics& statistics, const CliRequest& request,
+                           const RunSettings& settings, const RunOutcome& outcome);
 
 // Whether the run searched the thresholds with the random genetic algorithm.
 bool usesGeneticSearch(const RunSettings& settings);

@@ -51,16 +51,19 @@ OutputFileSystem& discardedFiles() {
     return files;
 }
 
-SeriesJob runSeriesJob(const CliRequest& request, std::uint32_t clockSeed, RunObserver& observer) {
+SeriesJob runSeriesJob(const CliRequest& request, std::uint32_t clockSeed, RunObserver& observer,
+                       StatisticsDetail detail, const SeriesJobWatch& watch) {
     SeriesJob job;
     job.request = request;
     CliRequest& used = job.request;
-    ResultTexts texts;
     if (used.delayScan) {
-        job.scan = runDelayScan(used.settings, texts, observer, used.run);
+        job.scan = runDelayScan(used.settings, job.texts, observer, used.run);
         job.outcome = job.scan.run;
     } else {
-        job.outcome = runModel(used.settings, texts, observer, used.run);
+        job.outcome = runModel(used.settings, job.texts, observer, used.run);
+    }
+    if (watch.stageEnded) {
+        watch.stageEnded();
     }
     if (job.outcome.notice) {
         job.notice = job.outcome.notice;
@@ -73,7 +76,7 @@ SeriesJob runSeriesJob(const CliRequest& request, std::uint32_t clockSeed, RunOb
             "instance a regime left without observations by the thresholds)");
         return job;
     }
-    if (MaybeNotice notice = addStatisticsAndForecasts(job, clockSeed)) {
+    if (MaybeNotice notice = addStatisticsAndForecasts(job, clockSeed, detail, watch)) {
         job.notice = notice;
         return job;
     }
@@ -81,15 +84,20 @@ SeriesJob runSeriesJob(const CliRequest& request, std::uint32_t clockSeed, RunOb
     return job;
 }
 
-MaybeNotice addStatisticsAndForecasts(SeriesJob& job, std::uint32_t clockSeed) {
+MaybeNotice addStatisticsAndForecasts(SeriesJob& job, std::uint32_t clockSeed,
+                                      StatisticsDetail detail, const SeriesJobWatch& watch) {
     CliRequest& used = job.request;
     job.statistics = RunStatistics{};
     job.forecasts.reset();
     job.warnings.clear();
     const std::uint64_t seed = bootstrapSeed(used, job.outcome, clockSeed);
     Result<RunStatistics> computed =
-        computeRunStatistics(used, used.settings, job.outcome, seed, StatisticsProgress{});
+        computeRunStatistics(used, used.settings, job.outcome, seed, watch.statistics, detail);
+    if (watch.stageEnded) {
+        watch.stageEnded();
+    }
     if (!computed.ok()) {
+        job.stoppedAt = SeriesStage::kStatistics;
         return computed.notice();
     }
     job.statistics = computed.value();
@@ -97,6 +105,7 @@ MaybeNotice addStatisticsAndForecasts(SeriesJob& job, std::uint32_t clockSeed) {
         job.warnings.push_back(sparseRegimeText(regime) +
                                ", fewer than three per parameter: its estimates are unreliable");
     }
+    job.stoppedAt = SeriesStage::kForecasts;
     used.forecast.seed = forecastSeed(used, job.outcome, clockSeed);
     if (used.wantsForecasts()) {
         Result<ForecastOutcome> made =
@@ -106,7 +115,20 @@ MaybeNotice addStatisticsAndForecasts(SeriesJob& job, std::uint32_t clockSeed) {
         }
         job.forecasts = std::move(made.value());
     }
+    if (used.wantsSimulation()) {
+        if (MaybeNotice notice = runSeriesSimulation(job.outcome.model, used.simulateLength,
+                                                     used.forecast.method, used.forecast.seed,
+                                                     used.simulatePath, used.run.files.files())) {
+            return notice;
+        }
+    }
     return std::nullopt;
+}
+
+void completeSeriesJob(SeriesJob& job) {
+    if (job.status == SeriesStatus::kFitted) {
+        completeRunStatistics(job.statistics, job.request, job.request.settings, job.outcome);
+    }
 }
 
 std::string seriesJobJson(const SeriesJob& job, bool oneLine) {

@@ -5,6 +5,7 @@
 // module one per call, so that both give the numbers of a single run bit for bit.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -26,10 +27,16 @@ enum class SeriesStatus {
 
 const char* seriesStatusWord(SeriesStatus status);  // "ok", "no model", "failed"
 
+// Where a failed series stopped: its search, its statistics, or its forecasts (and simulated
+// series). A single run words the notice of each as it always has.
+enum class SeriesStage { kFit, kStatistics, kForecasts };
+
 struct SeriesJob {
     SeriesStatus status = SeriesStatus::kFailed;
-    MaybeNotice notice;        // what ended a failed series
+    MaybeNotice notice;  // what ended a failed series
+    SeriesStage stoppedAt = SeriesStage::kFit;
     CliRequest request;        // as the run left it (the settings completed by the run)
+    ResultTexts texts;         // the run's result texts
     RunOutcome outcome;        // the fit (the delay scan's chosen run with --delay-scan)
     DelayScanOutcome scan;     // with --delay-scan
     RunStatistics statistics;  // when a model was reported
@@ -37,21 +44,40 @@ struct SeriesJob {
     std::vector<std::string> warnings;  // the sparse regimes, as a single run warns of them
 };
 
+// What a front end follows of a series while it runs: the progress of the statistics, and the
+// end of the fit and of the statistics (where a progress line is closed).
+struct SeriesJobWatch {
+    StatisticsProgress statistics;
+    std::function<void()> stageEnded;
+};
+
 // A file system that takes every file and keeps none: the result files of a series that the
 // user did not ask for.
 OutputFileSystem& discardedFiles();
 
-// Runs `request` (its settings, statistics and forecasts; not --plots or --simulate, which the
-// caller refuses) on the sample that request.run.seriesSource or the series file gives.
-// `clockSeed` stands for the clock where a single run would read it: the seed of the bootstrap
-// and of the simulated forecasts of an exact search without --seed. Never prints.
-SeriesJob runSeriesJob(const CliRequest& request, std::uint32_t clockSeed, RunObserver& observer);
+// Runs `request` (its settings, statistics, forecasts and simulated series; not --select or
+// --plots, which the caller makes around it) on the sample that request.run.seriesSource or
+// the series file gives: a single run of kavri-cli is the job of its one series, and a batch
+// runs one per series. `clockSeed` stands for the clock where a single run would read it: the
+// seed of the bootstrap and of the simulated forecasts of an exact search without --seed.
+// `detail`: the statistics a report shows, or only a summary row's (completeSeriesJob adds the
+// rest later, to the same bits). Never prints.
+SeriesJob runSeriesJob(const CliRequest& request, std::uint32_t clockSeed, RunObserver& observer,
+                       StatisticsDetail detail = StatisticsDetail::kReport,
+                       const SeriesJobWatch& watch = {});
 
-// The statistics and forecasts that job.request asks for, after a fit that reported a model:
-// computed again when a caller changes those settings of the request. The notice, if any.
-MaybeNotice addStatisticsAndForecasts(SeriesJob& job, std::uint32_t clockSeed);
+// The statistics, forecasts and simulated series that job.request asks for, after a fit that
+// reported a model: computed again when a caller changes those settings of the request. The
+// notice, if any, with job.stoppedAt set.
+MaybeNotice addStatisticsAndForecasts(SeriesJob& job, std::uint32_t clockSeed,
+                                      StatisticsDetail detail = StatisticsDetail::kReport,
+                                      const SeriesJobWatch& watch = {});
 
-// The JSON of a single run's --json for `job` (a failed job has none: empty).
+// The statistics of a report added to a job run for a summary (nothing when they are there).
+void completeSeriesJob(SeriesJob& job);
+
+// The JSON of a single run's --json for `job` (a failed job has none: empty); the statistics
+// left out of a job run for a summary are left out of it too.
 std::string seriesJobJson(const SeriesJob& job, bool oneLine);
 
 }  // namespace kavri::cli

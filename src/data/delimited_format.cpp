@@ -114,54 +114,86 @@ Separator separatorOf(std::string_view line) {
 RecordReader::RecordReader(std::string_view text, Separator separator, int firstLine)
     : text_(text), separator_(separator), line_(firstLine) {}
 
-bool RecordReader::nextBlankSeparated(TableRecord& record) {
+void RecordReader::blankSeparatedFields(std::string_view line, std::size_t base, std::size_t wanted,
+                                        std::vector<std::string>& fields,
+                                        std::vector<std::size_t>* fieldStarts) {
+    std::size_t j = 0;
+    while (j < line.size() && fields.size() < wanted) {
+        while (j < line.size() && (isBlank(line[j]) || isLineEnd(line[j]))) ++j;
+        if (j == line.size()) break;
+        if (fieldStarts != nullptr) fieldStarts->push_back(base + j);
+        if (line[j] == '"') {
+            // R's write.table quotes text, escaping a quote inside as \" or "".
+            std::string field;
+            ++j;
+            while (j < line.size() && !isLineEnd(line[j])) {
+                if ((line[j] == '\\' || line[j] == '"') && j + 1 < line.size() &&
+                    line[j + 1] == '"') {
+                    field += '"';
+                    j += 2;
+                } else if (line[j] == '"') {
+                    ++j;
+                    break;
+                } else {
+                    field += line[j++];
+                }
+            }
+            fields.push_back(std::move(field));
+            continue;
+        }
+        const std::size_t start = j;
+        while (j < line.size() && !isBlank(line[j]) && !isLineEnd(line[j])) ++j;
+        fields.emplace_back(line.substr(start, j - start));
+    }
+}
+
+bool RecordReader::nextBlankSeparated(TableRecord& record, std::vector<std::size_t>* fieldStarts) {
     while (pos_ < text_.size()) {
         const std::size_t end = pastLine(text_, pos_);
         const std::string_view line = text_.substr(pos_, end - pos_);
+        const std::size_t base = pos_;
         record.line = line_;
         ++line_;
         pos_ = end;
         if (isCommentLine(line)) continue;
-        std::size_t j = 0;
-        while (j < line.size()) {
-            while (j < line.size() && (isBlank(line[j]) || isLineEnd(line[j]))) ++j;
-            if (j == line.size()) break;
-            if (line[j] == '"') {
-                // R's write.table quotes text, escaping a quote inside as \" or "".
-                std::string field;
-                ++j;
-                while (j < line.size() && !isLineEnd(line[j])) {
-                    if ((line[j] == '\\' || line[j] == '"') && j + 1 < line.size() &&
-                        line[j + 1] == '"') {
-                        field += '"';
-                        j += 2;
-                    } else if (line[j] == '"') {
-                        ++j;
-                        break;
-                    } else {
-                        field += line[j++];
-                    }
-                }
-                record.fields.push_back(std::move(field));
-                continue;
-            }
-            const std::size_t start = j;
-            while (j < line.size() && !isBlank(line[j]) && !isLineEnd(line[j])) ++j;
-            record.fields.emplace_back(line.substr(start, j - start));
-        }
+        if (fieldStarts != nullptr) fieldStarts->clear();
+        blankSeparatedFields(line, base, std::string::npos, record.fields, fieldStarts);
         if (!record.fields.empty()) return true;
     }
     return false;
 }
 
-bool RecordReader::next(TableRecord& record) {
-    record.fields.clear();
+bool RecordReader::next(TableRecord& record, std::vector<std::size_t>* fieldStarts) {
     record.unclosedQuoteLine = 0;
+    if (fieldStarts != nullptr) fieldStarts->clear();
     if (separator_ == Separator::kBlanks || separator_ == Separator::kNone) {
-        return nextBlankSeparated(record);
+        record.fields.clear();
+        return nextBlankSeparated(record, fieldStarts);
     }
+    return scan(record, false, std::string::npos, fieldStarts);
+}
+
+void RecordReader::fieldsAt(std::size_t start, std::size_t count,
+                            std::vector<std::string>& fields) {
+    fields.clear();
+    if (start >= text_.size() || count == 0) {
+        return;
+    }
+    if (separator_ == Separator::kBlanks || separator_ == Separator::kNone) {
+        const std::string_view line = text_.substr(start, pastLine(text_, start) - start);
+        blankSeparatedFields(line, start, count, fields, nullptr);
+        return;
+    }
+    pos_ = start;
+    TableRecord record;
+    scan(record, true, count, nullptr);
+    fields = std::move(record.fields);
+}
+
+bool RecordReader::scan(TableRecord& record, bool resumed, std::size_t wanted,
+                        std::vector<std::size_t>* fieldStarts) {
     const char delimiter = separatorCharacter(separator_);
-    bool open = false;      // a record has started
+    bool open = resumed;    // a record has started
     bool quoted = false;    // the current field was quoted
     bool inQuotes = false;  // inside the quotes of a field
     int quoteLine = 0;      // the line of the quote that opened the current quoted field
@@ -172,24 +204,37 @@ bool RecordReader::next(TableRecord& record) {
         }
         return true;
     };
+    // The fields are written over the strings the record holds from its last use, so that a
+    // long table is split without an allocation per field.
+    std::size_t count = 0;
     auto endField = [&] {
         if (!quoted) trim(field_, separator_);
-        record.fields.push_back(field_);
+        if (count < record.fields.size()) {
+            record.fields[count].assign(field_);
+        } else {
+            record.fields.push_back(field_);
+        }
+        ++count;
         field_.clear();
         quoted = false;
     };
+    auto ended = [&] {
+        record.fields.resize(count);
+        return true;
+    };
     // Ends the record at a line end; false when it was a blank line, to be passed over.
     auto endRecord = [&] {
-        const bool blankLine = record.fields.empty() && !quoted && fieldIsBlank();
+        const bool blankLine = !resumed && count == 0 && !quoted && fieldIsBlank();
         if (blankLine) {
             field_.clear();
             open = false;
+            if (fieldStarts != nullptr) fieldStarts->clear();
             return false;
         }
         endField();
         return true;
     };
-    bool lineStart = pos_ == 0 || isLineEnd(text_[pos_ - 1]);
+    bool lineStart = !resumed && (pos_ == 0 || isLineEnd(text_[pos_ - 1]));
     while (pos_ < text_.size()) {
         const char c = text_[pos_];
         const bool lineEnd =
@@ -200,9 +245,16 @@ bool RecordReader::next(TableRecord& record) {
                 ++pos_;
             } else if (c == '"') {
                 inQuotes = false;
-            } else {
+            } else if (isLineEnd(c)) {
                 field_ += c;
                 if (lineEnd) ++line_;
+            } else {
+                // The quoted text up to the next quote or line end, in one piece.
+                std::size_t end = pos_ + 1;
+                while (end < text_.size() && text_[end] != '"' && !isLineEnd(text_[end])) ++end;
+                field_.append(text_.substr(pos_, end - pos_));
+                pos_ = end;
+                continue;
             }
             ++pos_;
             continue;
@@ -221,12 +273,13 @@ bool RecordReader::next(TableRecord& record) {
             ++pos_;
             ++line_;
             lineStart = true;
-            if (open && endRecord()) return true;
+            if (open && endRecord()) return ended();
             continue;
         }
         if (!open) {
             record.line = line_;
             open = true;
+            if (fieldStarts != nullptr) fieldStarts->push_back(pos_);
         }
         if (c == '"' && fieldIsBlank()) {
             quoted = true;
@@ -235,14 +288,30 @@ bool RecordReader::next(TableRecord& record) {
             quoteLine = line_;
         } else if (c == delimiter) {
             endField();
+            if (count >= wanted) {
+                return ended();
+            }
+            if (fieldStarts != nullptr) fieldStarts->push_back(pos_ + 1);
         } else {
-            field_ += c;
+            // The field's text up to the next character that means something, in one piece.
+            std::size_t end = pos_ + 1;
+            while (end < text_.size() && text_[end] != delimiter && text_[end] != '"' &&
+                   !isLineEnd(text_[end])) {
+                ++end;
+            }
+            field_.append(text_.substr(pos_, end - pos_));
+            pos_ = end;
+            continue;
         }
         ++pos_;
     }
     // A quote still open at the end of the text took the rest of the file into one field.
     record.unclosedQuoteLine = inQuotes ? quoteLine : 0;
-    return open && endRecord();
+    if (open && endRecord()) {
+        return ended();
+    }
+    record.fields.resize(count);
+    return false;
 }
 
 std::vector<TableRecord> tableRecords(std::string_view text, Separator separator, int firstLine) {

@@ -50,11 +50,25 @@ class RecordReader {
     // `text` starts on line `firstLine` of its file; the reader keeps a view of it.
     RecordReader(std::string_view text, Separator separator, int firstLine = 1);
 
-    // Puts the next record into `record`; false when there is none left.
-    bool next(TableRecord& record);
+    // Puts the next record into `record`; false when there is none left. With `fieldStarts`,
+    // also where each of its fields starts in the text, for fieldsAt.
+    bool next(TableRecord& record, std::vector<std::size_t>* fieldStarts = nullptr);
+
+    // Up to `count` fields of a record, read from `start`, a field start that next() reported:
+    // the same texts next() gives those fields, without splitting the fields before them.
+    // Fewer when the record ends first.
+    void fieldsAt(std::size_t start, std::size_t count, std::vector<std::string>& fields);
 
  private:
-    bool nextBlankSeparated(TableRecord& record);
+    // A record from pos_; `resumed`: pos_ is a field start inside a record, and the reading
+    // stops after `wanted` fields.
+    bool scan(TableRecord& record, bool resumed, std::size_t wanted,
+              std::vector<std::size_t>* fieldStarts);
+    bool nextBlankSeparated(TableRecord& record, std::vector<std::size_t>* fieldStarts);
+    // The fields of `line` (which starts at text_[base]) into `fields`, at most `wanted`.
+    static void blankSeparatedFields(std::string_view line, std::size_t base, std::size_t wanted,
+                                     std::vector<std::string>& fields,
+                                     std::vector<std::size_t>* fieldStarts);
 
     std::string_view text_;
     Separator separator_;

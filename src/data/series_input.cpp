@@ -170,13 +170,12 @@ std::optional<ParsedTable> parseTable(std::string_view text, const SeriesChoice&
     if (layout.plain) {
         return std::nullopt;
     }
-    Result<TableSurvey> survey = surveyTable(layout.from, layout.separator, path);
+    ParsedTable table;
+    Result<TableSurvey> survey = surveyTable(layout.from, layout.separator, path, &table.index);
     if (!survey.ok()) {
         return std::nullopt;
     }
-    ParsedTable table;
     table.skipLines = choice.skipLines;
-    table.columns = allColumnValues(layout.from, survey.value());
     table.survey = std::move(survey.value());
     return table;
 }
@@ -227,22 +226,10 @@ Result<SeriesSample> readSeriesSampleFromText(std::string_view text, const Serie
     } else {
         Result<NumberStyle> style = columnStyle(*survey, chosen, request.path);
         if (!style.ok()) return style.notice();
-        if (table != nullptr) {
-            // The rows of the sample, from the column split once for every request.
-            const ValueColumn& whole = table->columns[chosen];
-            column.firstIndex = start.value();
-            column.headerLine = whole.headerLine;
-            column.columnName = whole.columnName;
-            const auto from = static_cast<std::ptrdiff_t>(start.value());
-            const auto to = std::min<std::ptrdiff_t>(
-                from + needed, static_cast<std::ptrdiff_t>(whole.values.size()));
-            column.values.assign(whole.values.begin() + from, whole.values.begin() + to);
-            if (!whole.labels.empty()) {
-                column.labels.assign(whole.labels.begin() + from, whole.labels.begin() + to);
-            }
-        } else {
-            column = columnValues(context.from, *survey, chosen, start.value(), needed);
-        }
+        column = table != nullptr
+                     ? indexedColumnValues(context.from, *survey, table->index, chosen,
+                                           start.value(), needed)
+                     : columnValues(context.from, *survey, chosen, start.value(), needed);
         column.style = style.value();
     }
 

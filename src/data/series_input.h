@@ -55,13 +55,14 @@ Result<SeriesSample> readSeriesSample(const SeriesRequest& request);
 // are fitted one after another is loaded once and read through this.
 Result<SeriesSample> readSeriesSampleFromText(std::string_view text, const SeriesRequest& request);
 
-// A table's survey and every column's values, made once for a text whose columns are read one
-// after another (--all-columns): readSeriesSampleFromText with `table` gives the same samples
-// and notices without splitting the text again. Only for requests with table.skipLines.
+// A table's survey and the index of its fields, made once for a text whose columns are read
+// one after another (--all-columns): readSeriesSampleFromText with `table` gives the same
+// samples and notices without surveying the text again, and reads only the sample's column.
+// Only for requests with table.skipLines.
 struct ParsedTable {
     int skipLines = 0;
     TableSurvey survey;
-    std::vector<ValueColumn> columns;
+    TableIndex index;
 };
 // The parsed table of `text` read as `choice` reads it (its --skip-lines), or nothing when the
 // text is plain numbers or its survey is refused (the requests then give the notice as usual).

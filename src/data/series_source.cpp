@@ -66,18 +66,27 @@ std::vector<LoadedSeriesFile::NumericColumn> LoadedSeriesFile::numericColumns(in
     if (layout.plain && separatorOf(firstContentLine(layout.from.text)) == Separator::kNone) {
         return {NumericColumn{}};
     }
-    const Result<TableSurvey> survey = surveyTable(layout.from, layout.separator, path_);
-    if (!survey.ok()) {
-        return {};
+    // The survey of the table split for the batch's requests, when it is read so; else its own.
+    std::optional<Result<TableSurvey>> ownSurvey;
+    const TableSurvey* survey = nullptr;
+    const ParsedTable* table = layout.plain ? nullptr : parsed(choice);
+    if (table != nullptr) {
+        survey = &table->survey;
+    } else {
+        ownSurvey = surveyTable(layout.from, layout.separator, path_);
+        if (!ownSurvey->ok()) {
+            return {};
+        }
+        survey = &ownSurvey->value();
     }
     std::vector<std::string> names;
-    if (survey.value().headerLine) {
-        for (const ColumnSurvey& column : survey.value().columns) names.push_back(column.name);
+    if (survey->headerLine) {
+        for (const ColumnSurvey& column : survey->columns) names.push_back(column.name);
     }
     std::vector<NumericColumn> columns;
-    for (std::size_t c = 0; c < survey.value().columns.size(); ++c) {
+    for (std::size_t c = 0; c < survey->columns.size(); ++c) {
         // As the file's own choice judges a column: by its first value present.
-        const PlacedField& first = survey.value().columns[c].firstPresent;
+        const PlacedField& first = survey->columns[c].firstPresent;
         if (first.line == 0 || numberStyles(first.text) == 0) continue;
         NumericColumn column;
         const std::string number = std::to_string(c + 1);

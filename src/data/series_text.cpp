@@ -76,6 +76,7 @@ Result<std::string> loadSeriesText(const std::string& path, std::size_t largest)
         return openFailure(path, errno != 0 ? errno : ENOENT);
     }
     struct stat status {};
+    std::size_t expected = 0;
     if (::fstat(::fileno(file), &status) == 0) {
         const char* kind = S_ISCHR(status.st_mode)    ? "a character device"
                            : S_ISBLK(status.st_mode)  ? "a block device"
@@ -89,8 +90,14 @@ Result<std::string> loadSeriesText(const std::string& path, std::size_t largest)
             std::fclose(file);
             return tooLarge(path, largest);
         }
+        if (S_ISREG(status.st_mode)) {
+            expected = static_cast<std::size_t>(status.st_size);
+        }
     }
     std::string text;
+    // A regular file's size is known: one allocation, rather than a string that doubles as it
+    // grows and holds up to three times a large file at its last doubling.
+    text.reserve(expected);
     char buffer[1 << 16];
     std::size_t got = 0;
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {

@@ -27,9 +27,30 @@ bool allEmpty(const std::vector<std::string>& fields) {
                        [](const std::string& f) { return f.empty(); });
 }
 
+// The records read to recognise the header, kept as little as a wide table needs: the first
+// two records whole, and for each field of the records below the first whether its first
+// value present (not missing) is a number.
+struct HeadRecords {
+    std::vector<TableRecord> firstTwo;
+    std::vector<signed char> firstPresentIsNumber;  // -1: none present yet
+    void add(const TableRecord& record) {
+        if (firstTwo.size() < 2) firstTwo.push_back(record);
+        if (firstTwo.size() == 1) return;
+        if (firstPresentIsNumber.size() < record.fields.size()) {
+            firstPresentIsNumber.resize(record.fields.size(), -1);
+        }
+        for (std::size_t f = 0; f < record.fields.size(); ++f) {
+            if (firstPresentIsNumber[f] < 0 && !isMissingMarker(record.fields[f])) {
+                firstPresentIsNumber[f] = isNumber(record.fields[f]) ? 1 : 0;
+            }
+        }
+    }
+};
+
 // The first record is a header when some field of it is text where the column's next value
 // present is a number (for a file of one record: when none of its fields is a number).
-bool firstRecordIsHeader(const std::vector<TableRecord>& records) {
+bool firstRecordIsHeader(const HeadRecords& head) {
+    const std::vector<TableRecord>& records = head.firstTwo;
     if (records.empty()) {
         return false;
     }
@@ -43,17 +64,12 @@ bool firstRecordIsHeader(const std::vector<TableRecord>& records) {
             ? 1
             : 0;
     for (std::size_t c = 0; c < first.fields.size(); ++c) {
-        if (!isText(first.fields[c])) {
-            continue;
-        }
         // Compared with the column's first value present, so that a gap in the first data
         // line does not hide the header.
-        for (std::size_t r = 1; r < records.size(); ++r) {
-            const std::string& field = fieldOf(records[r].fields, c + shift);
-            if (!isMissingMarker(field)) {
-                if (isNumber(field)) return true;
-                break;
-            }
+        const std::size_t f = c + shift;
+        if (isText(first.fields[c]) && f < head.firstPresentIsNumber.size() &&
+            head.firstPresentIsNumber[f] == 1) {
+            return true;
         }
     }
     return false;
@@ -76,7 +92,10 @@ void tally(ColumnSurvey& column, const std::string& text, int line, int row,
         column.firstLabels[0] = label0;
         column.firstLabels[1] = label1;
     }
-    column.lastPresent = {text, line, row};
+    // Written over the last value's strings: no allocation per value of a long table.
+    column.lastPresent.text.assign(text);
+    column.lastPresent.line = line;
+    column.lastPresent.row = row;
     column.lastLabels[0] = label0;
     column.lastLabels[1] = label1;
     const unsigned styles = numberStyles(text);
@@ -214,21 +233,23 @@ void dropTrailingSeparator(std::vector<std::string>& fields, std::size_t expecte
 
 }  // namespace
 
-Result<TableSurvey> surveyTable(TextFrom text, Separator separator, const std::string& path) {
+Result<TableSurvey> surveyTable(TextFrom text, Separator separator, const std::string& path,
+                                TableIndex* index) {
     TableSurvey survey;
     survey.separator = separator;
-    std::vector<TableRecord> head;
+    HeadRecords scan;
     {
         RecordReader reader(text.text, separator, text.firstLine);
         TableRecord record;
-        while (head.size() < kHeaderScan && reader.next(record)) head.push_back(record);
+        for (std::size_t r = 0; r < kHeaderScan && reader.next(record); ++r) scan.add(record);
     }
+    const std::vector<TableRecord>& head = scan.firstTwo;
     if (head.empty()) {
         survey.fields = 1;
         survey.columns.resize(1);
         return survey;
     }
-    survey.headerLine = firstRecordIsHeader(head);
+    survey.headerLine = firstRecordIsHeader(scan);
     const TableRecord& first = head.front();
     std::size_t named = first.fields.size();
     if (survey.headerLine && named > 1 && first.fields.back().empty() && head.size() > 1 &&
@@ -263,19 +284,53 @@ Result<TableSurvey> surveyTable(TextFrom text, Separator separator, const std::s
         }
     };
     const std::vector<std::string> noFields;
-    while (reader.next(record)) {
+    // With an index: the marks of each row, those of the empty rows kept until a row with
+    // values shows that they are rows.
+    std::vector<std::size_t> starts;
+    std::vector<std::size_t> emptyMarks;
+    std::vector<std::size_t> emptyMarkEnds;
+    auto mark = [](const std::vector<std::size_t>& from, std::vector<std::size_t>& to) {
+        for (std::size_t f = 0; f < from.size(); f += TableIndex::kFieldStride) {
+            to.push_back(from[f]);
+        }
+    };
+    if (index != nullptr) {
+        *index = TableIndex{};
+        index->rowMarks.push_back(0);
+    }
+    while (reader.next(record, index != nullptr ? &starts : nullptr)) {
         if (record.unclosedQuoteLine > 0) {
             return unclosedQuote(path, record.unclosedQuoteLine);
         }
         dropTrailingSeparator(record.fields, survey.fields);
         if (allEmpty(record.fields)) {
             emptyLines.push_back(record.line);
+            if (index != nullptr) {
+                mark(starts, emptyMarks);
+                emptyMarkEnds.push_back(emptyMarks.size());
+            }
             continue;
         }
         if (record.fields.size() != survey.fields) {
             return misfit(path, survey, record.line, record.fields.size(), first.line);
         }
         for (int line : emptyLines) addRow(noFields, line);
+        if (index != nullptr) {
+            std::size_t from = 0;
+            for (std::size_t e = 0; e < emptyLines.size(); ++e) {
+                index->marks.insert(
+                    index->marks.end(), emptyMarks.begin() + static_cast<std::ptrdiff_t>(from),
+                    emptyMarks.begin() + static_cast<std::ptrdiff_t>(emptyMarkEnds[e]));
+                from = emptyMarkEnds[e];
+                index->rowMarks.push_back(index->marks.size());
+                index->lines.push_back(emptyLines[e]);
+            }
+            emptyMarks.clear();
+            emptyMarkEnds.clear();
+            mark(starts, index->marks);
+            index->rowMarks.push_back(index->marks.size());
+            index->lines.push_back(record.line);
+        }
         emptyLines.clear();
         addRow(record.fields, record.line);
     }
@@ -386,30 +441,34 @@ ValueColumn columnValues(TextFrom text, const TableSurvey& survey, std::size_t c
     return values;
 }
 
-std::vector<ValueColumn> allColumnValues(TextFrom text, const TableSurvey& survey) {
-    std::vector<ValueColumn> columns(survey.columns.size());
-    std::vector<std::size_t> fields(columns.size());
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-        columns[c].firstIndex = 0;
-        columns[c].headerLine = survey.headerLine;
-        columns[c].columnName = columnLabel(survey, c);
-        fields[c] = fieldIndex(survey, c);
-        columns[c].values.reserve(static_cast<std::size_t>(survey.rows));
-    }
+ValueColumn indexedColumnValues(TextFrom text, const TableSurvey& survey, const TableIndex& index,
+                                std::size_t column, int first, int count) {
+    ValueColumn values;
+    values.firstIndex = first;
+    values.headerLine = survey.headerLine;
+    values.columnName = columnLabel(survey, column);
+    const std::size_t field = fieldIndex(survey, column);
+    const bool labelled = survey.labelField && *survey.labelField != field;
     RecordReader reader(text.text, survey.separator, text.firstLine);
-    TableRecord record;
-    if (survey.headerLine) reader.next(record);
-    for (int row = 0; row < survey.rows && reader.next(record); ++row) {
-        const std::string label =
-            survey.labelField ? fieldOf(record.fields, *survey.labelField) : std::string();
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            columns[c].values.push_back({fieldOf(record.fields, fields[c]), record.line});
-            if (survey.labelField && *survey.labelField != fields[c]) {
-                columns[c].labels.push_back(label);
-            }
+    std::vector<std::string> fields;
+    // The text of field `wanted` of `row`, as the row's record holds it ("" past its end).
+    auto fieldText = [&](std::size_t row, std::size_t wanted) {
+        const std::size_t mark = wanted / TableIndex::kFieldStride;
+        const std::size_t from = index.rowMarks[row];
+        if (from + mark >= index.rowMarks[row + 1]) {
+            return std::string();
         }
+        const std::size_t skipped = wanted % TableIndex::kFieldStride;
+        reader.fieldsAt(index.marks[from + mark], skipped + 1, fields);
+        return fields.size() > skipped ? std::move(fields[skipped]) : std::string();
+    };
+    const int rows = static_cast<int>(index.lines.size());
+    for (int row = first; row < first + count && row < rows; ++row) {
+        const auto r = static_cast<std::size_t>(row);
+        values.values.push_back({fieldText(r, field), index.lines[r]});
+        if (labelled) values.labels.push_back(fieldText(r, *survey.labelField));
     }
-    return columns;
+    return values;
 }
 
 }  // namespace kavri

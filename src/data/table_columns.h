@@ -59,11 +59,26 @@ struct TableSurvey {
     std::optional<std::size_t> labelField;  // the field of the dates or times, when any
 };
 
-// Surveys the table `text` (from `path`, separated by `separator`). A line with another number
+// Where the fields of a table's data rows start in its text, found in one pass, so that the
+// columns of a table fitted one after another (many series of one file) are each read
+// without splitting every line again and without holding every field as a string: a column
+// is read by going to the nearest field start marked before it on each row. Every
+// kFieldStride-th field start is marked, which keeps the index at a small fraction of the
+// text, however wide the table.
+struct TableIndex {
+    static constexpr std::size_t kFieldStride = 16;
+    std::vector<std::size_t> marks;     // the start of fields 0, kFieldStride, 2 kFieldStride...
+    std::vector<std::size_t> rowMarks;  // row r's marks: marks[rowMarks[r] .. rowMarks[r+1])
+    std::vector<int> lines;             // each row's line
+};
+
+// Surveys the table `text` (from `path`, separated by `separator`); with `index`, also marks
+// where the fields of its data rows start, in the same pass. A line with another number
 // of fields than the header (or the first line) is refused: "Line %d of %s does not fit the
 // table", naming both counts. Lines whose fields are all empty are no values when they end
 // the file (spreadsheets export formatted empty rows as ";;").
-Result<TableSurvey> surveyTable(TextFrom text, Separator separator, const std::string& path);
+Result<TableSurvey> surveyTable(TextFrom text, Separator separator, const std::string& path,
+                                TableIndex* index = nullptr);
 
 // The 0-based column (after any row names) that holds the series:
 // - `requested` names it by its header text (exact, else the only match ignoring case) or by
@@ -91,9 +106,8 @@ Result<NumberStyle> columnStyle(const TableSurvey& survey, std::size_t column,
 ValueColumn columnValues(TextFrom text, const TableSurvey& survey, std::size_t column, int first,
                          int count);
 
-// Every column's values, all rows, in one pass over the text: entry c is
-// columnValues(text, survey, c, 0, survey.rows). For a table whose columns are read one after
-// another (many series of one file), so that the text is split into fields once.
-std::vector<ValueColumn> allColumnValues(TextFrom text, const TableSurvey& survey);
+// columnValues through `index`: the same values, labels and lines.
+ValueColumn indexedColumnValues(TextFrom text, const TableSurvey& survey, const TableIndex& index,
+                                std::size_t column, int first, int count);
 
 }  // namespace kavri

@@ -73,7 +73,10 @@ SplitTable splitExactly(const DelayView& view, int maxOrder, bool relative, int 
     QrRangeRegression regression(maxOrder);
     std::vector<double> sseWork;
     for (int s = n - 1; s >= 0; --s) {
-        if (!boundary[s] || (s > 0 && usableIn(0, s) < minObs)) {
+        // A range that starts past rank 0 is not a model's first, so at most maxRegimes - 1
+        // ranges start at s: pathCost[maxRegimes][s] would never be read there.
+        const int mostRanges = s == 0 ? maxRegimes : maxRegimes - 1;
+        if (!boundary[s] || (s > 0 && usableIn(0, s) < minObs) || mostRanges == 0) {
             continue;
         }
         if (!checkpoint(s)) {
@@ -92,11 +95,21 @@ SplitTable splitExactly(const DelayView& view, int maxOrder, bool relative, int 
             if (!enoughRows && !(s == 0 && e == n)) {
                 continue;
             }
+            // The order is chosen only where the range can be followed by ranges to rank n:
+            // elsewhere every total would be infinite and change nothing. With two regimes this
+            // leaves the ranges from rank 0 and those to rank n, not every pair of ranks.
+            bool followed = false;
+            for (int j = 1; j <= mostRanges && !followed; ++j) {
+                followed = (j == 1 || enoughRows) && table.pathCost[j - 1][e] < kInfinity;
+            }
+            if (!followed) {
+                continue;
+            }
             const RangeOrder order = chooseRangeOrder(regression, maxOrder, relative, sseWork);
             if (order.status != FitStatus::kOk) {
                 continue;
             }
-            for (int j = 1; j <= maxRegimes; ++j) {
+            for (int j = 1; j <= mostRanges; ++j) {
                 if (j >= 2 && !enoughRows) {
                     continue;
                 }

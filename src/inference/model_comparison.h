@@ -77,7 +77,7 @@ struct ComparisonOptions {
 // Uses the settings' nObservations, nPredictions, maxOrder, maxRegimes, minObs and criterion;
 // series holds nObservations + nPredictions values. The notice is the run's own when there is
 // no order to try (maxOrder below 2). Each delay costs about n C (maxOrder + 1)^2 row updates
-// and C^2 / 2 order choices for C candidates.
+// and C^2 / 2 order choices for C candidates (2 C with at most two regimes).
 Result<ModelComparison> compareModels(const RunSettings& settings,
                                       const std::vector<double>& series,
                                       const ComparisonOptions& options = {});

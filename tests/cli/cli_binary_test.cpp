@@ -154,6 +154,17 @@ TEST_F(CliBinary, GivenThresholdsPrintTheRunsReportAndWriteBothFilesHere) {
     EXPECT_EQ(run.out,
               formatTextReport(texts, outcome, parsed.request.settings, &statistics.value()) +
                   formatStatisticsReport(statistics.value()));
+
+    // The statistics of a summary row leave out the diagnostics, the intervals and the support
+    // line; completed, they are the report's to the byte.
+    Result<RunStatistics> summary = computeRunStatistics(
+        parsed.request, parsed.request.settings, outcome, 1, {}, StatisticsDetail::kSummary);
+    ASSERT_TRUE(summary.ok());
+    EXPECT_FALSE(summary.value().diagnostics.has_value());
+    EXPECT_TRUE(summary.value().thresholdIntervals.empty());
+    EXPECT_FALSE(summary.value().regimeSupport.has_value());
+    completeRunStatistics(summary.value(), parsed.request, parsed.request.settings, outcome);
+    EXPECT_EQ(formatStatisticsReport(summary.value()), formatStatisticsReport(statistics.value()));
 }
 
 TEST_F(CliBinary, GeneticSearchWithASeedPrintsItAndRepeatsExactly) {

@@ -175,6 +175,87 @@ TEST_F(SeriesSources, LoadedFileKeepsTheReadersLayoutsAndRefusals) {
     }
 }
 
+// A wide table read column by column through its field index answers as the file for every
+// column: fields in quotes holding separators, doubled quotes and line ends, blanks around
+// fields, CRLF line ends, a separator after the last field, an empty row inside the data, and
+// columns on both sides of the index's marks.
+TEST_F(SeriesSources, WideTablesReadThroughTheIndexAnswerAsTheFile) {
+    constexpr int kColumns = 40;
+    auto table = [](const std::string& separator, const std::string& end, bool trailing) {
+        std::string text = "date";
+        for (int c = 1; c < kColumns; ++c) text += separator + "c" + std::to_string(c);
+        text += end;
+        for (int row = 0; row < 9; ++row) {
+            if (row == 4) {
+                text += std::string(kColumns - 1, separator[0]) + end;  // an empty row
+                continue;
+            }
+            text += "\"2020," + std::to_string(row) + "\"";
+            for (int c = 1; c < kColumns; ++c) {
+                const int v = row * 100 + c;
+                text += separator;
+                if (c % 7 == 0) {
+                    text += "\"" + std::to_string(v) + "\"";
+                } else if (c == 17 && row == 2) {
+                    text += "\"a \"\"quoted\"\"" + separator + " two\nlines\"";  // a text
+                } else {
+                    text += "  " + std::to_string(v) + " ";
+                }
+            }
+            text += (trailing ? separator : "") + end;
+        }
+        return text;
+    };
+    int compared = 0;
+    for (const auto& [name, text] :
+         {std::pair<std::string, std::string>{"comma.csv", table(",", "\n", false)},
+          {"semicolon.csv", table(";", "\r\n", true)},
+          {"tab.txt", table("\t", "\n", false)}}) {
+        const std::string path = write(name, text);
+        Result<std::shared_ptr<const LoadedSeriesFile>> loaded = LoadedSeriesFile::load(path);
+        ASSERT_TRUE(loaded.ok());
+        const LoadedSeriesFile& file = *loaded.value();
+        EXPECT_EQ(file.numericColumns().size(), static_cast<std::size_t>(kColumns)) << name;
+        for (int c = 1; c <= kColumns + 1; ++c) {
+            for (const int n : {3, 9}) {
+                SCOPED_TRACE(name + " column " + std::to_string(c) + " n " + std::to_string(n));
+                const SeriesRequest r = request(path, std::to_string(c), n);
+                const Result<SeriesSample> fromFile = readSeriesSample(r);
+                const Result<SeriesSample> fromMemory = file.read(r);
+                ASSERT_EQ(fromFile.ok(), fromMemory.ok());
+                if (!fromFile.ok()) {
+                    EXPECT_EQ(fromFile.notice(), fromMemory.notice());
+                    continue;
+                }
+                ++compared;
+                EXPECT_EQ(fromFile.value().values, fromMemory.value().values);
+                EXPECT_EQ(fromFile.value().labels, fromMemory.value().labels);
+                EXPECT_EQ(fromFile.value().columnName, fromMemory.value().columnName);
+            }
+        }
+    }
+    EXPECT_GT(compared, 3 * (kColumns - 3));
+    // Blank-separated, R's write.table with row names and quoted names.
+    std::string blanks = "\"x\" \"y\" \"z\"\n";
+    for (int row = 1; row <= 6; ++row) {
+        blanks += "\"r" + std::to_string(row) + "\"   " + std::to_string(row) + " \"" +
+                  std::to_string(row * 2) + "\"\t" + std::to_string(-row) + "\n";
+    }
+    const std::string path = write("r.txt", blanks);
+    const std::shared_ptr<const LoadedSeriesFile> rows = LoadedSeriesFile::load(path).value();
+    for (const std::string column : {"x", "y", "z"}) {
+        SCOPED_TRACE(column);
+        const Result<SeriesSample> fromFile = readSeriesSample(request(path, column, 6));
+        const Result<SeriesSample> fromMemory = rows->read(request(path, column, 6));
+        ASSERT_EQ(fromFile.ok(), fromMemory.ok());
+        if (fromFile.ok()) {
+            EXPECT_EQ(fromFile.value().values, fromMemory.value().values);
+        } else {
+            EXPECT_EQ(fromFile.notice(), fromMemory.notice());
+        }
+    }
+}
+
 // Values from memory: the sample choice of a file, and no value that a file could not hold.
 TEST_F(SeriesSources, ValuesInMemoryAreCheckedAsValuesOfAFile) {
     const SeriesValues values({1, 2, 3, 4, 5, 6}, "the array");

@@ -141,3 +141,48 @@ def test_all_columns_below_a_title_read_as_single_runs(tmp_path):
                                     "--skip-lines", "1", *SETTINGS)
         assert code == 0, err
         assert record == json.loads(single)
+
+
+def test_streamed_wide_table_in_order_with_a_failure_in_the_middle(tmp_path):
+    """A table wider than the reader's index marks, fitted on two workers, with a series that
+    fails in the middle: the rows and JSON lines come in the order of the columns, the summary
+    alone (which leaves the report's statistics out) gives the rows it gives beside the JSON
+    Lines, and the JSON of the columns on both sides of the failure is their single run's."""
+    sources = [lines(name, 114) for name in ("lynx_log10.txt", "sunspot_year.txt",
+                                             "ExchangeRate.txt")]
+    names = [f"v{c}" for c in range(36)]
+    path = tmp_path / "wide.csv"
+    with open(path, "w", encoding="utf-8") as f:
+        f.write("date," + ",".join(names) + "\n")
+        for i in range(114):
+            values = []
+            for c in range(36):
+                value = sources[c % 3][(i + c) % 114]
+                values.append("n/a" if c == 17 and i == 40 else value)
+            f.write(f'"{1821 + i}-01-01",' + ",".join(values) + "\n")
+    settings = [s for s in SETTINGS if s not in ("--tests",)]
+    settings = settings[:settings.index("--bootstrap")] + settings[settings.index("--seed"):]
+    summary = tmp_path / "summary.csv"
+    jsonl = tmp_path / "fits.jsonl"
+    status, out, err = run_cli("--series", str(path), "--all-columns", *settings, "--jobs", "2",
+                               "--summary", str(summary), "--json-lines", str(jsonl))
+    assert status == 7, err
+    status, alone, err = run_cli("--series", str(path), "--all-columns", *settings,
+                                 "--jobs", "2")
+    assert status == 7, err
+    with open(summary, encoding="utf-8") as f:
+        assert f.read() == alone
+    rows = list(csv.DictReader(alone.splitlines()))
+    assert [r["series"] for r in rows] == names
+    assert [r["status"] for r in rows].count("failed") == 1
+    assert rows[17]["status"] == "failed"
+    assert rows[17]["message"].startswith("Element 41 could not be read: ")
+    with open(jsonl, encoding="utf-8") as f:
+        records = [json.loads(line) for line in f]
+    assert [r.get("series") for r in records if r.get("status") == "failed"] == ["v17"]
+    for c in (0, 16, 18, 35):
+        code, single, err = run_cli("--json", "--series", str(path), "--column", names[c],
+                                    *settings)
+        assert code == 0, err
+        assert records[c] == json.loads(single), names[c]
+        assert float(rows[c]["aic"]) == records[c]["fitStatistics"]["aic"]
