@@ -121,9 +121,18 @@ Json coefficientTableJson(const CoefficientTable& table) {
                                         {"tValue", orNull(c.tValue)},
                                         {"pValue", orNull(c.pValue)}});
         }
-        regimes.push_back(Json{{"observations", regime.observations},
-                               {"residualDf", regime.residualDf},
-                               {"coefficients", coefficients}});
+        Json entry{{"observations", regime.observations},
+                   {"residualDf", regime.residualDf},
+                   {"coefficients", coefficients}};
+        // The lags of the coefficients after the constant, named only when they are a subset
+        // rather than 1 .. p, so that the default model's report keeps its keys.
+        for (std::size_t k = 0; k < regime.lags.size(); ++k) {
+            if (regime.lags[k] != static_cast<int>(k) + 1) {
+                entry["lags"] = regime.lags;
+                break;
+            }
+        }
+        regimes.push_back(entry);
     }
     return regimes;
 }
@@ -388,6 +397,10 @@ Json jsonReport(const RunOutcome& outcome, const RunSettings& settings,
     }
     if (!settings.form.constant) {
         json["include"] = "none";
+    }
+    if (settings.form.lagsGiven()) {
+        json["lags"] = std::vector<int>(settings.form.lags.begin(),
+                                        settings.form.lags.begin() + settings.form.nLags);
     }
     if (outcome.exactFitness) {
         json["exactFitness"] = *outcome.exactFitness;

@@ -196,6 +196,38 @@ Apply ordersSetting(ModelForm& form) {
     };
 }
 
+// --lags: the lags every regime uses instead of 1 .. p, distinct and ascending (orders count
+// them from the first). Their bound against --max-order is checked once every option is read
+// (lagsConflict()).
+Apply lagsSetting(ModelForm& form) {
+    return [&form](const std::string& text) -> std::optional<std::string> {
+        const int highest = limits::kMaxOrder.max - 1;
+        std::vector<int> lags;
+        std::size_t from = 0;
+        while (true) {
+            const std::size_t comma = std::min(text.find(',', from), text.size());
+            const std::optional<long long> lag = parseInteger(text.substr(from, comma - from));
+            if (!lag || *lag < 1 || *lag > highest) {
+                return "--lags expects whole numbers from 1 to " + std::to_string(highest) +
+                       " separated by commas, such as 1,2,12, got " + quoted(text);
+            }
+            if (!lags.empty() && *lag <= lags.back()) {
+                return "--lags expects distinct lags in ascending order (orders count them from "
+                       "the first), got " +
+                       quoted(text);
+            }
+            lags.push_back(static_cast<int>(*lag));
+            if (comma == text.size()) {
+                break;
+            }
+            from = comma + 1;
+        }
+        form.nLags = static_cast<int>(lags.size());
+        std::copy(lags.begin(), lags.end(), form.lags.begin());
+        return std::nullopt;
+    };
+}
+
 // --levels: one to five distinct percentages strictly between 0 and 100.
 constexpr std::size_t kMaxLevels = 5;
 
@@ -408,6 +440,11 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
         "regime, or one per regime with --thresholds (one more than thresholds); each from 1 to "
         "--max-order minus 1",
         ordersSetting(request.settings.form), formGroup);
+    add("--lags", "L1[,L2...]",
+        "the lags every regime uses instead of 1 .. p, ascending, each below --max-order (for "
+        "example 1,2,12 for a monthly series); orders then count these lags: the AIC chooses "
+        "among the first 1, 2, ... of them, and --orders k fits the first k",
+        lagsSetting(request.settings.form), formGroup);
     add(
         "--include", "const|none",
         "deterministic term of every regime: a constant (default) or none, for a series whose "
@@ -744,7 +781,16 @@ std::optional<std::string> modelFormConflict(const CliRequest& request, const Gi
         return std::nullopt;
     }
     const ModelParameters& model = request.settings.model;
+    if (form.lagsGiven() && form.lags[form.nLags - 1] > model.maxOrder - 1) {
+        return "--lags expects lags below --max-order " + std::to_string(model.maxOrder) +
+               ", got " + std::to_string(form.lags[form.nLags - 1]) + "; raise --max-order to " +
+               std::to_string(form.lags[form.nLags - 1] + 1) + " or more";
+    }
     for (int i = 0; i < form.nFixedOrders; ++i) {
+        if (form.lagsGiven() && form.fixedOrders[i] > form.nLags) {
+            return "--orders counts the lags of --lags, so each order runs from 1 to " +
+                   std::to_string(form.nLags) + ", got " + std::to_string(form.fixedOrders[i]);
+        }
         if (form.fixedOrders[i] > model.maxOrder - 1) {
             return "--orders expects orders from 1 to " + std::to_string(model.maxOrder - 1) +
                    " (below --max-order " + std::to_string(model.maxOrder) + "), got " +
@@ -781,7 +827,9 @@ std::optional<std::string> modelFormConflict(const CliRequest& request, const Gi
     }
     if (why != nullptr) {
         return std::string(why) + " fits models of the default form and is not yet available " +
-               (form.ordersFixed() ? "with --orders" : "with --include none");
+               (form.lagsGiven()     ? "with --lags"
+                : form.ordersFixed() ? "with --orders"
+                                     : "with --include none");
     }
     return std::nullopt;
 }

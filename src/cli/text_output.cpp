@@ -70,6 +70,19 @@ std::string tableLine(const std::vector<std::string>& names, int step,
     return line;
 }
 
+// The lags of a subset, as the Model Form line names them (" lags 1, 2, 12 in every regime"),
+// followed by `after`; nothing for the lags 1 .. p.
+std::string lagsText(const ModelForm& form, const char* after) {
+    if (!form.lagsGiven()) {
+        return "";
+    }
+    std::string text = " lags";
+    for (int i = 0; i < form.nLags; ++i) {
+        text += (i == 0 ? " " : ", ") + std::to_string(form.lags[i]);
+    }
+    return text + " in every regime" + after;
+}
+
 }  // namespace
 
 std::string formatForecastReport(const ForecastOutcome& outcome) {
@@ -200,8 +213,9 @@ std::string formatTextReport(const ResultTexts& texts, const RunOutcome& outcome
                 out += line;
             }
             out += settings.form.nFixedOrders == 1 ? " in every regime" : "";
-            out += settings.form.constant ? "" : ";";
+            out += settings.form.constant && !settings.form.lagsGiven() ? "" : ";";
         }
+        out += lagsText(settings.form, settings.form.constant ? "" : ";");
         out += settings.form.constant ? "\n" : " no constant (reported as 0)\n";
     }
     for (const ResultField& field : resultFields()) {

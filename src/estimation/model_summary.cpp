@@ -26,6 +26,7 @@ ReportedModel describeModel(const FittedModel& model,
     ReportedModel reported;
     reported.available = true;
     reported.constant = model.constant;
+    reported.lags.assign(model.lags.begin(), model.lags.begin() + model.nLags);
     for (int j = 0; j < model.nRegimes - 1; ++j) {
         reported.thresholds.push_back(model.thresholdValues[j]);
     }

@@ -17,8 +17,9 @@ RegimeWorkspace::RegimeWorkspace(int n, int maxOrder)
 namespace {
 
 // Rows of the regime in rank order (ascending threshold variable, not time order): the
-// response x[t] and the design row (1, x[t-1], .., x[t-p]), without the 1 when the regressions
-// have no constant. Returns the number of rows m.
+// response x[t] and the design row (1, x[t-l_1], .., x[t-l_k]) of the first k lags (1 .. k
+// unless a subset is given), without the 1 when the regressions have no constant. Returns the
+// number of rows m.
 int gatherRows(const double* x, const int* sortOrder, int start, int end, int order,
                const OrderSearch& search, RegimeWorkspace& workspace) {
     int m = 0;
@@ -31,7 +32,7 @@ int gatherRows(const double* x, const int* sortOrder, int start, int end, int or
         const int first = search.constant ? 1 : 0;
         row[0] = 1.0;
         for (int k = 1; k <= order; ++k) {
-            row[k - 1 + first] = x[t - k];
+            row[k - 1 + first] = x[t - search.lagOf(k)];
         }
         workspace.response[m] = x[t];
         ++m;
@@ -75,7 +76,7 @@ FitStatus estimateRegime(const double* x, const int* sortOrder, int start, int e
     estimate = RegimeEstimate{};
     const bool fixed = search.fixedOrder > 0;
     double best = fixed ? std::numeric_limits<double>::infinity() : search.initialBestAic;
-    const int lastOrder = fixed ? search.fixedOrder : search.maxOrder - 1;
+    const int lastOrder = fixed ? search.fixedOrder : search.highestOrder();
     for (int p = fixed ? search.fixedOrder : 1; p <= lastOrder; ++p) {
         const int m = gatherRows(x, sortOrder, start, end, p, search, workspace);
         const double* y = workspace.response.data();
@@ -126,6 +127,18 @@ FitStatus estimateRegime(const double* x, const int* sortOrder, int start, int e
         }
         // The criteria count the coefficients fitted: p lags, and the constant if there is one.
         const RegimeFit fit = regimeFit(m, sse, sst, responsesEqual, last, search);
+        if (search.nLags != 0) {
+            // Stored by lag up to the highest one fitted, 0 at the lags left out.
+            std::array<double, kMaxCoefficientCount> byLag{};
+            byLag[0] = b[0];
+            for (int k = 1; k <= p; ++k) {
+                byLag[search.lagOf(k)] = b[k];
+            }
+            if (!considerOrder(search.lagOf(p), byLag.data(), fit, search, best, estimate)) {
+                break;
+            }
+            continue;
+        }
         if (!considerOrder(p, b, fit, search, best, estimate)) {
             break;
         }

@@ -50,6 +50,8 @@ SplitScore scoreSplit(const FittingProblem& problem, const RankRanges& ranges,
     SplitScore score;
     model.nRegimes = ranges.regimeCount();
     model.constant = problem.form.constant;
+    model.nLags = problem.form.nLags;
+    model.lags = problem.form.lags;
     model.thresholdValues = thresholdValues;
     RegimeEstimate estimate;
     for (int r = 0; r < model.nRegimes; ++r) {

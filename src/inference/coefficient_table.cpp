@@ -20,11 +20,11 @@ struct RegimeRows {
     int size() const { return static_cast<int>(residual.size()); }
 };
 
-RegimeRows gatherRows(const ReportedModel& model, int r) {
+RegimeRows gatherRows(const ReportedModel& model, int r, const std::vector<int>& lags) {
     const std::vector<double>& b = model.regimes[r].coefficients;
     RegimeRows rows;
     // Without a constant the design has the lags only (the constant 0 was not estimated).
-    rows.k = static_cast<int>(b.size()) - (model.constant ? 0 : 1);
+    rows.k = static_cast<int>(lags.size()) + (model.constant ? 1 : 0);
     const int n = static_cast<int>(model.regimeOfObservation.size());
     for (int t = 0; t < n; ++t) {
         if (model.regimeOfObservation[t] != r) {
@@ -34,7 +34,7 @@ RegimeRows gatherRows(const ReportedModel& model, int r) {
         if (model.constant) {
             rows.design.push_back(1.0);
         }
-        for (int lag = 1; lag < static_cast<int>(b.size()); ++lag) {
+        for (int lag : lags) {
             const double value = model.series[t - lag];
             rows.design.push_back(value);
             fitted = fitted + b[lag] * value;
@@ -167,16 +167,20 @@ std::vector<double> scaledStandardErrors(const RegimeRows& rows, StandardErrorKi
 }
 
 RegimeCoefficients regimeCoefficients(const ReportedModel& model, int r, StandardErrorKind kind) {
-    const RegimeRows rows = gatherRows(model, r);
+    const std::vector<int> lags = model.lagsOf(static_cast<std::size_t>(r));
+    const RegimeRows rows = gatherRows(model, r, lags);
     const std::vector<double>& b = model.regimes[r].coefficients;
     RegimeCoefficients regime;
     regime.observations = rows.size();
     regime.residualDf = rows.size() - rows.k;
+    regime.lags = lags;
+    regime.fitted = rows.k;
     for (double e : rows.residual) {
         regime.sse += e * e;
     }
-    for (double estimate : b) {
-        regime.coefficients.push_back(CoefficientEstimate{estimate, {}, {}, {}});
+    regime.coefficients.push_back(CoefficientEstimate{b[0], {}, {}, {}});
+    for (int lag : lags) {
+        regime.coefficients.push_back(CoefficientEstimate{b[lag], {}, {}, {}});
     }
     DMatrix inverse = matrix(1, rows.k, 1, rows.k);
     if (regime.residualDf <= 0 || !invertCrossProducts(rows, inverse)) {

@@ -147,9 +147,9 @@ std::vector<ThresholdConfidence> thresholdConfidence(const ReportedModel& model,
                                                      double levelPercent, int minObs) {
     std::vector<ThresholdConfidence> intervals;
     const int nThresholds = static_cast<int>(model.thresholds.size());
-    // The profile refits every regime with a constant, so a model without one has no interval
-    // here rather than the interval of another model.
-    if (!model.available || !model.constant || nThresholds == 0 ||
+    // The profile refits every regime with a constant and the lags 1 .. p, so a model without
+    // a constant or with a subset of lags has no interval here rather than another model's.
+    if (!model.available || !model.constant || !model.lags.empty() || nThresholds == 0 ||
         model.regimes.size() != static_cast<std::size_t>(nThresholds) + 1) {
         return intervals;
     }

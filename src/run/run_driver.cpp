@@ -31,7 +31,22 @@ MaybeNotice modelFormNotice(const RunSettings& settings, const RunOptions& optio
         return std::nullopt;
     }
     const ModelParameters& model = settings.model;
+    for (int i = 0; i < form.nLags; ++i) {
+        if (form.lags[i] < 1 || form.lags[i] > model.maxOrder - 1 ||
+            (i > 0 && form.lags[i] <= form.lags[i - 1])) {
+            return errorNotice(formatText(
+                "The lag %d is not one the model can fit: the lags must be distinct, ascending "
+                "and from 1 to %d, below the maximum order %d",
+                form.lags[i], model.maxOrder - 1, model.maxOrder));
+        }
+    }
     for (int i = 0; i < form.nFixedOrders; ++i) {
+        if (form.lagsGiven() && (form.fixedOrders[i] < 1 || form.fixedOrders[i] > form.nLags)) {
+            return errorNotice(formatText(
+                "The fixed order %d is not one the model can fit: with a subset of %d lags, "
+                "orders count its lags and run from 1 to %d",
+                form.fixedOrders[i], form.nLags, form.nLags));
+        }
         if (form.fixedOrders[i] < 1 || form.fixedOrders[i] > model.maxOrder - 1) {
             return errorNotice(formatText(
                 "The fixed order %d is not one the model can fit: orders run from 1 to %d, "
@@ -48,7 +63,7 @@ MaybeNotice modelFormNotice(const RunSettings& settings, const RunOptions& optio
     if (!given && (settings.ga.searchMethod == kSearchExact || options.compareExact)) {
         return errorNotice(
             "The exact search fits each range with a constant and the order of lowest AIC; it "
-            "cannot be used with fixed orders or without a constant");
+            "cannot be used with fixed orders, a subset of lags or without a constant");
     }
     return std::nullopt;
 }

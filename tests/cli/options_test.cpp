@@ -249,6 +249,36 @@ TEST(ParseOptions, OrdersAreCheckedAgainstTheMaximumOrderTheRegimesAndTheSearch)
             "yet available with --include none");
 }
 
+TEST(ParseOptions, LagsAreAscendingDistinctBelowTheMaximumOrderAndCountedByOrders) {
+    ParseOutcome seasonal = parse({"--lags", "1,2,12", "--max-order", "13"});
+    ASSERT_EQ(seasonal.action, ParseAction::kRun) << seasonal.text;
+    const ModelForm& form = seasonal.request.settings.form;
+    EXPECT_EQ(form.nLags, 3);
+    EXPECT_EQ(form.lagOf(3), 12);
+    EXPECT_FALSE(form.isDefault());
+    EXPECT_EQ(parse({"--lags", "1,2,12", "--max-order", "13", "--orders", "2"}).action,
+              ParseAction::kRun);
+
+    const auto refused = [](std::vector<std::string> arguments, const std::string& expected) {
+        const ParseOutcome outcome = parse(std::move(arguments));
+        EXPECT_EQ(outcome.action, ParseAction::kRefused);
+        EXPECT_NE(outcome.text.find(expected), std::string::npos) << outcome.text;
+    };
+    for (const char* text : {"", "0", "1,", "1,,2", "a", "20", "-1", "2.5"}) {
+        SCOPED_TRACE(text);
+        refused({"--lags", text}, "--lags expects whole numbers from 1 to 19");
+    }
+    refused({"--lags", "2,1"}, "--lags expects distinct lags in ascending order");
+    refused({"--lags", "1,1"}, "--lags expects distinct lags in ascending order");
+    refused({"--lags", "1,2,12"},
+            "--lags expects lags below --max-order 4, got 12; raise "
+            "--max-order to 13");
+    refused({"--lags", "1,3", "--orders", "3"}, "each order runs from 1 to 2, got 3");
+    refused({"--lags", "1,3", "--search", "exact"},
+            "--search exact fits models of the default form and is not yet available with --lags");
+    refused({"--lags", "1,3", "--tests"}, "not yet available with --lags");
+}
+
 TEST(ParseOptions, ThresholdsSelectGivenThresholdsAndTheirCountSetsNThresholds) {
     ParseOutcome one = parse({"--thresholds", "0.25"});
     ASSERT_EQ(one.action, ParseAction::kRun) << one.text;

@@ -11,6 +11,7 @@
 
 #include "estimation/information_criterion.h"
 #include "inference/coefficient_table.h"
+#include "inference/fit_statistics.h"
 #include "inference/least_squares_reference.h"
 #include "run/given_thresholds.h"
 #include "support/ranked_exchange_rate.h"
@@ -28,8 +29,11 @@ class ModelFormAtGivenThresholds : public testing::RankedExchangeRate {
  protected:
     // Estimates at `thresholds` and compares every regime's coefficients and classical
     // standard errors with the reference fit at `orders`.
+    // With `lags`, order k fits the first k of them; the reference regresses on those lags.
     void expectIndependentFits(const std::vector<double>& thresholds,
-                               const std::vector<int>& orders) {
+                               const std::vector<int>& orders, const std::vector<int>& lags = {}) {
+        settings_.form.nLags = static_cast<int>(lags.size());
+        std::copy(lags.begin(), lags.end(), settings_.form.lags.begin());
         std::array<double, 10> given{};
         std::copy(thresholds.begin(), thresholds.end(), given.begin());
         const int nThresholds = static_cast<int>(thresholds.size());
@@ -49,11 +53,37 @@ class ModelFormAtGivenThresholds : public testing::RankedExchangeRate {
                 while (regime < nThresholds && series_[t - 1] >= thresholds[regime]) ++regime;
                 if (regime == r) times.push_back(t);
             }
-            // No orders given: those the AIC chose, from 1 .. maxOrder - 1.
-            const int p = orders.empty() ? reported_.regimes[r].order : orders[r];
-            ASSERT_EQ(reported_.regimes[r].order, p);
+            // No orders given: those the AIC chose, from 1 .. maxOrder - 1 (or the lags').
+            std::vector<int> used;
+            if (lags.empty()) {
+                const int order = orders.empty() ? reported_.regimes[r].order : orders[r];
+                for (int k = 1; k <= order; ++k) used.push_back(k);
+            } else {
+                // Order k is the first k lags of the list; the model's order is the last of them.
+                for (int lag : lags) {
+                    if (lag <= reported_.regimes[r].order) used.push_back(lag);
+                }
+                if (!orders.empty()) {
+                    ASSERT_EQ(static_cast<int>(used.size()), orders[r]);
+                }
+                ASSERT_EQ(table.regimes[r].lags, used);
+            }
+            const int p = static_cast<int>(used.size());
+            ASSERT_EQ(reported_.regimes[r].order, used.empty() ? 0 : used.back());
             ASSERT_GE(p, 1);
-            testing::RegressionRows rows = testing::rowsAt(series_, times, p);
+            testing::RegressionRows rows;
+            for (int t : times) {
+                std::vector<double> row{1.0};
+                for (int lag : used) row.push_back(series_[t - lag]);
+                rows.design.push_back(row);
+                rows.response.push_back(series_[t]);
+            }
+            // The lags left out of a subset are stored as exactly 0.
+            for (int k = 1; k <= reported_.regimes[r].order; ++k) {
+                if (std::find(used.begin(), used.end(), k) == used.end()) {
+                    EXPECT_EQ(reported_.regimes[r].coefficients[k], 0.0);
+                }
+            }
             const bool constant = settings_.form.constant;
             if (!constant) {
                 for (std::vector<double>& row : rows.design) row.erase(row.begin());
@@ -67,6 +97,7 @@ class ModelFormAtGivenThresholds : public testing::RankedExchangeRate {
             const int first = constant ? 0 : 1;  // the coefficient of the design's column 0
             ASSERT_EQ(table.regimes[r].observations, m);
             ASSERT_EQ(table.regimes[r].residualDf, m - k);
+            ASSERT_EQ(table.regimes[r].fitted, k);
             for (int j = 0; j < k; ++j) {
                 double variance = 0.0;
                 for (int a = j; a < k; ++a) {
@@ -113,6 +144,32 @@ TEST_F(ModelFormAtGivenThresholds, NoConstantFitsTheLagsAloneAndCountsThem) {
 TEST_F(ModelFormAtGivenThresholds, NoConstantWithOrdersChosenByAic) {
     settings_.form.constant = false;
     expectIndependentFits({-0.2301702, 0.35374461}, {});
+}
+
+TEST_F(ModelFormAtGivenThresholds, LagSubsetFixedAtTheWholeListInEveryRegime) {
+    // A seasonal-style subset: lags 1, 2 and 12 without 3 .. 11; regressions start at t = 12
+    // as for every model of maximum order 13.
+    settings_.model.maxOrder = 13;
+    settings_.form.nFixedOrders = 1;
+    settings_.form.fixedOrders = {3};
+    expectIndependentFits({-0.059715521}, {3, 3}, {1, 2, 12});
+    // K counts the constant and the three lags of each regime, not the highest lag.
+    EXPECT_EQ(fitStatistics(reported_, coefficientTable(reported_, StandardErrorKind::kClassical))
+                  .coefficients,
+              8);
+}
+
+TEST_F(ModelFormAtGivenThresholds, LagSubsetOrdersPerRegimeWithoutConstant) {
+    settings_.model.maxOrder = 13;
+    settings_.form.constant = false;
+    settings_.form.nFixedOrders = 3;
+    settings_.form.fixedOrders = {1, 3, 2};
+    expectIndependentFits({-0.2301702, 0.35374461}, {1, 3, 2}, {2, 5, 12});
+}
+
+TEST_F(ModelFormAtGivenThresholds, LagSubsetOrdersChosenByAicAmongTheFirstLags) {
+    settings_.model.maxOrder = 13;
+    expectIndependentFits({-0.059715521}, {}, {1, 4, 12});
 }
 
 TEST_F(ModelFormAtGivenThresholds, DefaultFormStillChoosesTheOrdersByAic) {
