@@ -101,6 +101,9 @@ void addModel(Json& json, const ReportedModel& model) {
     Json regimes = Json::array();
     for (const RegimeReport& regime : model.regimes) {
         regimes.push_back(regimeJson(regime));
+        if (model.trend) {
+            regimes.back()["trend"] = regime.trend;  // only then, so other reports keep their keys
+        }
     }
     json["regimes"] = regimes;
     json["effectiveObservations"] = model.effectiveObservations;
@@ -124,13 +127,15 @@ Json coefficientTableJson(const CoefficientTable& table) {
         Json entry{{"observations", regime.observations},
                    {"residualDf", regime.residualDf},
                    {"coefficients", coefficients}};
-        // The lags of the coefficients after the constant, named only when they are a subset
-        // rather than 1 .. p, so that the default model's report keeps its keys.
+        // The terms after the constant, named only when they are not the lags 1 .. p (a trend
+        // second, or a subset of lags), so that the default model's report keeps its keys.
+        bool named = regime.trend;
         for (std::size_t k = 0; k < regime.lags.size(); ++k) {
-            if (regime.lags[k] != static_cast<int>(k) + 1) {
-                entry["lags"] = regime.lags;
-                break;
-            }
+            named = named || regime.lags[k] != static_cast<int>(k) + 1;
+        }
+        if (named) {
+            entry["trend"] = regime.trend;
+            entry["lags"] = regime.lags;
         }
         regimes.push_back(entry);
     }
@@ -397,6 +402,9 @@ Json jsonReport(const RunOutcome& outcome, const RunSettings& settings,
     }
     if (!settings.form.constant) {
         json["include"] = "none";
+    }
+    if (settings.form.trend) {
+        json["include"] = "trend";
     }
     if (settings.form.lagsGiven()) {
         json["lags"] = std::vector<int>(settings.form.lags.begin(),

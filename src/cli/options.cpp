@@ -446,22 +446,19 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
         "among the first 1, 2, ... of them, and --orders k fits the first k",
         lagsSetting(request.settings.form), formGroup);
     add(
-        "--include", "const|none",
-        "deterministic term of every regime: a constant (default) or none, for a series whose "
-        "mean is zero by construction; the constant is then reported as 0",
+        "--include", "const|none|trend",
+        "deterministic terms of every regime: a constant (default); none, for a series whose "
+        "mean is zero by construction (the constant is then reported as 0); or trend, a "
+        "constant and a linear trend t, with t = 1 at the sample's first value, continued past "
+        "it by forecasts",
         [&request](const std::string& text) -> std::optional<std::string> {
             int index = 0;
             if (std::optional<std::string> refusal =
                     choiceSetting("--include", {"const", "none", "trend"}, index)(text)) {
-                return "--include expects const or none, got " + quoted(text);
+                return "--include expects const, none or trend, got " + quoted(text);
             }
-            // A linear trend needs a coefficient the fitted model does not store yet.
-            if (index == 2) {
-                return std::string(
-                    "--include trend is not yet available: a regime's trend needs a "
-                    "coefficient that the fitted model does not store; use const or none");
-            }
-            request.settings.form.constant = index == 0;
+            request.settings.form.constant = index != 1;
+            request.settings.form.trend = index == 2;
             return std::nullopt;
         },
         formGroup);
@@ -829,7 +826,14 @@ std::optional<std::string> modelFormConflict(const CliRequest& request, const Gi
         return std::string(why) + " fits models of the default form and is not yet available " +
                (form.lagsGiven()     ? "with --lags"
                 : form.ordersFixed() ? "with --orders"
+                : form.trend         ? "with --include trend"
                                      : "with --include none");
+    }
+    if (form.trend && given("--simulate")) {
+        return std::string(
+            "--simulate is not available with --include trend: a simulated series has no "
+            "place in the sample's time for the trend to start from; forecasts (--forecast) "
+            "continue it past the sample");
     }
     return std::nullopt;
 }

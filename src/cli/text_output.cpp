@@ -213,10 +213,16 @@ std::string formatTextReport(const ResultTexts& texts, const RunOutcome& outcome
                 out += line;
             }
             out += settings.form.nFixedOrders == 1 ? " in every regime" : "";
-            out += settings.form.constant && !settings.form.lagsGiven() ? "" : ";";
+            out += settings.form.isDefault() || (settings.form.constant &&
+                                                 !settings.form.lagsGiven() && !settings.form.trend)
+                       ? ""
+                       : ";";
         }
-        out += lagsText(settings.form, settings.form.constant ? "" : ";");
-        out += settings.form.constant ? "\n" : " no constant (reported as 0)\n";
+        out += lagsText(settings.form, settings.form.constant && !settings.form.trend ? "" : ";");
+        out += !settings.form.constant ? " no constant (reported as 0)\n"
+               : settings.form.trend
+                   ? " constant and linear trend t (t = 1 at the sample's first value)\n"
+                   : "\n";
     }
     for (const ResultField& field : resultFields()) {
         appendField(out, field.label, texts.*field.text);

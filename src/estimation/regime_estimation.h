@@ -45,6 +45,9 @@ struct OrderSearch {
     // reads it as it reads a model of contiguous lags. 0: the lags 1 .. k.
     int nLags = 0;
     std::array<int, kMaxLagListSize> lags{};
+    // A linear trend after the constant: the design's column 1 holds t + 1 for the response
+    // x[t], the observation's number in the sample.
+    bool trend = false;
 
     // The lag of regressor k (1-based) of order k or above.
     int lagOf(int k) const { return nLags == 0 ? k : lags[k - 1]; }
@@ -74,6 +77,7 @@ inline constexpr int kMaxCoefficientCount = 21;
 struct RegimeEstimate {
     int order = 0;
     std::array<double, kMaxCoefficientCount> coefficients{};  // indices 0 .. order
+    double trend = 0.0;  // the trend's slope, when the search fits one
     RegimeFit fit;
 };
 
@@ -93,7 +97,7 @@ RegimeFit regimeFit(int m, double sse, double sst, bool responsesEqual, int orde
 // lower order). Returns false when the search ends here ("Relative" at the first order that does
 // not improve).
 bool considerOrder(int p, const double* b, const RegimeFit& fit, const OrderSearch& search,
-                   double& bestAic, RegimeEstimate& estimate);
+                   double& bestAic, RegimeEstimate& estimate, double trend = 0.0);
 
 // Solves the fit of order p again by Householder reflections (least_squares.h), for normal
 // equations that lost it: the design's entry (i, q) is design(i, q), the responses y[0 .. m-1].

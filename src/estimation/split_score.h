@@ -40,6 +40,7 @@ struct FittingProblem {
         search.constant = form.constant;
         search.nLags = form.nLags;
         search.lags = form.lags;
+        search.trend = form.trend;
         return search;
     }
 

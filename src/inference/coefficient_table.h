@@ -32,9 +32,11 @@ struct RegimeCoefficients {
     int observations = 0;  // n_r
     int residualDf = 0;    // n_r - p_r - 1, negative when the regime has too few rows
     double sse = 0.0;      // sum of e_t^2 over the regime's rows
-    // The constant, then the lags fitted (1 .. p_r, or those of a subset), named by `lags`.
+    // The constant, the trend's slope when `trend`, then the lags fitted (1 .. p_r, or those of
+    // a subset), named by `lags`.
     std::vector<CoefficientEstimate> coefficients;
-    std::vector<int> lags;  // the lag of coefficients[1 ..]
+    bool trend = false;
+    std::vector<int> lags;  // the lag of each coefficient after the constant and the trend
     int fitted = 0;         // k_r: the coefficients estimated (the constant only when fitted)
 };
 

@@ -148,9 +148,10 @@ std::vector<ThresholdConfidence> thresholdConfidence(const ReportedModel& model,
     std::vector<ThresholdConfidence> intervals;
     const int nThresholds = static_cast<int>(model.thresholds.size());
     // The profile refits every regime with a constant and the lags 1 .. p, so a model without
-    // a constant or with a subset of lags has no interval here rather than another model's.
-    if (!model.available || !model.constant || !model.lags.empty() || nThresholds == 0 ||
-        model.regimes.size() != static_cast<std::size_t>(nThresholds) + 1) {
+    // a constant, with a subset of lags or a trend has no interval here rather than another
+    // model's.
+    if (!model.available || !model.constant || !model.lags.empty() || model.trend ||
+        nThresholds == 0 || model.regimes.size() != static_cast<std::size_t>(nThresholds) + 1) {
         return intervals;
     }
     const std::vector<double>& residuals = model.ownResiduals();

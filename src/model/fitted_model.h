@@ -29,6 +29,10 @@ struct FittedModel {
     // order is the highest lag fitted. 0: the lags 1 .. order.
     int nLags = 0;
     std::array<int, kMaxLagListSize> lags{};
+    // A linear trend: regime r adds trendCoefficients[r] * t, t the observation's number in the
+    // sample from 1 (setar_equation.h).
+    bool trend = false;
+    std::array<double, kMaxRegimeCount> trendCoefficients{};
 };
 
 }  // namespace kavri

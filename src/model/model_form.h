@@ -22,6 +22,10 @@ struct ModelForm {
     // false: no constant in any regime (stored as a constant of exactly 0, so that every use of
     // a fitted model's equation stays as it is), and one coefficient fewer counted.
     bool constant = true;
+    // true: a linear time trend besides the constant in every regime, trend * t with t the
+    // observation's number in the sample (1 for its first value), continued past the sample by
+    // forecasts. Only with a constant.
+    bool trend = false;
 
     // 0: the lags 1 .. p of order p. Otherwise the lags used, ascending and distinct, each
     // below the maximum order (so the regressions start where the default model's do).
@@ -30,7 +34,7 @@ struct ModelForm {
 
     bool ordersFixed() const { return nFixedOrders > 0; }
     bool lagsGiven() const { return nLags > 0; }
-    bool isDefault() const { return !ordersFixed() && constant && !lagsGiven(); }
+    bool isDefault() const { return !ordersFixed() && constant && !lagsGiven() && !trend; }
     // The lag of the k-th regressor (1-based) of a regime.
     int lagOf(int k) const { return nLags == 0 ? k : lags[k - 1]; }
     // The fixed order of regime r (0-based), 0 when the order is chosen by AIC.

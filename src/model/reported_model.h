@@ -16,6 +16,7 @@ struct RegimeReport {
     int observations = 0;
     double residualVariance = 0.0;  // SSE / observations
     std::optional<double> rSquare;  // empty when the regime's responses are all equal
+    double trend = 0.0;             // the slope of the linear trend (ReportedModel::trend)
 };
 
 struct ReportedModel {
@@ -23,6 +24,8 @@ struct ReportedModel {
     bool constant = true;    // false: every regime's constant is 0, not estimated
     // The subset of lags the regressions use, ascending; empty: the lags 1 .. order.
     std::vector<int> lags;
+    // true: each regime adds trend * t, t the observation's number in the sample from 1.
+    bool trend = false;
     std::vector<double> thresholds;
     std::vector<RegimeReport> regimes;
     int effectiveObservations = 0;

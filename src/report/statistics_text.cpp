@@ -70,8 +70,12 @@ std::string coefficientTableText(const CoefficientTable& table) {
         text += "            Estimate  Std. Error    t value  Pr(>|t|)\n";
         for (std::size_t k = 0; k < regime.coefficients.size(); ++k) {
             const CoefficientEstimate& c = regime.coefficients[k];
-            const int lag = k - 1 < regime.lags.size() ? regime.lags[k - 1] : static_cast<int>(k);
-            const std::string name = k == 0 ? "Constant" : formatText("Lag %d", lag);
+            // The coefficients after the constant (and the trend) are the lags.
+            const std::size_t j = k - (regime.trend ? 2 : 1);
+            const int lag = j < regime.lags.size() ? regime.lags[j] : static_cast<int>(j + 1);
+            const std::string name = k == 0                   ? "Constant"
+                                     : regime.trend && k == 1 ? "Trend"
+                                                              : formatText("Lag %d", lag);
             text +=
                 formatText("%-9s %10.6f  %10s %10s  %8s\n", name.c_str(), c.estimate,
                            optionalText("%.6f", c.standardError).c_str(),

@@ -242,8 +242,17 @@ TEST(ParseOptions, OrdersAreCheckedAgainstTheMaximumOrderTheRegimesAndTheSearch)
     ASSERT_EQ(none.action, ParseAction::kRun) << none.text;
     EXPECT_FALSE(none.request.settings.form.constant);
     EXPECT_TRUE(parse({"--include", "const"}).request.settings.form.isDefault());
-    refused({"--include", "trend"}, "--include trend is not yet available");
-    refused({"--include", "constant"}, "--include expects const or none, got \"constant\"");
+    ParseOutcome trend = parse({"--include", "trend"});
+    ASSERT_EQ(trend.action, ParseAction::kRun) << trend.text;
+    EXPECT_TRUE(trend.request.settings.form.constant);
+    EXPECT_TRUE(trend.request.settings.form.trend);
+    refused({"--include", "trend", "--select", "aic"},
+            "--select fits models of the default form and is not yet available with --include "
+            "trend");
+    refused({"--include", "trend", "--simulate", "10", "--simulate-to", "s.txt",
+             "--forecast-method", "gaussian"},
+            "--simulate is not available with --include trend");
+    refused({"--include", "constant"}, "--include expects const, none or trend, got \"constant\"");
     refused({"--include", "none", "--tests"},
             "--tests fits models of the default form and is not "
             "yet available with --include none");
