@@ -808,18 +808,21 @@ std::optional<std::string> modelFormConflict(const CliRequest& request, const Gi
                    std::to_string(form.nFixedOrders);
         }
     }
+    // The exact search and what is built on it fit one order for every regime, or the AIC's,
+    // with a constant and the lags 1 .. p (ModelForm::exactSearchable()).
+    const bool exact = form.exactSearchable();
     const char* why = nullptr;
-    if (request.settings.ga.searchMethod == kSearchExact) {
+    if (!exact && request.settings.ga.searchMethod == kSearchExact) {
         why = "--search exact";
-    } else if (request.delayScan) {
+    } else if (!exact && request.delayScan) {
         why = "--delay-scan";
-    } else if (request.run.compareExact) {
+    } else if (!exact && request.run.compareExact) {
         why = "--compare-exact";
-    } else if (request.compareModels) {
+    } else if (!exact && request.compareModels) {
         why = "--compare-models";
     } else if (request.tests) {
         why = "--tests";
-    } else if (request.select != SelectCriterion::kNone) {
+    } else if (!exact && request.select != SelectCriterion::kNone) {
         why = "--select";
     }
     if (why != nullptr) {

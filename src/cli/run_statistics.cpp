@@ -46,9 +46,10 @@ Result<RunStatistics> computeRunStatistics(const CliRequest& request, const RunS
                                              testSettings, progress.replicates);
     }
     statistics.chosenRegimes = static_cast<int>(model.regimes.size());
-    // The comparison fits models of the default form only: no support line for another form.
+    // The comparison fits a constant and the lags 1 .. p, with one order for every regime at
+    // most: no support line for another form.
     if (settings.model.selectModel == kSelectModelSearch && settings.model.maxRegimes > 1 &&
-        settings.form.isDefault()) {
+        settings.form.exactSearchable()) {
         ComparisonOptions atDelay;
         atDelay.delay = model.delay;
         atDelay.candidates = request.run.exactCandidates;

@@ -70,8 +70,8 @@ std::string tableLine(const std::vector<std::string>& names, int step,
     return line;
 }
 
-// The lags of a subset, as the Model Form line names them (" lags 1, 2, 12 in every regime"),
-// followed by `after`; nothing for the lags 1 .. p.
+// The lags of a subset, as the Model Form line names them (" lags 1, 2, 12 in every regime",
+// or after fixed orders " lags 1, 2, 12"), followed by `after`; nothing for the lags 1 .. p.
 std::string lagsText(const ModelForm& form, const char* after) {
     if (!form.lagsGiven()) {
         return "";
@@ -80,7 +80,7 @@ std::string lagsText(const ModelForm& form, const char* after) {
     for (int i = 0; i < form.nLags; ++i) {
         text += (i == 0 ? " " : ", ") + std::to_string(form.lags[i]);
     }
-    return text + " in every regime" + after;
+    return text + (form.ordersFixed() ? "" : " in every regime") + after;
 }
 
 }  // namespace

@@ -56,8 +56,8 @@ struct SplitTable {
 
 // boundary[r] (r = 0 .. n): whether a range may start or end at rank r, that is rank 0, n and
 // the threshold candidates.
-SplitTable splitExactly(const DelayView& view, int maxOrder, bool relative, int maxRegimes,
-                        int minObs, const std::vector<char>& boundary) {
+SplitTable splitExactly(const DelayView& view, int maxOrder, bool relative, int fixedOrder,
+                        int maxRegimes, int minObs, const std::vector<char>& boundary) {
     const int n = view.n;
     const RankRows& rows = view.rows;
     SplitTable table;
@@ -84,7 +84,8 @@ SplitTable splitExactly(const DelayView& view, int maxOrder, bool relative, int 
             if (!enoughRows && !(s == 0 && e == n)) {
                 continue;
             }
-            const RangeOrder order = chooseRangeOrder(regression, maxOrder, relative, sseWork);
+            const RangeOrder order = chooseRangeOrder(regression, maxOrder, relative, sseWork,
+                                                      kNoExactFitFloor, fixedOrder);
             if (order.status != FitStatus::kOk) {
                 continue;
             }
@@ -130,8 +131,9 @@ ComparisonRow describeRow(const DelayView& view, const RunSettings& settings,
                 regression.append(view.rows.row(h));
             }
         }
-        const RangeOrder order = chooseRangeOrder(
-            regression, maxOrder, settings.ga.criterion == kCriterionRelative, sseWork);
+        const RangeOrder order =
+            chooseRangeOrder(regression, maxOrder, settings.ga.criterion == kCriterionRelative,
+                             sseWork, kNoExactFitFloor, settings.form.fixedOrderOf(0));
         row.orders.push_back(order.order);
         row.sse += sseWork[order.order];
         row.observations += regression.observations();
@@ -210,6 +212,13 @@ Result<ModelComparison> compareModels(const RunSettings& settings,
     if (maxOrder < 2) {
         return noEffectiveObservationsNotice();
     }
+    // Its ranges fit a constant and the lags 1 .. p, one order for all at most.
+    if (!settings.form.exactSearchable()) {
+        return errorNotice(
+            "The model comparison fits each regime with a constant and the lags 1 .. p, at the "
+            "order of lowest AIC or one order fixed for every regime; it cannot be used with "
+            "one order per regime, a subset of lags, a trend or without a constant");
+    }
     ModelComparison comparison;
     comparison.firstTime = std::max(maxOrder - 1, limits::kDelay.max);
     const int maxRegimes = std::clamp(model.maxRegimes, 1, kMaxRegimeCount);
@@ -230,7 +239,8 @@ Result<ModelComparison> compareModels(const RunSettings& settings,
             boundary[static_cast<std::size_t>(rank)] = 1;
         }
         const SplitTable table =
-            splitExactly(view, maxOrder, relative, maxRegimes, model.minObs, boundary);
+            splitExactly(view, maxOrder, relative, settings.form.fixedOrderOf(0), maxRegimes,
+                         model.minObs, boundary);
         comparison.observations = view.rows.usableBefore(view.n);
         for (int regimes = delay == firstDelay ? 1 : 2; regimes <= maxRegimes; ++regimes) {
             ComparisonRow row;

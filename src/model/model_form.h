@@ -45,6 +45,12 @@ struct ModelForm {
         return nFixedOrders == 1 ? fixedOrders[0] : fixedOrders[regime];
     }
 
+    // Whether the exact search, and the delay scan and comparisons built on it, fit this form:
+    // a constant and the lags 1 .. p in every regime, with p chosen by AIC or one order fixed
+    // for every regime. Their ranges of ranks do not know which regime they will be, so they
+    // cannot take one order per regime, and their factor is of centred, nested lag columns.
+    bool exactSearchable() const { return constant && !lagsGiven() && !trend && nFixedOrders <= 1; }
+
     bool operator==(const ModelForm&) const = default;
 };
 

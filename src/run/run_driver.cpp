@@ -60,10 +60,12 @@ MaybeNotice modelFormNotice(const RunSettings& settings, const RunOptions& optio
             "One fixed order per regime needs the thresholds given (one more order than "
             "thresholds); a search may choose fewer regimes: give one order for every regime");
     }
-    if (!given && (settings.ga.searchMethod == kSearchExact || options.compareExact)) {
+    if (!given && !form.exactSearchable() &&
+        (settings.ga.searchMethod == kSearchExact || options.compareExact)) {
         return errorNotice(
-            "The exact search fits each range with a constant and the order of lowest AIC; it "
-            "cannot be used with fixed orders, a subset of lags or without a constant");
+            "The exact search fits each range with a constant and the lags 1 .. p, at the "
+            "order of lowest AIC or one order fixed for every regime; it cannot be used with a "
+            "subset of lags, a trend or without a constant");
     }
     return std::nullopt;
 }

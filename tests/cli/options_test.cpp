@@ -232,11 +232,24 @@ TEST(ParseOptions, OrdersAreCheckedAgainstTheMaximumOrderTheRegimesAndTheSearch)
     refused({"--orders", "4"}, "orders from 1 to 3 (below --max-order 4), got 4");
     refused({"--thresholds", "0.25", "--orders", "1,2,1"}, "2 with --thresholds 1 value, got 3");
     refused({"--orders", "3,1"}, "needs --thresholds");
-    for (const char* option : {"--delay-scan", "--compare-exact", "--compare-models", "--tests"}) {
-        SCOPED_TRACE(option);
-        refused({"--orders", "2", option}, std::string(option) + " fits models of the default");
+    // One order for every regime: the exact search and what is built on it fit it too.
+    for (std::vector<std::string> arguments : {std::vector<std::string>{"--delay-scan"},
+                                               {"--compare-exact"},
+                                               {"--compare-models"},
+                                               {"--search", "exact"},
+                                               {"--select", "bic"}}) {
+        arguments.insert(arguments.begin(), {"--orders", "2"});
+        SCOPED_TRACE(arguments.back());
+        const ParseOutcome outcome = parse(arguments);
+        EXPECT_EQ(outcome.action, ParseAction::kRun) << outcome.text;
     }
-    refused({"--orders", "2", "--search", "exact"}, "--search exact fits models of the default");
+    refused({"--orders", "2", "--tests"}, "--tests fits models of the default");
+    for (const char* option : {"--delay-scan", "--compare-exact", "--compare-models"}) {
+        SCOPED_TRACE(option);
+        refused({"--include", "none", option}, std::string(option) + " fits models of the default");
+    }
+    refused({"--include", "none", "--search", "exact"},
+            "--search exact fits models of the default");
 
     ParseOutcome none = parse({"--include", "NONE"});
     ASSERT_EQ(none.action, ParseAction::kRun) << none.text;
