@@ -820,7 +820,7 @@ std::optional<std::string> modelFormConflict(const CliRequest& request, const Gi
         why = "--compare-exact";
     } else if (!exact && request.compareModels) {
         why = "--compare-models";
-    } else if (request.tests) {
+    } else if (!exact && request.tests) {
         why = "--tests";
     } else if (!exact && request.select != SelectCriterion::kNone) {
         why = "--select";
@@ -870,9 +870,19 @@ std::optional<std::string> conflictingChoice(const CliRequest& request,
         return std::string(
             "--last takes the last values of the file; it cannot be combined with --skip");
     }
+    // With one order fixed for every regime the tests are at that order: the null is the
+    // linear autoregression of the model's own order.
+    const ModelForm& form = request.settings.form;
+    if (request.testOrder && form.nFixedOrders == 1 && *request.testOrder != form.fixedOrders[0]) {
+        return "--test-order " + std::to_string(*request.testOrder) + " differs from --orders " +
+               std::to_string(form.fixedOrders[0]) +
+               ": the linearity tests of a model of fixed order are at that order";
+    }
     if (request.testMinObs) {
         const int order = request.testOrder ? *request.testOrder
-                                            : defaultTestOrder(request.settings.model.maxOrder);
+                          : form.nFixedOrders == 1
+                              ? form.fixedOrders[0]
+                              : defaultTestOrder(request.settings.model.maxOrder);
         if (*request.testMinObs < order + 2) {
             return "--test-min-obs expects at least the test order + 2 = " +
                    std::to_string(order + 2) +

@@ -37,6 +37,10 @@ Result<RunStatistics> computeRunStatistics(const CliRequest& request, const RunS
         if (request.testOrder) {
             testSettings.order = *request.testOrder;
         }
+        // A model of one fixed order is tested at it: the null is the linear AR of that order.
+        if (settings.form.nFixedOrders == 1) {
+            testSettings.order = settings.form.fixedOrders[0];
+        }
         if (request.testMinObs) {
             testSettings.minObs = *request.testMinObs;
         }

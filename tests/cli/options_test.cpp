@@ -243,7 +243,10 @@ TEST(ParseOptions, OrdersAreCheckedAgainstTheMaximumOrderTheRegimesAndTheSearch)
         const ParseOutcome outcome = parse(arguments);
         EXPECT_EQ(outcome.action, ParseAction::kRun) << outcome.text;
     }
-    refused({"--orders", "2", "--tests"}, "--tests fits models of the default");
+    EXPECT_EQ(parse({"--orders", "2", "--tests", "--test-order", "2"}).action, ParseAction::kRun);
+    refused({"--orders", "2", "--tests", "--test-order", "3"},
+            "--test-order 3 differs from --orders 2");
+    refused({"--include", "none", "--tests"}, "--tests fits models of the default");
     for (const char* option : {"--delay-scan", "--compare-exact", "--compare-models"}) {
         SCOPED_TRACE(option);
         refused({"--include", "none", option}, std::string(option) + " fits models of the default");
