@@ -2,7 +2,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/result_fields.h"
 #include "model/text_format.h"
@@ -68,19 +70,6 @@ std::string tableLine(const std::vector<std::string>& names, int step,
         line += cell;
     }
     return line;
-}
-
-// The lags of a subset, as the Model Form line names them (" lags 1, 2, 12 in every regime",
-// or after fixed orders " lags 1, 2, 12"), followed by `after`; nothing for the lags 1 .. p.
-std::string lagsText(const ModelForm& form, const char* after) {
-    if (!form.lagsGiven()) {
-        return "";
-    }
-    std::string text = " lags";
-    for (int i = 0; i < form.nLags; ++i) {
-        text += (i == 0 ? " " : ", ") + std::to_string(form.lags[i]);
-    }
-    return text + (form.ordersFixed() ? "" : " in every regime") + after;
 }
 
 }  // namespace
@@ -202,27 +191,35 @@ std::string formatTextReport(const ResultTexts& texts, const RunOutcome& outcome
                       outcome.exactScope->candidates, settings.model.nObservations - 1);
         out += scope;
     }
-    // One line naming what differs from the default model's form; none for the default.
+    // One line naming what differs from the default model's form, its parts separated by
+    // semicolons; none for the default.
     if (!settings.form.isDefault()) {
-        out += "Model Form:";
-        if (settings.form.ordersFixed()) {
-            out += " orders fixed at";
-            for (int i = 0; i < settings.form.nFixedOrders; ++i) {
-                std::snprintf(line, sizeof line, "%s %d", i == 0 ? "" : ",",
-                              settings.form.fixedOrders[i]);
-                out += line;
+        const ModelForm& form = settings.form;
+        std::vector<std::string> parts;
+        if (form.ordersFixed()) {
+            std::string orders = "orders fixed at";
+            for (int i = 0; i < form.nFixedOrders; ++i) {
+                orders += (i == 0 ? " " : ", ") + std::to_string(form.fixedOrders[i]);
             }
-            out += settings.form.nFixedOrders == 1 ? " in every regime" : "";
-            out += settings.form.isDefault() || (settings.form.constant &&
-                                                 !settings.form.lagsGiven() && !settings.form.trend)
-                       ? ""
-                       : ";";
+            parts.push_back(orders + (form.nFixedOrders == 1 ? " in every regime" : ""));
         }
-        out += lagsText(settings.form, settings.form.constant && !settings.form.trend ? "" : ";");
-        out += !settings.form.constant ? " no constant (reported as 0)\n"
-               : settings.form.trend
-                   ? " constant and linear trend t (t = 1 at the sample's first value)\n"
-                   : "\n";
+        if (form.lagsGiven()) {
+            std::string lags = "lags";
+            for (int i = 0; i < form.nLags; ++i) {
+                lags += (i == 0 ? " " : ", ") + std::to_string(form.lags[i]);
+            }
+            parts.push_back(lags + (form.ordersFixed() ? "" : " in every regime"));
+        }
+        if (!form.constant) {
+            parts.push_back("no constant (reported as 0)");
+        } else if (form.trend) {
+            parts.push_back("constant and linear trend t (t = 1 at the sample's first value)");
+        }
+        out += "Model Form:";
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            out += (i == 0 ? " " : "; ") + parts[i];
+        }
+        out += "\n";
     }
     for (const ResultField& field : resultFields()) {
         appendField(out, field.label, texts.*field.text);

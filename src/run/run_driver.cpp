@@ -31,6 +31,13 @@ MaybeNotice modelFormNotice(const RunSettings& settings, const RunOptions& optio
         return std::nullopt;
     }
     const ModelParameters& model = settings.model;
+    // The trend's column stands beside the constant's; without it the regression would be
+    // another model than the one reported.
+    if (form.trend && !form.constant) {
+        return errorNotice(
+            "A linear trend is fitted together with a constant; choose one of "
+            "the two forms: with a constant and a trend, or without a constant");
+    }
     for (int i = 0; i < form.nLags; ++i) {
         if (form.lags[i] < 1 || form.lags[i] > model.maxOrder - 1 ||
             (i > 0 && form.lags[i] <= form.lags[i - 1])) {

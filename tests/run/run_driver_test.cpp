@@ -495,6 +495,8 @@ TEST_F(RunDriver, FixedOrdersTheRunCannotHonourAreRefusedBeforeAnyFile) {
     none.form = ModelForm{};
     none.form.constant = false;
     EXPECT_NE(refusal(none).find("without a constant"), std::string::npos);
+    none.form.trend = true;
+    EXPECT_NE(refusal(none).find("trend is fitted together with a constant"), std::string::npos);
     const RunOutcome exact = run(settings);
     ASSERT_FALSE(exact.notice.has_value()) << exact.notice->text;
     for (const RegimeReport& regime : exact.model.regimes) {
