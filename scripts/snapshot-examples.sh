@@ -43,6 +43,9 @@ setar-exact|setar_simulated.txt|--n-observations 20000 --n-predictions 100 --del
 setar-ga|setar_simulated.txt|--n-observations 2000 --n-predictions 100 --delay 2 --n-iterations 10 --seed 11
 xr-orders-ga|ExchangeRate.txt|--orders 2 --n-iterations 10 --seed 3
 xr-noconst-ga|ExchangeRate.txt|--include none --n-iterations 10 --seed 3
+xr-lags-given|ExchangeRate.txt|--thresholds -0.059716 --lags 1,3 --max-order 5
+xr-orders-exact|ExchangeRate.txt|--orders 2 --search exact --max-regimes 3
+lynx-trend|lynx_log10.txt|--n-observations 100 --n-predictions 14 --thresholds 3.1163 --include trend --forecast 5 --forecast-method skeleton
 lynx-tests|lynx_log10.txt|--n-observations 100 --n-predictions 14 --search exact --tests --bootstrap 100 --seed 2
 lynx-bootstrap-paths|lynx_log10.txt|--n-observations 100 --n-predictions 14 --search exact --forecast 8 --forecast-method bootstrap --paths 500 --seed 3
 lynx-skeleton|lynx_log10.txt|--n-observations 100 --n-predictions 14 --search exact --forecast 8 --forecast-method skeleton --report report.txt

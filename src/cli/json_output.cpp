@@ -101,6 +101,9 @@ void addModel(Json& json, const ReportedModel& model) {
     Json regimes = Json::array();
     for (const RegimeReport& regime : model.regimes) {
         regimes.push_back(regimeJson(regime));
+        if (model.trend) {
+            regimes.back()["trend"] = regime.trend;  // only then, so other reports keep their keys
+        }
     }
     json["regimes"] = regimes;
     json["effectiveObservations"] = model.effectiveObservations;
@@ -121,9 +124,20 @@ Json coefficientTableJson(const CoefficientTable& table) {
                                         {"tValue", orNull(c.tValue)},
                                         {"pValue", orNull(c.pValue)}});
         }
-        regimes.push_back(Json{{"observations", regime.observations},
-                               {"residualDf", regime.residualDf},
-                               {"coefficients", coefficients}});
+        Json entry{{"observations", regime.observations},
+                   {"residualDf", regime.residualDf},
+                   {"coefficients", coefficients}};
+        // The terms after the constant, named only when they are not the lags 1 .. p (a trend
+        // second, or a subset of lags), so that the default model's report keeps its keys.
+        bool named = regime.trend;
+        for (std::size_t k = 0; k < regime.lags.size(); ++k) {
+            named = named || regime.lags[k] != static_cast<int>(k) + 1;
+        }
+        if (named) {
+            entry["trend"] = regime.trend;
+            entry["lags"] = regime.lags;
+        }
+        regimes.push_back(entry);
     }
     return regimes;
 }
@@ -388,6 +402,13 @@ Json jsonReport(const RunOutcome& outcome, const RunSettings& settings,
     }
     if (!settings.form.constant) {
         json["include"] = "none";
+    }
+    if (settings.form.trend) {
+        json["include"] = "trend";
+    }
+    if (settings.form.lagsGiven()) {
+        json["lags"] = std::vector<int>(settings.form.lags.begin(),
+                                        settings.form.lags.begin() + settings.form.nLags);
     }
     if (outcome.exactFitness) {
         json["exactFitness"] = *outcome.exactFitness;

@@ -196,6 +196,38 @@ Apply ordersSetting(ModelForm& form) {
     };
 }
 
+// --lags: the lags every regime uses instead of 1 .. p, distinct and ascending (orders count
+// them from the first). Their bound against --max-order is checked once every option is read
+// (lagsConflict()).
+Apply lagsSetting(ModelForm& form) {
+    return [&form](const std::string& text) -> std::optional<std::string> {
+        const int highest = limits::kMaxOrder.max - 1;
+        std::vector<int> lags;
+        std::size_t from = 0;
+        while (true) {
+            const std::size_t comma = std::min(text.find(',', from), text.size());
+            const std::optional<long long> lag = parseInteger(text.substr(from, comma - from));
+            if (!lag || *lag < 1 || *lag > highest) {
+                return "--lags expects whole numbers from 1 to " + std::to_string(highest) +
+                       " separated by commas, such as 1,2,12, got " + quoted(text);
+            }
+            if (!lags.empty() && *lag <= lags.back()) {
+                return "--lags expects distinct lags in ascending order (orders count them from "
+                       "the first), got " +
+                       quoted(text);
+            }
+            lags.push_back(static_cast<int>(*lag));
+            if (comma == text.size()) {
+                break;
+            }
+            from = comma + 1;
+        }
+        form.nLags = static_cast<int>(lags.size());
+        std::copy(lags.begin(), lags.end(), form.lags.begin());
+        return std::nullopt;
+    };
+}
+
 // --levels: one to five distinct percentages strictly between 0 and 100.
 constexpr std::size_t kMaxLevels = 5;
 
@@ -408,23 +440,25 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
         "regime, or one per regime with --thresholds (one more than thresholds); each from 1 to "
         "--max-order minus 1",
         ordersSetting(request.settings.form), formGroup);
+    add("--lags", "L1[,L2...]",
+        "the lags every regime uses instead of 1 .. p, ascending, each below --max-order (for "
+        "example 1,2,12 for a monthly series); orders then count these lags: the AIC chooses "
+        "among the first 1, 2, ... of them, and --orders k fits the first k",
+        lagsSetting(request.settings.form), formGroup);
     add(
-        "--include", "const|none",
-        "deterministic term of every regime: a constant (default) or none, for a series whose "
-        "mean is zero by construction; the constant is then reported as 0",
+        "--include", "const|none|trend",
+        "deterministic terms of every regime: a constant (default); none, for a series whose "
+        "mean is zero by construction (the constant is then reported as 0); or trend, a "
+        "constant and a linear trend t, with t = 1 at the sample's first value, continued past "
+        "it by forecasts",
         [&request](const std::string& text) -> std::optional<std::string> {
             int index = 0;
             if (std::optional<std::string> refusal =
                     choiceSetting("--include", {"const", "none", "trend"}, index)(text)) {
-                return "--include expects const or none, got " + quoted(text);
+                return "--include expects const, none or trend, got " + quoted(text);
             }
-            // A linear trend needs a coefficient the fitted model does not store yet.
-            if (index == 2) {
-                return std::string(
-                    "--include trend is not yet available: a regime's trend needs a "
-                    "coefficient that the fitted model does not store; use const or none");
-            }
-            request.settings.form.constant = index == 0;
+            request.settings.form.constant = index != 1;
+            request.settings.form.trend = index == 2;
             return std::nullopt;
         },
         formGroup);
@@ -744,7 +778,16 @@ std::optional<std::string> modelFormConflict(const CliRequest& request, const Gi
         return std::nullopt;
     }
     const ModelParameters& model = request.settings.model;
+    if (form.lagsGiven() && form.lags[form.nLags - 1] > model.maxOrder - 1) {
+        return "--lags expects lags below --max-order " + std::to_string(model.maxOrder) +
+               ", got " + std::to_string(form.lags[form.nLags - 1]) + "; raise --max-order to " +
+               std::to_string(form.lags[form.nLags - 1] + 1) + " or more";
+    }
     for (int i = 0; i < form.nFixedOrders; ++i) {
+        if (form.lagsGiven() && form.fixedOrders[i] > form.nLags) {
+            return "--orders counts the lags of --lags, so each order runs from 1 to " +
+                   std::to_string(form.nLags) + ", got " + std::to_string(form.fixedOrders[i]);
+        }
         if (form.fixedOrders[i] > model.maxOrder - 1) {
             return "--orders expects orders from 1 to " + std::to_string(model.maxOrder - 1) +
                    " (below --max-order " + std::to_string(model.maxOrder) + "), got " +
@@ -765,23 +808,35 @@ std::optional<std::string> modelFormConflict(const CliRequest& request, const Gi
                    std::to_string(form.nFixedOrders);
         }
     }
+    // The exact search and what is built on it fit one order for every regime, or the AIC's,
+    // with a constant and the lags 1 .. p (ModelForm::exactSearchable()).
+    const bool exact = form.exactSearchable();
     const char* why = nullptr;
-    if (request.settings.ga.searchMethod == kSearchExact) {
+    if (!exact && request.settings.ga.searchMethod == kSearchExact) {
         why = "--search exact";
-    } else if (request.delayScan) {
+    } else if (!exact && request.delayScan) {
         why = "--delay-scan";
-    } else if (request.run.compareExact) {
+    } else if (!exact && request.run.compareExact) {
         why = "--compare-exact";
-    } else if (request.compareModels) {
+    } else if (!exact && request.compareModels) {
         why = "--compare-models";
-    } else if (request.tests) {
+    } else if (!exact && request.tests) {
         why = "--tests";
-    } else if (request.select != SelectCriterion::kNone) {
+    } else if (!exact && request.select != SelectCriterion::kNone) {
         why = "--select";
     }
     if (why != nullptr) {
         return std::string(why) + " fits models of the default form and is not yet available " +
-               (form.ordersFixed() ? "with --orders" : "with --include none");
+               (form.lagsGiven()     ? "with --lags"
+                : form.ordersFixed() ? "with --orders"
+                : form.trend         ? "with --include trend"
+                                     : "with --include none");
+    }
+    if (form.trend && given("--simulate")) {
+        return std::string(
+            "--simulate is not available with --include trend: a simulated series has no "
+            "place in the sample's time for the trend to start from; forecasts (--forecast) "
+            "continue it past the sample");
     }
     return std::nullopt;
 }
@@ -815,9 +870,19 @@ std::optional<std::string> conflictingChoice(const CliRequest& request,
         return std::string(
             "--last takes the last values of the file; it cannot be combined with --skip");
     }
+    // With one order fixed for every regime the tests are at that order: the null is the
+    // linear autoregression of the model's own order.
+    const ModelForm& form = request.settings.form;
+    if (request.testOrder && form.nFixedOrders == 1 && *request.testOrder != form.fixedOrders[0]) {
+        return "--test-order " + std::to_string(*request.testOrder) + " differs from --orders " +
+               std::to_string(form.fixedOrders[0]) +
+               ": the linearity tests of a model of fixed order are at that order";
+    }
     if (request.testMinObs) {
         const int order = request.testOrder ? *request.testOrder
-                                            : defaultTestOrder(request.settings.model.maxOrder);
+                          : form.nFixedOrders == 1
+                              ? form.fixedOrders[0]
+                              : defaultTestOrder(request.settings.model.maxOrder);
         if (*request.testMinObs < order + 2) {
             return "--test-min-obs expects at least the test order + 2 = " +
                    std::to_string(order + 2) +

@@ -30,9 +30,10 @@ void completeRunStatistics(RunStatistics& statistics, const CliRequest& request,
     statistics.diagnostics = modelDiagnostics(model);
     statistics.thresholdIntervals =
         thresholdConfidence(model, request.thresholdLevel, settings.model.minObs);
-    // The comparison fits models of the default form only: no support line for another form.
+    // The comparison fits a constant and the lags 1 .. p, with one order for every regime at
+    // most: no support line for another form.
     if (settings.model.selectModel == kSelectModelSearch && settings.model.maxRegimes > 1 &&
-        settings.form.isDefault()) {
+        settings.form.exactSearchable()) {
         ComparisonOptions atDelay;
         atDelay.delay = model.delay;
         atDelay.candidates = request.run.exactCandidates;
@@ -58,6 +59,10 @@ Result<RunStatistics> computeRunStatistics(const CliRequest& request, const RunS
         LinearityTestSettings testSettings = linearityTestSettings(settings.model);
         if (request.testOrder) {
             testSettings.order = *request.testOrder;
+        }
+        // A model of one fixed order is tested at it: the null is the linear AR of that order.
+        if (settings.form.nFixedOrders == 1) {
+            testSettings.order = settings.form.fixedOrders[0];
         }
         if (request.testMinObs) {
             testSettings.minObs = *request.testMinObs;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/result_fields.h"
 #include "model/text_format.h"
@@ -220,20 +221,35 @@ std::string formatTextReport(const ResultTexts& texts, const RunOutcome& outcome
                       outcome.exactScope->candidates, settings.model.nObservations - 1);
         out += scope;
     }
-    // One line naming what differs from the default model's form; none for the default.
+    // One line naming what differs from the default model's form, its parts separated by
+    // semicolons; none for the default.
     if (!settings.form.isDefault()) {
-        out += "Model Form:";
-        if (settings.form.ordersFixed()) {
-            out += " orders fixed at";
-            for (int i = 0; i < settings.form.nFixedOrders; ++i) {
-                std::snprintf(line, sizeof line, "%s %d", i == 0 ? "" : ",",
-                              settings.form.fixedOrders[i]);
-                out += line;
+        const ModelForm& form = settings.form;
+        std::vector<std::string> parts;
+        if (form.ordersFixed()) {
+            std::string orders = "orders fixed at";
+            for (int i = 0; i < form.nFixedOrders; ++i) {
+                orders += (i == 0 ? " " : ", ") + std::to_string(form.fixedOrders[i]);
             }
-            out += settings.form.nFixedOrders == 1 ? " in every regime" : "";
-            out += settings.form.constant ? "" : ";";
+            parts.push_back(orders + (form.nFixedOrders == 1 ? " in every regime" : ""));
         }
-        out += settings.form.constant ? "\n" : " no constant (reported as 0)\n";
+        if (form.lagsGiven()) {
+            std::string lags = "lags";
+            for (int i = 0; i < form.nLags; ++i) {
+                lags += (i == 0 ? " " : ", ") + std::to_string(form.lags[i]);
+            }
+            parts.push_back(lags + (form.ordersFixed() ? "" : " in every regime"));
+        }
+        if (!form.constant) {
+            parts.push_back("no constant (reported as 0)");
+        } else if (form.trend) {
+            parts.push_back("constant and linear trend t (t = 1 at the sample's first value)");
+        }
+        out += "Model Form:";
+        for (std::size_t i = 0; i < parts.size(); ++i) {
+            out += (i == 0 ? " " : "; ") + parts[i];
+        }
+        out += "\n";
     }
     for (const ResultField& field : resultFields()) {
         appendField(out, field.label, texts.*field.text);

@@ -1,6 +1,7 @@
 #include "estimation/exact_search.h"
 
 #include <algorithm>
+#include <cassert>
 #include <optional>
 
 #include "estimation/range_scorer.h"
@@ -20,7 +21,7 @@ namespace {
 // way the optimum has the cost that every other scoring of it gives (threshold_profile.h).
 double criterionRowByRow(const SplitProblem& problem, const BestSplit& split) {
     RangeScorer scorer(*problem.rows, problem.holdout, problem.maxOrder, problem.relative,
-                       problem.exactFitLogFloor);
+                       problem.exactFitLogFloor, problem.fixedOrder);
     double total = 0.0;
     int end = problem.n;
     for (int r = split.nThresholds; r >= 0; --r) {
@@ -68,6 +69,9 @@ Result<ExactOptimum> findExactOptimum(const RunSettings& settings, const double*
     problem.relative = ga.criterion == kCriterionRelative;
     problem.minObs = model.minObs;
     problem.exactFitLogFloor = exactFitLogFloor(seriesVariance(x, n));
+    // One order for every regime (the only fixed orders a range can know: exactSearchable()).
+    assert(settings.form.exactSearchable());
+    problem.fixedOrder = settings.form.fixedOrderOf(0);
     // A series too short for the delay makes every chromosome with a threshold invalid.
     problem.maxRegimes = std::clamp(model.maxRegimes, 1, kMaxRegimeCount);
     if (n - delay < delay + 1) {

@@ -28,7 +28,8 @@ HoldoutForecasts forecastHoldout(const double* x, int origin, const FittedModel&
         const int order = model.regimeOrders[r];
         assert(order <= model.regimeCoefficients.colHi() && t - order >= 0);
         // Lags are observed values, held-out ones included: one step ahead from the actual past.
-        const double forecast = regimeEquation(model.regimeCoefficients[r], order, x + t);
+        const double forecast = withTrend(regimeEquation(model.regimeCoefficients[r], order, x + t),
+                                          model.trend, model.trendCoefficients[r], t + 1.0);
         result.observed[i] = x[t];
         result.forecast[i] = forecast;
         result.error[i] = x[t] - forecast;

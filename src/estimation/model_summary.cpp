@@ -26,6 +26,8 @@ ReportedModel describeModel(const FittedModel& model,
     ReportedModel reported;
     reported.available = true;
     reported.constant = model.constant;
+    reported.trend = model.trend;
+    reported.lags.assign(model.lags.begin(), model.lags.begin() + model.nLags);
     for (int j = 0; j < model.nRegimes - 1; ++j) {
         reported.thresholds.push_back(model.thresholdValues[j]);
     }
@@ -35,6 +37,7 @@ ReportedModel describeModel(const FittedModel& model,
         for (int q = 0; q <= regime.order; ++q) {
             regime.coefficients.push_back(model.regimeCoefficients[r][q]);
         }
+        regime.trend = model.trendCoefficients[r];
         regime.observations = fits[r].observations;
         regime.residualVariance = fits[r].sse / fits[r].observations;
         if (fits[r].sst != 0.0) {

@@ -4,17 +4,19 @@
 
 namespace kavri {
 
-RangeCost::RangeCost(const HoldoutSet* holdout, int maxOrder, bool relative, double logFloor)
+RangeCost::RangeCost(const HoldoutSet* holdout, int maxOrder, bool relative, double logFloor,
+                     int fixedOrder)
     : holdout_(holdout),
       maxOrder_(maxOrder),
       relative_(relative),
       logFloor_(logFloor),
+      fixedOrder_(fixedOrder),
       sseWork_(static_cast<std::size_t>(std::max(maxOrder, 1)), 0.0),
       coefficients_(static_cast<std::size_t>(std::max(maxOrder, 0)) + 1, 0.0) {}
 
 void RangeCost::fit(const FactorView& factor, bool responsesEqual) {
-    order_ =
-        chooseRangeOrder(factor, responsesEqual, maxOrder_, relative_, sseWork_.data(), logFloor_);
+    order_ = chooseRangeOrder(factor, responsesEqual, maxOrder_, relative_, sseWork_.data(),
+                              logFloor_, fixedOrder_);
     if (order_.status == FitStatus::kOk && holdout_ != nullptr) {
         regressionCoefficients(factor, order_.order, coefficients_.data());
     }
@@ -22,9 +24,10 @@ void RangeCost::fit(const FactorView& factor, bool responsesEqual) {
 
 void RangeCost::fit(const FactorView& factor, bool responsesEqual, int singularFrom,
                     const double* sse, int stride) {
-    order_ = maxOrder_ < 2 ? RangeOrder{}
-                           : chooseOrder(factor.observations, singularFrom, sse, stride,
-                                         responsesEqual, maxOrder_, relative_, logFloor_);
+    order_ = maxOrder_ < 2
+                 ? RangeOrder{}
+                 : chooseOrder(factor.observations, singularFrom, sse, stride, responsesEqual,
+                               maxOrder_, relative_, logFloor_, fixedOrder_);
     if (order_.status == FitStatus::kOk && holdout_ != nullptr) {
         regressionCoefficients(factor, order_.order, coefficients_.data());
     }

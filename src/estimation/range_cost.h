@@ -19,8 +19,9 @@ class RangeCost {
  public:
     // holdout null: the fitness "AIC". The held-out set must outlive the object. `logFloor`
     // ranks exact fits (exactFitLogFloor()).
+    // `fixedOrder` above 0: every range is fitted at that order (chooseOrder()).
     RangeCost(const HoldoutSet* holdout, int maxOrder, bool relative,
-              double logFloor = kNoExactFitFloor);
+              double logFloor = kNoExactFitFloor, int fixedOrder = 0);
 
     // Chooses the order of the range whose regression `factor` holds; cost() is of this fit.
     // `responsesEqual`: whether the range's responses are all the same value.
@@ -38,6 +39,7 @@ class RangeCost {
     int maxOrder_;
     bool relative_;
     double logFloor_;
+    int fixedOrder_;
     RangeOrder order_;
     std::vector<double> sseWork_;
     std::vector<double> coefficients_;

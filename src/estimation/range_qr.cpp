@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cassert>
 #include <cmath>
+#include <limits>
 #include <numeric>
 
 #include "estimation/information_criterion.h"
@@ -127,10 +128,13 @@ void regressionCoefficients(const FactorView& factor, int order, double* b) {
 }
 
 RangeOrder chooseOrder(int observations, int singularFrom, const double* sse, int stride,
-                       bool responsesEqual, int maxOrder, bool relative, double logFloor) {
+                       bool responsesEqual, int maxOrder, bool relative, double logFloor,
+                       int fixedOrder) {
     RangeOrder choice;
-    double best = kSearchInitialBestAic;
-    for (int p = 1; p <= maxOrder - 1; ++p) {
+    // A fixed order: any finite score replaces the initial best, as in the regime estimation.
+    const bool fixed = fixedOrder > 0;
+    double best = fixed ? std::numeric_limits<double>::infinity() : kSearchInitialBestAic;
+    for (int p = fixed ? fixedOrder : 1; p <= (fixed ? fixedOrder : maxOrder - 1); ++p) {
         // The evaluation fits every order it tries, so a deficient order it reaches fails it.
         if (p >= singularFrom) {
             return RangeOrder{};
@@ -153,24 +157,24 @@ RangeOrder chooseOrder(int observations, int singularFrom, const double* sse, in
 }
 
 RangeOrder chooseRangeOrder(const FactorView& factor, bool responsesEqual, int maxOrder,
-                            bool relative, double* sseWork, double logFloor) {
+                            bool relative, double* sseWork, double logFloor, int fixedOrder) {
     if (maxOrder < 2) {
         return RangeOrder{};
     }
     const int singularFrom = firstSingularOrder(factor);
     residualSums(factor, sseWork);
     return chooseOrder(factor.observations, singularFrom, sseWork, 1, responsesEqual, maxOrder,
-                       relative, logFloor);
+                       relative, logFloor, fixedOrder);
 }
 
 RangeOrder chooseRangeOrder(const QrRangeRegression& regression, int maxOrder, bool relative,
-                            std::vector<double>& sseWork, double logFloor) {
+                            std::vector<double>& sseWork, double logFloor, int fixedOrder) {
     if (maxOrder < 2) {
         return RangeOrder{};
     }
     sseWork.resize(static_cast<std::size_t>(maxOrder));
     return chooseRangeOrder(regression.view(), regression.responsesEqual(), maxOrder, relative,
-                            sseWork.data(), logFloor);
+                            sseWork.data(), logFloor, fixedOrder);
 }
 
 HoldoutSet::HoldoutSet(const double* x, const double* sortedSeries, int n, int maxOrder,

@@ -123,16 +123,20 @@ struct RangeOrder {
 // `responsesEqual` says whether the range's responses are all the same value, which the
 // exact-fit rule names rather than measures (information_criterion.h); `logFloor` ranks exact
 // fits (exactFitLogFloor()).
+// `fixedOrder` above 0: only that order is fitted and kept whatever its AIC, as the regime
+// estimation keeps a fixed order (regime_estimation.h).
 RangeOrder chooseRangeOrder(const FactorView& factor, bool responsesEqual, int maxOrder,
-                            bool relative, double* sseWork, double logFloor = kNoExactFitFloor);
+                            bool relative, double* sseWork, double logFloor = kNoExactFitFloor,
+                            int fixedOrder = 0);
 // The same choice from the range's firstSingularOrder() and residualSums(), the latter at
 // sse[p * stride]. SSE_0, the fit of the constant alone, is the responses' total sum of
 // squares about their mean, against which the exact-fit rule measures SSE_p.
 RangeOrder chooseOrder(int observations, int singularFrom, const double* sse, int stride,
                        bool responsesEqual, int maxOrder, bool relative,
-                       double logFloor = kNoExactFitFloor);
+                       double logFloor = kNoExactFitFloor, int fixedOrder = 0);
 RangeOrder chooseRangeOrder(const QrRangeRegression& regression, int maxOrder, bool relative,
-                            std::vector<double>& sseWork, double logFloor = kNoExactFitFloor);
+                            std::vector<double>& sseWork, double logFloor = kNoExactFitFloor,
+                            int fixedOrder = 0);
 
 // The held-out values x[n + i], i = 0 .. nPredictions-1, ordered by their threshold variable
 // z_i = x[n + i - delay] (equal values in time order), with their centred lags and responses.

@@ -6,8 +6,10 @@
 namespace kavri {
 
 RangeScorer::RangeScorer(const RankRows& rows, const HoldoutSet* holdout, int maxOrder,
-                         bool relative, double logFloor)
-    : rows_(rows), regression_(maxOrder), cost_(holdout, maxOrder, relative, logFloor) {}
+                         bool relative, double logFloor, int fixedOrder)
+    : rows_(rows),
+      regression_(maxOrder),
+      cost_(holdout, maxOrder, relative, logFloor, fixedOrder) {}
 
 void RangeScorer::start() {
     regression_.clear();

@@ -23,8 +23,9 @@ class RangeScorer {
  public:
     // `holdout` is null for the fitness "AIC"; `relative` selects the "Relative" criterion;
     // `logFloor` ranks exact fits (exactFitLogFloor()).
+    // `fixedOrder` above 0: every range at that order.
     RangeScorer(const RankRows& rows, const HoldoutSet* holdout, int maxOrder, bool relative,
-                double logFloor = kNoExactFitFloor);
+                double logFloor = kNoExactFitFloor, int fixedOrder = 0);
 
     // Starts an empty range.
     void start();

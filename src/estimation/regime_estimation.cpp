@@ -17,8 +17,9 @@ RegimeWorkspace::RegimeWorkspace(int n, int maxOrder)
 namespace {
 
 // Rows of the regime in rank order (ascending threshold variable, not time order): the
-// response x[t] and the design row (1, x[t-1], .., x[t-p]), without the 1 when the regressions
-// have no constant. Returns the number of rows m.
+// response x[t] and the design row (1, x[t-l_1], .., x[t-l_k]) of the first k lags (1 .. k
+// unless a subset is given), without the 1 when the regressions have no constant. Returns the
+// number of rows m.
 int gatherRows(const double* x, const int* sortOrder, int start, int end, int order,
                const OrderSearch& search, RegimeWorkspace& workspace) {
     int m = 0;
@@ -28,10 +29,13 @@ int gatherRows(const double* x, const int* sortOrder, int start, int end, int or
             continue;
         }
         double* row = workspace.design[m];
-        const int first = search.constant ? 1 : 0;
+        const int first = (search.constant ? 1 : 0) + (search.trend ? 1 : 0);
         row[0] = 1.0;
+        if (search.trend) {
+            row[1] = t + 1.0;
+        }
         for (int k = 1; k <= order; ++k) {
-            row[k - 1 + first] = x[t - k];
+            row[k - 1 + first] = x[t - search.lagOf(k)];
         }
         workspace.response[m] = x[t];
         ++m;
@@ -56,10 +60,11 @@ RegimeFit regimeFit(int m, double sse, double sst, bool responsesEqual, int orde
 }
 
 bool considerOrder(int p, const double* b, const RegimeFit& fit, const OrderSearch& search,
-                   double& bestAic, RegimeEstimate& estimate) {
+                   double& bestAic, RegimeEstimate& estimate, double trend) {
     if (fit.score < bestAic) {
         bestAic = fit.score;
         estimate.order = p;
+        estimate.trend = trend;
         for (int q = 0; q <= p; ++q) {
             estimate.coefficients[q] = b[q];
         }
@@ -75,14 +80,14 @@ FitStatus estimateRegime(const double* x, const int* sortOrder, int start, int e
     estimate = RegimeEstimate{};
     const bool fixed = search.fixedOrder > 0;
     double best = fixed ? std::numeric_limits<double>::infinity() : search.initialBestAic;
-    const int lastOrder = fixed ? search.fixedOrder : search.maxOrder - 1;
+    const int lastOrder = fixed ? search.fixedOrder : search.highestOrder();
     for (int p = fixed ? search.fixedOrder : 1; p <= lastOrder; ++p) {
         const int m = gatherRows(x, sortOrder, start, end, p, search, workspace);
         const double* y = workspace.response.data();
         double* b = workspace.coefficients.data();
-        // The regression's columns: the constant (when there is one) and p lags; `last` is the
-        // index of the last, as p is with a constant.
-        const int last = search.constant ? p : p - 1;
+        // The regression's columns: the constant (when there is one), the trend (when there is
+        // one) and p lags; `last` is the index of the last, as p is with a constant alone.
+        const int last = p - (search.constant ? 0 : 1) + (search.trend ? 1 : 0);
         if (leastSquaresFit(workspace.design, y, m, last + 1, b, workspace.inverse) ==
             FitStatus::kSingular) {
             return FitStatus::kSingular;
@@ -124,9 +129,30 @@ FitStatus estimateRegime(const double* x, const int* sortOrder, int start, int e
             }
             b[0] = 0.0;
         }
-        // The criteria count the coefficients fitted: p lags, and the constant if there is one.
+        double slope = 0.0;
+        if (search.trend) {
+            // Stored as every equation reads it: the constant, then the lags; the slope apart.
+            slope = b[1];
+            for (int q = 1; q <= p; ++q) {
+                b[q] = b[q + 1];
+            }
+        }
+        // The criteria count the coefficients fitted: p lags, and the constant and the trend
+        // where there are.
         const RegimeFit fit = regimeFit(m, sse, sst, responsesEqual, last, search);
-        if (!considerOrder(p, b, fit, search, best, estimate)) {
+        if (search.nLags != 0) {
+            // Stored by lag up to the highest one fitted, 0 at the lags left out.
+            std::array<double, kMaxCoefficientCount> byLag{};
+            byLag[0] = b[0];
+            for (int k = 1; k <= p; ++k) {
+                byLag[search.lagOf(k)] = b[k];
+            }
+            if (!considerOrder(search.lagOf(p), byLag.data(), fit, search, best, estimate, slope)) {
+                break;
+            }
+            continue;
+        }
+        if (!considerOrder(p, b, fit, search, best, estimate, slope)) {
             break;
         }
     }

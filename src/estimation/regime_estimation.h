@@ -11,6 +11,7 @@
 #include "estimation/information_criterion.h"
 #include "estimation/least_squares.h"
 #include "model/fitted_model.h"
+#include "model/model_form.h"
 #include "model/rank_ranges.h"
 #include "numeric/storage.h"
 
@@ -39,6 +40,19 @@ struct OrderSearch {
     int fixedOrder = 0;
     // false: the regressions have no constant; the coefficient 0 is stored as exactly 0.
     bool constant = true;
+    // A subset of lags (ModelForm::lags): order k fits the first k of them, and the estimate
+    // is stored by lag, c[lag], with 0 at the lags left out, so that every use of the equation
+    // reads it as it reads a model of contiguous lags. 0: the lags 1 .. k.
+    int nLags = 0;
+    std::array<int, kMaxLagListSize> lags{};
+    // A linear trend after the constant: the design's column 1 holds t + 1 for the response
+    // x[t], the observation's number in the sample.
+    bool trend = false;
+
+    // The lag of regressor k (1-based) of order k or above.
+    int lagOf(int k) const { return nLags == 0 ? k : lags[k - 1]; }
+    // The orders tried, counted in lags: 1 .. highestOrder().
+    int highestOrder() const { return nLags == 0 ? maxOrder - 1 : nLags; }
 };
 
 // Working storage of one evaluation, obtained once and refilled for every regime and order:
@@ -58,10 +72,12 @@ class RegimeWorkspace {
 inline constexpr int kMaxCoefficientCount = 21;
 
 // The result of one regime: its order (0 when no order was tried or none improved on the
-// initial best), its coefficients (constant, then lags) and its statistics.
+// initial best), its coefficients (constant, then lags) and its statistics. With a subset of
+// lags the order is the highest lag fitted and the coefficients are stored by lag.
 struct RegimeEstimate {
     int order = 0;
     std::array<double, kMaxCoefficientCount> coefficients{};  // indices 0 .. order
+    double trend = 0.0;  // the trend's slope, when the search fits one
     RegimeFit fit;
 };
 
@@ -81,7 +97,7 @@ RegimeFit regimeFit(int m, double sse, double sst, bool responsesEqual, int orde
 // lower order). Returns false when the search ends here ("Relative" at the first order that does
 // not improve).
 bool considerOrder(int p, const double* b, const RegimeFit& fit, const OrderSearch& search,
-                   double& bestAic, RegimeEstimate& estimate);
+                   double& bestAic, RegimeEstimate& estimate, double trend = 0.0);
 
 // Solves the fit of order p again by Householder reflections (least_squares.h), for normal
 // equations that lost it: the design's entry (i, q) is design(i, q), the responses y[0 .. m-1].

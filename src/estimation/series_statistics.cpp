@@ -74,7 +74,9 @@ void fitWholeSeries(const double* x, int n, int maxOrder, int delay, const Fitte
     for (int t = t0; t < n; ++t) {
         const int r =
             regimeOfValue(x[t - delay], model.thresholdValues.data(), nRegimes, kWholeSeriesFitTie);
-        fitted[t] = regimeEquation(model.regimeCoefficients[r], model.regimeOrders[r], x + t);
+        fitted[t] =
+            withTrend(regimeEquation(model.regimeCoefficients[r], model.regimeOrders[r], x + t),
+                      model.trend, model.trendCoefficients[r], t + 1.0);
     }
     for (int t = 0; t < n; ++t) {
         residual[t] = x[t] - fitted[t];

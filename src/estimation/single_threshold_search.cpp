@@ -67,7 +67,7 @@ class SingleThresholdSearch {
 
 RangeScorer SingleThresholdSearch::scorer() const {
     return RangeScorer(rows_, problem_.holdout, problem_.maxOrder, problem_.relative,
-                       problem_.exactFitLogFloor);
+                       problem_.exactFitLogFloor, problem_.fixedOrder);
 }
 
 void SingleThresholdSearch::growPrefixes() {

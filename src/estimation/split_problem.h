@@ -31,6 +31,7 @@ struct SplitProblem {
     int maxRegimes = 1;     // 1 .. kMaxRegimeCount
     int minObs = 0;
     double exactFitLogFloor = kNoExactFitFloor;  // ranks exact fits (exactFitLogFloor())
+    int fixedOrder = 0;  // above 0: every range fitted at this order (ModelForm::fixedOrders)
 };
 
 // The lowest summed cost, infinite when every split meets a singular fit; ties go to fewer

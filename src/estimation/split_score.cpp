@@ -50,6 +50,9 @@ SplitScore scoreSplit(const FittingProblem& problem, const RankRanges& ranges,
     SplitScore score;
     model.nRegimes = ranges.regimeCount();
     model.constant = problem.form.constant;
+    model.nLags = problem.form.nLags;
+    model.lags = problem.form.lags;
+    model.trend = problem.form.trend;
     model.thresholdValues = thresholdValues;
     RegimeEstimate estimate;
     for (int r = 0; r < model.nRegimes; ++r) {
@@ -61,6 +64,7 @@ SplitScore scoreSplit(const FittingProblem& problem, const RankRanges& ranges,
         for (int q = 0; q <= estimate.order; ++q) {
             model.regimeCoefficients[r][q] = estimate.coefficients[q];
         }
+        model.trendCoefficients[r] = estimate.trend;
         score.fits[r] = estimate.fit;
     }
     // Any finite score beats the initial best, so a regime left without an order although

@@ -38,6 +38,9 @@ struct FittingProblem {
         OrderSearch search = orders;
         search.fixedOrder = form.fixedOrderOf(regime);
         search.constant = form.constant;
+        search.nLags = form.nLags;
+        search.lags = form.lags;
+        search.trend = form.trend;
         return search;
     }
 

@@ -33,7 +33,8 @@ struct StartResult {
 struct Worker {
     explicit Worker(const SplitProblem& problem)
         : lanes(problem.maxOrder),
-          cost(problem.holdout, problem.maxOrder, problem.relative, problem.exactFitLogFloor),
+          cost(problem.holdout, problem.maxOrder, problem.relative, problem.exactFitLogFloor,
+               problem.fixedOrder),
           sse(static_cast<std::size_t>(problem.maxOrder) * kLanes, 0.0) {}
     RegressionLanes lanes;
     RangeCost cost;

@@ -156,7 +156,7 @@ ThresholdProfile profileThresholds(const RunSettings& settings, const double* x,
     }
     RangeScorer scorer(rows, mse ? &*holdout : nullptr, model.maxOrder,
                        settings.ga.criterion == kCriterionRelative,
-                       exactFitLogFloor(seriesVariance(x, n)));
+                       exactFitLogFloor(seriesVariance(x, n)), settings.form.fixedOrderOf(0));
     ProfileBuilder builder(settings, rows, scorer, sortedSeries, optimum);
     for (int i = 0; i < optimum.nThresholds; ++i) {
         profile.curves.push_back(builder.curve(i));

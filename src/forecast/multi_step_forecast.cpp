@@ -15,14 +15,14 @@ namespace {
 // equations over the possible regimes is not the equation at the mean), which is why the
 // simulated methods report the mean of their paths instead.
 std::vector<double> skeleton(const SetarRecursion& recursion, const std::vector<double>& start,
-                             int horizon) {
+                             int origin, int horizon) {
     std::vector<double> path = start;
     path.reserve(start.size() + static_cast<std::size_t>(horizon));
     for (int h = 1; h <= horizon; ++h) {
         path.push_back(0.0);
         double* next = &path.back();
         int regime = 0;
-        *next = recursion.step(next, h, regime);
+        *next = recursion.step(next, h, regime, origin + h);
     }
     return std::vector<double>(path.end() - horizon, path.end());
 }
@@ -46,7 +46,7 @@ ForecastResult forecastFrom(const ReportedModel& model, int origin,
     result.method = settings.method;
     result.origin = origin;
     if (settings.method == ForecastMethod::kSkeleton) {
-        result.point = skeleton(recursion, start, settings.horizon);
+        result.point = skeleton(recursion, start, origin, settings.horizon);
         return result;
     }
     assert(settings.nPaths >= 1);

@@ -19,6 +19,9 @@ constexpr std::uint64_t kSimulationStreamKey = ~0ull;
 std::vector<double> simulateSeries(const ReportedModel& model, int length, ForecastMethod method,
                                    std::uint64_t seed) {
     assert(model.available && length >= 0 && method != ForecastMethod::kSkeleton);
+    // A simulated series has no place in the sample's time: the command line refuses a model
+    // with a trend.
+    assert(!model.trend);
     const SetarRecursion recursion(model);
     const InnovationSource innovations(model, method);
     PathRandomStream stream(seed, kSimulationStreamKey, 0);

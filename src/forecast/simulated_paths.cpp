@@ -69,7 +69,9 @@ void simulatePaths(const PathSimulation& s, ForecastResult& result) {
                 for (int j = 0; j < steps; ++j) {
                     double* next = row + memory + j;
                     int regime = 0;
-                    const double mean = recursion.step(next, first + j + 1, regime);
+                    // Step first + j + 1 stands for the observation origin + that step.
+                    const double mean =
+                        recursion.step(next, first + j + 1, regime, s.origin + first + j + 1.0);
                     *next = mean + s.innovations.draw(regime, stream);
                 }
             }

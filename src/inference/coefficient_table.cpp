@@ -6,6 +6,7 @@
 
 #include "estimation/least_squares.h"
 #include "inference/distributions.h"
+#include "model/setar_equation.h"
 #include "numeric/storage.h"
 
 namespace kavri {
@@ -20,11 +21,11 @@ struct RegimeRows {
     int size() const { return static_cast<int>(residual.size()); }
 };
 
-RegimeRows gatherRows(const ReportedModel& model, int r) {
+RegimeRows gatherRows(const ReportedModel& model, int r, const std::vector<int>& lags) {
     const std::vector<double>& b = model.regimes[r].coefficients;
     RegimeRows rows;
     // Without a constant the design has the lags only (the constant 0 was not estimated).
-    rows.k = static_cast<int>(b.size()) - (model.constant ? 0 : 1);
+    rows.k = static_cast<int>(lags.size()) + (model.constant ? 1 : 0) + (model.trend ? 1 : 0);
     const int n = static_cast<int>(model.regimeOfObservation.size());
     for (int t = 0; t < n; ++t) {
         if (model.regimeOfObservation[t] != r) {
@@ -34,11 +35,17 @@ RegimeRows gatherRows(const ReportedModel& model, int r) {
         if (model.constant) {
             rows.design.push_back(1.0);
         }
-        for (int lag = 1; lag < static_cast<int>(b.size()); ++lag) {
+        // The trend's column: the observation's number in the sample.
+        const double time = t + 1.0;
+        if (model.trend) {
+            rows.design.push_back(time);
+        }
+        for (int lag : lags) {
             const double value = model.series[t - lag];
             rows.design.push_back(value);
             fitted = fitted + b[lag] * value;
         }
+        fitted = withTrend(fitted, model.trend, model.regimes[r].trend, time);
         rows.residual.push_back(model.series[t] - fitted);
     }
     return rows;
@@ -167,16 +174,24 @@ std::vector<double> scaledStandardErrors(const RegimeRows& rows, StandardErrorKi
 }
 
 RegimeCoefficients regimeCoefficients(const ReportedModel& model, int r, StandardErrorKind kind) {
-    const RegimeRows rows = gatherRows(model, r);
+    const std::vector<int> lags = model.lagsOf(static_cast<std::size_t>(r));
+    const RegimeRows rows = gatherRows(model, r, lags);
     const std::vector<double>& b = model.regimes[r].coefficients;
     RegimeCoefficients regime;
     regime.observations = rows.size();
     regime.residualDf = rows.size() - rows.k;
+    regime.lags = lags;
+    regime.fitted = rows.k;
     for (double e : rows.residual) {
         regime.sse += e * e;
     }
-    for (double estimate : b) {
-        regime.coefficients.push_back(CoefficientEstimate{estimate, {}, {}, {}});
+    regime.coefficients.push_back(CoefficientEstimate{b[0], {}, {}, {}});
+    regime.trend = model.trend;
+    if (model.trend) {
+        regime.coefficients.push_back(CoefficientEstimate{model.regimes[r].trend, {}, {}, {}});
+    }
+    for (int lag : lags) {
+        regime.coefficients.push_back(CoefficientEstimate{b[lag], {}, {}, {}});
     }
     DMatrix inverse = matrix(1, rows.k, 1, rows.k);
     if (regime.residualDf <= 0 || !invertCrossProducts(rows, inverse)) {

@@ -32,7 +32,12 @@ struct RegimeCoefficients {
     int observations = 0;  // n_r
     int residualDf = 0;    // n_r - p_r - 1, negative when the regime has too few rows
     double sse = 0.0;      // sum of e_t^2 over the regime's rows
-    std::vector<CoefficientEstimate> coefficients;  // the constant, then lags 1 .. p_r
+    // The constant, the trend's slope when `trend`, then the lags fitted (1 .. p_r, or those of
+    // a subset), named by `lags`.
+    std::vector<CoefficientEstimate> coefficients;
+    bool trend = false;
+    std::vector<int> lags;  // the lag of each coefficient after the constant and the trend
+    int fitted = 0;         // k_r: the coefficients estimated (the constant only when fitted)
 };
 
 struct CoefficientTable {

@@ -129,7 +129,11 @@ SkeletonLongRun skeletonLongRun(const ReportedModel& model) {
         const int r = regimeOfValue(x[t - static_cast<std::size_t>(model.delay)],
                                     model.thresholds.data(), nRegimes, kWholeSeriesFitTie);
         const std::vector<double>& c = model.regimes[static_cast<std::size_t>(r)].coefficients;
-        const double value = regimeEquation(c.data(), static_cast<int>(c.size()) - 1, x.data() + t);
+        // x[t] is the observation numbered n - memory + t + 1: a trend goes on growing.
+        const double value =
+            withTrend(regimeEquation(c.data(), static_cast<int>(c.size()) - 1, x.data() + t),
+                      model.trend, model.regimes[static_cast<std::size_t>(r)].trend,
+                      static_cast<double>(n - memory) + static_cast<double>(t) + 1.0);
         if (!std::isfinite(value) || std::fabs(value) > kDivergence * scale) {
             result.behaviour = SkeletonBehaviour::kDiverges;
             return result;

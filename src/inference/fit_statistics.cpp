@@ -31,7 +31,8 @@ FitStatistics fitStatistics(const ReportedModel& model, const CoefficientTable& 
     FitStatistics statistics;
     int maxLags = 0;
     for (std::size_t r = 0; r < model.regimes.size(); ++r) {
-        const int parameters = model.regimes[r].order + (model.constant ? 1 : 0);
+        const int parameters = static_cast<int>(model.lagsOf(r).size()) + (model.constant ? 1 : 0) +
+                               (model.trend ? 1 : 0);
         const int observations = table.regimes[r].observations;
         statistics.observations += observations;
         statistics.coefficients += parameters;

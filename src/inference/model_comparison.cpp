@@ -59,9 +59,9 @@ struct SplitTable {
 // boundary[r] (r = 0 .. n): whether a range may start or end at rank r, that is rank 0, n and
 // the threshold candidates.
 // `checkpoint(s)` is asked before the regressions starting at rank s are grown; false stops
-// the table, which is then incomplete.
-SplitTable splitExactly(const DelayView& view, int maxOrder, bool relative, int maxRegimes,
-                        int minObs, const std::vector<char>& boundary,
+// the table, which is then incomplete. `fixedOrder` > 0 fits every range at that order.
+SplitTable splitExactly(const DelayView& view, int maxOrder, bool relative, int fixedOrder,
+                        int maxRegimes, int minObs, const std::vector<char>& boundary,
                         const std::function<bool(int s)>& checkpoint) {
     const int n = view.n;
     const RankRows& rows = view.rows;
@@ -105,7 +105,8 @@ SplitTable splitExactly(const DelayView& view, int maxOrder, bool relative, int 
             if (!followed) {
                 continue;
             }
-            const RangeOrder order = chooseRangeOrder(regression, maxOrder, relative, sseWork);
+            const RangeOrder order = chooseRangeOrder(regression, maxOrder, relative, sseWork,
+                                                      kNoExactFitFloor, fixedOrder);
             if (order.status != FitStatus::kOk) {
                 continue;
             }
@@ -151,8 +152,9 @@ ComparisonRow describeRow(const DelayView& view, const RunSettings& settings,
                 regression.append(view.rows.row(h));
             }
         }
-        const RangeOrder order = chooseRangeOrder(
-            regression, maxOrder, settings.ga.criterion == kCriterionRelative, sseWork);
+        const RangeOrder order =
+            chooseRangeOrder(regression, maxOrder, settings.ga.criterion == kCriterionRelative,
+                             sseWork, kNoExactFitFloor, settings.form.fixedOrderOf(0));
         row.orders.push_back(order.order);
         row.sse += sseWork[order.order];
         row.observations += regression.observations();
@@ -244,6 +246,13 @@ Result<ModelComparison> compareModels(const RunSettings& settings,
     if (maxOrder < 2) {
         return noEffectiveObservationsNotice();
     }
+    // Its ranges fit a constant and the lags 1 .. p, one order for all at most.
+    if (!settings.form.exactSearchable()) {
+        return errorNotice(
+            "The model comparison fits each regime with a constant and the lags 1 .. p, at the "
+            "order of lowest AIC or one order fixed for every regime; it cannot be used with "
+            "one order per regime, a subset of lags, a trend or without a constant");
+    }
     ModelComparison comparison;
     comparison.firstTime = std::max(maxOrder - 1, limits::kDelay.max);
     const int maxRegimes = std::clamp(model.maxRegimes, 1, kMaxRegimeCount);
@@ -290,7 +299,8 @@ Result<ModelComparison> compareModels(const RunSettings& settings,
             return !stopRequested.load();
         };
         const SplitTable table =
-            splitExactly(view, maxOrder, relative, maxRegimes, model.minObs, boundary, checkpoint);
+            splitExactly(view, maxOrder, relative, settings.form.fixedOrderOf(0), maxRegimes,
+                         model.minObs, boundary, checkpoint);
         if (stopRequested.load()) {
             return;
         }

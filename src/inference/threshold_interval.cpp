@@ -147,10 +147,11 @@ std::vector<ThresholdConfidence> thresholdConfidence(const ReportedModel& model,
                                                      double levelPercent, int minObs) {
     std::vector<ThresholdConfidence> intervals;
     const int nThresholds = static_cast<int>(model.thresholds.size());
-    // The profile refits every regime with a constant, so a model without one has no interval
-    // here rather than the interval of another model.
-    if (!model.available || !model.constant || nThresholds == 0 ||
-        model.regimes.size() != static_cast<std::size_t>(nThresholds) + 1) {
+    // The profile refits every regime with a constant and the lags 1 .. p, so a model without
+    // a constant, with a subset of lags or a trend has no interval here rather than another
+    // model's.
+    if (!model.available || !model.constant || !model.lags.empty() || model.trend ||
+        nThresholds == 0 || model.regimes.size() != static_cast<std::size_t>(nThresholds) + 1) {
         return intervals;
     }
     const std::vector<double>& residuals = model.ownResiduals();

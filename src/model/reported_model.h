@@ -11,15 +11,21 @@ namespace kavri {
 
 struct RegimeReport {
     int order = 0;
-    std::vector<double> coefficients;  // constant, then lags 1 .. order
+    // The constant, then lags 1 .. order (with a subset of lags, 0 at each lag left out).
+    std::vector<double> coefficients;
     int observations = 0;
     double residualVariance = 0.0;  // SSE / observations
     std::optional<double> rSquare;  // empty when the regime's responses are all equal
+    double trend = 0.0;             // the slope of the linear trend (ReportedModel::trend)
 };
 
 struct ReportedModel {
     bool available = false;  // false until a reporting evaluation completes
     bool constant = true;    // false: every regime's constant is 0, not estimated
+    // The subset of lags the regressions use, ascending; empty: the lags 1 .. order.
+    std::vector<int> lags;
+    // true: each regime adds trend * t, t the observation's number in the sample from 1.
+    bool trend = false;
     std::vector<double> thresholds;
     std::vector<RegimeReport> regimes;
     int effectiveObservations = 0;
@@ -55,6 +61,20 @@ struct ReportedModel {
     std::vector<double> regressionAutocorrelations;  // lags 0 .. nAutocorrelations
     double regressionLjungBox = 0.0;
     std::vector<double> holdoutForecasts;  // one step ahead, for x[n .. n + nPredictions - 1]
+
+    // The lags regime r fitted: 1 .. order, or those of the subset up to its order.
+    std::vector<int> lagsOf(std::size_t r) const {
+        std::vector<int> fitted;
+        const int order = regimes[r].order;
+        if (lags.empty()) {
+            for (int k = 1; k <= order; ++k) fitted.push_back(k);
+        } else {
+            for (int lag : lags) {
+                if (lag <= order) fitted.push_back(lag);
+            }
+        }
+        return fitted;
+    }
 
     const std::vector<double>& ownResiduals() const {
         return regressionResiduals.empty() ? residuals : regressionResiduals;

@@ -22,6 +22,13 @@ inline double regimeEquation(const double* c, int order, Lag lag) {
     return value;
 }
 
+// The equation of a model with a linear trend: the value above plus slope * time, where time is
+// the observation's number in the sample (1 for its first value, continuing past its end).
+// Added last, and only for such a model, so that every other model sums exactly as above.
+inline double withTrend(double value, bool trend, double slope, double time) {
+    return trend ? value + slope * time : value;
+}
+
 // The same with the lags before the position `next` points to: lag(k) = next[-k].
 inline double regimeEquation(const double* c, int order, const double* next) {
     return regimeEquation(c, order, [next](int k) { return next[-k]; });

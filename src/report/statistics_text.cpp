@@ -61,13 +61,21 @@ std::string coefficientTableText(const CoefficientTable& table) {
               "t tests with n - k degrees of freedom\n";
     int r = 0;
     for (const RegimeCoefficients& regime : table.regimes) {
-        text += formatText("Regime %d: n = %d, k = %zu, %d residual degree%s of freedom\n", ++r,
-                           regime.observations, regime.coefficients.size(), regime.residualDf,
+        // A table made by hand may leave the count of fitted coefficients and the lags out.
+        const int fitted =
+            regime.fitted > 0 ? regime.fitted : static_cast<int>(regime.coefficients.size());
+        text += formatText("Regime %d: n = %d, k = %d, %d residual degree%s of freedom\n", ++r,
+                           regime.observations, fitted, regime.residualDf,
                            regime.residualDf == 1 ? "" : "s");
         text += "            Estimate  Std. Error    t value  Pr(>|t|)\n";
         for (std::size_t k = 0; k < regime.coefficients.size(); ++k) {
             const CoefficientEstimate& c = regime.coefficients[k];
-            const std::string name = k == 0 ? "Constant" : formatText("Lag %zu", k);
+            // The coefficients after the constant (and the trend) are the lags.
+            const std::size_t j = k - (regime.trend ? 2 : 1);
+            const int lag = j < regime.lags.size() ? regime.lags[j] : static_cast<int>(j + 1);
+            const std::string name = k == 0                   ? "Constant"
+                                     : regime.trend && k == 1 ? "Trend"
+                                                              : formatText("Lag %d", lag);
             text +=
                 formatText("%-9s %10.6f  %10s %10s  %8s\n", name.c_str(), c.estimate,
                            optionalText("%.6f", c.standardError).c_str(),

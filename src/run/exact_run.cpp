@@ -62,6 +62,7 @@ std::optional<ScanCriteria> criteriaOfOptimum(const RunSettings& settings,
     search.delay = delay;
     search.initialBestAic = kSearchInitialBestAic;
     search.stopAtFirstNonImprovement = settings.ga.criterion == kCriterionRelative;
+    search.fixedOrder = settings.form.fixedOrderOf(0);
     FittedModel fitted(model.maxOrder);
     fitted.nRegimes = ranges.regimeCount();
     std::array<RegimeFit, kMaxRegimeCount> fits{};
@@ -165,11 +166,12 @@ DelayScanOutcome scanKeptFiles(RunSettings& settings, ResultTexts& texts, RunObs
     RunStorage storage(n, 0, model.nPredictions);
 
     DelayScanOutcome scanOutcome;
-    if (!settings.form.isDefault()) {
-        // Each delay's model comes from the exact search, which fits the default form only.
+    if (!settings.form.exactSearchable()) {
+        // Each delay's model comes from the exact search (ModelForm::exactSearchable()).
         scanOutcome.run.notice = errorNotice(
-            "The delay scan fits each regime with a constant and the order of "
-            "lowest AIC; it cannot be used with fixed orders or without a constant");
+            "The delay scan fits each regime with a constant and the lags 1 .. p, at the order "
+            "of lowest AIC or one order fixed for every regime; it cannot be used with one "
+            "order per regime, a subset of lags, a trend or without a constant");
         return scanOutcome;
     }
     SeriesSample sample;

@@ -36,6 +36,10 @@ MaybeNotice FiniteResults::check(const ReportedModel& model) const {
                 return notice;
             }
         }
+        if (MaybeNotice notice =
+                check(formatText("the trend coefficient of regime %d", number), regime.trend)) {
+            return notice;
+        }
         if (MaybeNotice notice = check(formatText("the residual variance of regime %d", number),
                                        regime.residualVariance)) {
             return notice;

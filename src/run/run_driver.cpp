@@ -29,7 +29,29 @@ MaybeNotice modelFormNotice(const RunSettings& settings, const RunOptions& optio
         return std::nullopt;
     }
     const ModelParameters& model = settings.model;
+    // The trend's column stands beside the constant's; without it the regression would be
+    // another model than the one reported.
+    if (form.trend && !form.constant) {
+        return errorNotice(
+            "A linear trend is fitted together with a constant; choose one of "
+            "the two forms: with a constant and a trend, or without a constant");
+    }
+    for (int i = 0; i < form.nLags; ++i) {
+        if (form.lags[i] < 1 || form.lags[i] > model.maxOrder - 1 ||
+            (i > 0 && form.lags[i] <= form.lags[i - 1])) {
+            return errorNotice(formatText(
+                "The lag %d is not one the model can fit: the lags must be distinct, ascending "
+                "and from 1 to %d, below the maximum order %d",
+                form.lags[i], model.maxOrder - 1, model.maxOrder));
+        }
+    }
     for (int i = 0; i < form.nFixedOrders; ++i) {
+        if (form.lagsGiven() && (form.fixedOrders[i] < 1 || form.fixedOrders[i] > form.nLags)) {
+            return errorNotice(formatText(
+                "The fixed order %d is not one the model can fit: with a subset of %d lags, "
+                "orders count its lags and run from 1 to %d",
+                form.fixedOrders[i], form.nLags, form.nLags));
+        }
         if (form.fixedOrders[i] < 1 || form.fixedOrders[i] > model.maxOrder - 1) {
             return errorNotice(formatText(
                 "The fixed order %d is not one the model can fit: orders run from 1 to %d, "
@@ -43,10 +65,12 @@ MaybeNotice modelFormNotice(const RunSettings& settings, const RunOptions& optio
             "One fixed order per regime needs the thresholds given (one more order than "
             "thresholds); a search may choose fewer regimes: give one order for every regime");
     }
-    if (!given && (settings.ga.searchMethod == kSearchExact || options.compareExact)) {
+    if (!given && !form.exactSearchable() &&
+        (settings.ga.searchMethod == kSearchExact || options.compareExact)) {
         return errorNotice(
-            "The exact search fits each range with a constant and the order of lowest AIC; it "
-            "cannot be used with fixed orders or without a constant");
+            "The exact search fits each range with a constant and the lags 1 .. p, at the "
+            "order of lowest AIC or one order fixed for every regime; it cannot be used with a "
+            "subset of lags, a trend or without a constant");
     }
     return std::nullopt;
 }

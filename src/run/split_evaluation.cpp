@@ -64,7 +64,9 @@ void recordRegressionResiduals(const double* x, int n, int delay, const FittedMo
             continue;
         }
         data.regressionResiduals[t] =
-            x[t] - regimeEquation(model.regimeCoefficients[r], model.regimeOrders[r], x + t);
+            x[t] -
+            withTrend(regimeEquation(model.regimeCoefficients[r], model.regimeOrders[r], x + t),
+                      model.trend, model.trendCoefficients[r], t + 1.0);
     }
     data.regressionAutocorrelations.assign(static_cast<std::size_t>(nLags) + 1, 0.0);
     autocorrelations(data.regressionAutocorrelations.data(), n, data.regressionResiduals.data(),

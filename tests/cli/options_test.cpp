@@ -232,21 +232,76 @@ TEST(ParseOptions, OrdersAreCheckedAgainstTheMaximumOrderTheRegimesAndTheSearch)
     refused({"--orders", "4"}, "orders from 1 to 3 (below --max-order 4), got 4");
     refused({"--thresholds", "0.25", "--orders", "1,2,1"}, "2 with --thresholds 1 value, got 3");
     refused({"--orders", "3,1"}, "needs --thresholds");
-    for (const char* option : {"--delay-scan", "--compare-exact", "--compare-models", "--tests"}) {
-        SCOPED_TRACE(option);
-        refused({"--orders", "2", option}, std::string(option) + " fits models of the default");
+    // One order for every regime: the exact search and what is built on it fit it too.
+    for (std::vector<std::string> arguments : {std::vector<std::string>{"--delay-scan"},
+                                               {"--compare-exact"},
+                                               {"--compare-models"},
+                                               {"--search", "exact"},
+                                               {"--select", "bic"}}) {
+        arguments.insert(arguments.begin(), {"--orders", "2"});
+        SCOPED_TRACE(arguments.back());
+        const ParseOutcome outcome = parse(arguments);
+        EXPECT_EQ(outcome.action, ParseAction::kRun) << outcome.text;
     }
-    refused({"--orders", "2", "--search", "exact"}, "--search exact fits models of the default");
+    EXPECT_EQ(parse({"--orders", "2", "--tests", "--test-order", "2"}).action, ParseAction::kRun);
+    refused({"--orders", "2", "--tests", "--test-order", "3"},
+            "--test-order 3 differs from --orders 2");
+    refused({"--include", "none", "--tests"}, "--tests fits models of the default");
+    for (const char* option : {"--delay-scan", "--compare-exact", "--compare-models"}) {
+        SCOPED_TRACE(option);
+        refused({"--include", "none", option}, std::string(option) + " fits models of the default");
+    }
+    refused({"--include", "none", "--search", "exact"},
+            "--search exact fits models of the default");
 
     ParseOutcome none = parse({"--include", "NONE"});
     ASSERT_EQ(none.action, ParseAction::kRun) << none.text;
     EXPECT_FALSE(none.request.settings.form.constant);
     EXPECT_TRUE(parse({"--include", "const"}).request.settings.form.isDefault());
-    refused({"--include", "trend"}, "--include trend is not yet available");
-    refused({"--include", "constant"}, "--include expects const or none, got \"constant\"");
+    ParseOutcome trend = parse({"--include", "trend"});
+    ASSERT_EQ(trend.action, ParseAction::kRun) << trend.text;
+    EXPECT_TRUE(trend.request.settings.form.constant);
+    EXPECT_TRUE(trend.request.settings.form.trend);
+    refused({"--include", "trend", "--select", "aic"},
+            "--select fits models of the default form and is not yet available with --include "
+            "trend");
+    refused({"--include", "trend", "--simulate", "10", "--simulate-to", "s.txt",
+             "--forecast-method", "gaussian"},
+            "--simulate is not available with --include trend");
+    refused({"--include", "constant"}, "--include expects const, none or trend, got \"constant\"");
     refused({"--include", "none", "--tests"},
             "--tests fits models of the default form and is not "
             "yet available with --include none");
+}
+
+TEST(ParseOptions, LagsAreAscendingDistinctBelowTheMaximumOrderAndCountedByOrders) {
+    ParseOutcome seasonal = parse({"--lags", "1,2,12", "--max-order", "13"});
+    ASSERT_EQ(seasonal.action, ParseAction::kRun) << seasonal.text;
+    const ModelForm& form = seasonal.request.settings.form;
+    EXPECT_EQ(form.nLags, 3);
+    EXPECT_EQ(form.lagOf(3), 12);
+    EXPECT_FALSE(form.isDefault());
+    EXPECT_EQ(parse({"--lags", "1,2,12", "--max-order", "13", "--orders", "2"}).action,
+              ParseAction::kRun);
+
+    const auto refused = [](std::vector<std::string> arguments, const std::string& expected) {
+        const ParseOutcome outcome = parse(std::move(arguments));
+        EXPECT_EQ(outcome.action, ParseAction::kRefused);
+        EXPECT_NE(outcome.text.find(expected), std::string::npos) << outcome.text;
+    };
+    for (const char* text : {"", "0", "1,", "1,,2", "a", "20", "-1", "2.5"}) {
+        SCOPED_TRACE(text);
+        refused({"--lags", text}, "--lags expects whole numbers from 1 to 19");
+    }
+    refused({"--lags", "2,1"}, "--lags expects distinct lags in ascending order");
+    refused({"--lags", "1,1"}, "--lags expects distinct lags in ascending order");
+    refused({"--lags", "1,2,12"},
+            "--lags expects lags below --max-order 4, got 12; raise "
+            "--max-order to 13");
+    refused({"--lags", "1,3", "--orders", "3"}, "each order runs from 1 to 2, got 3");
+    refused({"--lags", "1,3", "--search", "exact"},
+            "--search exact fits models of the default form and is not yet available with --lags");
+    refused({"--lags", "1,3", "--tests"}, "not yet available with --lags");
 }
 
 TEST(ParseOptions, ThresholdsSelectGivenThresholdsAndTheirCountSetsNThresholds) {

@@ -110,6 +110,43 @@ TEST(TextReport, SeedLineOnlyForTheGeneticSearchAndExactFitnessOnlyWhenComputed)
     EXPECT_NE(compared.find("Fitness:\nExact Fitness: 0.300000\n"), std::string::npos) << compared;
 }
 
+// The Model Form line names each part that differs from the default, joined by semicolons,
+// and the JSON report the same parts; the default form has neither.
+TEST(TextReport, ModelFormLineAndKeysNameEveryPartOfTheForm) {
+    const auto formLine = [](const ModelForm& form) {
+        RunSettings settings = defaultCliSettings();
+        settings.form = form;
+        const std::string report = formatTextReport(ResultTexts{}, twoRegimeOutcome(), settings);
+        const std::size_t at = report.find("Model Form:");
+        return at == std::string::npos ? std::string()
+                                       : report.substr(at, report.find('\n', at) - at);
+    };
+    EXPECT_EQ(formLine(ModelForm{}), "");
+    ModelForm form;
+    form.nFixedOrders = 2;
+    form.fixedOrders = {3, 1};
+    form.constant = false;
+    EXPECT_EQ(formLine(form), "Model Form: orders fixed at 3, 1; no constant (reported as 0)");
+    form = ModelForm{};
+    form.nLags = 3;
+    form.lags = {1, 2, 12};
+    EXPECT_EQ(formLine(form), "Model Form: lags 1, 2, 12 in every regime");
+    form.nFixedOrders = 1;
+    form.fixedOrders = {2};
+    form.trend = true;
+    EXPECT_EQ(formLine(form),
+              "Model Form: orders fixed at 2 in every regime; lags 1, 2, 12; constant and linear "
+              "trend t (t = 1 at the sample's first value)");
+    RunSettings settings = defaultCliSettings();
+    settings.form = form;
+    const nlohmann::json json =
+        nlohmann::json::parse(formatJsonReport(twoRegimeOutcome(), settings));
+    EXPECT_EQ(json["include"], "trend");
+    EXPECT_EQ(json["lags"], nlohmann::json::array({1, 2, 12}));
+    EXPECT_FALSE(nlohmann::json::parse(formatJsonReport(twoRegimeOutcome(), defaultCliSettings()))
+                     .contains("lags"));
+}
+
 // Only an exact search that tried fewer values than the series has says how many it tried.
 TEST(TextReport, CandidatesLineOnlyWhenTheExactSearchTriedSomeValues) {
     RunSettings settings = defaultCliSettings();

@@ -156,6 +156,7 @@ struct SearchCase {
     int fitnessKind;
     int criterion;
     bool zeros;
+    int fixedOrder = 0;  // above 0: --orders k, one order for every regime
 };
 
 class ExactSearchAgainstEnumeration : public ::testing::TestWithParam<SearchCase> {};
@@ -166,6 +167,10 @@ TEST_P(ExactSearchAgainstEnumeration, FindsTheBestValidChromosome) {
                               : Problem(thresholdSeries(80, 7u, 2), 60, 12, 7, 2, 4, 10);
     problem.settings.ga.fitnessKind = c.fitnessKind;
     problem.settings.ga.criterion = c.criterion;
+    if (c.fixedOrder > 0) {
+        problem.settings.form.nFixedOrders = 1;
+        problem.settings.form.fixedOrders = {c.fixedOrder};
+    }
 
     const Enumerated expected = bestByEnumeration(problem);
     ASSERT_GT(expected.nValid, 1000);
@@ -182,14 +187,20 @@ TEST_P(ExactSearchAgainstEnumeration, FindsTheBestValidChromosome) {
 
 INSTANTIATE_TEST_SUITE_P(
     FitnessKindsAndCriteria, ExactSearchAgainstEnumeration,
-    ::testing::Values(SearchCase{"AicAbsolute", kFitnessAic, kCriterionAbsolute, false},
-                      SearchCase{"AicRelative", kFitnessAic, kCriterionRelative, false},
-                      SearchCase{"MseAbsolute", kFitnessMse, kCriterionAbsolute, false},
-                      SearchCase{"MseRelative", kFitnessMse, kCriterionRelative, false},
-                      SearchCase{"AicAbsoluteWithZeros", kFitnessAic, kCriterionAbsolute, true},
-                      SearchCase{"AicRelativeWithZeros", kFitnessAic, kCriterionRelative, true},
-                      SearchCase{"MseAbsoluteWithZeros", kFitnessMse, kCriterionAbsolute, true},
-                      SearchCase{"MseRelativeWithZeros", kFitnessMse, kCriterionRelative, true}),
+    ::testing::Values(
+        SearchCase{"AicAbsolute", kFitnessAic, kCriterionAbsolute, false},
+        SearchCase{"AicRelative", kFitnessAic, kCriterionRelative, false},
+        SearchCase{"MseAbsolute", kFitnessMse, kCriterionAbsolute, false},
+        SearchCase{"MseRelative", kFitnessMse, kCriterionRelative, false},
+        SearchCase{"AicAbsoluteWithZeros", kFitnessAic, kCriterionAbsolute, true},
+        SearchCase{"AicRelativeWithZeros", kFitnessAic, kCriterionRelative, true},
+        SearchCase{"MseAbsoluteWithZeros", kFitnessMse, kCriterionAbsolute, true},
+        SearchCase{"MseRelativeWithZeros", kFitnessMse, kCriterionRelative, true},
+        SearchCase{"AicFixedOrder1", kFitnessAic, kCriterionAbsolute, false, 1},
+        SearchCase{"AicFixedOrder3", kFitnessAic, kCriterionRelative, false, 3},
+        SearchCase{"MseFixedOrder2", kFitnessMse, kCriterionAbsolute, false, 2},
+        SearchCase{"AicFixedOrder3WithZeros", kFitnessAic, kCriterionAbsolute, true, 3},
+        SearchCase{"MseFixedOrder1WithZeros", kFitnessMse, kCriterionAbsolute, true, 1}),
     [](const ::testing::TestParamInfo<SearchCase>& info) { return std::string(info.param.name); });
 
 // With fewer candidates than values the search is exact over the candidates' ranks: evenly

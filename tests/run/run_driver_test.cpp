@@ -483,12 +483,25 @@ TEST_F(RunDriver, FixedOrdersTheRunCannotHonourAreRefusedBeforeAnyFile) {
     settings.form.fixedOrders = {1, 2};
     EXPECT_NE(refusal(settings).find("needs the thresholds given"), std::string::npos);
     settings.form.nFixedOrders = 1;
+    settings.ga = gaPrefill();
     settings.ga.searchMethod = kSearchExact;
     settings.gaDialogCount = 1;
-    EXPECT_NE(refusal(settings).find("exact search fits"), std::string::npos);
-    settings.form = ModelForm{};
-    settings.form.constant = false;
-    EXPECT_NE(refusal(settings).find("without a constant"), std::string::npos);
+    // A subset of lags the exact search cannot fit; one order for every regime it can.
+    RunSettings lags = settings;
+    lags.form.nLags = 2;
+    lags.form.lags = {1, 2};
+    EXPECT_NE(refusal(lags).find("exact search fits"), std::string::npos);
+    RunSettings none = settings;
+    none.form = ModelForm{};
+    none.form.constant = false;
+    EXPECT_NE(refusal(none).find("without a constant"), std::string::npos);
+    none.form.trend = true;
+    EXPECT_NE(refusal(none).find("trend is fitted together with a constant"), std::string::npos);
+    const RunOutcome exact = run(settings);
+    ASSERT_FALSE(exact.notice.has_value()) << exact.notice->text;
+    for (const RegimeReport& regime : exact.model.regimes) {
+        EXPECT_EQ(regime.order, 1);
+    }
 }
 
 }  // namespace
