@@ -248,6 +248,9 @@ Json diagnosticsJson(const ModelDiagnostics& diagnostics) {
             break;
         case SkeletonBehaviour::kIrregular:
             break;
+        case SkeletonBehaviour::kExogenous:
+            behaviour = "exogenous";
+            break;
     }
     Json byLag = Json::array();
     for (const PortmanteauTest& test : diagnostics.ljungBoxByLag) {
@@ -388,6 +391,15 @@ Json jsonReport(const RunOutcome& outcome, const RunSettings& settings,
     }
     if (!settings.form.constant) {
         json["include"] = "none";
+    }
+    // Only for a threshold variable other than the own lag, so default reports keep their keys.
+    if (!settings.thresholdVariable.isOwn()) {
+        Json variable = Json::object();
+        variable["kind"] = settings.thresholdVariable.isColumn() ? "column" : "difference";
+        if (settings.thresholdVariable.isColumn()) {
+            variable["name"] = settings.thresholdVariable.column;
+        }
+        json["thresholdVariable"] = variable;
     }
     if (outcome.exactFitness) {
         json["exactFitness"] = *outcome.exactFitness;

@@ -41,14 +41,20 @@ Result<RunStatistics> computeRunStatistics(const CliRequest& request, const RunS
             testSettings.minObs = *request.testMinObs;
         }
         testSettings.replicates = request.bootstrapReplicates;
+        // The sample is arranged by the run's threshold variable.
+        testSettings.thresholdVariable = model.thresholdVariable;
+        if (model.thresholdVariable == ThresholdVariableKind::kColumn) {
+            testSettings.exogenous = model.thresholdSeries.data();
+        }
         testSettings.seed = seed;
         statistics.tests = runLinearityTests(model.series.data(), settings.model.nObservations,
                                              testSettings, progress.replicates);
     }
     statistics.chosenRegimes = static_cast<int>(model.regimes.size());
-    // The comparison fits models of the default form only: no support line for another form.
+    // The comparison fits models of the default form, thresholded on the series' own lag,
+    // only: no support line for another model.
     if (settings.model.selectModel == kSelectModelSearch && settings.model.maxRegimes > 1 &&
-        settings.form.isDefault()) {
+        settings.form.isDefault() && settings.thresholdVariable.isOwn()) {
         ComparisonOptions atDelay;
         atDelay.delay = model.delay;
         atDelay.candidates = request.run.exactCandidates;

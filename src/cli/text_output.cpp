@@ -204,6 +204,15 @@ std::string formatTextReport(const ResultTexts& texts, const RunOutcome& outcome
         }
         out += settings.form.constant ? "\n" : " no constant (reported as 0)\n";
     }
+    // One line naming the threshold variable when it is not the series' own lagged value.
+    if (!settings.thresholdVariable.isOwn()) {
+        out += "Threshold Variable: ";
+        out += settings.thresholdVariable.isColumn() ? "column " : "change of the series, ";
+        out += thresholdVariableText(settings.thresholdVariable, outcome.model.delay > 0
+                                                                     ? outcome.model.delay
+                                                                     : settings.model.delay);
+        out += "\n";
+    }
     for (const ResultField& field : resultFields()) {
         appendField(out, field.label, texts.*field.text);
         // The exact optimum's fitness, when asked for, right below the search's own.

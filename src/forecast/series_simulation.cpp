@@ -19,6 +19,7 @@ constexpr std::uint64_t kSimulationStreamKey = ~0ull;
 std::vector<double> simulateSeries(const ReportedModel& model, int length, ForecastMethod method,
                                    std::uint64_t seed) {
     assert(model.available && length >= 0 && method != ForecastMethod::kSkeleton);
+    assert(model.thresholdVariable != ThresholdVariableKind::kColumn);
     const SetarRecursion recursion(model);
     const InnovationSource innovations(model, method);
     PathRandomStream stream(seed, kSimulationStreamKey, 0);
@@ -32,7 +33,7 @@ std::vector<double> simulateSeries(const ReportedModel& model, int length, Forec
     while (path.size() < total) {
         path.push_back(0.0);
         double* next = &path.back();
-        const int regime = recursion.fittedRegime(next[-recursion.delay()]);
+        const int regime = recursion.fittedRegime(recursion.thresholdVariable(next, 0));
         *next = recursion.conditionalMean(regime, next) + innovations.draw(regime, stream);
     }
     return std::vector<double>(path.end() - length, path.end());
