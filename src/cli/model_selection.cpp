@@ -29,6 +29,14 @@ Result<ModelSelection> selectModel(CliRequest& request,
     ComparisonOptions options;
     options.candidates = request.run.exactCandidates;
     options.progress = progress;
+    // The comparison ranks the run's threshold variable.
+    const std::vector<double> thresholdSeries(storage.thresholdSeries.data(),
+                                              storage.thresholdSeries.data() + n + nPredictions);
+    if (!settings.thresholdVariable.isOwn()) {
+        options.thresholdSeries = &thresholdSeries;
+        options.thresholdStart =
+            settings.thresholdVariable.kind == ThresholdVariableKind::kDifference ? 1 : 0;
+    }
     Result<ModelComparison> comparison = compareModels(compared, series, options);
     if (!comparison.ok()) {
         return comparison.notice();

@@ -812,10 +812,10 @@ std::optional<std::string> modelFormConflict(const CliRequest& request, const Gi
     return std::nullopt;
 }
 
-// A threshold variable other than the series' own lag is followed by the searches, the
-// estimation, the coefficient table, the fit statistics, the diagnostics and the intervals;
-// what still assumes the own lag is refused with the reason rather than reporting a model
-// thresholded on another variable.
+// A threshold variable other than the series' own lag is followed by every search, the
+// statistics, the tests, the comparison and the forecasts; what cannot follow it is refused
+// with the reason: fitting every column of a table as a series, and simulating a series whose
+// regime follows a variable the model does not describe.
 template <typename Given>
 std::optional<std::string> thresholdVariableConflict(const CliRequest& request,
                                                      const Given& /*given*/) {
@@ -830,19 +830,10 @@ std::optional<std::string> thresholdVariableConflict(const CliRequest& request,
                " thresholds one series on a variable beside it; it cannot be combined with "
                "--all-columns or --columns, which fit every column as a series of its own";
     }
-    const char* why = nullptr;
-    if (request.compareModels) {
-        why = "--compare-models";
-    } else if (request.select != SelectCriterion::kNone) {
-        why = "--select";
-    } else if (request.wantsSimulation() && variable.isColumn()) {
+    if (request.wantsSimulation() && variable.isColumn()) {
         return option +
                ": --simulate cannot simulate a series whose regime follows an exogenous "
                "variable, since the model does not say how that variable moves";
-    }
-    if (why != nullptr) {
-        return std::string(why) + " is not yet available with " + option +
-               ": it still assumes that the series' own lagged value chooses the regime";
     }
     return std::nullopt;
 }

@@ -51,11 +51,17 @@ Result<RunStatistics> computeRunStatistics(const CliRequest& request, const RunS
                                              testSettings, progress.replicates);
     }
     statistics.chosenRegimes = static_cast<int>(model.regimes.size());
-    // The comparison fits models of the default form, thresholded on the series' own lag,
-    // only: no support line for another model.
+    // The comparison fits models of the default form only: no support line for another form.
+    // It ranks the run's threshold variable.
+    ComparisonOptions onVariable;
+    if (!model.thresholdSeries.empty()) {
+        onVariable.thresholdSeries = &model.thresholdSeries;
+        onVariable.thresholdStart =
+            model.thresholdVariable == ThresholdVariableKind::kDifference ? 1 : 0;
+    }
     if (settings.model.selectModel == kSelectModelSearch && settings.model.maxRegimes > 1 &&
-        settings.form.isDefault() && settings.thresholdVariable.isOwn()) {
-        ComparisonOptions atDelay;
+        settings.form.isDefault()) {
+        ComparisonOptions atDelay = onVariable;
         atDelay.delay = model.delay;
         atDelay.candidates = request.run.exactCandidates;
         // A line of support, not a result: a comparison that cannot be made leaves it out.
@@ -65,7 +71,7 @@ Result<RunStatistics> computeRunStatistics(const CliRequest& request, const RunS
         }
     }
     if (request.compareModels) {
-        ComparisonOptions everyDelay;
+        ComparisonOptions everyDelay = onVariable;
         everyDelay.candidates = request.run.exactCandidates;
         everyDelay.progress = progress.comparison;
         Result<ModelComparison> comparison = compareModels(settings, model.series, everyDelay);

@@ -61,6 +61,11 @@ struct ComparisonOptions {
     int delay = 0;
     // Called after each delay with the delays done and their number.
     std::function<void(int done, int total)> progress;
+    // The threshold variable by time beside the series, when it is not the series itself
+    // (model/threshold_variable.h), and its first time with a value (1 for the change): the
+    // common sample then starts late enough for every delay to have it.
+    const std::vector<double>* thresholdSeries = nullptr;
+    int thresholdStart = 0;
 };
 
 // Uses the settings' nObservations, nPredictions, maxOrder, maxRegimes, minObs and criterion;

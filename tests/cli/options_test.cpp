@@ -270,10 +270,8 @@ TEST(ParseOptions, TheThresholdVariableIsOwnTheDifferenceOrAColumn) {
     refused({"--threshold-variable", ""}, "--threshold-variable expects own, difference or a");
     refused({"--threshold-variable", "z", "--simulate", "100", "--simulate-to", "s.txt"},
             "--simulate cannot simulate a series whose regime follows an exogenous variable");
-    refused({"--threshold-variable", "difference", "--compare-models"},
-            "--compare-models is not yet available with --threshold-variable difference");
-    refused({"--threshold-variable", "z", "--select", "bic"},
-            "--select is not yet available with --threshold-variable z");
+    EXPECT_EQ(parse({"--threshold-variable", "difference", "--compare-models"}).action,
+              ParseAction::kRun);
     refused({"--threshold-variable", "z", "--all-columns"}, "cannot be combined with --all-col");
 }
 
