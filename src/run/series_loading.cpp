@@ -77,19 +77,39 @@ MaybeNotice exogenousColumn(const RunSettings& settings, const SeriesSample& ser
     for (int s = 0; s < total; ++s) {
         storage.thresholdSeries[s] = z.values[static_cast<std::size_t>(s)];
     }
-    // The rows after the sample, as far as the column holds numbers there: read one by one
-    // would be quadratic, so the whole rest is tried, then halves of it.
-    int extra = z.fileValues - (z.firstElement - 1) - total;
-    while (extra > 0) {
+    // The rows after the sample, as far as the column holds numbers there: the longest run
+    // that reads, found by halving (the whole rest first, as it mostly reads).
+    if (choice.last) {
+        return std::nullopt;  // the sample ends with the file's last values
+    }
+    const auto readsTo = [&](int extra, std::vector<double>* values) {
         SeriesRequest longer = request;
         longer.nPredictions = model.nPredictions + extra;
         Result<SeriesSample> more = readSample(longer, source);
-        if (more.ok() && more.value().firstElement == z.firstElement) {
-            storage.thresholdFuture.assign(more.value().values.begin() + total,
-                                           more.value().values.end());
-            break;
+        if (!more.ok() || more.value().firstElement != z.firstElement) {
+            return false;
         }
-        extra /= 2;
+        if (values != nullptr) {
+            values->assign(more.value().values.begin() + total, more.value().values.end());
+        }
+        return true;
+    };
+    const int rest = z.fileValues - (z.firstElement - 1) - total;  // rows after the sample
+    int known = 0;                                                 // a count that reads
+    int unknown = rest + 1;                                        // one that does not
+    if (rest > 0) {
+        (readsTo(rest, nullptr) ? known : unknown) = rest;
+    }
+    while (unknown - known > 1) {
+        const int middle = known + (unknown - known) / 2;
+        if (readsTo(middle, nullptr)) {
+            known = middle;
+        } else {
+            unknown = middle;
+        }
+    }
+    if (known > 0) {
+        readsTo(known, &storage.thresholdFuture);
     }
     return std::nullopt;
 }

@@ -153,6 +153,9 @@ TEST_F(ThresholdVariableFit, AnExogenousColumnChoosesTheRegimes) {
     // The series' own lags would have given other regimes: the variable is not ignored.
     EXPECT_EQ(outcome.model.thresholdSeries.size(), static_cast<std::size_t>(kFitted + kHeldOut));
     EXPECT_EQ(outcome.model.thresholdFuture.size(), static_cast<std::size_t>(kFuture));
+    // A gap in z after the sample ends the values a forecast may use just before it.
+    settings.model.seriesPath = writeTable(table, kFitted + kHeldOut + 2);
+    EXPECT_EQ(run(settings).model.thresholdFuture.size(), 2u);
 }
 
 TEST_F(ThresholdVariableFit, TheChangeChoosesTheRegimesAndLosesTheFirstObservation) {
