@@ -64,6 +64,12 @@ MaybeNotice exogenousColumn(const RunSettings& settings, const SeriesSample& ser
         return notice;
     }
     const SeriesSample& z = read.value();
+    if (z.columnName == series.columnName) {
+        return Notice("The threshold variable could not be read", kErrorCaption, NoticeIcon::kStop,
+                      formatText("--threshold-variable %s is the series itself (%s); name the "
+                                 "series' column with --column, or use --threshold-variable own",
+                                 column.c_str(), series.columnName.c_str()));
+    }
     if (z.firstElement != series.firstElement) {
         return Notice(
             "The threshold variable could not be read", kErrorCaption, NoticeIcon::kStop,

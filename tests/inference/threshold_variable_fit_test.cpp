@@ -223,6 +223,15 @@ TEST_F(ThresholdVariableFit, MissingOrAbsentThresholdVariablesAreRefused) {
     EXPECT_NE(said.find("line 102"), std::string::npos) << said;
     EXPECT_FALSE(outcome.model.available);
 
+    // Without --column the series is the table's last column: here z itself.
+    RunSettings itself = givenSettings(writeTable(table), {table.z[40]}, 1, 3);
+    itself.series.column.clear();
+    itself.thresholdVariable = {ThresholdVariableKind::kColumn, "z"};
+    outcome = run(itself);
+    ASSERT_TRUE(outcome.notice.has_value());
+    EXPECT_NE(outcome.notice->detail.find("is the series itself"), std::string::npos)
+        << outcome.notice->detail;
+
     // A plain file has no other column.
     std::string plain;
     for (int t = 0; t < kFitted + kHeldOut; ++t)
