@@ -6,12 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "inference/coefficient_table.h"
 #include "inference/least_squares_reference.h"
+#include "reference/genetic_reference.h"
 #include "run/forecast_run.h"
 #include "run/run_driver.h"
 #include "support/memory_file_system.h"
@@ -171,6 +173,34 @@ TEST_F(ThresholdVariableFit, TheChangeChoosesTheRegimesAndLosesTheFirstObservati
     ASSERT_TRUE(outcome.model.available);
     EXPECT_EQ(outcome.model.regimeOfObservation[3], -1);
     expectIndependentFits(outcome.model, table.x, change, thresholds, 3, 4);
+}
+
+// The genetic search's cache of rank ranges and the reference path, which evaluates every
+// chromosome afresh, reach the same model on z's ranks, and its thresholds are values of z.
+TEST_F(ThresholdVariableFit, TheGeneticSearchsTwoPathsAgreeOnAnExogenousVariable) {
+    const Table table = simulatedTable();
+    RunSettings settings = givenSettings(writeTable(table), {}, 1, 3);
+    settings.model.selectModel = kSelectModelSearch;
+    settings.model.maxRegimes = 3;
+    settings.ga.nIterations = 8;
+    settings.thresholdVariable = {ThresholdVariableKind::kColumn, "z"};
+    ResultTexts texts[2];
+    RunOutcome outcomes[2];
+    for (int path = 0; path < 2; ++path) {
+        RunOptions options = options_;
+        options.seed = 3;
+        useSearchPath(options, path == 0 ? SearchPath::kFast : SearchPath::kReference);
+        outcomes[path] = runModel(settings, texts[path], observer_, options);
+        ASSERT_TRUE(outcomes[path].model.available);
+    }
+    EXPECT_EQ(texts[0].thresholdText, texts[1].thresholdText);
+    EXPECT_EQ(texts[0].fitnessText, texts[1].fitnessText);
+    EXPECT_EQ(texts[0].estimatePanel1, texts[1].estimatePanel1);
+    ASSERT_FALSE(outcomes[0].model.thresholds.empty());
+    for (double threshold : outcomes[0].model.thresholds) {
+        EXPECT_NE(std::find(table.z.begin(), table.z.begin() + kFitted, threshold),
+                  table.z.begin() + kFitted);
+    }
 }
 
 TEST_F(ThresholdVariableFit, ForecastsUseTheFileRowsAfterTheSampleAndStopWhereZEnds) {
