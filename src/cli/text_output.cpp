@@ -208,9 +208,12 @@ std::string formatTextReport(const ResultTexts& texts, const RunOutcome& outcome
     if (!settings.thresholdVariable.isOwn()) {
         out += "Threshold Variable: ";
         out += settings.thresholdVariable.isColumn() ? "column " : "change of the series, ";
-        out += thresholdVariableText(settings.thresholdVariable, outcome.model.delay > 0
-                                                                     ? outcome.model.delay
-                                                                     : settings.model.delay);
+        // The model's own words (a column by its header name), else the settings'.
+        out += !outcome.model.thresholdVariableText.empty()
+                   ? outcome.model.thresholdVariableText
+                   : thresholdVariableText(settings.thresholdVariable, outcome.model.delay > 0
+                                                                           ? outcome.model.delay
+                                                                           : settings.model.delay);
         out += "\n";
     }
     for (const ResultField& field : resultFields()) {

@@ -226,6 +226,8 @@ DelayScanOutcome scanKeptFiles(RunSettings& settings, ResultTexts& texts, RunObs
     scanOutcome.run = runExactSearch(settings, texts, observer, dated, storage);
     if (scanOutcome.run.model.available && settings.thresholdVariable.isColumn()) {
         scanOutcome.run.model.thresholdFuture = storage.thresholdFuture;
+        scanOutcome.run.model.thresholdVariableText =
+            thresholdVariableTextOf(settings, storage, scanOutcome.run.model.delay);
     }
     attachSample(scanOutcome.run, std::move(sample));
     return scanOutcome;

@@ -214,6 +214,8 @@ RunOutcome runKeptFiles(RunSettings& settings, ResultTexts& texts, RunObserver& 
     }
     if (outcome.model.available && settings.thresholdVariable.isColumn()) {
         outcome.model.thresholdFuture = storage.thresholdFuture;
+        outcome.model.thresholdVariableText =
+            thresholdVariableTextOf(settings, storage, outcome.model.delay);
     }
     if (!outcome.notice && !outcome.model.available) {
         outcome.noModelCause = noModelCause(settings, storage.series.data(), n);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "numeric/storage.h"
@@ -33,6 +34,8 @@ struct RunStorage {
     // An exogenous threshold variable's values in the table's rows after the sample, which
     // forecasts past the data may use; empty for the other kinds.
     std::vector<double> thresholdFuture;
+    // The exogenous column's header name, when the table has one ("abs_returns" for "2").
+    std::string thresholdName;
 };
 
 }  // namespace kavri

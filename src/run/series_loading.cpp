@@ -83,6 +83,12 @@ MaybeNotice exogenousColumn(const RunSettings& settings, const SeriesSample& ser
     for (int s = 0; s < total; ++s) {
         storage.thresholdSeries[s] = z.values[static_cast<std::size_t>(s)];
     }
+    // The reader names the column `column 2 "abs_returns"`: the header name, if any.
+    const std::size_t open = z.columnName.find('"');
+    const std::size_t close = z.columnName.rfind('"');
+    storage.thresholdName = open != std::string::npos && close > open + 1
+                                ? z.columnName.substr(open + 1, close - open - 1)
+                                : column;
     // The rows after the sample, as far as the column holds numbers there: the longest run
     // that reads, found by halving (the whole rest first, as it mostly reads).
     if (choice.last) {
@@ -137,6 +143,7 @@ MaybeNotice loadRunSeries(const RunSettings& settings, RunStorage& storage, Seri
         storage.thresholdSeries[static_cast<int>(i)] = sample.values[i];
     }
     storage.thresholdFuture.clear();
+    storage.thresholdName.clear();
     switch (settings.thresholdVariable.kind) {
         case ThresholdVariableKind::kOwn:
             return std::nullopt;

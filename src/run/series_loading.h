@@ -22,6 +22,17 @@ inline const double* thresholdSeriesOf(const RunSettings& settings, const RunSto
     return settings.thresholdVariable.isOwn() ? nullptr : storage.thresholdSeries.data();
 }
 
+// What the reported model calls the threshold variable (ReportedModel::thresholdVariableText):
+// an exogenous column by its header name where the table has one; empty for the own lag.
+inline std::string thresholdVariableTextOf(const RunSettings& settings, const RunStorage& storage,
+                                           int delay) {
+    ThresholdVariable named = settings.thresholdVariable;
+    if (named.isColumn() && !storage.thresholdName.empty()) {
+        named.column = storage.thresholdName;
+    }
+    return named.isOwn() ? std::string() : thresholdVariableText(named, delay);
+}
+
 // `files` with the sample's dates, when every label of the sample is a date (a year, month,
 // quarter or day), so that the result files give each line its date.
 ResultFiles datedFiles(ResultFiles files, const SeriesSample& sample);
