@@ -133,6 +133,13 @@ Case decode(Bytes& in) {
     const std::uint8_t after = in.next();
     c.bootstrapReplicates = after % 3;
     c.testOrder = 1 + (after >> 2) % 3;
+    // Now and then another threshold variable: the change, or the table's second column.
+    const int variable = (after >> 4) % 8;
+    if (variable == 6) {
+        s.thresholdVariable.kind = ThresholdVariableKind::kDifference;
+    } else if (variable == 7) {
+        s.thresholdVariable = {ThresholdVariableKind::kColumn, "2"};
+    }
     constexpr ForecastMethod kMethods[] = {ForecastMethod::kSkeleton, ForecastMethod::kBootstrap,
                                            ForecastMethod::kGaussian, ForecastMethod::kSkeleton};
     c.forecast.method = kMethods[(after >> 4) % 4];
@@ -221,6 +228,10 @@ void checkStatistics(const ReportedModel& model, const Case& c) {
     testSettings.order = std::min(c.testOrder, std::max(1, settings.maxOrder - 1));
     testSettings.replicates = c.bootstrapReplicates;
     testSettings.threads = 1;
+    testSettings.thresholdVariable = model.thresholdVariable;
+    if (model.thresholdVariable == ThresholdVariableKind::kColumn) {
+        testSettings.exogenous = model.thresholdSeries.data();
+    }
     const LinearityTests tests =
         runLinearityTests(model.series.data(), settings.nObservations, testSettings);
     for (const SupFTest* test : {&tests.oneVsTwo, &tests.oneVsThree, &tests.twoVsThree}) {

@@ -68,6 +68,7 @@ _FIT_OPTIONS = {
     "p_mutation": "--p-mutation",
     "p_selection": "--p-selection",
     "adjusting_constant": "--adjusting-constant",
+    "threshold_variable": "--threshold-variable",
     "test_order": "--test-order",
     "bootstrap": "--bootstrap",
     "forecast": "--forecast",
@@ -166,7 +167,7 @@ def fit(x, *, thresholds=None, search="exact", max_regimes=None, max_order=None,
         n_chromosomes=None, n_iterations=None, p_crossover=None, p_mutation=None,
         p_selection=None, adjusting_constant=None, robust=False, tests=False, test_order=None,
         bootstrap=None, compare_models=False, forecast=None, forecast_method=None, paths=None,
-        levels=None, threads=None, name="the array"):
+        levels=None, threads=None, name="the array", threshold_variable=None):
     """Fits a SETAR model to the series ``x`` and returns a :class:`Model`.
 
     ``x`` is any one-dimensional sequence of numbers (NumPy array, list, pandas Series); every
@@ -185,7 +186,9 @@ def fit(x, *, thresholds=None, search="exact", max_regimes=None, max_order=None,
     simulated forecasts). ``robust``, ``tests`` (with ``test_order``, ``bootstrap``) and
     ``compare_models`` add statistics, ``forecast`` (steps, with ``forecast_method``, ``paths``,
     ``levels``) forecasts, as the options of the same names do; they can also be asked for later
-    with the model's methods.
+    with the model's methods. ``threshold_variable`` "own" (default) or "difference" chooses the
+    regime by x[t-d] or by the change x[t-d] - x[t-d-1] (an exogenous variable needs a table:
+    ``kavri-cli --threshold-variable COLUMN``).
 
     ``threads`` bounds the threads of this fit (default: every core); with ``threads=1`` each
     fit uses one core, and Python threads fit several series at once. The results do not depend
@@ -218,7 +221,7 @@ def fit(x, *, thresholds=None, search="exact", max_regimes=None, max_order=None,
                    p_crossover=p_crossover, p_mutation=p_mutation, p_selection=p_selection,
                    adjusting_constant=adjusting_constant, test_order=test_order,
                    bootstrap=bootstrap, forecast=forecast, forecast_method=forecast_method,
-                   paths=paths)
+                   paths=paths, threshold_variable=threshold_variable)
     if thresholds is not None and search == "exact":
         options["search"] = None  # given thresholds are estimated, not searched
     flags = dict(delay_scan=delay_scan, robust=robust, tests=tests,

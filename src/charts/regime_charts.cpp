@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "charts/chart_style.h"
 #include "charts/time_axis.h"
@@ -191,9 +192,15 @@ std::unique_ptr<ChartFigure> buildSeriesChart(const ChartInput& input) {
     const TimeAxis time = timeAxisOf(model.labels, total);
     auto* x = valueAxis(time.title, "%d");
     auto* y = valueAxis(QStringLiteral("value"));
-    QChart* chart = newChart(
-        QStringLiteral("Series, each observation by the regime of x[t\u2212%1]").arg(model.delay),
-        x, y);
+    // Thresholds are values of the threshold variable: drawn across the series only when it is
+    // the series itself.
+    const bool own = model.thresholdVariableText.empty();
+    QChart* chart =
+        newChart(own ? QStringLiteral("Series, each observation by the regime of x[t\u2212%1]")
+                           .arg(model.delay)
+                     : QStringLiteral("Series, each observation by the regime of ") +
+                           QString::fromStdString(model.thresholdVariableText),
+                 x, y);
 
     PointGroups groups(static_cast<int>(model.regimes.size()));
     for (int t = 0; t < total; ++t) {
@@ -216,7 +223,7 @@ std::unique_ptr<ChartFigure> buildSeriesChart(const ChartInput& input) {
         addPointGroups(chart, groups, x, y, time.title, QStringLiteral("value"));
     }
 
-    for (std::size_t i = 0; i < model.thresholds.size(); ++i) {
+    for (std::size_t i = 0; own && i < model.thresholds.size(); ++i) {
         const double value = model.thresholds[i];
         addToChart(chart,
                    thresholdLine(static_cast<int>(i), value, QPointF(time.at(-1), value),
@@ -235,17 +242,27 @@ std::unique_ptr<ChartFigure> buildLagChart(const ChartInput& input) {
     const int total = static_cast<int>(model.series.size());
     const int d = model.delay;
     auto figure = std::make_unique<ChartFigure>(ChartKind::kLag, QSizeF(760.0, 640.0));
-    const QString xName = QStringLiteral("value at t\u2212%1 (threshold variable)").arg(d);
+    // The series against its threshold variable: its own lag, or the variable named.
+    const bool own = model.thresholdVariableText.empty();
+    const QString zName = QString::fromStdString(model.thresholdVariableText);
+    const QString xName = own ? QStringLiteral("value at t\u2212%1 (threshold variable)").arg(d)
+                              : zName + QStringLiteral(" (threshold variable)");
     const QString yName = QStringLiteral("value at t");
     auto* x = valueAxis(xName);
     auto* y = valueAxis(yName);
     QChart* chart = newChart(
-        QStringLiteral("Lag plot: x[t] against x[t\u2212%1], thresholds as lines").arg(d), x, y);
+        own ? QStringLiteral("Lag plot: x[t] against x[t\u2212%1], thresholds as lines").arg(d)
+            : QStringLiteral("x[t] against ") + zName + QStringLiteral(", thresholds as lines"),
+        x, y);
 
     PointGroups groups(static_cast<int>(model.regimes.size()));
     for (int t = std::max(d, 0); t < total; ++t) {
+        const double z = model.thresholdVariableAt(t - d);
+        if (!std::isfinite(z)) {
+            continue;  // the change has no value at the first observation
+        }
         groups.add(t, t < n ? model.regimeOfObservation[t] : -1, t >= n,
-                   QPointF(model.series[t - d], model.series[t]));
+                   QPointF(z, model.series[t]));
     }
     addPointGroups(chart, groups, x, y, xName, yName);
     setPaddedRange(x, groups.xLow, groups.xHigh);

@@ -262,6 +262,9 @@ Json diagnosticsJson(const ModelDiagnostics& diagnostics) {
             break;
         case SkeletonBehaviour::kIrregular:
             break;
+        case SkeletonBehaviour::kExogenous:
+            behaviour = "exogenous";
+            break;
     }
     Json byLag = Json::array();
     for (const PortmanteauTest& test : diagnostics.ljungBoxByLag) {
@@ -409,6 +412,15 @@ Json jsonReport(const RunOutcome& outcome, const RunSettings& settings,
     if (settings.form.lagsGiven()) {
         json["lags"] = std::vector<int>(settings.form.lags.begin(),
                                         settings.form.lags.begin() + settings.form.nLags);
+    }
+    // Only for a threshold variable other than the own lag, so default reports keep their keys.
+    if (!settings.thresholdVariable.isOwn()) {
+        Json variable = Json::object();
+        variable["kind"] = settings.thresholdVariable.isColumn() ? "column" : "difference";
+        if (settings.thresholdVariable.isColumn()) {
+            variable["name"] = settings.thresholdVariable.column;
+        }
+        json["thresholdVariable"] = variable;
     }
     if (outcome.exactFitness) {
         json["exactFitness"] = *outcome.exactFitness;

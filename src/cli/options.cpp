@@ -463,6 +463,32 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
         },
         formGroup);
 
+    add(
+        "--threshold-variable", "own|difference|COLUMN",
+        "the variable z whose value z[t-d] chooses the regime of observation t: the series "
+        "itself (own, default), its change x[t-d] - x[t-d-1] (difference), or another column of "
+        "the same table, by header name or number from 1",
+        [&request](const std::string& text) -> std::optional<std::string> {
+            ThresholdVariable& variable = request.settings.thresholdVariable;
+            variable = ThresholdVariable{};
+            if (text.empty()) {
+                return std::string(
+                    "--threshold-variable expects own, difference or a column name or number, "
+                    "got \"\"");
+            }
+            if (text == "own") {
+                return std::nullopt;
+            }
+            if (text == "difference") {
+                variable.kind = ThresholdVariableKind::kDifference;
+                return std::nullopt;
+            }
+            variable.kind = ThresholdVariableKind::kColumn;
+            variable.column = text;
+            return std::nullopt;
+        },
+        formGroup);
+
     const std::string gaGroup = "Genetic search";
     // A population of no chromosomes would search nothing and report the linear
     // autoregression with fitness 0 as if it had been chosen: the command line asks for one.
@@ -841,6 +867,32 @@ std::optional<std::string> modelFormConflict(const CliRequest& request, const Gi
     return std::nullopt;
 }
 
+// A threshold variable other than the series' own lag is followed by every search, the
+// statistics, the tests, the comparison and the forecasts; what cannot follow it is refused
+// with the reason: fitting every column of a table as a series, and simulating a series whose
+// regime follows a variable the model does not describe.
+template <typename Given>
+std::optional<std::string> thresholdVariableConflict(const CliRequest& request,
+                                                     const Given& /*given*/) {
+    const ThresholdVariable& variable = request.settings.thresholdVariable;
+    if (variable.isOwn()) {
+        return std::nullopt;
+    }
+    const std::string option = "--threshold-variable " +
+                               (variable.isColumn() ? variable.column : std::string("difference"));
+    if (request.batch.allColumns || !request.batch.columns.empty()) {
+        return option +
+               " thresholds one series on a variable beside it; it cannot be combined with "
+               "--all-columns or --columns, which fit every column as a series of its own";
+    }
+    if (request.wantsSimulation() && variable.isColumn()) {
+        return option +
+               ": --simulate cannot simulate a series whose regime follows an exogenous "
+               "variable, since the model does not say how that variable moves";
+    }
+    return std::nullopt;
+}
+
 // Options that would be silently ignored together: given thresholds are not searched, the
 // settings of the linearity tests mean nothing without them (and the order must be one the
 // run can regress), and the comparison with the exact optimum only makes sense after a
@@ -912,6 +964,9 @@ std::optional<std::string> conflictingChoice(const CliRequest& request,
             "--delay-scan)");
     }
     if (std::optional<std::string> conflict = modelFormConflict(request, given)) {
+        return conflict;
+    }
+    if (std::optional<std::string> conflict = thresholdVariableConflict(request, given)) {
         return conflict;
     }
     if (std::optional<std::string> conflict = forecastConflict(request, given)) {

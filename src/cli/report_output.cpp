@@ -22,6 +22,9 @@ RunReport cliRunReport(const CliRequest& request, const ResultTexts& texts,
     if (usesGeneticSearch(request.settings)) {
         report.facts.push_back({"Seed", std::to_string(outcome.seed)});
     }
+    if (!outcome.model.thresholdVariableText.empty()) {
+        report.facts.push_back({"Threshold variable", outcome.model.thresholdVariableText});
+    }
     report.texts = texts;
     if (statistics.coefficients && statistics.fit) {
         report.sections.push_back(

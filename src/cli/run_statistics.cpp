@@ -20,6 +20,21 @@ std::uint64_t bootstrapSeed(const CliRequest& request, const RunOutcome& outcome
     return clockSeed;
 }
 
+namespace {
+
+// The comparison ranks the run's threshold variable.
+ComparisonOptions comparisonOnThresholdVariable(const ReportedModel& model) {
+    ComparisonOptions onVariable;
+    if (!model.thresholdSeries.empty()) {
+        onVariable.thresholdSeries = &model.thresholdSeries;
+        onVariable.thresholdStart =
+            model.thresholdVariable == ThresholdVariableKind::kDifference ? 1 : 0;
+    }
+    return onVariable;
+}
+
+}  // namespace
+
 void completeRunStatistics(RunStatistics& statistics, const CliRequest& request,
                            const RunSettings& settings, const RunOutcome& outcome) {
     if (statistics.complete) {
@@ -34,7 +49,7 @@ void completeRunStatistics(RunStatistics& statistics, const CliRequest& request,
     // most: no support line for another form.
     if (settings.model.selectModel == kSelectModelSearch && settings.model.maxRegimes > 1 &&
         settings.form.exactSearchable()) {
-        ComparisonOptions atDelay;
+        ComparisonOptions atDelay = comparisonOnThresholdVariable(model);
         atDelay.delay = model.delay;
         atDelay.candidates = request.run.exactCandidates;
         // A line of support, not a result: a comparison that cannot be made leaves it out.
@@ -68,6 +83,11 @@ Result<RunStatistics> computeRunStatistics(const CliRequest& request, const RunS
             testSettings.minObs = *request.testMinObs;
         }
         testSettings.replicates = request.bootstrapReplicates;
+        // The sample is arranged by the run's threshold variable.
+        testSettings.thresholdVariable = model.thresholdVariable;
+        if (model.thresholdVariable == ThresholdVariableKind::kColumn) {
+            testSettings.exogenous = model.thresholdSeries.data();
+        }
         testSettings.seed = seed;
         statistics.tests = runLinearityTests(model.series.data(), settings.model.nObservations,
                                              testSettings, progress.replicates);
@@ -77,7 +97,7 @@ Result<RunStatistics> computeRunStatistics(const CliRequest& request, const RunS
         completeRunStatistics(statistics, request, settings, outcome);
     }
     if (request.compareModels) {
-        ComparisonOptions everyDelay;
+        ComparisonOptions everyDelay = comparisonOnThresholdVariable(model);
         everyDelay.candidates = request.run.exactCandidates;
         everyDelay.progress = progress.comparison;
         Result<ModelComparison> comparison = compareModels(settings, model.series, everyDelay);

@@ -251,6 +251,18 @@ std::string formatTextReport(const ResultTexts& texts, const RunOutcome& outcome
         }
         out += "\n";
     }
+    // One line naming the threshold variable when it is not the series' own lagged value.
+    if (!settings.thresholdVariable.isOwn()) {
+        out += "Threshold Variable: ";
+        out += settings.thresholdVariable.isColumn() ? "column " : "change of the series, ";
+        // The model's own words (a column by its header name), else the settings'.
+        out += !outcome.model.thresholdVariableText.empty()
+                   ? outcome.model.thresholdVariableText
+                   : thresholdVariableText(settings.thresholdVariable, outcome.model.delay > 0
+                                                                           ? outcome.model.delay
+                                                                           : settings.model.delay);
+        out += "\n";
+    }
     for (const ResultField& field : resultFields()) {
         appendField(out, field.label, texts.*field.text);
         // The exact optimum's fitness, when asked for, right below the search's own.

@@ -58,7 +58,8 @@ Result<ExactOptimum> findExactOptimum(const RunSettings& settings, const double*
     const RankRows rows(x, sortOrder, n, maxOrder, delay, centre);
     std::optional<HoldoutSet> holdout;
     if (mse) {
-        holdout.emplace(x, sortedSeries, n, maxOrder, model.nPredictions, delay, centre);
+        holdout.emplace(x, sortedSeries, n, maxOrder, model.nPredictions, delay, centre,
+                        options.thresholdSeries);
     }
 
     SplitProblem problem;

@@ -59,6 +59,9 @@ struct ExactSearchOptions {
     // Called now and then on the calling thread with the share of the table filled, 0 to 1,
     // when the table is long enough for it to matter.
     std::function<void(double share)> progress;
+    // The threshold variable beside x when it is not x itself (model/threshold_variable.h):
+    // sortOrder and sortedSeries rank it, and the held-out forecasts choose their regime by it.
+    const double* thresholdSeries = nullptr;
 };
 
 // The valid chromosome of highest fitness for delay `delay` and the settings' nObservations,

@@ -8,7 +8,10 @@
 namespace kavri {
 
 HoldoutForecasts forecastHoldout(const double* x, int origin, const FittedModel& model,
-                                 int nPredictions, int delay) {
+                                 int nPredictions, int delay, const double* z) {
+    if (z == nullptr) {
+        z = x;
+    }
     assert(nPredictions >= 1);
     assert(model.nRegimes >= 1 && model.nRegimes <= kMaxRegimeCount);
     HoldoutForecasts result;
@@ -22,7 +25,7 @@ HoldoutForecasts forecastHoldout(const double* x, int origin, const FittedModel&
         int r = 0;
         if (model.nRegimes > 1) {
             assert(t - delay >= 0);
-            r = regimeOfValue(x[t - delay], model.thresholdValues.data(), model.nRegimes,
+            r = regimeOfValue(z[t - delay], model.thresholdValues.data(), model.nRegimes,
                               kHoldoutForecastTie);
         }
         const int order = model.regimeOrders[r];

@@ -178,7 +178,7 @@ RangeOrder chooseRangeOrder(const QrRangeRegression& regression, int maxOrder, b
 }
 
 HoldoutSet::HoldoutSet(const double* x, const double* sortedSeries, int n, int maxOrder,
-                       int nPredictions, int delay, double centre)
+                       int nPredictions, int delay, double centre, const double* zSeries)
     : size_(nPredictions),
       columns_(std::max(maxOrder, 1)),
       rows_(static_cast<std::size_t>(std::max(nPredictions, 0)) * std::max(maxOrder, 1), 0.0),
@@ -186,15 +186,17 @@ HoldoutSet::HoldoutSet(const double* x, const double* sortedSeries, int n, int m
     // On a sample shorter than the lags or the delay no regime has rows and nothing here is
     // used; values before the series start are then read as 0 rather than out of bounds.
     auto value = [x](int t) { return t >= 0 ? x[t] : 0.0; };
+    const double* thresholdSeries = zSeries != nullptr ? zSeries : x;
+    auto zValue = [thresholdSeries](int t) { return t >= 0 ? thresholdSeries[t] : 0.0; };
     std::vector<int> byThreshold(static_cast<std::size_t>(std::max(nPredictions, 0)));
     std::iota(byThreshold.begin(), byThreshold.end(), 0);
     std::stable_sort(byThreshold.begin(), byThreshold.end(),
-                     [&](int a, int b) { return value(n + a - delay) < value(n + b - delay); });
+                     [&](int a, int b) { return zValue(n + a - delay) < zValue(n + b - delay); });
 
     std::vector<double> z(byThreshold.size());
     for (int position = 0; position < nPredictions; ++position) {
         const int t = n + byThreshold[position];
-        z[position] = value(t - delay);
+        z[position] = zValue(t - delay);
         double* row = &rows_[static_cast<std::size_t>(position) * columns_];
         row[0] = x[t] - centre;
         for (int k = 1; k < columns_; ++k) {

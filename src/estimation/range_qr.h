@@ -146,8 +146,9 @@ RangeOrder chooseRangeOrder(const QrRangeRegression& regression, int maxOrder, b
 // including where z equals a threshold.
 class HoldoutSet {
  public:
+    // `z`: the threshold variable beside x (null: x itself).
     HoldoutSet(const double* x, const double* sortedSeries, int n, int maxOrder, int nPredictions,
-               int delay, double centre);
+               int delay, double centre, const double* z = nullptr);
 
     int size() const { return size_; }
     int cut(int boundary) const { return cut_[boundary]; }

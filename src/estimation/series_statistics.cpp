@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cmath>
 
 #include "model/regime_rule.h"
 #include "model/setar_equation.h"
@@ -62,7 +63,10 @@ double ljungBoxStatistic(const double* acf, int n, int nLags) {
 }
 
 void fitWholeSeries(const double* x, int n, int maxOrder, int delay, const FittedModel& model,
-                    double* residual, double* fitted) {
+                    double* residual, double* fitted, const double* z) {
+    if (z == nullptr) {
+        z = x;
+    }
     assert(delay >= 1 && model.nRegimes >= 1 && model.nRegimes <= kMaxRegimeCount);
     // The first observations lack the lags or the threshold variable of the model: they are
     // reproduced as they stand and leave a zero residual.
@@ -72,8 +76,12 @@ void fitWholeSeries(const double* x, int n, int maxOrder, int delay, const Fitte
     }
     const int nRegimes = model.nRegimes;
     for (int t = t0; t < n; ++t) {
+        if (!std::isfinite(z[t - delay])) {
+            fitted[t] = x[t];
+            continue;
+        }
         const int r =
-            regimeOfValue(x[t - delay], model.thresholdValues.data(), nRegimes, kWholeSeriesFitTie);
+            regimeOfValue(z[t - delay], model.thresholdValues.data(), nRegimes, kWholeSeriesFitTie);
         fitted[t] =
             withTrend(regimeEquation(model.regimeCoefficients[r], model.regimeOrders[r], x + t),
                       model.trend, model.trendCoefficients[r], t + 1.0);

@@ -27,7 +27,10 @@ double ljungBoxStatistic(const double* acf, int n, int nLags);
 // x[t - delay] < thresholdValues[j] (a lagged value equal to a threshold belongs to the regime
 // above it) and the fitted value is that regime's constant plus its lag terms.
 // residual[t] = x[t] - fitted[t].
+// With a threshold variable z beside x (null: x itself) the regime follows z[t - delay]; an
+// observation whose z is not a number (the change has none at the first value) is reproduced
+// as it stands, as the first observations are.
 void fitWholeSeries(const double* x, int n, int maxOrder, int delay, const FittedModel& model,
-                    double* residual, double* fitted);
+                    double* residual, double* fitted, const double* z = nullptr);
 
 }  // namespace kavri

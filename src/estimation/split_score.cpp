@@ -8,7 +8,7 @@ namespace kavri {
 namespace {
 
 FittingProblem problemOf(const RunSettings& settings, const double* x, const int* sortOrder, int n,
-                         int maxOrder, int delay) {
+                         int maxOrder, int delay, const double* z) {
     const ModelParameters& model = settings.model;
     FittingProblem problem;
     problem.x = x;
@@ -21,14 +21,15 @@ FittingProblem problemOf(const RunSettings& settings, const double* x, const int
     problem.orders.delay = delay;
     problem.orders.exactFitLogFloor = exactFitLogFloor(seriesVariance(x, n));
     problem.form = settings.form;
+    problem.z = z;
     return problem;
 }
 
 }  // namespace
 
 FittingProblem searchProblem(const RunSettings& settings, const double* x, const int* sortOrder,
-                             int n, int maxOrder, int delay) {
-    FittingProblem problem = problemOf(settings, x, sortOrder, n, maxOrder, delay);
+                             int n, int maxOrder, int delay, const double* z) {
+    FittingProblem problem = problemOf(settings, x, sortOrder, n, maxOrder, delay, z);
     problem.orders.initialBestAic = kSearchInitialBestAic;
     problem.orders.stopAtFirstNonImprovement = settings.ga.criterion == kCriterionRelative;
     problem.fitness = FitnessRule::of(settings.ga);
@@ -36,8 +37,9 @@ FittingProblem searchProblem(const RunSettings& settings, const double* x, const
 }
 
 FittingProblem givenThresholdsProblem(const RunSettings& settings, const double* x,
-                                      const int* sortOrder, int n, int maxOrder, int delay) {
-    FittingProblem problem = problemOf(settings, x, sortOrder, n, maxOrder, delay);
+                                      const int* sortOrder, int n, int maxOrder, int delay,
+                                      const double* z) {
+    FittingProblem problem = problemOf(settings, x, sortOrder, n, maxOrder, delay, z);
     problem.orders.initialBestAic = kGivenThresholdsInitialBestAic;
     problem.orders.stopAtFirstNonImprovement = false;
     problem.fitness = FitnessRule::plainNaic();
@@ -86,8 +88,8 @@ SplitScore scoreSplit(const FittingProblem& problem, const RankRanges& ranges,
     }
     const FitnessRule& rule = problem.fitness;
     if (problem.nPredictions != 0 && (forecast || rule.usesForecasts())) {
-        score.holdout =
-            forecastHoldout(problem.x, problem.n(), model, problem.nPredictions, problem.delay());
+        score.holdout = forecastHoldout(problem.x, problem.n(), model, problem.nPredictions,
+                                        problem.delay(), problem.z);
         score.forecast = true;
         score.summary.forecastMse = score.holdout.mse;
     }

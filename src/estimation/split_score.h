@@ -32,6 +32,9 @@ struct FittingProblem {
     OrderSearch orders;  // n, maxOrder, delay, criterion, exact-fit floor
     FitnessRule fitness;
     ModelForm form;  // fixed orders, when the user gave them
+    // The threshold variable z beside x (model/threshold_variable.h), whose ranks sortOrder
+    // holds; null for the series itself.
+    const double* z = nullptr;
 
     // The order search of regime r (0-based): the problem's, at the regime's fixed order.
     OrderSearch ordersOf(int regime) const {
@@ -53,11 +56,12 @@ struct FittingProblem {
 // observations, criterion and fitness, with n fitted values, orders up to maxOrder - 1 and the
 // delay given (the settings' own, or a delay scan's).
 FittingProblem searchProblem(const RunSettings& settings, const double* x, const int* sortOrder,
-                             int n, int maxOrder, int delay);
+                             int n, int maxOrder, int delay, const double* z = nullptr);
 // The problem at the user's thresholds: every order is tried ("Absolute" whatever the settings
 // say), from a lower initial best AIC, and the fitness is exp(-NAIC).
 FittingProblem givenThresholdsProblem(const RunSettings& settings, const double* x,
-                                      const int* sortOrder, int n, int maxOrder, int delay);
+                                      const int* sortOrder, int n, int maxOrder, int delay,
+                                      const double* z = nullptr);
 
 // How the evaluation of a split ends.
 enum class SplitOutcome {

@@ -136,7 +136,7 @@ class ProfileBuilder {
 
 ThresholdProfile profileThresholds(const RunSettings& settings, const double* x,
                                    const double* sortedSeries, const int* sortOrder, int delay,
-                                   const ExactOptimum& optimum) {
+                                   const ExactOptimum& optimum, const double* thresholdSeries) {
     ThresholdProfile profile;
     // A fitness that underflowed to 0 still has a profile; only a singular optimum has none.
     if (optimum.nThresholds == 0 || !(optimum.criterion < kInfiniteCost)) {
@@ -152,7 +152,8 @@ ThresholdProfile profileThresholds(const RunSettings& settings, const double* x,
     const RankRows rows(x, sortOrder, n, model.maxOrder, delay, centre);
     std::optional<HoldoutSet> holdout;
     if (mse) {
-        holdout.emplace(x, sortedSeries, n, model.maxOrder, model.nPredictions, delay, centre);
+        holdout.emplace(x, sortedSeries, n, model.maxOrder, model.nPredictions, delay, centre,
+                        thresholdSeries);
     }
     RangeScorer scorer(rows, mse ? &*holdout : nullptr, model.maxOrder,
                        settings.ga.criterion == kCriterionRelative,

@@ -35,6 +35,7 @@ struct ThresholdProfile {
 // without thresholds, or whose every split is singular, has no profile. Time grows linearly with n.
 ThresholdProfile profileThresholds(const RunSettings& settings, const double* x,
                                    const double* sortedSeries, const int* sortOrder, int delay,
-                                   const ExactOptimum& optimum);
+                                   const ExactOptimum& optimum,
+                                   const double* thresholdSeries = nullptr);
 
 }  // namespace kavri

@@ -29,6 +29,10 @@ std::vector<double> skeleton(const SetarRecursion& recursion, const std::vector<
 
 }  // namespace
 
+int knownForecastSteps(const ReportedModel& model, int origin) {
+    return SetarRecursion(model, origin).knownSteps();
+}
+
 int fittedObservations(const ReportedModel& model) {
     return static_cast<int>(model.regimeOfObservation.size());
 }
@@ -36,7 +40,8 @@ int fittedObservations(const ReportedModel& model) {
 ForecastResult forecastFrom(const ReportedModel& model, int origin,
                             const ForecastSettings& settings) {
     assert(model.available && settings.horizon >= 1);
-    const SetarRecursion recursion(model);
+    const SetarRecursion recursion(model, origin);
+    assert(recursion.knownSteps() < 0 || settings.horizon <= recursion.knownSteps());
     const int memory = recursion.memory();
     assert(origin >= memory && origin <= static_cast<int>(model.series.size()));
     const std::vector<double> start(model.series.begin() + (origin - memory),

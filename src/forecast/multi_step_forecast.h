@@ -24,4 +24,10 @@ ForecastResult forecastFromEnd(const ReportedModel& model, const ForecastSetting
 // The model's own number of fitted observations, nObservations.
 int fittedObservations(const ReportedModel& model);
 
+// The steps from `origin` that a forecast can take: unbounded (-1) unless the threshold
+// variable is exogenous, which chooses the regime of step h from its value at time
+// origin + h - 1 - delay and so is needed that far (the delay, plus the rows of the file after
+// the sample that give it).
+int knownForecastSteps(const ReportedModel& model, int origin);
+
 }  // namespace kavri

@@ -20,8 +20,9 @@ std::vector<double> simulateSeries(const ReportedModel& model, int length, Forec
                                    std::uint64_t seed) {
     assert(model.available && length >= 0 && method != ForecastMethod::kSkeleton);
     // A simulated series has no place in the sample's time: the command line refuses a model
-    // with a trend.
+    // with a trend; nor does the model say how an exogenous threshold variable moves.
     assert(!model.trend);
+    assert(model.thresholdVariable != ThresholdVariableKind::kColumn);
     const SetarRecursion recursion(model);
     const InnovationSource innovations(model, method);
     PathRandomStream stream(seed, kSimulationStreamKey, 0);
@@ -35,7 +36,7 @@ std::vector<double> simulateSeries(const ReportedModel& model, int length, Forec
     while (path.size() < total) {
         path.push_back(0.0);
         double* next = &path.back();
-        const int regime = recursion.fittedRegime(next[-recursion.delay()]);
+        const int regime = recursion.fittedRegime(recursion.thresholdVariable(next, 0));
         *next = recursion.conditionalMean(regime, next) + innovations.draw(regime, stream);
     }
     return std::vector<double>(path.end() - length, path.end());

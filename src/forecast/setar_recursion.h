@@ -2,7 +2,9 @@
 
 // The reported model's equations as a recursion that forecasts and simulations iterate:
 //   x[t] = c_r0 + c_r1 x[t-1] + ... + c_rp x[t-p_r] (+ trend_r t) (+ an innovation),
-// with r the regime that the threshold variable x[t - delay] selects.
+// with r the regime that the threshold variable z[t - delay] selects: the series' own value,
+// its change x[t-delay] - x[t-delay-1] (both iterated with the forecast path), or an exogenous
+// variable, known only as far as the data give it (its known values by time).
 
 #include <vector>
 
@@ -14,12 +16,32 @@ namespace kavri {
 class SetarRecursion {
  public:
     // `model` must be available: one coefficient row per regime, thresholds.size() + 1 rows.
-    explicit SetarRecursion(const ReportedModel& model);
+    // `origin`: the time of the first value the recursion produces, which places an exogenous
+    // threshold variable's known values; unused otherwise.
+    explicit SetarRecursion(const ReportedModel& model, int origin = 0);
 
     int nRegimes() const { return static_cast<int>(coefficients_.size()); }
     int delay() const { return delay_; }
-    // The past values a step reads: max(largest regime order, delay).
+    // The past values a step reads: max(largest regime order, delay), one more for the change.
     int memory() const { return memory_; }
+
+    // Steps from the origin whose threshold variable is known: unbounded (-1) unless it is
+    // exogenous, whose value at time origin + h - 1 - delay must be among the known values.
+    int knownSteps() const;
+
+    // The threshold variable of the value `next` points to, at step h = 1, 2, ... from the
+    // origin: read from the path for the own value and the change.
+    double thresholdVariable(const double* next, int step) const {
+        switch (kind_) {
+            case ThresholdVariableKind::kOwn:
+                break;
+            case ThresholdVariableKind::kDifference:
+                return next[-delay_] - next[-delay_ - 1];
+            case ThresholdVariableKind::kColumn:
+                return exogenous_[static_cast<std::size_t>(origin_ + step - 1 - delay_)];
+        }
+        return next[-delay_];
+    }
 
     // The regime of the model's fit: a threshold variable equal to a threshold belongs to the
     // regime above it.
@@ -40,9 +62,10 @@ class SetarRecursion {
                          trends_[r], time);
     }
 
-    // One step: the regime from next[-delay] by forecastRegime(), then its conditional mean.
+    // One step: the regime from the threshold variable by forecastRegime(), then its
+    // conditional mean.
     double step(const double* next, int step, int& regime, double time = 0.0) const {
-        regime = forecastRegime(next[-delay_], step);
+        regime = forecastRegime(thresholdVariable(next, step), step);
         return conditionalMean(regime, next, time);
     }
     bool trend() const { return trend_; }
@@ -54,6 +77,9 @@ class SetarRecursion {
     std::vector<double> trends_;  // the trend's slope in regime r
     int delay_ = 1;
     int memory_ = 1;
+    ThresholdVariableKind kind_ = ThresholdVariableKind::kOwn;
+    int origin_ = 0;
+    std::vector<double> exogenous_;  // kColumn: z by time, the sample's then the rows after it
 };
 
 }  // namespace kavri

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cmath>
+#include <limits>
 
 namespace kavri {
 
@@ -17,6 +19,35 @@ void rankCandidates(const double* x, int n, IVector& sortOrder, DVector& sortedS
     std::stable_sort(order, order + n, [x](int s, int t) { return x[s] < x[t]; });
     for (int h = 0; h < n; ++h) {
         sortedSeries[h] = x[order[h]];
+    }
+}
+
+void rankThresholdCandidates(const double* z, int n, IVector& sortOrder, DVector& sortedSeries) {
+    std::vector<double> known;
+    std::vector<int> times;
+    known.reserve(static_cast<std::size_t>(n));
+    times.reserve(static_cast<std::size_t>(n));
+    for (int s = 0; s < n; ++s) {
+        if (std::isfinite(z[s])) {
+            known.push_back(z[s]);
+            times.push_back(s);
+        }
+    }
+    const int nKnown = static_cast<int>(known.size());
+    if (nKnown == n) {
+        rankCandidates(z, n, sortOrder, sortedSeries);
+        return;
+    }
+    IVector order = ivector(0, std::max(nKnown, 1));
+    DVector sorted = dvector(0, std::max(nKnown, 1));
+    rankCandidates(known.data(), nKnown, order, sorted);
+    for (int h = 0; h < nKnown; ++h) {
+        sortOrder[h] = times[static_cast<std::size_t>(order[h])];
+        sortedSeries[h] = sorted[h];
+    }
+    for (int h = nKnown; h < n; ++h) {
+        sortOrder[h] = n;
+        sortedSeries[h] = std::numeric_limits<double>::infinity();
     }
 }
 

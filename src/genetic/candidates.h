@@ -17,6 +17,14 @@ namespace kavri {
 // Correct for every finite value, however large.
 void rankCandidates(const double* x, int n, IVector& sortOrder, DVector& sortedSeries);
 
+// rankCandidates() of a threshold variable z[0 .. n-1] that may lack a value at some times (the
+// change x[s] - x[s-1] has none at s = 0), marked by a value that is not finite. Those times
+// take the top ranks, in time order, with the time index n: the observation n + delay it then
+// stands for lies past the fitted values, so no regime, search or check ever counts it, while
+// sortOrder keeps one entry per rank. Their sortedSeries entries are +infinity, which no
+// threshold typed or searched can equal. With every value finite, rankCandidates() itself.
+void rankThresholdCandidates(const double* z, int n, IVector& sortOrder, DVector& sortedSeries);
+
 inline constexpr int kChromosomeValid = 0;
 inline constexpr int kSeriesTooShortForDelay = -1;  // nObservations - delay < delay + 1
 inline constexpr int kRegimeBelowMinObs = -2;       // a regime has fewer than minObs usable rows

@@ -17,8 +17,11 @@ int testSampleStart(int maxOrder, int order, int delay);
 
 class ArrangedSample {
  public:
-    // x[0 .. n-1]; requires firstTime >= order and firstTime >= delay.
-    ArrangedSample(const double* x, int n, int firstTime, int order, int delay);
+    // x[0 .. n-1]; requires firstTime >= order and firstTime >= delay. The rows are arranged by
+    // z[t - delay], z the threshold variable beside x (null: x itself; finite from
+    // firstTime - delay on).
+    ArrangedSample(const double* x, int n, int firstTime, int order, int delay,
+                   const double* z = nullptr);
 
     int size() const { return static_cast<int>(times_.size()); }  // N
     int order() const { return order_; }

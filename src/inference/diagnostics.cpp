@@ -118,6 +118,15 @@ SkeletonLongRun skeletonLongRun(const ReportedModel& model) {
     for (const RegimeReport& regime : model.regimes) {
         memory = std::max(memory, regime.order);
     }
+    if (model.thresholdVariable == ThresholdVariableKind::kColumn) {
+        result.behaviour = SkeletonBehaviour::kExogenous;
+        return result;
+    }
+    // The change x[t-d] - x[t-d-1] reaches one value further back.
+    const bool difference = model.thresholdVariable == ThresholdVariableKind::kDifference;
+    if (difference) {
+        memory = std::max(memory, model.delay + 1);
+    }
     if (nRegimes == 0 || n < memory || memory == 0) {
         return result;
     }
@@ -126,8 +135,9 @@ SkeletonLongRun skeletonLongRun(const ReportedModel& model) {
     x.reserve(static_cast<std::size_t>(memory + kSkeletonSteps));
     for (int step = 0; step < kSkeletonSteps; ++step) {
         const std::size_t t = x.size();
-        const int r = regimeOfValue(x[t - static_cast<std::size_t>(model.delay)],
-                                    model.thresholds.data(), nRegimes, kWholeSeriesFitTie);
+        const std::size_t lagged = t - static_cast<std::size_t>(model.delay);
+        const double z = difference ? x[lagged] - x[lagged - 1] : x[lagged];
+        const int r = regimeOfValue(z, model.thresholds.data(), nRegimes, kWholeSeriesFitTie);
         const std::vector<double>& c = model.regimes[static_cast<std::size_t>(r)].coefficients;
         // x[t] is the observation numbered n - memory + t + 1: a trend goes on growing.
         const double value =

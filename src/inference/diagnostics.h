@@ -39,7 +39,9 @@ struct RegimeRoots {
     bool possibleUnitRoot = false;            // a root with modulus <= 1 + 1e-6
 };
 
-enum class SkeletonBehaviour { kPoint, kCycle, kDiverges, kIrregular };
+// kExogenous: the regime follows a variable outside the model, which the skeleton cannot
+// iterate; it has no long run of its own.
+enum class SkeletonBehaviour { kPoint, kCycle, kDiverges, kIrregular, kExogenous };
 
 struct SkeletonLongRun {
     SkeletonBehaviour behaviour = SkeletonBehaviour::kIrregular;

@@ -150,9 +150,31 @@ LinearityTests runLinearityTests(const double* x, int n, const LinearityTestSett
     tests.twoVsThree.nullRegimes = 2;
     tests.twoVsThree.alternativeRegimes = 3;
     tests.firstTime = testSampleStart(settings.maxOrder, settings.order, settings.delay);
+    const ThresholdVariableKind kind = settings.thresholdVariable;
+    if (kind == ThresholdVariableKind::kDifference) {
+        // The change at t - d reads x[t - d - 1].
+        tests.firstTime = std::max(tests.firstTime, settings.delay + 1);
+    }
     tests.minRows = std::max(settings.minObs, settings.order + 2);
 
-    const ArrangedSample sample(x, n, tests.firstTime, settings.order, settings.delay);
+    // The threshold variable of a series by time: the series itself (null), its change, or
+    // the exogenous values.
+    const auto thresholdVariableOf = [&](const double* values, std::vector<double>& z) {
+        if (kind == ThresholdVariableKind::kColumn) {
+            return settings.exogenous;
+        }
+        if (kind == ThresholdVariableKind::kOwn) {
+            return static_cast<const double*>(nullptr);
+        }
+        z.assign(static_cast<std::size_t>(n), 0.0);
+        for (int s = 1; s < n; ++s) {
+            z[static_cast<std::size_t>(s)] = values[s] - values[s - 1];
+        }
+        return static_cast<const double*>(z.data());
+    };
+    std::vector<double> sampleZ;
+    const ArrangedSample sample(x, n, tests.firstTime, settings.order, settings.delay,
+                                thresholdVariableOf(x, sampleZ));
     const int rows = sample.size();
     tests.observations = rows;
     const ThresholdFits fits = fitThresholds(sample, tests.minRows, 2);
@@ -187,9 +209,11 @@ LinearityTests runLinearityTests(const double* x, int n, const LinearityTestSett
         ReplicateRandom random(settings.seed, linear ? kLinearNullStream : kTwoRegimeNullStream,
                                static_cast<std::uint64_t>(index));
         std::vector<double> series;
-        regenerateSeries(model, x, n, tests.firstTime, random, series);
+        regenerateSeries(model, x, n, tests.firstTime, random, series, kind, settings.exogenous);
+        std::vector<double> replicatedZ;
         const ArrangedSample replicated(series.data(), n, tests.firstTime, settings.order,
-                                        settings.delay);
+                                        settings.delay,
+                                        thresholdVariableOf(series.data(), replicatedZ));
         const ThresholdFits star = fitThresholds(replicated, tests.minRows, threeRegimes ? 2 : 1);
         if (linear) {
             if (star.oneThreshold.found) {

@@ -37,6 +37,10 @@ struct LinearityTestSettings {
     int replicates = kDefaultBootstrapReplicates;  // B; 0 computes the statistics only
     std::uint64_t seed = 1;
     int threads = 0;  // 0: every core; the results do not depend on it
+    // The threshold variable that arranges the sample (model/threshold_variable.h); for
+    // kColumn, `exogenous` holds its values by time, at least n of them.
+    ThresholdVariableKind thresholdVariable = ThresholdVariableKind::kOwn;
+    const double* exogenous = nullptr;
 };
 
 // The order the tests use unless told otherwise: the highest the run tries.

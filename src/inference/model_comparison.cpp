@@ -27,7 +27,7 @@ struct Ranking {
 
 Ranking rank(const double* x, int n) {
     Ranking ranking{ivector(0, n), dvector(0, n)};
-    rankCandidates(x, n, ranking.sortOrder, ranking.sortedSeries);
+    rankThresholdCandidates(x, n, ranking.sortOrder, ranking.sortedSeries);
     return ranking;
 }
 
@@ -35,15 +35,17 @@ Ranking rank(const double* x, int n) {
 // observations (t' >= maxOrder - 1 and t' >= delay in shifted time) are exactly the common
 // sample t >= firstTime.
 struct DelayView {
-    DelayView(const std::vector<double>& series, int nObservations, int shift, int maxOrder,
-              int delay)
+    DelayView(const std::vector<double>& series, const std::vector<double>* thresholdSeries,
+              int nObservations, int shift, int maxOrder, int delay)
         : x(series.data() + shift),
+          z(thresholdSeries != nullptr ? thresholdSeries->data() + shift : nullptr),
           n(nObservations - shift),
-          ranking(rank(x, n)),
+          ranking(rank(z != nullptr ? z : x, n)),
           centre(seriesMean(x, n)),
           rows(x, ranking.sortOrder.data(), n, maxOrder, delay, centre) {}
 
     const double* x;
+    const double* z;  // the threshold variable, null for x itself
     int n;
     Ranking ranking;
     double centre;
@@ -136,7 +138,7 @@ ComparisonRow describeRow(const DelayView& view, const RunSettings& settings,
     std::optional<HoldoutSet> holdout;
     if (model.nPredictions > 0) {
         holdout.emplace(view.x, view.ranking.sortedSeries.data(), view.n, maxOrder,
-                        model.nPredictions, delay, view.centre);
+                        model.nPredictions, delay, view.centre, view.z);
     }
     QrRangeRegression regression(maxOrder);
     std::vector<double> sseWork;
@@ -254,7 +256,7 @@ Result<ModelComparison> compareModels(const RunSettings& settings,
             "one order per regime, a subset of lags, a trend or without a constant");
     }
     ModelComparison comparison;
-    comparison.firstTime = std::max(maxOrder - 1, limits::kDelay.max);
+    comparison.firstTime = std::max(maxOrder - 1, limits::kDelay.max + options.thresholdStart);
     const int maxRegimes = std::clamp(model.maxRegimes, 1, kMaxRegimeCount);
     const bool relative = settings.ga.criterion == kCriterionRelative;
     const int firstDelay = options.delay > 0 ? options.delay : limits::kDelay.min;
@@ -271,7 +273,7 @@ Result<ModelComparison> compareModels(const RunSettings& settings,
         const int delay = firstDelay + index;
         DelayRows& out = perDelay[static_cast<std::size_t>(index)];
         const int shift = comparison.firstTime - std::max(maxOrder - 1, delay);
-        const DelayView view(series, n, shift, maxOrder, delay);
+        const DelayView view(series, options.thresholdSeries, n, shift, maxOrder, delay);
         // Every delay's view has the same length, so the same candidate ranks.
         const ThresholdCandidates candidates =
             comparisonCandidates(view.n, maxOrder, options.candidates);

@@ -72,6 +72,11 @@ struct ComparisonOptions {
     // Both are called only from the calling thread: the delays are computed on the threads
     // that threadCount (numeric/thread_count.h) allows, each delay whole on one of them, so
     // that the rows are the same for every thread count.
+    // The threshold variable by time beside the series, when it is not the series itself
+    // (model/threshold_variable.h), and its first time with a value (1 for the change): the
+    // common sample then starts late enough for every delay to have it.
+    const std::vector<double>* thresholdSeries = nullptr;
+    int thresholdStart = 0;
 };
 
 // Uses the settings' nObservations, nPredictions, maxOrder, maxRegimes, minObs and criterion;

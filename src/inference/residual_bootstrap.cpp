@@ -35,15 +35,20 @@ int ReplicateRandom::index(int size) {
 }
 
 void regenerateSeries(const NullModel& model, const double* x, int n, int firstTime,
-                      ReplicateRandom& random, std::vector<double>& out) {
+                      ReplicateRandom& random, std::vector<double>& out, ThresholdVariableKind kind,
+                      const double* exogenous) {
     assert(!model.residuals.empty() && firstTime >= model.order && firstTime >= model.delay);
     out.assign(x, x + n);
     const int size = static_cast<int>(model.residuals.size());
     for (int t = firstTime; t < n; ++t) {
         // As in the arranged sample that the null model was fitted on, a lagged value equal to
         // the threshold belongs to the regime above it.
-        const int regime = regimeOfValue(out[t - model.delay], &model.threshold, model.regimes,
-                                         ThresholdTie::kUpperRegime);
+        const int s = t - model.delay;
+        const double z = kind == ThresholdVariableKind::kColumn       ? exogenous[s]
+                         : kind == ThresholdVariableKind::kDifference ? out[s] - out[s - 1]
+                                                                      : out[s];
+        const int regime =
+            regimeOfValue(z, &model.threshold, model.regimes, ThresholdTie::kUpperRegime);
         const double value = regimeEquation(model.coefficients[regime].data(), model.order,
                                             [&](int k) { return out[t - k] - model.centre; });
         out[t] = model.centre + value + model.residuals[random.index(size)];

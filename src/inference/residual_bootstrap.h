@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "model/threshold_variable.h"
+
 namespace kavri {
 
 // SplitMix64 (Steele, Lea and Flood 2014) started from a hash of the three numbers.
@@ -40,8 +42,12 @@ struct NullModel {
     std::vector<double> residuals;                    // centred: they sum to zero
 };
 
-// out[0 .. n-1]: x[t] for t < firstTime, then the model driven by resampled residuals.
+// out[0 .. n-1]: x[t] for t < firstTime, then the model driven by resampled residuals. A
+// two-regime model chooses its regime by the threshold variable `kind`: the regenerated
+// series' own lag or change, or the exogenous values z (kColumn), which stay as observed.
 void regenerateSeries(const NullModel& model, const double* x, int n, int firstTime,
-                      ReplicateRandom& random, std::vector<double>& out);
+                      ReplicateRandom& random, std::vector<double>& out,
+                      ThresholdVariableKind kind = ThresholdVariableKind::kOwn,
+                      const double* exogenous = nullptr);
 
 }  // namespace kavri

@@ -87,7 +87,7 @@ ThresholdConfidence confidenceOf(const ReportedModel& model, int i, double level
     for (int t = 0; t < static_cast<int>(model.regimeOfObservation.size()); ++t) {
         const int r = model.regimeOfObservation[t];
         if (r == i || r == i + 1) {
-            rows.push_back(Row{model.series[t - model.delay], r, t});
+            rows.push_back(Row{model.thresholdVariableAt(t - model.delay), r, t});
         }
     }
     // Equal values keep the reported split: its lower regime is then a prefix of the rows.

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "model/threshold_variable.h"
+
 namespace kavri {
 
 struct RegimeReport {
@@ -40,6 +42,21 @@ struct ReportedModel {
     int delay = 0;
     int maxOrder = 0;            // P: observations t >= P - 1 enter the regressions
     std::vector<double> series;  // every value read: nObservations fitted, then the held out
+    // The threshold variable z beside `series`, value for value, when it is not the series
+    // itself (model/threshold_variable.h; the change has no value, NaN, at the first); empty
+    // for the series' own lagged value. The regime of observation t is chosen by z[t - delay].
+    std::vector<double> thresholdSeries;
+    ThresholdVariableKind thresholdVariable = ThresholdVariableKind::kOwn;
+    // z[t - delay] in words ("abs_returns[t-1]", "x[t-1] - x[t-2]"); empty for the own lag.
+    std::string thresholdVariableText;
+    // An exogenous threshold variable's values in the rows after `series`, as far as the file
+    // gives them: forecasts past the data can choose their regime that far.
+    std::vector<double> thresholdFuture;
+    // z[s]: the threshold variable at time s, whichever it is.
+    double thresholdVariableAt(int s) const {
+        const auto i = static_cast<std::size_t>(s);
+        return thresholdSeries.empty() ? series[i] : thresholdSeries[i];
+    }
     // The label (date or time) of each value of `series` when the file has a label column;
     // empty otherwise.
     std::vector<std::string> labels;

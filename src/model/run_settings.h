@@ -10,6 +10,7 @@
 #include <string>
 
 #include "model/model_form.h"
+#include "model/threshold_variable.h"
 
 namespace kavri {
 
@@ -81,6 +82,9 @@ struct RunSettings {
     SeriesChoice series;
     // Fixed orders; not part of either dialog group, so no run default overwrites it.
     ModelForm form;
+    // The variable whose lagged value chooses the regime; the series itself by default. Not
+    // part of either dialog group either.
+    ThresholdVariable thresholdVariable;
     int modelDialogCount = 0;  // times the model dialog was accepted; only 0 matters
     int gaDialogCount = 0;
 

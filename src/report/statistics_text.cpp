@@ -202,9 +202,18 @@ std::vector<LabelledText> diagnosticsTexts(const ModelDiagnostics& d) {
             skeleton =
                 "neither a point nor a cycle of length up to 200 (quasi-periodic or chaotic)";
             break;
+        case SkeletonBehaviour::kExogenous:
+            break;
     }
-    texts.push_back(
-        {"Skeleton", skeleton + " (the model without noise, 20000 steps from the last values)"});
+    if (d.skeleton.behaviour == SkeletonBehaviour::kExogenous) {
+        texts.push_back({"Skeleton",
+                         "none: the regime follows a variable outside the model, whose future "
+                         "values the model does not give"});
+    } else {
+        texts.push_back(
+            {"Skeleton",
+             skeleton + " (the model without noise, 20000 steps from the last values)"});
+    }
     if (d.mcLeodLi) {
         texts.push_back(
             {"McLeod-Li", formatText("%s (Q = %f of the squared residuals against chi-square with "

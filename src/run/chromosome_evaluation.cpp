@@ -8,8 +8,8 @@ namespace {
 
 // The set genes start the regimes above the first. False when there are more set genes than
 // thresholds a model can hold.
-bool decodeChromosome(const double* x, const int* chromosome, const int* sortOrder, int n,
-                      ThresholdSplit& split) {
+bool decodeChromosome(const double* x, const double* sortedThresholds, const int* chromosome,
+                      const int* sortOrder, int n, ThresholdSplit& split) {
     split = ThresholdSplit{};
     RankRanges& ranges = split.ranges;
     ranges.n = n;
@@ -19,7 +19,8 @@ bool decodeChromosome(const double* x, const int* chromosome, const int* sortOrd
                 return false;
             }
             ranges.bounds[ranges.nThresholds] = h;
-            split.values[ranges.nThresholds] = x[sortOrder[h]];
+            split.values[ranges.nThresholds] =
+                sortedThresholds != nullptr ? sortedThresholds[h] : x[sortOrder[h]];
             ++ranges.nThresholds;
         }
     }
@@ -37,7 +38,7 @@ Result<EvaluatedFitness> evaluateChromosomeFitness(const EvaluationContext& cont
         return *notice;
     }
     ThresholdSplit split;
-    if (!decodeChromosome(x, chromosome, sortOrder, n, split)) {
+    if (!decodeChromosome(x, context.sortedThresholds, chromosome, sortOrder, n, split)) {
         return EvaluatedFitness{};
     }
     if (iteration == kReportingIteration) {
@@ -45,7 +46,7 @@ Result<EvaluatedFitness> evaluateChromosomeFitness(const EvaluationContext& cont
         context.observer.refresh(context.texts);
     }
     const FittingProblem problem =
-        searchProblem(context.settings, x, sortOrder, n, maxOrder, delay);
+        searchProblem(context.settings, x, sortOrder, n, maxOrder, delay, context.thresholdSeries);
     return evaluateSplit(context, problem, split, iteration, "%f", files);
 }
 

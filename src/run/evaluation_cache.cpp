@@ -44,15 +44,17 @@ std::uint64_t EvaluationCache::rangeKey(int start, int end) {
 
 EvaluationCache::EvaluationCache(const RunSettings& settings, const ResultFiles& files,
                                  const double* x, const int* sortOrder, int nThreads,
-                                 SearchCacheLimits limits)
+                                 SearchCacheLimits limits, const double* thresholdSeries,
+                                 const double* sortedThresholds)
     : settings_(settings),
       files_(files),
       limits_(limits),
       x_(x),
       sortOrder_(sortOrder),
+      sortedThresholds_(sortedThresholds),
       n_(settings.model.nObservations),
       problem_(searchProblem(settings, x, sortOrder, settings.model.nObservations,
-                             settings.model.maxOrder, settings.model.delay)),
+                             settings.model.maxOrder, settings.model.delay, thresholdSeries)),
       model_(settings.model.maxOrder),
       pool_(nThreads),
       finite_(x, settings.model.nObservations + settings.model.nPredictions),
@@ -150,7 +152,8 @@ EvaluationCache::Outcome EvaluationCache::computeOutcome(const ChromosomeKey& ke
     const RankRanges ranges = rangesOf(key);
     std::array<double, kMaxThresholdCount> values{};
     for (int r = 0; r < key.nThresholds; ++r) {
-        values[r] = x_[sortOrder_[ranges.end(r)]];
+        values[r] = sortedThresholds_ != nullptr ? sortedThresholds_[ranges.end(r)]
+                                                 : x_[sortOrder_[ranges.end(r)]];
     }
     const SplitScore score = scoreSplit(problem_, ranges, values, cached, false, model_);
     Outcome outcome;

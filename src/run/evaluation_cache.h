@@ -58,7 +58,9 @@ class EvaluationCache {
     // x, sortOrder and the settings must outlive the evaluator; n, maxOrder and delay are the
     // run's. nThreads counts the calling thread.
     EvaluationCache(const RunSettings& settings, const ResultFiles& files, const double* x,
-                    const int* sortOrder, int nThreads, SearchCacheLimits limits = {});
+                    const int* sortOrder, int nThreads, SearchCacheLimits limits = {},
+                    const double* thresholdSeries = nullptr,
+                    const double* sortedThresholds = nullptr);
     ~EvaluationCache();
 
     // Evaluates chromosomes 0 .. nChromosomes-1 (columns of `population`) in column order as
@@ -116,6 +118,8 @@ class EvaluationCache {
     SearchCacheLimits limits_;
     const double* x_;
     const int* sortOrder_;
+    // The threshold variable's sorted values (null: read through the ranks from x).
+    const double* sortedThresholds_;
     int n_;
     FittingProblem problem_;
     FittedModel model_;  // the model of the chromosome being scored

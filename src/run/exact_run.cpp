@@ -34,9 +34,10 @@ ExactSearchOptions searchOptions(const RunOptions& options, WorkerPool& pool,
 Result<ExactOptimum> searchExactly(const RunSettings& settings, const RunOptions& options,
                                    const RunStorage& storage, int delay, RunObserver* observer) {
     WorkerPool pool(WorkerPool::availableThreads(kMaxSearchThreads));
+    ExactSearchOptions search = searchOptions(options, pool, observer);
+    search.thresholdSeries = thresholdSeriesOf(settings, storage);
     return findExactOptimum(settings, storage.series.data(), storage.sortedSeries.data(),
-                            storage.sortOrder.data(), delay,
-                            searchOptions(options, pool, observer));
+                            storage.sortOrder.data(), delay, search);
 }
 
 struct ScanCriteria {
@@ -110,7 +111,7 @@ RunOutcome runExactSearch(const RunSettings& settings, ResultTexts& texts, RunOb
     if (options.profileThresholds) {
         outcome.thresholdProfile =
             profileThresholds(settings, x, storage.sortedSeries.data(), storage.sortOrder.data(),
-                              model.delay, optimum.value());
+                              model.delay, optimum.value(), thresholdSeriesOf(settings, storage));
     }
     for (int h = 0; h < n; ++h) {
         storage.bestChromosome[h] = 0;
@@ -121,7 +122,9 @@ RunOutcome runExactSearch(const RunSettings& settings, ResultTexts& texts, RunOb
 
     // The search's own fitness comes from another factorisation; the reporting evaluation
     // gives the value that every other text of the run agrees with.
-    const EvaluationContext context{settings, texts, observer, options.files, &outcome.model};
+    EvaluationContext context{settings, texts, observer, options.files, &outcome.model};
+    context.thresholdSeries = thresholdSeriesOf(settings, storage);
+    context.sortedThresholds = storage.sortedSeries.data();
     Result<EvaluatedFitness> reported = evaluateChromosomeFitness(
         context, x, storage.bestChromosome.data(), storage.sortOrder.data(), n, model.maxOrder,
         model.delay, kReportingIteration);
@@ -184,14 +187,16 @@ DelayScanOutcome scanKeptFiles(RunSettings& settings, ResultTexts& texts, RunObs
         scanOutcome.run.notice = notice;
         return scanOutcome;
     }
-    rankCandidates(storage.series.data(), n, storage.sortOrder, storage.sortedSeries);
+    rankThresholdCandidates(storage.thresholdSeries.data(), n, storage.sortOrder,
+                            storage.sortedSeries);
 
     std::optional<Result<DelayScan>> scanned;
     {
         WorkerPool pool(WorkerPool::availableThreads(kMaxSearchThreads));
+        ExactSearchOptions search = searchOptions(options, pool, &observer);
+        search.thresholdSeries = thresholdSeriesOf(settings, storage);
         scanned.emplace(scanDelays(settings, storage.series.data(), storage.sortedSeries.data(),
-                                   storage.sortOrder.data(),
-                                   searchOptions(options, pool, &observer)));
+                                   storage.sortOrder.data(), search));
     }
     Result<DelayScan>& scan = *scanned;
     if (!scan.ok()) {
@@ -221,6 +226,11 @@ DelayScanOutcome scanKeptFiles(RunSettings& settings, ResultTexts& texts, RunObs
     RunOptions dated = options;
     dated.files = datedFiles(options.files, sample);
     scanOutcome.run = runExactSearch(settings, texts, observer, dated, storage);
+    if (scanOutcome.run.model.available && settings.thresholdVariable.isColumn()) {
+        scanOutcome.run.model.thresholdFuture = storage.thresholdFuture;
+        scanOutcome.run.model.thresholdVariableText =
+            thresholdVariableTextOf(settings, storage, scanOutcome.run.model.delay);
+    }
     attachSample(scanOutcome.run, std::move(sample));
     return scanOutcome;
 }

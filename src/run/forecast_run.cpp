@@ -55,6 +55,21 @@ Result<ForecastOutcome> runForecasts(const ReportedModel& model, const ForecastS
         return noModelNotice();
     }
     const ClassicNumericLocale classic;
+    const int known = knownForecastSteps(model, static_cast<int>(model.series.size()));
+    if (known >= 0 && settings.horizon > known) {
+        return Notice{
+            "The threshold variable is not known far enough to forecast", kErrorCaption,
+            NoticeIcon::kStop,
+            known == 0
+                ? std::string("--forecast: the regime of every step past the data needs a value of "
+                              "the threshold variable after the sample, which the file does not "
+                              "give; add its values in the rows after the series")
+                : formatText("--forecast %d: the regime of step h needs the threshold variable "
+                             "at h - %d past the data, which the file gives up to step %d; "
+                             "forecast at most %d step%s, or add the variable's later values in "
+                             "the rows after the series",
+                             settings.horizon, model.delay, known, known, known == 1 ? "" : "s")};
+    }
     ForecastOutcome outcome;
     outcome.forecasts = forecastFromEnd(model, settings);
     outcome.holdout = checkOnHoldout(model, settings);
@@ -89,6 +104,11 @@ MaybeNotice runSeriesSimulation(const ReportedModel& model, int length, Forecast
                                 OutputFileSystem& fileSystem) {
     if (!model.available) {
         return noModelNotice();
+    }
+    if (model.thresholdVariable == ThresholdVariableKind::kColumn) {
+        return errorNotice(
+            "A series cannot be simulated from a model whose regime follows an exogenous "
+            "threshold variable: the model does not say how that variable moves");
     }
     const ClassicNumericLocale classic;
     const std::vector<double> values = simulateSeries(model, length, method, seed);

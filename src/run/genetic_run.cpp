@@ -18,6 +18,7 @@
 #include "run/evaluation_cache.h"
 #include "run/finite_results.h"
 #include "run/fitness_text.h"
+#include "run/series_loading.h"
 #include "run/worker_pool.h"
 
 namespace kavri {
@@ -104,12 +105,14 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
     }
 
     // The search's evaluations replace no file; the reporting evaluation writes them.
-    const EvaluationContext searchContext{settings,
-                                          texts,
-                                          observer,
-                                          options.files,
-                                          nullptr,
-                                          /*writeFiles=*/false};
+    EvaluationContext searchContext{settings,
+                                    texts,
+                                    observer,
+                                    options.files,
+                                    nullptr,
+                                    /*writeFiles=*/false};
+    searchContext.thresholdSeries = thresholdSeriesOf(settings, storage);
+    searchContext.sortedThresholds = storage.sortedSeries.data();
     std::optional<EvaluationCache> fast;
     // The cache keeps one estimate per rank range of the default model's regressions (fixed
     // orders would make it depend on the regime too): a model of another form is evaluated
@@ -117,7 +120,8 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
     const bool reference = options.referenceOperators != nullptr;
     if (!reference && settings.form.isDefault()) {
         fast.emplace(settings, options.files, x, sortOrder,
-                     WorkerPool::availableThreads(kMaxSearchThreads));
+                     WorkerPool::availableThreads(kMaxSearchThreads), SearchCacheLimits{},
+                     thresholdSeriesOf(settings, storage), storage.sortedSeries.data());
     }
     // The search keeps the population's genes beside it for its operators.
     std::optional<PopulationGenes> genes;
@@ -177,8 +181,10 @@ RunOutcome runGeneticSearch(const RunSettings& settings, ResultTexts& texts, Run
                 texts.fitnessText = fitnessText(bestFitness, bestLogFitness);
                 observer.refresh(texts);
             }
-            const EvaluationContext reportContext{settings, texts, observer, options.files,
-                                                  &outcome.model};
+            EvaluationContext reportContext{settings, texts, observer, options.files,
+                                            &outcome.model};
+            reportContext.thresholdSeries = thresholdSeriesOf(settings, storage);
+            reportContext.sortedThresholds = storage.sortedSeries.data();
             Result<double> reported =
                 evaluateChromosome(reportContext, x, storage.bestChromosome.data(), sortOrder, n,
                                    model.maxOrder, model.delay, kReportingIteration);

@@ -34,8 +34,8 @@ Result<double> estimateGivenThresholds(const EvaluationContext& context, const d
         writeThresholdText(nThresholds, split.values, context.texts);
         context.observer.refresh(context.texts);
     }
-    const FittingProblem problem =
-        givenThresholdsProblem(context.settings, x, sortOrder, n, maxOrder, delay);
+    const FittingProblem problem = givenThresholdsProblem(context.settings, x, sortOrder, n,
+                                                          maxOrder, delay, context.thresholdSeries);
     Result<EvaluatedFitness> evaluated =
         evaluateSplit(context, problem, split, iteration, "%.3f", files);
     if (!evaluated.ok()) {

@@ -22,7 +22,16 @@ Result<CriterionSelection> selectByCriterion(RunSettings& settings, SelectionCri
     // that the model reported is the row chosen.
     RunSettings compared = settings;
     compared.ga.criterion = kCriterionAbsolute;
-    Result<ModelComparison> comparison = compareModels(compared, series, options);
+    // The comparison ranks the run's threshold variable.
+    const std::vector<double> thresholdSeries(storage.thresholdSeries.data(),
+                                              storage.thresholdSeries.data() + n + nPredictions);
+    ComparisonOptions ranked = options;
+    if (!settings.thresholdVariable.isOwn()) {
+        ranked.thresholdSeries = &thresholdSeries;
+        ranked.thresholdStart =
+            settings.thresholdVariable.kind == ThresholdVariableKind::kDifference ? 1 : 0;
+    }
+    Result<ModelComparison> comparison = compareModels(compared, series, ranked);
     if (!comparison.ok()) {
         return comparison.notice();
     }

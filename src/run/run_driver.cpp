@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <string>
 
 #include "estimation/series_statistics.h"
@@ -84,8 +85,15 @@ RunOutcome runGivenThresholds(const RunSettings& settings, ResultTexts& texts,
     const int n = model.nObservations;
     RunOutcome outcome;
 
+    // The ranks of times without a value of the threshold variable (the change at the first)
+    // come last and hold no value that a threshold could be.
+    int known = n;
+    while (known > 0 && !std::isfinite(storage.sortedSeries[known - 1])) {
+        --known;
+    }
     Result<ResolvedThresholds> resolved =
-        resolveTypedThresholds(storage.sortedSeries.data(), n, model.nThresholds, model.thresholds);
+        resolveTypedThresholds(storage.sortedSeries.data(), known, model.nThresholds,
+                               model.thresholds, !settings.thresholdVariable.isOwn());
     if (!resolved.ok()) {
         outcome.notice = resolved.notice();
         return outcome;
@@ -113,7 +121,9 @@ RunOutcome runGivenThresholds(const RunSettings& settings, ResultTexts& texts,
                                   "); they are used in ascending order: " + sorted);
     }
 
-    const EvaluationContext context{settings, texts, observer, options.files, &outcome.model};
+    EvaluationContext context{settings, texts, observer, options.files, &outcome.model};
+    context.thresholdSeries = thresholdSeriesOf(settings, storage);
+    context.sortedThresholds = storage.sortedSeries.data();
     Result<double> fitness =
         estimateGivenThresholds(context, storage.series.data(), storage.sortedSeries.data(),
                                 model.nThresholds, userThresholds, storage.sortOrder.data(), n,
@@ -205,7 +215,8 @@ RunOutcome runKeptFiles(RunSettings& settings, ResultTexts& texts, RunObserver& 
         outcome.notice = errorNotice("The number of threshold should be at least 1");
         return outcome;
     }
-    rankCandidates(storage.series.data(), n, storage.sortOrder, storage.sortedSeries);
+    rankThresholdCandidates(storage.thresholdSeries.data(), n, storage.sortOrder,
+                            storage.sortedSeries);
     RunOptions dated = options;
     dated.files = datedFiles(options.files, sample);
 
@@ -224,6 +235,11 @@ RunOutcome runKeptFiles(RunSettings& settings, ResultTexts& texts, RunObserver& 
                 outcome.notice = finite.check("the exact optimum's fitness", exact->fitness);
             }
         }
+    }
+    if (outcome.model.available && settings.thresholdVariable.isColumn()) {
+        outcome.model.thresholdFuture = storage.thresholdFuture;
+        outcome.model.thresholdVariableText =
+            thresholdVariableTextOf(settings, storage, outcome.model.delay);
     }
     if (!outcome.notice && !outcome.model.available) {
         outcome.noModelCause = noModelCause(settings, storage.series.data(), n);

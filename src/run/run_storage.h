@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "numeric/storage.h"
 
 namespace kavri {
@@ -14,7 +17,8 @@ struct RunStorage {
           fitness(dvector(0, m)),
           logFitness(dvector(0, m)),
           chromosome(ivector(0, n)),
-          bestChromosome(ivector(0, n)) {}
+          bestChromosome(ivector(0, n)),
+          thresholdSeries(dvector(0, n + p)) {}
 
     IMatrix population;
     IVector sortOrder;
@@ -24,6 +28,14 @@ struct RunStorage {
     DVector logFitness;  // what the search ranks by (estimation/fitness.h)
     IVector chromosome;
     IVector bestChromosome;
+    // The threshold variable z beside the series, row by row (model/threshold_variable.h); its
+    // ranks are sortOrder and its sorted values sortedSeries.
+    DVector thresholdSeries;
+    // An exogenous threshold variable's values in the table's rows after the sample, which
+    // forecasts past the data may use; empty for the other kinds.
+    std::vector<double> thresholdFuture;
+    // The exogenous column's header name, when the table has one ("abs_returns" for "2").
+    std::string thresholdName;
 };
 
 }  // namespace kavri

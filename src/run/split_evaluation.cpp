@@ -50,15 +50,15 @@ MaybeNotice checkReport(const FiniteResults& finite, const ReportedModel& report
 // observation whose threshold variable ties a threshold may be held by the regression below
 // while the whole-series fit applies the equation above; its residual is taken again from the
 // equation that was estimated on it, in the same order of terms as the whole-series fit.
-void recordRegressionResiduals(const double* x, int n, int delay, const FittedModel& model,
-                               int nLags, ReportedModel& data) {
+void recordRegressionResiduals(const double* x, const double* z, int n, int delay,
+                               const FittedModel& model, int nLags, ReportedModel& data) {
     data.regressionResiduals = data.residuals;
     for (int t = 0; t < n; ++t) {
         const int r = data.regimeOfObservation[t];
         if (r < 0 || t < delay) {
             continue;
         }
-        const int applied = regimeOfValue(x[t - delay], model.thresholdValues.data(),
+        const int applied = regimeOfValue(z[t - delay], model.thresholdValues.data(),
                                           model.nRegimes, kWholeSeriesFitTie);
         if (applied == r) {
             continue;
@@ -74,13 +74,18 @@ void recordRegressionResiduals(const double* x, int n, int delay, const FittedMo
     data.regressionLjungBox = ljungBoxStatistic(data.regressionAutocorrelations.data(), n, nLags);
 }
 
-void recordData(const double* x, const int* sortOrder, const ThresholdSplit& split, int n,
-                int nPredictions, int maxOrder, int delay, const FittedModel& model,
-                const double* fitted, const double* residual, const double* acf, int nLags,
-                const HoldoutForecasts& holdout, ReportedModel& data) {
+void recordData(const double* x, const double* zSeries, const int* sortOrder,
+                const ThresholdSplit& split, int n, int nPredictions, int maxOrder, int delay,
+                const FittedModel& model, const double* fitted, const double* residual,
+                const double* acf, int nLags, const HoldoutForecasts& holdout,
+                ReportedModel& data) {
     data.delay = delay;
     data.maxOrder = maxOrder;
     data.series.assign(x, x + n + nPredictions);
+    const double* z = zSeries != nullptr ? zSeries : x;
+    if (zSeries != nullptr) {
+        data.thresholdSeries.assign(zSeries, zSeries + n + nPredictions);
+    }
     data.regimeOfObservation.assign(static_cast<std::size_t>(n), -1);
     for (int r = 0; r < model.nRegimes; ++r) {
         for (int h = split.ranges.begin(r); h < split.ranges.end(r); ++h) {
@@ -94,7 +99,7 @@ void recordData(const double* x, const int* sortOrder, const ThresholdSplit& spl
     data.residuals.assign(residual, residual + n);
     data.autocorrelations.assign(acf, acf + nLags + 1);
     data.holdoutForecasts = holdout.forecast;
-    recordRegressionResiduals(x, n, delay, model, nLags, data);
+    recordRegressionResiduals(x, z, n, delay, model, nLags, data);
 }
 
 }  // namespace
@@ -150,7 +155,7 @@ Result<EvaluatedFitness> evaluateSplit(const EvaluationContext& context,
 
     DVector residual = dvector(0, n);
     DVector fitted = dvector(0, n);
-    fitWholeSeries(x, n, maxOrder, delay, model, residual.data(), fitted.data());
+    fitWholeSeries(x, n, maxOrder, delay, model, residual.data(), fitted.data(), problem.z);
     if (reporting && ga.printResiduals == kPrintResidualsYes) {
         files.writeResidualTable(x, fitted.data(), residual.data(), n);
     }
@@ -170,9 +175,14 @@ Result<EvaluatedFitness> evaluateSplit(const EvaluationContext& context,
                     context.observer);
         if (context.reported != nullptr) {
             *context.reported = reported;
-            recordData(x, problem.sortOrder, split, n, nPredictions, maxOrder, delay, model,
-                       fitted.data(), residual.data(), acf.data(), nLags, holdout,
+            recordData(x, problem.z, problem.sortOrder, split, n, nPredictions, maxOrder, delay,
+                       model, fitted.data(), residual.data(), acf.data(), nLags, holdout,
                        *context.reported);
+            const ThresholdVariable& variable = context.settings.thresholdVariable;
+            context.reported->thresholdVariable = variable.kind;
+            if (!variable.isOwn()) {
+                context.reported->thresholdVariableText = thresholdVariableText(variable, delay);
+            }
         }
     }
     if (context.writeFiles) {

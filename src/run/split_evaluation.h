@@ -32,6 +32,10 @@ struct EvaluationContext {
     ReportedModel* reported = nullptr;  // filled by a reporting evaluation when given
     // Off for the evaluations of a search, which replace no file (search_files.h).
     bool writeFiles = true;
+    // The threshold variable beside the series (null: the series itself) and its sorted values
+    // (null: read through the ranks), from which the thresholds of a chromosome are taken.
+    const double* thresholdSeries = nullptr;
+    const double* sortedThresholds = nullptr;
 };
 
 // The thresholds of a model: its regimes as rank ranges, and the threshold values in the order

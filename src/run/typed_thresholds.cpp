@@ -23,7 +23,7 @@ int typedDecimals(double value) {
 
 std::string shownAs(double value, int decimals) { return formatText("%.*f", decimals, value); }
 
-std::string notFoundDetail(const double* sorted, int n, double typed) {
+std::string notFoundDetail(const double* sorted, int n, double typed, bool thresholdVariable) {
     const double* upper = std::upper_bound(sorted, sorted + n, typed);
     std::string nearest;
     if (upper != sorted) {
@@ -33,9 +33,12 @@ std::string notFoundDetail(const double* sorted, int n, double typed) {
         nearest += (nearest.empty() ? "" : " and ") + shortestText(*upper);
     }
     return formatText(
-        "Threshold %s is not a fitted value of the series; the nearest are %s "
+        "Threshold %s is not a %s; the nearest are %s "
         "(type one of them, or a value as the Threshold result shows it)",
-        shortestText(typed).c_str(), nearest.c_str());
+        shortestText(typed).c_str(),
+        thresholdVariable ? "value of the threshold variable in the sample"
+                          : "fitted value of the series",
+        nearest.c_str());
 }
 
 }  // namespace
@@ -52,7 +55,8 @@ std::string shortestText(double value) {
 
 Result<ResolvedThresholds> resolveTypedThresholds(const double* sortedSeries, int n,
                                                   int nThresholds,
-                                                  const std::array<double, 3>& typed) {
+                                                  const std::array<double, 3>& typed,
+                                                  bool thresholdVariable) {
     ResolvedThresholds resolved;
     for (int i = 0; i < nThresholds && i < static_cast<int>(typed.size()); ++i) {
         const double value = typed[static_cast<std::size_t>(i)];
@@ -75,18 +79,23 @@ Result<ResolvedThresholds> resolveTypedThresholds(const double* sortedSeries, in
         if (matches == 1) {
             resolved.values[static_cast<std::size_t>(i)] = match;
             resolved.remarks.push_back(formatText(
-                "Threshold %d (%s) is taken as the series value %s, the only fitted value that "
+                "Threshold %d (%s) is taken as the %s value %s, the only %s that "
                 "shows as %s at %d decimal%s",
-                i + 1, shown.c_str(), shortestText(match).c_str(), shown.c_str(), decimals,
-                decimals == 1 ? "" : "s"));
+                i + 1, shown.c_str(), thresholdVariable ? "threshold variable's" : "series",
+                shortestText(match).c_str(),
+                thresholdVariable ? "value of it in the sample" : "fitted value", shown.c_str(),
+                decimals, decimals == 1 ? "" : "s"));
             continue;
         }
         const std::string detail =
-            matches == 0 ? notFoundDetail(sortedSeries, n, value)
+            matches == 0 ? notFoundDetail(sortedSeries, n, value, thresholdVariable)
                          : formatText(
-                               "Threshold %s matches %d different fitted values at %d decimal%s; "
+                               "Threshold %s matches %d different %s at %d decimal%s; "
                                "type more decimals",
-                               shown.c_str(), matches, decimals, decimals == 1 ? "" : "s");
+                               shown.c_str(), matches,
+                               thresholdVariable ? "values of the threshold variable in the sample"
+                                                 : "fitted values",
+                               decimals, decimals == 1 ? "" : "s");
         return Notice("Element of series do not exist", kErrorCaption, NoticeIcon::kStop, detail);
     }
     return resolved;

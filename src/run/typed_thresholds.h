@@ -24,9 +24,12 @@ struct ResolvedThresholds {
 // to the same double (0.075416 has six). A threshold that neither equals a fitted value nor
 // matches exactly one at its decimals gives the notice "Element of series do not exist", whose
 // detail names the nearest fitted values or how many values matched.
+// `thresholdVariable`: the sorted values are those of a threshold variable other than the
+// series (model/threshold_variable.h), which the messages then name.
 Result<ResolvedThresholds> resolveTypedThresholds(const double* sortedSeries, int n,
                                                   int nThresholds,
-                                                  const std::array<double, 3>& typed);
+                                                  const std::array<double, 3>& typed,
+                                                  bool thresholdVariable = false);
 
 // The shortest decimal text that reads back as exactly `value` ("%.17g" at the fewest digits).
 std::string shortestText(double value);

@@ -304,6 +304,32 @@ TEST(ParseOptions, LagsAreAscendingDistinctBelowTheMaximumOrderAndCountedByOrder
     refused({"--lags", "1,3", "--tests"}, "not yet available with --lags");
 }
 
+TEST(ParseOptions, TheThresholdVariableIsOwnTheDifferenceOrAColumn) {
+    EXPECT_TRUE(parse({}).request.settings.thresholdVariable.isOwn());
+    EXPECT_TRUE(parse({"--threshold-variable", "own"}).request.settings.thresholdVariable.isOwn());
+    const ParseOutcome difference = parse({"--threshold-variable", "difference", "--tests"});
+    ASSERT_EQ(difference.action, ParseAction::kRun) << difference.text;
+    EXPECT_EQ(difference.request.settings.thresholdVariable.kind,
+              ThresholdVariableKind::kDifference);
+    const ParseOutcome column =
+        parse({"--threshold-variable", "abs_returns", "--forecast", "3", "--search", "exact"});
+    ASSERT_EQ(column.action, ParseAction::kRun) << column.text;
+    EXPECT_EQ(column.request.settings.thresholdVariable,
+              (ThresholdVariable{ThresholdVariableKind::kColumn, "abs_returns"}));
+
+    const auto refused = [](std::vector<std::string> arguments, const std::string& expected) {
+        const ParseOutcome outcome = parse(std::move(arguments));
+        EXPECT_EQ(outcome.action, ParseAction::kRefused);
+        EXPECT_NE(outcome.text.find(expected), std::string::npos) << outcome.text;
+    };
+    refused({"--threshold-variable", ""}, "--threshold-variable expects own, difference or a");
+    refused({"--threshold-variable", "z", "--simulate", "100", "--simulate-to", "s.txt"},
+            "--simulate cannot simulate a series whose regime follows an exogenous variable");
+    EXPECT_EQ(parse({"--threshold-variable", "difference", "--compare-models"}).action,
+              ParseAction::kRun);
+    refused({"--threshold-variable", "z", "--all-columns"}, "cannot be combined with --all-col");
+}
+
 TEST(ParseOptions, ThresholdsSelectGivenThresholdsAndTheirCountSetsNThresholds) {
     ParseOutcome one = parse({"--thresholds", "0.25"});
     ASSERT_EQ(one.action, ParseAction::kRun) << one.text;

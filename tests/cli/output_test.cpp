@@ -173,6 +173,28 @@ TEST(TextReport, CandidatesLineOnlyWhenTheExactSearchTriedSomeValues) {
               5477);
 }
 
+// One line and one JSON key name a threshold variable other than the own lag; none otherwise.
+TEST(TextReport, ThresholdVariableLineAndKeyOnlyWhenItIsNotTheOwnLag) {
+    RunSettings settings = defaultCliSettings();
+    settings.ga.searchMethod = kSearchExact;  // no seed line before it
+    RunOutcome outcome = twoRegimeOutcome();
+    outcome.model.delay = 2;
+    EXPECT_EQ(formatTextReport(ResultTexts{}, outcome, settings).find("Threshold Variable"),
+              std::string::npos);
+    EXPECT_FALSE(
+        nlohmann::json::parse(formatJsonReport(outcome, settings)).contains("thresholdVariable"));
+    settings.thresholdVariable = {ThresholdVariableKind::kColumn, "inflation"};
+    EXPECT_EQ(formatTextReport(ResultTexts{}, outcome, settings)
+                  .rfind("Threshold Variable: column inflation[t-2]\nIteration:", 0),
+              0u);
+    EXPECT_EQ(nlohmann::json::parse(formatJsonReport(outcome, settings))["thresholdVariable"],
+              (nlohmann::json{{"kind", "column"}, {"name", "inflation"}}));
+    settings.thresholdVariable = {ThresholdVariableKind::kDifference, ""};
+    EXPECT_EQ(formatTextReport(ResultTexts{}, outcome, settings)
+                  .rfind("Threshold Variable: change of the series, x[t-2] - x[t-3]\n", 0),
+              0u);
+}
+
 TEST(JsonReport, CarriesTheModelAsNumbersWithNullWhereUndefined) {
     RunSettings settings = defaultCliSettings();
     settings.ga.nIterations = 100;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -115,6 +116,41 @@ TEST(LinearityTests, ProgressCountsEveryReplicateOfBothNullsAndCanStopTheWork) {
     EXPECT_FALSE(stopped.completed);
     EXPECT_FALSE(stopped.oneVsTwo.pValue.has_value());
     EXPECT_TRUE(stopped.oneVsTwo.available);  // the statistics themselves are there
+}
+
+}  // namespace
+}  // namespace kavri
+
+namespace kavri {
+namespace {
+
+// The tests arrange their sample by the run's threshold variable. A series switching on an
+// exogenous z is linear in its own lag: the sup-F test finds the threshold in z, not in x. The
+// change needs one more observation at the start when d + 1 exceeds the order.
+TEST(LinearityTests, TheSampleIsArrangedByTheThresholdVariable) {
+    testing::Noise noise(31u);
+    std::vector<double> z(kObservations), x(kObservations, 0.0);
+    for (double& v : z) v = noise.next();
+    for (int t = 1; t < kObservations; ++t) {
+        x[t] = (z[t - 1] < 0.0 ? 0.8 : -0.6) * x[t - 1] + 0.3 * noise.next();
+    }
+    LinearityTestSettings settings = bootstrapSettings(0, 1);
+    const LinearityTests own = runLinearityTests(x.data(), kObservations, settings);
+    settings.thresholdVariable = ThresholdVariableKind::kColumn;
+    settings.exogenous = z.data();
+    const LinearityTests exogenous = runLinearityTests(x.data(), kObservations, settings);
+    ASSERT_TRUE(exogenous.oneVsTwo.available);
+    EXPECT_GT(exogenous.oneVsTwo.statistic, 4.0 * own.oneVsTwo.statistic);
+    ASSERT_EQ(exogenous.oneVsTwo.thresholds.size(), 1u);
+    EXPECT_LT(std::fabs(exogenous.oneVsTwo.thresholds[0]), 0.05);
+    EXPECT_NE(std::find(z.begin(), z.end(), exogenous.oneVsTwo.thresholds[0]), z.end());
+
+    settings.thresholdVariable = ThresholdVariableKind::kDifference;
+    settings.exogenous = nullptr;
+    settings.delay = 3;
+    const LinearityTests difference = runLinearityTests(x.data(), kObservations, settings);
+    EXPECT_EQ(difference.firstTime, 4);
+    EXPECT_EQ(difference.observations, kObservations - 4);
 }
 
 }  // namespace

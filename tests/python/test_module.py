@@ -21,6 +21,9 @@ CASES = [
                                    levels=[50, 90], seed=3)),
     ("lynx_log10.txt", 100, dict(n_predictions=14, search="genetic", seed=11,
                                  n_iterations=20, max_order=3, delay=2, min_obs=20)),
+    ("ExchangeRate.txt", 450, dict(max_regimes=2, delay=2, threshold_variable="difference",
+                                   tests=True, bootstrap=20, seed=2, compare_models=True,
+                                   forecast=3)),
 ]
 
 
