@@ -853,10 +853,10 @@ std::optional<std::string> modelFormConflict(const CliRequest& request, const Gi
     }
     if (why != nullptr) {
         return std::string(why) + " fits models of the default form and is not yet available " +
-               (form.lagsGiven()     ? "with --lags"
-                : form.ordersFixed() ? "with --orders"
-                : form.trend         ? "with --include trend"
-                                     : "with --include none");
+               (form.lagsGiven() ? "with --lags"
+                : form.trend     ? "with --include trend"
+                : !form.constant ? "with --include none"
+                                 : "with one order per regime (--orders P1,P2,..)");
     }
     if (form.trend && given("--simulate")) {
         return std::string(

@@ -262,6 +262,11 @@ TEST(ParseOptions, OrdersAreCheckedAgainstTheMaximumOrderTheRegimesAndTheSearch)
     ASSERT_EQ(trend.action, ParseAction::kRun) << trend.text;
     EXPECT_TRUE(trend.request.settings.form.constant);
     EXPECT_TRUE(trend.request.settings.form.trend);
+    // The refusal names what the search cannot fit, not an option it can.
+    refused({"--orders", "2", "--include", "trend", "--search", "exact"},
+            "not yet available with --include trend");
+    refused({"--orders", "2", "--include", "none", "--delay-scan"},
+            "not yet available with --include none");
     refused({"--include", "trend", "--select", "aic"},
             "--select fits models of the default form and is not yet available with --include "
             "trend");
