@@ -81,7 +81,7 @@ for geometry in "1366 700" "1300 740" "1366 700"; do
 done
 
 press "$main" Return
-for _ in $(seq 300); do
+for _ in $(seq 600); do
     [ -s Predictions.txt ] && break
     sleep 0.1
 done
