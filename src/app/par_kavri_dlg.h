@@ -68,6 +68,9 @@ class ParKavriDlg : public QDialog {
     const ModelForm& form() const { return form_; }
     // The genetic-algorithm group the next run uses: the form is checked against its search.
     void setGaInForce(const GaParameters& ga) { gaInForce_ = ga; }
+    // "Threshold variable": the own lag, its change, or another numeric column of the table.
+    void setThresholdVariable(const ThresholdVariable& variable);
+    const ThresholdVariable& thresholdVariable() const { return thresholdVariable_; }
     // "Regimes and delay": empty for Search, else the criterion of the comparison's best row.
     void setSelection(std::optional<SelectionCriterion> selection);
     std::optional<SelectionCriterion> selection() const { return selection_; }
@@ -91,12 +94,17 @@ class ParKavriDlg : public QDialog {
     bool exchange(ModelParameters& read);
     bool exchangeSeries(SeriesChoice& read);
     void showPreview(const SeriesPreview& preview);
+    // The threshold variables the file offers, keeping the one chosen when it is among them.
+    void showThresholdVariables();
+    ThresholdVariable chosenThresholdVariable() const;
 
     ModelParameters values_;
     SeriesChoice series_;
     ModelForm form_;
     GaParameters gaInForce_;
     std::optional<SelectionCriterion> selection_;
+    ThresholdVariable thresholdVariable_;
+    SeriesPreview preview_;
     RefusalHandler refusal_;
     FileChooser fileChooser_;
     PreviewSource previewSource_;
@@ -109,7 +117,9 @@ class ParKavriDlg : public QDialog {
     QTableWidget* previewTable_ = nullptr;
     QLabel* note_ = nullptr;  // shown only by setValuesInForce()
     QLineEdit* ordersEdit_ = nullptr;
+    QLineEdit* lagsEdit_ = nullptr;
     QComboBox* termsCombo_ = nullptr;
+    QComboBox* thresholdVariableCombo_ = nullptr;
     QComboBox* selectionCombo_ = nullptr;
 
     QLineEdit* delayEdit_ = nullptr;

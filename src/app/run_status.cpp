@@ -54,6 +54,10 @@ std::string inDesktopWords(std::string text) {
          "the skipped values, N. Observation or N. Prediction"},
         {"--n-observations or --n-predictions", "N. Observation or N. Prediction"},
         {"--column", "Column in Parameter of Model"},
+        {"--max-order", "Max Order AR"},
+        {"--orders", "Orders"},
+        {"--lags", "Lags"},
+        {"--forecast", "Steps ahead"},
     };
     for (const auto& [option, field] : kWords) {
         for (std::size_t at = text.find(option); at != std::string::npos;
@@ -62,6 +66,14 @@ std::string inDesktopWords(std::string text) {
         }
     }
     return text;
+}
+
+QString formPartOutOfReach(const ModelForm& form) {
+    // In the order kavri-cli names them.
+    if (form.lagsGiven()) return QStringLiteral("with a subset of lags");
+    if (form.trend) return QStringLiteral("with a trend");
+    if (!form.constant) return QStringLiteral("without a constant");
+    return QStringLiteral("with one order per regime");
 }
 
 QStringList runStatusLines(const RunSettings& used, const RunOutcome& outcome) {
