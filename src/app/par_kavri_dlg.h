@@ -15,14 +15,18 @@
 // what the file holds: its layout and, per column, the values, the missing ones and the first
 // and last value with their dates. The data choice is read on OK after the model fields.
 //
-// The "Model form" frame sets the form of the model, as kavri-cli's --orders and --include do:
-// "Orders" fixes the autoregressive orders (one for every regime, or one per regime, separated
-// by commas; empty: each chosen by AIC), "Terms" the deterministic terms of every regime. It is
+// The "Model form" frame sets the form of the model, as kavri-cli's --orders, --lags, --include
+// and --threshold-variable do: "Orders" fixes the autoregressive orders (one for every regime,
+// or one per regime, separated by commas; empty: each chosen by AIC), "Lags" the lags of every
+// regime (empty: 1 .. p; read and bounded by the command line's rule, model/lag_list.h),
+// "Terms" the deterministic terms of every regime (a constant, none, or a constant and a
+// trend), "Threshold variable" the z whose lag chooses the regime: the own lag, its change, or
+// another numeric column of the table the preview describes (not the series' own). It is
 // read last, and the form is then checked against the model fields (and the search in force)
 // by the run's own rule, modelFormNotice(), so that OK refuses what the run would. "Regimes and
 // delay" is kavri-cli's --select: Search (the default) leaves them to the search; Lowest AIC or
 // Lowest BIC makes the model comparison first and estimates its best row (run/model_selection.h),
-// which needs Select Model No and the default form.
+// which needs Select Model No and a form the exact search fits (ModelForm::exactSearchable()).
 
 #include <QDialog>
 #include <optional>

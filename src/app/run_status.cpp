@@ -90,6 +90,15 @@ QStringList runStatusLines(const RunSettings& used, const RunOutcome& outcome) {
 
     QStringList lines{
         QStringLiteral("Series read: %1%2").arg(series, sampleDescription(outcome.sample))};
+    // The result fields do not say what chose the regime when it is not the series' own lag.
+    if (outcome.model.available && !used.thresholdVariable.isOwn()) {
+        const std::string& column = outcome.model.thresholdVariableText;
+        lines << QStringLiteral("Threshold variable: %1")
+                     .arg(QString::fromStdString(
+                         column.empty()
+                             ? thresholdVariableText(used.thresholdVariable, outcome.model.delay)
+                             : column));
+    }
     // The files this run put in place, and those of an earlier run it removed (Predictions.txt
     // when nothing is held out, Forecasts.txt of an earlier model).
     QStringList written;

@@ -15,6 +15,7 @@
 #include <QTest>
 
 #include "app/kavri_dlg.h"
+#include "app/run_status.h"
 #include "inference/linearity_tests.h"
 #include "inference/model_comparison.h"
 #include "report/run_report.h"
@@ -263,6 +264,12 @@ void StatisticsViewTest::anotherThresholdVariableIsTestedAndComparedOnIt() {
     SilentObserver observer;
     const RunOutcome outcome = runModel(settings, texts, observer, options);
     QVERIFY2(outcome.model.available, outcome.notice ? outcome.notice->text.c_str() : "");
+
+    // The status line names what chose the regime.
+    const QStringList status = runStatusLines(settings, outcome);
+    QVERIFY2(status.contains(QStringLiteral("Threshold variable: abs_returns[t-1]")),
+             qPrintable(status.join('\n')));
+    QVERIFY(!runStatusLines(settings_, outcome_).join('\n').contains("Threshold variable"));
 
     StatisticsView view;
     view.showRun(settings, outcome);
