@@ -391,7 +391,8 @@ void ParKavriDlg::addToolTips() {
     for (QLineEdit* threshold : thresholdEdits_) {
         threshold->setToolTip(QStringLiteral(
             "A threshold used when Select Model is Yes: one of the first N. Observation values "
-            "of the series, typed so that it reads as exactly that number.\nAny number."));
+            "of the threshold variable (the series itself unless \"Threshold variable\" below "
+            "says otherwise), typed so that it reads as exactly that number.\nAny number."));
     }
     nPredictionsEdit_->setToolTip(toolTipWithRange(
         QStringLiteral("Values after the fitted ones held out and forecast one step ahead "
