@@ -11,10 +11,11 @@ seconds=${FUZZ_SECONDS:-180}
 # sizes of the seed corpus (and past the reader's own limits) are reached, with a length control
 # that lets inputs grow within the minute CI gives each target; a whole run reads at most a few
 # hundred values, so 64 KiB covers every file it uses.
-declare -A maxLength=([series_reader]=4194304 [whole_run]=65536)
-declare -A lengthControl=([series_reader]=5 [whole_run]=100)
+# A lag list is a line of text: 256 bytes reach past the longest list a run can have.
+declare -A maxLength=([series_reader]=4194304 [whole_run]=65536 [lag_list]=256)
+declare -A lengthControl=([series_reader]=5 [whole_run]=100 [lag_list]=100)
 status=0
-for target in series_reader whole_run; do
+for target in series_reader whole_run lag_list; do
     binary="build-fuzz/bin/kavri-${target//_/-}-fuzzer"
     work="build-fuzz/corpus/$target"
     mkdir -p "$work" build-fuzz/crashes
@@ -26,7 +27,7 @@ for target in series_reader whole_run; do
             "$work" "fuzz/corpus/$target" >"$log" 2>&1; then
         status=1
         echo "  FAILED: see $log and build-fuzz/crashes/"
-        grep -E "ERROR|==[0-9]+==|whole run:|series reader:" "$log" | head -20 || true
+        grep -E "ERROR|==[0-9]+==|whole run:|series reader:|lag list:" "$log" | head -20 || true
     fi
     executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     echo "  $target: ${executions:-?} executions"

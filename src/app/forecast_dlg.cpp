@@ -17,6 +17,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/run_status.h"
 #include "model/text_format.h"
 #include "report/forecasts_file.h"
 #include "report/run_report.h"
@@ -179,7 +180,12 @@ void ForecastDlg::makeForecasts() {
     Result<ForecastOutcome> made = runForecasts(model_, *settings, files_);
     QApplication::restoreOverrideCursor();
     if (!made.ok()) {
-        noticeHandler_(made.notice());
+        // In the window's words: a threshold variable known too few steps past the data names
+        // "Steps ahead" and how many the file allows.
+        Notice notice = made.notice();
+        notice.text = inDesktopWords(notice.text);
+        notice.detail = inDesktopWords(notice.detail);
+        noticeHandler_(notice);
         return;
     }
     outcome_ = std::move(made.value());

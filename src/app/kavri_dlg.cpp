@@ -395,6 +395,7 @@ void KavriDlg::openModelParameters() {
         settings_.modelDialogCount == 0 ? modelPrefill() : settings_.model;
     ParKavriDlg dialog(shown, settings_.series, this);
     dialog.setForm(settings_.form);
+    dialog.setThresholdVariable(settings_.thresholdVariable);
     dialog.setSelection(selection_);
     dialog.setGaInForce(settings_.gaDialogCount == 0 ? gaRunDefaults() : settings_.ga);
     if (settings_.modelDialogCount == 0) {
@@ -407,6 +408,7 @@ void KavriDlg::openModelParameters() {
         settings_.model = dialog.values();
         settings_.series = dialog.seriesChoice();
         settings_.form = dialog.form();
+        settings_.thresholdVariable = dialog.thresholdVariable();
         selection_ = dialog.selection();
         ++settings_.modelDialogCount;
     }
@@ -659,6 +661,10 @@ void KavriDlg::chooseSeriesFile(const QString& path) {
     }
     settings_.model.seriesPath = QDir::toNativeSeparators(path).toStdString();
     settings_.series = SeriesChoice{};
+    // A column of the earlier file is no variable of this one; its change or own lag still is.
+    if (settings_.thresholdVariable.isColumn()) {
+        settings_.thresholdVariable = ThresholdVariable{};
+    }
     rememberSeriesFile(path);
     rebuildRecentMenu();
     statusLine_->setLines(

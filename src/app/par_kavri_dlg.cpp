@@ -13,12 +13,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <iterator>
 
 #include "app/dialog_parts.h"
+#include "app/run_status.h"
+#include "model/lag_list.h"
 #include "run/run_driver.h"
 
 namespace kavri {
@@ -31,6 +35,8 @@ constexpr int kSampleFromStart = 0;
 constexpr int kSampleMostRecent = 1;
 // Rows of the preview shown without scrolling.
 constexpr int kPreviewRows = 4;
+// The threshold variable's entries hold its kind (Qt::UserRole) and a column's choice here.
+constexpr int kColumnRole = Qt::UserRole + 1;
 
 // The deterministic terms the "Terms" choice offers, in its order: the label, the word of
 // kavri-cli's --include, and the form it sets. Another term is one more entry here.
@@ -38,16 +44,18 @@ struct TermsEntry {
     const char* label;
     const char* option;
     bool constant;
+    bool trend;
 };
 constexpr TermsEntry kTermsEntries[] = {
-    {"Constant", "const", true},
-    {"None", "none", false},
+    {"Constant", "const", true, false},
+    {"None", "none", false, false},
+    {"Constant and trend", "trend", true, true},
 };
 
 int termsIndexOf(const ModelForm& form) {
     int index = 0;
     for (const TermsEntry& entry : kTermsEntries) {
-        if (entry.constant == form.constant) {
+        if (entry.constant == form.constant && entry.trend == form.trend) {
             return index;
         }
         ++index;
@@ -77,6 +85,38 @@ bool parseOrders(const QString& text, ModelForm& form) {
         form.fixedOrders[static_cast<std::size_t>(form.nFixedOrders++)] = *order;
     }
     return true;
+}
+
+// "1, 2, 12": the lags of every regime, read by the command line's rule for --lags once the
+// blanks a field invites around the commas are taken out; empty text is the lags 1 .. p. The
+// refusal in the dialog's words, or nothing.
+std::optional<QString> readLags(const QString& text, ModelForm& form) {
+    QString lags = text.trimmed();
+    form.nLags = 0;
+    form.lags = {};
+    if (lags.isEmpty()) {
+        return std::nullopt;
+    }
+    static const QRegularExpression kBlanksAroundCommas(QStringLiteral("\\s*,\\s*"));
+    lags.replace(kBlanksAroundCommas, QStringLiteral(","));
+    if (std::optional<std::string> refusal = readLagList(lags.toStdString(), form)) {
+        // The refusal quotes what was typed, not the text with its blanks taken out.
+        const std::string read = "\"" + lags.toStdString() + "\"";
+        const std::size_t at = refusal->rfind(read);
+        if (at != std::string::npos) {
+            refusal->replace(at, read.size(), "\"" + text.toStdString() + "\"");
+        }
+        return QString::fromStdString(inDesktopWords(*refusal));
+    }
+    return std::nullopt;
+}
+
+QString lagsText(const ModelForm& form) {
+    QStringList lags;
+    for (int i = 0; i < form.nLags; ++i) {
+        lags.append(QString::number(form.lags[static_cast<std::size_t>(i)]));
+    }
+    return lags.join(QStringLiteral(","));
 }
 
 // The "Regimes and delay" choice, in its order: Search, then the comparison's criteria.
@@ -199,15 +239,21 @@ QWidget* ParKavriDlg::buildFormFrame() {
     frame->setObjectName(QStringLiteral("formFrame"));
     frame->setToolTip(
         QStringLiteral("The form of every regime's equation beyond its thresholds (kavri-cli "
-                       "--orders and --include), and how the number of regimes and the delay "
+                       "--orders, --lags, --include and --threshold-variable), and how the "
+                       "number of regimes and the delay "
                        "are chosen (--select); the defaults are the model as always fitted."));
     ordersEdit_ = makeInputField(QStringLiteral("ordersEdit"), 12, frame);
     ordersEdit_->setPlaceholderText(QStringLiteral("by AIC"));
+    lagsEdit_ = makeInputField(QStringLiteral("lagsEdit"), 12, frame);
+    lagsEdit_->setPlaceholderText(QStringLiteral("1 .. p"));
     termsCombo_ = new QComboBox(frame);
     termsCombo_->setObjectName(QStringLiteral("termsCombo"));
     for (const TermsEntry& entry : kTermsEntries) {
         termsCombo_->addItem(QString::fromUtf8(entry.label));
     }
+    thresholdVariableCombo_ = new QComboBox(frame);
+    thresholdVariableCombo_->setObjectName(QStringLiteral("thresholdVariableCombo"));
+    thresholdVariableCombo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     selectionCombo_ = new QComboBox(frame);
     selectionCombo_->setObjectName(QStringLiteral("selectionCombo"));
     for (const SelectionEntry& entry : kSelectionEntries) {
@@ -215,8 +261,10 @@ QWidget* ParKavriDlg::buildFormFrame() {
     }
     auto* grid = new QGridLayout(frame);
     addLabelledPair(grid, 0, 0, QStringLiteral("Orders"), ordersEdit_);
-    addLabelledPair(grid, 0, 1, QStringLiteral("Terms"), termsCombo_);
-    addLabelledPair(grid, 0, 2, QStringLiteral("Regimes and delay"), selectionCombo_);
+    addLabelledPair(grid, 0, 1, QStringLiteral("Lags"), lagsEdit_);
+    addLabelledPair(grid, 0, 2, QStringLiteral("Terms"), termsCombo_);
+    addLabelledPair(grid, 1, 0, QStringLiteral("Threshold variable"), thresholdVariableCombo_);
+    addLabelledPair(grid, 1, 2, QStringLiteral("Regimes and delay"), selectionCombo_);
     grid->setColumnStretch(6, 1);
     return frame;
 }
@@ -305,6 +353,8 @@ void ParKavriDlg::buildLayout() {
     whole->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(seriesPathEdit_, &QLineEdit::editingFinished, this, &ParKavriDlg::refreshPreview);
+    connect(columnCombo_, &QComboBox::currentIndexChanged, this,
+            &ParKavriDlg::showThresholdVariables);
 }
 
 void ParKavriDlg::addToolTips() {
@@ -341,7 +391,8 @@ void ParKavriDlg::addToolTips() {
     for (QLineEdit* threshold : thresholdEdits_) {
         threshold->setToolTip(QStringLiteral(
             "A threshold used when Select Model is Yes: one of the first N. Observation values "
-            "of the series, typed so that it reads as exactly that number.\nAny number."));
+            "of the threshold variable (the series itself unless \"Threshold variable\" below "
+            "says otherwise), typed so that it reads as exactly that number.\nAny number."));
     }
     nPredictionsEdit_->setToolTip(toolTipWithRange(
         QStringLiteral("Values after the fitted ones held out and forecast one step ahead "
@@ -355,9 +406,22 @@ void ParKavriDlg::addToolTips() {
         "one order for every regime (\"2\"), or one per regime separated by commas (\"3,1\", "
         "with Select Model Yes and one more order than thresholds); each from 1 to Max Order AR "
         "minus 1.\nEmpty: each regime's order is chosen by AIC."));
+    lagsEdit_->setToolTip(QStringLiteral(
+        "The lags every regime uses instead of 1 .. p (kavri-cli --lags): ascending, each below "
+        "Max Order AR, separated by commas (\"1,2,12\" for a monthly series). Orders then count "
+        "these lags: the AIC chooses among the first 1, 2, ... of them, and Orders k fits the "
+        "first k.\nEmpty: the lags 1 .. p."));
     termsCombo_->setToolTip(QStringLiteral(
-        "Deterministic terms of every regime (kavri-cli --include): a constant, or none for a "
-        "series whose mean is zero by construction (the constant is then reported as 0)."));
+        "Deterministic terms of every regime (kavri-cli --include): a constant; none, for a "
+        "series whose mean is zero by construction (the constant is then reported as 0); or a "
+        "constant and a linear trend t, with t = 1 at the sample's first value, continued past "
+        "it by forecasts."));
+    thresholdVariableCombo_->setToolTip(QStringLiteral(
+        "The variable z whose value z[t-d] chooses the regime of observation t "
+        "(kavri-cli --threshold-variable): the series itself, its change x[t-d] - x[t-d-1], or "
+        "another numeric column of the same table, row by row with the series.\nThe thresholds "
+        "are then values of z. With another column, forecasts go only as far as the file gives "
+        "its values after the series."));
     selectionCombo_->setToolTip(QStringLiteral(
         "How the number of regimes and the delay are chosen (kavri-cli --select).\nSearch: by "
         "the search of Parameter of GA at the Delay Parameter.\nLowest AIC or BIC: the exact "
@@ -389,7 +453,9 @@ void ParKavriDlg::showValues() {
     nPredictionsEdit_->setText(QString::number(values_.nPredictions));
     nAutocorrelationsEdit_->setText(QString::number(values_.nAutocorrelations));
     ordersEdit_->setText(ordersText(form_));
+    lagsEdit_->setText(lagsText(form_));
     termsCombo_->setCurrentIndex(termsIndexOf(form_));
+    showThresholdVariables();
     for (int i = 0; i < static_cast<int>(std::size(kSelectionEntries)); ++i) {
         if (kSelectionEntries[i].criterion == selection_) {
             selectionCombo_->setCurrentIndex(i);
@@ -442,9 +508,25 @@ bool ParKavriDlg::exchangeForm(const ModelParameters& model, ModelForm& read) {
         ordersEdit_->selectAll();
         return false;
     }
+    if (std::optional<QString> refusal = readLags(lagsEdit_->text(), form)) {
+        if (refusal_) {
+            refusal_(*refusal);
+        }
+        lagsEdit_->setFocus(Qt::OtherFocusReason);
+        lagsEdit_->selectAll();
+        return false;
+    }
+    if (std::optional<std::string> conflict = lagListConflict(form, model.maxOrder)) {
+        if (refusal_) {
+            refusal_(QString::fromStdString(inDesktopWords(*conflict)));
+        }
+        lagsEdit_->setFocus(Qt::OtherFocusReason);
+        return false;
+    }
     const int terms =
         std::clamp(termsCombo_->currentIndex(), 0, static_cast<int>(std::size(kTermsEntries)) - 1);
     form.constant = kTermsEntries[terms].constant;
+    form.trend = kTermsEntries[terms].trend;
     // The run's own rule, with the model as read and the search in force.
     RunSettings check;
     check.model = model;
@@ -473,12 +555,11 @@ bool ParKavriDlg::exchangeSelection(const ModelParameters& model, const ModelFor
             "Regimes and delay: the model comparison chooses the delay and the thresholds; it "
             "cannot be combined with Select Model Yes (thresholds given). Choose Select Model No "
             "or Search.");
-    } else if (chosen && !form.isDefault()) {
+    } else if (chosen && !form.exactSearchable()) {
         refusal = QStringLiteral(
                       "Regimes and delay: the model comparison fits models of the default form "
                       "and is not yet available %1. Choose Search.")
-                      .arg(form.ordersFixed() ? QStringLiteral("with fixed orders")
-                                              : QStringLiteral("without a constant"));
+                      .arg(formPartOutOfReach(form));
     }
     if (!refusal.isEmpty()) {
         if (refusal_) {
@@ -498,12 +579,14 @@ void ParKavriDlg::accept() {
     SeriesChoice series = series_;
     ModelForm form = form_;
     std::optional<SelectionCriterion> selection = selection_;
+    const ThresholdVariable variable = chosenThresholdVariable();
     if (exchange(read) && exchangeSeries(series) && exchangeForm(read, form) &&
         exchangeSelection(read, form, selection)) {
         values_ = read;
         series_ = series;
         form_ = form;
         selection_ = selection;
+        thresholdVariable_ = variable;
         QDialog::accept();
     }
 }
@@ -511,6 +594,76 @@ void ParKavriDlg::accept() {
 void ParKavriDlg::setForm(const ModelForm& form) {
     form_ = form;
     showValues();
+}
+
+void ParKavriDlg::setThresholdVariable(const ThresholdVariable& variable) {
+    thresholdVariable_ = variable;
+    thresholdVariableCombo_->clear();  // so that the variable given is the one chosen
+    showThresholdVariables();
+}
+
+ThresholdVariable ParKavriDlg::chosenThresholdVariable() const {
+    ThresholdVariable chosen;
+    const int index = thresholdVariableCombo_->currentIndex();
+    if (index < 0) {
+        return thresholdVariable_;
+    }
+    chosen.kind =
+        static_cast<ThresholdVariableKind>(thresholdVariableCombo_->itemData(index).toInt());
+    if (chosen.isColumn()) {
+        chosen.column =
+            thresholdVariableCombo_->itemData(index, kColumnRole).toString().toStdString();
+    }
+    return chosen;
+}
+
+void ParKavriDlg::showThresholdVariables() {
+    if (thresholdVariableCombo_ == nullptr || columnCombo_ == nullptr) {
+        return;
+    }
+    // What is chosen now (or stored, before the first showing) stays chosen when offered.
+    const ThresholdVariable chosen =
+        thresholdVariableCombo_->count() > 0 ? chosenThresholdVariable() : thresholdVariable_;
+    const QSignalBlocker quiet(thresholdVariableCombo_);
+    thresholdVariableCombo_->clear();
+    thresholdVariableCombo_->addItem(QStringLiteral("Own lag x[t-d]"),
+                                     static_cast<int>(ThresholdVariableKind::kOwn));
+    thresholdVariableCombo_->addItem(QStringLiteral("Change (x[t-d] - x[t-d-1])"),
+                                     static_cast<int>(ThresholdVariableKind::kDifference));
+    // The other numeric columns of a table, by the name (or number) the run looks them up by;
+    // the series' own column is not another variable.
+    const QString series = columnCombo_->currentData().toString();
+    for (const PreviewColumn& column : preview_.columns) {
+        const QString choice = QString::fromStdString(column.choice);
+        const bool isSeries = series.isEmpty() ? column.automatic : choice == series;
+        if (!preview_.table || !column.numeric || isSeries) {
+            continue;
+        }
+        thresholdVariableCombo_->addItem(QString::fromStdString(column.title),
+                                         static_cast<int>(ThresholdVariableKind::kColumn));
+        thresholdVariableCombo_->setItemData(thresholdVariableCombo_->count() - 1, choice,
+                                             kColumnRole);
+    }
+    int index = 0;
+    for (int i = 0; i < thresholdVariableCombo_->count(); ++i) {
+        const auto kind =
+            static_cast<ThresholdVariableKind>(thresholdVariableCombo_->itemData(i).toInt());
+        const QString column = thresholdVariableCombo_->itemData(i, kColumnRole).toString();
+        if (kind == chosen.kind &&
+            (!chosen.isColumn() || column == QString::fromStdString(chosen.column))) {
+            index = i;
+        }
+    }
+    if (index == 0 && chosen.isColumn() && preview_.columns.empty()) {
+        // A file that could not be read: the column is kept, so that OK does not lose it; the
+        // run says whether the file has it.
+        const QString column = QString::fromStdString(chosen.column);
+        thresholdVariableCombo_->addItem(column, static_cast<int>(ThresholdVariableKind::kColumn));
+        thresholdVariableCombo_->setItemData(thresholdVariableCombo_->count() - 1, column,
+                                             kColumnRole);
+        index = thresholdVariableCombo_->count() - 1;
+    }
+    thresholdVariableCombo_->setCurrentIndex(index);
 }
 
 void ParKavriDlg::setSelection(std::optional<SelectionCriterion> selection) {
@@ -552,9 +705,12 @@ void ParKavriDlg::refreshPreview() {
 }
 
 void ParKavriDlg::showPreview(const SeriesPreview& preview) {
+    preview_ = preview;
     // The column choice keeps what was chosen (or stored) when the new file has it.
     const QString chosen = columnCombo_->count() > 0 ? columnCombo_->currentData().toString()
                                                      : QString::fromStdString(series_.column);
+    // The threshold variables follow once the column is chosen again, not while it is rebuilt.
+    const QSignalBlocker rebuilding(columnCombo_);
     columnCombo_->clear();
     QString automatic = QStringLiteral("Automatic");
     for (const PreviewColumn& column : preview.columns) {
@@ -601,6 +757,7 @@ void ParKavriDlg::showPreview(const SeriesPreview& preview) {
         ++row;
     }
     previewTable_->resizeColumnsToContents();
+    showThresholdVariables();
 }
 
 void ParKavriDlg::browseSeriesFile() {

@@ -15,14 +15,18 @@
 // what the file holds: its layout and, per column, the values, the missing ones and the first
 // and last value with their dates. The data choice is read on OK after the model fields.
 //
-// The "Model form" frame sets the form of the model, as kavri-cli's --orders and --include do:
-// "Orders" fixes the autoregressive orders (one for every regime, or one per regime, separated
-// by commas; empty: each chosen by AIC), "Terms" the deterministic terms of every regime. It is
+// The "Model form" frame sets the form of the model, as kavri-cli's --orders, --lags, --include
+// and --threshold-variable do: "Orders" fixes the autoregressive orders (one for every regime,
+// or one per regime, separated by commas; empty: each chosen by AIC), "Lags" the lags of every
+// regime (empty: 1 .. p; read and bounded by the command line's rule, model/lag_list.h),
+// "Terms" the deterministic terms of every regime (a constant, none, or a constant and a
+// trend), "Threshold variable" the z whose lag chooses the regime: the own lag, its change, or
+// another numeric column of the table the preview describes (not the series' own). It is
 // read last, and the form is then checked against the model fields (and the search in force)
 // by the run's own rule, modelFormNotice(), so that OK refuses what the run would. "Regimes and
 // delay" is kavri-cli's --select: Search (the default) leaves them to the search; Lowest AIC or
 // Lowest BIC makes the model comparison first and estimates its best row (run/model_selection.h),
-// which needs Select Model No and the default form.
+// which needs Select Model No and a form the exact search fits (ModelForm::exactSearchable()).
 
 #include <QDialog>
 #include <optional>
@@ -68,6 +72,9 @@ class ParKavriDlg : public QDialog {
     const ModelForm& form() const { return form_; }
     // The genetic-algorithm group the next run uses: the form is checked against its search.
     void setGaInForce(const GaParameters& ga) { gaInForce_ = ga; }
+    // "Threshold variable": the own lag, its change, or another numeric column of the table.
+    void setThresholdVariable(const ThresholdVariable& variable);
+    const ThresholdVariable& thresholdVariable() const { return thresholdVariable_; }
     // "Regimes and delay": empty for Search, else the criterion of the comparison's best row.
     void setSelection(std::optional<SelectionCriterion> selection);
     std::optional<SelectionCriterion> selection() const { return selection_; }
@@ -91,12 +98,17 @@ class ParKavriDlg : public QDialog {
     bool exchange(ModelParameters& read);
     bool exchangeSeries(SeriesChoice& read);
     void showPreview(const SeriesPreview& preview);
+    // The threshold variables the file offers, keeping the one chosen when it is among them.
+    void showThresholdVariables();
+    ThresholdVariable chosenThresholdVariable() const;
 
     ModelParameters values_;
     SeriesChoice series_;
     ModelForm form_;
     GaParameters gaInForce_;
     std::optional<SelectionCriterion> selection_;
+    ThresholdVariable thresholdVariable_;
+    SeriesPreview preview_;
     RefusalHandler refusal_;
     FileChooser fileChooser_;
     PreviewSource previewSource_;
@@ -109,7 +121,9 @@ class ParKavriDlg : public QDialog {
     QTableWidget* previewTable_ = nullptr;
     QLabel* note_ = nullptr;  // shown only by setValuesInForce()
     QLineEdit* ordersEdit_ = nullptr;
+    QLineEdit* lagsEdit_ = nullptr;
     QComboBox* termsCombo_ = nullptr;
+    QComboBox* thresholdVariableCombo_ = nullptr;
     QComboBox* selectionCombo_ = nullptr;
 
     QLineEdit* delayEdit_ = nullptr;

@@ -54,6 +54,10 @@ std::string inDesktopWords(std::string text) {
          "the skipped values, N. Observation or N. Prediction"},
         {"--n-observations or --n-predictions", "N. Observation or N. Prediction"},
         {"--column", "Column in Parameter of Model"},
+        {"--max-order", "Max Order AR"},
+        {"--orders", "Orders"},
+        {"--lags", "Lags"},
+        {"--forecast", "Steps ahead"},
     };
     for (const auto& [option, field] : kWords) {
         for (std::size_t at = text.find(option); at != std::string::npos;
@@ -62,6 +66,14 @@ std::string inDesktopWords(std::string text) {
         }
     }
     return text;
+}
+
+QString formPartOutOfReach(const ModelForm& form) {
+    // In the order kavri-cli names them.
+    if (form.lagsGiven()) return QStringLiteral("with a subset of lags");
+    if (form.trend) return QStringLiteral("with a trend");
+    if (!form.constant) return QStringLiteral("without a constant");
+    return QStringLiteral("with one order per regime");
 }
 
 QStringList runStatusLines(const RunSettings& used, const RunOutcome& outcome) {
@@ -78,6 +90,15 @@ QStringList runStatusLines(const RunSettings& used, const RunOutcome& outcome) {
 
     QStringList lines{
         QStringLiteral("Series read: %1%2").arg(series, sampleDescription(outcome.sample))};
+    // The result fields do not say what chose the regime when it is not the series' own lag.
+    if (outcome.model.available && !used.thresholdVariable.isOwn()) {
+        const std::string& column = outcome.model.thresholdVariableText;
+        lines << QStringLiteral("Threshold variable: %1")
+                     .arg(QString::fromStdString(
+                         column.empty()
+                             ? thresholdVariableText(used.thresholdVariable, outcome.model.delay)
+                             : column));
+    }
     // The files this run put in place, and those of an earlier run it removed (Predictions.txt
     // when nothing is held out, Forecasts.txt of an earlier model).
     QStringList written;

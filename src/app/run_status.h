@@ -14,10 +14,15 @@ namespace kavri {
 
 // `used` is the settings as the run completed them (run defaults written in). Relative paths
 // are resolved against the current folder, where the run read and wrote them.
-// A notice's text as the desktop program says it: the options that the series reader names for
-// kavri-cli ("--skip, --last", "--column", ...) become the fields of Parameter of Model that do
-// the same.
+// A notice's text as the desktop program says it: the options that the series reader, the
+// model's form and the forecasts name for kavri-cli ("--skip, --last", "--column", "--lags",
+// "--forecast", ...) become the fields of the dialogs that do the same.
 std::string inDesktopWords(std::string text);
+
+// The part of a model's form that the exact search, the comparison and the linearity tests
+// cannot fit (ModelForm::exactSearchable() false), as a phrase: "with a subset of lags", "with
+// a trend", "without a constant" or "with one order per regime".
+QString formPartOutOfReach(const ModelForm& form);
 
 QStringList runStatusLines(const RunSettings& used, const RunOutcome& outcome);
 

@@ -22,6 +22,7 @@ PreviewColumn describe(const ColumnPreview& column) {
     described.first = describedValue(column.first, column.firstDate);
     described.last = describedValue(column.last, column.lastDate);
     described.automatic = column.read;
+    described.numeric = column.type == "number";
     return described;
 }
 

@@ -19,6 +19,7 @@ struct PreviewColumn {
     std::string first;   // "1821: 269" with a label, "269" without
     std::string last;
     bool automatic = false;  // the column a run reads when none is chosen
+    bool numeric = false;    // holds numbers: a series, or a threshold variable beside one
 };
 
 struct SeriesPreview {

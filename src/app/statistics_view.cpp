@@ -15,7 +15,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <climits>
+#include <memory>
 
+#include "app/run_status.h"
 #include "inference/coefficient_table.h"
 #include "inference/diagnostics.h"
 #include "inference/fit_statistics.h"
@@ -164,7 +166,15 @@ void StatisticsView::showRun(const RunSettings& settings, const RunOutcome& outc
     comparisonText_.clear();
     const int highestOrder = std::max(1, settings.model.maxOrder - 1);
     orderBox_->setRange(1, highestOrder);
-    orderBox_->setValue(defaultTestOrder(settings.model.maxOrder));
+    // A model of one fixed order is tested at it: the null is the linear autoregression of the
+    // model's own order (kavri-cli refuses another --test-order).
+    const bool fixedOrder = settings.form.nFixedOrders == 1;
+    orderBox_->setValue(fixedOrder ? settings.form.fixedOrders[0]
+                                   : defaultTestOrder(settings.model.maxOrder));
+    orderBox_->setToolTip(fixedOrder ? QStringLiteral("The tests of a model of one fixed order "
+                                                      "are at that order.")
+                                     : QStringLiteral("The common order p of the linear null "
+                                                      "and the threshold alternatives."));
     testMinObsBox_->setMinimum(orderBox_->value() + 2);
     testMinObsBox_->setValue(settings.model.minObs);
     progressBar_->setRange(0, 1);
@@ -205,10 +215,12 @@ void StatisticsView::findRegimeSupport() {
     const ReportedModel& model = outcome_.model;
     // After a search: does BIC at the model's delay support the number of regimes? One delay's
     // comparison, made once per run rather than at every change of the standard errors.
+    // The comparison fits a constant and the lags 1 .. p, with one order for every regime at
+    // most, and ranks the run's threshold variable.
     if (model.available && settings_.model.selectModel == kSelectModelSearch &&
-        settings_.model.maxRegimes > 1 && settings_.form.isDefault()) {
+        settings_.model.maxRegimes > 1 && settings_.form.exactSearchable()) {
         const ClassicNumericLocale classic;
-        ComparisonOptions atDelay;
+        ComparisonOptions atDelay = comparisonOnThresholdVariable(model);
         atDelay.delay = model.delay;
         Result<ModelComparison> support = compareModels(settings_, model.series, atDelay);
         if (support.ok()) {
@@ -234,13 +246,17 @@ void StatisticsView::runTests() {
     settings.minObs = testMinObsBox_->value();
     settings.replicates = replicatesBox_->value();
     settings.seed = static_cast<std::uint64_t>(seedBox_->value());
-    const std::vector<double> series = outcome_.model.series;
+    // The worker keeps its own copy of the model: the sample is arranged by the run's threshold
+    // variable, whose values it reads from there.
+    auto model = std::make_shared<const ReportedModel>(outcome_.model);
     const int n = settings_.model.nObservations;
     startWork(
-        [settings, series, n](const std::atomic<bool>& stop, std::atomic<int>& done,
-                              std::atomic<int>& total) {
+        [settings, model, n](const std::atomic<bool>& stop, std::atomic<int>& done,
+                             std::atomic<int>& total) {
+            LinearityTestSettings arranged = settings;
+            arrangeByThresholdVariable(arranged, *model);
             const LinearityTests tests =
-                runLinearityTests(series.data(), n, settings, [&](int reached, int all) {
+                runLinearityTests(model->series.data(), n, arranged, [&](int reached, int all) {
                     done = reached;
                     total = all;
                     return !stop.load();
@@ -255,11 +271,12 @@ void StatisticsView::runComparison() {
         return;
     }
     const RunSettings settings = settings_;
-    const std::vector<double> series = outcome_.model.series;
+    auto model = std::make_shared<const ReportedModel>(outcome_.model);
     startWork(
-        [settings, series](const std::atomic<bool>& stop, std::atomic<int>& done,
-                           std::atomic<int>& total) {
-            ComparisonOptions options;
+        [settings, model](const std::atomic<bool>& stop, std::atomic<int>& done,
+                          std::atomic<int>& total) {
+            // Every delay ranks the run's threshold variable, as kavri-cli --compare-models.
+            ComparisonOptions options = comparisonOnThresholdVariable(*model);
             // The bar in thousandths of the comparison's work: a delay of a long series takes
             // seconds, too long for a bar that moves only between delays.
             options.keepGoing = [&](double share) {
@@ -267,7 +284,8 @@ void StatisticsView::runComparison() {
                 done = static_cast<int>(share * kComparisonSteps);
                 return !stop.load();
             };
-            const Result<ModelComparison> comparison = compareModels(settings, series, options);
+            const Result<ModelComparison> comparison =
+                compareModels(settings, model->series, options);
             return comparison.ok() ? "Model Comparison:\n" + modelComparisonText(comparison.value())
                                    : comparison.notice().text;
         },
@@ -325,22 +343,22 @@ void StatisticsView::stopWork() {
 }
 
 void StatisticsView::setBusy(bool busy) {
-    // The tests and the comparison fit models of the default form (as kavri-cli refuses
-    // --tests and --compare-models with --orders or --include none).
-    const bool defaultForm = settings_.form.isDefault();
-    const bool available = outcome_.model.available && defaultForm;
-    const QString why = defaultForm
-                            ? QString()
-                            : QStringLiteral(
-                                  "The linearity tests and the model comparison fit models of "
-                                  "the default form and are not yet available with fixed "
-                                  "orders or without a constant.");
+    // The tests and the comparison fit a constant and the lags 1 .. p, at the AIC's orders or
+    // one order for every regime (as kavri-cli refuses --tests and --compare-models for the
+    // other forms).
+    const bool fits = settings_.form.exactSearchable();
+    const bool available = outcome_.model.available && fits;
+    const QString why = fits ? QString()
+                             : QStringLiteral(
+                                   "The linearity tests and the model comparison fit models of "
+                                   "the default form and are not yet available %1.")
+                                   .arg(formPartOutOfReach(settings_.form));
     testsButton_->setEnabled(!busy && available);
     compareButton_->setEnabled(!busy && available);
     testsButton_->setToolTip(why);
     compareButton_->setToolTip(why);
     cancelButton_->setEnabled(busy);
-    orderBox_->setEnabled(!busy);
+    orderBox_->setEnabled(!busy && settings_.form.nFixedOrders != 1);
     testMinObsBox_->setEnabled(!busy);
     replicatesBox_->setEnabled(!busy);
     seedBox_->setEnabled(!busy);

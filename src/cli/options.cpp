@@ -19,6 +19,7 @@
 #include "cli/exit_codes.h"
 #include "cli/value_parsing.h"
 #include "forecast/series_simulation.h"
+#include "model/lag_list.h"
 #include "model/version.h"
 
 namespace kavri::cli {
@@ -196,36 +197,10 @@ Apply ordersSetting(ModelForm& form) {
     };
 }
 
-// --lags: the lags every regime uses instead of 1 .. p, distinct and ascending (orders count
-// them from the first). Their bound against --max-order is checked once every option is read
-// (lagsConflict()).
+// --lags: the lags every regime uses instead of 1 .. p (model/lag_list.h). Their bound
+// against --max-order is checked once every option is read (modelFormConflict()).
 Apply lagsSetting(ModelForm& form) {
-    return [&form](const std::string& text) -> std::optional<std::string> {
-        const int highest = limits::kMaxOrder.max - 1;
-        std::vector<int> lags;
-        std::size_t from = 0;
-        while (true) {
-            const std::size_t comma = std::min(text.find(',', from), text.size());
-            const std::optional<long long> lag = parseInteger(text.substr(from, comma - from));
-            if (!lag || *lag < 1 || *lag > highest) {
-                return "--lags expects whole numbers from 1 to " + std::to_string(highest) +
-                       " separated by commas, such as 1,2,12, got " + quoted(text);
-            }
-            if (!lags.empty() && *lag <= lags.back()) {
-                return "--lags expects distinct lags in ascending order (orders count them from "
-                       "the first), got " +
-                       quoted(text);
-            }
-            lags.push_back(static_cast<int>(*lag));
-            if (comma == text.size()) {
-                break;
-            }
-            from = comma + 1;
-        }
-        form.nLags = static_cast<int>(lags.size());
-        std::copy(lags.begin(), lags.end(), form.lags.begin());
-        return std::nullopt;
-    };
+    return [&form](const std::string& text) { return readLagList(text, form); };
 }
 
 // --levels: one to five distinct percentages strictly between 0 and 100.
@@ -804,16 +779,10 @@ std::optional<std::string> modelFormConflict(const CliRequest& request, const Gi
         return std::nullopt;
     }
     const ModelParameters& model = request.settings.model;
-    if (form.lagsGiven() && form.lags[form.nLags - 1] > model.maxOrder - 1) {
-        return "--lags expects lags below --max-order " + std::to_string(model.maxOrder) +
-               ", got " + std::to_string(form.lags[form.nLags - 1]) + "; raise --max-order to " +
-               std::to_string(form.lags[form.nLags - 1] + 1) + " or more";
+    if (std::optional<std::string> conflict = lagListConflict(form, model.maxOrder)) {
+        return conflict;
     }
     for (int i = 0; i < form.nFixedOrders; ++i) {
-        if (form.lagsGiven() && form.fixedOrders[i] > form.nLags) {
-            return "--orders counts the lags of --lags, so each order runs from 1 to " +
-                   std::to_string(form.nLags) + ", got " + std::to_string(form.fixedOrders[i]);
-        }
         if (form.fixedOrders[i] > model.maxOrder - 1) {
             return "--orders expects orders from 1 to " + std::to_string(model.maxOrder - 1) +
                    " (below --max-order " + std::to_string(model.maxOrder) + "), got " +

@@ -20,21 +20,6 @@ std::uint64_t bootstrapSeed(const CliRequest& request, const RunOutcome& outcome
     return clockSeed;
 }
 
-namespace {
-
-// The comparison ranks the run's threshold variable.
-ComparisonOptions comparisonOnThresholdVariable(const ReportedModel& model) {
-    ComparisonOptions onVariable;
-    if (!model.thresholdSeries.empty()) {
-        onVariable.thresholdSeries = &model.thresholdSeries;
-        onVariable.thresholdStart =
-            model.thresholdVariable == ThresholdVariableKind::kDifference ? 1 : 0;
-    }
-    return onVariable;
-}
-
-}  // namespace
-
 void completeRunStatistics(RunStatistics& statistics, const CliRequest& request,
                            const RunSettings& settings, const RunOutcome& outcome) {
     if (statistics.complete) {
@@ -84,10 +69,7 @@ Result<RunStatistics> computeRunStatistics(const CliRequest& request, const RunS
         }
         testSettings.replicates = request.bootstrapReplicates;
         // The sample is arranged by the run's threshold variable.
-        testSettings.thresholdVariable = model.thresholdVariable;
-        if (model.thresholdVariable == ThresholdVariableKind::kColumn) {
-            testSettings.exogenous = model.thresholdSeries.data();
-        }
+        arrangeByThresholdVariable(testSettings, model);
         testSettings.seed = seed;
         statistics.tests = runLinearityTests(model.series.data(), settings.model.nObservations,
                                              testSettings, progress.replicates);

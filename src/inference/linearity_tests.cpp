@@ -142,6 +142,13 @@ LinearityTestSettings linearityTestSettings(const ModelParameters& model) {
     return settings;
 }
 
+void arrangeByThresholdVariable(LinearityTestSettings& settings, const ReportedModel& model) {
+    settings.thresholdVariable = model.thresholdVariable;
+    settings.exogenous = model.thresholdVariable == ThresholdVariableKind::kColumn
+                             ? model.thresholdSeries.data()
+                             : nullptr;
+}
+
 LinearityTests runLinearityTests(const double* x, int n, const LinearityTestSettings& settings,
                                  const ReplicateProgress& progress) {
     LinearityTests tests;

@@ -23,6 +23,7 @@
 
 #include "inference/replicate_runner.h"
 #include "inference/tsay_test.h"
+#include "model/reported_model.h"
 #include "model/run_settings.h"
 
 namespace kavri {
@@ -49,6 +50,10 @@ int defaultTestOrder(int maxOrder);
 // The tests of a run made with `model`: its delay, maxOrder and minObs, the default order, the
 // default number of replicates and seed 1.
 LinearityTestSettings linearityTestSettings(const ModelParameters& model);
+
+// The sample arranged by the threshold variable `model` was fitted with; an exogenous column's
+// values are read from `model`, which must outlive the settings.
+void arrangeByThresholdVariable(LinearityTestSettings& settings, const ReportedModel& model);
 
 struct SupFTest {
     int nullRegimes = 1;

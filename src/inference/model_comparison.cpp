@@ -239,6 +239,17 @@ int lowest(const std::vector<ComparisonRow>& rows, double (*value)(const Compari
 
 }  // namespace
 
+ComparisonOptions comparisonOnThresholdVariable(const ReportedModel& model) {
+    ComparisonOptions onVariable;
+    if (!model.thresholdSeries.empty()) {
+        onVariable.thresholdSeries = &model.thresholdSeries;
+        // The change has no value at the sample's first time.
+        onVariable.thresholdStart =
+            model.thresholdVariable == ThresholdVariableKind::kDifference ? 1 : 0;
+    }
+    return onVariable;
+}
+
 Result<ModelComparison> compareModels(const RunSettings& settings,
                                       const std::vector<double>& series,
                                       const ComparisonOptions& options) {

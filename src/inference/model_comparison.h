@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "model/notice.h"
+#include "model/reported_model.h"
 #include "model/run_settings.h"
 
 namespace kavri {
@@ -83,6 +84,11 @@ struct ComparisonOptions {
 // series holds nObservations + nPredictions values. The notice is the run's own when there is
 // no order to try (maxOrder below 2). Each delay costs about n C (maxOrder + 1)^2 row updates
 // and C^2 / 2 order choices for C candidates (2 C with at most two regimes).
+// The options that rank the threshold variable `model` was fitted with (none for its own
+// lag), so that a comparison of its run compares models of the same z. They point into
+// `model`, which must outlive them.
+ComparisonOptions comparisonOnThresholdVariable(const ReportedModel& model);
+
 Result<ModelComparison> compareModels(const RunSettings& settings,
                                       const std::vector<double>& series,
                                       const ComparisonOptions& options = {});

@@ -13,6 +13,7 @@
 #include <QTest>
 
 #include "app/forecast_dlg.h"
+#include "forecast/multi_step_forecast.h"
 
 using namespace kavri;
 
@@ -51,6 +52,7 @@ class ForecastDialogTest : public QObject {
     void theSkeletonHasNoPathsSeedOrBands();
     void aFileThatCannotBeWrittenIsAMessage();
     void levelsAreChosenAndTheFileWrittenIsNamed();
+    void anExogenousThresholdVariableLimitsTheStepsAhead();
 
  private:
     QTemporaryDir scratch_;
@@ -130,6 +132,38 @@ void ForecastDialogTest::aFileThatCannotBeWrittenIsAMessage() {
     QVERIFY(notices[0].text.find("Forecasts.txt could not be opened for writing") !=
             std::string::npos);
     QVERIFY(!dialog.outcome().has_value());
+}
+
+// The regime of a step past the data needs z at that step less the delay: beyond what the
+// file gives, the forecasts are refused with the core's reason in the window's words.
+void ForecastDialogTest::anExogenousThresholdVariableLimitsTheStepsAhead() {
+    ReportedModel model = twoRegimeModel();
+    model.thresholdVariable = ThresholdVariableKind::kColumn;
+    model.thresholdSeries = {1.0, 2.5, 1.5, 2.5, 1.0, 2.5, 1.5, 1.0, 2.5, 1.5};
+    model.thresholdFuture = {2.5, 1.0};
+    const int known = knownForecastSteps(model, static_cast<int>(model.series.size()));
+    QCOMPARE(known, 3);
+    ResultFiles files;
+    files.directory = scratch_.path().toStdString();
+    ForecastDlg dialog(model, files);
+    std::vector<Notice> notices;
+    dialog.setNoticeHandler([&](const Notice& notice) { notices.push_back(notice); });
+    dialog.findChild<QComboBox*>("methodCombo")->setCurrentIndex(int(ForecastMethod::kSkeleton));
+    dialog.findChild<QSpinBox*>("horizonSpin")->setValue(20);
+    QTest::mouseClick(dialog.findChild<QPushButton*>("forecastButton"), Qt::LeftButton);
+    QCOMPARE(notices.size(), std::size_t{1});
+    QCOMPARE(notices[0].text,
+             std::string("The threshold variable is not known far enough to forecast"));
+    QVERIFY2(notices[0].detail.rfind("Steps ahead 20: ", 0) == 0 &&
+                 notices[0].detail.find("forecast at most 3 steps") != std::string::npos,
+             notices[0].detail.c_str());
+    QVERIFY(!dialog.outcome().has_value());
+
+    dialog.findChild<QSpinBox*>("horizonSpin")->setValue(known);
+    QTest::mouseClick(dialog.findChild<QPushButton*>("forecastButton"), Qt::LeftButton);
+    QCOMPARE(notices.size(), std::size_t{1});
+    QVERIFY(dialog.outcome().has_value());
+    QCOMPARE(dialog.outcome()->forecasts.horizon(), known);
 }
 
 QTEST_MAIN(ForecastDialogTest)

@@ -63,6 +63,8 @@ class ParameterDialogsTest : public QObject {
     void modelDialogChoosesTheColumnAndSampleFromThePreview();
     void previewSourceCanBeReplaced();
     void modelFormIsReadAndCheckedByTheRunsRule();
+    void lagsAndTrendAreReadByTheCommandLinesRule();
+    void thresholdVariableOffersTheOtherNumericColumns();
 };
 
 void ParameterDialogsTest::fieldsShowThePrefillInShortestForm() {
@@ -510,6 +512,136 @@ void ParameterDialogsTest::modelFormIsReadAndCheckedByTheRunsRule() {
     QVERIFY(again.form() == expected);
 }
 
+// "Lags" is read and bounded by the rule of kavri-cli's --lags, with its words in the dialog's
+// names; "Constant and trend" is --include trend; the refusals keep what was stored.
+void ParameterDialogsTest::lagsAndTrendAreReadByTheCommandLinesRule() {
+    ParKavriDlg model;
+    QStringList messages;
+    model.setRefusalHandler([&](const QString& message) { messages << message; });
+    QCOMPARE(field(model, "lagsEdit")->text(), QString());
+    auto* terms = model.findChild<QComboBox*>(QStringLiteral("termsCombo"));
+    QCOMPARE(terms->count(), 3);
+
+    type(model, "lagsEdit", QStringLiteral("1,2,x"));
+    model.accept();
+    QCOMPARE(messages.size(), 1);
+    QCOMPARE(messages.back(),
+             QStringLiteral("Lags expects whole numbers from 1 to 19 separated by commas, such as "
+                            "1,2,12, got \"1,2,x\""));
+    type(model, "lagsEdit", QStringLiteral("2, 1"));
+    model.accept();
+    QCOMPARE(messages.back(),
+             QStringLiteral("Lags expects distinct lags in ascending order (orders count them "
+                            "from the first), got \"2, 1\""));
+    // The prefill's Max Order AR is 4: lag 12 needs 13.
+    type(model, "lagsEdit", QStringLiteral("1, 2, 12"));
+    model.accept();
+    QCOMPARE(messages.back(), QStringLiteral("Lags expects lags below Max Order AR 4, got 12; "
+                                             "raise Max Order AR to 13 or more"));
+    type(model, "maxOrderEdit", QStringLiteral("13"));
+    type(model, "ordersEdit", QStringLiteral("4"));
+    model.accept();
+    QCOMPARE(messages.back(), QStringLiteral("Orders counts the lags of Lags, so each order runs "
+                                             "from 1 to 3, got 4"));
+    QCOMPARE(messages.size(), 4);
+    QVERIFY(model.form() == ModelForm{});
+
+    // Accepted: the lags, one order, a constant and a trend, searched by the genetic algorithm.
+    type(model, "ordersEdit", QString());
+    terms->setCurrentIndex(terms->findText(QStringLiteral("Constant and trend")));
+    model.accept();
+    QCOMPARE(messages.size(), 4);
+    ModelForm expected;
+    expected.nLags = 3;
+    expected.lags[0] = 1;
+    expected.lags[1] = 2;
+    expected.lags[2] = 12;
+    expected.trend = true;
+    QVERIFY(model.form() == expected);
+
+    // Shown again as stored; the comparison of "Regimes and delay" names what it cannot fit.
+    ParKavriDlg again;
+    again.setRefusalHandler([&](const QString& message) { messages << message; });
+    again.setForm(expected);
+    QCOMPARE(field(again, "lagsEdit")->text(), QStringLiteral("1,2,12"));
+    QCOMPARE(again.findChild<QComboBox*>(QStringLiteral("termsCombo"))->currentText(),
+             QStringLiteral("Constant and trend"));
+    type(again, "maxOrderEdit", QStringLiteral("13"));
+    type(again, "lagsEdit", QString());
+    auto* selection = again.findChild<QComboBox*>(QStringLiteral("selectionCombo"));
+    selection->setCurrentIndex(1);
+    again.accept();
+    QVERIFY2(messages.back().contains("not yet available with a trend"),
+             qPrintable(messages.back()));
+    // One order for every regime is within the comparison's reach.
+    again.findChild<QComboBox*>(QStringLiteral("termsCombo"))->setCurrentIndex(0);
+    type(again, "ordersEdit", QStringLiteral("2"));
+    again.accept();
+    QCOMPARE(messages.size(), 5);
+    QCOMPARE(again.selection(), std::optional<SelectionCriterion>(SelectionCriterion::kAic));
+    QCOMPARE(again.form().fixedOrders[0], 2);
+}
+
+// "Threshold variable": the own lag, its change, and the numeric columns of the table other
+// than the series' own; a plain file offers the first two only.
+void ParameterDialogsTest::thresholdVariableOffersTheOtherNumericColumns() {
+    const auto table = [](const std::string&) {
+        SeriesPreview preview;
+        preview.layout = "comma-separated table with a header line";
+        preview.table = true;
+        PreviewColumn date{"date", "1 \"date\"", 10, 0, "a", "b", false, false};
+        PreviewColumn returns{"returns", "2 \"returns\"", 10, 0, "a", "b", false, true};
+        PreviewColumn volatility{"abs_returns", "3 \"abs_returns\"", 10, 0, "a", "b", true, true};
+        preview.columns = {date, returns, volatility};
+        return preview;
+    };
+    const auto entries = [](QComboBox* combo) {
+        QStringList texts;
+        for (int i = 0; i < combo->count(); ++i) texts << combo->itemText(i);
+        return texts;
+    };
+    ParKavriDlg model;
+    model.setPreviewSource(table);
+    auto* variable = model.findChild<QComboBox*>(QStringLiteral("thresholdVariableCombo"));
+    auto* column = model.findChild<QComboBox*>(QStringLiteral("columnCombo"));
+    // The automatic column (the last) is the series.
+    QCOMPARE(entries(variable),
+             QStringList({"Own lag x[t-d]", "Change (x[t-d] - x[t-d-1])", "2 \"returns\""}));
+    QCOMPARE(variable->currentIndex(), 0);
+    column->setCurrentIndex(column->findData(QStringLiteral("returns")));
+    QCOMPARE(entries(variable),
+             QStringList({"Own lag x[t-d]", "Change (x[t-d] - x[t-d-1])", "3 \"abs_returns\""}));
+    variable->setCurrentIndex(2);
+    QVERIFY(model.thresholdVariable() == ThresholdVariable{});  // until OK
+    model.accept();
+    QCOMPARE(model.result(), int(QDialog::Accepted));
+    QVERIFY((model.thresholdVariable() ==
+             ThresholdVariable{ThresholdVariableKind::kColumn, "abs_returns"}));
+
+    // Shown again as stored, and kept when the preview is read again.
+    ParKavriDlg again(modelPrefill(), SeriesChoice{"returns", 0, false}, nullptr);
+    again.setThresholdVariable({ThresholdVariableKind::kColumn, "abs_returns"});
+    again.setPreviewSource(table);
+    auto* shown = again.findChild<QComboBox*>(QStringLiteral("thresholdVariableCombo"));
+    QCOMPARE(shown->currentText(), QStringLiteral("3 \"abs_returns\""));
+    again.accept();
+    QCOMPARE(again.thresholdVariable().column, std::string("abs_returns"));
+
+    // A plain file of numbers has no other column; its change is offered.
+    ParKavriDlg plain;
+    plain.setPreviewSource([](const std::string&) {
+        SeriesPreview preview;
+        preview.layout = "plain numbers";
+        preview.columns.push_back({"", "values", 10, 0, "1", "2", true, true});
+        return preview;
+    });
+    auto* plainVariable = plain.findChild<QComboBox*>(QStringLiteral("thresholdVariableCombo"));
+    QCOMPARE(plainVariable->count(), 2);
+    plainVariable->setCurrentIndex(1);
+    plain.accept();
+    QVERIFY(plain.thresholdVariable().kind == ThresholdVariableKind::kDifference);
+}
+
 QTEST_MAIN(ParameterDialogsTest)
 #include "parameter_dialogs_test.moc"
 
@@ -646,7 +778,7 @@ void ParameterDialogsTest::previewSourceCanBeReplaced() {
         SeriesPreview preview;
         preview.layout = "comma-separated table with a header line";
         preview.table = true;
-        preview.columns.push_back({"close", "1 \"close\"", 10, 2, "a", "b", true});
+        preview.columns.push_back({"close", "1 \"close\"", 10, 2, "a", "b", true, true});
         return preview;
     });
     QCOMPARE(asked, std::vector<std::string>{"ExchangeRate.txt"});

@@ -15,6 +15,11 @@
 #include <QTest>
 
 #include "app/kavri_dlg.h"
+#include "app/run_status.h"
+#include "inference/linearity_tests.h"
+#include "inference/model_comparison.h"
+#include "report/run_report.h"
+#include "report/statistics_text.h"
 
 using namespace kavri;
 
@@ -40,6 +45,7 @@ class StatisticsViewTest : public QObject {
     void windowOpenedAfterARunUsesTheRunsSettings();
     void longComparisonMovesTheBarAndCancelStopsItPromptly();
     void levelAndTestRowsFollowTheFieldsAndAnotherFormHasNoTests();
+    void anotherThresholdVariableIsTestedAndComparedOnIt();
 
  private:
     void clickAndWait(StatisticsView& view, const char* button);
@@ -214,13 +220,105 @@ void StatisticsViewTest::levelAndTestRowsFollowTheFieldsAndAnotherFormHasNoTests
     clickAndWait(view, "testsButton");
     QVERIFY(textOf(view, "resultText") != twelve);
 
+    // One order for every regime is within the tests' reach, at that order.
     RunSettings fixed = settings_;
     fixed.form.nFixedOrders = 1;
     fixed.form.fixedOrders[0] = 1;
     view.showRun(fixed, outcome_);
+    QVERIFY(view.findChild<QPushButton*>("testsButton")->isEnabled());
+    QCOMPARE(view.findChild<QSpinBox*>("testOrderBox")->value(), 1);
+    QVERIFY(!view.findChild<QSpinBox*>("testOrderBox")->isEnabled());
+
+    // A subset of lags is not; the tooltip names it.
+    RunSettings subset = settings_;
+    subset.form.nLags = 2;
+    subset.form.lags[0] = 1;
+    subset.form.lags[1] = 3;
+    view.showRun(subset, outcome_);
     QVERIFY(!view.findChild<QPushButton*>("testsButton")->isEnabled());
     QVERIFY(!view.findChild<QPushButton*>("compareButton")->isEnabled());
-    QVERIFY(view.findChild<QPushButton*>("testsButton")->toolTip().contains("default form"));
+    const QString why = view.findChild<QPushButton*>("testsButton")->toolTip();
+    QVERIFY2(why.contains("default form") && why.contains("with a subset of lags"),
+             qPrintable(why));
+}
+
+// A model thresholded on another column: the tests, the comparison and the regimes' support
+// rank that column, as kavri-cli's do; the coefficient rows are named by lag and term.
+void StatisticsViewTest::anotherThresholdVariableIsTestedAndComparedOnIt() {
+    RunSettings settings;
+    settings.model = modelPrefill();
+    settings.model.seriesPath = KAVRI_EXAMPLES_DIR "/mark_pound_volatility.csv";
+    settings.series.column = "returns";
+    settings.thresholdVariable = {ThresholdVariableKind::kColumn, "abs_returns"};
+    settings.model.nObservations = 300;
+    settings.model.nPredictions = 20;
+    settings.model.maxRegimes = 2;
+    settings.ga = gaRunDefaults();
+    settings.ga.searchMethod = kSearchExact;
+    settings.ga.fitnessKind = kFitnessAic;
+    settings.modelDialogCount = 1;
+    settings.gaDialogCount = 1;
+    RunOptions options;
+    options.files.directory = scratch_.path().toStdString();
+    ResultTexts texts;
+    SilentObserver observer;
+    const RunOutcome outcome = runModel(settings, texts, observer, options);
+    QVERIFY2(outcome.model.available, outcome.notice ? outcome.notice->text.c_str() : "");
+
+    // The status line names what chose the regime.
+    const QStringList status = runStatusLines(settings, outcome);
+    QVERIFY2(status.contains(QStringLiteral("Threshold variable: abs_returns[t-1]")),
+             qPrintable(status.join('\n')));
+    QVERIFY(!runStatusLines(settings_, outcome_).join('\n').contains("Threshold variable"));
+
+    StatisticsView view;
+    view.showRun(settings, outcome);
+    QVERIFY(textOf(view, "modelText").contains("Regimes Support: "));
+    clickAndWait(view, "compareButton");
+    ComparisonOptions onColumn = comparisonOnThresholdVariable(outcome.model);
+    const Result<ModelComparison> expected =
+        compareModels(settings, outcome.model.series, onColumn);
+    const Result<ModelComparison> ownLag = compareModels(settings, outcome.model.series);
+    QVERIFY(expected.ok() && ownLag.ok());
+    const QString shown = textOf(view, "resultText");
+    QCOMPARE(shown,
+             QString::fromStdString("Model Comparison:\n" + modelComparisonText(expected.value())));
+    QVERIFY(shown !=
+            QString::fromStdString("Model Comparison:\n" + modelComparisonText(ownLag.value())));
+
+    view.findChild<QSpinBox*>("replicatesBox")->setValue(0);
+    clickAndWait(view, "testsButton");
+    LinearityTestSettings tests = linearityTestSettings(settings.model);
+    tests.replicates = 0;
+    tests.minObs = settings.model.minObs;
+    const LinearityTests own =
+        runLinearityTests(outcome.model.series.data(), settings.model.nObservations, tests);
+    arrangeByThresholdVariable(tests, outcome.model);
+    const LinearityTests onZ =
+        runLinearityTests(outcome.model.series.data(), settings.model.nObservations, tests);
+    QCOMPARE(view.testsText(), QString::fromStdString(labelledLines(linearityTestsTexts(onZ))));
+    QVERIFY(labelledLines(linearityTestsTexts(own)) != labelledLines(linearityTestsTexts(onZ)));
+
+    // Lags 1 and 3 with a trend at given thresholds: rows named as the core's table names them.
+    RunSettings form = settings;
+    form.ga.searchMethod = kSearchGenetic;
+    form.model.selectModel = kSelectModelGivenThresholds;
+    form.model.nThresholds = 1;
+    form.model.thresholds = {outcome.model.thresholds.front(), 0.0, 0.0};
+    form.form.nLags = 2;
+    form.form.lags[0] = 1;
+    form.form.lags[1] = 3;
+    form.form.trend = true;
+    const RunOutcome subset = runModel(form, texts, observer, options);
+    QVERIFY2(subset.model.available, subset.notice ? subset.notice->text.c_str() : "");
+    view.showRun(form, subset);
+    const QString rows = textOf(view, "modelText");
+    QVERIFY2(rows.contains("\nConstant ") && rows.contains("\nTrend ") &&
+                 rows.contains("\nLag 1 ") && rows.contains("\nLag 3 ") &&
+                 !rows.contains("\nLag 2 "),
+             qPrintable(rows));
+    QVERIFY(!view.findChild<QPushButton*>("compareButton")->isEnabled());
+    QVERIFY(!rows.contains("Regimes Support"));
 }
 
 QTEST_MAIN(StatisticsViewTest)
