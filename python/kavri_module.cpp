@@ -130,6 +130,28 @@ class Fit {
         return py::make_tuple(json, std::string(), std::string());
     }
 
+    // A series of `length` values simulated from the model with the innovations and seed that
+    // `arguments` ask for (the fit's own options followed by --simulate N --simulate-to FILE
+    // and the method's), as kavri-cli --simulate writes it: (array, "", "") or (None, notice
+    // text, detail), "refused" for a setting the command line refuses.
+    py::tuple simulate(const std::vector<std::string>& arguments, int length) const {
+        ParseOutcome parsed = parseArguments(arguments);
+        if (parsed.action != ParseAction::kRun) {
+            return py::make_tuple(py::none(), parsed.text, std::string("refused"));
+        }
+        Result<std::vector<double>> values = std::vector<double>();
+        {
+            py::gil_scoped_release release;
+            const std::uint32_t seed = forecastSeed(parsed.request, job_.outcome, clockSeed());
+            values =
+                simulatedSeries(job_.outcome.model, length, parsed.request.forecast.method, seed);
+        }
+        if (!values.ok()) {
+            return py::make_tuple(py::none(), values.notice().text, values.notice().detail);
+        }
+        return py::make_tuple(toArray(values.value()), std::string(), std::string());
+    }
+
  private:
     SeriesJob job_;
     mutable std::mutex mutex_;  // Python threads may ask one fit for its JSON at once
@@ -264,7 +286,9 @@ PYBIND11_MODULE(_kavri, module) {
         .def_property_readonly("warnings", &Fit::warnings, "Warnings on sparse regimes.")
         .def("arrays", &Fit::arrays, "Series, fitted values, residuals, regimes as arrays.")
         .def("report", &Fit::report, py::arg("arguments"), py::arg("threads"),
-             "The JSON with the statistics and forecasts that the options ask for.");
+             "The JSON with the statistics and forecasts that the options ask for.")
+        .def("simulate", &Fit::simulate, py::arg("arguments"), py::arg("length"),
+             "A series simulated from the model, as --simulate writes it.");
     module.def("fit", &fit, py::arg("values"), py::arg("arguments"), py::arg("threads"),
                py::arg("name"), py::arg("variable"), py::arg("variable_name"),
                "Fits one series with kavri-cli's options (internal).");

@@ -105,8 +105,11 @@ def _option_text(value):
 
 def _python_names(message):
     """Names kavri-cli's options in a refusal as the keyword arguments of fit()."""
-    for name, option in list(_FIT_OPTIONS.items()) + list(_FIT_FLAGS.items()):
+    # The longer names first, so that --forecast-method is not read as --forecast.
+    names = list(_FIT_OPTIONS.items()) + list(_FIT_FLAGS.items())
+    for name, option in sorted(names, key=lambda item: -len(item[1])):
         message = message.replace(option, name)
+    message = message.replace("--simulate ", "simulate ")
     return message.replace("--thresholds", "thresholds").replace("--levels", "levels")
 
 
@@ -545,6 +548,26 @@ class Model:
         options = dict(forecast=steps, forecast_method=method, paths=paths, seed=seed)
         found = self._report_with(_arguments(options, {}, levels=levels))["forecasts"]
         return _forecast_columns(found["steps"])
+
+    def simulate(self, length, *, method=None, seed=None):
+        """A series of ``length`` values simulated from the model, as ``kavri-cli --simulate``
+        writes it: the regime of each value by the fitting rule, innovations resampled from the
+        regime's residuals ("bootstrap", default) or drawn "gaussian", after a burn-in that is
+        dropped; ``seed`` as for forecasts. Returns a float64 array. A model whose regime
+        follows an exogenous threshold variable, or with a trend, cannot be simulated (the model
+        does not say how the variable moves, nor where in time the series would be): raises
+        :class:`KavriError` with the reason."""
+        options = dict(forecast_method=method, seed=seed)
+        asked = _arguments(options, {}) + ["--simulate", _option_text(length),
+                                           "--simulate-to", "simulated.txt"]
+        values, notice, detail = self._fit.simulate(
+            _without(self._arguments, set(asked) | _LATER_OPTIONS) + asked, int(length)
+            if isinstance(length, (int, _np.integer)) else 0)
+        if values is None:
+            if detail == "refused":
+                _raise_refusal(notice)
+            raise KavriError(notice, detail)
+        return values
 
     def summary(self):
         """One row of the batch summary as a dict: regimes, delay, thresholds, orders, AIC,

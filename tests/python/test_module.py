@@ -7,7 +7,7 @@ import numpy as np
 import pytest
 
 import kavri
-from conftest import cli_json, example
+from conftest import cli_json, example, run_cli
 
 # Bundled series and settings that exercise the exact search, given thresholds, the genetic
 # search, the statistics and the forecasts. Each: file, n_observations, keyword arguments.
@@ -283,3 +283,29 @@ def test_threshold_variable_refusals():
     assert str(exact.value).startswith("search exact fits models of the default form")
     with pytest.raises(kavri.KavriError, match="lags expects lags below max_order 4, got 12"):
         kavri.fit(x, lags=[1, 12], search="genetic")
+
+
+def test_simulate_equals_cli_and_refuses_what_the_model_cannot_say(tmp_path):
+    path = example("lynx_log10.txt")
+    settings = dict(n_predictions=14, max_order=3, delay=2, min_obs=20)
+    model = kavri.fit(kavri.read_series(path), n_observations=100, **settings)
+    simulated = tmp_path / "simulated.txt"
+    status, _, err = run_cli(*cli_arguments(path, 100, settings), "--simulate", "20",
+                             "--simulate-to", str(simulated), "--seed", "9",
+                             "--forecast-method", "gaussian")
+    assert status == 0, err
+    values = model.simulate(20, method="gaussian", seed=9)
+    assert values.tolist() == [float(v) for v in simulated.read_text().split()]
+    with pytest.raises(kavri.KavriError, match="needs forecast_method bootstrap or gaussian"):
+        model.simulate(20, method="skeleton")
+    trend = kavri.fit(kavri.read_series(path), include="trend", thresholds=[3.0141003215196207], **settings)
+    with pytest.raises(kavri.KavriError, match="simulate is not available with include trend"):
+        trend.simulate(10)
+    volatility = example("mark_pound_volatility.csv")
+    exogenous = kavri.fit(kavri.read_series(volatility, "returns"), max_regimes=2,
+                          threshold_variable=kavri.read_series(volatility, "abs_returns"))
+    with pytest.raises(kavri.KavriError) as refused:
+        exogenous.simulate(10)
+    assert refused.value.kind == "refused"
+    assert "cannot simulate a series whose regime follows an exogenous variable" in str(
+        refused.value)
