@@ -160,7 +160,9 @@ def _threshold_variable(variable, size, future):
                              f"got an array of shape {later.shape}")
         values = _np.concatenate([values, later])
     name = getattr(variable, "name", None)
-    if not isinstance(name, str) or not name or name in ("own", "difference"):
+    # A name the command line would read as a keyword or an option stands for nothing here.
+    if (not isinstance(name, str) or not name or name in ("own", "difference")
+            or name.startswith("-")):
         name = _VARIABLE_NAME
     return _np.ascontiguousarray(values), name
 
@@ -256,7 +258,8 @@ def fit(x, *, thresholds=None, search="exact", max_regimes=None, max_order=None,
         x[t-d]), "difference" (the change x[t-d] - x[t-d-1], a momentum model), or an array of
         z's values, one for each value of ``x`` and aligned with it (an exogenous variable, as
         ``--threshold-variable COLUMN`` takes another column of a table). The thresholds are
-        then values of z. z must be finite wherever the fit or the held-out values read it;
+        then values of z. z must be finite wherever the fit or the held-out values read it (a
+        NaN there is refused, naming its place counted from 1, as kavri-cli counts values);
         a pandas Series lends z its name in texts, else it is called "z".
     ``future_threshold_variable``
         With an exogenous z: its values after the last value of ``x``, which forecasts past
