@@ -130,6 +130,28 @@ class Fit {
         return py::make_tuple(json, std::string(), std::string());
     }
 
+    // A series of `length` values simulated from the model with the innovations and seed that
+    // `arguments` ask for (the fit's own options followed by --simulate N --simulate-to FILE
+    // and the method's), as kavri-cli --simulate writes it: (array, "", "") or (None, notice
+    // text, detail), "refused" for a setting the command line refuses.
+    py::tuple simulate(const std::vector<std::string>& arguments, int length) const {
+        ParseOutcome parsed = parseArguments(arguments);
+        if (parsed.action != ParseAction::kRun) {
+            return py::make_tuple(py::none(), parsed.text, std::string("refused"));
+        }
+        Result<std::vector<double>> values = std::vector<double>();
+        {
+            py::gil_scoped_release release;
+            const std::uint32_t seed = forecastSeed(parsed.request, job_.outcome, clockSeed());
+            values =
+                simulatedSeries(job_.outcome.model, length, parsed.request.forecast.method, seed);
+        }
+        if (!values.ok()) {
+            return py::make_tuple(py::none(), values.notice().text, values.notice().detail);
+        }
+        return py::make_tuple(toArray(values.value()), std::string(), std::string());
+    }
+
  private:
     SeriesJob job_;
     mutable std::mutex mutex_;  // Python threads may ask one fit for its JSON at once
@@ -137,16 +159,58 @@ class Fit {
     std::optional<std::string> fitJson_;
 };
 
-// Fits `values` with kavri-cli's `arguments`; `threads` bounds the threads of the fit (0: every
-// core). Returns (Fit, "", "") or (None, refusal, "refused") for arguments the command line
-// refuses.
-py::tuple fit(const py::array_t<double, py::array::c_style | py::array::forcecast>& values,
-              const std::vector<std::string>& arguments, int threads, const std::string& name) {
-    if (values.ndim() != 1) {
-        throw py::value_error("kavri.fit expects a one-dimensional series, got an array of " +
-                              std::to_string(values.ndim()) + " dimensions");
+using Values = py::array_t<double, py::array::c_style | py::array::forcecast>;
+
+// A series and an exogenous threshold variable held side by side, as the two columns of a
+// table: the run reads the series as column 1 and the variable, which it asks for by name
+// (--threshold-variable NAME), as column 2, each held to the rules of values in memory. The
+// variable may run past the series: its later values are what forecasts past the data need.
+class SeriesWithThresholdVariable final : public SeriesSource {
+ public:
+    SeriesWithThresholdVariable(std::vector<double> series, std::string name,
+                                std::vector<double> variable, std::string variableName)
+        : series_(std::move(series), name),
+          variable_(std::move(variable), variableName),
+          name_(std::move(name)),
+          variableName_(std::move(variableName)) {}
+
+    Result<SeriesSample> read(const SeriesRequest& request) const override {
+        const bool variable = request.choice.column == variableName_;
+        Result<SeriesSample> sample = (variable ? variable_ : series_).read(request);
+        if (sample.ok()) {
+            sample.value().columnName =
+                variable ? "column 2 \"" + variableName_ + "\"" : "column 1 \"" + name_ + "\"";
+        }
+        return sample;
     }
-    std::vector<double> copied(values.data(), values.data() + values.size());
+
+ private:
+    SeriesValues series_;
+    SeriesValues variable_;
+    std::string name_;
+    std::string variableName_;
+};
+
+std::vector<double> copiedValues(const Values& values, const char* what) {
+    if (values.ndim() != 1) {
+        throw py::value_error(std::string("kavri.fit expects a one-dimensional ") + what +
+                              ", got an array of " + std::to_string(values.ndim()) + " dimensions");
+    }
+    return std::vector<double>(values.data(), values.data() + values.size());
+}
+
+// Fits `values` with kavri-cli's `arguments`; `threads` bounds the threads of the fit (0: every
+// core). `variable`, when not None, is the exogenous threshold variable row by row with the
+// values (and possibly past them), which the arguments name `variable_name`. Returns
+// (Fit, "", "") or (None, refusal, "refused") for arguments the command line refuses.
+py::tuple fit(const Values& values, const std::vector<std::string>& arguments, int threads,
+              const std::string& name, const std::optional<Values>& variable,
+              const std::string& variableName) {
+    std::vector<double> copied = copiedValues(values, "series");
+    std::vector<double> variableValues;
+    if (variable) {
+        variableValues = copiedValues(*variable, "threshold variable");
+    }
     SeriesJob job;
     ParseOutcome parsed;
     {
@@ -161,9 +225,15 @@ py::tuple fit(const py::array_t<double, py::array::c_style | py::array::forcecas
     {
         py::gil_scoped_release release;
         const ThreadLimitScope limit(threads);
-        const SeriesValues source(std::move(copied), name);
+        std::unique_ptr<const SeriesSource> source;
+        if (variable) {
+            source = std::make_unique<const SeriesWithThresholdVariable>(
+                std::move(copied), name, std::move(variableValues), variableName);
+        } else {
+            source = std::make_unique<const SeriesValues>(std::move(copied), name);
+        }
         CliRequest& request = parsed.request;
-        request.run.seriesSource = &source;
+        request.run.seriesSource = source.get();
         request.run.files.fileSystem = &discardedFiles();
         SilentObserver silent;
         job = runSeriesJob(request, clockSeed(), silent, StatisticsDetail::kSummary);
@@ -216,9 +286,12 @@ PYBIND11_MODULE(_kavri, module) {
         .def_property_readonly("warnings", &Fit::warnings, "Warnings on sparse regimes.")
         .def("arrays", &Fit::arrays, "Series, fitted values, residuals, regimes as arrays.")
         .def("report", &Fit::report, py::arg("arguments"), py::arg("threads"),
-             "The JSON with the statistics and forecasts that the options ask for.");
+             "The JSON with the statistics and forecasts that the options ask for.")
+        .def("simulate", &Fit::simulate, py::arg("arguments"), py::arg("length"),
+             "A series simulated from the model, as --simulate writes it.");
     module.def("fit", &fit, py::arg("values"), py::arg("arguments"), py::arg("threads"),
-               py::arg("name"), "Fits one series with kavri-cli's options (internal).");
+               py::arg("name"), py::arg("variable"), py::arg("variable_name"),
+               "Fits one series with kavri-cli's options (internal).");
     module.def("read_series", &readSeriesValues, py::arg("path"), py::arg("column"),
                "Every value of a series file's column (internal).");
     module.def("table_columns", &tableColumns, py::arg("path"),

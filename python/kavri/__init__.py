@@ -69,6 +69,9 @@ _FIT_OPTIONS = {
     "p_selection": "--p-selection",
     "adjusting_constant": "--adjusting-constant",
     "threshold_variable": "--threshold-variable",
+    "orders": "--orders",
+    "lags": "--lags",
+    "include": "--include",
     "test_order": "--test-order",
     "bootstrap": "--bootstrap",
     "forecast": "--forecast",
@@ -88,18 +91,25 @@ _FEWEST_OBSERVATIONS = 50
 
 
 def _option_text(value):
-    """The text of an option's value as kavri-cli reads it (floats in full)."""
+    """The text of an option's value as kavri-cli reads it (floats in full, a sequence as its
+    comma-separated items)."""
     if isinstance(value, bool):
         raise TypeError("expected a number or a word, got a bool")
     if isinstance(value, float):
         return repr(value)
+    if isinstance(value, (list, tuple, _np.ndarray)):
+        return ",".join(_option_text(item.item() if isinstance(item, _np.generic) else item)
+                        for item in value)
     return str(value)
 
 
 def _python_names(message):
     """Names kavri-cli's options in a refusal as the keyword arguments of fit()."""
-    for name, option in list(_FIT_OPTIONS.items()) + list(_FIT_FLAGS.items()):
+    # The longer names first, so that --forecast-method is not read as --forecast.
+    names = list(_FIT_OPTIONS.items()) + list(_FIT_FLAGS.items())
+    for name, option in sorted(names, key=lambda item: -len(item[1])):
         message = message.replace(option, name)
+    message = message.replace("--simulate ", "simulate ")
     return message.replace("--thresholds", "thresholds").replace("--levels", "levels")
 
 
@@ -119,6 +129,58 @@ def _arguments(options, flags, thresholds=None, levels=None):
     if levels is not None:
         arguments += ["--levels", ",".join(repr(float(level)) for level in _np.atleast_1d(levels))]
     return arguments
+
+
+# The name an exogenous threshold variable goes by in texts when the array has none of its own.
+_VARIABLE_NAME = "z"
+
+
+def _threshold_variable(variable, size, future):
+    """The exogenous threshold variable of fit(): (its values, future ones appended, as a
+    float64 array; its name), or (None, None) for "own" and "difference"."""
+    if isinstance(variable, str) and variable not in ("own", "difference"):
+        raise ValueError(
+            f"threshold_variable expects \"own\", \"difference\" or an array of {size} values, "
+            f"got {variable!r}; pass another column's values as the array (kavri.read_series "
+            "reads a column of a table)")
+    if variable is None or isinstance(variable, str):
+        if future is not None:
+            raise ValueError("future_threshold_variable continues an exogenous threshold "
+                             "variable; give threshold_variable as an array too")
+        return None, None
+    values = _np.asarray(variable, dtype=_np.float64)
+    if values.ndim != 1 or values.size != size:
+        raise ValueError(
+            f"threshold_variable expects \"own\", \"difference\" or an array of {size} values, "
+            f"one for each value of the series, got an array of shape {values.shape}")
+    if future is not None:
+        later = _np.atleast_1d(_np.asarray(future, dtype=_np.float64))
+        if later.ndim != 1:
+            raise ValueError("future_threshold_variable expects a one-dimensional sequence, "
+                             f"got an array of shape {later.shape}")
+        values = _np.concatenate([values, later])
+    name = getattr(variable, "name", None)
+    # A name the command line would read as a keyword or an option stands for nothing here.
+    if (not isinstance(name, str) or not name or name in ("own", "difference")
+            or name.startswith("-")):
+        name = _VARIABLE_NAME
+    return _np.ascontiguousarray(values), name
+
+
+def _for_arrays(error):
+    """A notice of a fit with an exogenous threshold variable, in the words of fit()'s keyword
+    arguments, and with the remedy for an array where the core words it for a table (whose
+    later rows hold the values past the data)."""
+    detail = _python_names(error.detail)
+    for said, meant in (
+            ("which the file does not give; add its values in the rows after the series",
+             "which threshold_variable does not give; pass its later values as "
+             "future_threshold_variable"),
+            ("which the file gives up to step", "which threshold_variable gives up to step"),
+            ("or add the variable's later values in the rows after the series",
+             "or pass more future_threshold_variable values")):
+        detail = detail.replace(said, meant)
+    return KavriError(error.text, detail, error.kind)
 
 
 def _raise_refusal(text):
@@ -167,7 +229,8 @@ def fit(x, *, thresholds=None, search="exact", max_regimes=None, max_order=None,
         n_chromosomes=None, n_iterations=None, p_crossover=None, p_mutation=None,
         p_selection=None, adjusting_constant=None, robust=False, tests=False, test_order=None,
         bootstrap=None, compare_models=False, forecast=None, forecast_method=None, paths=None,
-        levels=None, threads=None, name="the array", threshold_variable=None):
+        levels=None, threads=None, name="the array", threshold_variable=None, orders=None,
+        lags=None, include=None, future_threshold_variable=None):
     """Fits a SETAR model to the series ``x`` and returns a :class:`Model`.
 
     ``x`` is any one-dimensional sequence of numbers (NumPy array, list, pandas Series); every
@@ -186,9 +249,36 @@ def fit(x, *, thresholds=None, search="exact", max_regimes=None, max_order=None,
     simulated forecasts). ``robust``, ``tests`` (with ``test_order``, ``bootstrap``) and
     ``compare_models`` add statistics, ``forecast`` (steps, with ``forecast_method``, ``paths``,
     ``levels``) forecasts, as the options of the same names do; they can also be asked for later
-    with the model's methods. ``threshold_variable`` "own" (default) or "difference" chooses the
-    regime by x[t-d] or by the change x[t-d] - x[t-d-1] (an exogenous variable needs a table:
-    ``kavri-cli --threshold-variable COLUMN``).
+    with the model's methods.
+
+    The model's form (``kavri-cli``'s options of the same names, with the same checks):
+
+    ``threshold_variable``
+        The variable z whose value z[t-d] chooses the regime of observation t: "own" (default,
+        x[t-d]), "difference" (the change x[t-d] - x[t-d-1], a momentum model), or an array of
+        z's values, one for each value of ``x`` and aligned with it (an exogenous variable, as
+        ``--threshold-variable COLUMN`` takes another column of a table). The thresholds are
+        then values of z. z must be finite wherever the fit or the held-out values read it (a
+        NaN there is refused, naming its place counted from 1, as kavri-cli counts values);
+        a pandas Series lends z its name in texts, else it is called "z".
+    ``future_threshold_variable``
+        With an exogenous z: its values after the last value of ``x``, which forecasts past
+        the data need (the regime of step h reads z at h - delay past the data). Without them
+        forecasts reach only as far as z is known past the sample, and further steps are
+        refused.
+    ``orders``
+        Fixed autoregressive orders instead of the AIC's choice: one int for every regime, or
+        one per regime (a sequence, with ``thresholds``), each from 1 to ``max_order`` - 1.
+    ``lags``
+        The lags every regime uses instead of 1 .. p (a sequence, ascending, each below
+        ``max_order``; for example [1, 2, 12]); orders then count these lags.
+    ``include``
+        The deterministic terms of every regime: "const" (default), "none" (no constant, for a
+        series whose mean is zero by construction) or "trend" (a constant and a linear trend
+        t, t = 1 at the sample's first value, continued by forecasts).
+
+    The exact search fits only a constant with lags 1 .. p and one order for every regime;
+    other forms need given ``thresholds`` or ``search="genetic"``, as on the command line.
 
     ``threads`` bounds the threads of this fit (default: every core); with ``threads=1`` each
     fit uses one core, and Python threads fit several series at once. The results do not depend
@@ -202,6 +292,10 @@ def fit(x, *, thresholds=None, search="exact", max_regimes=None, max_order=None,
         raise ValueError(
             f"kavri.fit expects a one-dimensional series, got an array of shape {values.shape}")
     values = _np.ascontiguousarray(values)
+    variable, variable_name = _threshold_variable(threshold_variable, values.size,
+                                                  future_threshold_variable)
+    if variable is not None:
+        threshold_variable = variable_name
     if n_observations is None:
         held_out = _DEFAULT_PREDICTIONS if n_predictions is None else n_predictions
         if isinstance(held_out, (int, _np.integer)):
@@ -221,19 +315,21 @@ def fit(x, *, thresholds=None, search="exact", max_regimes=None, max_order=None,
                    p_crossover=p_crossover, p_mutation=p_mutation, p_selection=p_selection,
                    adjusting_constant=adjusting_constant, test_order=test_order,
                    bootstrap=bootstrap, forecast=forecast, forecast_method=forecast_method,
-                   paths=paths, threshold_variable=threshold_variable)
+                   paths=paths, threshold_variable=threshold_variable, orders=orders,
+                   lags=lags, include=include)
     if thresholds is not None and search == "exact":
         options["search"] = None  # given thresholds are estimated, not searched
     flags = dict(delay_scan=delay_scan, robust=robust, tests=tests,
                  compare_models=compare_models)
     arguments = _arguments(options, flags, thresholds, levels)
     fitted, text, detail = _kavri.fit(values, arguments, 0 if threads is None else int(threads),
-                                      str(name))
+                                      str(name), variable, variable_name or "")
     if fitted is None:
         _raise_refusal(text)
     if fitted.status != "ok":
-        raise KavriError(fitted.notice_text, fitted.notice_detail, fitted.status)
-    return Model(fitted, arguments, threads)
+        error = KavriError(fitted.notice_text, fitted.notice_detail, fitted.status)
+        raise _for_arrays(error) if variable is not None else error
+    return Model(fitted, arguments, threads, variable is not None)
 
 
 class Model:
@@ -242,14 +338,18 @@ class Model:
     Every number is the one ``kavri-cli --json`` prints for the same settings: ``json`` is that
     very text and ``report`` its parsed form. Arrays are NumPy arrays; the per-regime ones
     (``coefficients``, ``standard_errors``, ``t_values``, ``p_values``) are lists with one array
-    per regime, constant first, then lags 1 to the regime's order.
+    per regime, aligned with that regime's ``terms``: the terms fitted, "const", then "trend"
+    with ``include="trend"``, then "lag1", "lag2"... (only the lags fitted: "lag1", "lag2",
+    "lag12" for ``lags=[1, 2, 12]``); a model with ``include="none"`` has no "const".
+    ``lag_coefficients`` gives the same equation by lag instead.
     """
 
-    def __init__(self, fitted, arguments, threads):
+    def __init__(self, fitted, arguments, threads, exogenous=False):
         """Made by :func:`fit` from the native fit, its kavri-cli options and its threads."""
         self._fit = fitted
         self._arguments = arguments
         self._threads = threads
+        self._exogenous = exogenous
         self._report = None
         self._fit_report = None
         self._arrays = None
@@ -308,14 +408,43 @@ class Model:
         """The autoregressive order of each regime."""
         return _np.array([r["order"] for r in self._fitted["regimes"]], dtype=int)
 
+    def _terms_of(self, regime):
+        """A regime of the coefficient table: (the names of its terms fitted, their places in
+        the table, which always has a place for the constant)."""
+        lags = regime.get("lags", range(1, len(regime["coefficients"])))
+        trend = regime.get("trend", False)
+        names = ["const"] + (["trend"] if trend else []) + [f"lag{lag}" for lag in lags]
+        places = list(range(len(names)))
+        if self._fitted.get("include") == "none":
+            names, places = names[1:], places[1:]
+        return names, places
+
     def _table(self, key):
-        """One column of the coefficient table, as an array per regime."""
-        return [_np.array([c[key] for c in regime["coefficients"]], dtype=float)
-                for regime in self._fitted["coefficientTable"]]
+        """One column of the coefficient table, as an array per regime aligned with terms."""
+        columns = []
+        for regime in self._fitted["coefficientTable"]:
+            _, places = self._terms_of(regime)
+            column = [regime["coefficients"][k][key] for k in places]
+            columns.append(_np.array([_nan_if_none(v) for v in column], dtype=float))
+        return columns
+
+    @property
+    def terms(self):
+        """Each regime's terms fitted, the names that ``coefficients``, ``standard_errors``,
+        ``t_values`` and ``p_values`` follow: "const", "trend" (with ``include="trend"``), then
+        "lag1", "lag2"... for the lags fitted ("lag12" for lag 12 of a subset)."""
+        return [self._terms_of(regime)[0] for regime in self._fitted["coefficientTable"]]
 
     @property
     def coefficients(self):
-        """Each regime's coefficients: constant, then lags 1 .. order."""
+        """Each regime's estimates, aligned with ``terms``."""
+        return self._table("estimate")
+
+    @property
+    def lag_coefficients(self):
+        """Each regime's equation by lag: the constant (0 with ``include="none"``), then the
+        coefficients of lags 1 .. order, 0 at the lags a subset leaves out (the trend's slope
+        is in ``coefficients``)."""
         return [_np.array(r["coefficients"], dtype=float) for r in self._fitted["regimes"]]
 
     @property
@@ -396,7 +525,8 @@ class Model:
         if text is None:
             if detail == "refused":
                 _raise_refusal(notice)
-            raise KavriError(notice, detail)
+            error = KavriError(notice, detail)
+            raise _for_arrays(error) if self._exogenous else error
         return _json.loads(text)
 
     def tests(self, *, order=None, bootstrap=None, seed=None):
@@ -421,6 +551,26 @@ class Model:
         options = dict(forecast=steps, forecast_method=method, paths=paths, seed=seed)
         found = self._report_with(_arguments(options, {}, levels=levels))["forecasts"]
         return _forecast_columns(found["steps"])
+
+    def simulate(self, length, *, method=None, seed=None):
+        """A series of ``length`` values simulated from the model, as ``kavri-cli --simulate``
+        writes it: the regime of each value by the fitting rule, innovations resampled from the
+        regime's residuals ("bootstrap", default) or drawn "gaussian", after a burn-in that is
+        dropped; ``seed`` as for forecasts. Returns a float64 array. A model whose regime
+        follows an exogenous threshold variable, or with a trend, cannot be simulated (the model
+        does not say how the variable moves, nor where in time the series would be): raises
+        :class:`KavriError` with the reason."""
+        options = dict(forecast_method=method, seed=seed)
+        asked = _arguments(options, {}) + ["--simulate", _option_text(length),
+                                           "--simulate-to", "simulated.txt"]
+        values, notice, detail = self._fit.simulate(
+            _without(self._arguments, set(asked) | _LATER_OPTIONS) + asked, int(length)
+            if isinstance(length, (int, _np.integer)) else 0)
+        if values is None:
+            if detail == "refused":
+                _raise_refusal(notice)
+            raise KavriError(notice, detail)
+        return values
 
     def summary(self):
         """One row of the batch summary as a dict: regimes, delay, thresholds, orders, AIC,

@@ -22,8 +22,8 @@ class DiscardedFileSystem final : public OutputFileSystem {
     }
 };
 
-// The seed of the simulated forecasts, as a single run chooses it: the one given, else the
-// genetic search's own, else the clock.
+}  // namespace
+
 std::uint32_t forecastSeed(const CliRequest& request, const RunOutcome& outcome,
                            std::uint32_t clockSeed) {
     if (request.run.seed) {
@@ -31,8 +31,6 @@ std::uint32_t forecastSeed(const CliRequest& request, const RunOutcome& outcome,
     }
     return usesGeneticSearch(request.settings) ? outcome.seed : clockSeed;
 }
-
-}  // namespace
 
 const char* seriesStatusWord(SeriesStatus status) {
     switch (status) {

@@ -51,6 +51,11 @@ struct SeriesJobWatch {
     std::function<void()> stageEnded;
 };
 
+// The seed of the simulated forecasts and series, as a single run chooses it: the one given,
+// else the genetic search's own, else the clock.
+std::uint32_t forecastSeed(const CliRequest& request, const RunOutcome& outcome,
+                           std::uint32_t clockSeed);
+
 // A file system that takes every file and keeps none: the result files of a series that the
 // user did not ask for.
 OutputFileSystem& discardedFiles();

@@ -99,9 +99,9 @@ Result<ForecastOutcome> runForecasts(const ReportedModel& model, const ForecastS
     return outcome;
 }
 
-MaybeNotice runSeriesSimulation(const ReportedModel& model, int length, ForecastMethod method,
-                                std::uint64_t seed, const std::filesystem::path& path,
-                                OutputFileSystem& fileSystem) {
+Result<std::vector<double>> simulatedSeries(const ReportedModel& model, int length,
+                                            ForecastMethod method, std::uint64_t seed,
+                                            const std::filesystem::path* path) {
     if (!model.available) {
         return noModelNotice();
     }
@@ -110,17 +110,40 @@ MaybeNotice runSeriesSimulation(const ReportedModel& model, int length, Forecast
             "A series cannot be simulated from a model whose regime follows an exogenous "
             "threshold variable: the model does not say how that variable moves");
     }
-    const ClassicNumericLocale classic;
-    const std::vector<double> values = simulateSeries(model, length, method, seed);
+    if (model.trend) {
+        return errorNotice(
+            "A series cannot be simulated from a model with a trend: a simulated series has no "
+            "place in the sample's time for the trend to start from; forecasts continue it past "
+            "the sample");
+    }
+    if (method == ForecastMethod::kSkeleton) {
+        return errorNotice(
+            "A series cannot be simulated by the skeleton, which draws no innovations: choose "
+            "bootstrap or Gaussian innovations");
+    }
+    std::vector<double> values = simulateSeries(model, length, method, seed);
     for (std::size_t t = 0; t < values.size(); ++t) {
         if (!std::isfinite(values[t])) {
-            return errorNotice(formatText(
-                "The model is explosive: its simulated series overflows at value %zu, so %s "
-                "was not written",
-                t + 1, path.c_str()));
+            std::string text = formatText(
+                "The model is explosive: its simulated series overflows at value %zu", t + 1);
+            if (path != nullptr) {
+                text += formatText(", so %s was not written", path->c_str());
+            }
+            return errorNotice(text);
         }
     }
-    return writeSeriesFile(path, values, fileSystem);
+    return values;
+}
+
+MaybeNotice runSeriesSimulation(const ReportedModel& model, int length, ForecastMethod method,
+                                std::uint64_t seed, const std::filesystem::path& path,
+                                OutputFileSystem& fileSystem) {
+    const ClassicNumericLocale classic;
+    Result<std::vector<double>> values = simulatedSeries(model, length, method, seed, &path);
+    if (!values.ok()) {
+        return values.notice();
+    }
+    return writeSeriesFile(path, values.value(), fileSystem);
 }
 
 }  // namespace kavri

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 #include "forecast/forecast_settings.h"
 #include "forecast/holdout_check.h"
@@ -31,7 +32,15 @@ struct ForecastOutcome {
 Result<ForecastOutcome> runForecasts(const ReportedModel& model, const ForecastSettings& settings,
                                      const ResultFiles& files);
 
-// `length` values simulated from `model` (simulateSeries()) written to `path`. The notice when
+// `length` values simulated from `model` (simulateSeries()), or the notice that refuses them:
+// no model; a model whose regime follows an exogenous threshold variable, or with a trend,
+// whose simulation the model does not describe; the skeleton, which draws nothing; an explosive
+// model whose series overflows (naming `path`, when given, as the file not written).
+Result<std::vector<double>> simulatedSeries(const ReportedModel& model, int length,
+                                            ForecastMethod method, std::uint64_t seed,
+                                            const std::filesystem::path* path = nullptr);
+
+// `length` values simulated from `model` (simulatedSeries()) written to `path`. The notice when
 // `model` is not available, when the model is explosive and the series overflows (no file is
 // written then), or when the file cannot be written.
 MaybeNotice runSeriesSimulation(const ReportedModel& model, int length, ForecastMethod method,

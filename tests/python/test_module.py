@@ -7,7 +7,7 @@ import numpy as np
 import pytest
 
 import kavri
-from conftest import cli_json, example
+from conftest import cli_json, example, run_cli
 
 # Bundled series and settings that exercise the exact search, given thresholds, the genetic
 # search, the statistics and the forecasts. Each: file, n_observations, keyword arguments.
@@ -31,7 +31,9 @@ def cli_arguments(path, n_observations, settings):
     """The kavri-cli options that stand for kavri.fit's keyword arguments."""
     arguments = ["--series", path, "--n-observations", str(n_observations)]
     settings = dict(settings)
-    arguments += ["--search", settings.pop("search", "exact")]
+    search = settings.pop("search", "exact")
+    if "thresholds" not in settings:
+        arguments += ["--search", search]
     for key, value in settings.items():
         option = "--" + key.replace("_", "-")
         if value is True:
@@ -44,10 +46,12 @@ def cli_arguments(path, n_observations, settings):
 
 
 def comparable(report):
-    """The report without what names the input (the file, or the array)."""
+    """The report without what names the input (the file and its column, or the array)."""
     report = dict(report)
-    report["settings"] = {k: v for k, v in report["settings"].items() if k != "series"}
-    report["sample"] = {k: v for k, v in report["sample"].items() if k != "fileValues"}
+    report["settings"] = {k: v for k, v in report["settings"].items()
+                          if k not in ("series", "column")}
+    report["sample"] = {k: v for k, v in report["sample"].items()
+                        if k not in ("fileValues", "column")}
     return report
 
 
@@ -151,3 +155,157 @@ def test_read_table_reads_every_numeric_column():
     table = kavri.read_table(example("lynx.csv"))
     assert list(table) == ["year", "trappings", "log10"]
     assert table["log10"].tolist() == kavri.read_series(example("lynx_log10.txt")).tolist()
+
+
+# The model's form: fixed orders, a lag subset, no constant, a trend, and an exogenous threshold
+# variable (a column of the table beside the series). Each: file, n_observations, the series'
+# column, the threshold variable's column, keyword arguments.
+FORM_CASES = [
+    ("sunspot_year.txt", 250, None, None,
+     dict(n_predictions=39, thresholds=[50.0], lags=[1, 2, 9], max_order=10, include="trend",
+          forecast=4, forecast_method="skeleton")),
+    ("sunspot_year.txt", 250, None, None,
+     dict(n_predictions=39, thresholds=[36.0, 80.0], orders=[3, 1, 2], robust=True)),
+    ("ExchangeRate.txt", 450, None, None,
+     dict(max_regimes=2, orders=2, tests=True, bootstrap=20, seed=4, compare_models=True)),
+    ("ExchangeRate.txt", 450, None, None,
+     dict(search="genetic", seed=8, n_iterations=15, max_regimes=2, include="none")),
+    ("mark_pound_volatility.csv", 1500, "returns", "abs_returns",
+     dict(n_predictions=100, max_regimes=2, tests=True, bootstrap=20, seed=6, forecast=3,
+          forecast_method="skeleton")),
+]
+
+
+def aligned_with_table(model, expected):
+    """The model's per-term arrays are the table's rows of the terms fitted, in order."""
+    constant = expected.get("include") != "none"
+    for regime, terms, coefficients, errors in zip(
+            expected["coefficientTable"], model.terms, model.coefficients,
+            model.standard_errors):
+        rows = regime["coefficients"] if constant else regime["coefficients"][1:]
+        assert len(terms) == len(rows) == coefficients.size == errors.size
+        assert coefficients.tolist() == [c["estimate"] for c in rows]
+        assert np.array_equal(errors, [np.nan if c["standardError"] is None
+                                       else c["standardError"] for c in rows], equal_nan=True)
+        lags = regime.get("lags", list(range(1, len(regime["coefficients"]))))
+        assert terms == (["const"] if constant else []) + (
+            ["trend"] if regime.get("trend") else []) + [f"lag{lag}" for lag in lags]
+
+
+@pytest.mark.parametrize("name,n_observations,column,variable,settings", FORM_CASES)
+def test_model_forms_equal_cli_json(name, n_observations, column, variable, settings):
+    pandas = pytest.importorskip("pandas")
+    path = example(name)
+    arguments = cli_arguments(path, n_observations, settings)
+    x = kavri.read_series(path, column)
+    if variable is not None:
+        arguments += ["--column", column, "--threshold-variable", variable]
+        settings = dict(settings, threshold_variable=pandas.Series(
+            kavri.read_series(path, variable), name=variable))
+    expected = cli_json(*arguments)
+    model = kavri.fit(x, n_observations=n_observations, **settings)
+    assert comparable(model.report) == comparable(expected)
+    aligned_with_table(model, expected)
+    # The equation by lag is the regimes' as stored: 0 at the lags left out.
+    assert [c.tolist() for c in model.lag_coefficients] == [
+        r["coefficients"] for r in expected["regimes"]]
+
+
+def test_lag_subset_and_trend_name_their_terms():
+    x = kavri.read_series(example("sunspot_year.txt"))
+    model = kavri.fit(x, n_predictions=39, thresholds=[50.0], lags=(1, 2, 9), max_order=10,
+                      include="trend")
+    assert model.terms == [["const", "trend", "lag1", "lag2", "lag9"]] * 2
+    by_lag = model.lag_coefficients[0]
+    assert by_lag.size == 10 and by_lag[3:9].tolist() == [0.0] * 6
+    assert by_lag[9] == model.coefficients[0][4] and by_lag[0] == model.coefficients[0][0]
+    none = kavri.fit(x, n_predictions=39, thresholds=[50.0], orders=[2, 1], include="none")
+    assert none.terms == [["lag1", "lag2"], ["lag1"]]
+    assert [c.shape for c in none.standard_errors] == [(2,), (1,)]
+    assert [c[0] for c in none.lag_coefficients] == [0.0, 0.0]
+
+
+def test_exogenous_variable_forecasts_as_far_as_it_is_known():
+    path = example("mark_pound_volatility.csv")
+    x = kavri.read_series(path, "returns")[:1600]
+    z = kavri.read_series(path, "abs_returns")[:1600]
+    settings = dict(n_predictions=100, max_regimes=2)
+    model = kavri.fit(x, threshold_variable=z, **settings)
+    assert model.report["thresholdVariable"] == {"kind": "column", "name": "z"}
+    assert model.forecast(1, method="skeleton")["forecast"].shape == (1,)
+    with pytest.raises(kavri.KavriError) as beyond:
+        model.forecast(3, method="skeleton")
+    assert beyond.value.text == "The threshold variable is not known far enough to forecast"
+    assert beyond.value.detail == (
+        "forecast 3: the regime of step h needs the threshold variable at h - 1 past the data, "
+        "which threshold_variable gives up to step 1; forecast at most 1 step, or pass more "
+        "future_threshold_variable values")
+    # The values past the data given: the same forecasts as the table that holds them.
+    later = kavri.read_series(path, "abs_returns")[1600:1605]
+    longer = kavri.fit(x, threshold_variable=z, future_threshold_variable=later, **settings)
+    assert longer.json == model.json
+    expected = cli_json("--series", path, "--column", "returns", "--threshold-variable",
+                        "abs_returns", "--n-observations", "1500", "--n-predictions", "100",
+                        "--max-regimes", "2", "--search", "exact", "--forecast", "5",
+                        "--forecast-method", "skeleton")
+    assert longer.forecast(5, method="skeleton")["forecast"].tolist() == [
+        s["forecast"] for s in expected["forecasts"]["steps"]]
+
+
+def test_threshold_variable_refusals():
+    path = example("mark_pound_volatility.csv")
+    x = kavri.read_series(path, "returns")
+    z = kavri.read_series(path, "abs_returns")
+    gap = z.copy()
+    gap[7] = np.nan
+    with pytest.raises(kavri.KavriError) as missing:
+        kavri.fit(x, threshold_variable=gap, max_regimes=2)
+    assert missing.value.text == "Element 8 could not be read"
+    assert missing.value.detail.startswith(
+        "the threshold variable (threshold_variable z): z, value 8: nan is a missing value")
+    # A gap after the sample only ends what forecasts may use.
+    late = z.copy()
+    late[-3] = np.nan
+    kept = kavri.fit(x, threshold_variable=late, max_regimes=2, n_observations=1500,
+                     n_predictions=100)
+    assert kept.forecast(372, method="skeleton")["forecast"].shape == (372,)
+    with pytest.raises(kavri.KavriError, match="gives up to step 372; forecast at most 372"):
+        kept.forecast(373, method="skeleton")
+    with pytest.raises(ValueError, match="an array of 1974 values"):
+        kavri.fit(x, threshold_variable=z[:-1])
+    with pytest.raises(ValueError, match="pass another column's values as the array"):
+        kavri.fit(x, threshold_variable="abs_returns")
+    with pytest.raises(ValueError, match="give threshold_variable as an array"):
+        kavri.fit(x, threshold_variable="difference", future_threshold_variable=[0.1])
+    with pytest.raises(kavri.KavriError) as exact:
+        kavri.fit(x, include="trend")
+    assert exact.value.kind == "refused"
+    assert str(exact.value).startswith("search exact fits models of the default form")
+    with pytest.raises(kavri.KavriError, match="lags expects lags below max_order 4, got 12"):
+        kavri.fit(x, lags=[1, 12], search="genetic")
+
+
+def test_simulate_equals_cli_and_refuses_what_the_model_cannot_say(tmp_path):
+    path = example("lynx_log10.txt")
+    settings = dict(n_predictions=14, max_order=3, delay=2, min_obs=20)
+    model = kavri.fit(kavri.read_series(path), n_observations=100, **settings)
+    simulated = tmp_path / "simulated.txt"
+    status, _, err = run_cli(*cli_arguments(path, 100, settings), "--simulate", "20",
+                             "--simulate-to", str(simulated), "--seed", "9",
+                             "--forecast-method", "gaussian")
+    assert status == 0, err
+    values = model.simulate(20, method="gaussian", seed=9)
+    assert values.tolist() == [float(v) for v in simulated.read_text().split()]
+    with pytest.raises(kavri.KavriError, match="needs forecast_method bootstrap or gaussian"):
+        model.simulate(20, method="skeleton")
+    trend = kavri.fit(kavri.read_series(path), include="trend", thresholds=[3.0141003215196207], **settings)
+    with pytest.raises(kavri.KavriError, match="simulate is not available with include trend"):
+        trend.simulate(10)
+    volatility = example("mark_pound_volatility.csv")
+    exogenous = kavri.fit(kavri.read_series(volatility, "returns"), max_regimes=2,
+                          threshold_variable=kavri.read_series(volatility, "abs_returns"))
+    with pytest.raises(kavri.KavriError) as refused:
+        exogenous.simulate(10)
+    assert refused.value.kind == "refused"
+    assert "cannot simulate a series whose regime follows an exogenous variable" in str(
+        refused.value)

@@ -135,6 +135,33 @@ TEST_F(ForecastRun, SimulatedSeriesReadsBackAsTheSameDoubles) {
     for (int t = 0; t < 300; ++t) EXPECT_EQ(read[t], lines[static_cast<std::size_t>(t)]);
 }
 
+// What a simulation cannot honour is refused as a notice, whichever front end asks: a model
+// with a trend (a simulated series has no place in the sample's time) and the skeleton (no
+// innovations); the series itself is what the file holds.
+TEST_F(ForecastRun, SimulatedSeriesRefusesATrendAndTheSkeleton) {
+    const Result<std::vector<double>> values =
+        simulatedSeries(outcome_.model, 300, ForecastMethod::kGaussian, 8);
+    ASSERT_TRUE(values.ok());
+    const std::filesystem::path path = dir_.path() / "simulated.txt";
+    ASSERT_FALSE(runSeriesSimulation(outcome_.model, 300, ForecastMethod::kGaussian, 8, path));
+    EXPECT_EQ(values.value(), testing::readValues(path.string()));
+
+    ReportedModel trend = outcome_.model;
+    trend.trend = true;
+    const Result<std::vector<double>> refused =
+        simulatedSeries(trend, 10, ForecastMethod::kBootstrap, 1);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.notice().text.rfind("A series cannot be simulated from a model with a "
+                                          "trend",
+                                          0),
+              0u);
+    const Result<std::vector<double>> skeleton =
+        simulatedSeries(outcome_.model, 10, ForecastMethod::kSkeleton, 1);
+    ASSERT_FALSE(skeleton.ok());
+    EXPECT_NE(skeleton.notice().text.find("draws no innovations"), std::string::npos);
+    EXPECT_TRUE(runSeriesSimulation(trend, 10, ForecastMethod::kBootstrap, 1, path).has_value());
+}
+
 TEST_F(ForecastRun, AnExplosiveModelWritesNoSeriesAndFilesThatCannotBeWrittenAreNamed) {
     ReportedModel explosive = outcome_.model;
     for (RegimeReport& regime : explosive.regimes) regime.coefficients = {1.0, 50.0};
@@ -145,7 +172,12 @@ TEST_F(ForecastRun, AnExplosiveModelWritesNoSeriesAndFilesThatCannotBeWrittenAre
     ASSERT_TRUE(overflow.has_value());
     EXPECT_EQ(overflow->text.substr(0, 55),
               "The model is explosive: its simulated series overflows ");
+    EXPECT_NE(overflow->text.find(", so " + path.string() + " was not written"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(simulatedSeries(explosive, 1000, ForecastMethod::kBootstrap, 1)
+                  .notice()
+                  .text.find("was not written"),
+              std::string::npos);
 
     // Forecasts of the same model overflow a few hundred steps ahead: no "inf" is shown and no
     // Forecasts.txt written, the step named.
