@@ -174,10 +174,7 @@ SkeletonLongRun skeletonLongRun(const ReportedModel& model) {
 }
 
 std::vector<PortmanteauTest> ljungBoxByLag(const ReportedModel& model) {
-    int highestOrder = 0;
-    for (const RegimeReport& regime : model.regimes) {
-        highestOrder = std::max(highestOrder, regime.order);
-    }
+    const int lagsFitted = model.mostLagsFitted();
     const std::vector<double>& acf = model.ownAutocorrelations();
     const int lags = std::max(0, static_cast<int>(acf.size()) - 1);
     const int n = static_cast<int>(model.regimeOfObservation.size());
@@ -185,7 +182,7 @@ std::vector<PortmanteauTest> ljungBoxByLag(const ReportedModel& model) {
     for (int h = 1; h <= lags; ++h) {
         PortmanteauTest test;
         test.lags = h;
-        test.df = h - highestOrder;
+        test.df = h - lagsFitted;
         test.statistic = portmanteau(acf, h, n);
         if (test.df > 0) {
             test.pValue = chiSquaredUpperTail(test.statistic, test.df);

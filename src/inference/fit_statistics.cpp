@@ -29,14 +29,12 @@ std::optional<double> gaussianLogLikelihood(const CoefficientTable& table) {
 FitStatistics fitStatistics(const ReportedModel& model, const CoefficientTable& table) {
     assert(model.available && table.regimes.size() == model.regimes.size());
     FitStatistics statistics;
-    int maxLags = 0;
     for (std::size_t r = 0; r < model.regimes.size(); ++r) {
         const int parameters = static_cast<int>(model.lagsOf(r).size()) + (model.constant ? 1 : 0) +
                                (model.trend ? 1 : 0);
         const int observations = table.regimes[r].observations;
         statistics.observations += observations;
         statistics.coefficients += parameters;
-        maxLags = std::max(maxLags, model.regimes[r].order);
         if (observations < kObservationsPerParameter * parameters) {
             statistics.sparseRegimes.push_back(
                 SparseRegime{static_cast<int>(r) + 1, observations, parameters});
@@ -55,7 +53,8 @@ FitStatistics fitStatistics(const ReportedModel& model, const CoefficientTable& 
 
     statistics.ljungBox = model.ownLjungBox();
     statistics.ljungBoxLags = std::max(0, static_cast<int>(model.ownAutocorrelations().size()) - 1);
-    statistics.ljungBoxDf = statistics.ljungBoxLags - maxLags;
+    statistics.ljungBoxDf = statistics.ljungBoxLags - model.mostLagsFitted();
+    statistics.lagSubset = !model.lags.empty();
     if (statistics.ljungBoxDf > 0) {
         statistics.ljungBoxP = chiSquaredUpperTail(statistics.ljungBox, statistics.ljungBoxDf);
     }

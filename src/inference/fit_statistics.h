@@ -42,7 +42,10 @@ struct FitStatistics {
     double bic = 0.0;
     double ljungBox = 0.0;
     int ljungBoxLags = 0;  // L
-    int ljungBoxDf = 0;    // L - max p_r; the p value is empty when it is not positive
+    // L less the most lag coefficients a regime fitted (max p_r, or the lags of a subset); the
+    // p value is empty when it is not positive.
+    int ljungBoxDf = 0;
+    bool lagSubset = false;  // the regressions fitted a subset of lags
     std::optional<double> ljungBoxP;
     std::vector<SparseRegime> sparseRegimes;
 };

@@ -3,6 +3,7 @@
 // The reported model as numbers, for front ends that need more than the result texts (the
 // command line's JSON output, for instance). Filled by a reporting evaluation.
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -91,6 +92,16 @@ struct ReportedModel {
             }
         }
         return fitted;
+    }
+
+    // The most lag coefficients a regime fitted: the degrees of freedom the residuals'
+    // portmanteau tests lose (the highest order, unless a subset of lags was fitted).
+    int mostLagsFitted() const {
+        std::size_t most = 0;
+        for (std::size_t r = 0; r < regimes.size(); ++r) {
+            most = std::max(most, lagsOf(r).size());
+        }
+        return static_cast<int>(most);
     }
 
     const std::vector<double>& ownResiduals() const {

@@ -94,16 +94,17 @@ std::vector<LabelledText> fitStatisticsTexts(const FitStatistics& s) {
         {"BIC", formatText("%f (AIC - 2K + ln(N) (K + R - 1): K = %d coefficients, R - 1 = %d "
                            "thresholds, N = %d)",
                            s.bic, s.coefficients, s.thresholds, s.observations)});
-    const int highestOrder = s.ljungBoxLags - s.ljungBoxDf;
+    const int lagsFitted = s.ljungBoxLags - s.ljungBoxDf;
+    const char* lost = s.lagSubset ? "the most lags a regime fitted" : "the highest order";
     texts.push_back(
         {"Ljung-Box p",
          s.ljungBoxDf > 0
              ? formatText("%s (Q = %f against chi-square with %d degrees of freedom: %d lags "
-                          "less %d, the highest order)",
+                          "less %d, %s)",
                           pValueText(s.ljungBoxP).c_str(), s.ljungBox, s.ljungBoxDf, s.ljungBoxLags,
-                          highestOrder)
-             : formatText("NA (%d lags leave no degree of freedom beyond the highest order %d)",
-                          s.ljungBoxLags, highestOrder)});
+                          lagsFitted, lost)
+             : formatText("NA (%d lags leave no degree of freedom beyond %s %d)", s.ljungBoxLags,
+                          lost, lagsFitted)});
     return texts;
 }
 

@@ -12,6 +12,7 @@
 #include "estimation/information_criterion.h"
 #include "forecast/multi_step_forecast.h"
 #include "inference/coefficient_table.h"
+#include "inference/diagnostics.h"
 #include "inference/fit_statistics.h"
 #include "inference/least_squares_reference.h"
 #include "run/given_thresholds.h"
@@ -159,10 +160,16 @@ TEST_F(ModelFormAtGivenThresholds, LagSubsetFixedAtTheWholeListInEveryRegime) {
     settings_.form.nFixedOrders = 1;
     settings_.form.fixedOrders = {3};
     expectIndependentFits({-0.059715521}, {3, 3}, {1, 2, 12});
-    // K counts the constant and the three lags of each regime, not the highest lag.
-    EXPECT_EQ(fitStatistics(reported_, coefficientTable(reported_, StandardErrorKind::kClassical))
-                  .coefficients,
-              8);
+    // K counts the constant and the three lags of each regime, not the highest lag; so do the
+    // degrees of freedom the residuals' Ljung-Box tests lose (3, not 12, which would leave none).
+    const FitStatistics statistics =
+        fitStatistics(reported_, coefficientTable(reported_, StandardErrorKind::kClassical));
+    EXPECT_EQ(statistics.coefficients, 8);
+    EXPECT_EQ(statistics.ljungBoxDf, statistics.ljungBoxLags - 3);
+    EXPECT_TRUE(statistics.ljungBoxP.has_value());
+    const std::vector<PortmanteauTest> byLag = ljungBoxByLag(reported_);
+    ASSERT_FALSE(byLag.empty());
+    EXPECT_EQ(byLag.back().df, byLag.back().lags - 3);
 }
 
 TEST_F(ModelFormAtGivenThresholds, LagSubsetOrdersPerRegimeWithoutConstant) {
