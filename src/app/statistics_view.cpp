@@ -106,9 +106,11 @@ void StatisticsView::buildLayout() {
         QStringLiteral("Least observations in every regime of the linearity tests (kavri-cli "
                        "--test-min-obs), from the test order + 2; the run's Min. Oss by default, "
                        "whose lower bound 20 is the search's, not the tests'."));
-    // Every regime keeps a residual degree of freedom: at least order + 2 rows.
-    connect(orderBox_, &QSpinBox::valueChanged, testMinObsBox_,
-            [this](int order) { testMinObsBox_->setMinimum(order + 2); });
+    // Every regime keeps a residual degree of freedom: at least order + 2 rows with a constant
+    // (one more with a trend, one fewer without a constant).
+    connect(orderBox_, &QSpinBox::valueChanged, testMinObsBox_, [this](int order) {
+        testMinObsBox_->setMinimum(leastTestRows(order, settings_.form));
+    });
     replicatesBox_ = new QSpinBox(testFrame);
     replicatesBox_->setObjectName(QStringLiteral("replicatesBox"));
     replicatesBox_->setRange(0, 100000);
@@ -164,18 +166,24 @@ void StatisticsView::showRun(const RunSettings& settings, const RunOutcome& outc
     outcome_ = outcome;
     testsText_.clear();
     comparisonText_.clear();
-    const int highestOrder = std::max(1, settings.model.maxOrder - 1);
+    // With a subset of lags the order counts the list's lags: order k tests its first k.
+    const int highestOrder =
+        settings.form.lagsGiven() ? settings.form.nLags : std::max(1, settings.model.maxOrder - 1);
     orderBox_->setRange(1, highestOrder);
     // A model of one fixed order is tested at it: the null is the linear autoregression of the
     // model's own order (kavri-cli refuses another --test-order).
     const bool fixedOrder = settings.form.nFixedOrders == 1;
-    orderBox_->setValue(fixedOrder ? settings.form.fixedOrders[0]
-                                   : defaultTestOrder(settings.model.maxOrder));
+    orderBox_->setValue(defaultTestOrder(settings.model.maxOrder, settings.form));
     orderBox_->setToolTip(fixedOrder ? QStringLiteral("The tests of a model of one fixed order "
                                                       "are at that order.")
-                                     : QStringLiteral("The common order p of the linear null "
-                                                      "and the threshold alternatives."));
-    testMinObsBox_->setMinimum(orderBox_->value() + 2);
+                          : settings.form.lagsGiven()
+                              ? QStringLiteral("The number of the model's lags in every regime "
+                                               "of the linear null and the threshold "
+                                               "alternatives: order k takes the first k lags "
+                                               "of its list.")
+                              : QStringLiteral("The common order p of the linear null "
+                                               "and the threshold alternatives."));
+    testMinObsBox_->setMinimum(leastTestRows(orderBox_->value(), settings.form));
     testMinObsBox_->setValue(settings.model.minObs);
     progressBar_->setRange(0, 1);
     progressBar_->setValue(0);
@@ -241,7 +249,8 @@ void StatisticsView::runTests() {
     if (busy() || !outcome_.model.available) {
         return;
     }
-    LinearityTestSettings settings = linearityTestSettings(settings_.model);
+    // The tests have the model's form: its constant, trend and lags.
+    LinearityTestSettings settings = linearityTestSettings(settings_.model, settings_.form);
     settings.order = orderBox_->value();
     settings.minObs = testMinObsBox_->value();
     settings.replicates = replicatesBox_->value();
@@ -343,19 +352,26 @@ void StatisticsView::stopWork() {
 }
 
 void StatisticsView::setBusy(bool busy) {
-    // The tests and the comparison fit a constant and the lags 1 .. p, at the AIC's orders or
-    // one order for every regime (as kavri-cli refuses --tests and --compare-models for the
-    // other forms).
+    // The comparison fits a constant and the lags 1 .. p, at the AIC's orders or one order for
+    // every regime (as kavri-cli refuses --compare-models for the other forms).
     const bool fits = settings_.form.exactSearchable();
     const bool available = outcome_.model.available && fits;
     const QString why = fits ? QString()
                              : QStringLiteral(
-                                   "The linearity tests and the model comparison fit models of "
-                                   "the default form and are not yet available %1.")
+                                   "The model comparison fits models of the default form and is "
+                                   "not yet available %1.")
                                    .arg(formPartOutOfReach(settings_.form));
-    testsButton_->setEnabled(!busy && available);
+    // The tests take the model's form, with one order in every regime: a linear null is nested
+    // in a threshold model only when its regimes have the same lags (as kavri-cli refuses
+    // --tests with --orders P1,P2,..).
+    const bool testable = settings_.form.nFixedOrders <= 1;
+    testsButton_->setEnabled(!busy && outcome_.model.available && testable);
     compareButton_->setEnabled(!busy && available);
-    testsButton_->setToolTip(why);
+    testsButton_->setToolTip(testable ? QString()
+                                      : QStringLiteral("The linearity tests need one order for "
+                                                       "every regime: their linear null is "
+                                                       "nested in the threshold model only when "
+                                                       "every regime has the same order."));
     compareButton_->setToolTip(why);
     cancelButton_->setEnabled(busy);
     orderBox_->setEnabled(!busy && settings_.form.nFixedOrders != 1);

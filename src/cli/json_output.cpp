@@ -180,20 +180,30 @@ Json linearityTestsJson(const LinearityTests& tests) {
     }
     const TsayTest& tsay = tests.tsay;
     const LinearityTestSettings& settings = tests.settings;
-    return Json{{"order", settings.order},
-                {"delay", settings.delay},
-                {"firstTime", tests.firstTime},
-                {"observations", tests.observations},
-                {"minObservationsPerRegime", tests.minRows},
-                {"bootstrapReplicates", settings.replicates},
-                {"seed", settings.seed},
-                {"supF", supF},
-                {"tsay", tsay.available && !tsay.exactFit ? Json{{"statistic", tsay.statistic},
-                                                                 {"df1", tsay.df1},
-                                                                 {"df2", tsay.df2},
-                                                                 {"pValue", orNull(tsay.pValue)},
-                                                                 {"startRows", tsay.startRows}}
-                                                          : Json(nullptr)}};
+    Json json{{"order", settings.order},
+              {"delay", settings.delay},
+              {"firstTime", tests.firstTime},
+              {"observations", tests.observations},
+              {"minObservationsPerRegime", tests.minRows},
+              {"bootstrapReplicates", settings.replicates},
+              {"seed", settings.seed},
+              {"supF", supF},
+              {"tsay", tsay.available && !tsay.exactFit ? Json{{"statistic", tsay.statistic},
+                                                               {"df1", tsay.df1},
+                                                               {"df2", tsay.df2},
+                                                               {"pValue", orNull(tsay.pValue)},
+                                                               {"startRows", tsay.startRows}}
+                                                        : Json(nullptr)}};
+    // The form only when it is not the default, so default reports keep their keys.
+    if (!settings.lags.empty()) {
+        json["lags"] = testRegressors(settings).lags;
+    }
+    if (!settings.constant) {
+        json["include"] = "none";
+    } else if (settings.trend) {
+        json["include"] = "trend";
+    }
+    return json;
 }
 
 Json modelComparisonJson(const ModelComparison& comparison) {

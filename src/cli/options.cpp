@@ -540,7 +540,7 @@ void addOptions(CLI::App& app, std::deque<Binding>& bindings, CliRequest& reques
     add(
         "--test-order", "P",
         "autoregressive order of every regime in the tests (1 to maxOrder-1, default "
-        "maxOrder-1)",
+        "maxOrder-1; with --lags, the number of the list's lags used, default all)",
         [&request](const std::string& text) -> std::optional<std::string> {
             std::optional<long long> value = parseInteger(text);
             if (!value || *value < 1 || *value > limits::kMaxOrder.max - 1) {
@@ -803,6 +803,15 @@ std::optional<std::string> modelFormConflict(const CliRequest& request, const Gi
                    std::to_string(form.nFixedOrders);
         }
     }
+    // The tests' linear null is nested in a threshold model only when every regime has the
+    // same lags; with an order for each regime there is no common order to test at.
+    if (request.tests && form.nFixedOrders > 1) {
+        return std::string(
+            "--tests is not available with one order per regime (--orders P1,P2,..): the "
+            "linear autoregression of the tests' null is nested in the threshold model only "
+            "when every regime has the same order; give one order for every regime "
+            "(--orders k) to test at that order");
+    }
     // The exact search and what is built on it fit one order for every regime, or the AIC's,
     // with a constant and the lags 1 .. p (ModelForm::exactSearchable()).
     const bool exact = form.exactSearchable();
@@ -815,8 +824,6 @@ std::optional<std::string> modelFormConflict(const CliRequest& request, const Gi
         why = "--compare-exact";
     } else if (!exact && request.compareModels) {
         why = "--compare-models";
-    } else if (!exact && request.tests) {
-        why = "--tests";
     } else if (!exact && request.select != SelectCriterion::kNone) {
         why = "--select";
     }
@@ -900,13 +907,17 @@ std::optional<std::string> conflictingChoice(const CliRequest& request,
                ": the linearity tests of a model of fixed order are at that order";
     }
     if (request.testMinObs) {
-        const int order = request.testOrder ? *request.testOrder
-                          : form.nFixedOrders == 1
-                              ? form.fixedOrders[0]
-                              : defaultTestOrder(request.settings.model.maxOrder);
-        if (*request.testMinObs < order + 2) {
-            return "--test-min-obs expects at least the test order + 2 = " +
-                   std::to_string(order + 2) +
+        const int order = request.testOrder
+                              ? *request.testOrder
+                              : defaultTestOrder(request.settings.model.maxOrder, form);
+        const int least = leastTestRows(order, form);
+        if (*request.testMinObs < least) {
+            return "--test-min-obs expects at least " +
+                   std::string(form.constant && !form.trend ? "the test order + 2"
+                               : form.trend ? "the test order + 3 (a constant, a trend and the "
+                                              "lags)"
+                                            : "the test order + 1 (no constant)") +
+                   " = " + std::to_string(least) +
                    ", so that every regime keeps a residual degree of freedom; got " +
                    std::to_string(*request.testMinObs);
         }
@@ -920,6 +931,11 @@ std::optional<std::string> conflictingChoice(const CliRequest& request,
     if (request.testOrder && *request.testOrder > maxOrder - 1) {
         return "--test-order expects an order below --max-order (" + std::to_string(maxOrder) +
                "), got " + std::to_string(*request.testOrder);
+    }
+    // Orders count the lags of a list: order k tests the list's first k lags.
+    if (request.testOrder && form.lagsGiven() && *request.testOrder > form.nLags) {
+        return "--test-order counts the lags of --lags, which has " + std::to_string(form.nLags) +
+               (form.nLags == 1 ? " lag" : " lags") + "; got " + std::to_string(*request.testOrder);
     }
     if (given("--candidates") && !(exact || request.delayScan || request.run.compareExact)) {
         return std::string(

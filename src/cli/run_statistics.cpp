@@ -56,13 +56,11 @@ Result<RunStatistics> computeRunStatistics(const CliRequest& request, const RunS
         model, request.robust ? StandardErrorKind::kHc1 : StandardErrorKind::kClassical);
     statistics.fit = fitStatistics(model, *statistics.coefficients);
     if (request.tests) {
-        LinearityTestSettings testSettings = linearityTestSettings(settings.model);
+        // The tests have the model's form: its constant, trend and lags, and a model of one
+        // fixed order is tested at it (the null is the linear AR of that order).
+        LinearityTestSettings testSettings = linearityTestSettings(settings.model, settings.form);
         if (request.testOrder) {
             testSettings.order = *request.testOrder;
-        }
-        // A model of one fixed order is tested at it: the null is the linear AR of that order.
-        if (settings.form.nFixedOrders == 1) {
-            testSettings.order = settings.form.fixedOrders[0];
         }
         if (request.testMinObs) {
             testSettings.minObs = *request.testMinObs;

@@ -32,15 +32,15 @@ double supF(int n, double ssrNull, double ssrAlternative) {
 }
 
 // Fits rows [first, last) of the sample into regime `regime` of the model and appends their
-// residuals; false when the rows do not determine the regression.
+// residuals; false when the rows do not determine the regression. The coefficients are stored
+// by lag (0 at a lag left out, and as the constant without one), the trend's slope beside them.
 bool fitRegime(const ArrangedSample& sample, int first, int last, int regime, NullModel& model) {
-    const int k = sample.order() + 1;
+    const int k = sample.regressors();
     CrossProductRegression regression(k);
     for (int i = first; i < last; ++i) {
         regression.append(sample.row(i));
     }
-    std::vector<double>& b = model.coefficients[regime];
-    b.assign(static_cast<std::size_t>(k), 0.0);
+    std::vector<double> b(static_cast<std::size_t>(k), 0.0);
     if (!regression.solve(b.data())) {
         return false;
     }
@@ -52,15 +52,30 @@ bool fitRegime(const ArrangedSample& sample, int first, int last, int regime, Nu
         }
         model.residuals.push_back(row[k] - fitted);
     }
+    const TestRegressors& form = sample.form();
+    std::vector<double>& byLag = model.coefficients[regime];
+    byLag.assign(static_cast<std::size_t>(form.highestLag()) + 1, 0.0);
+    int c = 0;
+    if (form.constant) {
+        byLag[0] = b[c++];
+    }
+    if (form.trend) {
+        model.trendSlopes[regime] = b[c++];
+    }
+    for (int lag : form.lags) {
+        byLag[static_cast<std::size_t>(lag)] = b[c++];
+    }
     return true;
 }
 
 // The null model fitted to the sample: linear (split < 0) or two regimes split at that row.
 std::optional<NullModel> fitNullModel(const ArrangedSample& sample, int delay, int split) {
     NullModel model;
-    model.order = sample.order();
+    model.order = sample.form().highestLag();
     model.delay = delay;
     model.centre = sample.centre();
+    model.trend = sample.form().trend;
+    model.trendCentre = sample.trendCentre();
     const int n = sample.size();
     if (split < 0) {
         if (!fitRegime(sample, 0, n, 0, model)) {
@@ -133,12 +148,42 @@ void setPValue(SupFTest& test, const std::vector<double>& replicated) {
 
 int defaultTestOrder(int maxOrder) { return std::max(1, maxOrder - 1); }
 
+int defaultTestOrder(int maxOrder, const ModelForm& form) {
+    if (form.nFixedOrders == 1) {
+        return form.fixedOrders[0];
+    }
+    return form.lagsGiven() ? form.nLags : defaultTestOrder(maxOrder);
+}
+
+int leastTestRows(int order, const ModelForm& form) {
+    return order + (form.constant ? 1 : 0) + (form.trend ? 1 : 0) + 1;
+}
+
+TestRegressors testRegressors(const LinearityTestSettings& settings) {
+    TestRegressors regressors;
+    regressors.constant = settings.constant;
+    regressors.trend = settings.trend;
+    for (int k = 1; k <= settings.order; ++k) {
+        regressors.lags.push_back(settings.lags.empty() ? k : settings.lags[k - 1]);
+    }
+    return regressors;
+}
+
 LinearityTestSettings linearityTestSettings(const ModelParameters& model) {
     LinearityTestSettings settings;
     settings.order = defaultTestOrder(model.maxOrder);
     settings.delay = model.delay;
     settings.maxOrder = model.maxOrder;
     settings.minObs = model.minObs;
+    return settings;
+}
+
+LinearityTestSettings linearityTestSettings(const ModelParameters& model, const ModelForm& form) {
+    LinearityTestSettings settings = linearityTestSettings(model);
+    settings.order = defaultTestOrder(model.maxOrder, form);
+    settings.constant = form.constant;
+    settings.trend = form.trend;
+    settings.lags.assign(form.lags.begin(), form.lags.begin() + form.nLags);
     return settings;
 }
 
@@ -156,13 +201,14 @@ LinearityTests runLinearityTests(const double* x, int n, const LinearityTestSett
     tests.oneVsThree.alternativeRegimes = 3;
     tests.twoVsThree.nullRegimes = 2;
     tests.twoVsThree.alternativeRegimes = 3;
-    tests.firstTime = testSampleStart(settings.maxOrder, settings.order, settings.delay);
+    const TestRegressors regressors = testRegressors(settings);
+    tests.firstTime = testSampleStart(settings.maxOrder, regressors.highestLag(), settings.delay);
     const ThresholdVariableKind kind = settings.thresholdVariable;
     if (kind == ThresholdVariableKind::kDifference) {
         // The change at t - d reads x[t - d - 1].
         tests.firstTime = std::max(tests.firstTime, settings.delay + 1);
     }
-    tests.minRows = std::max(settings.minObs, settings.order + 2);
+    tests.minRows = std::max(settings.minObs, regressors.count() + 1);
 
     // The threshold variable of a series by time: the series itself (null), its change, or
     // the exogenous values.
@@ -180,7 +226,7 @@ LinearityTests runLinearityTests(const double* x, int n, const LinearityTestSett
         return static_cast<const double*>(z.data());
     };
     std::vector<double> sampleZ;
-    const ArrangedSample sample(x, n, tests.firstTime, settings.order, settings.delay,
+    const ArrangedSample sample(x, n, tests.firstTime, regressors, settings.delay,
                                 thresholdVariableOf(x, sampleZ));
     const int rows = sample.size();
     tests.observations = rows;
@@ -218,7 +264,7 @@ LinearityTests runLinearityTests(const double* x, int n, const LinearityTestSett
         std::vector<double> series;
         regenerateSeries(model, x, n, tests.firstTime, random, series, kind, settings.exogenous);
         std::vector<double> replicatedZ;
-        const ArrangedSample replicated(series.data(), n, tests.firstTime, settings.order,
+        const ArrangedSample replicated(series.data(), n, tests.firstTime, regressors,
                                         settings.delay,
                                         thresholdVariableOf(series.data(), replicatedZ));
         const ThresholdFits star = fitThresholds(replicated, tests.minRows, threeRegimes ? 2 : 1);

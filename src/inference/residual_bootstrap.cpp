@@ -49,8 +49,10 @@ void regenerateSeries(const NullModel& model, const double* x, int n, int firstT
                                                                       : out[s];
         const int regime =
             regimeOfValue(z, &model.threshold, model.regimes, ThresholdTie::kUpperRegime);
-        const double value = regimeEquation(model.coefficients[regime].data(), model.order,
-                                            [&](int k) { return out[t - k] - model.centre; });
+        const double value =
+            withTrend(regimeEquation(model.coefficients[regime].data(), model.order,
+                                     [&](int k) { return out[t - k] - model.centre; }),
+                      model.trend, model.trendSlopes[regime], t + 1.0 - model.trendCentre);
         out[t] = model.centre + value + model.residuals[random.index(size)];
     }
 }

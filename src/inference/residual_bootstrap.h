@@ -29,20 +29,25 @@ class ReplicateRandom {
     std::uint64_t state_;
 };
 
-// A threshold autoregression of common order p with one or two regimes, as the null model of a
-// bootstrap: x[t] = c + b_r0 + sum_k b_rk (x[t-k] - c) + e_t, regime 2 where x[t-d] >= the
-// threshold.
+// A threshold autoregression with one or two regimes of the same form, as the null model of a
+// bootstrap: x[t] = c + b_r0 + sum_k b_rk (x[t-k] - c) + s_r (t + 1 - m) + e_t, regime 2 where
+// the threshold variable at t - d is at least the threshold. A lag left out of the form has
+// b_rk = 0, a model without a constant b_r0 = 0 and c = 0, one without a trend s_r = 0.
 struct NullModel {
-    int order = 1;
+    int order = 1;  // the highest lag
     int delay = 1;
     int regimes = 1;  // 1 or 2
     double threshold = 0.0;
     double centre = 0.0;                              // c
-    std::array<std::vector<double>, 2> coefficients;  // b_r0 .. b_rp
-    std::vector<double> residuals;                    // centred: they sum to zero
+    std::array<std::vector<double>, 2> coefficients;  // b_r0 .. b_r,order, by lag
+    bool trend = false;
+    double trendCentre = 0.0;                     // m
+    std::array<double, 2> trendSlopes{0.0, 0.0};  // s_r
+    std::vector<double> residuals;                // centred: they sum to zero
 };
 
-// out[0 .. n-1]: x[t] for t < firstTime, then the model driven by resampled residuals. A
+// out[0 .. n-1]: x[t] for t < firstTime, then the model driven by resampled residuals (the
+// trend continuing with t). A
 // two-regime model chooses its regime by the threshold variable `kind`: the regenerated
 // series' own lag or change, or the exogenous values z (kColumn), which stay as observed.
 void regenerateSeries(const NullModel& model, const double* x, int n, int firstTime,

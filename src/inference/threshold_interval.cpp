@@ -55,19 +55,28 @@ struct Row {
     int t = 0;
 };
 
-// SSR of the regression of order p over rows[0 .. j) for every j = 0 .. m (forward), or over
-// rows[j .. m) (backward).
-std::vector<double> growingSsr(const ReportedModel& model, const std::vector<Row>& rows, int p,
-                               bool forward) {
+// SSR of regime r's regression over rows[0 .. j) for every j = 0 .. m (forward), or over
+// rows[j .. m) (backward): the model's own form, its constant (or none), trend and the lags
+// the regime fitted, at the regime's own order.
+std::vector<double> growingSsr(const ReportedModel& model, const std::vector<Row>& rows,
+                               std::size_t r, bool forward) {
     const int m = static_cast<int>(rows.size());
+    const std::vector<int> lags = model.lagsOf(r);
+    const int first = (model.constant ? 1 : 0) + (model.trend ? 1 : 0);
+    const int k = first + static_cast<int>(lags.size());
     std::vector<double> ssr(static_cast<std::size_t>(m) + 1, 0.0);
-    GrowingRegression regression(p + 1);
-    std::vector<double> design(static_cast<std::size_t>(p) + 1);
+    GrowingRegression regression(k);
+    std::vector<double> design(static_cast<std::size_t>(k));
     for (int step = 0; step < m; ++step) {
         const Row& row = rows[forward ? step : m - 1 - step];
-        design[0] = 1.0;
-        for (int lag = 1; lag <= p; ++lag) {
-            design[lag] = model.series[row.t - lag];
+        if (model.constant) {
+            design[0] = 1.0;
+        }
+        if (model.trend) {
+            design[first - 1] = row.t + 1.0;  // the observation's number, as the fit has it
+        }
+        for (std::size_t j = 0; j < lags.size(); ++j) {
+            design[first + j] = model.series[row.t - lags[j]];
         }
         regression.add(design, model.series[row.t]);
         ssr[forward ? step + 1 : m - 1 - step] = regression.ssr();
@@ -99,8 +108,9 @@ ThresholdConfidence confidenceOf(const ReportedModel& model, int i, double level
     const int m = static_cast<int>(rows.size());
     const int reportedSplit = static_cast<int>(
         std::count_if(rows.begin(), rows.end(), [i](const Row& row) { return row.regime == i; }));
-    const std::vector<double> below = growingSsr(model, rows, model.regimes[i].order, true);
-    const std::vector<double> above = growingSsr(model, rows, model.regimes[i + 1].order, false);
+    const std::vector<double> below = growingSsr(model, rows, static_cast<std::size_t>(i), true);
+    const std::vector<double> above =
+        growingSsr(model, rows, static_cast<std::size_t>(i) + 1, false);
     const auto total = [&](int j) { return otherSsr + below[j] + above[j]; };
     const double optimum = total(reportedSplit);
 
@@ -147,11 +157,8 @@ std::vector<ThresholdConfidence> thresholdConfidence(const ReportedModel& model,
                                                      double levelPercent, int minObs) {
     std::vector<ThresholdConfidence> intervals;
     const int nThresholds = static_cast<int>(model.thresholds.size());
-    // The profile refits every regime with a constant and the lags 1 .. p, so a model without
-    // a constant, with a subset of lags or a trend has no interval here rather than another
-    // model's.
-    if (!model.available || !model.constant || !model.lags.empty() || model.trend ||
-        nThresholds == 0 || model.regimes.size() != static_cast<std::size_t>(nThresholds) + 1) {
+    if (!model.available || nThresholds == 0 ||
+        model.regimes.size() != static_cast<std::size_t>(nThresholds) + 1) {
         return intervals;
     }
     const std::vector<double>& residuals = model.ownResiduals();

@@ -3,7 +3,8 @@
 // Confidence intervals for the thresholds by inverting the likelihood-ratio statistic
 // (Hansen 1997, 2000). For threshold i of the reported model, the other thresholds and every
 // regime's order held where the model has them, moving the threshold to a value g only moves
-// observations between the two regimes it separates, and
+// observations between the two regimes it separates, each refitted with the model's form (its
+// constant or none, trend, and the lags that regime fitted), and
 //     LR(g) = N (S(g) - S(g^)) / S(g^),
 // with S the model's total sum of squared residuals, g^ the reported threshold and N the
 // observations of all regressions. The interval at level a is the set {g : LR(g) <= c(a)}
@@ -50,7 +51,7 @@ struct ThresholdConfidence {
 };
 
 // One entry per threshold of an available reported model with its data (series, regimes of
-// the observations, residuals); empty for a model of one regime or without constants. `minObs` is
+// the observations, residuals); empty for a model of one regime. `minObs` is
 // the least number of observations a regime may keep, as in the search.
 std::vector<ThresholdConfidence> thresholdConfidence(const ReportedModel& model,
                                                      double levelPercent, int minObs);

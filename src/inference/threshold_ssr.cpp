@@ -109,7 +109,7 @@ ThresholdSplit bestPair(const ArrangedSample& sample, const std::vector<char>& a
 ThresholdFits fitThresholds(const ArrangedSample& sample, int minRows, int maxThresholds) {
     assert(maxThresholds == 1 || maxThresholds == 2);
     const int n = sample.size();
-    CrossProductRegression regression(sample.order() + 1);
+    CrossProductRegression regression(sample.regressors());
     const std::vector<char> admissible = admissibleSplits(sample, minRows);
     std::vector<double> before;
     std::vector<double> after;

@@ -11,7 +11,7 @@ namespace kavri {
 TsayTest tsayTest(const ArrangedSample& sample) {
     TsayTest test;
     const int n = sample.size();
-    const int k = sample.order() + 1;
+    const int k = sample.regressors();
     CrossProductRegression recursion(k);
     std::vector<double> b(static_cast<std::size_t>(k), 0.0);
 

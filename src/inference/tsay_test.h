@@ -10,8 +10,10 @@
 // not determine the regression); for each later row i the predictive residual
 // a_i = y_i - x_i' b_(i) from the fit on the rows before it is standardised,
 // e_i = a_i / sqrt(1 + x_i' (X'X)_(i)^-1 x_i), and then regressed on x_i:
-//     F = [(sum e_i^2 - sum r_i^2) / (p + 1)] / [sum r_i^2 / (m - p - 1)],
-// r the residuals of that regression and m = N - b its rows, referred to F(p + 1, m - p - 1).
+//     F = [(sum e_i^2 - sum r_i^2) / k] / [sum r_i^2 / (m - k)],
+// r the residuals of that regression, m = N - b its rows and k the regressors of a row (p + 1
+// with a constant and p lags; the trend adds one, no constant takes one away), referred to
+// F(k, m - k).
 
 #include <optional>
 

@@ -240,14 +240,38 @@ std::string sparseRegimeText(const SparseRegime& regime) {
                       regime.observations, regime.parameters);
 }
 
+std::string testFormText(const LinearityTestSettings& settings) {
+    std::vector<std::string> parts;
+    if (!settings.lags.empty()) {
+        const TestRegressors regressors = testRegressors(settings);
+        std::string lags = regressors.lags.size() == 1 ? "lag" : "lags";
+        for (std::size_t k = 0; k < regressors.lags.size(); ++k) {
+            lags += (k == 0 ? " " : ", ") + std::to_string(regressors.lags[k]);
+        }
+        parts.push_back(lags);
+    }
+    if (!settings.constant) {
+        parts.push_back("no constant");
+    } else if (settings.trend) {
+        parts.push_back("with trend");
+    }
+    std::string text;
+    for (const std::string& part : parts) {
+        text += (text.empty() ? " (" : "; ") + part;
+    }
+    return text.empty() ? text : text + ")";
+}
+
 std::vector<LabelledText> linearityTestsTexts(const LinearityTests& tests) {
     const LinearityTestSettings& settings = tests.settings;
     std::vector<LabelledText> texts;
-    std::string used = formatText(
-        "order %d in every regime, delay %d, observations t = %d .. %d (N = %d), at least %d "
-        "per regime",
-        settings.order, settings.delay, tests.firstTime, tests.firstTime + tests.observations - 1,
-        tests.observations, tests.minRows);
+    std::string used =
+        formatText("order %d in every regime", settings.order) + testFormText(settings) +
+        formatText(
+            ", delay %d, observations t = %d .. %d (N = %d), at least %d "
+            "per regime",
+            settings.delay, tests.firstTime, tests.firstTime + tests.observations - 1,
+            tests.observations, tests.minRows);
     if (settings.replicates > 0) {
         used += formatText("; bootstrap of %d replicates under each null model, seed %llu",
                            settings.replicates, static_cast<unsigned long long>(settings.seed));

@@ -41,6 +41,9 @@ std::string sparseRegimeText(const SparseRegime& regime);
 std::string thresholdConfidenceText(const std::vector<ThresholdConfidence>& intervals);
 
 // The settings line, the three sup-F tests and Tsay's test.
+// The tests' form beside their order when it is not a constant and the lags 1 .. p, as
+// " (lags 1, 2, 12; no constant)" or " (with trend)"; empty for the default.
+std::string testFormText(const LinearityTestSettings& settings);
 std::vector<LabelledText> linearityTestsTexts(const LinearityTests& tests);
 
 // The common sample, then one row per model with the best row of each criterion marked.

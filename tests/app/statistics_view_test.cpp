@@ -44,7 +44,7 @@ class StatisticsViewTest : public QObject {
     void mainWindowButtonOpensTheWindow();
     void windowOpenedAfterARunUsesTheRunsSettings();
     void longComparisonMovesTheBarAndCancelStopsItPromptly();
-    void levelAndTestRowsFollowTheFieldsAndAnotherFormHasNoTests();
+    void levelAndTestRowsFollowTheFieldsAndTheModelForm();
     void anotherThresholdVariableIsTestedAndComparedOnIt();
 
  private:
@@ -199,7 +199,7 @@ void StatisticsViewTest::longComparisonMovesTheBarAndCancelStopsItPromptly() {
     QCOMPARE(bar->value(), bar->minimum());
 }
 
-void StatisticsViewTest::levelAndTestRowsFollowTheFieldsAndAnotherFormHasNoTests() {
+void StatisticsViewTest::levelAndTestRowsFollowTheFieldsAndTheModelForm() {
     StatisticsView view;
     view.showRun(settings_, outcome_);
     QVERIFY(textOf(view, "modelText").contains("at 95%"));
@@ -229,17 +229,42 @@ void StatisticsViewTest::levelAndTestRowsFollowTheFieldsAndAnotherFormHasNoTests
     QCOMPARE(view.findChild<QSpinBox*>("testOrderBox")->value(), 1);
     QVERIFY(!view.findChild<QSpinBox*>("testOrderBox")->isEnabled());
 
-    // A subset of lags is not; the tooltip names it.
+    // A subset of lags is tested with it, the order counting its lags; the comparison is not
+    // within reach, and its tooltip names why.
     RunSettings subset = settings_;
     subset.form.nLags = 2;
     subset.form.lags[0] = 1;
     subset.form.lags[1] = 3;
     view.showRun(subset, outcome_);
-    QVERIFY(!view.findChild<QPushButton*>("testsButton")->isEnabled());
+    QVERIFY(view.findChild<QPushButton*>("testsButton")->isEnabled());
+    auto* order = view.findChild<QSpinBox*>("testOrderBox");
+    QCOMPARE(order->maximum(), 2);
+    QCOMPARE(order->value(), 2);
     QVERIFY(!view.findChild<QPushButton*>("compareButton")->isEnabled());
-    const QString why = view.findChild<QPushButton*>("testsButton")->toolTip();
+    const QString why = view.findChild<QPushButton*>("compareButton")->toolTip();
     QVERIFY2(why.contains("default form") && why.contains("with a subset of lags"),
              qPrintable(why));
+    // Without a constant a regime needs one row fewer, with a trend one more.
+    RunSettings none = settings_;
+    none.form.constant = false;
+    view.showRun(none, outcome_);
+    QCOMPARE(rows->minimum(), order->value() + 1);
+    RunSettings trend = settings_;
+    trend.form.trend = true;
+    view.showRun(trend, outcome_);
+    QCOMPARE(rows->minimum(), order->value() + 3);
+
+    // One order per regime has no common order for the tests' linear null.
+    RunSettings perRegime = settings_;
+    perRegime.form.nFixedOrders = 2;
+    perRegime.form.fixedOrders[0] = 2;
+    perRegime.form.fixedOrders[1] = 1;
+    view.showRun(perRegime, outcome_);
+    QVERIFY(!view.findChild<QPushButton*>("testsButton")->isEnabled());
+    QVERIFY2(view.findChild<QPushButton*>("testsButton")
+                 ->toolTip()
+                 .contains("one order for every regime"),
+             qPrintable(view.findChild<QPushButton*>("testsButton")->toolTip()));
 }
 
 // A model thresholded on another column: the tests, the comparison and the regimes' support
@@ -319,6 +344,10 @@ void StatisticsViewTest::anotherThresholdVariableIsTestedAndComparedOnIt() {
              qPrintable(rows));
     QVERIFY(!view.findChild<QPushButton*>("compareButton")->isEnabled());
     QVERIFY(!rows.contains("Regimes Support"));
+    // The tests take that form, and their text names it.
+    clickAndWait(view, "testsButton");
+    QVERIFY2(view.testsText().contains("order 2 in every regime (lags 1, 3; with trend)"),
+             qPrintable(view.testsText()));
 }
 
 QTEST_MAIN(StatisticsViewTest)

@@ -246,7 +246,29 @@ TEST(ParseOptions, OrdersAreCheckedAgainstTheMaximumOrderTheRegimesAndTheSearch)
     EXPECT_EQ(parse({"--orders", "2", "--tests", "--test-order", "2"}).action, ParseAction::kRun);
     refused({"--orders", "2", "--tests", "--test-order", "3"},
             "--test-order 3 differs from --orders 2");
-    refused({"--include", "none", "--tests"}, "--tests fits models of the default");
+    // The tests take every form with one order for every regime; one order per regime has no
+    // common order for their linear null.
+    for (const char* include : {"none", "trend"}) {
+        SCOPED_TRACE(include);
+        EXPECT_EQ(parse({"--include", include, "--tests"}).action, ParseAction::kRun);
+        EXPECT_EQ(parse({"--include", include, "--orders", "2", "--tests"}).action,
+                  ParseAction::kRun);
+    }
+    refused({"--thresholds", "0.25", "--orders", "3,1", "--tests"},
+            "--tests is not available with one order per regime (--orders P1,P2,..)");
+    refused({"--thresholds", "0.25", "--orders", "3,1", "--tests"}, "(--orders k)");
+    // Every regime of the tests keeps a residual degree of freedom: order + 1 rows without a
+    // constant, + 3 with a trend.
+    EXPECT_EQ(
+        parse({"--include", "none", "--tests", "--test-order", "2", "--test-min-obs", "3"}).action,
+        ParseAction::kRun);
+    refused({"--include", "none", "--tests", "--test-order", "2", "--test-min-obs", "2"},
+            "--test-min-obs expects at least the test order + 1 (no constant) = 3");
+    refused({"--include", "trend", "--tests", "--test-order", "2", "--test-min-obs", "4"},
+            "--test-min-obs expects at least the test order + 3 (a constant, a trend and the "
+            "lags) = 5");
+    refused({"--tests", "--test-order", "2", "--test-min-obs", "3"},
+            "--test-min-obs expects at least the test order + 2 = 4, so that");
     for (const char* option : {"--delay-scan", "--compare-exact", "--compare-models"}) {
         SCOPED_TRACE(option);
         refused({"--include", "none", option}, std::string(option) + " fits models of the default");
@@ -274,9 +296,6 @@ TEST(ParseOptions, OrdersAreCheckedAgainstTheMaximumOrderTheRegimesAndTheSearch)
              "--forecast-method", "gaussian"},
             "--simulate is not available with --include trend");
     refused({"--include", "constant"}, "--include expects const, none or trend, got \"constant\"");
-    refused({"--include", "none", "--tests"},
-            "--tests fits models of the default form and is not "
-            "yet available with --include none");
 }
 
 TEST(ParseOptions, LagsAreAscendingDistinctBelowTheMaximumOrderAndCountedByOrders) {
@@ -306,7 +325,10 @@ TEST(ParseOptions, LagsAreAscendingDistinctBelowTheMaximumOrderAndCountedByOrder
     refused({"--lags", "1,3", "--orders", "3"}, "each order runs from 1 to 2, got 3");
     refused({"--lags", "1,3", "--search", "exact"},
             "--search exact fits models of the default form and is not yet available with --lags");
-    refused({"--lags", "1,3", "--tests"}, "not yet available with --lags");
+    // The tests' order counts the lags of the list.
+    EXPECT_EQ(parse({"--lags", "1,3", "--tests", "--test-order", "2"}).action, ParseAction::kRun);
+    refused({"--lags", "1,3", "--tests", "--test-order", "3"},
+            "--test-order counts the lags of --lags, which has 2 lags; got 3");
 }
 
 TEST(ParseOptions, TheThresholdVariableIsOwnTheDifferenceOrAColumn) {
