@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "inference/arranged_sample.h"
-#include "inference/cross_product_regression.h"
 #include "inference/residual_bootstrap.h"
 #include "inference/threshold_ssr.h"
 
@@ -29,74 +28,6 @@ double supF(int n, double ssrNull, double ssrAlternative) {
         return ssrNull > 0.0 ? std::numeric_limits<double>::infinity() : 0.0;
     }
     return n * (ssrNull - ssrAlternative) / ssrAlternative;
-}
-
-// Fits rows [first, last) of the sample into regime `regime` of the model and appends their
-// residuals; false when the rows do not determine the regression. The coefficients are stored
-// by lag (0 at a lag left out, and as the constant without one), the trend's slope beside them.
-bool fitRegime(const ArrangedSample& sample, int first, int last, int regime, NullModel& model) {
-    const int k = sample.regressors();
-    CrossProductRegression regression(k);
-    for (int i = first; i < last; ++i) {
-        regression.append(sample.row(i));
-    }
-    std::vector<double> b(static_cast<std::size_t>(k), 0.0);
-    if (!regression.solve(b.data())) {
-        return false;
-    }
-    for (int i = first; i < last; ++i) {
-        const double* row = sample.row(i);
-        double fitted = 0.0;
-        for (int c = 0; c < k; ++c) {
-            fitted += b[c] * row[c];
-        }
-        model.residuals.push_back(row[k] - fitted);
-    }
-    const TestRegressors& form = sample.form();
-    std::vector<double>& byLag = model.coefficients[regime];
-    byLag.assign(static_cast<std::size_t>(form.highestLag()) + 1, 0.0);
-    int c = 0;
-    if (form.constant) {
-        byLag[0] = b[c++];
-    }
-    if (form.trend) {
-        model.trendSlopes[regime] = b[c++];
-    }
-    for (int lag : form.lags) {
-        byLag[static_cast<std::size_t>(lag)] = b[c++];
-    }
-    return true;
-}
-
-// The null model fitted to the sample: linear (split < 0) or two regimes split at that row.
-std::optional<NullModel> fitNullModel(const ArrangedSample& sample, int delay, int split) {
-    NullModel model;
-    model.order = sample.form().highestLag();
-    model.delay = delay;
-    model.centre = sample.centre();
-    model.trend = sample.form().trend;
-    model.trendCentre = sample.trendCentre();
-    const int n = sample.size();
-    if (split < 0) {
-        if (!fitRegime(sample, 0, n, 0, model)) {
-            return std::nullopt;
-        }
-    } else {
-        model.regimes = 2;
-        model.threshold = sample.thresholdVariable(split);
-        if (!fitRegime(sample, 0, split, 0, model) || !fitRegime(sample, split, n, 1, model)) {
-            return std::nullopt;
-        }
-    }
-    double sum = 0.0;
-    for (double e : model.residuals) {
-        sum += e;
-    }
-    const double mean = sum / static_cast<double>(model.residuals.size());
-    for (double& e : model.residuals) {
-        e -= mean;
-    }
-    return model;
 }
 
 std::vector<double> thresholdsOf(const ArrangedSample& sample, const ThresholdSplit& split) {

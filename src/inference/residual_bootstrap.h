@@ -9,8 +9,10 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
+#include "inference/arranged_sample.h"
 #include "model/threshold_variable.h"
 
 namespace kavri {
@@ -45,6 +47,12 @@ struct NullModel {
     std::array<double, 2> trendSlopes{0.0, 0.0};  // s_r
     std::vector<double> residuals;                // centred: they sum to zero
 };
+
+// The null model of the sample's form fitted to its rows by least squares: linear (split < 0)
+// or two regimes, rows [0, split) and [split, N), the threshold the threshold variable of row
+// `split`. Its residuals are centred; empty when a regime's rows do not determine its
+// regression.
+std::optional<NullModel> fitNullModel(const ArrangedSample& sample, int delay, int split);
 
 // out[0 .. n-1]: x[t] for t < firstTime, then the model driven by resampled residuals (the
 // trend continuing with t). A

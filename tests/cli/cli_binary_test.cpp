@@ -361,6 +361,52 @@ TEST_F(CliBinary, StatisticsFollowTheReportAndTheTestsRepeatWithTheSeed) {
     }
 }
 
+// The tests take the model's form. Lags 1, 2 are the contiguous order 2, so the statistics and
+// p values are those of --orders 2 to the bit, and only the list is added to the JSON; the text
+// names a subset and a model without a constant; one order per regime is refused with the
+// reason and the remedy.
+TEST_F(CliBinary, TheTestsFollowTheModelFormAndNameIt) {
+    const auto json = [&](const std::vector<std::string>& form) {
+        std::vector<std::string> arguments{"--thresholds", kTwoThresholds, "--tests", "--bootstrap",
+                                           "20",           "--seed",       "9",       "--quiet",
+                                           "--json"};
+        arguments.insert(arguments.end(), form.begin(), form.end());
+        CliRun run = runCli(dir(), arguments);
+        EXPECT_EQ(run.status, 0) << run.err;
+        return nlohmann::json::parse(run.out)["linearityTests"];
+    };
+    nlohmann::json lags = json({"--lags", "1,2"});
+    const nlohmann::json order = json({"--orders", "2"});
+    EXPECT_EQ(lags["lags"], nlohmann::json::array({1, 2}));
+    EXPECT_FALSE(order.contains("lags"));
+    EXPECT_FALSE(order.contains("include"));
+    lags.erase("lags");
+    EXPECT_EQ(lags, order);
+    EXPECT_EQ(order["order"], 2);
+
+    CliRun subset = runCli(dir(), {"--thresholds", kTwoThresholds, "--tests", "--bootstrap", "0",
+                                   "--lags", "1,3", "--include", "none", "--quiet"});
+    EXPECT_EQ(subset.status, 0) << subset.err;
+    EXPECT_NE(subset.out.find("\nLinearity Tests: order 2 in every regime (lags 1, 3; no "
+                              "constant), delay 1, observations t = 3 .. 449 (N = 447), at least "
+                              "30 per regime\n"),
+              std::string::npos)
+        << subset.out;
+    EXPECT_NE(subset.out.find("\nTsay F: F(2, "), std::string::npos) << subset.out;
+    EXPECT_NE(subset.out.find("\nThreshold Confidence:\n"), std::string::npos) << subset.out;
+
+    CliRun perRegime =
+        runCli(dir(), {"--thresholds", kTwoThresholds, "--orders", "3,1,2", "--tests"});
+    EXPECT_EQ(perRegime.status, 2);
+    EXPECT_EQ(perRegime.out, "");
+    EXPECT_NE(perRegime.err.find("--tests is not available with one order per regime (--orders "
+                                 "P1,P2,..): the linear autoregression of the tests' null is "
+                                 "nested in the threshold model only when every regime has the "
+                                 "same order; give one order for every regime (--orders k)"),
+              std::string::npos)
+        << perRegime.err;
+}
+
 TEST_F(CliBinary, RegimeWithFewObservationsPerParameterIsAWarningNotARefusal) {
     CliRun run = runCli(dir(), {"--thresholds", "0.041998063", "--max-order", "16",
                                 "--n-observations", "60", "--n-predictions", "0", "--quiet"});

@@ -85,6 +85,29 @@ inline RegressionRows rowsAt(const std::vector<double>& x, const std::vector<int
     return rows;
 }
 
+// The regressors of a row of another model form: a constant or none, the trend t + 1 (the
+// observation's number), and the lags listed.
+struct RowForm {
+    bool constant = true;
+    bool trend = false;
+    std::vector<int> lags;
+};
+
+// Rows ([1], [t + 1], x[t - l_1], .., x[t - l_p]) and responses x[t], uncentred.
+inline RegressionRows rowsAt(const std::vector<double>& x, const std::vector<int>& times,
+                             const RowForm& form) {
+    RegressionRows rows;
+    for (int t : times) {
+        std::vector<double> row;
+        if (form.constant) row.push_back(1.0);
+        if (form.trend) row.push_back(t + 1.0);
+        for (int lag : form.lags) row.push_back(x[t - lag]);
+        rows.design.push_back(row);
+        rows.response.push_back(x[t]);
+    }
+    return rows;
+}
+
 // x[t] = a_r + b_r x[t-1] + noise, regime 1 where x[t-1] >= threshold (b equal in both regimes
 // and a equal: a linear AR(1)); uniform noise of variance `scale`^2.
 inline std::vector<double> simulateSetar1(int n, std::uint32_t seed, double lowConstant,

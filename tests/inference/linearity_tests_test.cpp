@@ -155,3 +155,41 @@ TEST(LinearityTests, TheSampleIsArrangedByTheThresholdVariable) {
 
 }  // namespace
 }  // namespace kavri
+
+namespace kavri {
+namespace {
+
+LinearityTestSettings formSettings(bool constant, bool trend, std::vector<int> lags, int order) {
+    LinearityTestSettings settings = bootstrapSettings(40, 7);
+    settings.maxOrder = 5;
+    settings.order = order;
+    settings.constant = constant;
+    settings.trend = trend;
+    settings.lags = std::move(lags);
+    return settings;
+}
+
+// The bootstrap of every form repeats with its seed on one thread and on many: each replicate
+// regenerates its series from its own random stream, whatever the form's columns.
+TEST(LinearityTests, BootstrapOfEveryFormRepeatsOnOneThreadAndOnMany) {
+    std::vector<double> x =
+        testing::simulateSetar1(kObservations, 41, -0.3, 0.3, 0.4, 0.1, 0.0, 1.0);
+    for (std::size_t t = 0; t < x.size(); ++t) x[t] += 0.01 * static_cast<double>(t);
+    for (const LinearityTestSettings& form :
+         {formSettings(true, false, {1, 3}, 2), formSettings(false, false, {}, 2),
+          formSettings(true, true, {}, 1), formSettings(true, true, {2, 4}, 2)}) {
+        LinearityTestSettings settings = form;
+        settings.threads = 1;
+        const LinearityTests single = runLinearityTests(x.data(), kObservations, settings);
+        settings.threads = 3;
+        const LinearityTests many = runLinearityTests(x.data(), kObservations, settings);
+        ASSERT_TRUE(single.oneVsTwo.pValue && single.twoVsThree.pValue);
+        EXPECT_EQ(single.oneVsTwo.replicates, 40);
+        EXPECT_EQ(single.oneVsTwo.pValue, many.oneVsTwo.pValue);
+        EXPECT_EQ(single.oneVsThree.pValue, many.oneVsThree.pValue);
+        EXPECT_EQ(single.twoVsThree.pValue, many.twoVsThree.pValue);
+    }
+}
+
+}  // namespace
+}  // namespace kavri

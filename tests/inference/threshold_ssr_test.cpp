@@ -26,7 +26,8 @@ struct BruteForce {
     std::vector<double> twoThresholds;
 };
 
-BruteForce bruteForce(const std::vector<double>& x, int firstTime, int p, int d, int minRows) {
+BruteForce bruteForce(const std::vector<double>& x, int firstTime, const testing::RowForm& form,
+                      int d, int minRows) {
     const int n = static_cast<int>(x.size());
     std::vector<int> all;
     std::vector<double> candidates;
@@ -37,7 +38,7 @@ BruteForce bruteForce(const std::vector<double>& x, int firstTime, int p, int d,
     std::sort(candidates.begin(), candidates.end());
     candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
     auto ssr = [&](const std::vector<int>& times) {
-        const testing::RegressionRows rows = testing::rowsAt(x, times, p);
+        const testing::RegressionRows rows = testing::rowsAt(x, times, form);
         return testing::gramSchmidtFit(rows.design, rows.response).sse;
     };
     auto regimes = [&](const std::vector<double>& thresholds) {
@@ -78,16 +79,21 @@ BruteForce bruteForce(const std::vector<double>& x, int firstTime, int p, int d,
     return result;
 }
 
-void expectSupFEqualsBruteForce(const std::vector<double>& x, int maxOrder, int order, int delay,
-                                int minObs) {
-    LinearityTestSettings settings;
-    settings.order = order;
-    settings.delay = delay;
-    settings.maxOrder = maxOrder;
-    settings.minObs = minObs;
-    settings.replicates = 0;
+// The tests' rows of the settings' form, as the brute force builds them: the order's first
+// lags of the list (or 1 .. order), the constant and the trend as set.
+testing::RowForm rowFormOf(const LinearityTestSettings& settings) {
+    testing::RowForm form{settings.constant, settings.trend, {}};
+    for (int k = 0; k < settings.order; ++k) {
+        form.lags.push_back(settings.lags.empty() ? k + 1 : settings.lags[k]);
+    }
+    return form;
+}
+
+void expectSupFEqualsBruteForce(const std::vector<double>& x,
+                                const LinearityTestSettings& settings) {
     const LinearityTests tests = runLinearityTests(x.data(), static_cast<int>(x.size()), settings);
-    const BruteForce brute = bruteForce(x, tests.firstTime, order, delay, tests.minRows);
+    const BruteForce brute =
+        bruteForce(x, tests.firstTime, rowFormOf(settings), settings.delay, tests.minRows);
     const double n = tests.observations;
     auto f = [n](double null, double alternative) {
         return n * (null - alternative) / alternative;
@@ -106,10 +112,65 @@ void expectSupFEqualsBruteForce(const std::vector<double>& x, int maxOrder, int 
     EXPECT_EQ(tests.oneVsThree.thresholds, brute.twoThresholds);
 }
 
+void expectSupFEqualsBruteForce(const std::vector<double>& x, int maxOrder, int order, int delay,
+                                int minObs) {
+    LinearityTestSettings settings;
+    settings.order = order;
+    settings.delay = delay;
+    settings.maxOrder = maxOrder;
+    settings.minObs = minObs;
+    settings.replicates = 0;
+    expectSupFEqualsBruteForce(x, settings);
+}
+
 TEST(SupFStatistics, EqualBruteForceOverEveryThresholdPair) {
     const std::vector<double> x = testing::simulateSetar1(70, 11, -0.5, 0.4, 0.6, -0.2, 0.1, 0.6);
     expectSupFEqualsBruteForce(x, 3, 2, 1, 10);
     expectSupFEqualsBruteForce(x, 4, 1, 3, 12);  // delay beyond the order: the sample starts at 3
+}
+
+// Every model form: the null and the alternatives regress on the form's columns, uncentred in
+// the brute force, so that a sample shifted without a constant, a trend counted from another
+// origin or a lag of the list missed would show. The series sits far from zero, where a shift
+// matters most to a model without a constant.
+TEST(SupFStatistics, EqualBruteForceForEveryModelForm) {
+    std::vector<double> x = testing::simulateSetar1(72, 13, -0.5, 0.4, 0.6, -0.2, 0.1, 0.6);
+    for (std::size_t t = 0; t < x.size(); ++t) x[t] += 3.0 + 0.01 * static_cast<double>(t);
+    struct Form {
+        const char* name;
+        bool constant;
+        bool trend;
+        std::vector<int> lags;
+        int order;
+        int firstTime;  // max(maxOrder - 1, the highest lag used, delay)
+        int minRows;    // max(minObs, the coefficients + 1)
+    };
+    const std::vector<Form> forms{
+        {"lags 1, 3", true, false, {1, 3}, 2, 4, 10},
+        {"first lag of 2, 4", true, false, {2, 4}, 1, 4, 10},
+        {"no constant", false, false, {}, 2, 4, 10},
+        {"no constant, lags 2, 3", false, false, {2, 3}, 2, 4, 10},
+        {"trend", true, true, {}, 3, 4, 10},
+        {"trend, lags 1, 4", true, true, {1, 4}, 2, 4, 10},
+        {"trend, few rows", true, true, {1, 4}, 2, 4, 5},
+    };
+    for (const Form& form : forms) {
+        SCOPED_TRACE(form.name);
+        LinearityTestSettings settings;
+        settings.maxOrder = 5;
+        settings.order = form.order;
+        settings.delay = 2;
+        settings.minObs = form.minRows == 5 ? 3 : 10;  // 3: below the coefficients + 1
+        settings.replicates = 0;
+        settings.constant = form.constant;
+        settings.trend = form.trend;
+        settings.lags = form.lags;
+        const LinearityTests tests =
+            runLinearityTests(x.data(), static_cast<int>(x.size()), settings);
+        EXPECT_EQ(tests.firstTime, form.firstTime);
+        EXPECT_EQ(tests.minRows, form.minRows);
+        expectSupFEqualsBruteForce(x, settings);
+    }
 }
 
 // Rounded to one decimal, the threshold variable repeats values: no threshold can separate

@@ -20,14 +20,16 @@ struct DirectTsay {
     int df2 = 0;
 };
 
-DirectTsay directTsay(const std::vector<double>& x, int firstTime, int p, int d) {
+DirectTsay directTsay(const std::vector<double>& x, int firstTime, const testing::RowForm& form,
+                      int d) {
     std::vector<int> times(x.size() - firstTime);
     std::iota(times.begin(), times.end(), firstTime);
     std::stable_sort(times.begin(), times.end(), [&](int a, int b) { return x[a - d] < x[b - d]; });
     const int n = static_cast<int>(times.size());
+    const int p = static_cast<int>(form.lags.size());
     const int start = n / 10 + p;
-    const int k = p + 1;
-    const testing::RegressionRows all = testing::rowsAt(x, times, p);
+    const testing::RegressionRows all = testing::rowsAt(x, times, form);
+    const int k = static_cast<int>(all.design.front().size());
     std::vector<double> standardised;
     for (int i = start; i < n; ++i) {
         const std::vector<std::vector<double>> design(all.design.begin(), all.design.begin() + i);
@@ -60,7 +62,7 @@ TEST(TsayTest, EqualsTheDirectComputation) {
     for (int delay : {1, 2}) {
         const ArrangedSample sample(x.data(), 120, 2, 2, delay);
         const TsayTest test = tsayTest(sample);
-        const DirectTsay direct = directTsay(x, 2, 2, delay);
+        const DirectTsay direct = directTsay(x, 2, testing::RowForm{true, false, {1, 2}}, delay);
         ASSERT_TRUE(test.available);
         EXPECT_EQ(test.startRows, 118 / 10 + 2);
         EXPECT_EQ(test.df1, direct.df1);
@@ -68,6 +70,31 @@ TEST(TsayTest, EqualsTheDirectComputation) {
         EXPECT_NEAR(test.statistic, direct.statistic, 1e-9 * direct.statistic);
         EXPECT_NEAR(*test.pValue, *fisherUpperTail(direct.statistic, direct.df1, direct.df2),
                     1e-9 * *test.pValue);
+    }
+}
+
+// The regressions of another model form: the predictive residuals and their regression take
+// the form's columns, and the first degrees of freedom count them (the lags, plus the trend,
+// minus the constant left out).
+TEST(TsayTest, EqualsTheDirectComputationForEveryModelForm) {
+    std::vector<double> x = testing::simulateSetar1(120, 33, -0.6, 0.5, 0.3, -0.4, 0.0, 0.7);
+    for (std::size_t t = 0; t < x.size(); ++t) x[t] += 2.0 + 0.02 * static_cast<double>(t);
+    const std::vector<testing::RowForm> forms{{true, false, {1, 3}},
+                                              {false, false, {1, 2}},
+                                              {false, false, {2, 3}},
+                                              {true, true, {1, 2}},
+                                              {true, true, {1, 3}}};
+    for (const testing::RowForm& form : forms) {
+        SCOPED_TRACE(form.lags.back() + 10 * form.constant + 100 * form.trend);
+        const ArrangedSample sample(x.data(), 120, 3,
+                                    TestRegressors{form.constant, form.trend, form.lags}, 2);
+        const TsayTest test = tsayTest(sample);
+        const DirectTsay direct = directTsay(x, 3, form, 2);
+        ASSERT_TRUE(test.available);
+        EXPECT_EQ(test.df1, static_cast<int>(form.lags.size()) + form.constant + form.trend);
+        EXPECT_EQ(test.df1, direct.df1);
+        EXPECT_EQ(test.df2, direct.df2);
+        EXPECT_NEAR(test.statistic, direct.statistic, 1e-9 * direct.statistic);
     }
 }
 
