@@ -232,19 +232,36 @@ void checkStatistics(const ReportedModel& model, const Case& c) {
     if (model.thresholdVariable == ThresholdVariableKind::kColumn) {
         testSettings.exogenous = model.thresholdSeries.data();
     }
-    const LinearityTests tests =
-        runLinearityTests(model.series.data(), settings.nObservations, testSettings);
-    for (const SupFTest* test : {&tests.oneVsTwo, &tests.oneVsThree, &tests.twoVsThree}) {
-        if (!test->available) continue;
-        expectFinite("a threshold of a sup-F test", test->thresholds);
-        expectFinite("an SSR of a sup-F test", test->ssrNull);
-        expectFinite("an SSR of a sup-F test", test->ssrAlternative);
-        if (!test->exactFit) expectFinite("a sup-F statistic", test->statistic);
-        expectFinite("a sup-F p value", test->pValue);
+    const auto checkTests = [&](const LinearityTestSettings& used) {
+        const LinearityTests tests =
+            runLinearityTests(model.series.data(), settings.nObservations, used);
+        for (const SupFTest* test : {&tests.oneVsTwo, &tests.oneVsThree, &tests.twoVsThree}) {
+            if (!test->available) continue;
+            expectFinite("a threshold of a sup-F test", test->thresholds);
+            expectFinite("an SSR of a sup-F test", test->ssrNull);
+            expectFinite("an SSR of a sup-F test", test->ssrAlternative);
+            if (!test->exactFit) expectFinite("a sup-F statistic", test->statistic);
+            expectFinite("a sup-F p value", test->pValue);
+        }
+        if (tests.tsay.available && !tests.tsay.exactFit) {
+            expectFinite("Tsay's F", tests.tsay.statistic);
+            expectFinite("Tsay's p value", tests.tsay.pValue);
+        }
+    };
+    checkTests(testSettings);
+    // The same tests of another form: no constant, or a trend, and lags every other one up to
+    // the maximum order, chosen from the run's seed so that the corpus keeps its meaning.
+    const std::uint32_t bits = c.options.seed.value_or(0);
+    LinearityTestSettings other = testSettings;
+    other.constant = (bits & 1) != 0;
+    other.trend = other.constant && (bits & 2) != 0;
+    other.lags.clear();
+    for (int lag = 1; lag < settings.maxOrder; lag += 1 + static_cast<int>((bits >> 2) & 1)) {
+        other.lags.push_back(lag);
     }
-    if (tests.tsay.available && !tests.tsay.exactFit) {
-        expectFinite("Tsay's F", tests.tsay.statistic);
-        expectFinite("Tsay's p value", tests.tsay.pValue);
+    other.order = std::min<int>(testSettings.order, static_cast<int>(other.lags.size()));
+    if (other.order >= 1) {
+        checkTests(other);
     }
 }
 
