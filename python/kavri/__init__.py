@@ -533,7 +533,10 @@ class Model:
         """Linearity tests at the model's delay: Hansen's sup-F tests of 1 against 2, 1 against
         3 and 2 against 3 regimes with bootstrap p values (``bootstrap`` replicates, default
         kavri-cli's) and Tsay's F test; ``order`` is the autoregressive order of every regime
-        in them. Returns the dict of kavri-cli's "linearityTests"."""
+        in them. They take the model's form: its ``include`` and its ``lags``, of which
+        ``order`` counts the first ones; a model with one order per regime is refused, having
+        no common order. Returns the dict of kavri-cli's "linearityTests", with the form's
+        "lags" and "include" when not the default."""
         options = dict(test_order=order, bootstrap=bootstrap, seed=seed)
         return self._report_with(_arguments(options, dict(tests=True)))["linearityTests"]
 

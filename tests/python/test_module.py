@@ -223,6 +223,12 @@ def test_lag_subset_and_trend_name_their_terms():
     assert none.terms == [["lag1", "lag2"], ["lag1"]]
     assert [c.shape for c in none.standard_errors] == [(2,), (1,)]
     assert [c[0] for c in none.lag_coefficients] == [0.0, 0.0]
+    # The tests take the form: the first two lags of the list with a trend; one order per
+    # regime has no common order to test at.
+    tests = model.tests(order=2, bootstrap=0)
+    assert (tests["lags"], tests["include"], tests["tsay"]["df1"]) == ([1, 2], "trend", 4)
+    with pytest.raises(kavri.KavriError, match="one order per regime"):
+        none.tests(bootstrap=0)
 
 
 def test_exogenous_variable_forecasts_as_far_as_it_is_known():
