@@ -14,15 +14,6 @@ TestRegressors TestRegressors::contiguous(int order) {
     return regressors;
 }
 
-bool TestRegressors::isDefault() const {
-    for (std::size_t k = 0; k < lags.size(); ++k) {
-        if (lags[k] != static_cast<int>(k) + 1) {
-            return false;
-        }
-    }
-    return constant && !trend;
-}
-
 int testSampleStart(int maxOrder, int highestLag, int delay) {
     return std::max({maxOrder - 1, highestLag, delay});
 }

@@ -24,7 +24,6 @@ struct TestRegressors {
         return (constant ? 1 : 0) + (trend ? 1 : 0) + static_cast<int>(lags.size());
     }
     int highestLag() const { return lags.empty() ? 0 : lags.back(); }
-    bool isDefault() const;  // a constant and the lags 1 .. p
 };
 
 // The first observation of the tests' sample: every regression row needs its lags and its

@@ -95,6 +95,9 @@ TestRegressors testRegressors(const LinearityTestSettings& settings) {
     regressors.constant = settings.constant;
     regressors.trend = settings.trend;
     for (int k = 1; k <= settings.order; ++k) {
+        if (!settings.lags.empty() && k > static_cast<int>(settings.lags.size())) {
+            break;
+        }
         regressors.lags.push_back(settings.lags.empty() ? k : settings.lags[k - 1]);
     }
     return regressors;
@@ -129,6 +132,10 @@ LinearityTests runLinearityTests(const double* x, int n, const LinearityTestSett
                                  const ReplicateProgress& progress) {
     LinearityTests tests;
     tests.settings = settings;
+    // Orders count the lags of a list: no more than it has.
+    if (!settings.lags.empty()) {
+        tests.settings.order = std::min(settings.order, static_cast<int>(settings.lags.size()));
+    }
     tests.oneVsThree.alternativeRegimes = 3;
     tests.twoVsThree.nullRegimes = 2;
     tests.twoVsThree.alternativeRegimes = 3;

@@ -54,7 +54,8 @@ struct LinearityTestSettings {
     std::vector<int> lags;
 };
 
-// The regressors of the tests' rows: the form of the settings at their order.
+// The regressors of the tests' rows: the form of the settings at their order (at most the
+// length of a lag list).
 TestRegressors testRegressors(const LinearityTestSettings& settings);
 
 // The order the tests use unless told otherwise: the highest the run tries.
