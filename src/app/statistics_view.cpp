@@ -104,8 +104,9 @@ void StatisticsView::buildLayout() {
     testMinObsBox_->setRange(3, limits::kCommandLineObservations.max);
     testMinObsBox_->setToolTip(
         QStringLiteral("Least observations in every regime of the linearity tests (kavri-cli "
-                       "--test-min-obs), from the test order + 2; the run's Min. Oss by default, "
-                       "whose lower bound 20 is the search's, not the tests'."));
+                       "--test-min-obs), from the test order + 2 (+ 1 without a constant, + 3 "
+                       "with a trend); the run's Min. Oss by default, whose lower bound 20 is "
+                       "the search's, not the tests'."));
     // Every regime keeps a residual degree of freedom: at least order + 2 rows with a constant
     // (one more with a trend, one fewer without a constant).
     connect(orderBox_, &QSpinBox::valueChanged, testMinObsBox_, [this](int order) {
