@@ -145,6 +145,20 @@ TEST(TextReport, ModelFormLineAndKeysNameEveryPartOfTheForm) {
     EXPECT_EQ(json["lags"], nlohmann::json::array({1, 2, 12}));
     EXPECT_FALSE(nlohmann::json::parse(formatJsonReport(twoRegimeOutcome(), defaultCliSettings()))
                      .contains("lags"));
+
+    // Each regime names the lags it fitted when a subset was given: regime 2 stores lags 1 .. 2
+    // by lag, but with the subset {1, 12} it fitted lag 1 only, and its 0 at lag 2 is no estimate.
+    RunOutcome subset = twoRegimeOutcome();
+    subset.model.lags = {1, 12};
+    subset.model.regimes[0].order = 12;
+    subset.model.regimes[0].coefficients.resize(13, 0.0);
+    const nlohmann::json regimes =
+        nlohmann::json::parse(formatJsonReport(subset, settings))["regimes"];
+    EXPECT_EQ(regimes[0]["lags"], nlohmann::json::array({1, 12}));
+    EXPECT_EQ(regimes[1]["lags"], nlohmann::json::array({1}));
+    EXPECT_FALSE(nlohmann::json::parse(
+                     formatJsonReport(twoRegimeOutcome(), defaultCliSettings()))["regimes"][0]
+                     .contains("lags"));
 }
 
 // Only an exact search that tried fewer values than the series has says how many it tried.
