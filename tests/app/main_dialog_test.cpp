@@ -185,6 +185,7 @@ class MainDialogTest : public QObject {
     void aboutBoxFromTheWindowMenuAndF1();
     void inputIsDroppedWhileBlocked();
     void regimesAndDelayByBicEstimateTheComparisonsBestRow();
+    void regimesAndDelayComparisonStopsOnCancelAndKeepsThePreviousRun();
 
  private:
     QTemporaryDir scratch_;
@@ -613,6 +614,103 @@ void MainDialogTest::regimesAndDelayByBicEstimateTheComparisonsBestRow() {
                  .startsWith(QStringLiteral("The comparison's lowest BIC ")),
              notices.front().text.c_str());
     QVERIFY(dialog.settings() == before);
+}
+
+// The comparison of "Regimes and delay" runs with input blocked but for a Cancel button beside
+// the status line: a click on it stops the comparison part way, no model is run, and the window
+// keeps the previous run's results; a click on OK meanwhile is dropped.
+void MainDialogTest::regimesAndDelayComparisonStopsOnCancelAndKeepsThePreviousRun() {
+    KavriDlg dialog;
+    RunOptions options;
+    options.files.directory = QDir(scratch_.path()).filesystemPath();
+    dialog.setRunOptions(options);
+    std::vector<Notice> notices;
+    dialog.setNoticeHandler([&](const Notice& notice) { notices.push_back(notice); });
+    const auto chooseSelection = [&](const QString& entry) {
+        dialog.setModalRunner([&](QDialog& shown) {
+            auto* model = qobject_cast<ParKavriDlg*>(&shown);
+            QVERIFY(model != nullptr);
+            model->findChild<QLineEdit*>("seriesPathEdit")
+                ->setText(QStringLiteral(KAVRI_EXAMPLES_DIR "/setar_simulated.txt"));
+            model->findChild<QLineEdit*>("nObservationsEdit")->setText("3000");
+            model->findChild<QLineEdit*>("nPredictionsEdit")->setText("100");
+            auto* selection = model->findChild<QComboBox*>("selectionCombo");
+            selection->setCurrentIndex(selection->findText(entry));
+            model->accept();
+        });
+        dialog.openModelParameters();
+    };
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* cancel = dialog.findChild<QPushButton*>("selectionCancelButton");
+    QVERIFY(cancel != nullptr);
+    QVERIFY(!cancel->isVisible());
+
+    // A first run without the comparison, whose results must survive the cancelled one.
+    chooseSelection(QStringLiteral("Search"));
+    QVERIFY(!dialog.selection());
+    dialog.runModelOnce();
+    QVERIFY(dialog.lastOutcome().model.available);
+    const ResultTexts firstTexts = dialog.texts();
+    const std::vector<double> firstThresholds = dialog.lastOutcome().model.thresholds;
+    const QString firstStatus = dialog.statusText();
+
+    chooseSelection(QStringLiteral("Lowest AIC of the comparison"));
+    QVERIFY(dialog.selection() == SelectionCriterion::kAic);
+    const RunSettings before = dialog.settings();
+    // Once the comparison has reported a share done, OK is clicked (dropped) and then Cancel;
+    // the shares shown later are recorded.
+    QString shareAtCancel;
+    QStringList sharesAfterCancel;
+    bool cancelSeen = false;
+    QTimer watcher;
+    watcher.setInterval(1);
+    connect(&watcher, &QTimer::timeout, this, [&] {
+        const QString status = dialog.statusText();
+        if (!status.contains(QStringLiteral("% done"))) {
+            return;
+        }
+        if (cancelSeen) {
+            sharesAfterCancel << status;
+            return;
+        }
+        cancelSeen = cancel->isVisible() && cancel->isEnabled();
+        shareAtCancel = status;
+        QTest::mouseClick(dialog.findChild<QPushButton*>("okButton"), Qt::LeftButton);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+    });
+    watcher.start();
+    dialog.runModelOnce();
+    watcher.stop();
+
+    QVERIFY(cancelSeen);
+    QVERIFY2(!shareAtCancel.contains(QStringLiteral(": 100% done")), qPrintable(shareAtCancel));
+    // Stopped at once: no share beyond the one shown when Cancel was clicked.
+    for (const QString& later : sharesAfterCancel) {
+        QCOMPARE(later, shareAtCancel);
+    }
+    QVERIFY(!cancel->isVisible());
+    QVERIFY(notices.empty());
+    QVERIFY(dialog.texts() == firstTexts);
+    QCOMPARE(dialog.lastOutcome().model.thresholds, firstThresholds);
+    QVERIFY(dialog.settings() == before);
+    QVERIFY2(dialog.statusText().startsWith(QStringLiteral(
+                 "Cancelled: the model comparison for \"Regimes and delay\" was stopped; no "
+                 "model was run\n")),
+             qPrintable(dialog.statusText()));
+    QVERIFY(dialog.statusText().endsWith(firstStatus));
+
+    // Outside the comparison the button is gone and the blocker lets nothing through.
+    QPushButton other("Other");
+    other.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&other));
+    QSignalSpy clicked(&other, &QPushButton::clicked);
+    {
+        InputBlocker blocker;
+        blocker.letThrough(cancel);  // hidden: passes nothing
+        QTest::mouseClick(&other, Qt::LeftButton);
+    }
+    QCOMPARE(clicked.count(), 0);
 }
 
 void MainDialogTest::noticeBoxCarriesCaptionIconAndOneButton() {
