@@ -455,6 +455,22 @@ TEST(ForecastReport, DatesOfTheStepsAndWideNumbersKeepTheirColumns) {
               "          MAPE\n"
               "         1    662.000000 -157077.047940 157739.047940  54702.878887  27083.233263"
               "   4324.832312\n");
+
+    // The dynamic check gives the date of each held-out value in its own Date column.
+    ForecastOutcome monthly = bootstrapForecasts();
+    monthly.dates = {"2024-02", "2024-03"};
+    monthly.holdoutDates = {"2023-12-01"};
+    const std::string report = formatForecastReport(monthly);
+    EXPECT_NE(report.find("Dynamic Check:\n"
+                          "      Step        Date      Observed      Forecast         Error"
+                          "          RMSE           MAE          MAPE\n"
+                          "         1  2023-12-01      2.500000      2.000000      0.500000"),
+              std::string::npos)
+        << report;
+    // Dates that do not match the held-out values one for one are left out.
+    monthly.holdoutDates = {"2023-12-01", "2024-01-01"};
+    EXPECT_NE(formatForecastReport(monthly).find("Dynamic Check:\n      Step      Observed"),
+              std::string::npos);
 }
 
 TEST(ForecastReport, JsonHasEveryStepWithNullWhereTheMethodHasNoValue) {
