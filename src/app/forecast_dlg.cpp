@@ -128,7 +128,8 @@ void ForecastDlg::buildLayout() {
     table_->verticalHeader()->setVisible(false);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    table_->setMinimumSize(620, 360);
+    // Room for both tables on a 1366x768 screen less a panel; the forecasts take what is left.
+    table_->setMinimumSize(620, 240);
 
     checkLabel_ = new QLabel(this);
     checkLabel_->setObjectName(QStringLiteral("checkLabel"));
@@ -139,7 +140,7 @@ void ForecastDlg::buildLayout() {
     checkTable_->verticalHeader()->setVisible(false);
     checkTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     checkTable_->setFont(table_->font());
-    checkTable_->setMinimumHeight(160);
+    checkTable_->setMinimumHeight(130);
     checkTable_->hide();
     writtenLabel_ = new QLabel(this);
     writtenLabel_->setObjectName(QStringLiteral("writtenLabel"));
@@ -267,8 +268,8 @@ void ForecastDlg::showForecasts() {
     if (outcome_->holdout) {
         const HoldoutCheck& check = *outcome_->holdout;
         fillStepTable(checkTable_, {"Step", "Observed", "Forecast", "Error", "RMSE", "MAE", "MAPE"},
-                      QStringLiteral("Date"), outcome_->holdoutDates, check.forecasts.horizon(),
-                      [&](int h) {
+                      years.empty() ? QStringLiteral("Date") : QStringLiteral("Year"),
+                      outcome_->holdoutDates, check.forecasts.horizon(), [&](int h) {
                           const auto i = static_cast<std::size_t>(h - 1);
                           return std::vector<double>{check.observed[i], check.forecasts.point[i],
                                                      check.error[i],    check.rmse[i],

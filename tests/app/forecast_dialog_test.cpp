@@ -244,6 +244,9 @@ void ForecastDialogTest::levelsAreChosenAndTheFileWrittenIsNamed() {
     datedDialog.makeForecasts();
     auto* datedTable = datedDialog.findChild<QTableWidget*>("forecastTable");
     QCOMPARE(headers(*datedTable).mid(0, 3), QStringList({"Step", "Year", "Forecast"}));
+    auto* datedCheck = datedDialog.findChild<QTableWidget*>("checkTable");
+    QCOMPARE(headers(*datedCheck).mid(0, 3), QStringList({"Step", "Year", "Observed"}));
+    QCOMPARE(datedCheck->item(1, 1)->text(), QStringLiteral("1999"));
     QCOMPARE(datedTable->item(2, 1)->text(), QStringLiteral("2002"));
     QCOMPARE(datedTable->item(2, 2)->text(),
              QString::number(datedDialog.outcome()->forecasts.point[2], 'f', 6));
