@@ -56,8 +56,9 @@ constexpr int kFieldChars = 17;
 constexpr int kPanelChars = 24;
 constexpr int kTallFieldLines = 8;
 constexpr int kPanelLines = 12;
-// Series, files written, seed, a warning.
-constexpr int kStatusLines = 4;
+// Series, threshold variable, files written, files removed, seed, a warning: all that a run
+// can say, so that none of it (the seed that repeats the run) is cut off.
+constexpr int kStatusLines = 6;
 // The least the tall fields shrink to when the window is made small: a 1366x768 screen with a
 // panel leaves about 700 pixels for the window.
 constexpr int kSmallTallFieldLines = 4;
