@@ -452,6 +452,7 @@ void KavriDlg::openForecasts() {
     modalRunner_(dialog);
     if (dialog.outcome()) {
         lastForecasts_ = dialog.outcome()->forecasts;
+        lastForecastDates_ = dialog.outcome()->dates;
         if (chartsWindow_ != nullptr) {
             chartsWindow_->showCharts(chartInput());
         }
@@ -778,8 +779,11 @@ RunReport KavriDlg::runReport() const {
     }
     if (lastForecasts_) {
         report.sections.push_back(
-            {"Forecasts", forecastTableText(*lastForecasts_,
-                                            yearsAfter(model.labels, lastForecasts_->horizon()))});
+            {"Forecasts",
+             forecastTableText(*lastForecasts_,
+                               lastForecastDates_.empty()
+                                   ? yearsAfter(model.labels, lastForecasts_->horizon())
+                                   : lastForecastDates_)});
     }
     return report;
 }

@@ -24,6 +24,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "charts/chart_input.h"
 #include "model/notice.h"
@@ -156,6 +158,8 @@ class KavriDlg : public QDialog, public RunObserver {
     // The last forecasts past the data made with that run's model, drawn by the charts' forecast
     // tab; cleared by the next run.
     std::optional<ForecastResult> lastForecasts_;
+    // Their dates, as Forecasts.txt gives them, when the series file has dates.
+    std::vector<std::string> lastForecastDates_;
     // The level of the thresholds' intervals set in the Statistics window, percent: the
     // likelihood-ratio chart draws its critical line there.
     double thresholdLevel_ = kDefaultThresholdLevel;
