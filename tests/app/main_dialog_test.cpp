@@ -921,6 +921,40 @@ void MainDialogTest::reportHoldsTheWholeResultAsTextAndMarkdown() {
     QVERIFY(markdown.startsWith(QStringLiteral("# Kavri report: reported.txt")));
     QVERIFY(markdown.contains(QStringLiteral("| AIC | ")));
     QVERIFY(markdown.contains(QStringLiteral("## Statistics")));
+
+    // Forecasts made in the Forecasts window join the report, dated as Forecasts.txt dates them
+    // when the file has dates (months here, which are not consecutive years).
+    const QString monthly = scratch_.filePath("monthly.csv");
+    {
+        QFile file(monthly);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("month,value\n");
+        for (int t = 0; t < series.size(); ++t) {
+            file.write(QStringLiteral("%1-%2,%3\n")
+                           .arg(2000 + t / 12)
+                           .arg(t % 12 + 1, 2, 10, QLatin1Char('0'))
+                           .arg(series[t])
+                           .toLatin1());
+        }
+    }
+    dialog.setModalRunner(givenThresholds(monthly, {rankedValue(series, 60)}, 10));
+    dialog.openModelParameters();
+    dialog.runModelOnce();
+    QVERIFY(!dialog.lastOutcome().notice);
+    dialog.setModalRunner([](QDialog& shown) {
+        auto* forecasts = qobject_cast<ForecastDlg*>(&shown);
+        QVERIFY(forecasts != nullptr);
+        forecasts->findChild<QComboBox*>("methodCombo")->setCurrentIndex(0);  // the skeleton
+        forecasts->findChild<QSpinBox*>("horizonSpin")->setValue(2);
+        forecasts->makeForecasts();
+        QVERIFY(forecasts->outcome().has_value());
+    });
+    dialog.openForecasts();
+    const RunReport dated = dialog.runReport();
+    QVERIFY(!dated.sections.empty() && dated.sections.back().title == "Forecasts");
+    // 130 months from 2000-01 end at 2010-10.
+    QVERIFY2(dated.sections.back().text.find("Date   Forecast\n   1  2010-11") != std::string::npos,
+             dated.sections.back().text.c_str());
 }
 
 void MainDialogTest::adviceNamesTheDialogsFieldsNotTheCommandLinesOptions() {
