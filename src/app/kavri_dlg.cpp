@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
@@ -534,7 +535,7 @@ MaybeNotice KavriDlg::chooseByComparison(RunSettings& used, std::optional<std::s
     selectionCancelled_ = false;
     selectionCancelButton_->setEnabled(true);
     selectionCancelButton_->show();
-    QWidget* focused = focusWidget();
+    const QPointer<QWidget> focused = focusWidget();
     selectionCancelButton_->setFocus(Qt::OtherFocusReason);  // Space stops it too
     blocker.letThrough(selectionCancelButton_);
     QCoreApplication::processEvents();
