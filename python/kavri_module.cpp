@@ -8,6 +8,7 @@
 #include <pybind11/pybind11.h>
 #include <pybind11/stl.h>
 
+#include <cmath>
 #include <ctime>
 #include <memory>
 #include <mutex>
@@ -17,6 +18,7 @@
 
 #include "cli/options.h"
 #include "cli/series_job.h"
+#include "data/number_text.h"
 #include "data/series_source.h"
 #include "model/version.h"
 #include "numeric/thread_count.h"
@@ -38,6 +40,8 @@ ParseOutcome parseArguments(const std::vector<std::string>& arguments) {
 }
 
 std::uint32_t clockSeed() { return static_cast<std::uint32_t>(std::time(nullptr)); }
+
+using Values = py::array_t<double, py::array::c_style | py::array::forcecast>;
 
 template <typename T>
 py::array_t<T> toArray(const std::vector<T>& values) {
@@ -94,8 +98,12 @@ class Fit {
     }
 
     // The JSON of the run with the statistics and forecasts that `arguments` ask for (the
-    // fit's own options followed by new ones), or (None, notice text, detail).
-    py::tuple report(const std::vector<std::string>& arguments, int threads) const {
+    // fit's own options followed by new ones), or (None, notice text, detail). `future`, when
+    // not None, replaces the values of an exogenous threshold variable after the sample: as
+    // the rows of a table after the series, they count up to the first that would not read
+    // (missing, or beyond the largest magnitude a value may have).
+    py::tuple report(const std::vector<std::string>& arguments, int threads,
+                     const std::optional<Values>& future) const {
         ParseOutcome parsed = parseArguments(arguments);
         if (parsed.action != ParseAction::kRun) {
             return py::make_tuple(py::none(), parsed.text, std::string("refused"));
@@ -114,6 +122,17 @@ class Fit {
         used.compareModels = asked.compareModels;
         used.forecast = asked.forecast;
         used.run.seed = asked.run.seed;
+        if (future) {
+            std::vector<double>& known = job.outcome.model.thresholdFuture;
+            known.clear();
+            for (py::ssize_t i = 0; i < future->size(); ++i) {
+                const double value = future->data()[i];
+                if (!std::isfinite(value) || std::fabs(value) > kLargestMagnitude) {
+                    break;  // read as a table's value would not be
+                }
+                known.push_back(value);
+            }
+        }
         std::string json;
         MaybeNotice notice;
         {
@@ -158,8 +177,6 @@ class Fit {
     std::optional<std::string> json_;
     std::optional<std::string> fitJson_;
 };
-
-using Values = py::array_t<double, py::array::c_style | py::array::forcecast>;
 
 // A series and an exogenous threshold variable held side by side, as the two columns of a
 // table: the run reads the series as column 1 and the variable, which it asks for by name
@@ -286,6 +303,7 @@ PYBIND11_MODULE(_kavri, module) {
         .def_property_readonly("warnings", &Fit::warnings, "Warnings on sparse regimes.")
         .def("arrays", &Fit::arrays, "Series, fitted values, residuals, regimes as arrays.")
         .def("report", &Fit::report, py::arg("arguments"), py::arg("threads"),
+             py::arg("future") = py::none(),
              "The JSON with the statistics and forecasts that the options ask for.")
         .def("simulate", &Fit::simulate, py::arg("arguments"), py::arg("length"),
              "A series simulated from the model, as --simulate writes it.");

@@ -16,7 +16,8 @@ The fit runs without the global interpreter lock, so threads fit series in paral
     print(model.thresholds, model.orders)
 
 A run that fails raises :class:`KavriError`, whose ``text`` and ``detail`` are the notice
-kavri-cli prints.
+kavri-cli prints; a setting refused raises its subclass :class:`KavriArgumentError`, which is
+also a ``ValueError``.
 """
 
 import json as _json
@@ -25,7 +26,8 @@ import numpy as _np
 
 from . import _kavri
 
-__all__ = ["fit", "read_series", "read_table", "table_columns", "Model", "KavriError", "__version__"]
+__all__ = ["fit", "read_series", "read_table", "table_columns", "Model", "KavriError",
+           "KavriArgumentError", "__version__"]
 
 __version__ = _kavri.version
 
@@ -46,6 +48,13 @@ class KavriError(Exception):
         self.detail = detail
         self.kind = kind
         super().__init__(text if not detail else text + ": " + detail)
+
+
+class KavriArgumentError(KavriError, ValueError):
+    """A setting refused before anything is fitted, as kavri-cli refuses its options: a value
+    out of range, or settings that contradict each other (``kind`` is "refused"). Being also a
+    ``ValueError``, it is caught where invalid arguments are; ``except KavriError`` catches it
+    too."""
 
 
 # Keyword arguments of fit() and the kavri-cli options they stand for.
@@ -185,7 +194,7 @@ def _for_arrays(error):
 
 def _raise_refusal(text):
     """Raises the refusal of a setting, naming the keyword argument."""
-    raise KavriError(_python_names(text), "", "refused")
+    raise KavriArgumentError(_python_names(text), "", "refused")
 
 
 def read_series(path, column=None):
@@ -265,7 +274,7 @@ def fit(x, *, thresholds=None, search="exact", max_regimes=None, max_order=None,
         With an exogenous z: its values after the last value of ``x``, which forecasts past
         the data need (the regime of step h reads z at h - delay past the data). Without them
         forecasts reach only as far as z is known past the sample, and further steps are
-        refused.
+        refused. :meth:`Model.forecast` takes them too, later.
     ``orders``
         Fixed autoregressive orders instead of the AIC's choice: one int for every regime, or
         one per regime (a sequence, with ``thresholds``), each from 1 to ``max_order`` - 1.
@@ -284,8 +293,8 @@ def fit(x, *, thresholds=None, search="exact", max_regimes=None, max_order=None,
     fit uses one core, and Python threads fit several series at once. The results do not depend
     on it. ``name`` stands for the series in messages.
 
-    Raises :class:`KavriError` with kavri-cli's notice when a setting is refused or the fit
-    fails.
+    Raises :class:`KavriError` with kavri-cli's notice when the fit fails, and its subclass
+    :class:`KavriArgumentError` (also a ``ValueError``) when a setting is refused.
     """
     values = _np.asarray(x, dtype=_np.float64)
     if values.ndim != 1:
@@ -329,7 +338,7 @@ def fit(x, *, thresholds=None, search="exact", max_regimes=None, max_order=None,
     if fitted.status != "ok":
         error = KavriError(fitted.notice_text, fitted.notice_detail, fitted.status)
         raise _for_arrays(error) if variable is not None else error
-    return Model(fitted, arguments, threads, variable is not None)
+    return Model(fitted, arguments, threads, None if variable is None else variable[:values.size])
 
 
 class Model:
@@ -344,12 +353,15 @@ class Model:
     ``lag_coefficients`` gives the same equation by lag instead.
     """
 
-    def __init__(self, fitted, arguments, threads, exogenous=False):
-        """Made by :func:`fit` from the native fit, its kavri-cli options and its threads."""
+    def __init__(self, fitted, arguments, threads, variable=None):
+        """Made by :func:`fit` from the native fit, its kavri-cli options and its threads, and
+        the exogenous threshold variable's values beside the series (None for the series' own
+        lag or change)."""
         self._fit = fitted
         self._arguments = arguments
         self._threads = threads
-        self._exogenous = exogenous
+        self._variable = variable
+        self._exogenous = variable is not None
         self._report = None
         self._fit_report = None
         self._arrays = None
@@ -517,11 +529,12 @@ class Model:
         """Warnings on regimes with fewer than three observations per coefficient."""
         return list(self._fit.warnings)
 
-    def _report_with(self, arguments):
-        """The JSON report with the statistics or forecasts that `arguments` ask for."""
+    def _report_with(self, arguments, future=None):
+        """The JSON report with the statistics or forecasts that `arguments` ask for; `future`,
+        when given, the exogenous threshold variable's values after the sample."""
         text, notice, detail = self._fit.report(
             _without(self._arguments, set(arguments) | _LATER_OPTIONS) + arguments,
-            0 if self._threads is None else int(self._threads))
+            0 if self._threads is None else int(self._threads), future)
         if text is None:
             if detail == "refused":
                 _raise_refusal(notice)
@@ -546,14 +559,39 @@ class Model:
         straight into ``pandas.DataFrame``)."""
         return self._report_with(["--compare-models"])["modelComparison"]
 
-    def forecast(self, steps, *, method=None, paths=None, levels=None, seed=None):
+    def forecast(self, steps, *, method=None, paths=None, levels=None, seed=None,
+                 future_threshold_variable=None):
         """Forecasts 1 to ``steps`` past the last value, by the "skeleton", simulated
         "bootstrap" (default) or "gaussian" paths. Returns a dict of equal-length arrays that
         ``pandas.DataFrame`` takes directly: step, forecast, median and lower_L / upper_L for
-        each interval level L (default 80 and 95)."""
+        each interval level L (default 80 and 95).
+
+        With an exogenous threshold variable, ``future_threshold_variable`` gives its values
+        after the last value of the series, in place of those given to :func:`fit`: step h
+        needs z at h - delay past the data, so ``steps`` may be at most delay plus the values
+        known (up to the first NaN), and more steps are refused, naming the last one
+        available, as kavri-cli refuses them."""
         options = dict(forecast=steps, forecast_method=method, paths=paths, seed=seed)
-        found = self._report_with(_arguments(options, {}, levels=levels))["forecasts"]
+        future = self._future_values(future_threshold_variable)
+        found = self._report_with(_arguments(options, {}, levels=levels), future)["forecasts"]
         return _forecast_columns(found["steps"])
+
+    def _future_values(self, future):
+        """The exogenous threshold variable after the sample for forecasts: its values beside
+        the series past the values fitted and held out, then `future` (None: those of the
+        fit)."""
+        if future is None:
+            return None
+        if not self._exogenous:
+            raise ValueError("future_threshold_variable continues an exogenous threshold "
+                             "variable, and this model's regime follows the series itself, "
+                             "which its forecasts continue; leave it out")
+        later = _np.atleast_1d(_np.asarray(future, dtype=_np.float64))
+        if later.ndim != 1:
+            raise ValueError("future_threshold_variable expects a one-dimensional sequence, "
+                             f"got an array of shape {later.shape}")
+        beside = self._variable[len(self.series):]
+        return _np.ascontiguousarray(_np.concatenate([beside, later]))
 
     def simulate(self, length, *, method=None, seed=None):
         """A series of ``length`` values simulated from the model, as ``kavri-cli --simulate``

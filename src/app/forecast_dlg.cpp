@@ -16,6 +16,8 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <cmath>
+#include <functional>
 
 #include "app/run_status.h"
 #include "model/text_format.h"
@@ -126,10 +128,20 @@ void ForecastDlg::buildLayout() {
     table_->verticalHeader()->setVisible(false);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    table_->setMinimumSize(620, 360);
+    // Room for both tables on a 1366x768 screen less a panel; the forecasts take what is left.
+    table_->setMinimumSize(620, 240);
 
     checkLabel_ = new QLabel(this);
     checkLabel_->setObjectName(QStringLiteral("checkLabel"));
+    // The dynamic check step by step, as kavri-cli prints it; hidden without held-out values.
+    checkTable_ = new QTableWidget(this);
+    checkTable_->setObjectName(QStringLiteral("checkTable"));
+    checkTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    checkTable_->verticalHeader()->setVisible(false);
+    checkTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    checkTable_->setFont(table_->font());
+    checkTable_->setMinimumHeight(130);
+    checkTable_->hide();
     writtenLabel_ = new QLabel(this);
     writtenLabel_->setObjectName(QStringLiteral("writtenLabel"));
     writtenLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -138,6 +150,7 @@ void ForecastDlg::buildLayout() {
     whole->addLayout(top);
     whole->addWidget(table_, 1);
     whole->addWidget(checkLabel_);
+    whole->addWidget(checkTable_, 1);
     whole->addWidget(writtenLabel_);
     whole->addWidget(closeButtons);
 }
@@ -197,43 +210,71 @@ void ForecastDlg::makeForecasts() {
                     .absoluteFilePath())));
 }
 
-void ForecastDlg::showForecasts() {
-    const ForecastResult& forecasts = outcome_->forecasts;
-    const std::vector<std::string> names = forecastColumnNames(forecasts);
-    // After a file of consecutive years each step carries its year, after the step number.
-    const std::vector<std::string> years = yearsAfter(model_.labels, forecasts.horizon());
-    const int first = years.empty() ? 1 : 2;  // the column of the first number
+namespace {
+
+QTableWidgetItem* rightAligned(const QString& text) {
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
+
+// Fills `table` with one row per step: the step, its label under `labelHeader` when `labels`
+// has one per step, then the numbers of `columns` (NA where not finite).
+void fillStepTable(QTableWidget* table, const std::vector<std::string>& columns,
+                   const QString& labelHeader, const std::vector<std::string>& labels, int steps,
+                   const std::function<std::vector<double>(int step)>& values) {
+    const bool labelled = !labels.empty() && labels.size() == static_cast<std::size_t>(steps);
+    const int first = labelled ? 2 : 1;  // the column of the first number
     QStringList headers;
-    for (const std::string& name : names) {
+    for (const std::string& name : columns) {
         headers << QString::fromStdString(name);
     }
-    if (!years.empty()) {
-        headers.insert(1, QStringLiteral("Year"));
+    if (labelled) {
+        headers.insert(1, labelHeader);
     }
-    table_->clear();
-    table_->setColumnCount(static_cast<int>(headers.size()));
-    table_->setRowCount(forecasts.horizon());
-    table_->setHorizontalHeaderLabels(headers);
-    for (int h = 1; h <= forecasts.horizon(); ++h) {
-        auto* step = new QTableWidgetItem(QString::number(h));
-        step->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        table_->setItem(h - 1, 0, step);
-        if (!years.empty()) {
-            auto* year = new QTableWidgetItem(
-                QString::fromStdString(years[static_cast<std::size_t>(h - 1)]));
-            year->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            table_->setItem(h - 1, 1, year);
+    table->clear();
+    table->setColumnCount(static_cast<int>(headers.size()));
+    table->setRowCount(steps);
+    table->setHorizontalHeaderLabels(headers);
+    for (int h = 1; h <= steps; ++h) {
+        table->setItem(h - 1, 0, rightAligned(QString::number(h)));
+        if (labelled) {
+            table->setItem(
+                h - 1, 1,
+                rightAligned(QString::fromStdString(labels[static_cast<std::size_t>(h - 1)])));
         }
-        const std::vector<double> values = forecastRowValues(forecasts, h);
-        for (std::size_t c = 0; c < values.size(); ++c) {
-            auto* cell = new QTableWidgetItem(QString::number(values[c], 'f', 6));
-            cell->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            table_->setItem(h - 1, static_cast<int>(c) + first, cell);
+        const std::vector<double> row = values(h);
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            const QString text =
+                std::isfinite(row[c]) ? QString::number(row[c], 'f', 6) : QStringLiteral("NA");
+            table->setItem(h - 1, static_cast<int>(c) + first, rightAligned(text));
         }
     }
+}
 
+}  // namespace
+
+void ForecastDlg::showForecasts() {
+    const ForecastResult& forecasts = outcome_->forecasts;
+    // After a file of consecutive years each step carries its year, after the step number; after
+    // a file of other dates, its date, as in Forecasts.txt.
+    const std::vector<std::string> years = yearsAfter(model_.labels, forecasts.horizon());
+    fillStepTable(table_, forecastColumnNames(forecasts),
+                  years.empty() ? QStringLiteral("Date") : QStringLiteral("Year"),
+                  years.empty() ? outcome_->dates : years, forecasts.horizon(),
+                  [&](int h) { return forecastRowValues(forecasts, h); });
+
+    checkTable_->setVisible(outcome_->holdout.has_value());
     if (outcome_->holdout) {
         const HoldoutCheck& check = *outcome_->holdout;
+        fillStepTable(checkTable_, {"Step", "Observed", "Forecast", "Error", "RMSE", "MAE", "MAPE"},
+                      years.empty() ? QStringLiteral("Date") : QStringLiteral("Year"),
+                      outcome_->holdoutDates, check.forecasts.horizon(), [&](int h) {
+                          const auto i = static_cast<std::size_t>(h - 1);
+                          return std::vector<double>{check.observed[i], check.forecasts.point[i],
+                                                     check.error[i],    check.rmse[i],
+                                                     check.mae[i],      check.mape[i]};
+                      });
         checkLabel_->setText(
             QStringLiteral("Check on the %1 held-out values, forecast from the last fitted "
                            "value:\nRMSE %2 at step 1, %3 over all %1 steps.")

@@ -5,8 +5,11 @@
 // computes the forecasts (and their check on the held-out values), writes Forecasts.txt where
 // the run wrote its result files and shows the table of Forecasts.txt: step, point forecast,
 // median and the bounds of the central intervals at the levels chosen (80% and 95% unless the
-// user types others), and says where the file was written. A file that cannot be written, or
-// levels that are not percentages, is a message; the window stays open.
+// user types others), with the date of each step when the series file has dates, and says where
+// the file was written. With held-out values, the dynamic check follows: its RMSE at step 1
+// and over all steps, and its table (step, date of the held-out value, observed, forecast,
+// error, RMSE, MAE and MAPE up to the step), as kavri-cli prints it. A file that cannot be written,
+// or levels that are not percentages, is a message; the window stays open.
 
 #include <QDialog>
 #include <functional>
@@ -64,6 +67,7 @@ class ForecastDlg : public QDialog {
     QPushButton* forecastButton_ = nullptr;
     QTableWidget* table_ = nullptr;
     QLabel* checkLabel_ = nullptr;
+    QTableWidget* checkTable_ = nullptr;
 };
 
 }  // namespace kavri

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QWindow>
 
 namespace kavri {
 
@@ -9,7 +10,23 @@ InputBlocker::InputBlocker() { QCoreApplication::instance()->installEventFilter(
 
 InputBlocker::~InputBlocker() { QCoreApplication::instance()->removeEventFilter(this); }
 
+bool InputBlocker::passes(QObject* watched) const {
+    if (allowed_ == nullptr || !allowed_->isVisible() || !allowed_->isEnabled()) {
+        return false;
+    }
+    if (watched->isWindowType()) {
+        // The window hands a click to the widget under the mouse and a key to the focused one;
+        // those reach this filter again, where only the widget let through passes.
+        return static_cast<QWindow*>(watched) == allowed_->window()->windowHandle();
+    }
+    const auto* widget = static_cast<QWidget*>(watched);
+    return widget == allowed_ || allowed_->isAncestorOf(widget);
+}
+
 bool InputBlocker::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Shortcut) {
+        return true;  // an action's shortcut: dropped whatever the receiver
+    }
     if (!watched->isWidgetType() && !watched->isWindowType()) {
         return false;
     }
@@ -20,7 +37,6 @@ bool InputBlocker::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
         case QEvent::ShortcutOverride:
-        case QEvent::Shortcut:
         case QEvent::Wheel:
         case QEvent::ContextMenu:
         case QEvent::TouchBegin:
@@ -28,7 +44,7 @@ bool InputBlocker::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::TouchEnd:
         case QEvent::TabletPress:
         case QEvent::TabletRelease:
-            return true;
+            return !passes(watched);
         default:
             return false;
     }

@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScreen>
@@ -56,8 +57,9 @@ constexpr int kFieldChars = 17;
 constexpr int kPanelChars = 24;
 constexpr int kTallFieldLines = 8;
 constexpr int kPanelLines = 12;
-// Series, files written, seed, a warning.
-constexpr int kStatusLines = 4;
+// Series, threshold variable, files written, files removed, seed, a warning: all that a run
+// can say, so that none of it (the seed that repeats the run) is cut off.
+constexpr int kStatusLines = 6;
 // The least the tall fields shrink to when the window is made small: a 1366x768 screen with a
 // panel leaves about 700 pixels for the window.
 constexpr int kSmallTallFieldLines = 4;
@@ -354,12 +356,27 @@ void KavriDlg::buildLayout() {
 
     statusLine_ = new StatusLine(kStatusLines, this);
     statusLine_->setObjectName(QStringLiteral("statusLine"));
+    // Shown beside the status line only while the comparison that "Regimes and delay" asks for
+    // runs: the one control that input reaches then.
+    selectionCancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
+    selectionCancelButton_->setObjectName(QStringLiteral("selectionCancelButton"));
+    selectionCancelButton_->setAutoDefault(false);
+    selectionCancelButton_->setToolTip(
+        QStringLiteral("Stop the model comparison; no model is run and the results shown stay."));
+    selectionCancelButton_->hide();
+    connect(selectionCancelButton_, &QPushButton::clicked, this, [this] {
+        selectionCancelled_ = true;
+        selectionCancelButton_->setEnabled(false);
+    });
+    auto* status = new QHBoxLayout;
+    status->addWidget(statusLine_, 1);
+    status->addWidget(selectionCancelButton_, 0, Qt::AlignTop);
 
     auto* whole = new QVBoxLayout(this);
     whole->addLayout(top);
     whole->addSpacing(6);
     whole->addLayout(results, 1);
-    whole->addWidget(statusLine_);
+    whole->addLayout(status);
 }
 
 QString KavriDlg::statusText() const { return statusLine_->fullText(); }
@@ -436,6 +453,7 @@ void KavriDlg::openForecasts() {
     modalRunner_(dialog);
     if (dialog.outcome()) {
         lastForecasts_ = dialog.outcome()->forecasts;
+        lastForecastDates_ = dialog.outcome()->dates;
         if (chartsWindow_ != nullptr) {
             chartsWindow_->showCharts(chartInput());
         }
@@ -489,7 +507,8 @@ void KavriDlg::openStatistics() {
     statisticsView_->activateWindow();
 }
 
-MaybeNotice KavriDlg::chooseByComparison(RunSettings& used, std::optional<std::string>& remark) {
+MaybeNotice KavriDlg::chooseByComparison(RunSettings& used, std::optional<std::string>& remark,
+                                         InputBlocker& blocker) {
     // The run defaults first, as the run would write them, so that what the selection sets in
     // the settings (the exact search for a one-regime model) is what the run then uses.
     applyRunDefaults(used);
@@ -499,25 +518,44 @@ MaybeNotice KavriDlg::chooseByComparison(RunSettings& used, std::optional<std::s
     const char* name = bic ? "BIC" : "AIC";
     ComparisonOptions comparison;
     comparison.candidates = runOptions_.exactCandidates;
-    // The share of the comparison done, about ten times a second; input stays blocked.
+    // The share of the comparison done, about ten times a second. Input stays blocked but for
+    // the Cancel button beside the status line, whose click stops the comparison at its next
+    // check.
     comparison.keepGoing = [this, name](double share) {
         statusLine_->setLines({QStringLiteral("Comparing models to choose by the lowest %1: %2% "
                                               "done")
                                    .arg(QString::fromUtf8(name))
                                    .arg(static_cast<int>(100.0 * share))});
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        return true;
+        QCoreApplication::processEvents();
+        return !selectionCancelled_;
     };
     statusLine_->setLines({QStringLiteral("Comparing models: every number of regimes and every "
                                           "delay, to choose by the lowest %1")
                                .arg(QString::fromUtf8(name))});
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    Result<CriterionSelection> chosen = selectByCriterion(
-        used, bic ? SelectionCriterion::kBic : SelectionCriterion::kAic, comparison);
+    selectionCancelled_ = false;
+    selectionCancelButton_->setEnabled(true);
+    selectionCancelButton_->show();
+    const QPointer<QWidget> focused = focusWidget();
+    selectionCancelButton_->setFocus(Qt::OtherFocusReason);  // Space stops it too
+    blocker.letThrough(selectionCancelButton_);
+    QCoreApplication::processEvents();
+    Result<CriterionSelection> chosen =
+        selectionCancelled_
+            ? Result<CriterionSelection>(CriterionSelection{})
+            : selectByCriterion(used, bic ? SelectionCriterion::kBic : SelectionCriterion::kAic,
+                                comparison);
+    blocker.letThrough(nullptr);
+    selectionCancelButton_->hide();
+    if (focused != nullptr) {
+        focused->setFocus(Qt::OtherFocusReason);
+    }
     if (!chosen.ok()) {
         return chosen.notice();
     }
     const CriterionSelection& selection = chosen.value();
+    if (selectionCancelled_) {
+        return std::nullopt;
+    }
     if (selection.bestRow < 0) {
         return errorNotice(formatText(
             "Regimes and delay by the lowest %s: no model of the comparison could be fitted; "
@@ -558,6 +596,7 @@ void KavriDlg::runModelOnce() {
     // settings it is given; the window keeps the user's own, so that they read the same after
     // every run, whatever its outcome.
     RunSettings used = settings_;
+    selectionCancelled_ = false;
     {
         InputBlocker blocker;
         RunOptions options = runOptions_;
@@ -565,24 +604,40 @@ void KavriDlg::runModelOnce() {
         std::optional<std::string> selectionRemark;
         MaybeNotice selectionNotice;
         if (selection_) {
-            selectionNotice = chooseByComparison(used, selectionRemark);
+            selectionNotice = chooseByComparison(used, selectionRemark, blocker);
         }
-        if (selectionNotice) {
-            lastOutcome_ = RunOutcome{};
-            lastOutcome_.notice = selectionNotice;
-        } else {
-            lastOutcome_ = runModel(used, texts_, *this, options);
+        if (!selectionCancelled_) {
+            if (selectionNotice) {
+                lastOutcome_ = RunOutcome{};
+                lastOutcome_.notice = selectionNotice;
+            } else {
+                lastOutcome_ = runModel(used, texts_, *this, options);
+            }
+            if (selectionRemark && !lastOutcome_.notice) {
+                lastOutcome_.remarks.insert(lastOutcome_.remarks.begin(), *selectionRemark);
+            }
+            if (lastOutcome_.notice) {
+                lastOutcome_.notice->detail = inDesktopWords(lastOutcome_.notice->detail);
+            }
+            lastForecasts_.reset();
+            showTexts(texts_);
         }
-        if (selectionRemark && !lastOutcome_.notice) {
-            lastOutcome_.remarks.insert(lastOutcome_.remarks.begin(), *selectionRemark);
-        }
-        if (lastOutcome_.notice) {
-            lastOutcome_.notice->detail = inDesktopWords(lastOutcome_.notice->detail);
-        }
-        lastForecasts_.reset();
-        showTexts(texts_);
         // Deliver, and so drop, whatever input arrived during the run.
         QCoreApplication::processEvents();
+    }
+    if (selectionCancelled_) {
+        // Nothing was run: the window keeps the previous run's results, files, statistics and
+        // charts, and its status line says so before what it said of that run.
+        running_ = false;
+        --runCount_;
+        QStringList lines = {QStringLiteral(
+            "Cancelled: the model comparison for \"Regimes and delay\" was stopped; no model "
+            "was run")};
+        if (runCount_ > 0) {
+            lines += runStatusLines(lastRunSettings_, lastOutcome_);
+        }
+        statusLine_->setLines(lines);
+        return;
     }
     running_ = false;
     lastRunSettings_ = used;
@@ -725,8 +780,11 @@ RunReport KavriDlg::runReport() const {
     }
     if (lastForecasts_) {
         report.sections.push_back(
-            {"Forecasts", forecastTableText(*lastForecasts_,
-                                            yearsAfter(model.labels, lastForecasts_->horizon()))});
+            {"Forecasts",
+             forecastTableText(*lastForecasts_,
+                               lastForecastDates_.empty()
+                                   ? yearsAfter(model.labels, lastForecasts_->horizon())
+                                   : lastForecastDates_)});
     }
     return report;
 }

@@ -24,6 +24,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "charts/chart_input.h"
 #include "model/notice.h"
@@ -43,6 +45,7 @@ class QPushButton;
 
 namespace kavri {
 
+class InputBlocker;
 class StatisticsView;
 class StatusLine;
 class ChartsWindow;
@@ -134,8 +137,11 @@ class KavriDlg : public QDialog, public RunObserver {
  private:
     void buildLayout();
     // With a "Regimes and delay" criterion: runs the model comparison on `used` and sets it to
-    // estimate the best row, with a remark saying which; the notice ends the run.
-    MaybeNotice chooseByComparison(RunSettings& used, std::optional<std::string>& remark);
+    // estimate the best row, with a remark saying which; the notice ends the run. The Cancel
+    // button beside the status line, which `blocker` lets through meanwhile, stops it: then
+    // selectionCancelled_ is set and `used` is left as it was.
+    MaybeNotice chooseByComparison(RunSettings& used, std::optional<std::string>& remark,
+                                   InputBlocker& blocker);
     void showTexts(const ResultTexts& texts);
     void fitToScreen();
     void rebuildRecentMenu();
@@ -152,10 +158,14 @@ class KavriDlg : public QDialog, public RunObserver {
     // The last forecasts past the data made with that run's model, drawn by the charts' forecast
     // tab; cleared by the next run.
     std::optional<ForecastResult> lastForecasts_;
+    // Their dates, as Forecasts.txt gives them, when the series file has dates.
+    std::vector<std::string> lastForecastDates_;
     // The level of the thresholds' intervals set in the Statistics window, percent: the
     // likelihood-ratio chart draws its critical line there.
     double thresholdLevel_ = kDefaultThresholdLevel;
     bool running_ = false;
+    // Set by the Cancel button while the comparison of "Regimes and delay" runs.
+    bool selectionCancelled_ = false;
     ModalRunner modalRunner_;
     NoticeHandler noticeHandler_;
     Confirmation confirmation_;
@@ -170,6 +180,7 @@ class KavriDlg : public QDialog, public RunObserver {
     QPushButton* forecastsButton_ = nullptr;
     QPushButton* copyButton_ = nullptr;
     QPushButton* saveReportButton_ = nullptr;
+    QPushButton* selectionCancelButton_ = nullptr;
     QLineEdit* iterationField_ = nullptr;
     QLineEdit* fitnessField_ = nullptr;
     QPlainTextEdit* estimatePanels_[4] = {nullptr, nullptr, nullptr, nullptr};

@@ -99,10 +99,16 @@ void addModel(Json& json, const ReportedModel& model) {
     }
     json["thresholds"] = model.thresholds;
     Json regimes = Json::array();
-    for (const RegimeReport& regime : model.regimes) {
-        regimes.push_back(regimeJson(regime));
+    for (std::size_t r = 0; r < model.regimes.size(); ++r) {
+        regimes.push_back(regimeJson(model.regimes[r]));
         if (model.trend) {
-            regimes.back()["trend"] = regime.trend;  // only then, so other reports keep their keys
+            // only then, so other reports keep their keys
+            regimes.back()["trend"] = model.regimes[r].trend;
+        }
+        if (!model.lags.empty()) {
+            // The lags this regime fitted: "coefficients" is by lag up to "order", with 0 at the
+            // lags of the subset left out, which were not estimated.
+            regimes.back()["lags"] = model.lagsOf(r);
         }
     }
     json["regimes"] = regimes;

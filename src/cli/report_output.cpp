@@ -41,9 +41,13 @@ RunReport cliRunReport(const CliRequest& request, const ResultTexts& texts,
     }
     if (forecasts) {
         const ForecastResult& ahead = forecasts->forecasts;
+        // The dates of Forecasts.txt when the file has dates, else the years after a file of
+        // years.
         report.sections.push_back(
             {"Forecasts",
-             forecastTableText(ahead, yearsAfter(outcome.model.labels, ahead.horizon()))});
+             forecastTableText(ahead, forecasts->dates.empty()
+                                          ? yearsAfter(outcome.model.labels, ahead.horizon())
+                                          : forecasts->dates)});
     }
     return report;
 }

@@ -88,6 +88,23 @@ std::string tableLine(const std::vector<std::string>& names, int step,
     return line;
 }
 
+// `dates` when it has one date per step, else null (no Date column).
+const std::vector<std::string>* datesOfSteps(const std::vector<std::string>& dates, int steps) {
+    return !dates.empty() && dates.size() == static_cast<std::size_t>(steps) ? &dates : nullptr;
+}
+
+// The width of the Date column: its widest cell and two blanks; 0 without dates.
+int dateColumnWidth(const std::vector<std::string>* dates) {
+    if (dates == nullptr) {
+        return 0;
+    }
+    std::size_t widest = std::string_view("Date").size();
+    for (const std::string& date : *dates) {
+        widest = std::max(widest, date.size());
+    }
+    return static_cast<int>(widest) + 2;
+}
+
 }  // namespace
 
 std::string formatForecastReport(const ForecastOutcome& outcome) {
@@ -105,19 +122,8 @@ std::string formatForecastReport(const ForecastOutcome& outcome) {
 
     const std::vector<std::string> names = forecastColumnNames(forecasts);
     // The dates of the steps, as Forecasts.txt gives them, when the series file has dates.
-    const std::vector<std::string>* dates =
-        outcome.dates.size() == static_cast<std::size_t>(forecasts.horizon()) &&
-                !outcome.dates.empty()
-            ? &outcome.dates
-            : nullptr;
-    int dateWidth = 0;
-    if (dates != nullptr) {
-        std::size_t widest = std::string_view("Date").size();
-        for (const std::string& date : *dates) {
-            widest = std::max(widest, date.size());
-        }
-        dateWidth = static_cast<int>(widest) + 2;
-    }
+    const std::vector<std::string>* dates = datesOfSteps(outcome.dates, forecasts.horizon());
+    const int dateWidth = dateColumnWidth(dates);
     std::string table = tableLine(names, 0, {}, dates, dateWidth);
     for (int h = 1; h <= forecasts.horizon(); ++h) {
         table += "\n" + tableLine(names, h, forecastRowValues(forecasts, h), dates, dateWidth);
@@ -128,13 +134,18 @@ std::string formatForecastReport(const ForecastOutcome& outcome) {
         const HoldoutCheck& check = *outcome.holdout;
         const std::vector<std::string> checkNames{"Step", "Observed", "Forecast", "Error",
                                                   "RMSE", "MAE",      "MAPE"};
-        std::string checkTable = tableLine(checkNames, 0, {});
+        // The dates of the held-out values, when the series file has dates.
+        const std::vector<std::string>* checkDates =
+            datesOfSteps(outcome.holdoutDates, check.forecasts.horizon());
+        const int checkDateWidth = dateColumnWidth(checkDates);
+        std::string checkTable = tableLine(checkNames, 0, {}, checkDates, checkDateWidth);
         for (int h = 1; h <= check.forecasts.horizon(); ++h) {
             const std::size_t i = static_cast<std::size_t>(h - 1);
             checkTable +=
                 "\n" + tableLine(checkNames, h,
                                  {check.observed[i], check.forecasts.point[i], check.error[i],
-                                  check.rmse[i], check.mae[i], check.mape[i]});
+                                  check.rmse[i], check.mae[i], check.mape[i]},
+                                 checkDates, checkDateWidth);
         }
         appendField(out, "Dynamic Check", checkTable);
     }

@@ -39,7 +39,9 @@ std::string formatStatisticsReport(const RunStatistics& statistics);
 // The forecasts after the report: "Forecast Method: <name>" (with ", N paths, seed S" for the
 // simulated methods), "Forecasts:" and the table of Forecasts.txt in columns, then with
 // held-out values "Dynamic Check:" and one line per step with the held-out value, the point
-// forecast from origin nObservations, the error and the RMSE up to that step.
+// forecast from origin nObservations, the error and the RMSE up to that step. When the series
+// file has dates, both tables have a "Date" column after the step: the dates past the data, and
+// those of the held-out values.
 std::string formatForecastReport(const ForecastOutcome& forecasts);
 
 // "Simulated Series: <N> values with <method> innovations, seed S, written to <file>".

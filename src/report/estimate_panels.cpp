@@ -4,6 +4,7 @@
 #include <cassert>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "model/text_format.h"
 
@@ -115,6 +116,36 @@ std::string formatPanel(int nThresholds, int panel, const double* coefficients, 
     return text;
 }
 
+// The panel of a model of another form: the default layout of the regime's order (its highest
+// lag), less the lines of the lags a subset leaves out, and with the trend's slope after the
+// constant. The lines that remain keep the spacing they have in the default layout, so a lag
+// reads the same in both, and a lag left out is not shown as if it had been estimated at 0.
+std::string formatFormPanel(int nThresholds, int panel, const FittedModel& model, int order) {
+    const std::string full =
+        formatPanel(nThresholds, panel, model.regimeCoefficients[panel - 1], order);
+    std::vector<bool> fitted(static_cast<std::size_t>(order) + 1, model.nLags == 0);
+    for (int i = 0; i < model.nLags; ++i) {
+        if (model.lags[i] <= order) {
+            fitted[static_cast<std::size_t>(model.lags[i])] = true;
+        }
+    }
+    // Line 0 names the regime, line 1 is the constant, line 1 + k the lag k.
+    std::string text;
+    std::size_t start = 0;
+    for (int line = 0; start < full.size(); ++line) {
+        std::size_t end = full.find('\n', start);
+        end = end == std::string::npos ? full.size() : end + 1;
+        if (line < 2 || fitted[static_cast<std::size_t>(line - 1)]) {
+            text.append(full, start, end - start);
+        }
+        if (line == 1 && model.trend) {
+            text += formatText("Trend = %f\n", model.trendCoefficients[panel - 1]);
+        }
+        start = end;
+    }
+    return text;
+}
+
 }  // namespace
 
 void showEstimatePanels(int nThresholds, const FittedModel& model, ResultTexts& texts,
@@ -135,7 +166,10 @@ void showEstimatePanels(int nThresholds, const FittedModel& model, ResultTexts& 
         if (order > model.regimeCoefficients.colHi()) {
             continue;
         }
-        *panels[k - 1] = formatPanel(nThresholds, k, model.regimeCoefficients[k - 1], order);
+        const bool otherForm = model.nLags > 0 || model.trend;
+        *panels[k - 1] = otherForm
+                             ? formatFormPanel(nThresholds, k, model, order)
+                             : formatPanel(nThresholds, k, model.regimeCoefficients[k - 1], order);
         observer.refresh(texts);
     }
 }

@@ -90,6 +90,11 @@ Result<ForecastOutcome> runForecasts(const ReportedModel& model, const ForecastS
     if (allDates(model.labels)) {
         outcome.dates = nextDates(model.labels, outcome.forecasts.horizon());
         outcome.dates.resize(static_cast<std::size_t>(outcome.forecasts.horizon()), "NA");
+        if (outcome.holdout && model.labels.size() == model.series.size()) {
+            const auto origin = static_cast<std::size_t>(fittedObservations(model));
+            outcome.holdoutDates.assign(model.labels.begin() + static_cast<std::ptrdiff_t>(origin),
+                                        model.labels.end());
+        }
     }
     if (MaybeNotice notice =
             writeForecastsFile(files.forecastsPath(), outcome.forecasts, files.files(),

@@ -23,6 +23,9 @@ struct ForecastOutcome {
     // The date of each step when the series file gives dates ("NA" where their spacing is
     // not regular); empty otherwise.
     std::vector<std::string> dates;
+    // The date of each held-out value of the check, step by step, when the series file gives
+    // dates; empty otherwise.
+    std::vector<std::string> holdoutDates;
 };
 
 // The forecasts from the end of the data and, when values were held out, the dynamic check

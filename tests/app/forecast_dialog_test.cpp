@@ -53,6 +53,7 @@ class ForecastDialogTest : public QObject {
     void aFileThatCannotBeWrittenIsAMessage();
     void levelsAreChosenAndTheFileWrittenIsNamed();
     void anExogenousThresholdVariableLimitsTheStepsAhead();
+    void datesOfTheStepsAndOfTheHeldOutValuesInBothTables();
 
  private:
     QTemporaryDir scratch_;
@@ -169,6 +170,49 @@ void ForecastDialogTest::anExogenousThresholdVariableLimitsTheStepsAhead() {
 QTEST_MAIN(ForecastDialogTest)
 #include "forecast_dialog_test.moc"
 
+// A series with monthly dates: the forecasts carry the months past the data, and the dynamic
+// check's table the months of the held-out values, as kavri-cli prints them; years keep the
+// Year column; without dates neither table has one.
+void ForecastDialogTest::datesOfTheStepsAndOfTheHeldOutValuesInBothTables() {
+    ResultFiles files;
+    files.directory = QDir(scratch_.path()).filesystemPath();
+    ReportedModel monthly = twoRegimeModel();
+    for (int month = 1; month <= 10; ++month) {
+        monthly.labels.push_back(
+            QStringLiteral("2020-%1-01").arg(month, 2, 10, QLatin1Char('0')).toStdString());
+    }
+    ForecastDlg dialog(monthly, files);
+    auto* check = dialog.findChild<QTableWidget*>("checkTable");
+    QVERIFY(check->isHidden());
+    dialog.findChild<QSpinBox*>("pathsSpin")->setValue(500);
+    dialog.findChild<QSpinBox*>("horizonSpin")->setValue(3);
+    dialog.makeForecasts();
+    QVERIFY(dialog.outcome().has_value());
+    auto* table = dialog.findChild<QTableWidget*>("forecastTable");
+    QCOMPARE(headers(*table).mid(0, 3), QStringList({"Step", "Date", "Forecast"}));
+    QCOMPARE(table->item(0, 1)->text(), QStringLiteral("2020-11-01"));
+    QCOMPARE(table->item(2, 1)->text(), QStringLiteral("2021-01-01"));
+
+    QVERIFY(!check->isHidden());
+    QCOMPARE(headers(*check),
+             QStringList({"Step", "Date", "Observed", "Forecast", "Error", "RMSE", "MAE", "MAPE"}));
+    QCOMPARE(check->rowCount(), 2);
+    const HoldoutCheck& made = *dialog.outcome()->holdout;
+    QCOMPARE(check->item(0, 1)->text(), QStringLiteral("2020-09-01"));
+    QCOMPARE(check->item(1, 1)->text(), QStringLiteral("2020-10-01"));
+    QCOMPARE(check->item(1, 2)->text(), QStringLiteral("1.950000"));
+    QCOMPARE(check->item(1, 3)->text(), QString::number(made.forecasts.point[1], 'f', 6));
+    QCOMPARE(check->item(1, 5)->text(), QString::number(made.rmse[1], 'f', 6));
+
+    ForecastDlg plain(twoRegimeModel(), files);
+    plain.findChild<QSpinBox*>("pathsSpin")->setValue(500);
+    plain.makeForecasts();
+    QCOMPARE(headers(*plain.findChild<QTableWidget*>("checkTable")).mid(0, 2),
+             QStringList({"Step", "Observed"}));
+    QCOMPARE(headers(*plain.findChild<QTableWidget*>("forecastTable")).mid(0, 2),
+             QStringList({"Step", "Forecast"}));
+}
+
 void ForecastDialogTest::levelsAreChosenAndTheFileWrittenIsNamed() {
     ResultFiles files;
     files.directory = QDir(scratch_.path()).filesystemPath();
@@ -200,6 +244,9 @@ void ForecastDialogTest::levelsAreChosenAndTheFileWrittenIsNamed() {
     datedDialog.makeForecasts();
     auto* datedTable = datedDialog.findChild<QTableWidget*>("forecastTable");
     QCOMPARE(headers(*datedTable).mid(0, 3), QStringList({"Step", "Year", "Forecast"}));
+    auto* datedCheck = datedDialog.findChild<QTableWidget*>("checkTable");
+    QCOMPARE(headers(*datedCheck).mid(0, 3), QStringList({"Step", "Year", "Observed"}));
+    QCOMPARE(datedCheck->item(1, 1)->text(), QStringLiteral("1999"));
     QCOMPARE(datedTable->item(2, 1)->text(), QStringLiteral("2002"));
     QCOMPARE(datedTable->item(2, 2)->text(),
              QString::number(datedDialog.outcome()->forecasts.point[2], 'f', 6));

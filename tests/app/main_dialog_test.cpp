@@ -185,6 +185,7 @@ class MainDialogTest : public QObject {
     void aboutBoxFromTheWindowMenuAndF1();
     void inputIsDroppedWhileBlocked();
     void regimesAndDelayByBicEstimateTheComparisonsBestRow();
+    void regimesAndDelayComparisonStopsOnCancelAndKeepsThePreviousRun();
 
  private:
     QTemporaryDir scratch_;
@@ -615,6 +616,91 @@ void MainDialogTest::regimesAndDelayByBicEstimateTheComparisonsBestRow() {
     QVERIFY(dialog.settings() == before);
 }
 
+// The comparison of "Regimes and delay" runs with input blocked but for a Cancel button beside
+// the status line: a click on it stops the comparison part way, no model is run, and the window
+// keeps the previous run's results; a click on OK meanwhile is dropped.
+void MainDialogTest::regimesAndDelayComparisonStopsOnCancelAndKeepsThePreviousRun() {
+    KavriDlg dialog;
+    RunOptions options;
+    options.files.directory = QDir(scratch_.path()).filesystemPath();
+    dialog.setRunOptions(options);
+    std::vector<Notice> notices;
+    dialog.setNoticeHandler([&](const Notice& notice) { notices.push_back(notice); });
+    const auto chooseSelection = [&](const QString& entry) {
+        dialog.setModalRunner([&](QDialog& shown) {
+            auto* model = qobject_cast<ParKavriDlg*>(&shown);
+            QVERIFY(model != nullptr);
+            model->findChild<QLineEdit*>("seriesPathEdit")
+                ->setText(QStringLiteral(KAVRI_EXAMPLES_DIR "/setar_simulated.txt"));
+            model->findChild<QLineEdit*>("nObservationsEdit")->setText("3000");
+            model->findChild<QLineEdit*>("nPredictionsEdit")->setText("100");
+            auto* selection = model->findChild<QComboBox*>("selectionCombo");
+            selection->setCurrentIndex(selection->findText(entry));
+            model->accept();
+        });
+        dialog.openModelParameters();
+    };
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* cancel = dialog.findChild<QPushButton*>("selectionCancelButton");
+    QVERIFY(cancel != nullptr);
+    QVERIFY(!cancel->isVisible());
+
+    // A first run without the comparison, whose results must survive the cancelled one.
+    chooseSelection(QStringLiteral("Search"));
+    QVERIFY(!dialog.selection());
+    dialog.runModelOnce();
+    QVERIFY(dialog.lastOutcome().model.available);
+    const ResultTexts firstTexts = dialog.texts();
+    const std::vector<double> firstThresholds = dialog.lastOutcome().model.thresholds;
+    const QString firstStatus = dialog.statusText();
+
+    chooseSelection(QStringLiteral("Lowest AIC of the comparison"));
+    QVERIFY(dialog.selection() == SelectionCriterion::kAic);
+    const RunSettings before = dialog.settings();
+    // Once the comparison has reported a share done, OK is clicked (dropped) and then Cancel;
+    // the shares shown later are recorded.
+    QString shareAtCancel;
+    QStringList sharesAfterCancel;
+    bool cancelSeen = false;
+    QTimer watcher;
+    watcher.setInterval(1);
+    connect(&watcher, &QTimer::timeout, this, [&] {
+        const QString status = dialog.statusText();
+        if (!status.contains(QStringLiteral("% done"))) {
+            return;
+        }
+        if (cancelSeen) {
+            sharesAfterCancel << status;
+            return;
+        }
+        cancelSeen = cancel->isVisible() && cancel->isEnabled();
+        shareAtCancel = status;
+        QTest::mouseClick(dialog.findChild<QPushButton*>("okButton"), Qt::LeftButton);
+        QTest::mouseClick(cancel, Qt::LeftButton);
+    });
+    watcher.start();
+    dialog.runModelOnce();
+    watcher.stop();
+
+    QVERIFY(cancelSeen);
+    QVERIFY2(!shareAtCancel.contains(QStringLiteral(": 100% done")), qPrintable(shareAtCancel));
+    // Stopped at once: no share beyond the one shown when Cancel was clicked.
+    for (const QString& later : sharesAfterCancel) {
+        QCOMPARE(later, shareAtCancel);
+    }
+    QVERIFY(!cancel->isVisible());
+    QVERIFY(notices.empty());
+    QVERIFY(dialog.texts() == firstTexts);
+    QCOMPARE(dialog.lastOutcome().model.thresholds, firstThresholds);
+    QVERIFY(dialog.settings() == before);
+    QVERIFY2(dialog.statusText().startsWith(QStringLiteral(
+                 "Cancelled: the model comparison for \"Regimes and delay\" was stopped; no "
+                 "model was run\n")),
+             qPrintable(dialog.statusText()));
+    QVERIFY(dialog.statusText().endsWith(firstStatus));
+}
+
 void MainDialogTest::noticeBoxCarriesCaptionIconAndOneButton() {
     const auto stop = makeNoticeBox(errorNotice("Number of forecast are zero"), nullptr);
     QCOMPARE(stop->windowTitle(), QStringLiteral("Error"));
@@ -823,6 +909,40 @@ void MainDialogTest::reportHoldsTheWholeResultAsTextAndMarkdown() {
     QVERIFY(markdown.startsWith(QStringLiteral("# Kavri report: reported.txt")));
     QVERIFY(markdown.contains(QStringLiteral("| AIC | ")));
     QVERIFY(markdown.contains(QStringLiteral("## Statistics")));
+
+    // Forecasts made in the Forecasts window join the report, dated as Forecasts.txt dates them
+    // when the file has dates (months here, which are not consecutive years).
+    const QString monthly = scratch_.filePath("monthly.csv");
+    {
+        QFile file(monthly);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("month,value\n");
+        for (int t = 0; t < series.size(); ++t) {
+            file.write(QStringLiteral("%1-%2,%3\n")
+                           .arg(2000 + t / 12)
+                           .arg(t % 12 + 1, 2, 10, QLatin1Char('0'))
+                           .arg(series[t])
+                           .toLatin1());
+        }
+    }
+    dialog.setModalRunner(givenThresholds(monthly, {rankedValue(series, 60)}, 10));
+    dialog.openModelParameters();
+    dialog.runModelOnce();
+    QVERIFY(!dialog.lastOutcome().notice);
+    dialog.setModalRunner([](QDialog& shown) {
+        auto* forecasts = qobject_cast<ForecastDlg*>(&shown);
+        QVERIFY(forecasts != nullptr);
+        forecasts->findChild<QComboBox*>("methodCombo")->setCurrentIndex(0);  // the skeleton
+        forecasts->findChild<QSpinBox*>("horizonSpin")->setValue(2);
+        forecasts->makeForecasts();
+        QVERIFY(forecasts->outcome().has_value());
+    });
+    dialog.openForecasts();
+    const RunReport dated = dialog.runReport();
+    QVERIFY(!dated.sections.empty() && dated.sections.back().title == "Forecasts");
+    // 130 months from 2000-01 end at 2010-10.
+    QVERIFY2(dated.sections.back().text.find("Date   Forecast\n   1  2010-11") != std::string::npos,
+             dated.sections.back().text.c_str());
 }
 
 void MainDialogTest::adviceNamesTheDialogsFieldsNotTheCommandLinesOptions() {

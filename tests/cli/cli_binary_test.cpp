@@ -13,6 +13,7 @@
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -913,6 +914,35 @@ TEST_F(CliBinary, PlotsThatCannotBeWrittenAreAFailureAfterTheResults) {
               "kavri-cli: --plot-format chooses the picture format of --plots; give --plots DIR "
               "too\nRun with --help for more information.\n");
     EXPECT_EQ(runCli(dir(), {"--plots", "p", "--plot-format", "pdf"}).status, 2);
+}
+
+// A table of monthly values: the printed forecasts and the report's give each step its month,
+// and the dynamic check the month of each held-out value.
+TEST_F(CliBinary, MonthlyDatesInTheForecastsTheReportAndTheDynamicCheck) {
+    std::ofstream table(dir() / "monthly.csv");
+    table << "month,value\n";
+    const std::string values = readFile(fs::path(KAVRI_EXAMPLES_DIR) / "lynx_log10.txt");
+    std::istringstream numbers(values);
+    double value = 0.0;
+    for (int i = 0; numbers >> value; ++i) {
+        table << 1990 + i / 12 << '-' << (i % 12 < 9 ? "0" : "") << i % 12 + 1 << ',' << value
+              << '\n';
+    }
+    table.close();
+    CliRun run = runCli(dir(), {"--series", "monthly.csv", "--n-observations", "100",
+                                "--n-predictions", "14", "--search", "exact", "--forecast", "2",
+                                "--forecast-method", "skeleton", "--report", "run.txt", "-q"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    // 114 months from 1990-01: the held-out values are 1998-05 .. 1999-06.
+    EXPECT_NE(run.out.find("      Step     Date      Forecast\n         1  1999-07"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("Dynamic Check:\n      Step     Date      Observed"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("\n         1  1998-05  "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\n        14  1999-06  "), std::string::npos) << run.out;
+    const std::string report = readFile(dir() / "run.txt");
+    EXPECT_NE(report.find("Step     Date  Forecast\n   1  1999-07"), std::string::npos) << report;
 }
 
 // A title above the table: refused at its line with the option that passes over it, read

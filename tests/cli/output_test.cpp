@@ -145,6 +145,20 @@ TEST(TextReport, ModelFormLineAndKeysNameEveryPartOfTheForm) {
     EXPECT_EQ(json["lags"], nlohmann::json::array({1, 2, 12}));
     EXPECT_FALSE(nlohmann::json::parse(formatJsonReport(twoRegimeOutcome(), defaultCliSettings()))
                      .contains("lags"));
+
+    // Each regime names the lags it fitted when a subset was given: regime 2 stores lags 1 .. 2
+    // by lag, but with the subset {1, 12} it fitted lag 1 only, and its 0 at lag 2 is no estimate.
+    RunOutcome subset = twoRegimeOutcome();
+    subset.model.lags = {1, 12};
+    subset.model.regimes[0].order = 12;
+    subset.model.regimes[0].coefficients.resize(13, 0.0);
+    const nlohmann::json regimes =
+        nlohmann::json::parse(formatJsonReport(subset, settings))["regimes"];
+    EXPECT_EQ(regimes[0]["lags"], nlohmann::json::array({1, 12}));
+    EXPECT_EQ(regimes[1]["lags"], nlohmann::json::array({1}));
+    EXPECT_FALSE(nlohmann::json::parse(
+                     formatJsonReport(twoRegimeOutcome(), defaultCliSettings()))["regimes"][0]
+                     .contains("lags"));
 }
 
 // Only an exact search that tried fewer values than the series has says how many it tried.
@@ -441,6 +455,22 @@ TEST(ForecastReport, DatesOfTheStepsAndWideNumbersKeepTheirColumns) {
               "          MAPE\n"
               "         1    662.000000 -157077.047940 157739.047940  54702.878887  27083.233263"
               "   4324.832312\n");
+
+    // The dynamic check gives the date of each held-out value in its own Date column.
+    ForecastOutcome monthly = bootstrapForecasts();
+    monthly.dates = {"2024-02", "2024-03"};
+    monthly.holdoutDates = {"2023-12-01"};
+    const std::string report = formatForecastReport(monthly);
+    EXPECT_NE(report.find("Dynamic Check:\n"
+                          "      Step        Date      Observed      Forecast         Error"
+                          "          RMSE           MAE          MAPE\n"
+                          "         1  2023-12-01      2.500000      2.000000      0.500000"),
+              std::string::npos)
+        << report;
+    // Dates that do not match the held-out values one for one are left out.
+    monthly.holdoutDates = {"2023-12-01", "2024-01-01"};
+    EXPECT_NE(formatForecastReport(monthly).find("Dynamic Check:\n      Step      Observed"),
+              std::string::npos);
 }
 
 TEST(ForecastReport, JsonHasEveryStepWithNullWhereTheMethodHasNoValue) {

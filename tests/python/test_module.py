@@ -258,6 +258,53 @@ def test_exogenous_variable_forecasts_as_far_as_it_is_known():
         s["forecast"] for s in expected["forecasts"]["steps"]]
 
 
+def test_forecast_takes_the_exogenous_variables_future_values():
+    path = example("mark_pound_volatility.csv")
+    x = kavri.read_series(path, "returns")[:1600]
+    z = kavri.read_series(path, "abs_returns")
+    settings = dict(n_predictions=100, max_regimes=2)
+    model = kavri.fit(x, threshold_variable=z[:1600], **settings)
+    # Given to forecast, the values past the data give the forecasts of the table that holds
+    # them, as if given to fit; the fit's own (none here) are replaced, not added to.
+    expected = cli_json("--series", path, "--column", "returns", "--threshold-variable",
+                        "abs_returns", "--n-observations", "1500", "--n-predictions", "100",
+                        "--max-regimes", "2", "--search", "exact", "--forecast", "4",
+                        "--forecast-method", "skeleton")
+    made = model.forecast(4, method="skeleton", future_threshold_variable=z[1600:1603])
+    assert made["forecast"].tolist() == [s["forecast"] for s in expected["forecasts"]["steps"]]
+    given = kavri.fit(x, threshold_variable=z[:1600], future_threshold_variable=z[1600:1700],
+                      **settings)
+    with pytest.raises(kavri.KavriError) as beyond:
+        given.forecast(5, method="skeleton", future_threshold_variable=[0.2, 0.3])
+    assert beyond.value.detail == (
+        "forecast 5: the regime of step h needs the threshold variable at h - 1 past the data, "
+        "which threshold_variable gives up to step 3; forecast at most 3 steps, or pass more "
+        "future_threshold_variable values")
+    # Counted up to the first value that is not a number, as a table's rows would be.
+    with pytest.raises(kavri.KavriError, match="gives up to step 2; forecast at most 2 steps"):
+        model.forecast(3, method="skeleton", future_threshold_variable=[0.2, np.nan, 0.3])
+    # A series longer than the sample lends its later rows first, as a table does.
+    longer = kavri.fit(kavri.read_series(path, "returns")[:1603], threshold_variable=z[:1603],
+                       n_observations=1500, **settings)
+    assert longer.forecast(4, method="skeleton", future_threshold_variable=[])[
+        "forecast"].tolist() == made["forecast"].tolist()
+    with pytest.raises(ValueError, match="regime follows the series itself"):
+        kavri.fit(x, **settings).forecast(2, future_threshold_variable=[0.1])
+    with pytest.raises(ValueError, match="one-dimensional"):
+        model.forecast(2, future_threshold_variable=np.ones((2, 2)))
+
+
+def test_refused_settings_are_value_errors_and_kavri_errors():
+    x = kavri.read_series(example("lynx_log10.txt"))
+    with pytest.raises(ValueError) as refused:
+        kavri.fit(x, delay=11)
+    assert isinstance(refused.value, kavri.KavriError)
+    assert isinstance(refused.value, kavri.KavriArgumentError)
+    assert refused.value.kind == "refused"
+    with pytest.raises(ValueError):
+        kavri.fit(x, n_predictions=14).forecast(5, method="none")
+
+
 def test_threshold_variable_refusals():
     path = example("mark_pound_volatility.csv")
     x = kavri.read_series(path, "returns")

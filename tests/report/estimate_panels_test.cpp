@@ -112,5 +112,46 @@ TEST(EstimatePanels, OrderZeroAndThresholdCountsOutsideTheModelWriteNothing) {
     EXPECT_EQ(kept, earlierRun());
 }
 
+TEST(EstimatePanels, ASubsetOfLagsShowsOnlyTheLagsFittedAndATrendShowsItsSlope) {
+    // Lags 1, 2 and 9: regime 1 fitted all three (order 9), regime 2 only the first (order 1).
+    FittedModel subset = modelWithOrders({9, 1});
+    subset.nLags = 3;
+    subset.lags[0] = 1;
+    subset.lags[1] = 2;
+    subset.lags[2] = 9;
+    ResultTexts texts = earlierRun();
+    RecordingObserver observer;
+    showEstimatePanels(1, subset, texts, observer);
+    EXPECT_EQ(texts.estimatePanel1,
+              " Regime : 1\nConstant= 0.500000\nP(1) = -0.250000\nP(2) =-0.500000\n"
+              "P(9) = -2.250000\n");
+    EXPECT_EQ(texts.estimatePanel2, " Regime : 2\nConstant=1.000000\nP(1)=-0.250000\n");
+    EXPECT_EQ(observer.shown.size(), 2u);
+
+    // A lag beyond the eleven-lag layout keeps its own line, and the slope follows the constant.
+    FittedModel seasonal = modelWithOrders({12, 2});
+    seasonal.nLags = 2;
+    seasonal.lags[0] = 1;
+    seasonal.lags[1] = 12;
+    seasonal.regimeOrders[1] = 1;
+    seasonal.trend = true;
+    seasonal.trendCoefficients = {0.125, -0.0625, 0.0, 0.0};
+    showEstimatePanels(1, seasonal, texts, observer);
+    EXPECT_EQ(texts.estimatePanel1,
+              " Regime : 1\nConstant= 0.500000\nTrend = 0.125000\nP(1) = -0.250000\n"
+              "P(12) = -3.000000\n");
+    EXPECT_EQ(texts.estimatePanel2,
+              " Regime : 2\nConstant=1.000000\nTrend = -0.062500\nP(1)=-0.250000\n");
+
+    // A trend with the lags 1 .. p adds only its line to the default layout.
+    FittedModel trend = modelWithOrders({2});
+    trend.trend = true;
+    trend.trendCoefficients[0] = 0.25;
+    showEstimatePanels(0, trend, texts, observer);
+    EXPECT_EQ(texts.estimatePanel1,
+              " Regime : 1\nConstant= 0.500000\nTrend = 0.250000\nP(1) = -0.250000\n"
+              "P(2) =-0.500000\n");
+}
+
 }  // namespace
 }  // namespace kavri

@@ -264,6 +264,11 @@ TEST(DatedRun, ResultFilesCarryTheDatesOfTheSeriesFile) {
     const Result<ForecastOutcome> made = runForecasts(outcome.model, skeleton, options.files);
     ASSERT_TRUE(made.ok());
     EXPECT_EQ(made.value().dates, (std::vector<std::string>{"1935", "1936"}));
+    // The dynamic check's steps are the held-out years, as in Predictions.txt.
+    const std::vector<std::string>& heldOut = made.value().holdoutDates;
+    ASSERT_EQ(heldOut.size(), 14u);
+    EXPECT_EQ(heldOut.front(), "1921");
+    EXPECT_EQ(heldOut.back(), "1934");
     const std::vector<std::string> forecasts =
         linesOf(testing::readFile(dir.path() / "Forecasts.txt"));
     ASSERT_EQ(forecasts.size(), 3u);
