@@ -215,10 +215,10 @@ void StatisticsView::findRegimeSupport() {
     const ReportedModel& model = outcome_.model;
     // After a search: does BIC at the model's delay support the number of regimes? One delay's
     // comparison, made once per run rather than at every change of the standard errors.
-    // The comparison fits a constant and the lags 1 .. p, with one order for every regime at
-    // most, and ranks the run's threshold variable.
+    // The comparison fits the run's form and ranks the run's threshold variable; one order per
+    // regime fixes the number of regimes, so there is nothing to support.
     if (model.available && settings_.model.selectModel == kSelectModelSearch &&
-        settings_.model.maxRegimes > 1 && settings_.form.exactSearchable()) {
+        settings_.model.maxRegimes > 1 && !settings_.form.ordersPerRegime()) {
         const ClassicNumericLocale classic;
         ComparisonOptions atDelay = comparisonOnThresholdVariable(model);
         atDelay.delay = model.delay;
@@ -343,20 +343,25 @@ void StatisticsView::stopWork() {
 }
 
 void StatisticsView::setBusy(bool busy) {
-    // The tests and the comparison fit a constant and the lags 1 .. p, at the AIC's orders or
-    // one order for every regime (as kavri-cli refuses --tests and --compare-models for the
-    // other forms).
-    const bool fits = settings_.form.exactSearchable();
+    // The tests fit a constant and the lags 1 .. p, at the AIC's orders or one order for every
+    // regime (as kavri-cli refuses --tests for the other forms); the comparison fits every
+    // form but compares numbers of regimes, which one order per regime fixes (as kavri-cli
+    // refuses --compare-models then).
+    const bool fits = settings_.form.defaultRegressions();
     const bool available = outcome_.model.available && fits;
     const QString why = fits ? QString()
                              : QStringLiteral(
-                                   "The linearity tests and the model comparison fit models of "
-                                   "the default form and are not yet available %1.")
+                                   "The linearity tests fit models of the default form and are "
+                                   "not yet available %1.")
                                    .arg(formPartOutOfReach(settings_.form));
+    const bool comparable = !settings_.form.ordersPerRegime();
     testsButton_->setEnabled(!busy && available);
-    compareButton_->setEnabled(!busy && available);
+    compareButton_->setEnabled(!busy && outcome_.model.available && comparable);
     testsButton_->setToolTip(why);
-    compareButton_->setToolTip(why);
+    compareButton_->setToolTip(
+        comparable ? QString()
+                   : QStringLiteral("The model comparison compares numbers of regimes, which one "
+                                    "order per regime fixes."));
     cancelButton_->setEnabled(busy);
     orderBox_->setEnabled(!busy && settings_.form.nFixedOrders != 1);
     testMinObsBox_->setEnabled(!busy);

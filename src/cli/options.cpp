@@ -802,6 +802,15 @@ std::optional<std::string> modelFormConflict(const CliRequest& request, const Gi
                    (model.nThresholds == 1 ? " value" : " values") + ", got " +
                    std::to_string(regimes);
         }
+        const char* comparing = request.compareModels                      ? "--compare-models"
+                                : request.select != SelectCriterion::kNone ? "--select"
+                                                                           : nullptr;
+        if (comparing != nullptr) {
+            return std::string(comparing) +
+                   " compares models of 1 to --max-regimes regimes; with one order per "
+                   "regime (--orders P1,P2,..) the number of regimes is fixed: give one order "
+                   "for every regime, or leave --orders out";
+        }
         if (!given("--thresholds") && !exactSearch && !request.delayScan) {
             return std::string(
                 "--orders with one order per regime fixes the number of regimes, which the "
@@ -811,17 +820,8 @@ std::optional<std::string> modelFormConflict(const CliRequest& request, const Gi
         if (given("--max-regimes") && model.maxRegimes != regimes) {
             return "--orders gives " + std::to_string(regimes) +
                    " orders, one per regime, which sets the number of regimes to " +
-                   std::to_string(regimes) + "; --max-regimes " +
-                   std::to_string(model.maxRegimes) + " contradicts it (leave it out)";
-        }
-        const char* comparing = request.compareModels                      ? "--compare-models"
-                                : request.select != SelectCriterion::kNone ? "--select"
-                                                                           : nullptr;
-        if (comparing != nullptr) {
-            return std::string(comparing) +
-                   " compares models of 1 to --max-regimes regimes; with one order per "
-                   "regime (--orders P1,P2,..) the number of regimes is fixed: give one order "
-                   "for every regime, or leave --orders out";
+                   std::to_string(regimes) + "; --max-regimes " + std::to_string(model.maxRegimes) +
+                   " contradicts it (leave it out)";
         }
     }
     // The linearity tests still fit the default form's regressions: a constant and the lags

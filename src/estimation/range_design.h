@@ -25,8 +25,8 @@ struct RangeDesign {
     int deterministic = 1;  // 0: none; 1: the constant; 2: the constant and the trend
     int lagCount = 1;       // lag columns: the orders 1 .. lagCount can be fitted
     std::array<int, kMaxCoefficientCount> lags{};  // lags[k - 1]: the lag of lag column k
-    double centre = 0.0;       // subtracted from the lags and the response
-    double trendCentre = 0.0;  // subtracted from the trend's t + 1
+    double centre = 0.0;                           // subtracted from the lags and the response
+    double trendCentre = 0.0;                      // subtracted from the trend's t + 1
 
     // A constant and the lags 1 .. maxOrder - 1: the default model.
     static RangeDesign contiguous(int maxOrder, double centre);

@@ -187,8 +187,8 @@ RangeOrder chooseRangeOrder(const FactorView& factor, bool responsesEqual, bool 
     const int singularFrom = firstSingularOrder(factor);
     residualSums(factor, sseWork);
     const OrderChoiceRule rule{lags, factor.deterministic, relative, logFloor, fixedOrder};
-    return chooseOrder(factor.observations, singularFrom, sseWork, 1,
-                       totalSquares(factor, sseWork), responsesEqual, rule);
+    return chooseOrder(factor.observations, singularFrom, sseWork, 1, totalSquares(factor, sseWork),
+                       responsesEqual, rule);
 }
 
 RangeOrder chooseRangeOrder(const QrRangeRegression& regression, int maxOrder, bool relative,

@@ -143,7 +143,7 @@ class QrRangeRegression {
     // Whether every response appended so far is the same value (true for no rows).
     bool responsesEqual() const { return responsesEqual_; }
     FactorView view() const {
-        return FactorView{factor_.data(), columnSquares_.data(), columns_, 1,
+        return FactorView{factor_.data(), columnSquares_.data(), columns_,    1,
                           observations_,  deterministic_,        &spread_.r11};
     }
     int firstSingularOrder() const { return kavri::firstSingularOrder(view()); }
@@ -163,10 +163,10 @@ class QrRangeRegression {
 };
 
 // The order a regime takes, chosen as the chromosome evaluation chooses it: orders 1, 2, ..
-// the factor's lag columns in turn, starting from kSearchInitialBestAic, a strictly lower AIC replaces the best,
-// and with the "Relative" criterion the first order that does not improve ends the search.
-// kSingular when an order that the search tries is rank-deficient, or when no order is chosen
-// at all (only non-finite sums do that). sseWork holds lagColumns() + 1 values. The criteria
+// the factor's lag columns in turn, starting from kSearchInitialBestAic, a strictly lower AIC
+// replaces the best, and with the "Relative" criterion the first order that does not improve ends
+// the search. kSingular when an order that the search tries is rank-deficient, or when no order is
+// chosen at all (only non-finite sums do that). sseWork holds lagColumns() + 1 values. The criteria
 // count the deterministic terms and the lags fitted.
 struct RangeOrder {
     FitStatus status = FitStatus::kSingular;

@@ -77,7 +77,8 @@ void RegressionLanes::clear() {
 #endif
 
 FactorView RegressionLanes::view(int lane) const {
-    return FactorView{factor_.data() + lane, columnSquares_.data() + lane,
+    return FactorView{factor_.data() + lane,
+                      columnSquares_.data() + lane,
                       columns_,
                       kLanes,
                       observations_[lane],

@@ -34,8 +34,8 @@ struct StartResult {
 struct Worker {
     explicit Worker(const SplitProblem& problem)
         : lanes(problem.rows->design()),
-          cost(problem.holdout, problem.rows->design(), problem.relative,
-               problem.exactFitLogFloor, problem.fixedOrder),
+          cost(problem.holdout, problem.rows->design(), problem.relative, problem.exactFitLogFloor,
+               problem.fixedOrder),
           sse(static_cast<std::size_t>(problem.rows->design().lagCount + 1) * kLanes, 0.0) {}
     RegressionLanes lanes;
     RangeCost cost;
@@ -127,8 +127,7 @@ void SplitTable::considerEndPerRegime(int slot, int a, int b, int topStart, Work
         return;
     }
     const int regimes = problem_.maxRegimes;
-    const bool responsesEqual =
-        problem_.rows->responsesEqual(units_.rankOf(a), units_.rankOf(b));
+    const bool responsesEqual = problem_.rows->responsesEqual(units_.rankOf(a), units_.rankOf(b));
     StartResult& result = results_[slot];
     for (int j = 1; j <= regimes; ++j) {
         if ((a == 0) != (j == regimes) || (b == last_) != (j == 1)) {

@@ -61,7 +61,9 @@ struct ModelForm {
 
     // Whether the regressions are the default ones, a constant and the lags 1 .. p, with p
     // chosen by AIC or one order for every regime: the linearity tests fit only these so far.
-    bool defaultRegressions() const { return constant && !lagsGiven() && !trend && nFixedOrders <= 1; }
+    bool defaultRegressions() const {
+        return constant && !lagsGiven() && !trend && nFixedOrders <= 1;
+    }
 
     // One order per regime fixes the number of regimes: the searches fit exactly that many,
     // and what compares numbers of regimes (the model comparison, --select, the regimes'

@@ -52,8 +52,7 @@ std::optional<ScanCriteria> criteriaOfOptimum(const RunSettings& settings,
                                               const RunStorage& storage, int delay,
                                               const ExactOptimum& optimum) {
     const ModelParameters& model = settings.model;
-    if (settings.form.ordersPerRegime() &&
-        optimum.nThresholds + 1 != settings.form.nFixedOrders) {
+    if (settings.form.ordersPerRegime() && optimum.nThresholds + 1 != settings.form.nFixedOrders) {
         return std::nullopt;
     }
     RankRanges ranges;

@@ -21,9 +21,9 @@
 
 namespace kavri {
 
-// Fixed orders must be orders the run can fit, one for every regime of the model; the exact
-// search, which sums ranges without knowing their regime, and the comparison with it fit the
-// default form only.
+// Fixed orders must be orders the run can fit, one for every regime of the model or one per
+// regime; the latter fixes the number of regimes, which only given thresholds and the exact
+// search (each range knowing its regime) keep.
 MaybeNotice modelFormNotice(const RunSettings& settings, const RunOptions& options) {
     const ModelForm& form = settings.form;
     if (form.isDefault()) {
