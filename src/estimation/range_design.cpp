@@ -30,7 +30,7 @@ RangeDesign RangeDesign::of(const ModelForm& form, int maxOrder, const double* x
         }
         highest = std::min(highest, fixedHighest);
     }
-    design.lagCount = std::clamp(highest, 0, kMaxCoefficientCount - 3);
+    design.lagCount = std::clamp(highest, 0, kMaxLagListSize);
     for (int k = 1; k <= design.lagCount; ++k) {
         design.lags[k - 1] = form.lagOf(k);
     }
