@@ -360,8 +360,8 @@ void StatisticsView::setBusy(bool busy) {
     testsButton_->setToolTip(why);
     compareButton_->setToolTip(
         comparable ? QString()
-                   : QStringLiteral("The model comparison compares numbers of regimes, which one "
-                                    "order per regime fixes."));
+                   : QStringLiteral("One order per regime fixes the number of regimes, which "
+                                    "the model comparison compares."));
     cancelButton_->setEnabled(busy);
     orderBox_->setEnabled(!busy && settings_.form.nFixedOrders != 1);
     testMinObsBox_->setEnabled(!busy);

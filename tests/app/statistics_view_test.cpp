@@ -229,17 +229,26 @@ void StatisticsViewTest::levelAndTestRowsFollowTheFieldsAndAnotherFormHasNoTests
     QCOMPARE(view.findChild<QSpinBox*>("testOrderBox")->value(), 1);
     QVERIFY(!view.findChild<QSpinBox*>("testOrderBox")->isEnabled());
 
-    // A subset of lags is not; the tooltip names it.
+    // A subset of lags is not; the tooltip names it. The comparison fits it.
     RunSettings subset = settings_;
     subset.form.nLags = 2;
     subset.form.lags[0] = 1;
     subset.form.lags[1] = 3;
     view.showRun(subset, outcome_);
     QVERIFY(!view.findChild<QPushButton*>("testsButton")->isEnabled());
-    QVERIFY(!view.findChild<QPushButton*>("compareButton")->isEnabled());
+    QVERIFY(view.findChild<QPushButton*>("compareButton")->isEnabled());
     const QString why = view.findChild<QPushButton*>("testsButton")->toolTip();
     QVERIFY2(why.contains("default form") && why.contains("with a subset of lags"),
              qPrintable(why));
+    // One order per regime fixes the number of regimes the comparison compares.
+    RunSettings perRegime = settings_;
+    perRegime.form.nFixedOrders = 2;
+    perRegime.form.fixedOrders = {2, 1};
+    view.showRun(perRegime, outcome_);
+    QVERIFY(!view.findChild<QPushButton*>("compareButton")->isEnabled());
+    QVERIFY(view.findChild<QPushButton*>("compareButton")
+                ->toolTip()
+                .contains("fixes the number of regimes"));
 }
 
 // A model thresholded on another column: the tests, the comparison and the regimes' support
@@ -317,7 +326,7 @@ void StatisticsViewTest::anotherThresholdVariableIsTestedAndComparedOnIt() {
                  rows.contains("\nLag 1 ") && rows.contains("\nLag 3 ") &&
                  !rows.contains("\nLag 2 "),
              qPrintable(rows));
-    QVERIFY(!view.findChild<QPushButton*>("compareButton")->isEnabled());
+    QVERIFY(view.findChild<QPushButton*>("compareButton")->isEnabled());
     QVERIFY(!rows.contains("Regimes Support"));
 }
 
