@@ -817,7 +817,7 @@ std::optional<std::string> modelFormConflict(const CliRequest& request, const Gi
                 "genetic search may lower: use --search exact (or --delay-scan), or give "
                 "--thresholds; give one order for every regime to search genetically");
         }
-        if (given("--max-regimes") && model.maxRegimes != regimes) {
+        if (!given("--thresholds") && given("--max-regimes") && model.maxRegimes != regimes) {
             return "--orders gives " + std::to_string(regimes) +
                    " orders, one per regime, which sets the number of regimes to " +
                    std::to_string(regimes) + "; --max-regimes " + std::to_string(model.maxRegimes) +
@@ -1017,8 +1017,10 @@ ParseOutcome parseOptions(int argc, const char* const* argv) {
         outcome.text = *conflict;
         return outcome;
     }
-    // One order per regime sets the number of regimes (another --max-regimes is refused).
-    if (outcome.request.settings.form.ordersPerRegime()) {
+    // One order per regime sets the number of regimes that a search fits (another
+    // --max-regimes is refused); the thresholds given set it themselves.
+    if (outcome.request.settings.form.ordersPerRegime() &&
+        outcome.request.settings.model.selectModel != kSelectModelGivenThresholds) {
         outcome.request.settings.model.maxRegimes = outcome.request.settings.form.nFixedOrders;
     }
     if (outcome.request.batch.seriesPaths.size() == 1) {

@@ -414,7 +414,8 @@ TEST_F(CliBinary, ExactSearchFitsLagSubsetsAndOneOrderPerRegime) {
     CliRun lags =
         runCli(dir(), {"--search", "exact", "--lags", "1,3", "--max-regimes", "3", "--json"});
     ASSERT_EQ(lags.status, 0) << lags.err;
-    for (const nlohmann::json& regime : nlohmann::json::parse(lags.out)["regimes"]) {
+    const nlohmann::json withLags = nlohmann::json::parse(lags.out);
+    for (const nlohmann::json& regime : withLags["regimes"]) {
         if (regime["order"].get<int>() == 3) {
             EXPECT_EQ(regime["coefficients"][2].get<double>(), 0.0);
         }

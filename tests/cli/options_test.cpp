@@ -243,6 +243,9 @@ TEST(ParseOptions, OrdersAreCheckedAgainstTheMaximumOrderTheRegimesAndTheSearch)
     }
     EXPECT_EQ(parse({"--orders", "3,1", "--search", "exact", "--max-regimes", "2"}).action,
               ParseAction::kRun);
+    // At the thresholds given the number of regimes is theirs, as it always was.
+    EXPECT_EQ(parse({"--thresholds", "0.25", "--orders", "3,1", "--max-regimes", "4"}).action,
+              ParseAction::kRun);
     refused({"--orders", "3,1", "--search", "exact", "--max-regimes", "3"},
             "--orders gives 2 orders, one per regime, which sets the number of regimes to 2; "
             "--max-regimes 3 contradicts it");
