@@ -45,6 +45,10 @@ xr-orders-ga|ExchangeRate.txt|--orders 2 --n-iterations 10 --seed 3
 xr-noconst-ga|ExchangeRate.txt|--include none --n-iterations 10 --seed 3
 xr-lags-given|ExchangeRate.txt|--thresholds -0.059716 --lags 1,3 --max-order 5
 xr-orders-exact|ExchangeRate.txt|--orders 2 --search exact --max-regimes 3
+xr-lags-exact|ExchangeRate.txt|--lags 1,3 --max-order 5 --search exact --max-regimes 3
+xr-noconst-exact|ExchangeRate.txt|--include none --search exact --fitness AIC
+lynx-perregime-exact|lynx_log10.txt|--n-observations 100 --n-predictions 14 --max-order 10 --orders 3,1 --search exact
+lynx-trend-scan|lynx_log10.txt|--n-observations 100 --n-predictions 14 --include trend --delay-scan
 lynx-trend|lynx_log10.txt|--n-observations 100 --n-predictions 14 --thresholds 3.1163 --include trend --forecast 5 --forecast-method skeleton
 lynx-tests|lynx_log10.txt|--n-observations 100 --n-predictions 14 --search exact --tests --bootstrap 100 --seed 2
 lynx-bootstrap-paths|lynx_log10.txt|--n-observations 100 --n-predictions 14 --search exact --forecast 8 --forecast-method bootstrap --paths 500 --seed 3

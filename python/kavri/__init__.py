@@ -277,7 +277,8 @@ def fit(x, *, thresholds=None, search="exact", max_regimes=None, max_order=None,
         refused. :meth:`Model.forecast` takes them too, later.
     ``orders``
         Fixed autoregressive orders instead of the AIC's choice: one int for every regime, or
-        one per regime (a sequence, with ``thresholds``), each from 1 to ``max_order`` - 1.
+        one per regime (a sequence, with ``thresholds`` or ``search="exact"``, which then fits
+        exactly that many regimes), each from 1 to ``max_order`` - 1.
     ``lags``
         The lags every regime uses instead of 1 .. p (a sequence, ascending, each below
         ``max_order``; for example [1, 2, 12]); orders then count these lags.
@@ -286,8 +287,8 @@ def fit(x, *, thresholds=None, search="exact", max_regimes=None, max_order=None,
         series whose mean is zero by construction) or "trend" (a constant and a linear trend
         t, t = 1 at the sample's first value, continued by forecasts).
 
-    The exact search fits only a constant with lags 1 .. p and one order for every regime;
-    other forms need given ``thresholds`` or ``search="genetic"``, as on the command line.
+    Every search fits every form, except that one order per regime needs given
+    ``thresholds`` or the exact search (the genetic search may choose fewer regimes).
 
     ``threads`` bounds the threads of this fit (default: every core); with ``threads=1`` each
     fit uses one core, and Python threads fit several series at once. The results do not depend

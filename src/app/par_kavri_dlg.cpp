@@ -555,11 +555,11 @@ bool ParKavriDlg::exchangeSelection(const ModelParameters& model, const ModelFor
             "Regimes and delay: the model comparison chooses the delay and the thresholds; it "
             "cannot be combined with Select Model Yes (thresholds given). Choose Select Model No "
             "or Search.");
-    } else if (chosen && !form.exactSearchable()) {
+    } else if (chosen && form.ordersPerRegime()) {
         refusal = QStringLiteral(
-                      "Regimes and delay: the model comparison fits models of the default form "
-                      "and is not yet available %1. Choose Search.")
-                      .arg(formPartOutOfReach(form));
+            "Regimes and delay: the model comparison compares models of 1 to Max Regimes "
+            "regimes, but one order per regime fixes the number of regimes. Choose Search, or "
+            "give one order for every regime.");
     }
     if (!refusal.isEmpty()) {
         if (refusal_) {

@@ -26,7 +26,7 @@
 // by the run's own rule, modelFormNotice(), so that OK refuses what the run would. "Regimes and
 // delay" is kavri-cli's --select: Search (the default) leaves them to the search; Lowest AIC or
 // Lowest BIC makes the model comparison first and estimates its best row (run/model_selection.h),
-// which needs Select Model No and a form the exact search fits (ModelForm::exactSearchable()).
+// which needs Select Model No and not one order per regime (ModelForm::ordersPerRegime()).
 
 #include <QDialog>
 #include <optional>

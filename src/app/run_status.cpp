@@ -68,14 +68,6 @@ std::string inDesktopWords(std::string text) {
     return text;
 }
 
-QString formPartOutOfReach(const ModelForm& form) {
-    // In the order kavri-cli names them.
-    if (form.lagsGiven()) return QStringLiteral("with a subset of lags");
-    if (form.trend) return QStringLiteral("with a trend");
-    if (!form.constant) return QStringLiteral("without a constant");
-    return QStringLiteral("with one order per regime");
-}
-
 QStringList runStatusLines(const RunSettings& used, const RunOutcome& outcome) {
     const QString series = fullPath(used.model.seriesPath);
     if (outcome.notice) {

@@ -19,11 +19,6 @@ namespace kavri {
 // "--forecast", ...) become the fields of the dialogs that do the same.
 std::string inDesktopWords(std::string text);
 
-// The part of a model's form that the exact search, the comparison and the linearity tests
-// cannot fit (ModelForm::exactSearchable() false), as a phrase: "with a subset of lags", "with
-// a trend", "without a constant" or "with one order per regime".
-QString formPartOutOfReach(const ModelForm& form);
-
 QStringList runStatusLines(const RunSettings& used, const RunOutcome& outcome);
 
 }  // namespace kavri

@@ -224,10 +224,10 @@ void StatisticsView::findRegimeSupport() {
     const ReportedModel& model = outcome_.model;
     // After a search: does BIC at the model's delay support the number of regimes? One delay's
     // comparison, made once per run rather than at every change of the standard errors.
-    // The comparison fits a constant and the lags 1 .. p, with one order for every regime at
-    // most, and ranks the run's threshold variable.
+    // The comparison fits the run's form and ranks the run's threshold variable; one order per
+    // regime fixes the number of regimes, so there is nothing to support.
     if (model.available && settings_.model.selectModel == kSelectModelSearch &&
-        settings_.model.maxRegimes > 1 && settings_.form.exactSearchable()) {
+        settings_.model.maxRegimes > 1 && !settings_.form.ordersPerRegime()) {
         const ClassicNumericLocale classic;
         ComparisonOptions atDelay = comparisonOnThresholdVariable(model);
         atDelay.delay = model.delay;
@@ -353,27 +353,22 @@ void StatisticsView::stopWork() {
 }
 
 void StatisticsView::setBusy(bool busy) {
-    // The comparison fits a constant and the lags 1 .. p, at the AIC's orders or one order for
-    // every regime (as kavri-cli refuses --compare-models for the other forms).
-    const bool fits = settings_.form.exactSearchable();
-    const bool available = outcome_.model.available && fits;
-    const QString why = fits ? QString()
-                             : QStringLiteral(
-                                   "The model comparison fits models of the default form and is "
-                                   "not yet available %1.")
-                                   .arg(formPartOutOfReach(settings_.form));
     // The tests take the model's form, with one order in every regime: a linear null is nested
     // in a threshold model only when its regimes have the same lags (as kavri-cli refuses
-    // --tests with --orders P1,P2,..).
-    const bool testable = settings_.form.nFixedOrders <= 1;
-    testsButton_->setEnabled(!busy && outcome_.model.available && testable);
-    compareButton_->setEnabled(!busy && available);
-    testsButton_->setToolTip(testable ? QString()
-                                      : QStringLiteral("The linearity tests need one order for "
-                                                       "every regime: their linear null is "
-                                                       "nested in the threshold model only when "
-                                                       "every regime has the same order."));
-    compareButton_->setToolTip(why);
+    // --tests with --orders P1,P2,..). The comparison fits every form but compares numbers of
+    // regimes, which one order per regime fixes (as kavri-cli refuses --compare-models then).
+    const bool perRegime = settings_.form.ordersPerRegime();
+    testsButton_->setEnabled(!busy && outcome_.model.available && !perRegime);
+    compareButton_->setEnabled(!busy && outcome_.model.available && !perRegime);
+    testsButton_->setToolTip(!perRegime ? QString()
+                                        : QStringLiteral("The linearity tests need one order for "
+                                                         "every regime: their linear null is "
+                                                         "nested in the threshold model only when "
+                                                         "every regime has the same order."));
+    compareButton_->setToolTip(
+        !perRegime ? QString()
+                   : QStringLiteral("One order per regime fixes the number of regimes, which "
+                                    "the model comparison compares."));
     cancelButton_->setEnabled(busy);
     orderBox_->setEnabled(!busy && settings_.form.nFixedOrders != 1);
     testMinObsBox_->setEnabled(!busy);

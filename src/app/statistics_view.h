@@ -7,10 +7,11 @@
 // moves and the window stays usable (Cancel stops them). The level of the thresholds'
 // confidence intervals is kavri-cli's --threshold-level; the tests' least rows per regime its
 // --test-min-obs, from the test order + 2. The tests, the comparison and the "Regimes Support"
-// line rank the run's threshold variable; they fit a constant and the lags 1 .. p (at the
-// AIC's orders, or one order for every regime, at which the tests are then made), and are not
-// offered for a model of another form, whose part out of their reach the buttons' tooltip
-// names.
+// line rank the run's threshold variable. The tests fit a constant and the lags 1 .. p (at the
+// AIC's orders, or one order for every regime, at which the tests are then made) and are not
+// offered for a model of another form, whose part out of their reach the button's tooltip
+// names; the comparison fits the run's form, but not one order per regime, which fixes the
+// number of regimes it compares.
 
 #include <QDialog>
 #include <QString>

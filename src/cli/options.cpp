@@ -769,9 +769,10 @@ std::optional<std::string> unusedOption(const CliRequest& request,
     return std::nullopt;
 }
 
-// Fixed orders must be orders the run fits, one for every regime; what fits models of the
-// default form itself (the exact search, the delay scan, the comparisons, the linearity tests)
-// does not yet follow the model's form, and is refused rather than reporting another model.
+// Fixed orders must be orders the run fits, one for every regime or one per regime; what
+// compares numbers of regimes cannot take the latter, nor can the linearity tests, whose linear
+// null is nested only in a model of one order in every regime: both are refused rather than
+// reporting another model.
 template <typename Given>
 std::optional<std::string> modelFormConflict(const CliRequest& request, const Given& given) {
     const ModelForm& form = request.settings.form;
@@ -789,18 +790,39 @@ std::optional<std::string> modelFormConflict(const CliRequest& request, const Gi
                    std::to_string(form.fixedOrders[i]);
         }
     }
-    if (form.nFixedOrders > 1) {
-        if (!given("--thresholds")) {
-            return std::string(
-                "--orders with one order per regime needs --thresholds, since a search may "
-                "choose fewer regimes; give one order for every regime to search");
-        }
-        if (form.nFixedOrders != model.nThresholds + 1) {
+    const bool exactSearch = request.settings.ga.searchMethod == kSearchExact;
+    if (form.ordersPerRegime()) {
+        // One order per regime fixes the number of regimes: the thresholds given, or a search
+        // that fits exactly that many. The genetic search may lower it, and what compares
+        // numbers of regimes has nothing to compare.
+        const int regimes = form.nFixedOrders;
+        if (given("--thresholds") && regimes != model.nThresholds + 1) {
             return "--orders expects one order for every regime, or one per regime: " +
                    std::to_string(model.nThresholds + 1) + " with --thresholds " +
                    std::to_string(model.nThresholds) +
                    (model.nThresholds == 1 ? " value" : " values") + ", got " +
-                   std::to_string(form.nFixedOrders);
+                   std::to_string(regimes);
+        }
+        const char* comparing = request.compareModels                      ? "--compare-models"
+                                : request.select != SelectCriterion::kNone ? "--select"
+                                                                           : nullptr;
+        if (comparing != nullptr) {
+            return std::string(comparing) +
+                   " compares models of 1 to --max-regimes regimes; with one order per "
+                   "regime (--orders P1,P2,..) the number of regimes is fixed: give one order "
+                   "for every regime, or leave --orders out";
+        }
+        if (!given("--thresholds") && !exactSearch && !request.delayScan) {
+            return std::string(
+                "--orders with one order per regime fixes the number of regimes, which the "
+                "genetic search may lower: use --search exact (or --delay-scan), or give "
+                "--thresholds; give one order for every regime to search genetically");
+        }
+        if (!given("--thresholds") && given("--max-regimes") && model.maxRegimes != regimes) {
+            return "--orders gives " + std::to_string(regimes) +
+                   " orders, one per regime, which sets the number of regimes to " +
+                   std::to_string(regimes) + "; --max-regimes " + std::to_string(model.maxRegimes) +
+                   " contradicts it (leave it out)";
         }
     }
     // The tests' linear null is nested in a threshold model only when every regime has the
@@ -811,28 +833,6 @@ std::optional<std::string> modelFormConflict(const CliRequest& request, const Gi
             "linear autoregression of the tests' null is nested in the threshold model only "
             "when every regime has the same order; give one order for every regime "
             "(--orders k) to test at that order");
-    }
-    // The exact search and what is built on it fit one order for every regime, or the AIC's,
-    // with a constant and the lags 1 .. p (ModelForm::exactSearchable()).
-    const bool exact = form.exactSearchable();
-    const char* why = nullptr;
-    if (!exact && request.settings.ga.searchMethod == kSearchExact) {
-        why = "--search exact";
-    } else if (!exact && request.delayScan) {
-        why = "--delay-scan";
-    } else if (!exact && request.run.compareExact) {
-        why = "--compare-exact";
-    } else if (!exact && request.compareModels) {
-        why = "--compare-models";
-    } else if (!exact && request.select != SelectCriterion::kNone) {
-        why = "--select";
-    }
-    if (why != nullptr) {
-        return std::string(why) + " fits models of the default form and is not yet available " +
-               (form.lagsGiven() ? "with --lags"
-                : form.trend     ? "with --include trend"
-                : !form.constant ? "with --include none"
-                                 : "with one order per regime (--orders P1,P2,..)");
     }
     if (form.trend && given("--simulate")) {
         return std::string(
@@ -1026,6 +1026,12 @@ ParseOutcome parseOptions(int argc, const char* const* argv) {
         outcome.action = ParseAction::kRefused;
         outcome.text = *conflict;
         return outcome;
+    }
+    // One order per regime sets the number of regimes that a search fits (another
+    // --max-regimes is refused); the thresholds given set it themselves.
+    if (outcome.request.settings.form.ordersPerRegime() &&
+        outcome.request.settings.model.selectModel != kSelectModelGivenThresholds) {
+        outcome.request.settings.model.maxRegimes = outcome.request.settings.form.nFixedOrders;
     }
     if (outcome.request.batch.seriesPaths.size() == 1) {
         outcome.request.settings.model.seriesPath = outcome.request.batch.seriesPaths.front();

@@ -30,10 +30,9 @@ void completeRunStatistics(RunStatistics& statistics, const CliRequest& request,
     statistics.diagnostics = modelDiagnostics(model);
     statistics.thresholdIntervals =
         thresholdConfidence(model, request.thresholdLevel, settings.model.minObs);
-    // The comparison fits a constant and the lags 1 .. p, with one order for every regime at
-    // most: no support line for another form.
+    // The support compares numbers of regimes, which one order per regime fixes: no line then.
     if (settings.model.selectModel == kSelectModelSearch && settings.model.maxRegimes > 1 &&
-        settings.form.exactSearchable()) {
+        !settings.form.ordersPerRegime()) {
         ComparisonOptions atDelay = comparisonOnThresholdVariable(model);
         atDelay.delay = model.delay;
         atDelay.candidates = request.run.exactCandidates;

@@ -4,6 +4,7 @@
 #include <cassert>
 #include <optional>
 
+#include "estimation/range_design.h"
 #include "estimation/range_scorer.h"
 #include "estimation/series_statistics.h"
 #include "estimation/single_threshold_search.h"
@@ -20,12 +21,13 @@ namespace {
 // appends blocks of rows whole, which gives the same sums only to rounding; scored again this
 // way the optimum has the cost that every other scoring of it gives (threshold_profile.h).
 double criterionRowByRow(const SplitProblem& problem, const BestSplit& split) {
-    RangeScorer scorer(*problem.rows, problem.holdout, problem.maxOrder, problem.relative,
-                       problem.exactFitLogFloor, problem.fixedOrder);
+    RangeScorer scorer(*problem.rows, problem.holdout, problem.relative, problem.exactFitLogFloor,
+                       problem.fixedOrder);
     double total = 0.0;
     int end = problem.n;
     for (int r = split.nThresholds; r >= 0; --r) {
         const int start = r == 0 ? 0 : split.positions[r - 1];
+        scorer.setFixedOrder(problem.orderOfRange(r));
         scorer.start();
         for (int h = start; h < end; ++h) {
             scorer.add(h);
@@ -54,11 +56,11 @@ Result<ExactOptimum> findExactOptimum(const RunSettings& settings, const double*
         return noForecastsNotice();
     }
 
-    const double centre = seriesMean(x, n);
-    const RankRows rows(x, sortOrder, n, maxOrder, delay, centre);
+    const RangeDesign design = RangeDesign::of(settings.form, maxOrder, x, n);
+    const RankRows rows(x, sortOrder, n, design, delay);
     std::optional<HoldoutSet> holdout;
     if (mse) {
-        holdout.emplace(x, sortedSeries, n, maxOrder, model.nPredictions, delay, centre,
+        holdout.emplace(x, sortedSeries, n, design, model.nPredictions, delay,
                         options.thresholdSeries);
     }
 
@@ -70,12 +72,23 @@ Result<ExactOptimum> findExactOptimum(const RunSettings& settings, const double*
     problem.relative = ga.criterion == kCriterionRelative;
     problem.minObs = model.minObs;
     problem.exactFitLogFloor = exactFitLogFloor(seriesVariance(x, n));
-    // One order for every regime (the only fixed orders a range can know: exactSearchable()).
-    assert(settings.form.exactSearchable());
-    problem.fixedOrder = settings.form.fixedOrderOf(0);
-    // A series too short for the delay makes every chromosome with a threshold invalid.
+    // One order for every regime, or one per regime: then exactly that many regimes.
+    const ModelForm& form = settings.form;
     problem.maxRegimes = std::clamp(model.maxRegimes, 1, kMaxRegimeCount);
+    if (form.nFixedOrders > 1) {
+        problem.nRegimeOrders = form.nFixedOrders;
+        problem.regimeOrders = form.fixedOrders;
+        problem.maxRegimes = form.nFixedOrders;
+    } else {
+        problem.fixedOrder = form.fixedOrderOf(0);
+    }
+    // A series too short for the delay makes every chromosome with a threshold invalid.
     if (n - delay < delay + 1) {
+        if (problem.ordersPerRegime()) {
+            ExactOptimum none;
+            none.criterion = kInfiniteCost;
+            return none;
+        }
         problem.maxRegimes = 1;
     }
     const ThresholdCandidates candidates = chooseThresholdCandidates(

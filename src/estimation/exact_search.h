@@ -74,6 +74,10 @@ struct ExactSearchOptions {
 // then to the lexicographically lowest positions. The notice is the one any evaluation would
 // give: no order to try (maxOrder below 2) or the fitness "MSE" without held-out values.
 // With fewer candidates than values, the thresholds are restricted to the candidates' ranks.
+// The regressions are those of the settings' model form (range_design.h); with one order per
+// regime only splits into exactly that many regimes count (maxRegimes aside), the r-th range
+// fitted at regime r's order, and when none can be fitted the optimum has no thresholds and an
+// infinite criterion.
 Result<ExactOptimum> findExactOptimum(const RunSettings& settings, const double* x,
                                       const double* sortedSeries, const int* sortOrder, int delay,
                                       const ExactSearchOptions& options = {});

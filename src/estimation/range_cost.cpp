@@ -4,30 +4,26 @@
 
 namespace kavri {
 
-RangeCost::RangeCost(const HoldoutSet* holdout, int maxOrder, bool relative, double logFloor,
-                     int fixedOrder)
+RangeCost::RangeCost(const HoldoutSet* holdout, const RangeDesign& design, bool relative,
+                     double logFloor, int fixedOrder)
     : holdout_(holdout),
-      maxOrder_(maxOrder),
-      relative_(relative),
-      logFloor_(logFloor),
-      fixedOrder_(fixedOrder),
-      sseWork_(static_cast<std::size_t>(std::max(maxOrder, 1)), 0.0),
-      coefficients_(static_cast<std::size_t>(std::max(maxOrder, 0)) + 1, 0.0) {}
+      rule_{design.lagCount, design.deterministic, relative, logFloor, fixedOrder},
+      sseWork_(static_cast<std::size_t>(design.lagCount) + 1, 0.0),
+      coefficients_(static_cast<std::size_t>(design.columns()), 0.0) {}
 
 void RangeCost::fit(const FactorView& factor, bool responsesEqual) {
-    order_ = chooseRangeOrder(factor, responsesEqual, maxOrder_, relative_, sseWork_.data(),
-                              logFloor_, fixedOrder_);
+    order_ = chooseRangeOrder(factor, responsesEqual, rule_.relative, sseWork_.data(),
+                              rule_.logFloor, rule_.fixedOrder);
     if (order_.status == FitStatus::kOk && holdout_ != nullptr) {
         regressionCoefficients(factor, order_.order, coefficients_.data());
     }
 }
 
 void RangeCost::fit(const FactorView& factor, bool responsesEqual, int singularFrom,
-                    const double* sse, int stride) {
-    order_ = maxOrder_ < 2
-                 ? RangeOrder{}
-                 : chooseOrder(factor.observations, singularFrom, sse, stride, responsesEqual,
-                               maxOrder_, relative_, logFloor_, fixedOrder_);
+                    const double* sse, int stride, double sst) {
+    order_ = rule_.highestOrder < 1 ? RangeOrder{}
+                                    : chooseOrder(factor.observations, singularFrom, sse, stride,
+                                                  sst, responsesEqual, rule_);
     if (order_.status == FitStatus::kOk && holdout_ != nullptr) {
         regressionCoefficients(factor, order_.order, coefficients_.data());
     }

@@ -12,14 +12,15 @@
 
 namespace kavri {
 
-RankRows::RankRows(const double* x, const int* sortOrder, int n, int maxOrder, int delay,
-                   double centre)
-    : columns_(maxOrder + 1),
+RankRows::RankRows(const double* x, const int* sortOrder, int n, const RangeDesign& design,
+                   int delay)
+    : design_(design),
+      columns_(design.columns()),
       usable_(static_cast<std::size_t>(n), 0),
-      rows_(static_cast<std::size_t>(n) * (maxOrder + 1), 0.0),
+      rows_(static_cast<std::size_t>(n) * design.columns(), 0.0),
       usableBefore_(static_cast<std::size_t>(n) + 1, 0),
       equalRunStart_(static_cast<std::size_t>(n) + 1, 0) {
-    const int lags = maxOrder - 1;
+    const int maxOrder = design.maxOrder;
     int lastUsable = -1;
     for (int h = 0; h < n; ++h) {
         const int t = sortOrder[h] + delay;
@@ -28,7 +29,7 @@ RankRows::RankRows(const double* x, const int* sortOrder, int n, int maxOrder, i
         if (t < maxOrder - 1 || t > n - 1) {
             continue;
         }
-        const double response = x[t] - centre;
+        const double response = x[t] - design.centre;
         if (lastUsable < 0 || response != rows_[static_cast<std::size_t>(lastUsable) * columns_ +
                                                 static_cast<std::size_t>(columns_ - 1)]) {
             equalRunStart_[h + 1] = h;
@@ -36,12 +37,7 @@ RankRows::RankRows(const double* x, const int* sortOrder, int n, int maxOrder, i
         lastUsable = h;
         usable_[h] = 1;
         ++usableBefore_[h + 1];
-        double* row = &rows_[static_cast<std::size_t>(h) * columns_];
-        row[0] = 1.0;
-        for (int k = 1; k <= lags; ++k) {
-            row[k] = x[t - k] - centre;
-        }
-        row[columns_ - 1] = x[t] - centre;
+        design.fill(x, t, &rows_[static_cast<std::size_t>(h) * columns_]);
     }
 }
 
@@ -53,7 +49,11 @@ bool RankRows::responsesEqual(int start, int end) const {
 }
 
 QrRangeRegression::QrRangeRegression(int maxOrder)
-    : columns_(maxOrder + 1),
+    : QrRangeRegression(RangeDesign::contiguous(maxOrder, 0.0)) {}
+
+QrRangeRegression::QrRangeRegression(const RangeDesign& design)
+    : columns_(design.columns()),
+      deterministic_(design.deterministic),
       factor_(static_cast<std::size_t>(columns_) * columns_, 0.0),
       columnSquares_(static_cast<std::size_t>(columns_), 0.0),
       work_(static_cast<std::size_t>(columns_), 0.0) {}
@@ -63,6 +63,7 @@ void QrRangeRegression::clear() {
     std::fill(columnSquares_.begin(), columnSquares_.end(), 0.0);
     observations_ = 0;
     responsesEqual_ = true;
+    spread_ = ResponseSpread{};
 }
 
 void QrRangeRegression::append(const double* row) {
@@ -71,6 +72,9 @@ void QrRangeRegression::append(const double* row) {
         firstResponse_ = response;
     }
     responsesEqual_ = responsesEqual_ && response == firstResponse_;
+    if (deterministic_ == 0) {
+        spread_.append(1.0, response);
+    }
     double* v = work_.data();
     for (int j = 0; j < columns_; ++j) {
         v[j] = row[j];
@@ -97,30 +101,45 @@ void QrRangeRegression::append(const double* row) {
 }
 
 int firstSingularOrder(const FactorView& factor) {
-    const int maxOrder = factor.columns - 1;
-    for (int k = 0; k < maxOrder; ++k) {
+    const int designColumns = factor.columns - 1;
+    for (int k = 0; k < designColumns; ++k) {
         // Written so that a not-a-number diagonal counts as deficient too.
         if (!(factor.at(k, k) > kRankTolerance * std::sqrt(factor.columnSquare(k)))) {
-            return std::max(k, 1);
+            return std::max(k - factor.deterministic + 1, 1);
         }
     }
-    return maxOrder;
+    return factor.lagColumns() + 1;
 }
 
 void residualSums(const FactorView& factor, double* sse) {
     const int response = factor.columns - 1;
-    sse[response - 1] = factor.at(response, response) * factor.at(response, response);
-    for (int p = response - 2; p >= 0; --p) {
-        sse[p] = sse[p + 1] + factor.at(p + 1, response) * factor.at(p + 1, response);
+    const int lags = factor.lagColumns();
+    sse[lags] = factor.at(response, response) * factor.at(response, response);
+    for (int p = lags - 1; p >= 0; --p) {
+        const double r = factor.at(factor.deterministic + p, response);
+        sse[p] = sse[p + 1] + r * r;
     }
+}
+
+double totalSquares(const FactorView& factor, const double* sse) {
+    if (factor.deterministic == 0) {
+        return factor.spread[0] * factor.spread[0];
+    }
+    double sum = sse[0];
+    for (int k = factor.deterministic - 1; k >= 1; --k) {
+        const double r = factor.at(k, factor.columns - 1);
+        sum = sum + r * r;
+    }
+    return sum;
 }
 
 void regressionCoefficients(const FactorView& factor, int order, double* b) {
     assert(order < firstSingularOrder(factor));
     const int response = factor.columns - 1;
-    for (int i = order; i >= 0; --i) {
+    const int last = factor.deterministic + order - 1;
+    for (int i = last; i >= 0; --i) {
         double sum = factor.at(i, response);
-        for (int j = i + 1; j <= order; ++j) {
+        for (int j = i + 1; j <= last; ++j) {
             sum -= factor.at(i, j) * b[j];
         }
         b[i] = sum / factor.at(i, i);
@@ -128,25 +147,28 @@ void regressionCoefficients(const FactorView& factor, int order, double* b) {
 }
 
 RangeOrder chooseOrder(int observations, int singularFrom, const double* sse, int stride,
-                       bool responsesEqual, int maxOrder, bool relative, double logFloor,
-                       int fixedOrder) {
+                       double sst, bool responsesEqual, const OrderChoiceRule& rule) {
     RangeOrder choice;
     // A fixed order: any finite score replaces the initial best, as in the regime estimation.
+    const int fixedOrder = rule.fixedOrder;
     const bool fixed = fixedOrder > 0;
     double best = fixed ? std::numeric_limits<double>::infinity() : kSearchInitialBestAic;
-    for (int p = fixed ? fixedOrder : 1; p <= (fixed ? fixedOrder : maxOrder - 1); ++p) {
+    // The criteria's "order" is the index of the last coefficient: D + p - 1.
+    const int extra = rule.deterministic - 1;
+    for (int p = fixed ? fixedOrder : 1; p <= (fixed ? fixedOrder : rule.highestOrder); ++p) {
         // The evaluation fits every order it tries, so a deficient order it reaches fails it.
         if (p >= singularFrom) {
             return RangeOrder{};
         }
         const double sseP = sse[static_cast<std::size_t>(p) * stride];
-        const double score = regimeScore(observations, sseP, sse[0], responsesEqual, p, logFloor);
+        const double score =
+            regimeScore(observations, sseP, sst, responsesEqual, p + extra, rule.logFloor);
         if (score < best) {
             best = score;
             choice.order = p;
-            choice.aic = regimeAic(observations, sseP, sse[0], responsesEqual, p);
+            choice.aic = regimeAic(observations, sseP, sst, responsesEqual, p + extra);
             choice.score = score;
-        } else if (relative) {
+        } else if (rule.relative) {
             break;
         }
     }
@@ -156,36 +178,40 @@ RangeOrder chooseOrder(int observations, int singularFrom, const double* sse, in
     return choice;
 }
 
-RangeOrder chooseRangeOrder(const FactorView& factor, bool responsesEqual, int maxOrder,
-                            bool relative, double* sseWork, double logFloor, int fixedOrder) {
-    if (maxOrder < 2) {
+RangeOrder chooseRangeOrder(const FactorView& factor, bool responsesEqual, bool relative,
+                            double* sseWork, double logFloor, int fixedOrder) {
+    const int lags = factor.lagColumns();
+    if (lags < 1) {
         return RangeOrder{};
     }
     const int singularFrom = firstSingularOrder(factor);
     residualSums(factor, sseWork);
-    return chooseOrder(factor.observations, singularFrom, sseWork, 1, responsesEqual, maxOrder,
-                       relative, logFloor, fixedOrder);
+    const OrderChoiceRule rule{lags, factor.deterministic, relative, logFloor, fixedOrder};
+    return chooseOrder(factor.observations, singularFrom, sseWork, 1, totalSquares(factor, sseWork),
+                       responsesEqual, rule);
 }
 
 RangeOrder chooseRangeOrder(const QrRangeRegression& regression, int maxOrder, bool relative,
                             std::vector<double>& sseWork, double logFloor, int fixedOrder) {
-    if (maxOrder < 2) {
+    const FactorView view = regression.view();
+    if (maxOrder < 2 || view.lagColumns() < 1) {
         return RangeOrder{};
     }
-    sseWork.resize(static_cast<std::size_t>(maxOrder));
-    return chooseRangeOrder(regression.view(), regression.responsesEqual(), maxOrder, relative,
-                            sseWork.data(), logFloor, fixedOrder);
+    sseWork.resize(static_cast<std::size_t>(view.lagColumns()) + 1);
+    return chooseRangeOrder(view, regression.responsesEqual(), relative, sseWork.data(), logFloor,
+                            fixedOrder);
 }
 
-HoldoutSet::HoldoutSet(const double* x, const double* sortedSeries, int n, int maxOrder,
-                       int nPredictions, int delay, double centre, const double* zSeries)
+HoldoutSet::HoldoutSet(const double* x, const double* sortedSeries, int n,
+                       const RangeDesign& design, int nPredictions, int delay,
+                       const double* zSeries)
     : size_(nPredictions),
-      columns_(std::max(maxOrder, 1)),
-      rows_(static_cast<std::size_t>(std::max(nPredictions, 0)) * std::max(maxOrder, 1), 0.0),
+      columns_(design.columns()),
+      deterministic_(design.deterministic),
+      rows_(static_cast<std::size_t>(std::max(nPredictions, 0)) * design.columns(), 0.0),
       cut_(static_cast<std::size_t>(n) + 1, 0) {
     // On a sample shorter than the lags or the delay no regime has rows and nothing here is
     // used; values before the series start are then read as 0 rather than out of bounds.
-    auto value = [x](int t) { return t >= 0 ? x[t] : 0.0; };
     const double* thresholdSeries = zSeries != nullptr ? zSeries : x;
     auto zValue = [thresholdSeries](int t) { return t >= 0 ? thresholdSeries[t] : 0.0; };
     std::vector<int> byThreshold(static_cast<std::size_t>(std::max(nPredictions, 0)));
@@ -194,13 +220,16 @@ HoldoutSet::HoldoutSet(const double* x, const double* sortedSeries, int n, int m
                      [&](int a, int b) { return zValue(n + a - delay) < zValue(n + b - delay); });
 
     std::vector<double> z(byThreshold.size());
+    std::vector<double> designRow(static_cast<std::size_t>(columns_));
     for (int position = 0; position < nPredictions; ++position) {
         const int t = n + byThreshold[position];
         z[position] = zValue(t - delay);
+        // Stored as the response first, then the design's columns.
+        design.fill(x, t, designRow.data());
         double* row = &rows_[static_cast<std::size_t>(position) * columns_];
-        row[0] = x[t] - centre;
-        for (int k = 1; k < columns_; ++k) {
-            row[k] = value(t - k) - centre;
+        row[0] = designRow[columns_ - 1];
+        for (int k = 0; k + 1 < columns_; ++k) {
+            row[k + 1] = designRow[k];
         }
     }
 
@@ -219,12 +248,20 @@ HoldoutSet::HoldoutSet(const double* x, const double* sortedSeries, int n, int m
 }
 
 double HoldoutSet::squaredErrors(int first, int last, const double* b, int order) const {
+    const int coefficients = deterministic_ + order;
     double sum = 0.0;
     for (int position = first; position < last; ++position) {
         const double* row = &rows_[static_cast<std::size_t>(position) * columns_];
-        double forecast = b[0];
-        for (int k = 1; k <= order; ++k) {
-            forecast = forecast + b[k] * row[k];
+        const double* design = row + 1;
+        // The constant's regressor is 1: its coefficient is the forecast's first term.
+        int k = 0;
+        double forecast = 0.0;
+        if (deterministic_ > 0) {
+            forecast = b[0];
+            k = 1;
+        }
+        for (; k < coefficients; ++k) {
+            forecast = forecast + b[k] * design[k];
         }
         const double error = row[0] - forecast;
         sum += error * error;

@@ -5,11 +5,11 @@
 
 namespace kavri {
 
-RangeScorer::RangeScorer(const RankRows& rows, const HoldoutSet* holdout, int maxOrder,
-                         bool relative, double logFloor, int fixedOrder)
+RangeScorer::RangeScorer(const RankRows& rows, const HoldoutSet* holdout, bool relative,
+                         double logFloor, int fixedOrder)
     : rows_(rows),
-      regression_(maxOrder),
-      cost_(holdout, maxOrder, relative, logFloor, fixedOrder) {}
+      regression_(rows.design()),
+      cost_(holdout, rows.design(), relative, logFloor, fixedOrder) {}
 
 void RangeScorer::start() {
     regression_.clear();

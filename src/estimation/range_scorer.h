@@ -22,10 +22,15 @@ namespace kavri {
 class RangeScorer {
  public:
     // `holdout` is null for the fitness "AIC"; `relative` selects the "Relative" criterion;
-    // `logFloor` ranks exact fits (exactFitLogFloor()).
+    // `logFloor` ranks exact fits (exactFitLogFloor()). The ranges take the rows' design.
     // `fixedOrder` above 0: every range at that order.
-    RangeScorer(const RankRows& rows, const HoldoutSet* holdout, int maxOrder, bool relative,
+    RangeScorer(const RankRows& rows, const HoldoutSet* holdout, bool relative,
                 double logFloor = kNoExactFitFloor, int fixedOrder = 0);
+
+    void setFixedOrder(int fixedOrder) {
+        cost_.setFixedOrder(fixedOrder);
+        changed_ = true;
+    }
 
     // Starts an empty range.
     void start();

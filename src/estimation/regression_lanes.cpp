@@ -49,7 +49,11 @@ ConstantColumnRotations::ConstantColumnRotations(int maxRows)
 }
 
 RegressionLanes::RegressionLanes(int maxOrder)
-    : columns_(maxOrder + 1),
+    : RegressionLanes(RangeDesign::contiguous(maxOrder, 0.0)) {}
+
+RegressionLanes::RegressionLanes(const RangeDesign& design)
+    : columns_(design.columns()),
+      deterministic_(design.deterministic),
       factor_(static_cast<std::size_t>(columns_) * columns_ * kLanes, 0.0),
       columnSquares_(static_cast<std::size_t>(columns_) * kLanes, 0.0),
       work_(static_cast<std::size_t>(columns_) * kLanes, 0.0),
@@ -59,6 +63,7 @@ void RegressionLanes::clear() {
     std::fill(factor_.begin(), factor_.end(), 0.0);
     std::fill(columnSquares_.begin(), columnSquares_.end(), 0.0);
     observations_.fill(0);
+    spread_.fill(ResponseSpread{});
 }
 
 // The lane loops are compiled twice, for AVX2 and for any x86-64, and the loader picks the
@@ -72,8 +77,13 @@ void RegressionLanes::clear() {
 #endif
 
 FactorView RegressionLanes::view(int lane) const {
-    return FactorView{factor_.data() + lane, columnSquares_.data() + lane, columns_, kLanes,
-                      observations_[lane]};
+    return FactorView{factor_.data() + lane,
+                      columnSquares_.data() + lane,
+                      columns_,
+                      kLanes,
+                      observations_[lane],
+                      deterministic_,
+                      &spread_[static_cast<std::size_t>(lane)].r11};
 }
 
 // Rotates the row in work_ into R from column firstColumn on, zeroing v[k] against R[k][k]
@@ -142,6 +152,34 @@ KAVRI_LANE_CLONES void RegressionLanes::appendRowsWithConstant(
     }
 }
 
+void RegressionLanes::appendRowsWithoutConstant(const LaneRows& rows) {
+    double* v = work_.data();
+    for (int j = 0; j < columns_; ++j) {
+        Pack value;
+        for (int q = 0; q < kLanes; ++q) {
+            value[q] = rows[q][j];
+        }
+        store(v + j * kLanes, value);
+        Pack squares;
+        load(squares, &columnSquares_[j * kLanes]);
+        store(&columnSquares_[j * kLanes], squares + value * value);
+    }
+    for (int q = 0; q < kLanes; ++q) {
+        spread_[q].append(1.0, rows[q][columns_ - 1]);
+    }
+    rotateFrom(0);
+    for (int& observations : observations_) {
+        ++observations;
+    }
+}
+
+void RegressionLanes::appendSpreadRows(const std::array<double, kLanes>& a,
+                                       const std::array<double, kLanes>& b) {
+    for (int q = 0; q < kLanes; ++q) {
+        spread_[q].append(a[q], b[q]);
+    }
+}
+
 void RegressionLanes::appendRow(const LaneRows& rows) {
     double* v = work_.data();
     for (int j = 0; j < columns_; ++j) {
@@ -157,10 +195,12 @@ void RegressionLanes::appendRow(const LaneRows& rows) {
 // The scalar firstSingularOrder() and residualSums() of every lane at once: the same
 // comparisons (a not-a-number diagonal fails them) and the same sums in the same order.
 KAVRI_LANE_CLONES void RegressionLanes::orderStatistics(std::array<int, kLanes>& singularFrom,
-                                                        double* sse) const {
-    const int maxOrder = columns_ - 1;
-    singularFrom.fill(maxOrder);
-    for (int k = 0; k < maxOrder; ++k) {
+                                                        double* sse,
+                                                        std::array<double, kLanes>& sst) const {
+    const int designColumns = columns_ - 1;
+    const int lags = designColumns - deterministic_;
+    singularFrom.fill(lags + 1);
+    for (int k = 0; k < designColumns; ++k) {
         Pack diagonal;
         Pack squares;
         load(diagonal, &factor_[(static_cast<std::size_t>(k) * columns_ + k) * kLanes]);
@@ -168,23 +208,37 @@ KAVRI_LANE_CLONES void RegressionLanes::orderStatistics(std::array<int, kLanes>&
         squareRoot(squares);
         const PackBits independent = diagonal > kRankTolerance * squares;
         for (int q = 0; q < kLanes; ++q) {
-            if (independent[q] == 0 && singularFrom[q] == maxOrder) {
-                singularFrom[q] = std::max(k, 1);
+            if (independent[q] == 0 && singularFrom[q] == lags + 1) {
+                singularFrom[q] = std::max(k - deterministic_ + 1, 1);
             }
         }
     }
-    const int response = maxOrder;
+    const int response = designColumns;
     auto element = [&](int i, Pack& value) {
         load(value, &factor_[(static_cast<std::size_t>(i) * columns_ + response) * kLanes]);
     };
     Pack r;
     element(response, r);
     Pack sum = r * r;
-    store(sse + static_cast<std::size_t>(response - 1) * kLanes, sum);
-    for (int p = response - 2; p >= 0; --p) {
-        element(p + 1, r);
+    store(sse + static_cast<std::size_t>(lags) * kLanes, sum);
+    for (int p = lags - 1; p >= 0; --p) {
+        element(deterministic_ + p, r);
         sum = sum + r * r;
         store(sse + static_cast<std::size_t>(p) * kLanes, sum);
+    }
+    // totalSquares(): the sums beyond the constant's column, or the lanes' spreads.
+    if (deterministic_ == 0) {
+        for (int q = 0; q < kLanes; ++q) {
+            sst[q] = spread_[q].r11 * spread_[q].r11;
+        }
+        return;
+    }
+    for (int k = deterministic_ - 1; k >= 1; --k) {
+        element(k, r);
+        sum = sum + r * r;
+    }
+    for (int q = 0; q < kLanes; ++q) {
+        sst[q] = sum[q];
     }
 }
 

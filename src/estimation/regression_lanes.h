@@ -38,15 +38,22 @@ class RegressionLanes {
  public:
     using LaneRows = std::array<const double*, kLanes>;
 
+    // The default design's columns (the constant and the lags 1 .. maxOrder - 1).
     explicit RegressionLanes(int maxOrder);
+    explicit RegressionLanes(const RangeDesign& design);
 
-    // maxOrder + 1 zeros: the row that a lane with nothing to append takes.
+    // columns() zeros: the row that a lane with nothing to append takes.
     const double* zeroRow() const { return zeros_.data(); }
 
     void clear();
-    // Appends rows[q] (maxOrder + 1 values, the first 1.0) to lane q and adds its squares to
+    // Appends rows[q] (a row of the design, the first 1.0) to lane q and adds its squares to
     // the column squares. Every lane must hold the same number of rows.
     void appendRowsWithConstant(const LaneRows& rows, const ConstantColumnRotations& rotations);
+    // The same for a design without deterministic columns: the rows are rotated in from the
+    // first column, and each lane's ResponseSpread takes the row's response.
+    void appendRowsWithoutConstant(const LaneRows& rows);
+    // Appends rows (a[q], b[q]) to lane q's ResponseSpread (another range's spread, say).
+    void appendSpreadRows(const std::array<double, kLanes>& a, const std::array<double, kLanes>& b);
     // Appends rows[q] to lane q, a row of any form (a factor's row, say). Neither the column
     // squares nor the observations change (addStatistics); a row of zeros changes nothing.
     void appendRow(const LaneRows& rows);
@@ -54,14 +61,18 @@ class RegressionLanes {
     void addStatistics(const LaneRows& squares, const std::array<int, kLanes>& observations);
 
     FactorView view(int lane) const;
-    // firstSingularOrder() of every lane, and residualSums() of lane q at sse[p * kLanes + q]
-    // for p = 0 .. maxOrder-1 (sse holds maxOrder * kLanes values).
-    void orderStatistics(std::array<int, kLanes>& singularFrom, double* sse) const;
+    // firstSingularOrder() of every lane, residualSums() of lane q at sse[p * kLanes + q]
+    // for p = 0 .. K (sse holds (K + 1) * kLanes values, K the lag columns) and totalSquares()
+    // of lane q at sst[q].
+    void orderStatistics(std::array<int, kLanes>& singularFrom, double* sse,
+                         std::array<double, kLanes>& sst) const;
 
  private:
     void rotateFrom(int firstColumn);
 
     int columns_;
+    int deterministic_;
+    std::array<ResponseSpread, kLanes> spread_{};  // kept without deterministic columns
     std::vector<double> factor_;         // R[i][j] of lane q at (i * columns + j) * kLanes + q
     std::vector<double> columnSquares_;  // column k of lane q at k * kLanes + q
     std::vector<double> work_;           // the row being rotated in, laid out the same way

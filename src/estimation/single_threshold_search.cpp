@@ -52,7 +52,8 @@ class SingleThresholdSearch {
                rows_.usableBefore(s) >= problem_.minObs &&
                rows_.usableBefore(n_) - rows_.usableBefore(s) >= problem_.minObs;
     }
-    RangeScorer scorer() const;
+    // The scorer of the lower (regime 0) or the upper range.
+    RangeScorer scorer(bool upper) const;
     void growPrefixes();
     void growSuffixes();
     double upwardSuffix(int s) const;
@@ -65,13 +66,13 @@ class SingleThresholdSearch {
     Costs costs_;
 };
 
-RangeScorer SingleThresholdSearch::scorer() const {
-    return RangeScorer(rows_, problem_.holdout, problem_.maxOrder, problem_.relative,
-                       problem_.exactFitLogFloor, problem_.fixedOrder);
+RangeScorer SingleThresholdSearch::scorer(bool upper) const {
+    return RangeScorer(rows_, problem_.holdout, problem_.relative, problem_.exactFitLogFloor,
+                       problem_.orderOfRange(upper ? 1 : 0));
 }
 
 void SingleThresholdSearch::growPrefixes() {
-    RangeScorer prefix = scorer();
+    RangeScorer prefix = scorer(false);
     prefix.start();
     for (int h = 0; h < n_; ++h) {
         prefix.add(h);
@@ -83,7 +84,7 @@ void SingleThresholdSearch::growPrefixes() {
 }
 
 void SingleThresholdSearch::growSuffixes() {
-    RangeScorer suffix = scorer();
+    RangeScorer suffix = scorer(true);
     suffix.start();
     for (int s = n_ - 1; s >= 1; --s) {
         suffix.add(s);
@@ -95,7 +96,7 @@ void SingleThresholdSearch::growSuffixes() {
 
 // The suffix [s, n) grown upwards from s, as the table grows it.
 double SingleThresholdSearch::upwardSuffix(int s) const {
-    RangeScorer suffix = scorer();
+    RangeScorer suffix = scorer(true);
     suffix.start();
     for (int h = s; h < n_; ++h) {
         suffix.add(h);
@@ -145,7 +146,8 @@ BestSplit SingleThresholdSearch::solve(const ParallelFor& parallel) {
     });
 
     BestSplit best;
-    best.criterion = costs_.prefix[n_];
+    // With one order per regime the split must have both regimes.
+    best.criterion = problem_.ordersPerRegime() ? kInfiniteCost : costs_.prefix[n_];
     if (!split) {
         return best;
     }

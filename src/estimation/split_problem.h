@@ -32,6 +32,14 @@ struct SplitProblem {
     int minObs = 0;
     double exactFitLogFloor = kNoExactFitFloor;  // ranks exact fits (exactFitLogFloor())
     int fixedOrder = 0;  // above 0: every range fitted at this order (ModelForm::fixedOrders)
+    // Above 0: one order per regime. The splits then have exactly this many ranges (it is
+    // maxRegimes), and the r-th range in rank order is fitted at regimeOrders[r].
+    int nRegimeOrders = 0;
+    std::array<int, kMaxRegimeCount> regimeOrders{};
+
+    bool ordersPerRegime() const { return nRegimeOrders > 0; }
+    // The fixed order of range r (0-based) of a split into `ranges` ranges.
+    int orderOfRange(int r) const { return ordersPerRegime() ? regimeOrders[r] : fixedOrder; }
 };
 
 // The lowest summed cost, infinite when every split meets a singular fit; ties go to fewer

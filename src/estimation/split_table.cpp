@@ -18,6 +18,7 @@ constexpr int kGroupsPerWorker = 4;
 // A range end inside the block of starts, whose paths are not known while the block is grown.
 struct PendingEnd {
     int end;
+    int ranges;  // the ranges of the paths it may begin (one order per regime), 0 for any
     double cost;
 };
 
@@ -32,16 +33,17 @@ struct StartResult {
 // The scratch storage of one worker, obtained once for the whole table.
 struct Worker {
     explicit Worker(const SplitProblem& problem)
-        : lanes(problem.maxOrder),
-          cost(problem.holdout, problem.maxOrder, problem.relative, problem.exactFitLogFloor,
+        : lanes(problem.rows->design()),
+          cost(problem.holdout, problem.rows->design(), problem.relative, problem.exactFitLogFloor,
                problem.fixedOrder),
-          sse(static_cast<std::size_t>(problem.maxOrder) * kLanes, 0.0) {}
+          sse(static_cast<std::size_t>(problem.rows->design().lagCount + 1) * kLanes, 0.0) {}
     RegressionLanes lanes;
     RangeCost cost;
     // The lanes' order statistics of the current step, computed when a lane first needs them.
     bool statisticsReady = false;
     std::array<int, kLanes> singularFrom{};
     std::vector<double> sse;
+    std::array<double, kLanes> sst{};
 };
 
 class SplitTable {
@@ -52,7 +54,9 @@ class SplitTable {
           parallel_(parallel),
           units_(*problem.rows, problem.n, candidates),
           last_(units_.boundaryCount() - 1),
-          rotations_(units_.everyValue() ? units_.unitCount() + 1 : 0) {
+          rotations_(units_.everyValue() && problem.rows->design().constant()
+                         ? units_.unitCount() + 1
+                         : 0) {
         for (int j = 0; j <= problem.maxRegimes; ++j) {
             pathCost_.emplace_back(static_cast<std::size_t>(last_) + 1, kInfiniteCost);
             firstEnd_.emplace_back(static_cast<std::size_t>(last_) + 1, 0);
@@ -71,6 +75,8 @@ class SplitTable {
     void growGroup(int firstSlot, int count, Worker& worker);
     void appendUnits(const std::array<int, kLanes>& unit, RegressionLanes& lanes) const;
     void considerEnd(int slot, int a, int b, int topStart, Worker& worker, int lane, bool& fitted);
+    void considerEndPerRegime(int slot, int a, int b, int topStart, Worker& worker, int lane);
+    void prepareStatistics(Worker& worker) const;
     void mergeStart(int slot, int a);
 
     const SplitProblem& problem_;
@@ -98,8 +104,61 @@ bool SplitTable::canStart(int a) const {
            units_.usableAt(last_) - units_.usableAt(a) >= problem_.minObs;
 }
 
+void SplitTable::prepareStatistics(Worker& worker) const {
+    if (!worker.statisticsReady) {
+        worker.lanes.orderStatistics(worker.singularFrom, worker.sse.data(), worker.sst);
+        worker.statisticsReady = true;
+    }
+}
+
+// With one order per regime a range's cost depends on the regime it is: the range that begins
+// a path of j ranges to rank n is regime maxRegimes - j, and the splits have exactly
+// maxRegimes ranges, so the first begins at rank 0 and the last ends at rank n.
+void SplitTable::considerEndPerRegime(int slot, int a, int b, int topStart, Worker& worker,
+                                      int lane) {
+    if (units_.usableAt(b) - units_.usableAt(a) < problem_.minObs) {
+        return;
+    }
+    const bool final = b > topStart;
+    if (!final && !canStart(b)) {
+        return;
+    }
+    if (final && b != last_ && continues_[b] == 0) {
+        return;
+    }
+    const int regimes = problem_.maxRegimes;
+    const bool responsesEqual = problem_.rows->responsesEqual(units_.rankOf(a), units_.rankOf(b));
+    StartResult& result = results_[slot];
+    for (int j = 1; j <= regimes; ++j) {
+        if ((a == 0) != (j == regimes) || (b == last_) != (j == 1)) {
+            continue;
+        }
+        prepareStatistics(worker);
+        worker.cost.setFixedOrder(problem_.regimeOrders[regimes - j]);
+        worker.cost.fit(worker.lanes.view(lane), responsesEqual, worker.singularFrom[lane],
+                        worker.sse.data() + lane, kLanes, worker.sst[lane]);
+        const double cost = worker.cost.cost(units_.rankOf(a), units_.rankOf(b));
+        if (!(cost < kInfiniteCost)) {
+            continue;
+        }
+        if (!final) {
+            result.pending.push_back(PendingEnd{b, j, cost});
+            continue;
+        }
+        const double total = cost + pathCost_[j - 1][b];
+        if (total < result.best[j]) {
+            result.best[j] = total;
+            result.bestEnd[j] = b;
+        }
+    }
+}
+
 void SplitTable::considerEnd(int slot, int a, int b, int topStart, Worker& worker, int lane,
                              bool& fitted) {
+    if (problem_.ordersPerRegime()) {
+        considerEndPerRegime(slot, a, b, topStart, worker, lane);
+        return;
+    }
     const bool enoughRows = units_.usableAt(b) - units_.usableAt(a) >= problem_.minObs;
     if (!enoughRows && !(a == 0 && b == last_)) {
         return;
@@ -112,13 +171,11 @@ void SplitTable::considerEnd(int slot, int a, int b, int topStart, Worker& worke
         return;
     }
     if (!fitted) {
-        if (!worker.statisticsReady) {
-            worker.lanes.orderStatistics(worker.singularFrom, worker.sse.data());
-            worker.statisticsReady = true;
-        }
+        prepareStatistics(worker);
         worker.cost.fit(worker.lanes.view(lane),
                         problem_.rows->responsesEqual(units_.rankOf(a), units_.rankOf(b)),
-                        worker.singularFrom[lane], worker.sse.data() + lane, kLanes);
+                        worker.singularFrom[lane], worker.sse.data() + lane, kLanes,
+                        worker.sst[lane]);
         fitted = true;
     }
     const double cost = worker.cost.cost(units_.rankOf(a), units_.rankOf(b));
@@ -127,7 +184,7 @@ void SplitTable::considerEnd(int slot, int a, int b, int topStart, Worker& worke
     }
     StartResult& result = results_[slot];
     if (!final) {
-        result.pending.push_back(PendingEnd{b, cost});
+        result.pending.push_back(PendingEnd{b, 0, cost});
         return;
     }
     for (int j = 1; j <= problem_.maxRegimes; ++j) {
@@ -181,11 +238,16 @@ void SplitTable::growGroup(int firstSlot, int count, Worker& worker) {
 void SplitTable::appendUnits(const std::array<int, kLanes>& unit, RegressionLanes& lanes) const {
     const int last = units_.unitCount() - 1;
     RegressionLanes::LaneRows rows{};
+    const bool constant = problem_.rows->design().constant();
     if (units_.everyValue()) {
         for (int q = 0; q < kLanes; ++q) {
             rows[q] = units_.row(unit[q] >= 0 ? unit[q] : last, 0);
         }
-        lanes.appendRowsWithConstant(rows, rotations_);
+        if (constant) {
+            lanes.appendRowsWithConstant(rows, rotations_);
+        } else {
+            lanes.appendRowsWithoutConstant(rows);
+        }
         return;
     }
     int rowCount = 0;
@@ -206,6 +268,23 @@ void SplitTable::appendUnits(const std::array<int, kLanes>& unit, RegressionLane
         observations[q] = unit[q] >= 0 ? units_.blockObservations(unit[q]) : 0;
     }
     lanes.addStatistics(squares, observations);
+    if (!constant) {
+        // The blocks' spreads by their factor's two rows, (r00, r01) and (0, r11).
+        std::array<double, kLanes> a{};
+        std::array<double, kLanes> b{};
+        for (int q = 0; q < kLanes; ++q) {
+            const ResponseSpread spread =
+                unit[q] >= 0 ? units_.blockSpread(unit[q]) : ResponseSpread{};
+            a[q] = spread.r00;
+            b[q] = spread.r01;
+        }
+        lanes.appendSpreadRows(a, b);
+        for (int q = 0; q < kLanes; ++q) {
+            a[q] = 0.0;
+            b[q] = unit[q] >= 0 ? units_.blockSpread(unit[q]).r11 : 0.0;
+        }
+        lanes.appendSpreadRows(a, b);
+    }
 }
 
 // The paths of start a: first the ends inside the block, in ascending order, then the best
@@ -216,6 +295,9 @@ void SplitTable::mergeStart(int slot, int a) {
         double best = kInfiniteCost;
         int end = 0;
         for (const PendingEnd& pending : result.pending) {
+            if (pending.ranges != 0 && pending.ranges != j) {
+                continue;
+            }
             const double total = pending.cost + pathCost_[j - 1][pending.end];
             if (total < best) {
                 best = total;
@@ -272,6 +354,10 @@ BestSplit SplitTable::solve(const std::function<void(double share)>& progress) {
     BestSplit best;
     int regimes = 0;
     for (int j = 1; j <= problem_.maxRegimes; ++j) {
+        // With one order per regime only the splits into every regime count.
+        if (problem_.ordersPerRegime() && j != problem_.maxRegimes) {
+            continue;
+        }
         // Strictly lower: an equal sum with more thresholds does not replace fewer.
         if (pathCost_[j][0] < best.criterion) {
             best.criterion = pathCost_[j][0];

@@ -46,7 +46,8 @@ void TableUnits::addBlock(const RankRows& rows, int begin, int end) {
     const std::size_t firstRow = rowStart_.size();
     blockSquares_.resize(blockSquares_.size() + columns_, 0.0);
     double* squares = &blockSquares_[blockSquares_.size() - columns_];
-    QrRangeRegression factor(columns_ - 1);
+    QrRangeRegression factor(rows.design());
+    ResponseSpread spread;
     int observations = 0;
     for (int h = begin; h < end; ++h) {
         if (!rows.usable(h)) {
@@ -58,6 +59,7 @@ void TableUnits::addBlock(const RankRows& rows, int begin, int end) {
         }
         rowStart_.push_back(row);
         factor.append(row);
+        spread.append(1.0, row[columns_ - 1]);
         ++observations;
     }
     if (observations > columns_) {
@@ -73,6 +75,7 @@ void TableUnits::addBlock(const RankRows& rows, int begin, int end) {
     }
     rowsBegin_.push_back(static_cast<int>(rowStart_.size()));
     blockObservations_.push_back(observations);
+    blockSpread_.push_back(spread);
 }
 
 }  // namespace kavri

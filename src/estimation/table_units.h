@@ -41,6 +41,9 @@ class TableUnits {
         return &blockSquares_[static_cast<std::size_t>(j) * columns_];
     }
     int blockObservations(int j) const { return blockObservations_[j]; }
+    // The spread of the block's responses (ResponseSpread), which a design without a constant
+    // needs beside the factor.
+    const ResponseSpread& blockSpread(int j) const { return blockSpread_[j]; }
 
  private:
     void addBlock(const RankRows& rows, int begin, int end);
@@ -55,6 +58,7 @@ class TableUnits {
     std::vector<double> factorRows_;       // the factors of blocks longer than the factor
     std::vector<double> blockSquares_;
     std::vector<int> blockObservations_;
+    std::vector<ResponseSpread> blockSpread_;
 };
 
 }  // namespace kavri

@@ -34,7 +34,7 @@ class ProfileBuilder {
         bounds_.push_back(n);
         effectiveObservations_ = rows.usableBefore(n);
         for (std::size_t r = 0; r + 1 < bounds_.size(); ++r) {
-            optimumCosts_.push_back(rangeCost(bounds_[r], bounds_[r + 1]));
+            optimumCosts_.push_back(rangeCost(bounds_[r], bounds_[r + 1], static_cast<int>(r)));
         }
     }
 
@@ -49,6 +49,7 @@ class ProfileBuilder {
 
         // The lower range grows from lo once; its cost at each end p is read on the way.
         std::vector<double> lowerCosts(static_cast<std::size_t>(hi - lo), kInfinity);
+        scorer_.setFixedOrder(settings_.form.fixedOrderOf(i));
         scorer_.start();
         for (int p = lo + 1; p < hi; ++p) {
             scorer_.add(p - 1);
@@ -100,11 +101,12 @@ class ProfileBuilder {
         if (hi - lo <= kExactSpan) {
             for (int p = lo + 1; p < hi; ++p) {
                 if (admissible(lo, p, hi, minObs)) {
-                    costs[p - lo] = rangeCost(p, hi);
+                    costs[p - lo] = rangeCost(p, hi, i + 1);
                 }
             }
             return costs;
         }
+        scorer_.setFixedOrder(settings_.form.fixedOrderOf(i + 1));
         scorer_.start();
         for (int p = hi - 1; p > lo; --p) {
             scorer_.add(p);
@@ -115,7 +117,9 @@ class ProfileBuilder {
         return costs;
     }
 
-    double rangeCost(int start, int end) {
+    // The cost of [start, end) as regime `regime`, whose fixed order it takes.
+    double rangeCost(int start, int end, int regime) {
+        scorer_.setFixedOrder(settings_.form.fixedOrderOf(regime));
         scorer_.start();
         for (int h = start; h < end; ++h) {
             scorer_.add(h);
@@ -148,15 +152,13 @@ ThresholdProfile profileThresholds(const RunSettings& settings, const double* x,
     assert(model.maxOrder >= 2 && (!mse || model.nPredictions > 0));
 
     // The same centring as the exact search, so that the rows and so the costs are the same.
-    const double centre = seriesMean(x, n);
-    const RankRows rows(x, sortOrder, n, model.maxOrder, delay, centre);
+    const RangeDesign design = RangeDesign::of(settings.form, model.maxOrder, x, n);
+    const RankRows rows(x, sortOrder, n, design, delay);
     std::optional<HoldoutSet> holdout;
     if (mse) {
-        holdout.emplace(x, sortedSeries, n, model.maxOrder, model.nPredictions, delay, centre,
-                        thresholdSeries);
+        holdout.emplace(x, sortedSeries, n, design, model.nPredictions, delay, thresholdSeries);
     }
-    RangeScorer scorer(rows, mse ? &*holdout : nullptr, model.maxOrder,
-                       settings.ga.criterion == kCriterionRelative,
+    RangeScorer scorer(rows, mse ? &*holdout : nullptr, settings.ga.criterion == kCriterionRelative,
                        exactFitLogFloor(seriesVariance(x, n)), settings.form.fixedOrderOf(0));
     ProfileBuilder builder(settings, rows, scorer, sortedSeries, optimum);
     for (int i = 0; i < optimum.nThresholds; ++i) {

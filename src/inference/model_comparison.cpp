@@ -36,19 +36,17 @@ Ranking rank(const double* x, int n) {
 // sample t >= firstTime.
 struct DelayView {
     DelayView(const std::vector<double>& series, const std::vector<double>* thresholdSeries,
-              int nObservations, int shift, int maxOrder, int delay)
+              int nObservations, int shift, const ModelForm& form, int maxOrder, int delay)
         : x(series.data() + shift),
           z(thresholdSeries != nullptr ? thresholdSeries->data() + shift : nullptr),
           n(nObservations - shift),
           ranking(rank(z != nullptr ? z : x, n)),
-          centre(seriesMean(x, n)),
-          rows(x, ranking.sortOrder.data(), n, maxOrder, delay, centre) {}
+          rows(x, ranking.sortOrder.data(), n, RangeDesign::of(form, maxOrder, x, n), delay) {}
 
     const double* x;
     const double* z;  // the threshold variable, null for x itself
     int n;
     Ranking ranking;
-    double centre;
     RankRows rows;
 };
 
@@ -72,7 +70,7 @@ SplitTable splitExactly(const DelayView& view, int maxOrder, bool relative, int 
     table.firstEnd.assign(maxRegimes + 1, std::vector<int>(n + 1, 0));
     table.pathCost[0][n] = 0.0;
     auto usableIn = [&](int s, int e) { return rows.usableBefore(e) - rows.usableBefore(s); };
-    QrRangeRegression regression(maxOrder);
+    QrRangeRegression regression(rows.design());
     std::vector<double> sseWork;
     for (int s = n - 1; s >= 0; --s) {
         // A range that starts past rank 0 is not a model's first, so at most maxRegimes - 1
@@ -135,14 +133,15 @@ ComparisonRow describeRow(const DelayView& view, const RunSettings& settings,
     ComparisonRow row;
     row.regimes = static_cast<int>(ends.size());
     row.delay = row.regimes == 1 ? 0 : delay;
+    const RangeDesign& design = view.rows.design();
     std::optional<HoldoutSet> holdout;
     if (model.nPredictions > 0) {
-        holdout.emplace(view.x, view.ranking.sortedSeries.data(), view.n, maxOrder,
-                        model.nPredictions, delay, view.centre, view.z);
+        holdout.emplace(view.x, view.ranking.sortedSeries.data(), view.n, design,
+                        model.nPredictions, delay, view.z);
     }
-    QrRangeRegression regression(maxOrder);
+    QrRangeRegression regression(design);
     std::vector<double> sseWork;
-    std::vector<double> b(static_cast<std::size_t>(maxOrder) + 1, 0.0);
+    std::vector<double> b(static_cast<std::size_t>(design.columns()), 0.0);
     double sumAic = 0.0;
     double squaredErrors = 0.0;
     int coefficients = 0;
@@ -157,11 +156,12 @@ ComparisonRow describeRow(const DelayView& view, const RunSettings& settings,
         const RangeOrder order =
             chooseRangeOrder(regression, maxOrder, settings.ga.criterion == kCriterionRelative,
                              sseWork, kNoExactFitFloor, settings.form.fixedOrderOf(0));
-        row.orders.push_back(order.order);
+        // As the fitted model stores it: the highest lag of the order's lags.
+        row.orders.push_back(settings.form.lagOf(order.order));
         row.sse += sseWork[order.order];
         row.observations += regression.observations();
         sumAic += order.aic;
-        coefficients += order.order + 1;
+        coefficients += design.coefficients(order.order);
         if (holdout) {
             regression.coefficients(order.order, b.data());
             squaredErrors += holdout->squaredErrors(holdout->cut(start), holdout->cut(end),
@@ -259,12 +259,12 @@ Result<ModelComparison> compareModels(const RunSettings& settings,
     if (maxOrder < 2) {
         return noEffectiveObservationsNotice();
     }
-    // Its ranges fit a constant and the lags 1 .. p, one order for all at most.
-    if (!settings.form.exactSearchable()) {
+    // It compares numbers of regimes, which one order per regime fixes.
+    if (settings.form.nFixedOrders > 1) {
         return errorNotice(
-            "The model comparison fits each regime with a constant and the lags 1 .. p, at the "
-            "order of lowest AIC or one order fixed for every regime; it cannot be used with "
-            "one order per regime, a subset of lags, a trend or without a constant");
+            "The model comparison compares models of 1 to 4 regimes, but one order per regime "
+            "(--orders P1,P2,..) fixes the number of regimes; give one order for every regime "
+            "or let the AIC choose the orders");
     }
     ModelComparison comparison;
     comparison.firstTime = std::max(maxOrder - 1, limits::kDelay.max + options.thresholdStart);
@@ -284,7 +284,8 @@ Result<ModelComparison> compareModels(const RunSettings& settings,
         const int delay = firstDelay + index;
         DelayRows& out = perDelay[static_cast<std::size_t>(index)];
         const int shift = comparison.firstTime - std::max(maxOrder - 1, delay);
-        const DelayView view(series, options.thresholdSeries, n, shift, maxOrder, delay);
+        const DelayView view(series, options.thresholdSeries, n, shift, settings.form, maxOrder,
+                             delay);
         // Every delay's view has the same length, so the same candidate ranks.
         const ThresholdCandidates candidates =
             comparisonCandidates(view.n, maxOrder, options.candidates);

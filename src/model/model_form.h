@@ -45,11 +45,24 @@ struct ModelForm {
         return nFixedOrders == 1 ? fixedOrders[0] : fixedOrders[regime];
     }
 
-    // Whether the exact search, and the delay scan and comparisons built on it, fit this form:
-    // a constant and the lags 1 .. p in every regime, with p chosen by AIC or one order fixed
-    // for every regime. Their ranges of ranks do not know which regime they will be, so they
-    // cannot take one order per regime, and their factor is of centred, nested lag columns.
-    bool exactSearchable() const { return constant && !lagsGiven() && !trend && nFixedOrders <= 1; }
+    // The coefficients a regime fits whose order (as stored: its highest lag) is `order`: its
+    // lags up to that one, and the constant and the trend where there are.
+    int coefficientsAt(int order) const {
+        int lagCount = 0;
+        if (!lagsGiven()) {
+            lagCount = order;
+        } else {
+            for (int k = 0; k < nLags; ++k) {
+                lagCount += lags[k] <= order ? 1 : 0;
+            }
+        }
+        return lagCount + (constant ? 1 : 0) + (trend ? 1 : 0);
+    }
+
+    // One order per regime fixes the number of regimes: the searches fit exactly that many,
+    // and what compares numbers of regimes (the model comparison, --select, the regimes'
+    // support) does not apply.
+    bool ordersPerRegime() const { return nFixedOrders > 1; }
 
     bool operator==(const ModelForm&) const = default;
 };

@@ -5,6 +5,7 @@
 #include "estimation/information_criterion.h"
 #include "estimation/regime_estimation.h"
 #include "estimation/series_statistics.h"
+#include "estimation/split_score.h"
 #include "genetic/candidates.h"
 #include "model/classic_numeric_locale.h"
 #include "model/text_format.h"
@@ -51,33 +52,33 @@ std::optional<ScanCriteria> criteriaOfOptimum(const RunSettings& settings,
                                               const RunStorage& storage, int delay,
                                               const ExactOptimum& optimum) {
     const ModelParameters& model = settings.model;
+    if (settings.form.ordersPerRegime() && optimum.nThresholds + 1 != settings.form.nFixedOrders) {
+        return std::nullopt;
+    }
     RankRanges ranges;
     ranges.n = model.nObservations;
     ranges.nThresholds = optimum.nThresholds;
     for (int i = 0; i < optimum.nThresholds; ++i) {
         ranges.bounds[i] = optimum.positions[i];
     }
-    OrderSearch search;
-    search.n = model.nObservations;
-    search.maxOrder = model.maxOrder;
-    search.delay = delay;
-    search.initialBestAic = kSearchInitialBestAic;
-    search.stopAtFirstNonImprovement = settings.ga.criterion == kCriterionRelative;
-    search.fixedOrder = settings.form.fixedOrderOf(0);
-    FittedModel fitted(model.maxOrder);
-    fitted.nRegimes = ranges.regimeCount();
-    std::array<RegimeFit, kMaxRegimeCount> fits{};
-    if (estimateRegimes(storage.series.data(), storage.sortOrder.data(), ranges, search, fitted,
-                        fits) != FitStatus::kOk) {
-        return std::nullopt;
-    }
+    const FittingProblem problem =
+        searchProblem(settings, storage.series.data(), storage.sortOrder.data(),
+                      model.nObservations, model.maxOrder, delay);
+    RegimeWorkspace workspace(model.nObservations, model.maxOrder);
     double sumAic = 0.0;
     int observations = 0;
     int coefficients = 0;
-    for (int r = 0; r < fitted.nRegimes; ++r) {
-        sumAic += fits[r].aic;
-        observations += fits[r].observations;
-        coefficients += fitted.regimeOrders[r] + 1;
+    for (int r = 0; r < ranges.regimeCount(); ++r) {
+        RegimeEstimate estimate;
+        OrderSearch search = problem.ordersOf(r);
+        search.exactFitLogFloor = kNoExactFitFloor;
+        if (estimateRegime(storage.series.data(), storage.sortOrder.data(), ranges.begin(r),
+                           ranges.end(r), search, workspace, estimate) != FitStatus::kOk) {
+            return std::nullopt;
+        }
+        sumAic += estimate.fit.aic;
+        observations += estimate.fit.observations;
+        coefficients += settings.form.coefficientsAt(estimate.order);
     }
     if (observations == 0) {
         return std::nullopt;
@@ -86,7 +87,7 @@ std::optional<ScanCriteria> criteriaOfOptimum(const RunSettings& settings,
     criteria.aic = sumAic + kNaicOffset * observations;
     criteria.bic =
         criteria.aic - 2.0 * coefficients +
-        std::log(static_cast<double>(observations)) * (coefficients + fitted.nRegimes - 1);
+        std::log(static_cast<double>(observations)) * (coefficients + ranges.regimeCount() - 1);
     return criteria;
 }
 
@@ -105,6 +106,16 @@ RunOutcome runExactSearch(const RunSettings& settings, ResultTexts& texts, RunOb
         searchExactly(settings, options, storage, model.delay, &observer);
     if (!optimum.ok()) {
         outcome.notice = optimum.notice();
+        return outcome;
+    }
+    // With one order per regime the optimum has exactly that many regimes, or there is none.
+    if (settings.form.ordersPerRegime() &&
+        optimum.value().nThresholds + 1 != settings.form.nFixedOrders) {
+        outcome.notice = errorNotice(formatText(
+            "No split into %d regimes can be fitted at the orders given: every one leaves a "
+            "regime with fewer than %d observations or a singular regression. Lower the "
+            "minimum observations per regime or give fewer orders",
+            settings.form.nFixedOrders, model.minObs));
         return outcome;
     }
     outcome.exactScope = ExactSearchScope{optimum.value().everyValue, optimum.value().candidates};
@@ -169,14 +180,6 @@ DelayScanOutcome scanKeptFiles(RunSettings& settings, ResultTexts& texts, RunObs
     RunStorage storage(n, 0, model.nPredictions);
 
     DelayScanOutcome scanOutcome;
-    if (!settings.form.exactSearchable()) {
-        // Each delay's model comes from the exact search (ModelForm::exactSearchable()).
-        scanOutcome.run.notice = errorNotice(
-            "The delay scan fits each regime with a constant and the lags 1 .. p, at the order "
-            "of lowest AIC or one order fixed for every regime; it cannot be used with one "
-            "order per regime, a subset of lags, a trend or without a constant");
-        return scanOutcome;
-    }
     SeriesSample sample;
     if (MaybeNotice notice = loadRunSeries(settings, storage, sample, options.seriesSource)) {
         scanOutcome.run.notice = notice;

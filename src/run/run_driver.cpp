@@ -21,9 +21,9 @@
 
 namespace kavri {
 
-// Fixed orders must be orders the run can fit, one for every regime of the model; the exact
-// search, which sums ranges without knowing their regime, and the comparison with it fit the
-// default form only.
+// Fixed orders must be orders the run can fit, one for every regime of the model or one per
+// regime; the latter fixes the number of regimes, which only given thresholds and the exact
+// search (each range knowing its regime) keep.
 MaybeNotice modelFormNotice(const RunSettings& settings, const RunOptions& options) {
     const ModelForm& form = settings.form;
     if (form.isDefault()) {
@@ -61,17 +61,20 @@ MaybeNotice modelFormNotice(const RunSettings& settings, const RunOptions& optio
         }
     }
     const bool given = model.selectModel == kSelectModelGivenThresholds;
-    if (form.nFixedOrders > 1 && (!given || form.nFixedOrders != model.nThresholds + 1)) {
-        return errorNotice(
-            "One fixed order per regime needs the thresholds given (one more order than "
-            "thresholds); a search may choose fewer regimes: give one order for every regime");
+    if (form.ordersPerRegime() && given && form.nFixedOrders != model.nThresholds + 1) {
+        return errorNotice(formatText(
+            "One fixed order per regime needs one more order than thresholds: %d thresholds "
+            "give %d regimes, but %d orders were given",
+            model.nThresholds, model.nThresholds + 1, form.nFixedOrders));
     }
-    if (!given && !form.exactSearchable() &&
-        (settings.ga.searchMethod == kSearchExact || options.compareExact)) {
+    // The exact search fits exactly the regimes the orders name; the genetic search may lower
+    // the number of regimes, and so does the search it is compared with.
+    if (form.ordersPerRegime() && !given &&
+        (settings.ga.searchMethod != kSearchExact || options.compareExact)) {
         return errorNotice(
-            "The exact search fits each range with a constant and the lags 1 .. p, at the "
-            "order of lowest AIC or one order fixed for every regime; it cannot be used with a "
-            "subset of lags, a trend or without a constant");
+            "One fixed order per regime fixes the number of regimes, which the genetic search "
+            "may lower: use the exact search or give the thresholds, or give one order for "
+            "every regime");
     }
     return std::nullopt;
 }

@@ -19,9 +19,10 @@ RunOutcome runModel(RunSettings& settings, ResultTexts& texts, RunObserver& obse
                     const RunOptions& options = {});
 
 // Whether the run can honour the model's form (settings.form): fixed orders from 1 to
-// maxOrder - 1, one for every regime only with the thresholds given (one more order than
-// thresholds), and neither with the exact search. runModel ends with this notice; the desktop's
-// dialog asks it on OK, so that both say the same.
+// maxOrder - 1 (or the lags listed); one order per regime only with the thresholds given (one
+// more order than thresholds) or the exact search, which then fits exactly that many regimes
+// whatever maxRegimes says. runModel ends with this notice; the desktop's dialog asks it on
+// OK, so that both say the same.
 MaybeNotice modelFormNotice(const RunSettings& settings, const RunOptions& options = {});
 
 }  // namespace kavri

@@ -463,11 +463,12 @@ void ParameterDialogsTest::modelFormIsReadAndCheckedByTheRunsRule() {
     QVERIFY(messages.isEmpty());
     QVERIFY(model.form() == ModelForm{});
 
-    // Per-regime orders need the thresholds given.
+    // Per-regime orders need the thresholds given or the exact search.
     type(model, "ordersEdit", QStringLiteral("3,1"));
     model.accept();
     QCOMPARE(messages.size(), 1);
-    QVERIFY2(messages.back().startsWith("One fixed order per regime needs the thresholds given"),
+    QVERIFY2(messages.back().startsWith("One fixed order per regime fixes the number of regimes, "
+                                        "which the genetic search may lower"),
              qPrintable(messages.back()));
     QVERIFY(model.form() == ModelForm{});
 
@@ -495,7 +496,8 @@ void ParameterDialogsTest::modelFormIsReadAndCheckedByTheRunsRule() {
     expected.constant = false;
     QVERIFY(model.form() == expected);
 
-    // Shown again as stored; the exact search in force refuses a search with fixed orders.
+    // Shown again as stored; the exact search in force fits one order for every regime without
+    // a constant, and one order per regime (exactly that many regimes).
     ParKavriDlg again;
     again.setRefusalHandler([&](const QString& message) { messages << message; });
     again.setForm(expected);
@@ -507,8 +509,13 @@ void ParameterDialogsTest::modelFormIsReadAndCheckedByTheRunsRule() {
     again.setGaInForce(exact);
     type(again, "ordersEdit", QStringLiteral("2"));
     again.accept();
-    QVERIFY2(messages.back().startsWith("The exact search fits each range with a constant"),
-             qPrintable(messages.back()));
+    QCOMPARE(messages.size(), 3);
+    QCOMPARE(again.form().nFixedOrders, 1);
+    QCOMPARE(again.form().fixedOrders[0], 2);
+    QVERIFY(!again.form().constant);
+    type(again, "ordersEdit", QStringLiteral("3,1"));
+    again.accept();
+    QCOMPARE(messages.size(), 3);
     QVERIFY(again.form() == expected);
 }
 
@@ -559,7 +566,8 @@ void ParameterDialogsTest::lagsAndTrendAreReadByTheCommandLinesRule() {
     expected.trend = true;
     QVERIFY(model.form() == expected);
 
-    // Shown again as stored; the comparison of "Regimes and delay" names what it cannot fit.
+    // Shown again as stored; the comparison of "Regimes and delay" fits a trend, and refuses one
+    // order per regime, whose number of regimes it cannot compare.
     ParKavriDlg again;
     again.setRefusalHandler([&](const QString& message) { messages << message; });
     again.setForm(expected);
@@ -571,8 +579,12 @@ void ParameterDialogsTest::lagsAndTrendAreReadByTheCommandLinesRule() {
     auto* selection = again.findChild<QComboBox*>(QStringLiteral("selectionCombo"));
     selection->setCurrentIndex(1);
     again.accept();
-    QVERIFY2(messages.back().contains("not yet available with a trend"),
-             qPrintable(messages.back()));
+    QCOMPARE(messages.size(), 4);
+    QCOMPARE(again.selection(), std::optional<SelectionCriterion>(SelectionCriterion::kAic));
+    type(again, "ordersEdit", QStringLiteral("3,1"));
+    again.accept();
+    QCOMPARE(messages.size(), 5);
+    QVERIFY2(messages.back().contains("fixes the number of regimes"), qPrintable(messages.back()));
     // One order for every regime is within the comparison's reach.
     again.findChild<QComboBox*>(QStringLiteral("termsCombo"))->setCurrentIndex(0);
     type(again, "ordersEdit", QStringLiteral("2"));

@@ -440,6 +440,41 @@ TEST_F(CliBinary, ModelComparisonRowsShareOneSample) {
         << text.out;
 }
 
+// The exact search fits the model's form: with one order per regime exactly that many
+// regimes at those orders, the same model that the thresholds it found give; with a subset of
+// lags no coefficient at a lag left out. The genetic search cannot keep the regimes' number.
+TEST_F(CliBinary, ExactSearchFitsLagSubsetsAndOneOrderPerRegime) {
+    CliRun perRegime =
+        runCli(dir(), {"--search", "exact", "--orders", "2,1", "--fitness", "aic", "--json"});
+    ASSERT_EQ(perRegime.status, 0) << perRegime.err;
+    const nlohmann::json found = nlohmann::json::parse(perRegime.out);
+    ASSERT_EQ(found["regimes"].size(), 2u);
+    EXPECT_EQ(found["regimes"][0]["order"], 2);
+    EXPECT_EQ(found["regimes"][1]["order"], 1);
+    char threshold[64];
+    std::snprintf(threshold, sizeof threshold, "%.17g", found["thresholds"][0].get<double>());
+    CliRun given = runCli(dir(), {"--thresholds", threshold, "--orders", "2,1", "--json"});
+    ASSERT_EQ(given.status, 0) << given.err;
+    const nlohmann::json atThreshold = nlohmann::json::parse(given.out);
+    EXPECT_NEAR(atThreshold["aic"].get<double>(), found["aic"].get<double>(), 1e-9);
+
+    CliRun lags =
+        runCli(dir(), {"--search", "exact", "--lags", "1,3", "--max-regimes", "3", "--json"});
+    ASSERT_EQ(lags.status, 0) << lags.err;
+    const nlohmann::json withLags = nlohmann::json::parse(lags.out);
+    for (const nlohmann::json& regime : withLags["regimes"]) {
+        if (regime["order"].get<int>() == 3) {
+            EXPECT_EQ(regime["coefficients"][2].get<double>(), 0.0);
+        }
+    }
+
+    CliRun genetic = runCli(dir(), {"--orders", "2,1"});
+    EXPECT_EQ(genetic.status, 2);
+    EXPECT_NE(genetic.err.find("use --search exact (or --delay-scan), or give --thresholds"),
+              std::string::npos)
+        << genetic.err;
+}
+
 TEST_F(CliBinary, WithoutASeedTheClockSeedIsPrinted) {
     CliRun run = runCli(dir(), {"--n-iterations", "0", "--n-chromosomes", "2", "--json"});
     EXPECT_EQ(run.status, 0) << run.err;

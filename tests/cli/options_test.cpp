@@ -231,7 +231,29 @@ TEST(ParseOptions, OrdersAreCheckedAgainstTheMaximumOrderTheRegimesAndTheSearch)
     }
     refused({"--orders", "4"}, "orders from 1 to 3 (below --max-order 4), got 4");
     refused({"--thresholds", "0.25", "--orders", "1,2,1"}, "2 with --thresholds 1 value, got 3");
-    refused({"--orders", "3,1"}, "needs --thresholds");
+    refused({"--orders", "3,1"}, "use --search exact (or --delay-scan), or give --thresholds");
+    refused({"--orders", "3,1", "--compare-exact"}, "which the genetic search may lower");
+    // One order per regime: the exact search fits exactly that many regimes, which it sets.
+    for (std::vector<std::string> arguments :
+         {std::vector<std::string>{"--search", "exact"}, {"--delay-scan"}}) {
+        arguments.insert(arguments.begin(), {"--orders", "3,1,2"});
+        const ParseOutcome outcome = parse(arguments);
+        ASSERT_EQ(outcome.action, ParseAction::kRun) << outcome.text;
+        EXPECT_EQ(outcome.request.settings.model.maxRegimes, 3);
+    }
+    EXPECT_EQ(parse({"--orders", "3,1", "--search", "exact", "--max-regimes", "2"}).action,
+              ParseAction::kRun);
+    // At the thresholds given the number of regimes is theirs, as it always was.
+    EXPECT_EQ(parse({"--thresholds", "0.25", "--orders", "3,1", "--max-regimes", "4"}).action,
+              ParseAction::kRun);
+    refused({"--orders", "3,1", "--search", "exact", "--max-regimes", "3"},
+            "--orders gives 2 orders, one per regime, which sets the number of regimes to 2; "
+            "--max-regimes 3 contradicts it");
+    // What compares numbers of regimes has nothing to compare.
+    refused({"--orders", "3,1", "--search", "exact", "--compare-models"},
+            "--compare-models compares models of 1 to --max-regimes regimes");
+    refused({"--orders", "3,1", "--select", "bic"},
+            "--select compares models of 1 to --max-regimes regimes");
     // One order for every regime: the exact search and what is built on it fit it too.
     for (std::vector<std::string> arguments : {std::vector<std::string>{"--delay-scan"},
                                                {"--compare-exact"},
@@ -269,12 +291,19 @@ TEST(ParseOptions, OrdersAreCheckedAgainstTheMaximumOrderTheRegimesAndTheSearch)
             "lags) = 5");
     refused({"--tests", "--test-order", "2", "--test-min-obs", "3"},
             "--test-min-obs expects at least the test order + 2 = 4, so that");
-    for (const char* option : {"--delay-scan", "--compare-exact", "--compare-models"}) {
-        SCOPED_TRACE(option);
-        refused({"--include", "none", option}, std::string(option) + " fits models of the default");
+    // Every search and comparison fits the deterministic terms given.
+    for (const char* terms : {"none", "trend"}) {
+        for (std::vector<std::string> arguments : {std::vector<std::string>{"--delay-scan"},
+                                                   {"--compare-exact"},
+                                                   {"--compare-models"},
+                                                   {"--search", "exact"},
+                                                   {"--select", "aic"}}) {
+            arguments.insert(arguments.begin(), {"--orders", "2", "--include", terms});
+            SCOPED_TRACE(arguments.back());
+            const ParseOutcome outcome = parse(arguments);
+            EXPECT_EQ(outcome.action, ParseAction::kRun) << outcome.text;
+        }
     }
-    refused({"--include", "none", "--search", "exact"},
-            "--search exact fits models of the default");
 
     ParseOutcome none = parse({"--include", "NONE"});
     ASSERT_EQ(none.action, ParseAction::kRun) << none.text;
@@ -284,14 +313,6 @@ TEST(ParseOptions, OrdersAreCheckedAgainstTheMaximumOrderTheRegimesAndTheSearch)
     ASSERT_EQ(trend.action, ParseAction::kRun) << trend.text;
     EXPECT_TRUE(trend.request.settings.form.constant);
     EXPECT_TRUE(trend.request.settings.form.trend);
-    // The refusal names what the search cannot fit, not an option it can.
-    refused({"--orders", "2", "--include", "trend", "--search", "exact"},
-            "not yet available with --include trend");
-    refused({"--orders", "2", "--include", "none", "--delay-scan"},
-            "not yet available with --include none");
-    refused({"--include", "trend", "--select", "aic"},
-            "--select fits models of the default form and is not yet available with --include "
-            "trend");
     refused({"--include", "trend", "--simulate", "10", "--simulate-to", "s.txt",
              "--forecast-method", "gaussian"},
             "--simulate is not available with --include trend");
@@ -323,8 +344,8 @@ TEST(ParseOptions, LagsAreAscendingDistinctBelowTheMaximumOrderAndCountedByOrder
             "--lags expects lags below --max-order 4, got 12; raise "
             "--max-order to 13");
     refused({"--lags", "1,3", "--orders", "3"}, "each order runs from 1 to 2, got 3");
-    refused({"--lags", "1,3", "--search", "exact"},
-            "--search exact fits models of the default form and is not yet available with --lags");
+    EXPECT_EQ(parse({"--lags", "1,3", "--search", "exact"}).action, ParseAction::kRun);
+    EXPECT_EQ(parse({"--lags", "1,3", "--select", "bic"}).action, ParseAction::kRun);
     // The tests' order counts the lags of the list.
     EXPECT_EQ(parse({"--lags", "1,3", "--tests", "--test-order", "2"}).action, ParseAction::kRun);
     refused({"--lags", "1,3", "--tests", "--test-order", "3"},

@@ -17,6 +17,7 @@ namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
+// `fixedOrder` passed to cost(): 0 for the order of lowest AIC, else the order fitted.
 class RangeScorer {
  public:
     RangeScorer(const RankRows& rows, const HoldoutSet* holdout, int maxOrder, bool relative,
@@ -26,8 +27,8 @@ class RangeScorer {
           maxOrder_(maxOrder),
           relative_(relative),
           logFloor_(logFloor),
-          regression_(maxOrder),
-          coefficients_(static_cast<std::size_t>(maxOrder) + 1, 0.0) {}
+          regression_(rows.design()),
+          coefficients_(static_cast<std::size_t>(rows.design().columns()), 0.0) {}
 
     void start() {
         regression_.clear();
@@ -41,9 +42,11 @@ class RangeScorer {
         }
     }
 
-    double cost(int start, int end) {
-        if (changed_) {
-            order_ = chooseRangeOrder(regression_, maxOrder_, relative_, sseWork_, logFloor_);
+    double cost(int start, int end, int fixedOrder) {
+        if (changed_ || fixedOrder != fixedOrder_) {
+            fixedOrder_ = fixedOrder;
+            order_ = chooseRangeOrder(regression_, maxOrder_, relative_, sseWork_, logFloor_,
+                                      fixedOrder);
             if (order_.status == FitStatus::kOk && holdout_ != nullptr) {
                 regression_.coefficients(order_.order, coefficients_.data());
             }
@@ -68,6 +71,7 @@ class RangeScorer {
     QrRangeRegression regression_;
     RangeOrder order_;
     bool changed_ = true;
+    int fixedOrder_ = 0;
     std::vector<double> coefficients_;
     std::vector<double> sseWork_;
 };
@@ -77,8 +81,10 @@ struct SplitTable {
     std::vector<std::vector<int>> firstEnd;
 };
 
+// orderOf(j): the fixed order of a range that begins a path of j ranges (0: chosen by AIC).
+template <typename OrderOf>
 SplitTable shortestSplits(const RankRows& rows, RangeScorer& scorer, int n, int maxRegimes,
-                          int minObs) {
+                          int minObs, const OrderOf& orderOf) {
     SplitTable table;
     table.pathCost.assign(maxRegimes + 1, std::vector<double>(n + 1, kInfinity));
     table.firstEnd.assign(maxRegimes + 1, std::vector<int>(n + 1, 0));
@@ -104,12 +110,12 @@ SplitTable shortestSplits(const RankRows& rows, RangeScorer& scorer, int n, int 
             if (!continues) {
                 continue;
             }
-            const double cost = scorer.cost(s, e);
-            if (!(cost < kInfinity)) {
-                continue;
-            }
             for (int j = 1; j <= maxRegimes; ++j) {
                 if (j >= 2 && !enoughRows) {
+                    continue;
+                }
+                const double cost = scorer.cost(s, e, orderOf(j));
+                if (!(cost < kInfinity)) {
                     continue;
                 }
                 const double total = cost + table.pathCost[j - 1][e];
@@ -127,7 +133,7 @@ SplitTable shortestSplits(const RankRows& rows, RangeScorer& scorer, int n, int 
 
 Result<ExactOptimum> referenceExactOptimum(const RunSettings& settings, const double* x,
                                            const double* sortedSeries, const int* sortOrder,
-                                           int delay) {
+                                           int delay, const double* thresholdSeries) {
     const ModelParameters& model = settings.model;
     const GaParameters& ga = settings.ga;
     const int n = model.nObservations;
@@ -140,25 +146,33 @@ Result<ExactOptimum> referenceExactOptimum(const RunSettings& settings, const do
         return noForecastsNotice();
     }
 
-    const double centre = seriesMean(x, n);
-    const RankRows rows(x, sortOrder, n, maxOrder, delay, centre);
+    const RangeDesign design = RangeDesign::of(settings.form, maxOrder, x, n);
+    const RankRows rows(x, sortOrder, n, design, delay);
     std::optional<HoldoutSet> holdout;
     if (mse) {
-        holdout.emplace(x, sortedSeries, n, maxOrder, model.nPredictions, delay, centre);
+        holdout.emplace(x, sortedSeries, n, design, model.nPredictions, delay, thresholdSeries);
     }
     RangeScorer scorer(rows, mse ? &*holdout : nullptr, maxOrder,
                        ga.criterion == kCriterionRelative, exactFitLogFloor(seriesVariance(x, n)));
 
-    int maxRegimes = std::clamp(model.maxRegimes, 1, kMaxRegimeCount);
+    // One order per regime: exactly that many regimes, the range of a path of j ranges being
+    // regime maxRegimes - j.
+    const ModelForm& form = settings.form;
+    const bool perRegime = form.nFixedOrders > 1;
+    int maxRegimes =
+        perRegime ? form.nFixedOrders : std::clamp(model.maxRegimes, 1, kMaxRegimeCount);
     if (n - delay < delay + 1) {
         maxRegimes = 1;
     }
-    const SplitTable table = shortestSplits(rows, scorer, n, maxRegimes, model.minObs);
+    const auto orderOf = [&](int j) {
+        return perRegime ? form.fixedOrders[maxRegimes - j] : form.fixedOrderOf(0);
+    };
+    const SplitTable table = shortestSplits(rows, scorer, n, maxRegimes, model.minObs, orderOf);
 
     ExactOptimum optimum;
     optimum.criterion = kInfinity;
     int regimes = 0;
-    for (int j = 1; j <= maxRegimes; ++j) {
+    for (int j = perRegime ? maxRegimes : 1; j <= maxRegimes; ++j) {
         if (table.pathCost[j][0] < optimum.criterion) {
             optimum.criterion = table.pathCost[j][0];
             regimes = j;

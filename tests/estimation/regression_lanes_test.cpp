@@ -15,19 +15,30 @@ bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // Rows (1, lags, response) for one lane: noise, with zero elements (the scalar update skips
 // them) and, in lane 3, a lag column that copies the one before (collinear: singular from that
-// order on).
-std::vector<double> laneRows(int lane, int count, int columns) {
+// order on). `deterministic` 0: no constant column (column 0 is a lag too); 2: a constant and a
+// trend.
+std::vector<double> laneRows(int lane, int count, int columns, int deterministic = 1) {
     testing::Noise noise(40u + static_cast<std::uint32_t>(lane));
     std::vector<double> rows(static_cast<std::size_t>(count) * columns);
     for (int i = 0; i < count; ++i) {
         double* row = &rows[static_cast<std::size_t>(i) * columns];
-        row[0] = 1.0;
-        for (int k = 1; k < columns; ++k) {
+        for (int k = 0; k < columns; ++k) {
             row[k] = (i + k + lane) % 5 == 0 ? 0.0 : noise.next() * (1 + lane);
         }
-        if (lane == 3) row[2] = row[1];
+        if (deterministic >= 1) row[0] = 1.0;
+        if (deterministic == 2) row[1] = i - 0.5 * count + 0.25 * lane;
+        const int lag = deterministic;
+        if (lane == 3 && lag + 1 < columns - 1) row[lag + 1] = row[lag];
     }
     return rows;
+}
+
+// The columns (deterministic, lags, response) of `columns` in all.
+RangeDesign designOf(int columns, int deterministic) {
+    RangeDesign design = RangeDesign::contiguous(columns - 1, 0.0);
+    design.deterministic = deterministic;
+    design.lagCount = columns - 1 - deterministic;
+    return design;
 }
 
 void expectSameRegression(const FactorView& lane, const QrRangeRegression& alone,
@@ -43,46 +54,91 @@ void expectSameRegression(const FactorView& lane, const QrRangeRegression& alone
     }
 }
 
+// Every design: the constant (rotated by the shared rotations), none (the responses' spread
+// kept beside the factor), the constant and a trend. Factor, rank, residual sums and total sum
+// of squares must be those of the range grown alone, to the last bit.
 TEST(RegressionLanes, EachLaneGrowsBitForBitAsItsRangeAlone) {
-    for (int maxOrder : {2, 4, 7}) {
+    struct Case {
+        int maxOrder;
+        int deterministic;
+    };
+    for (const Case c :
+         {Case{2, 1}, Case{4, 1}, Case{7, 1}, Case{2, 0}, Case{5, 0}, Case{3, 2}, Case{6, 2}}) {
+        const int maxOrder = c.maxOrder;
         const int columns = maxOrder + 1;
+        const RangeDesign design = designOf(columns, c.deterministic);
+        const int lags = design.lagCount;
         const int steps = 40;
         std::vector<std::vector<double>> rows;
         std::vector<QrRangeRegression> alone;
         for (int q = 0; q < kLanes; ++q) {
-            rows.push_back(laneRows(q, steps, columns));
-            alone.emplace_back(maxOrder);
+            rows.push_back(laneRows(q, steps, columns, c.deterministic));
+            alone.emplace_back(design);
         }
         const ConstantColumnRotations rotations(steps);
-        RegressionLanes lanes(maxOrder);
-        std::vector<double> sse(static_cast<std::size_t>(maxOrder) * kLanes);
-        std::vector<double> expectedSse(static_cast<std::size_t>(maxOrder));
+        RegressionLanes lanes(design);
+        std::vector<double> sse(static_cast<std::size_t>(lags + 1) * kLanes);
+        std::vector<double> expectedSse(static_cast<std::size_t>(lags + 1));
         for (int i = 0; i < steps; ++i) {
             RegressionLanes::LaneRows step{};
             for (int q = 0; q < kLanes; ++q) {
                 step[q] = &rows[q][static_cast<std::size_t>(i) * columns];
                 alone[q].append(step[q]);
             }
-            lanes.appendRowsWithConstant(step, rotations);
+            if (c.deterministic > 0) {
+                lanes.appendRowsWithConstant(step, rotations);
+            } else {
+                lanes.appendRowsWithoutConstant(step);
+            }
             std::array<int, kLanes> singularFrom{};
-            lanes.orderStatistics(singularFrom, sse.data());
+            std::array<double, kLanes> sst{};
+            lanes.orderStatistics(singularFrom, sse.data(), sst);
             for (int q = 0; q < kLanes; ++q) {
-                const std::string where = "maxOrder " + std::to_string(maxOrder) + ", lane " +
+                const std::string where = "maxOrder " + std::to_string(maxOrder) + ", terms " +
+                                          std::to_string(c.deterministic) + ", lane " +
                                           std::to_string(q) + ", rows " + std::to_string(i + 1);
                 expectSameRegression(lanes.view(q), alone[q], where);
                 EXPECT_EQ(singularFrom[q], alone[q].firstSingularOrder()) << where;
                 alone[q].residualSums(expectedSse.data());
-                for (int p = 0; p < maxOrder; ++p) {
+                for (int p = 0; p <= lags; ++p) {
                     EXPECT_TRUE(
                         sameBits(sse[static_cast<std::size_t>(p) * kLanes + q], expectedSse[p]))
                         << where << ", order " << p;
                 }
+                EXPECT_TRUE(sameBits(sst[q], totalSquares(alone[q].view(), expectedSse.data())))
+                    << where;
             }
         }
         // Enough rows for every order: the copied column is singular from order 2 on, the others
         // from nowhere.
-        EXPECT_EQ(alone[3].firstSingularOrder(), 2);
-        EXPECT_EQ(alone[0].firstSingularOrder(), maxOrder);
+        if (lags >= 2) {
+            EXPECT_EQ(alone[3].firstSingularOrder(), 2);
+        }
+        EXPECT_EQ(alone[0].firstSingularOrder(), lags + 1);
+    }
+}
+
+// The total sum of squares about the responses' mean, with and without a constant column, is
+// the two-pass sum of the responses' deviations (to rounding), whatever the design.
+TEST(RegressionLanes, TotalSquaresAreTheResponsesSpreadAboutTheirMean) {
+    for (int deterministic : {0, 1, 2}) {
+        const int columns = 5;
+        const std::vector<double> rows = laneRows(1, 30, columns, deterministic);
+        QrRangeRegression regression(designOf(columns, deterministic));
+        double mean = 0.0;
+        for (int i = 0; i < 30; ++i) {
+            regression.append(&rows[static_cast<std::size_t>(i) * columns]);
+            mean += rows[static_cast<std::size_t>(i) * columns + columns - 1] / 30.0;
+        }
+        double expected = 0.0;
+        for (int i = 0; i < 30; ++i) {
+            const double d = rows[static_cast<std::size_t>(i) * columns + columns - 1] - mean;
+            expected += d * d;
+        }
+        std::vector<double> sse(static_cast<std::size_t>(columns - deterministic));
+        residualSums(regression.view(), sse.data());
+        EXPECT_NEAR(totalSquares(regression.view(), sse.data()), expected, 1e-12 * expected)
+            << deterministic;
     }
 }
 

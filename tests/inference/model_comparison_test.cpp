@@ -93,6 +93,74 @@ TEST(ModelComparison, OneRegimeRowIsTheAutoregressionOfTheCommonSample) {
     EXPECT_NEAR(*row.mse, squaredErrors / 50.0, kRelative * squaredErrors / 50.0);
 }
 
+// The one-regime row of another form is the autoregression of that form on the common sample:
+// lags 1 and 3 without a constant, lags 1 .. p with a trend (t + 1 for x[t]), each order chosen
+// by AIC counting every coefficient, its BIC and held-out forecasts by an independent fit.
+TEST(ModelComparison, OneRegimeRowFitsTheModelsForm) {
+    const std::vector<double> x = testing::exchangeRateReturns();
+    struct Case {
+        bool constant;
+        bool trend;
+        std::vector<int> lags;  // empty: 1 .. p
+    };
+    for (const Case& c : {Case{false, false, {1, 3}}, Case{true, true, {}}}) {
+        RunSettings settings = exchangeRateSettings();
+        settings.ga.criterion = kCriterionAbsolute;
+        settings.form.constant = c.constant;
+        settings.form.trend = c.trend;
+        settings.form.nLags = static_cast<int>(c.lags.size());
+        std::copy(c.lags.begin(), c.lags.end(), settings.form.lags.begin());
+        const ModelComparison table = compareModels(settings, x).value();
+        const ComparisonRow& row = table.rows[0];
+        ASSERT_EQ(row.regimes, 1);
+
+        const int orders = c.lags.empty() ? 3 : static_cast<int>(c.lags.size());
+        double bestAic = std::numeric_limits<double>::infinity();
+        int bestOrder = 0;
+        int bestK = 0;
+        std::vector<double> bestB;
+        const auto designRow = [&](int t, int p) {
+            std::vector<double> design;
+            if (c.constant) design.push_back(1.0);
+            if (c.trend) design.push_back(t + 1.0);
+            for (int k = 1; k <= p; ++k)
+                design.push_back(x[t - (c.lags.empty() ? k : c.lags[k - 1])]);
+            return design;
+        };
+        for (int p = 1; p <= orders; ++p) {
+            std::vector<std::vector<double>> design;
+            std::vector<double> response;
+            for (int t = 10; t < 450; ++t) {
+                design.push_back(designRow(t, p));
+                response.push_back(x[t]);
+            }
+            const testing::ReferenceFit fit = testing::gramSchmidtFit(design, response);
+            const int k = static_cast<int>(design.front().size());
+            const double aic = 440.0 * std::log(fit.sse / 440.0) + 2.0 * k;
+            if (aic < bestAic) {
+                bestAic = aic;
+                bestOrder = c.lags.empty() ? p : c.lags[p - 1];
+                bestK = k;
+                bestB = fit.coefficients;
+            }
+        }
+        ASSERT_EQ(row.orders, std::vector<int>{bestOrder});
+        const double aic = bestAic + 0.018 * 440;
+        EXPECT_NEAR(row.aic, aic, kRelative * std::fabs(aic));
+        const double bic = aic - 2.0 * bestK + std::log(440.0) * bestK;
+        EXPECT_NEAR(row.bic, bic, kRelative * std::fabs(bic));
+        double squaredErrors = 0.0;
+        for (int t = 450; t < 500; ++t) {
+            const std::vector<double> design = designRow(
+                t, static_cast<int>(bestB.size()) - (c.constant ? 1 : 0) - (c.trend ? 1 : 0));
+            double forecast = 0.0;
+            for (std::size_t j = 0; j < design.size(); ++j) forecast += bestB[j] * design[j];
+            squaredErrors += (x[t] - forecast) * (x[t] - forecast);
+        }
+        EXPECT_NEAR(*row.mse, squaredErrors / 50.0, kRelative * squaredErrors / 50.0);
+    }
+}
+
 // Two regimes at delay 3 against every observed value as the threshold, regimes by comparing
 // x[t-3] with it over the common sample t = 10 .. 79.
 TEST(ModelComparison, TwoRegimeRowIsTheBestSingleThreshold) {

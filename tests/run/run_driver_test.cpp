@@ -481,22 +481,38 @@ TEST_F(RunDriver, FixedOrdersTheRunCannotHonourAreRefusedBeforeAnyFile) {
     EXPECT_NE(refusal(settings).find("not one the model can fit"), std::string::npos);
     settings.form.nFixedOrders = 2;
     settings.form.fixedOrders = {1, 2};
-    EXPECT_NE(refusal(settings).find("needs the thresholds given"), std::string::npos);
+    EXPECT_NE(refusal(settings).find("which the genetic search may lower"), std::string::npos);
     settings.form.nFixedOrders = 1;
     settings.ga = gaPrefill();
     settings.ga.searchMethod = kSearchExact;
     settings.gaDialogCount = 1;
-    // A subset of lags the exact search cannot fit; one order for every regime it can.
-    RunSettings lags = settings;
-    lags.form.nLags = 2;
-    lags.form.lags = {1, 2};
-    EXPECT_NE(refusal(lags).find("exact search fits"), std::string::npos);
     RunSettings none = settings;
     none.form = ModelForm{};
     none.form.constant = false;
-    EXPECT_NE(refusal(none).find("without a constant"), std::string::npos);
     none.form.trend = true;
     EXPECT_NE(refusal(none).find("trend is fitted together with a constant"), std::string::npos);
+    // No split into four regimes of 120 observations each exists.
+    RunSettings tooMany = settings;
+    tooMany.form.nFixedOrders = 4;
+    tooMany.form.fixedOrders = {1, 1, 1, 1};
+    tooMany.model.minObs = 120;
+    EXPECT_NE(refusal(tooMany).find("No split into 4 regimes can be fitted"), std::string::npos);
+    // The exact search fits a subset of lags and no constant, and one order per regime at
+    // exactly that many regimes whatever the maximum says.
+    RunSettings lags = settings;
+    lags.form.nLags = 2;
+    lags.form.lags = {1, 3};
+    const RunOutcome withLags = run(lags);
+    ASSERT_FALSE(withLags.notice.has_value()) << withLags.notice->text;
+    RunSettings perRegime = settings;
+    perRegime.model.maxRegimes = 4;
+    perRegime.form.nFixedOrders = 2;
+    perRegime.form.fixedOrders = {2, 1};
+    const RunOutcome twoRegimes = run(perRegime);
+    ASSERT_FALSE(twoRegimes.notice.has_value()) << twoRegimes.notice->text;
+    ASSERT_EQ(twoRegimes.model.regimes.size(), 2u);
+    EXPECT_EQ(twoRegimes.model.regimes[0].order, 2);
+    EXPECT_EQ(twoRegimes.model.regimes[1].order, 1);
     const RunOutcome exact = run(settings);
     ASSERT_FALSE(exact.notice.has_value()) << exact.notice->text;
     for (const RegimeReport& regime : exact.model.regimes) {
