@@ -26,6 +26,7 @@
 #include "inference/fit_statistics.h"
 #include "inference/linearity_tests.h"
 #include "memory_file.h"
+#include "model/model_form.h"
 #include "reference/genetic_reference.h"
 #include "run/exact_run.h"
 #include "run/forecast_run.h"
@@ -115,6 +116,32 @@ Case decode(Bytes& in) {
     model.nThresholds = 1 + in.next() % 3;
     for (std::uint8_t& pick : c.thresholdPicks) pick = in.next();
     c.options.seed = in.word();
+    // One run in four fits another model form, chosen from the seed's high bits so that the
+    // corpus keeps its meaning: a subset of lags, no constant or a trend, one order for every
+    // regime or one per regime. Every search must fit it, or refuse it with a notice.
+    const auto formBits = static_cast<std::uint32_t>(c.options.seed.value_or(0) >> 8);
+    if (formBits % 4 == 3) {
+        ModelForm& form = s.form;
+        if ((formBits & 4) != 0) {
+            for (int lag = 1; lag < model.maxOrder && form.nLags < kMaxLagListSize; lag += 2) {
+                form.lags[static_cast<std::size_t>(form.nLags++)] = lag;
+            }
+        }
+        const std::uint32_t terms = (formBits >> 3) % 3;
+        form.constant = terms != 1;
+        form.trend = terms == 2;
+        const std::uint32_t orders = (formBits >> 5) % 3;
+        if (orders == 1) {
+            form.nFixedOrders = 1;
+            form.fixedOrders[0] = 1;
+        } else if (orders == 2) {
+            form.nFixedOrders =
+                c.mode == Mode::kGivenThresholds ? model.nThresholds + 1 : model.maxRegimes;
+            for (int r = 0; r < form.nFixedOrders; ++r) {
+                form.fixedOrders[static_cast<std::size_t>(r)] = 1 + r % 2;
+            }
+        }
+    }
     // Five in eight runs have files that work; the others fail to create, write or replace one.
     const std::uint8_t fault = in.next();
     constexpr MemoryFileSystem::Operation kOperations[] = {MemoryFileSystem::Operation::kCreate,
